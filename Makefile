@@ -1,0 +1,49 @@
+# Entry points. Each installs what is missing first (scripts/install-deps).
+JOBS    ?= $(shell nproc)
+DEBUG   := build/debug
+RELEASE := build/release
+BENCH   := build/bench
+FUZZ    := build/fuzz
+FUZZ_SECONDS ?= 5
+
+.PHONY: all deps test build-debug build-release run run-editor bench fuzz format clean
+
+all: build-debug
+
+deps:
+	@bash scripts/install-deps
+
+build-debug: deps
+	@cmake -S . -B $(DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON >/dev/null
+	@cmake --build $(DEBUG) -j $(JOBS)
+
+test: build-debug
+	@cd $(DEBUG) && ctest --output-on-failure -j $(JOBS)
+
+build-release: deps
+	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS)
+
+run: build-release
+	@bash scripts/start-program $(RELEASE)/bin/TarvikSondrel
+
+run-editor: build-release
+	@bash scripts/start-program $(RELEASE)/bin/TarvikTrimsel
+
+bench: deps
+	@cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DTARVIK_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) -j $(JOBS)
+	@bash scripts/run-benchmarks $(BENCH)/bin
+
+fuzz:
+	@bash scripts/install-deps fuzz
+	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+	@bash scripts/run-fuzzers $(FUZZ)/bin $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
