@@ -1,0 +1,326 @@
+#include "platform/GdiCanvas.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygon>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+namespace platform {
+
+int truncToInt(double value) noexcept {
+  if (std::isnan(value))
+    return 0;
+  if (value >= static_cast<double>(INT_MAX))
+    return INT_MAX;
+  if (value <= static_cast<double>(INT_MIN))
+    return INT_MIN;
+  return static_cast<int>(value);
+}
+
+int roundToInt(double value) noexcept {
+  if (std::isnan(value))
+    return 0;
+  return truncToInt(value < 0 ? value - 0.5 : value + 0.5);
+}
+
+int fontPixelSize(int points) noexcept {
+  // GDI picks a default height for 0; 12 points is what its mapper gives the usual faces.
+  constexpr long long defaultPoints = 12;
+  constexpr long long largest = 10000; // keeps absurd sizes from exhausting the glyph cache
+  long long p = points == 0 ? defaultPoints : std::llabs(static_cast<long long>(points));
+  long long pixels = (p * 96 * 2 + 72) / (72 * 2); // round(p * 96 / 72); never a tie
+  if (pixels < 1)
+    pixels = 1;
+  return static_cast<int>(pixels > largest ? largest : pixels);
+}
+
+QFont makeFont(const QString &name, int points, bool bold, bool italic) {
+  QFont font(name);
+  font.setPixelSize(fontPixelSize(points));
+  font.setBold(bold);
+  font.setItalic(italic);
+  return font;
+}
+
+namespace {
+
+// GDI's cosmetic dash patterns, in pixels (on, off, ...).
+QList<qreal> dashPattern(TPenStyle style) {
+  switch (style) {
+  case psDash:
+    return {18, 6};
+  case psDot:
+    return {3, 3};
+  case psDashDot:
+    return {9, 6, 3, 6};
+  case psDashDotDot:
+    return {9, 3, 3, 3, 3, 3};
+  default:
+    return {};
+  }
+}
+
+Qt::BrushStyle qtBrushStyle(TBrushStyle style) {
+  switch (style) {
+  case bsSolid:
+    return Qt::SolidPattern;
+  case bsHorizontal:
+    return Qt::HorPattern;
+  case bsVertical:
+    return Qt::VerPattern;
+  case bsFDiagonal:
+    return Qt::BDiagPattern; // GDI's "forward" diagonal runs from top-left to bottom-right
+  case bsBDiagonal:
+    return Qt::FDiagPattern;
+  case bsCross:
+    return Qt::CrossPattern;
+  case bsDiagCross:
+    return Qt::DiagCrossPattern;
+  case bsClear:
+  default:
+    return Qt::NoBrush;
+  }
+}
+
+// GDI normalises the corners of Rectangle, Ellipse and RoundRect.
+struct Box {
+  int l, t, r, b;
+  Box(int left, int top, int right, int bottom)
+      : l(std::min(left, right)), t(std::min(top, bottom)), r(std::max(left, right)),
+        b(std::max(top, bottom)) {}
+  bool empty() const { return r - l < 1 || b - t < 1; }
+  // The figure covers l..r-1 and t..b-1: Qt strokes a QRect of width w over w + 1 pixels.
+  QRect outline() const { return QRect(l, t, r - l - 1, b - t - 1); }
+};
+
+} // namespace
+
+GdiCanvas::GdiCanvas() = default;
+
+GdiCanvas::GdiCanvas(QPaintDevice &device) { begin(device); }
+
+GdiCanvas::~GdiCanvas() { end(); }
+
+void GdiCanvas::begin(QPaintDevice &device) {
+  end();
+  device_ = &device;
+  painter_ = std::make_unique<QPainter>();
+  if (!painter_->begin(&device)) {
+    painter_.reset();
+    device_ = nullptr;
+    return;
+  }
+  painter_->setRenderHint(QPainter::Antialiasing, false);
+  painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+void GdiCanvas::end() {
+  if (painter_ && painter_->isActive())
+    painter_->end();
+  painter_.reset();
+  device_ = nullptr;
+}
+
+bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }
+
+QFont GdiCanvas::qFont() const { return makeFont(Font.Name, Font.Size, Font.Bold, Font.Italic); }
+
+void GdiCanvas::applyPen() {
+  if (Pen.Style == psClear) {
+    painter_->setPen(Qt::NoPen);
+    return;
+  }
+  const QColor color = toQColor(Pen.Color);
+  if (Pen.Width <= 1) {
+    QPen pen(color, 1);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::FlatCap); // leaves out a line's last pixel, as GDI does
+    pen.setJoinStyle(Qt::MiterJoin);
+    const QList<qreal> pattern = dashPattern(Pen.Style);
+    if (!pattern.isEmpty())
+      pen.setDashPattern(pattern);
+    painter_->setPen(pen);
+    return;
+  }
+  // GDI draws wide styled pens solid.
+  painter_->setPen(QPen(color, Pen.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void GdiCanvas::applyBrush() {
+  const Qt::BrushStyle style = qtBrushStyle(Brush.Style);
+  painter_->setBrush(style == Qt::NoBrush ? QBrush() : QBrush(toQColor(Brush.Color), style));
+  painter_->setBrushOrigin(0, 0);
+}
+
+void GdiCanvas::applyMode() {
+  painter_->setCompositionMode(Pen.Mode == pmXor ? QPainter::RasterOp_SourceXorDestination
+                                                 : QPainter::CompositionMode_SourceOver);
+  // A solid brush makes the background opaque in its colour (the gaps of dotted lines and the
+  // cells of text); any other brush leaves the background alone.
+  if (Brush.Style == bsSolid) {
+    painter_->setBackgroundMode(Qt::OpaqueMode);
+    painter_->setBackground(QBrush(toQColor(Brush.Color)));
+  } else {
+    painter_->setBackgroundMode(Qt::TransparentMode);
+  }
+}
+
+void GdiCanvas::applyForShape() {
+  applyPen();
+  applyBrush();
+  applyMode();
+}
+
+void GdiCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
+
+void GdiCanvas::LineTo(int x, int y) {
+  const QPoint to(x, y);
+  if (isActive()) {
+    applyPen();
+    applyMode();
+    painter_->drawLine(penPos_, to);
+  }
+  penPos_ = to;
+}
+
+void GdiCanvas::Rectangle(int left, int top, int right, int bottom) {
+  const Box box(left, top, right, bottom);
+  if (!isActive() || box.empty())
+    return;
+  applyForShape();
+  painter_->drawRect(box.outline());
+}
+
+void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
+  if (!isActive() || right <= left || bottom <= top || Brush.Style == bsClear)
+    return;
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_->setBrushOrigin(0, 0);
+  painter_->fillRect(QRect(left, top, right - left, bottom - top),
+                     QBrush(toQColor(Brush.Color), qtBrushStyle(Brush.Style)));
+}
+
+void GdiCanvas::Ellipse(int left, int top, int right, int bottom) {
+  const Box box(left, top, right, bottom);
+  if (!isActive() || box.empty())
+    return;
+  applyForShape();
+  painter_->drawEllipse(box.outline());
+}
+
+void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
+                          int cornerHeight) {
+  const Box box(left, top, right, bottom);
+  if (!isActive() || box.empty())
+    return;
+  applyForShape();
+  const qreal rx = std::min(std::abs(cornerWidth), box.r - box.l) / 2.0;
+  const qreal ry = std::min(std::abs(cornerHeight), box.b - box.t) / 2.0;
+  painter_->drawRoundedRect(box.outline(), rx, ry, Qt::AbsoluteSize);
+}
+
+void GdiCanvas::Polygon(std::span<const QPoint> points) {
+  if (!isActive() || points.size() < 2)
+    return;
+  applyForShape();
+  painter_->drawPolygon(points.data(), static_cast<int>(points.size()), Qt::OddEvenFill);
+}
+
+void GdiCanvas::Polyline(std::span<const QPoint> points) {
+  if (!isActive() || points.size() < 2)
+    return;
+  applyPen();
+  applyMode();
+  painter_->drawPolyline(points.data(), static_cast<int>(points.size()));
+}
+
+void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
+  if (!isActive() || points.size() < 4 || (points.size() - 1) % 3 != 0)
+    return;
+  QPainterPath path(points[0]);
+  for (std::size_t i = 1; i + 2 < points.size(); i += 3)
+    path.cubicTo(points[i], points[i + 1], points[i + 2]);
+  applyPen();
+  applyMode();
+  painter_->setBrush(Qt::NoBrush);
+  painter_->drawPath(path);
+}
+
+TColor GdiCanvas::Pixels(int x, int y) const {
+  if (!device_ || device_->devType() != QInternal::Image)
+    return clrInvalid;
+  const QImage &image = *static_cast<const QImage *>(device_);
+  if (!image.valid(x, y))
+    return clrInvalid;
+  return fromQColor(QColor(image.pixel(x, y)));
+}
+
+void GdiCanvas::SetPixels(int x, int y, TColor color) {
+  if (!isActive())
+    return;
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_->fillRect(QRect(x, y, 1, 1), toQColor(color));
+}
+
+void GdiCanvas::TextOut(int x, int y, const QString &text) {
+  if (!isActive() || text.isEmpty())
+    return;
+  const QFont font = qFont();
+  const QFontMetrics metrics(font);
+  painter_->save();
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_->translate(x, y);
+  if (Font.Orientation != 0)
+    painter_->rotate(-Font.Orientation / 10.0); // Qt turns clockwise on a y-down device
+  if (Brush.Style == bsSolid)
+    painter_->fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
+                       toQColor(Brush.Color));
+  painter_->setFont(font);
+  painter_->setPen(toQColor(Font.Color));
+  painter_->setBackgroundMode(Qt::TransparentMode);
+  painter_->drawText(QPoint(0, metrics.ascent()), text);
+  painter_->restore();
+}
+
+void GdiCanvas::TextRect(int left, int top, int right, int bottom, int x, int y,
+                         const QString &text) {
+  if (!isActive() || right <= left || bottom <= top)
+    return;
+  const QRect clip(left, top, right - left, bottom - top);
+  painter_->save();
+  painter_->setClipRect(clip, Qt::IntersectClip);
+  if (Brush.Style != bsClear) {
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_->fillRect(clip, toQColor(Brush.Color));
+  }
+  const TBrushStyle brushStyle = Brush.Style;
+  Brush.Style = bsClear; // the rectangle is already filled
+  TextOut(x, y, text);
+  Brush.Style = brushStyle;
+  painter_->restore();
+}
+
+int GdiCanvas::TextWidth(const QString &text) const {
+  return QFontMetrics(qFont()).horizontalAdvance(text);
+}
+
+int GdiCanvas::TextHeight(const QString &) const { return QFontMetrics(qFont()).height(); }
+
+QSize GdiCanvas::TextExtent(const QString &text) const {
+  const QFontMetrics metrics(qFont());
+  return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+void GdiCanvas::Draw(int x, int y, const QImage &image) {
+  if (!isActive() || image.isNull())
+    return;
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_->drawImage(QPoint(x, y), image);
+}
+
+} // namespace platform
