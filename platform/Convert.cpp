@@ -1,0 +1,577 @@
+// Number and date conversions. Numbers go through std::to_chars/from_chars, which never look at
+// the C locale; rounding works on the shortest decimal text that reads back as the same double,
+// so a value written as 4.25 rounds like the decimal 4.25 (up), not like its binary neighbour.
+#include "platform/Convert.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// |value| = 0.d1d2d3... x 10^exponent; no digits means zero. Never trailing zeros.
+struct Decimal {
+  bool negative = false;
+  std::string digits;
+  int exponent = 0;
+};
+
+Decimal decompose(double value) {
+  Decimal d;
+  d.negative = std::signbit(value);
+  if (value == 0)
+    return d;
+  char buf[64];
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+  const std::string text(buf, res.ptr);
+  const auto e = text.find('e');
+  for (std::size_t i = 0; i < e; ++i)
+    if (text[i] != '.')
+      d.digits += text[i];
+  d.exponent = std::atoi(text.c_str() + e + 1) + 1;
+  while (!d.digits.empty() && d.digits.back() == '0')
+    d.digits.pop_back();
+  return d;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero on the dropped ones.
+void roundAt(Decimal &d, int keep) {
+  if (keep >= int(d.digits.size()))
+    return;
+  if (keep < 0) {
+    d.digits.clear();
+  } else {
+    const bool up = d.digits[std::size_t(keep)] >= '5';
+    d.digits.resize(std::size_t(keep));
+    if (up) {
+      int i = keep - 1;
+      while (i >= 0 && d.digits[std::size_t(i)] == '9')
+        d.digits[std::size_t(i--)] = '0';
+      if (i >= 0) {
+        ++d.digits[std::size_t(i)];
+      } else {
+        d.digits.insert(d.digits.begin(), '1');
+        ++d.exponent;
+      }
+    }
+  }
+  while (!d.digits.empty() && d.digits.back() == '0')
+    d.digits.pop_back();
+  if (d.digits.empty()) {
+    d.negative = false;
+    d.exponent = 0;
+  }
+}
+
+char digitAt(const Decimal &d, int i) {
+  return i >= 0 && i < int(d.digits.size()) ? d.digits[std::size_t(i)] : '0';
+}
+
+std::string groupThousands(const std::string &integer, char separator) {
+  std::string out;
+  const int n = int(integer.size());
+  for (int i = 0; i < n; ++i) {
+    if (i > 0 && (n - i) % 3 == 0)
+      out += separator;
+    out += integer[std::size_t(i)];
+  }
+  return out;
+}
+
+// Integer digits of an already rounded decimal, "0" when below one unless `minDigits` is 0.
+std::string integerDigits(const Decimal &d, int minDigits) {
+  std::string s;
+  for (int i = 0; i < d.exponent; ++i)
+    s += digitAt(d, i);
+  while (int(s.size()) < minDigits)
+    s.insert(s.begin(), '0');
+  return s;
+}
+
+std::string fractionDigits(const Decimal &d, int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i)
+    s += digitAt(d, d.exponent + i);
+  return s;
+}
+
+std::string exponentText(int exponent, int minDigits, bool alwaysSign) {
+  std::string digits = std::to_string(std::abs(exponent));
+  while (int(digits.size()) < minDigits)
+    digits.insert(digits.begin(), '0');
+  if (exponent < 0)
+    return "E-" + digits;
+  return (alwaysSign ? "E+" : "E") + digits;
+}
+
+std::string specialValue(double value) {
+  if (std::isnan(value))
+    return "NAN";
+  return value < 0 ? "-INF" : "INF";
+}
+
+std::string formatExponent(Decimal d, int precision, int expDigits, const FormatSettings &fs) {
+  precision = std::clamp(precision, 1, 17);
+  roundAt(d, precision);
+  std::string out = d.negative ? "-" : "";
+  out += digitAt(d, 0);
+  if (precision > 1) {
+    out += fs.DecimalSeparator;
+    for (int i = 1; i < precision; ++i)
+      out += digitAt(d, i);
+  }
+  return out + exponentText(d.digits.empty() ? 0 : d.exponent - 1, expDigits, true);
+}
+
+std::string formatGeneral(Decimal d, int precision, int expDigits, const FormatSettings &fs) {
+  precision = std::clamp(precision, 1, 17);
+  roundAt(d, precision);
+  if (d.digits.empty())
+    return "0";
+  std::string out = d.negative ? "-" : "";
+  if (d.exponent > precision || d.exponent < -4) {
+    out += d.digits[0];
+    if (d.digits.size() > 1)
+      out += fs.DecimalSeparator + d.digits.substr(1);
+    return out + exponentText(d.exponent - 1, std::clamp(expDigits, 0, 4), false);
+  }
+  out += integerDigits(d, 1);
+  const int decimals = int(d.digits.size()) - d.exponent;
+  if (decimals > 0)
+    out += fs.DecimalSeparator + fractionDigits(d, decimals);
+  return out;
+}
+
+std::string formatFixed(const Decimal &value, int precision, int digits, bool grouped,
+                        const FormatSettings &fs) {
+  precision = std::clamp(precision, 1, 17);
+  digits = std::clamp(digits, 0, 18);
+  Decimal d = value;
+  roundAt(d, std::min(precision, d.exponent + digits));
+  if (d.exponent > precision)
+    return formatExponent(value, precision, 3, fs);
+  std::string integer = integerDigits(d, 1);
+  if (grouped)
+    integer = groupThousands(integer, fs.ThousandSeparator);
+  std::string out = (d.negative ? "-" : "") + integer;
+  if (digits > 0)
+    out += fs.DecimalSeparator + fractionDigits(d, digits);
+  return out;
+}
+
+bool isBlank(char c) { return c == ' '; }
+
+// Parses the class library's float text; false when it is none.
+bool parseFloat(const std::string &text, double &value, char decimalSeparator) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && isBlank(text[i]))
+    ++i;
+  std::string normal;
+  if (i < n && (text[i] == '+' || text[i] == '-'))
+    normal += text[i++];
+  bool anyDigit = false;
+  int leadingExponent = 0; // decimal magnitude of the mantissa, for underflow
+  bool seenNonZero = false;
+  while (i < n && text[i] >= '0' && text[i] <= '9') {
+    anyDigit = true;
+    if (text[i] != '0')
+      seenNonZero = true;
+    if (seenNonZero)
+      ++leadingExponent;
+    normal += text[i++];
+  }
+  if (i < n && text[i] == decimalSeparator) {
+    normal += '.';
+    ++i;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+      anyDigit = true;
+      if (!seenNonZero && text[i] == '0')
+        --leadingExponent;
+      seenNonZero = seenNonZero || text[i] != '0';
+      normal += text[i++];
+    }
+  }
+  if (!anyDigit)
+    return false;
+  long exponent = 0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    normal += 'e';
+    ++i;
+    std::string exp;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+      exp += text[i++];
+    bool expDigit = false;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+      expDigit = true;
+      if (exp.size() < 9)
+        exp += text[i];
+      ++i;
+    }
+    if (!expDigit)
+      return false;
+    exponent = std::strtol(exp.c_str(), nullptr, 10);
+    normal += exp;
+  }
+  while (i < n && isBlank(text[i]))
+    ++i;
+  if (i != n)
+    return false;
+  const char *begin = normal.c_str();
+  const char *end = begin + normal.size();
+  const bool negative = *begin == '-';
+  if (*begin == '+' || *begin == '-')
+    ++begin;
+  double result = 0;
+  const auto res = std::from_chars(begin, end, result, std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    if (!seenNonZero || leadingExponent + exponent < 0)
+      result = 0; // too small to hold: it is zero
+    else
+      return false;
+  } else if (res.ec != std::errc() || res.ptr != end) {
+    return false;
+  }
+  value = negative ? -result : result;
+  return true;
+}
+
+bool parseInt64(const std::string &text, std::int64_t &value, std::int64_t min, std::int64_t max,
+                std::uint64_t hexMax) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && (text[i] == ' ' || text[i] == '\t'))
+    ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  int base = 10;
+  if (i < n && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    ++i;
+  }
+  if (i >= n)
+    return false;
+  std::uint64_t magnitude = 0;
+  const auto res = std::from_chars(text.data() + i, text.data() + n, magnitude, base);
+  if (res.ec != std::errc() || res.ptr != text.data() + n)
+    return false;
+  if (base == 16) {
+    if (magnitude > hexMax)
+      return false;
+    // Hexadecimal text gives the bit pattern: $FFFFFFFF is -1 as a 32-bit integer.
+    std::int64_t v = hexMax == 0xFFFFFFFFu ? std::int64_t(std::int32_t(std::uint32_t(magnitude)))
+                                           : std::int64_t(magnitude);
+    value = negative ? -v : v;
+    return value >= min && value <= max;
+  }
+  if (negative) {
+    if (magnitude > std::uint64_t(-(min + 1)) + 1)
+      return false;
+    value = magnitude == std::uint64_t(-(min + 1)) + 1 ? min : -std::int64_t(magnitude);
+  } else {
+    if (magnitude > std::uint64_t(max))
+      return false;
+    value = std::int64_t(magnitude);
+  }
+  return true;
+}
+
+[[noreturn]] void throwFloat(const std::string &text) {
+  throw EConvertError("'" + text + "' is not a valid floating point value");
+}
+
+[[noreturn]] void throwInt(const std::string &text) {
+  throw EConvertError("'" + text + "' is not a valid integer value");
+}
+
+bool equalsAsciiNoCase(const std::string &a, const char *b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z')
+      x = char(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z')
+      y = char(y - 'A' + 'a');
+    if (x != y)
+      return false;
+  }
+  return i == a.size() && !b[i];
+}
+
+} // namespace
+
+bool TryStrToFloat(const std::string &text, double &value, const FormatSettings &fs) {
+  return parseFloat(text, value, fs.DecimalSeparator);
+}
+
+double StrToFloat(const std::string &text, const FormatSettings &fs) {
+  double value = 0;
+  if (!parseFloat(text, value, fs.DecimalSeparator))
+    throwFloat(text);
+  return value;
+}
+
+double StrToFloat(const QString &text, const FormatSettings &fs) {
+  return StrToFloat(text.toStdString(), fs);
+}
+
+double StrToFloatDef(const std::string &text, double def, const FormatSettings &fs) {
+  double value = 0;
+  return parseFloat(text, value, fs.DecimalSeparator) ? value : def;
+}
+
+double StrToFloatDef(const QString &text, double def, const FormatSettings &fs) {
+  return StrToFloatDef(text.toStdString(), def, fs);
+}
+
+bool TryStrToInt(const std::string &text, std::int32_t &value) {
+  std::int64_t v = 0;
+  if (!parseInt64(text, v, std::numeric_limits<std::int32_t>::min(),
+                  std::numeric_limits<std::int32_t>::max(), 0xFFFFFFFFu))
+    return false;
+  value = std::int32_t(v);
+  return true;
+}
+
+std::int32_t StrToInt(const std::string &text) {
+  std::int32_t value = 0;
+  if (!TryStrToInt(text, value))
+    throwInt(text);
+  return value;
+}
+
+std::int32_t StrToInt(const QString &text) { return StrToInt(text.toStdString()); }
+
+std::int32_t StrToIntDef(const std::string &text, std::int32_t def) {
+  std::int32_t value = 0;
+  return TryStrToInt(text, value) ? value : def;
+}
+
+std::int32_t StrToIntDef(const QString &text, std::int32_t def) {
+  return StrToIntDef(text.toStdString(), def);
+}
+
+std::int64_t StrToInt64(const std::string &text) {
+  std::int64_t value = 0;
+  if (!parseInt64(text, value, std::numeric_limits<std::int64_t>::min(),
+                  std::numeric_limits<std::int64_t>::max(),
+                  std::uint64_t(std::numeric_limits<std::int64_t>::max())))
+    throwInt(text);
+  return value;
+}
+
+bool StrToBool(const std::string &text, const FormatSettings &fs) {
+  if (equalsAsciiNoCase(text, "true"))
+    return true;
+  if (equalsAsciiNoCase(text, "false"))
+    return false;
+  double value = 0;
+  if (parseFloat(text, value, fs.DecimalSeparator))
+    return value != 0;
+  throw EConvertError("'" + text + "' is not a valid boolean value");
+}
+
+bool StrToBool(const QString &text, const FormatSettings &fs) {
+  return StrToBool(text.toStdString(), fs);
+}
+
+std::string BoolToStr(bool value, bool useBoolStrs) {
+  if (useBoolStrs)
+    return value ? "True" : "False";
+  return value ? "-1" : "0";
+}
+
+std::string FloatToStr(double value, const FormatSettings &fs) {
+  return FloatToStrF(value, ffGeneral, 15, 0, fs);
+}
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                        const FormatSettings &fs) {
+  if (!std::isfinite(value))
+    return specialValue(value);
+  const Decimal d = decompose(value);
+  switch (format) {
+  case ffGeneral:
+    return formatGeneral(d, precision, digits, fs);
+  case ffExponent:
+    return formatExponent(d, precision, std::clamp(digits, 0, 4), fs);
+  case ffFixed:
+    return formatFixed(d, precision, digits, false, fs);
+  case ffNumber:
+    return formatFixed(d, precision, digits, true, fs);
+  }
+  return formatGeneral(d, precision, digits, fs);
+}
+
+namespace {
+
+// One section of a picture format, read once.
+struct Picture {
+  std::string prefix, suffix; // literal text before the first and after the last placeholder
+  int integerPlaces = 0;      // '0' and '#' before the point
+  int integerZeros = 0;       // places from the first '0' before the point
+  int decimalPlaces = 0;      // '0' and '#' after the point
+  int decimalZeros = 0;       // places up to the last '0' after the point
+  bool hasPoint = false;
+  bool thousands = false;
+  bool scientific = false;
+  bool exponentSign = false; // "E+" rather than "E-"
+  int exponentDigits = 0;
+};
+
+std::vector<std::string> splitSections(const std::string &format) {
+  std::vector<std::string> sections(1);
+  char quote = 0;
+  for (char c : format) {
+    if (quote) {
+      if (c == quote)
+        quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == ';') {
+      sections.emplace_back();
+      continue;
+    }
+    sections.back() += c;
+  }
+  return sections;
+}
+
+Picture readPicture(const std::string &format) {
+  Picture p;
+  bool seenPlaceholder = false;
+  bool firstZero = false;
+  std::string pending; // literal text since the last placeholder
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c == '\'' || c == '"') {
+      const std::size_t close = format.find(c, i + 1);
+      const std::size_t end = close == std::string::npos ? format.size() : close;
+      pending += format.substr(i + 1, end - i - 1);
+      i = end;
+      continue;
+    }
+    if (!p.scientific && (c == 'E' || c == 'e') && i + 1 < format.size() &&
+        (format[i + 1] == '+' || format[i + 1] == '-') && seenPlaceholder) {
+      p.scientific = true;
+      p.exponentSign = format[i + 1] == '+';
+      i += 2;
+      while (i < format.size() && format[i] == '0') {
+        ++p.exponentDigits;
+        ++i;
+      }
+      --i;
+      continue;
+    }
+    if (c == '0' || c == '#') {
+      if (!seenPlaceholder)
+        p.prefix = pending;
+      pending.clear();
+      seenPlaceholder = true;
+      if (p.hasPoint) {
+        ++p.decimalPlaces;
+        if (c == '0')
+          p.decimalZeros = p.decimalPlaces;
+      } else {
+        ++p.integerPlaces;
+        if (c == '0')
+          firstZero = true;
+        if (firstZero)
+          ++p.integerZeros;
+      }
+    } else if (c == '.' && !p.hasPoint) {
+      if (!seenPlaceholder)
+        p.prefix = pending, pending.clear();
+      seenPlaceholder = true;
+      p.hasPoint = true;
+    } else if (c == ',') {
+      p.thousands = true;
+    } else {
+      pending += c;
+    }
+  }
+  if (seenPlaceholder)
+    p.suffix = pending;
+  else
+    p.prefix = pending;
+  return p;
+}
+
+std::string applyPicture(const Picture &p, Decimal d, const FormatSettings &fs) {
+  std::string body;
+  if (p.scientific) {
+    const int integerPlaces = std::max(p.integerPlaces, 1);
+    roundAt(d, integerPlaces + p.decimalPlaces);
+    const int exponent = d.digits.empty() ? 0 : d.exponent - integerPlaces;
+    d.exponent = d.digits.empty() ? 0 : integerPlaces;
+    body = integerDigits(d, 1);
+    std::string fraction = fractionDigits(d, p.decimalPlaces);
+    while (int(fraction.size()) > p.decimalZeros && !fraction.empty() && fraction.back() == '0')
+      fraction.pop_back();
+    if (!fraction.empty())
+      body += fs.DecimalSeparator + fraction;
+    std::string exp = std::to_string(std::abs(exponent));
+    while (int(exp.size()) < p.exponentDigits)
+      exp.insert(exp.begin(), '0');
+    body += exponent < 0 ? "E-" : (p.exponentSign ? "E+" : "E");
+    body += exp;
+    return p.prefix + body + p.suffix;
+  }
+  roundAt(d, d.exponent + p.decimalPlaces);
+  std::string integer = integerDigits(d, p.integerZeros);
+  if (p.thousands)
+    integer = groupThousands(integer, fs.ThousandSeparator);
+  std::string fraction = fractionDigits(d, p.decimalPlaces);
+  while (int(fraction.size()) > p.decimalZeros && fraction.back() == '0')
+    fraction.pop_back();
+  body = integer;
+  if (!fraction.empty())
+    body += fs.DecimalSeparator + fraction;
+  return p.prefix + body + p.suffix;
+}
+
+bool roundsToZero(const Picture &p, Decimal d) {
+  if (p.scientific)
+    return d.digits.empty();
+  roundAt(d, d.exponent + p.decimalPlaces);
+  return d.digits.empty();
+}
+
+} // namespace
+
+std::string FormatFloat(const std::string &format, double value, const FormatSettings &fs) {
+  if (!std::isfinite(value))
+    return specialValue(value);
+  if (format.empty())
+    return FloatToStr(value, fs);
+  const std::vector<std::string> sections = splitSections(format);
+  Decimal d = decompose(value);
+  const bool negative = d.negative && !d.digits.empty();
+  d.negative = false;
+  const Picture p = readPicture(sections[0]);
+  if (roundsToZero(p, d)) {
+    if (sections.size() >= 3 && !sections[2].empty())
+      return applyPicture(readPicture(sections[2]), d, fs);
+    return applyPicture(p, d, fs);
+  }
+  if (negative) {
+    if (sections.size() >= 2 && !sections[1].empty())
+      return applyPicture(readPicture(sections[1]), d, fs);
+    return "-" + applyPicture(p, d, fs);
+  }
+  return applyPicture(p, d, fs);
+}
+
+} // namespace platform
