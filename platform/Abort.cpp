@@ -1,0 +1,70 @@
+// The exception display behind guarded handlers.
+#include "platform/Abort.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+#include <QWidget>
+#include <cstdio>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::mutex displayMutex;
+ExceptionDisplay customDisplay;
+
+void showInMessageBox(const QString &text) {
+  auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+  if (!app) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    return;
+  }
+  auto show = [text] {
+    QMessageBox::critical(QApplication::activeWindow(), QCoreApplication::applicationName(), text);
+  };
+  if (QThread::currentThread() == app->thread())
+    show();
+  else
+    QMetaObject::invokeMethod(app, show, Qt::QueuedConnection);
+}
+
+} // namespace
+
+void Abort() { throw EAbort(); }
+
+ExceptionDisplay setExceptionDisplay(ExceptionDisplay display) {
+  std::lock_guard lock(displayMutex);
+  return std::exchange(customDisplay, std::move(display));
+}
+
+void showException(const QString &message) {
+  QString text = message;
+  // The class library ends the shown text with a full stop unless it ends in one already (or in
+  // a character that sorts before it).
+  if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+    text += QLatin1Char('.');
+  ExceptionDisplay display;
+  {
+    std::lock_guard lock(displayMutex);
+    display = customDisplay;
+  }
+  if (display)
+    display(text);
+  else
+    showInMessageBox(text);
+}
+
+void handleCurrentException() {
+  try {
+    throw;
+  } catch (const EAbort &) {
+  } catch (const std::exception &e) {
+    showException(QString::fromUtf8(e.what()));
+  } catch (...) {
+    showException(QStringLiteral("Unknown exception"));
+  }
+}
+
+} // namespace platform
