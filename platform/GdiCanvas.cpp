@@ -74,9 +74,9 @@ Qt::BrushStyle qtBrushStyle(TBrushStyle style) {
   case bsVertical:
     return Qt::VerPattern;
   case bsFDiagonal:
-    return Qt::BDiagPattern; // GDI's "forward" diagonal runs from top-left to bottom-right
+    return Qt::FDiagPattern; // down to the right in both libraries
   case bsBDiagonal:
-    return Qt::FDiagPattern;
+    return Qt::BDiagPattern;
   case bsCross:
     return Qt::CrossPattern;
   case bsDiagCross:
@@ -96,7 +96,13 @@ struct Box {
   bool empty() const { return r - l < 1 || b - t < 1; }
   // The figure covers l..r-1 and t..b-1: Qt strokes a QRect of width w over w + 1 pixels.
   QRect outline() const { return QRect(l, t, r - l - 1, b - t - 1); }
+  // Qt rasterises curves with pixel centres at +0.5, so the same box moved half a pixel.
+  QRectF curveOutline() const { return QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1); }
 };
+
+// Wide pens and curves are filled as outlines, which Qt samples at pixel centres (x + 0.5);
+// GDI puts a coordinate at the centre of its pixel, so such outlines move by half a pixel.
+const QPointF pixelCentre(0.5, 0.5);
 
 } // namespace
 
@@ -183,7 +189,10 @@ void GdiCanvas::LineTo(int x, int y) {
   if (isActive()) {
     applyPen();
     applyMode();
-    painter_->drawLine(penPos_, to);
+    if (Pen.Width > 1)
+      painter_->drawLine(QPointF(penPos_) + pixelCentre, QPointF(to) + pixelCentre);
+    else
+      painter_->drawLine(penPos_, to);
   }
   penPos_ = to;
 }
@@ -210,7 +219,7 @@ void GdiCanvas::Ellipse(int left, int top, int right, int bottom) {
   if (!isActive() || box.empty())
     return;
   applyForShape();
-  painter_->drawEllipse(box.outline());
+  painter_->drawEllipse(box.curveOutline());
 }
 
 void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
@@ -236,15 +245,24 @@ void GdiCanvas::Polyline(std::span<const QPoint> points) {
     return;
   applyPen();
   applyMode();
-  painter_->drawPolyline(points.data(), static_cast<int>(points.size()));
+  if (Pen.Width > 1) {
+    QPolygonF shifted;
+    shifted.reserve(static_cast<qsizetype>(points.size()));
+    for (const QPoint &p : points)
+      shifted << QPointF(p) + pixelCentre;
+    painter_->drawPolyline(shifted);
+  } else {
+    painter_->drawPolyline(points.data(), static_cast<int>(points.size()));
+  }
 }
 
 void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
   if (!isActive() || points.size() < 4 || (points.size() - 1) % 3 != 0)
     return;
-  QPainterPath path(points[0]);
+  QPainterPath path(QPointF(points[0]) + pixelCentre);
   for (std::size_t i = 1; i + 2 < points.size(); i += 3)
-    path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    path.cubicTo(QPointF(points[i]) + pixelCentre, QPointF(points[i + 1]) + pixelCentre,
+                 QPointF(points[i + 2]) + pixelCentre);
   applyPen();
   applyMode();
   painter_->setBrush(Qt::NoBrush);
