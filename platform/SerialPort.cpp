@@ -246,6 +246,8 @@ void SerialPort::close() {
     // Waits for a write that is under way; after this no writer can reach the descriptor.
     std::lock_guard lock(opening_->mutex);
     opening_->closed = true;
+    // The exclusive flag outlives this descriptor while anyone else holds the device open.
+    ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
   }
   opening_.reset();
