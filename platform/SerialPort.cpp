@@ -2,6 +2,8 @@
 // no B-constant, such as 14400; the two headers cannot be included together.
 #include "platform/SerialPort.h"
 
+#include "platform/Paths.h"
+
 #include <asm/termbits.h>
 #include <cerrno>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -141,6 +144,33 @@ bool writeToPort(PortToken token, const char *data, std::size_t size) {
   if (opening->closed)
     return false;
   return writeAll(opening->fd, data, size, serialWriteTimeoutMs);
+}
+
+std::string comDevicePath(int number) {
+  const std::string link = PortsDir() + "COM" + std::to_string(number);
+  struct stat st;
+  if (::lstat(link.c_str(), &st) == 0)
+    return link;
+  struct Range {
+    int first;
+    const char *device;
+  };
+  static const Range table[] = {{1, "/dev/ttyS"}, {33, "/dev/ttyUSB"}, {65, "/dev/ttyACM"}};
+  for (const Range &r : table)
+    if (number >= r.first && number < r.first + 32)
+      return r.device + std::to_string(number - r.first);
+  return {};
+}
+
+std::vector<std::string> listComPorts() {
+  std::vector<std::string> names;
+  for (int n = 1; n <= 256; ++n) {
+    const std::string path = comDevicePath(n);
+    struct stat st;
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0)
+      names.push_back("COM" + std::to_string(n));
+  }
+  return names;
 }
 
 SerialPort::~SerialPort() { close(); }

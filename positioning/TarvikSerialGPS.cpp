@@ -1,0 +1,229 @@
+// Opening and closing the port, the poll and idle ticks, the line splitter and the raw log.
+#include "positioning/TarvikSerialGPS.h"
+
+#include "platform/Abort.h"
+#include "platform/Convert.h"
+#include "platform/Time.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int defaultPollMs = 50;
+constexpr int idleIntervalMs = 5000;
+constexpr int readChunk = 1023;
+constexpr std::size_t bufferCap = 4096;
+constexpr std::size_t bufferKeep = 2048;
+
+// Blanks and control characters (codes up to 32) go from both ends; bytes above 127 stay.
+std::string trimmed(const std::string &s) {
+  auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  std::size_t b = 0, e = s.size();
+  while (b < e && low(s[b]))
+    ++b;
+  while (e > b && low(s[e - 1]))
+    --e;
+  return s.substr(b, e - b);
+}
+
+platform::SerialParity parityFromCode(int code) {
+  switch (code) {
+  case 0:
+    return platform::SerialParity::None;
+  case 1:
+    return platform::SerialParity::Odd;
+  case 2:
+    return platform::SerialParity::Even;
+  case 3:
+    return platform::SerialParity::Mark;
+  case 4:
+    return platform::SerialParity::Space;
+  default:
+    return platform::SerialParity::Unchanged;
+  }
+}
+
+platform::SerialStopBits stopBitsFromCode(int code) {
+  switch (code) {
+  case 2:
+    return platform::SerialStopBits::OneAndHalf;
+  case 3:
+    return platform::SerialStopBits::Two;
+  default:
+    return platform::SerialStopBits::One;
+  }
+}
+
+// A date or time format applied with empty separators: only the format letters count.
+std::string formatWithoutSeparators(const std::string &format, const platform::TDateTime &now) {
+  platform::FormatSettings fs = platform::formatSettings();
+  fs.DateSeparator = '\0';
+  fs.TimeSeparator = '\0';
+  std::string text = platform::FormatDateTime(format, now, fs);
+  text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  return text;
+}
+
+} // namespace
+
+TTarvikSerialGPS::TTarvikSerialGPS(QObject *owner)
+    : QObject(owner), PollTimer(new QTimer(this)), IdleTimer(new QTimer(this)) {
+  PollTimer->setInterval(defaultPollMs);
+  IdleTimer->setInterval(idleIntervalMs);
+  connect(PollTimer, &QTimer::timeout, this, platform::guarded(this, &TTarvikSerialGPS::PollPort));
+  connect(IdleTimer, &QTimer::timeout, this, platform::guarded(this, &TTarvikSerialGPS::IdleCheck));
+}
+
+TTarvikSerialGPS::~TTarvikSerialGPS() { ClosePort(); }
+
+void TTarvikSerialGPS::OpenPort() {
+  if (PortOpen)
+    return;
+  if (!Port.open(platform::comDevicePath(PortNumber))) {
+    PortHandle = -1;
+    return;
+  }
+  PortHandle = Port.handle();
+
+  platform::SerialLineSettings settings;
+  settings.baudRate = BaudRate;
+  settings.dataBits = DataBitsCode + 4;
+  settings.stopBits = stopBitsFromCode(StopBitsCode);
+  settings.parity = parityFromCode(ParityCode);
+  settings.parityCheck = ParityCode != 0;
+  settings.dtr = EnableDTR;
+  settings.rts = EnableRTS;
+  if (!Port.configure(settings)) {
+    Port.close();
+    PortHandle = -1;
+    return;
+  }
+  Port.purge();
+
+  PortOpen = true;
+  RxBuffer.clear();
+  DataSeen = false;
+  if (NmeaLogEnabled && !NmeaLogPath.empty())
+    NmeaLogFile = std::fopen(NmeaLogPath.c_str(), "a+");
+  PollTimer->setInterval(PollIntervalMs < 1 ? defaultPollMs : PollIntervalMs);
+  PollTimer->start();
+  IdleTimer->start();
+  if (OnConnect)
+    OnConnect(this, PortNumber);
+}
+
+void TTarvikSerialGPS::ClosePort() {
+  if (!PortOpen)
+    return;
+  PollTimer->stop();
+  IdleTimer->stop();
+  if (PortHandle != -1) {
+    Port.close();
+    PortHandle = -1;
+  }
+  if (NmeaLogFile) {
+    std::fclose(NmeaLogFile);
+    NmeaLogFile = nullptr;
+  }
+  PortOpen = false;
+  Latitude = Longitude = Altitude = 0;
+  SpeedKmh = Course = 0;
+  FixQuality = Satellites = 0;
+  if (OnDisconnect)
+    OnDisconnect(this, PortNumber);
+}
+
+void TTarvikSerialGPS::SendText(const std::string &Text) {
+  if (!PortOpen || PortHandle == -1)
+    return;
+  Port.write(Text.data(), Text.size());
+  if (OnSend)
+    OnSend(this, std::string(Text));
+}
+
+int TTarvikSerialGPS::PortNumberFromName(const std::string &Name) const {
+  std::string text = Name;
+  for (char &c : text)
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  if (text.rfind("COM", 0) == 0)
+    text.erase(0, 3);
+  // The port list offers COM1 to COM256; any of them must open the device the user chose.
+  return std::clamp(platform::StrToIntDef(text, 1), 1, 256);
+}
+
+std::string TTarvikSerialGPS::PortNameFromNumber(int Number) const {
+  return "COM" + std::to_string(Number);
+}
+
+int TTarvikSerialGPS::ValidBaudRate(int Rate) const {
+  static const int rates[] = {110,   300,   600,   1200,  2400,   4800,  9600,
+                              14400, 19200, 38400, 57600, 115200, 230400};
+  return std::find(std::begin(rates), std::end(rates), Rate) != std::end(rates) ? Rate : 9600;
+}
+
+void TTarvikSerialGPS::PollPort() {
+  if (!PortOpen || PortHandle == -1)
+    return;
+  const int queued = Port.queuedBytes();
+  if (queued <= 0)
+    return;
+  char buffer[readChunk + 1];
+  const long n = Port.read(buffer, static_cast<std::size_t>(std::min(queued, readChunk)));
+  if (n <= 0)
+    return;
+  // A NUL ends the chunk's text: what follows it in the same read is dropped.
+  RxBuffer.append(buffer, strnlen(buffer, static_cast<std::size_t>(n)));
+  DataSeen = true;
+  IdleTimer->stop();
+  IdleTimer->start();
+  ProcessLines();
+}
+
+void TTarvikSerialGPS::ProcessLines() {
+  for (;;) {
+    const std::size_t lf = RxBuffer.find('\n');
+    if (lf == std::string::npos)
+      break;
+    const std::string line = trimmed(RxBuffer.substr(0, lf + 1));
+    RxBuffer.erase(0, lf + 1);
+    if (line.empty())
+      continue;
+    WriteNmeaLog(line);
+    if (OnNewCommand)
+      OnNewCommand(this, line);
+    if (line[0] == '$')
+      ParseNmeaSentence(line);
+  }
+  if (RxBuffer.size() > bufferCap)
+    RxBuffer.erase(0, RxBuffer.size() - bufferKeep);
+}
+
+void TTarvikSerialGPS::IdleCheck() {
+  if (DataSeen) {
+    IdleReported = false;
+  } else if (!IdleReported) {
+    IdleReported = true;
+    if (OnIdle)
+      OnIdle(this);
+    if (OnTimeout)
+      OnTimeout(this);
+  }
+  DataSeen = false;
+}
+
+void TTarvikSerialGPS::WriteNmeaLog(const std::string &Line) {
+  if (!NmeaLogEnabled || !NmeaLogFile)
+    return;
+  std::string record;
+  if (LogTimeStamp) {
+    const platform::TDateTime now = platform::Now();
+    record = formatWithoutSeparators(LogDateFormat, now) + " " +
+             formatWithoutSeparators(LogTimeFormat, now) + " ";
+  }
+  record += Line;
+  std::fprintf(NmeaLogFile, "%s\n", record.c_str());
+  std::fflush(NmeaLogFile);
+}
