@@ -115,11 +115,13 @@ void format(std::string &out, const std::string &pattern, const TDateTime &dt,
       break;
     case '/':
       count = 1;
-      out += fs.DateSeparator;
+      if (fs.DateSeparator)
+        out += fs.DateSeparator;
       break;
     case ':':
       count = 1;
-      out += fs.TimeSeparator;
+      if (fs.TimeSeparator)
+        out += fs.TimeSeparator;
       break;
     default:
       out.append(count, c);

@@ -57,8 +57,10 @@ std::string fromQtPattern(const QString &pattern, char dateSep, char timeSep) {
       break;
     case 'A':
     case 'a':
+    case 'P':
+    case 'p':
     case 't':
-      break; // no am/pm or zone names in our formats
+      break; // no am/pm or zone names: times show on the 24-hour clock
     default:
       for (qsizetype k = 0; k < run; ++k)
         out += ch == dateSep ? '/' : ch == timeSep ? ':' : ch;

@@ -8,6 +8,7 @@ class QLocale;
 
 namespace platform {
 
+// A separator of '\0' stands for none (date and time letters then run together).
 struct FormatSettings {
   char DecimalSeparator = '.';
   char ThousandSeparator = ',';
