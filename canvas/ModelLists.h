@@ -1,0 +1,198 @@
+// The owning lists of the drawing model: shapes in drawing order and layers in creation order,
+// each with a lookup index that every change of the list keeps current.
+#pragma once
+
+#include "canvas/Layers.h"
+#include "canvas/Shapes.h"
+
+#include <QHash>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+// The drawing's shapes, owned, in drawing order: the last entry is the topmost shape. Looking a
+// shape up by number gives the same answer as a scan from the first entry, without the scan.
+// Every change goes through the members, so the index and the mirrored count (the canvas's
+// ShapeCount) always match the list.
+class ShapeList {
+  struct Slot {
+    TQShape *shape;
+    std::int32_t number; // the number the shape was indexed under
+  };
+
+public:
+  // Iterates the shapes as plain pointers; the list keeps ownership.
+  class const_iterator {
+  public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = TQShape *;
+    using difference_type = std::ptrdiff_t;
+    using pointer = TQShape *const *;
+    using reference = TQShape *const &;
+
+    const_iterator() = default;
+    explicit const_iterator(const Slot *p) : p_(p) {}
+    reference operator*() const { return p_->shape; }
+    const_iterator &operator++() {
+      ++p_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      auto old = *this;
+      ++p_;
+      return old;
+    }
+    const_iterator &operator--() {
+      --p_;
+      return *this;
+    }
+    const_iterator &operator+=(difference_type n) {
+      p_ += n;
+      return *this;
+    }
+    const_iterator operator+(difference_type n) const { return const_iterator(p_ + n); }
+    const_iterator operator-(difference_type n) const { return const_iterator(p_ - n); }
+    difference_type operator-(const const_iterator &o) const { return p_ - o.p_; }
+    reference operator[](difference_type n) const { return p_[n].shape; }
+    bool operator==(const const_iterator &o) const { return p_ == o.p_; }
+    bool operator!=(const const_iterator &o) const { return p_ != o.p_; }
+    bool operator<(const const_iterator &o) const { return p_ < o.p_; }
+
+  private:
+    const Slot *p_ = nullptr;
+  };
+
+  // countMirror, when given, is kept equal to size() after every change.
+  explicit ShapeList(int *countMirror = nullptr);
+  ~ShapeList();
+  ShapeList(const ShapeList &) = delete;
+  ShapeList &operator=(const ShapeList &) = delete;
+
+  int size() const { return static_cast<int>(slots_.size()); }
+  bool empty() const { return slots_.empty(); }
+  TQShape *operator[](int i) const { return slots_[static_cast<std::size_t>(i)].shape; }
+  TQShape *front() const { return slots_.front().shape; }
+  TQShape *back() const { return slots_.back().shape; }
+  const_iterator begin() const { return const_iterator(slots_.data()); }
+  const_iterator end() const { return const_iterator(slots_.data() + slots_.size()); }
+  void reserve(std::size_t n);
+
+  // Appends at the top of the drawing order, keeping the shape's number.
+  void push_back(std::unique_ptr<TQShape> shape);
+  // Inserts before position pos (0 = bottom-most, size() = append).
+  void insert(int pos, std::unique_ptr<TQShape> shape);
+  // Removes the entry at pos and hands the shape back.
+  std::unique_ptr<TQShape> take(int pos);
+  // Removes and deletes the entry at pos.
+  void erase(int pos);
+  // Removes and deletes, in one pass that keeps the order of the rest, every shape for which
+  // pred(shape) is true; pred sees each shape once, first to last. Returns how many went.
+  template <class Pred> int eraseIf(Pred pred);
+  // Deletes every shape.
+  void clear();
+  // Moves the entry at pos to the end (topmost) or to the start (bottom-most).
+  void moveToEnd(int pos);
+  void moveToStart(int pos);
+
+  // The first shape in list order with that number, or null.
+  TQShape *find(std::int32_t number) const;
+  // True when some shape in the list has that number.
+  bool containsNumber(std::int32_t number) const;
+  // Position of the first shape with that number, or -1.
+  int indexOfNumber(std::int32_t number) const;
+  // Position of that shape object, or -1.
+  int indexOf(const TQShape *shape) const;
+
+private:
+  struct Entry {
+    TQShape *first; // null when the first in list order must be found by a scan
+    std::uint32_t count;
+  };
+
+  void indexAdd(const Slot &slot, bool appendedAtEnd);
+  void indexRemove(const Slot &slot);
+  void syncCount() {
+    if (countMirror_)
+      *countMirror_ = size();
+  }
+  TQShape *scanFor(std::int32_t number) const;
+
+  std::vector<Slot> slots_;
+  std::unordered_map<std::int32_t, Entry> index_;
+  int *countMirror_;
+};
+
+template <class Pred> int ShapeList::eraseIf(Pred pred) {
+  std::size_t out = 0;
+  int removed = 0;
+  for (std::size_t in = 0; in < slots_.size(); ++in) {
+    Slot slot = slots_[in];
+    if (pred(slot.shape)) {
+      indexRemove(slot);
+      delete slot.shape;
+      ++removed;
+    } else {
+      slots_[out++] = slot;
+    }
+  }
+  slots_.resize(out);
+  syncCount();
+  return removed;
+}
+
+// The layers, owned, in order of creation; found by Index or by exact Name as a scan from the
+// first entry would find them.
+class LayerList {
+public:
+  using Storage = std::vector<std::unique_ptr<TQLayer>>;
+
+  LayerList() = default;
+  LayerList(const LayerList &) = delete;
+  LayerList &operator=(const LayerList &) = delete;
+
+  int size() const { return static_cast<int>(layers_.size()); }
+  bool empty() const { return layers_.empty(); }
+  TQLayer *operator[](int i) const { return layers_[static_cast<std::size_t>(i)].get(); }
+
+  // Iterates the layers as plain pointers.
+  class const_iterator {
+  public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = TQLayer *;
+    using difference_type = std::ptrdiff_t;
+    using pointer = TQLayer *const *;
+    using reference = TQLayer *;
+
+    const_iterator() = default;
+    explicit const_iterator(Storage::const_iterator it) : it_(it) {}
+    TQLayer *operator*() const { return it_->get(); }
+    const_iterator &operator++() {
+      ++it_;
+      return *this;
+    }
+    bool operator==(const const_iterator &o) const { return it_ == o.it_; }
+    bool operator!=(const const_iterator &o) const { return it_ != o.it_; }
+
+  private:
+    Storage::const_iterator it_;
+  };
+  const_iterator begin() const { return const_iterator(layers_.begin()); }
+  const_iterator end() const { return const_iterator(layers_.end()); }
+
+  // Appends a layer; its Index and Name must not change afterwards.
+  TQLayer *push_back(std::unique_ptr<TQLayer> layer);
+  // Deletes every layer.
+  void clear();
+
+  // The first layer with that Index, or null.
+  TQLayer *findByIndex(int index) const;
+  // The first layer whose Name equals the text exactly, or null.
+  TQLayer *findByName(const QString &name) const;
+
+private:
+  Storage layers_;
+  std::unordered_map<int, TQLayer *> byIndex_;
+  QHash<QString, TQLayer *> byName_;
+};

@@ -1,0 +1,257 @@
+// Shapes of the drawing: the abstract shape, its eight concrete kinds and the named block.
+// Widget-free: shapes draw through platform::GdiCanvas onto any paint device.
+// Brush styles are the TBrushStyle codes of platform/GdiCanvas.h (0 solid, 1 clear, 2-7 hatches).
+#pragma once
+
+#include "platform/Color.h"
+#include "platform/GdiCanvas.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// A point of two 32-bit floats, as polygons for selection are handed over.
+struct TPointF {
+  float X = 0.0f;
+  float Y = 0.0f;
+};
+
+// (x, y) pairs of doubles, x first: point lists handed to and from the canvas.
+using TPointPairVector = std::vector<std::pair<double, double>>;
+
+// Base of every shape. Fields are public: the canvas, its readers and writers and the imports
+// work on them directly. Geometry changes go through the virtual operations so that the bounds
+// stay current. A shape's ShapeNumber is fixed once it is in a canvas's shape list.
+class TQShape {
+public:
+  std::int32_t ShapeNumber = 0;
+  int Layer = 0;
+  int ShapeType = 0;
+  TColor PenFg = 0;
+  int PenWidth = 1;
+  int PenStyle = 0;
+  TColor BrushFg = 0xFFFFFF;
+  TColor BrushBg = 0xFFFFFF;
+  TBrushStyle BrushStyle = bsClear;
+  int BrushMode = 0;
+  bool Selected = false;
+  bool Visible = true;
+  std::int32_t ZOrder = 0;
+  QString Notes;
+  QString Text;
+  double MinX = 0.0;
+  double MinY = 0.0;
+  double MaxX = 0.0;
+  double MaxY = 0.0;
+
+  TQShape() = default;
+  virtual ~TQShape() = default;
+
+  // Draws the shape for the view (Left, Right, Top, Bottom) on a client of Width x Height
+  // pixels. NavigationVariant selects the zoom-scaled drawing of texts; other kinds ignore it.
+  virtual void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top,
+                    double Bottom, int Width, int Height, bool NavigationVariant) = 0;
+  virtual bool HitTest(double X, double Y, double Tolerance) const = 0;
+  virtual void UpdateBounds() = 0;
+  virtual void Translate(double Dx, double Dy) = 0;
+  virtual void Scale(double Sx, double Sy, double Cx, double Cy) = 0;
+  virtual void Rotate(double Angle, double Cx, double Cy) = 0;
+
+protected:
+  TQShape(const TQShape &) = default;
+  TQShape &operator=(const TQShape &) = default;
+};
+
+// Type 17.
+class TQPoint : public TQShape {
+public:
+  double X = 0.0;
+  double Y = 0.0;
+  double Size = 0.0;
+  int PixelSize = 3;
+
+  TQPoint();
+  TQPoint(double X, double Y, double Size, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 3.
+class TQLine : public TQShape {
+public:
+  double X1 = 0.0;
+  double Y1 = 0.0;
+  double X2 = 0.0;
+  double Y2 = 0.0;
+
+  TQLine();
+  TQLine(double X1, double Y1, double X2, double Y2, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 19.
+class TQCircle : public TQShape {
+public:
+  double X = 0.0;
+  double Y = 0.0;
+  double Radius = 0.0;
+
+  TQCircle();
+  TQCircle(double X, double Y, double Radius, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 1.
+class TQRectangle : public TQShape {
+public:
+  double X1 = 0.0;
+  double Y1 = 0.0;
+  double X2 = 0.0;
+  double Y2 = 0.0;
+  double Value = 0.0;
+  bool Rounded = false;
+  double CornerRadius = 10.0;
+
+  TQRectangle();
+  TQRectangle(double X1, double Y1, double X2, double Y2, double Value, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 20 (4 is read and written alike).
+class TQEllipse : public TQShape {
+public:
+  double X1 = 0.0;
+  double Y1 = 0.0;
+  double X2 = 0.0;
+  double Y2 = 0.0;
+
+  TQEllipse();
+  TQEllipse(double X1, double Y1, double X2, double Y2, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 10: start, middle and end point, drawn as two straight segments.
+class TQArc : public TQShape {
+public:
+  double X1 = 0.0;
+  double Y1 = 0.0;
+  double X2 = 0.0;
+  double Y2 = 0.0;
+  double X3 = 0.0;
+  double Y3 = 0.0;
+
+  TQArc();
+  TQArc(double X1, double Y1, double X2, double Y2, double X3, double Y3, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Type 11. DisplayText is what is drawn; the base Text is free text.
+class TQText : public TQShape {
+public:
+  double X = 0.0;
+  double Y = 0.0;
+  QString DisplayText;
+  int FontIndex = -1;
+  double Angle = 0.0;
+  int AlignH = 0;
+  int AlignV = 0;
+  double Height = 10.0;
+  QString FontName = QStringLiteral("Arial");
+  bool Bold = false;
+  bool Italic = false;
+
+  TQText();
+  TQText(double X, double Y, const QString &Text, int FontIndex, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+};
+
+// Types 5 (open), 6 (closed polygon), 8 (spline) and 10 (three-point arc read from a file).
+// Points are kept as 32-bit floats.
+class TQPolyline : public TQShape {
+public:
+  std::vector<TPointF> Points;
+  bool Closed = false;
+
+  TQPolyline();
+  TQPolyline(int ShapeType, bool Closed, int Layer);
+
+  void Draw(platform::GdiCanvas &Canvas, double Left, double Right, double Top, double Bottom,
+            int Width, int Height, bool NavigationVariant) override;
+  bool HitTest(double X, double Y, double Tolerance) const override;
+  void UpdateBounds() override;
+  void Translate(double Dx, double Dy) override;
+  void Scale(double Sx, double Sy, double Cx, double Cy) override;
+  void Rotate(double Angle, double Cx, double Cy) override;
+
+  void AddPoint(double X, double Y);
+  double GetX(int Index) const;
+  double GetY(int Index) const;
+  void SetPoint(int Index, double X, double Y);
+};
+
+// A named block filled by the DXF import; it owns its shapes and is never drawn.
+class TQBlock {
+public:
+  QString Name;
+  double BaseX = 0.0;
+  double BaseY = 0.0;
+  std::vector<std::unique_ptr<TQShape>> Shapes;
+};
+
+namespace platform {
+
+// A double as a 32-bit float without undefined behaviour: out-of-range values become the
+// largest float of their sign (infinity stays infinity, NaN stays NaN).
+float toStoredFloat(double value);
+
+} // namespace platform

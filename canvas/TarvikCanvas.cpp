@@ -1,0 +1,46 @@
+// The canvas control: construction, repaint requests, the inert operations and the Qt glue that
+// hands paint and resize notifications to the painting code.
+#include "canvas/TarvikCanvas.h"
+
+#include <QPaintEvent>
+#include <QResizeEvent>
+
+TTarvikCanvas::TTarvikCanvas(QWidget *owner, bool navigationVariant)
+    : QWidget(owner), NavigationVariant(navigationVariant) {
+  BackBufferDirty = true;
+  resize(400, 300);
+  setFocusPolicy(Qt::StrongFocus);
+  // Every move is reported, also without a button held.
+  setMouseTracking(true);
+  // The back buffer covers the whole client at every paint.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TTarvikCanvas::~TTarvikCanvas() = default;
+
+void TTarvikCanvas::invalidateView() { QWidget::update(); }
+
+void TTarvikCanvas::Refresh() {
+  BackBufferDirty = true;
+  QWidget::update();
+}
+
+void TTarvikCanvas::Update() {
+  BackBufferDirty = true;
+  QWidget::update();
+}
+
+bool TTarvikCanvas::MetafileSave(const QString &) { return false; }
+
+bool TTarvikCanvas::MetafileToClipboard() { return false; }
+
+void TTarvikCanvas::PrintView(int, const QString &) {}
+
+int TTarvikCanvas::ViewDialogShow(int, std::int32_t) { return 0; }
+
+void TTarvikCanvas::paintEvent(QPaintEvent *) { Paint(); }
+
+void TTarvikCanvas::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  Resize();
+}
