@@ -232,3 +232,34 @@ TEST(SerialPort, WriterThreadNeverReachesAReopenedDescriptor) {
     EXPECT_EQ(second.receive(1, std::chrono::milliseconds(20)), "");
   }
 }
+
+TEST(SerialPortNames, ComDeviceFromPortsFolderThenTable) {
+  testsupport::TempDir ports;
+  ::setenv("TARVIK_PORTS_DIR", ports.path().c_str(), 1);
+  PtyPair pty;
+  pty.linkAs(ports.path(), 5);
+  ASSERT_EQ(::symlink("/nonexistent/tty", ports.file("COM7").c_str()), 0);
+  ASSERT_EQ(::symlink(pty.slavePath().c_str(), ports.file("COM40").c_str()), 0);
+
+  const std::pair<int, std::string> cases[] = {{5, ports.file("COM5")},
+                                               {7, ports.file("COM7")},
+                                               {40, ports.file("COM40")},
+                                               {1, "/dev/ttyS0"},
+                                               {32, "/dev/ttyS31"},
+                                               {33, "/dev/ttyUSB0"},
+                                               {64, "/dev/ttyUSB31"},
+                                               {65, "/dev/ttyACM0"},
+                                               {96, "/dev/ttyACM31"},
+                                               {97, ""},
+                                               {256, ""},
+                                               {0, ""}};
+  for (const auto &[number, path] : cases)
+    EXPECT_EQ(platform::comDevicePath(number), path) << number;
+
+  // The list holds the ports whose device is there: not a link that leads nowhere.
+  const std::vector<std::string> list = platform::listComPorts();
+  EXPECT_NE(std::find(list.begin(), list.end(), "COM5"), list.end());
+  EXPECT_NE(std::find(list.begin(), list.end(), "COM40"), list.end());
+  EXPECT_EQ(std::find(list.begin(), list.end(), "COM7"), list.end());
+  ::unsetenv("TARVIK_PORTS_DIR");
+}
