@@ -134,7 +134,20 @@ void GdiCanvas::end() {
 
 bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }
 
-QFont GdiCanvas::qFont() const { return makeFont(Font.Name, Font.Size, Font.Bold, Font.Italic); }
+const QFontMetrics &GdiCanvas::metrics() const {
+  const FontKey key{Font.Name, Font.Size, Font.Bold, Font.Italic};
+  if (!fontKey_ || !(*fontKey_ == key)) {
+    font_ = makeFont(Font.Name, Font.Size, Font.Bold, Font.Italic);
+    metrics_.emplace(font_);
+    fontKey_ = key;
+  }
+  return *metrics_;
+}
+
+QFont GdiCanvas::qFont() const {
+  metrics();
+  return font_;
+}
 
 void GdiCanvas::applyPen() {
   if (Pen.Style == psClear) {
@@ -288,20 +301,18 @@ void GdiCanvas::SetPixels(int x, int y, TColor color) {
 void GdiCanvas::TextOut(int x, int y, const QString &text) {
   if (!isActive() || text.isEmpty())
     return;
-  const QFont font = qFont();
-  const QFontMetrics metrics(font);
+  const QFontMetrics &fm = metrics();
   painter_->save();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->translate(x, y);
   if (Font.Orientation != 0)
     painter_->rotate(-Font.Orientation / 10.0); // Qt turns clockwise on a y-down device
   if (Brush.Style == bsSolid)
-    painter_->fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
-                       toQColor(Brush.Color));
-  painter_->setFont(font);
+    painter_->fillRect(QRect(0, 0, fm.horizontalAdvance(text), fm.height()), toQColor(Brush.Color));
+  painter_->setFont(font_);
   painter_->setPen(toQColor(Font.Color));
   painter_->setBackgroundMode(Qt::TransparentMode);
-  painter_->drawText(QPoint(0, metrics.ascent()), text);
+  painter_->drawText(QPoint(0, fm.ascent()), text);
   painter_->restore();
 }
 
@@ -323,15 +334,12 @@ void GdiCanvas::TextRect(int left, int top, int right, int bottom, int x, int y,
   painter_->restore();
 }
 
-int GdiCanvas::TextWidth(const QString &text) const {
-  return QFontMetrics(qFont()).horizontalAdvance(text);
-}
+int GdiCanvas::TextWidth(const QString &text) const { return metrics().horizontalAdvance(text); }
 
-int GdiCanvas::TextHeight(const QString &) const { return QFontMetrics(qFont()).height(); }
+int GdiCanvas::TextHeight(const QString &) const { return metrics().height(); }
 
 QSize GdiCanvas::TextExtent(const QString &text) const {
-  const QFontMetrics metrics(qFont());
-  return QSize(metrics.horizontalAdvance(text), metrics.height());
+  return QSize(TextWidth(text), TextHeight(text));
 }
 
 void GdiCanvas::Draw(int x, int y, const QImage &image) {

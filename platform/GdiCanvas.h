@@ -5,12 +5,14 @@
 #include "platform/Color.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 class QPainter;
@@ -139,6 +141,18 @@ private:
   void applyBrush();
   void applyMode();
   void applyForShape();
+  // The font and metrics of Font, rebuilt only when its face, size or style changed.
+  const QFontMetrics &metrics() const;
+
+  struct FontKey {
+    QString name;
+    int size = 0;
+    bool bold = false, italic = false;
+    bool operator==(const FontKey &) const = default;
+  };
+  mutable std::optional<FontKey> fontKey_;
+  mutable QFont font_;
+  mutable std::optional<QFontMetrics> metrics_;
 
   QPaintDevice *device_ = nullptr;
   std::unique_ptr<QPainter> painter_;

@@ -151,6 +151,21 @@ TEST(GdiCanvasLines, DotStyleDrawsGdiDots) {
   EXPECT_EQ(s.row(1), "111000111000111000111000");
 }
 
+TEST(GdiCanvasLines, GapsOfDotsTakeTheSolidBrushColourOnly) {
+  Surface opaque(12, 3), transparent(12, 3);
+  for (Surface *s : {&opaque, &transparent}) {
+    s->canvas.Pen.Style = psDot;
+    s->canvas.Brush.Color = clRed;
+    s->canvas.MoveTo(0, 1);
+  }
+  transparent.canvas.Brush.Style = bsClear;
+  opaque.canvas.LineTo(12, 1);
+  transparent.canvas.LineTo(12, 1);
+  EXPECT_EQ(opaque.at(3, 1), clRed);
+  EXPECT_EQ(opaque.at(0, 1), clBlack);
+  EXPECT_EQ(transparent.at(3, 1), background);
+}
+
 TEST(GdiCanvasLines, WideStyledPenDrawsSolid) {
   Surface s(24, 8);
   s.canvas.Pen.Style = psDash;
@@ -177,6 +192,14 @@ TEST(GdiCanvasShapes, RectangleOutlinesUpToButNotIncludingRightAndBottom) {
   EXPECT_EQ(s.at(0, 4), clBlack);
   EXPECT_EQ(s.at(5, 2), clRed); // filled with the brush inside the pen
   EXPECT_EQ(s.count(clRed), 8 * 3);
+}
+
+TEST(GdiCanvasShapes, RectangleWithoutPenIsOnePixelSmaller) {
+  Surface s;
+  s.canvas.Pen.Style = psClear;
+  s.canvas.Brush.Color = clRed;
+  s.canvas.Rectangle(2, 2, 8, 6);
+  EXPECT_EQ(s.inked(), QRect(QPoint(2, 2), QPoint(6, 4)));
 }
 
 TEST(GdiCanvasShapes, ReversedCornersGiveTheSameRectangle) {
