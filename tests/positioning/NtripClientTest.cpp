@@ -1,0 +1,506 @@
+// The NTRIP client against a scripted caster on a loopback socket: request bytes, answers,
+// status reports, GGA uploads, retries, the recent-data buffer, and stopping at any moment.
+#include "NtripTestPeers.h"
+#include "positioning/NtripResponse.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <cctype>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ntriptest;
+using Statuses = std::vector<std::pair<int, std::string>>;
+
+const std::string userAgent = "User-Agent: NTRIP TarvikNTRIPClient/1.0\r\n";
+
+// A correction stream with every byte value, NUL included.
+std::string pattern(std::size_t size, int seed = 0) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>((i * 7 + static_cast<std::size_t>(seed)) % 256);
+  return bytes;
+}
+
+class NtripClient : public ::testing::Test {
+protected:
+  NtripClient() {
+    recorder.attach(client);
+    client.CasterHost = "127.0.0.1";
+    client.MountPoint = "MP1";
+    client.AutoReconnect = false;
+    client.socketTimeoutMs = 5000;
+  }
+
+  void connectTo(const ScriptedCaster &caster) {
+    client.CasterPort = caster.port();
+    client.Connect();
+  }
+  std::string connecting(const ScriptedCaster &caster) const {
+    return "Connecting to 127.0.0.1:" + std::to_string(caster.port());
+  }
+  bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds timeout = 10s) {
+    return testsupport::processEventsUntil(done, timeout);
+  }
+
+  TTarvikNTRIPClient client{nullptr};
+  Recorder recorder;
+};
+
+struct RequestCase {
+  std::string user, password, mount, expected;
+};
+
+TEST_F(NtripClient, SendsTheVersionOneRequestWithOptionalBasicAuthentication) {
+  const RequestCase cases[] = {
+      {"", "", "MP1", "GET /MP1 HTTP/1.0\r\n" + userAgent + "\r\n"},
+      {"", "secret", "MP1", "GET /MP1 HTTP/1.0\r\n" + userAgent + "\r\n"},
+      {"user", "pass", "MP1",
+       "GET /MP1 HTTP/1.0\r\n" + userAgent + "Authorization: Basic dXNlcjpwYXNz\r\n\r\n"},
+      {"user", "", "RTCM3_X",
+       "GET /RTCM3_X HTTP/1.0\r\n" + userAgent + "Authorization: Basic dXNlcjo=\r\n\r\n"},
+      {"user", "pass", "",
+       "GET / HTTP/1.0\r\n" + userAgent + "Authorization: Basic dXNlcjpwYXNz\r\n\r\n"},
+  };
+  ScriptedCaster caster([](PeerConnection &c, int) { c.request(); });
+  int n = 0;
+  for (const RequestCase &c : cases) {
+    client.Username = c.user;
+    client.Password = c.password;
+    client.MountPoint = c.mount;
+    connectTo(caster);
+    ASSERT_TRUE(recorder.waitForDisconnected(n + 1)) << c.expected;
+    EXPECT_EQ(caster.received(n), c.expected);
+    ++n;
+  }
+}
+
+TEST_F(NtripClient, IcyAnswerWithDataInTheSamePacketGivesTheFirstChunkAndOneGga) {
+  // The stream itself holds CR LF CR LF: it must not be taken for the end of a header.
+  const std::string stream = pattern(1000) + "\r\n\r\n" + pattern(500, 3);
+  std::atomic<bool> release{false};
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n" + stream);
+    c.readUntil([&](const std::string &) { return release.load(); }, 10s);
+  });
+  client.SetPosition(-33.5, 151.25, 12);
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return recorder.hasStatus(3, "Receiving correction data"); }));
+  ASSERT_TRUE(waitFor([&] { return ggaSentences(caster.received(0)).size() == 1; }));
+  EXPECT_EQ(recorder.data, stream);
+  EXPECT_EQ(recorder.statuses, (Statuses{{1, connecting(caster)},
+                                         {2, "Connected to MP1"},
+                                         {3, "Receiving correction data"}}));
+  EXPECT_TRUE(client.Connected);
+  EXPECT_EQ(client.ConnectionState, 3);
+  EXPECT_EQ(client.BytesReceived, static_cast<int>(stream.size()));
+  const std::string gga = ggaSentences(caster.received(0))[0];
+  EXPECT_NE(gga.find(",3330.0000,S,15115.0000,E,1,10,1.0,12.0,M,0.0,M,,*"), std::string::npos);
+  EXPECT_EQ(gga.substr(gga.size() - 2),
+            TTarvikNTRIPClient::NmeaChecksum(gga.substr(1, gga.size() - 4)));
+  EXPECT_EQ(client.BytesSent, static_cast<int>(gga.size() + 2));
+  release = true;
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.statuses.back(), (std::pair<int, std::string>{0, "Disconnected"}));
+  EXPECT_EQ(recorder.countStatus(0, "Connection closed"), 1);
+  EXPECT_FALSE(client.Connected);
+}
+
+TEST_F(NtripClient, HttpHeaderSplitOverManyPacketsIsCollectedBeforeTheData) {
+  const std::string stream = pattern(300);
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.sendInPieces(
+        "HTTP/1.1 200 OK\r\nServer: scripted\r\nContent-Type: gnss/data\r\n\r\n" + stream, 3);
+  });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.data, stream);
+  EXPECT_EQ(recorder.statuses.front(), (std::pair<int, std::string>{1, connecting(caster)}));
+  EXPECT_EQ(recorder.countStatus(2, "Connected to MP1"), 1);
+  EXPECT_EQ(recorder.countStatus(3, "Receiving correction data"), 1);
+  EXPECT_EQ(client.BytesReceived, static_cast<int>(stream.size()));
+}
+
+struct RejectionCase {
+  const char *name;
+  std::string answer;
+  std::string status;
+  std::string log; // an extra log line, when there is one
+};
+
+class NtripRejection : public NtripClient, public ::testing::WithParamInterface<RejectionCase> {};
+
+TEST_P(NtripRejection, ReportsTheReasonThenDisconnected) {
+  const RejectionCase &c = GetParam();
+  ScriptedCaster caster([&](PeerConnection &peer, int) {
+    peer.request();
+    peer.send(c.answer);
+    if (c.answer.size() > platform::ntripHeaderLimit)
+      peer.waitForClose(); // the client gives up, not the caster
+  });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected()) << c.name;
+  EXPECT_EQ(recorder.statuses,
+            (Statuses{{1, connecting(caster)}, {4, c.status}, {0, "Disconnected"}}))
+      << c.name;
+  if (!c.log.empty()) {
+    EXPECT_TRUE(recorder.hasLog(c.log)) << c.name;
+  }
+  EXPECT_TRUE(recorder.data.empty());
+  EXPECT_FALSE(client.Connected);
+  EXPECT_EQ(client.ConnectionState, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NtripRejection,
+    ::testing::Values(
+        RejectionCase{"401", "HTTP/1.0 401 Unauthorized\r\n\r\n",
+                      "401 - Invalid username or password", ""},
+        RejectionCase{"401 without blank line", "HTTP/1.0 401 Unauthorized\r\n",
+                      "401 - Invalid username or password", ""},
+        RejectionCase{"404", "HTTP/1.1 404 Not Found\r\nServer: x\r\n\r\n",
+                      "404 - Mount point not found: MP1", ""},
+        RejectionCase{"403", "HTTP/1.1 403 Forbidden\r\n\r\n", "403 - Access forbidden", ""},
+        RejectionCase{"unknown status", "HTTP/1.1 500 Internal Server Error\r\nA: b\r\n\r\n",
+                      "Unknown server response",
+                      "Server response: HTTP/1.1 500 Internal Server Error"},
+        RejectionCase{"garbage", std::string("\x16\x03\x01\x00garbage", 11),
+                      "Unknown server response",
+                      "Server response: " + std::string("\x16\x03\x01\x00garbage", 11)},
+        RejectionCase{"header without end", "HTTP/1.1 200 OK\r\n" + std::string(40 * 1024, 'x'),
+                      "Unknown server response", "Server response: HTTP/1.1 200 OK"}),
+    [](const auto &info) {
+      std::string name = info.param.name;
+      for (char &ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+          ch = '_';
+      return name;
+    });
+
+TEST_F(NtripClient, FetchesASourceTableSpreadOverPacketsWithoutRetry) {
+  const std::string table =
+      "STR;MP1;Here;RTCM 3.2;1005(10);2;GPS;NET;DEU;50.1;8.6;0;0;x;none;B;N;0;\r\n"
+      "CAS;caster.example;2101;Example;;0;DEU;50;8;\r\n"
+      "STR;MP2;There;RTCM 3.3;;\r\n"
+      "STR;broken\r\n"
+      "ENDSOURCETABLE\r\n";
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.sendInPieces("SOURCETABLE 200 OK\r\nServer: scripted\r\n\r\n" + table, 17);
+    c.waitForClose();
+  });
+  client.AutoReconnect = true;
+  client.MountPoint = "MP9";
+  client.CasterPort = caster.port();
+  client.FetchSourceTable();
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(caster.received(0), "GET / HTTP/1.0\r\n" + userAgent + "\r\n");
+  EXPECT_EQ(recorder.sourceTables, 1);
+  EXPECT_EQ(recorder.mounts, (std::vector<std::string>{"MP1", "MP2"}));
+  EXPECT_EQ(client.MountList, recorder.mounts);
+  EXPECT_TRUE(recorder.hasLog("Source table parsed: 2 mount points"));
+  EXPECT_EQ(recorder.statuses, (Statuses{{1, connecting(caster)}, {0, "Disconnected"}}));
+  EXPECT_FALSE(client.AutoReconnect);
+  EXPECT_FALSE(client.ReconnectTimer->isActive());
+}
+
+TEST_F(NtripClient, SourceTableThatNeverEndsIsCut) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("SOURCETABLE 200 OK\r\n\r\n");
+    const std::string lines = [] {
+      std::string s;
+      while (s.size() < 64 * 1024)
+        s += "STR;MOUNT;Somewhere;RTCM 3.2;;2;GPS;NET;DEU;0;0;0;0;none;B;N;0;\r\n";
+      return s;
+    }();
+    std::size_t sent = 0;
+    while (sent < 2 * platform::ntripSourceTableLimit && c.send(lines))
+      sent += lines.size();
+  });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(
+      recorder.statuses,
+      (Statuses{{1, connecting(caster)}, {4, "Unknown server response"}, {0, "Disconnected"}}));
+  EXPECT_EQ(recorder.sourceTables, 0);
+}
+
+TEST_F(NtripClient, SourceTableCutShortIsDropped) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("SOURCETABLE 200 OK\r\n\r\nSTR;MP1;x;\r\n");
+  });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.statuses,
+            (Statuses{{1, connecting(caster)}, {0, "Connection closed"}, {0, "Disconnected"}}));
+  EXPECT_EQ(recorder.sourceTables, 0);
+}
+
+TEST_F(NtripClient, SilentCasterIsDroppedAfterTheReceiveTimeOut) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.waitForClose(20s);
+  });
+  client.socketTimeoutMs = 300;
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.statuses, (Statuses{{1, connecting(caster)},
+                                         {2, "Connected to MP1"},
+                                         {0, "Connection closed"},
+                                         {0, "Disconnected"}}));
+}
+
+TEST_F(NtripClient, ConnectionFailuresReportAnErrorAndNeverRetry) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"127.0.0.1", "Failed to connect to 127.0.0.1"},
+      {"nonexistent.invalid", "Failed to resolve host: nonexistent.invalid"},
+  };
+  client.ReconnectTimer->setInterval(10);
+  for (const auto &[host, status] : cases) {
+    recorder.statuses.clear();
+    client.CasterHost = host;
+    client.CasterPort = unusedPort();
+    client.AutoReconnect = true;
+    client.Connect();
+    ASSERT_TRUE(waitFor([&] { return recorder.statuses.size() >= 2; })) << host;
+    client.Worker->WaitFor(); // ends without a further report
+    QCoreApplication::processEvents();
+    EXPECT_EQ(recorder.statuses,
+              (Statuses{{1, "Connecting to " + host + ":" + std::to_string(client.CasterPort)},
+                        {4, status}}));
+    EXPECT_EQ(client.ConnectionState, 4);
+    EXPECT_FALSE(client.ReconnectTimer->isActive());
+  }
+}
+
+TEST_F(NtripClient, EmptyCasterAddressIsOnlyLogged) {
+  client.CasterHost.clear();
+  client.Connect();
+  EXPECT_TRUE(recorder.hasLog("Error: Caster address is empty"));
+  EXPECT_FALSE(client.Worker);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(recorder.statuses.empty());
+}
+
+TEST_F(NtripClient, LogsConnectAndDisconnect) {
+  ScriptedCaster caster([&](PeerConnection &c, int) { c.request(); });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  client.Disconnect();
+  const std::string connectLog = "Connecting to 127.0.0.1:" + std::to_string(caster.port());
+  // The client's own line, the same text as status, then the end of the connection.
+  EXPECT_EQ(recorder.logs, (std::vector<std::string>{connectLog, connectLog, "Connection closed",
+                                                     "Disconnected", "Disconnected"}));
+  client.SetSerialHandle(-1);
+  EXPECT_EQ(recorder.logs.back(), "Serial port handle set");
+}
+
+// Answers the first `accepted` connection numbers with a stream that then ends; the others close
+// at once without a word.
+ScriptedCaster::Script acceptOnly(std::vector<int> accepted) {
+  return [accepted](PeerConnection &c, int number) {
+    c.request();
+    if (std::find(accepted.begin(), accepted.end(), number) != accepted.end())
+      c.send("ICY 200 OK\r\n" + pattern(100));
+  };
+}
+
+TEST_F(NtripClient, RetriesUpToTheLimitAfterAStreamDrops) {
+  ScriptedCaster caster(acceptOnly({0}));
+  client.ReconnectTimer->setInterval(200);
+  client.MaxReconnect = 3;
+  client.AutoReconnect = true;
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected(4));
+  EXPECT_FALSE(client.ReconnectTimer->isActive());
+  EXPECT_EQ(caster.connections(), 4);
+  EXPECT_EQ(client.ReconnectCount, 3);
+  EXPECT_TRUE(recorder.hasLog("Reconnect attempt 1/3"));
+  EXPECT_TRUE(recorder.hasLog("Reconnect attempt 3/3"));
+  EXPECT_FALSE(recorder.hasLog("Reconnect attempt 4/3"));
+}
+
+TEST_F(NtripClient, AnAcceptedStreamRestartsTheRetryCount) {
+  ScriptedCaster caster(acceptOnly({0, 2}));
+  client.ReconnectTimer->setInterval(200);
+  client.MaxReconnect = 2;
+  client.AutoReconnect = true;
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected(5));
+  EXPECT_FALSE(client.ReconnectTimer->isActive());
+  EXPECT_EQ(caster.connections(), 5);
+  std::vector<std::string> attempts;
+  for (const std::string &line : recorder.logs)
+    if (line.starts_with("Reconnect attempt"))
+      attempts.push_back(line);
+  EXPECT_EQ(attempts, (std::vector<std::string>{"Reconnect attempt 1/2", "Reconnect attempt 2/2",
+                                                "Reconnect attempt 1/2", "Reconnect attempt 2/2"}));
+}
+
+TEST_F(NtripClient, DisconnectDuringTheRetryDelayCancelsTheRetry) {
+  ScriptedCaster caster(acceptOnly({0}));
+  client.AutoReconnect = true;
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_TRUE(client.ReconnectTimer->isActive());
+  client.Disconnect();
+  EXPECT_FALSE(client.ReconnectTimer->isActive());
+  EXPECT_FALSE(client.AutoReconnect);
+  EXPECT_FALSE(client.Worker);
+}
+
+TEST_F(NtripClient, RecentDataHoldsTheLast8192Bytes) {
+  const std::string stream = pattern(10000, 5);
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.sendInPieces(stream, 1500);
+    c.waitForClose();
+  });
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return recorder.data.size() >= stream.size(); }));
+  EXPECT_EQ(client.RecentData(), stream.substr(stream.size() - 8192));
+  EXPECT_EQ(client.BytesReceived, 10000);
+  EXPECT_GT(recorder.dataEvents, 1);
+}
+
+// GGA uploads the caster saw on its first connection.
+std::size_t ggaCount(const ScriptedCaster &caster) {
+  return ggaSentences(caster.received(0)).size();
+}
+
+TEST_F(NtripClient, GgaIsUploadedAgainOnlyWhenDataArrivesAfterTheInterval) {
+  std::atomic<int> phase{0};
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.readUntil([](const std::string &r) { return ggaSentences(r).size() == 1; });
+    std::this_thread::sleep_for(1100ms);
+    c.send(pattern(10)); // a second and more after the upload: the next one goes out
+    c.readUntil([](const std::string &r) { return ggaSentences(r).size() == 2; });
+    phase = 1;
+    c.waitForClose(20s);
+  });
+  client.GgaIntervalSeconds = 1;
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return phase == 1; }));
+  // Without data nothing goes out, however long the interval has passed.
+  EXPECT_FALSE(waitFor([&] { return ggaCount(caster) > 2; }, 1500ms));
+}
+
+TEST_F(NtripClient, GgaIsNotRepeatedWithinTheIntervalOrWhenTheIntervalIsZero) {
+  for (const int interval : {3600, 0}) {
+    std::atomic<bool> done{false};
+    ScriptedCaster caster([&](PeerConnection &c, int) {
+      c.request();
+      c.send("ICY 200 OK\r\n");
+      c.readUntil([](const std::string &r) { return ggaSentences(r).size() == 1; });
+      for (int i = 0; i < 5; ++i) {
+        c.send(pattern(50, i));
+        std::this_thread::sleep_for(interval == 0 ? 300ms : 5ms);
+      }
+      // Collect whatever the data made the client upload.
+      c.readUntil([](const std::string &r) { return ggaSentences(r).size() > 1; }, 300ms);
+      done = true;
+    });
+    recorder = Recorder();
+    recorder.attach(client);
+    client.GgaIntervalSeconds = interval;
+    connectTo(caster);
+    ASSERT_TRUE(recorder.waitForDisconnected()) << interval;
+    EXPECT_TRUE(done);
+    EXPECT_EQ(recorder.data.size(), 250u);
+    EXPECT_EQ(ggaCount(caster), 1u) << interval;
+  }
+}
+
+TEST_F(NtripClient, DisconnectWakesAWorkerBlockedInReceive) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.waitForClose(60s);
+  });
+  client.socketTimeoutMs = 60000;
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return client.Connected.load(); }));
+  client.Disconnect();
+  EXPECT_FALSE(client.Worker);
+  EXPECT_FALSE(client.Connected);
+  EXPECT_EQ(client.ConnectionState, 0);
+  EXPECT_EQ(recorder.logs.back(), "Disconnected");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(recorder.countStatus(0, "Connection closed"), 0);
+  EXPECT_EQ(recorder.countStatus(0, "Disconnected"), 0);
+}
+
+TEST_F(NtripClient, DisconnectReleasesAWorkerWaitingForTheGuiThread) {
+  std::atomic<bool> sendData{false};
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.readUntil([&](const std::string &) { return sendData.load(); });
+    c.send(pattern(100));
+    c.waitForClose();
+  });
+  connectTo(caster);
+  // The worker is held in its first status report: the GUI thread runs no events.
+  while (client.ConnectionState != 1)
+    std::this_thread::sleep_for(1ms);
+  client.Disconnect();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(recorder.statuses.empty());
+
+  // Again, held while it hands over its first data chunk.
+  recorder = Recorder();
+  recorder.attach(client);
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return client.Connected.load(); }));
+  sendData = true;
+  while (client.BytesReceived == 0)
+    std::this_thread::sleep_for(1ms);
+  client.Disconnect();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(recorder.dataEvents, 0);
+  EXPECT_EQ(client.RecentData(), pattern(100));
+}
+
+TEST_F(NtripClient, DisconnectFromInsideAnEventDoesNotWaitForItself) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n" + pattern(100));
+    c.sendInPieces(pattern(1000), 100);
+    c.waitForClose();
+  });
+  client.OnData = [&](QObject *, const char *, int) {
+    ++recorder.dataEvents;
+    client.Disconnect();
+  };
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return recorder.dataEvents > 0; }));
+  EXPECT_FALSE(client.Worker);
+  EXPECT_FALSE(waitFor([&] { return recorder.dataEvents > 1; }, 300ms));
+  EXPECT_FALSE(recorder.hasStatus(3, "Receiving correction data"));
+}
+
+TEST_F(NtripClient, ReconnectStartsAFreshConnectionAndCounters) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n" + pattern(64));
+    c.waitForClose();
+  });
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return client.BytesReceived == 64; }));
+  connectTo(caster);
+  EXPECT_EQ(client.BytesReceived, 0);
+  EXPECT_EQ(client.BytesSent, 0);
+  EXPECT_TRUE(recorder.hasLog("Disconnected"));
+  ASSERT_TRUE(waitFor([&] { return client.BytesReceived == 64 && caster.connections() == 2; }));
+}
+
+} // namespace
