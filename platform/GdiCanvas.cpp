@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygon>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <vector>
@@ -87,12 +88,19 @@ Qt::BrushStyle qtBrushStyle(TBrushStyle style) {
   }
 }
 
+// Corners of boxes are kept within this many pixels of the origin, far outside any device, so
+// that their sizes cannot overflow and Qt's fixed-point rasteriser stays within its range. A box
+// keeps its visible part.
+constexpr int boxLimit = 1 << 22;
+
+int clampCoord(int v) { return std::clamp(v, -boxLimit, boxLimit); }
+
 // GDI normalises the corners of Rectangle, Ellipse and RoundRect.
 struct Box {
   int l, t, r, b;
   Box(int left, int top, int right, int bottom)
-      : l(std::min(left, right)), t(std::min(top, bottom)), r(std::max(left, right)),
-        b(std::max(top, bottom)) {}
+      : l(clampCoord(std::min(left, right))), t(clampCoord(std::min(top, bottom))),
+        r(clampCoord(std::max(left, right))), b(clampCoord(std::max(top, bottom))) {}
   bool empty() const { return r - l < 1 || b - t < 1; }
   // The figure covers l..r-1 and t..b-1: Qt strokes a QRect of width w over w + 1 pixels.
   QRect outline() const { return QRect(l, t, r - l - 1, b - t - 1); }
@@ -221,6 +229,10 @@ void GdiCanvas::Rectangle(int left, int top, int right, int bottom) {
 void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
   if (!isActive() || right <= left || bottom <= top || Brush.Style == bsClear)
     return;
+  left = clampCoord(left);
+  top = clampCoord(top);
+  right = clampCoord(right);
+  bottom = clampCoord(bottom);
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->setBrushOrigin(0, 0);
   painter_->fillRect(QRect(left, top, right - left, bottom - top),
@@ -241,8 +253,8 @@ void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWi
   if (!isActive() || box.empty())
     return;
   applyForShape();
-  const qreal rx = std::min(std::abs(cornerWidth), box.r - box.l) / 2.0;
-  const qreal ry = std::min(std::abs(cornerHeight), box.b - box.t) / 2.0;
+  const qreal rx = std::min(std::abs(double(cornerWidth)), double(box.r - box.l)) / 2.0;
+  const qreal ry = std::min(std::abs(double(cornerHeight)), double(box.b - box.t)) / 2.0;
   painter_->drawRoundedRect(box.outline(), rx, ry, Qt::AbsoluteSize);
 }
 
@@ -295,12 +307,14 @@ void GdiCanvas::SetPixels(int x, int y, TColor color) {
   if (!isActive())
     return;
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (x < 0 || y < 0 || x >= device_->width() || y >= device_->height())
+    return;
   painter_->fillRect(QRect(x, y, 1, 1), toQColor(color));
 }
 
 void GdiCanvas::TextOut(int x, int y, const QString &text) {
-  if (!isActive() || text.isEmpty())
-    return;
+  if (!isActive() || text.isEmpty() || clampCoord(x) != x || clampCoord(y) != y)
+    return; // no text reaches the device from that far
   const QFontMetrics &fm = metrics();
   painter_->save();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -320,7 +334,8 @@ void GdiCanvas::TextRect(int left, int top, int right, int bottom, int x, int y,
                          const QString &text) {
   if (!isActive() || right <= left || bottom <= top)
     return;
-  const QRect clip(left, top, right - left, bottom - top);
+  const QRect clip(QPoint(clampCoord(left), clampCoord(top)),
+                   QPoint(clampCoord(right) - 1, clampCoord(bottom) - 1));
   painter_->save();
   painter_->setClipRect(clip, Qt::IntersectClip);
   if (Brush.Style != bsClear) {
@@ -343,7 +358,7 @@ QSize GdiCanvas::TextExtent(const QString &text) const {
 }
 
 void GdiCanvas::Draw(int x, int y, const QImage &image) {
-  if (!isActive() || image.isNull())
+  if (!isActive() || image.isNull() || clampCoord(x) != x || clampCoord(y) != y)
     return;
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->drawImage(QPoint(x, y), image);

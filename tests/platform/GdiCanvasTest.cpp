@@ -402,6 +402,33 @@ TEST(GdiCanvasText, MeasuresWithoutADevice) {
   canvas.TextOut(0, 0, "nothing to draw on"); // harmless
 }
 
+TEST(GdiCanvasDevice, FarCoordinatesKeepTheVisiblePart) {
+  Surface s(20, 20);
+  s.canvas.MoveTo(0, 2);
+  s.canvas.LineTo(INT_MAX, 2);
+  EXPECT_EQ(s.row(2), std::string(20, '1'));
+  s.canvas.MoveTo(0, 0);
+  s.canvas.LineTo(1 << 30, 1 << 30); // the slope survives
+  EXPECT_EQ(s.at(15, 15), clBlack);
+  EXPECT_EQ(s.at(15, 14), background);
+  s.canvas.Brush.Color = clRed;
+  s.canvas.Rectangle(INT_MIN, 10, INT_MAX, INT_MAX);
+  EXPECT_EQ(s.row(10), std::string(20, '1')) << "the top edge";
+  EXPECT_EQ(s.at(5, 15), clRed);
+  s.canvas.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  s.canvas.RoundRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MIN, INT_MAX);
+  s.canvas.FillRect(INT_MIN, INT_MIN, INT_MAX, 1);
+  EXPECT_EQ(s.row(0), std::string(20, '1'));
+  s.canvas.TextOut(INT_MAX, INT_MIN, "far");
+  s.canvas.TextRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MIN, 0, "far");
+  s.canvas.SetPixels(INT_MAX, INT_MIN, clBlue);
+  const std::vector<QPoint> far{{INT_MIN, 0}, {INT_MAX, 0}, {INT_MAX, 15}, {INT_MIN, 15}};
+  s.canvas.Polygon(far);
+  s.canvas.Polyline(far);
+  s.canvas.Draw(INT_MAX, INT_MAX, s.image.copy());
+  EXPECT_EQ(s.count(clBlue), 0);
+}
+
 TEST(GdiCanvasDevice, SettingsSurviveEndAndBegin) {
   QImage first(8, 8, QImage::Format_RGB32), second(8, 8, QImage::Format_RGB32);
   first.fill(Qt::white);
