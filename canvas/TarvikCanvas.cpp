@@ -1,6 +1,7 @@
 // The canvas control: construction, repaint requests, the inert operations and the Qt glue that
 // hands paint and resize notifications to the painting code.
 #include "canvas/TarvikCanvas.h"
+#include "platform/Dialogs.h"
 
 #include <QPaintEvent>
 #include <QResizeEvent>
@@ -37,6 +38,12 @@ bool TTarvikCanvas::MetafileToClipboard() { return false; }
 void TTarvikCanvas::PrintView(int, const QString &) {}
 
 int TTarvikCanvas::ViewDialogShow(int, std::int32_t) { return 0; }
+
+void TTarvikCanvas::AboutBox() {
+  platform::MessageDlg(QStringLiteral("TTarvikCanvas\nDrawing canvas component of the Tarvik "
+                                      "survey programs."),
+                       mtInformation, mbOK);
+}
 
 void TTarvikCanvas::paintEvent(QPaintEvent *) { Paint(); }
 

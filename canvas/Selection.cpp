@@ -1,0 +1,150 @@
+// Selecting and deselecting shapes, deleting them and moving them in the drawing order; and
+// abandoning an interactive drawing on the control.
+//
+// The selection lives twice: in each shape's Selected flag and in the SelectedShapes list of
+// numbers. They are kept together here, but the list may repeat numbers and keep numbers of
+// deleted shapes; deletions by flag go by the flags alone.
+#include "canvas/DrawingModel.h"
+#include "canvas/TarvikCanvas.h"
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+// Removes every occurrence of the number from the selection list.
+void unlist(std::vector<std::int32_t> &list, std::int32_t number) { std::erase(list, number); }
+
+} // namespace
+
+void DrawingModel::CadClearShapes(int layer) {
+  if (layer == -1) {
+    Shapes.clear();
+    SelectedShapes.clear();
+    NextShapeNumber = 1;
+  } else {
+    // One pass over the shapes and one over the selection list, however many shapes go: the
+    // navigation program clears small layers of large drawings at every timer tick.
+    std::unordered_set<std::int32_t> gone;
+    const bool listed = !SelectedShapes.empty();
+    Shapes.eraseIf([&](const TQShape *s) {
+      if (s->Layer != layer)
+        return false;
+      if (listed)
+        gone.insert(s->ShapeNumber);
+      return true;
+    });
+    if (!gone.empty())
+      std::erase_if(SelectedShapes, [&](std::int32_t n) { return gone.count(n) != 0; });
+  }
+  BackBufferDirty = true;
+  invalidateView();
+}
+
+void DrawingModel::CadClearSelectedShapes() {
+  Shapes.eraseIf([](const TQShape *s) { return s->Selected; });
+  SelectedShapes.clear();
+  BackBufferDirty = true;
+  invalidateView();
+}
+
+void DrawingModel::ShapeSelectDelete() {
+  // The Delete key on an empty drawing leaves even a stale selection list alone.
+  if (Shapes.empty())
+    return;
+  Shapes.eraseIf([](const TQShape *s) { return s->Selected; });
+  SelectedShapes.clear();
+  BackBufferDirty = true;
+  invalidateView();
+}
+
+void DrawingModel::ShapeDelete(std::int32_t number) {
+  // The last holder of the number goes; the shapes deleted one by one (cross-hairs and the
+  // like) are recent ones, so the walk from the top is short.
+  if (Shapes.containsNumber(number)) {
+    for (int i = Shapes.size() - 1; i >= 0; --i) {
+      if (Shapes[i]->ShapeNumber == number) {
+        Shapes.erase(i);
+        break;
+      }
+    }
+  }
+  unlist(SelectedShapes, number);
+  BackBufferDirty = true;
+}
+
+void DrawingModel::ShapeSelect(std::int32_t number, bool additive) {
+  if (!additive)
+    ClearSelection();
+  if (TQShape *s = FindShape(number)) {
+    s->Selected = true;
+    SelectedShapes.push_back(number);
+  }
+  BackBufferDirty = true;
+}
+
+void DrawingModel::ShapeDeselect(std::int32_t number) {
+  if (TQShape *s = FindShape(number))
+    s->Selected = false;
+  unlist(SelectedShapes, number);
+  BackBufferDirty = true;
+}
+
+void DrawingModel::CadSelectShapes() {
+  SelectedShapes.reserve(SelectedShapes.size() + static_cast<std::size_t>(Shapes.size()));
+  for (TQShape *s : Shapes) {
+    s->Selected = true;
+    SelectedShapes.push_back(s->ShapeNumber);
+  }
+  BackBufferDirty = true;
+}
+
+void DrawingModel::CadDeselectShapes() {
+  ClearSelection();
+  BackBufferDirty = true;
+}
+
+void DrawingModel::ShapeSelectMoveDelta(double dx, double dy) {
+  for (TQShape *s : Shapes)
+    if (s->Selected)
+      s->Translate(dx, dy);
+  BackBufferDirty = true;
+}
+
+QVariant DrawingModel::GetShapeSelectNumbers() const {
+  if (SelectedShapes.empty())
+    return QVariant();
+  return QVariant::fromValue(QList<qint32>(SelectedShapes.begin(), SelectedShapes.end()));
+}
+
+void DrawingModel::ShapeToFront(std::int32_t number) {
+  const int pos = Shapes.indexOfNumber(number);
+  if (pos >= 0)
+    Shapes.moveToEnd(pos);
+  BackBufferDirty = true;
+}
+
+void DrawingModel::ShapeToBack(std::int32_t number) {
+  const int pos = Shapes.indexOfNumber(number);
+  if (pos >= 0)
+    Shapes.moveToStart(pos);
+  BackBufferDirty = true;
+}
+
+void DrawingModel::ShapeZOrderJump(std::int32_t number, std::int32_t steps) {
+  if (steps > 0)
+    ShapeToFront(number);
+  else if (steps < 0)
+    ShapeToBack(number);
+}
+
+void TTarvikCanvas::ClearDrawingState() {
+  SkipNextLeftPress = false;
+  DrawingInProgress = false;
+  RubberBandActive = false;
+  PolylineUnderConstruction.reset();
+  // The screen-wide cursor is the application's override cursor; its default is none at all.
+  while (QGuiApplication::overrideCursor())
+    QGuiApplication::restoreOverrideCursor();
+}
