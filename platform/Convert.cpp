@@ -154,7 +154,7 @@ std::string formatFixed(const Decimal &value, int precision, int digits, bool gr
   Decimal d = value;
   roundAt(d, std::min(precision, d.exponent + digits));
   if (d.exponent > precision)
-    return formatExponent(value, precision, 3, fs);
+    return formatGeneral(value, precision, 0, fs);
   std::string integer = integerDigits(d, 1);
   if (grouped)
     integer = groupThousands(integer, fs.ThousandSeparator);

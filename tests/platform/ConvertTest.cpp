@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 
 using namespace platform;
@@ -61,11 +65,47 @@ TEST(FloatToStrF, FixedRoundsDecimalTiesAwayFromZero) {
     EXPECT_EQ(FloatToStrF(c.value, ffFixed, 15, c.digits, classic), c.text) << c.value;
 }
 
+// Away from ties the fixed form must agree with the C library's correctly rounded printf; where
+// they differ, the shortest decimal text of the value must end in a 5 just past the kept digits.
+TEST(FloatToStrF, AgreesWithPrintfExceptOnDecimalTies) {
+  std::mt19937_64 random(12345);
+  std::uniform_int_distribution<int> digitsOf(0, 6);
+  std::uniform_int_distribution<int> mantissa(-999999, 999999);
+  int ties = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const int scale = digitsOf(random);
+    const double value = mantissa(random) / std::pow(10.0, scale + 1);
+    const int digits = std::max(0, scale);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", digits, value);
+    std::string expected = buf;
+    for (char &c : expected)
+      if (c == ',')
+        c = '.';
+    if (expected == "-0" || expected.rfind("-0.", 0) == 0)
+      if (expected.find_first_not_of("-0.") == std::string::npos)
+        expected.erase(0, 1); // no minus on a zero result
+    const std::string ours = FloatToStrF(value, ffFixed, 15, digits, classic);
+    if (ours == expected)
+      continue;
+    char shortest[64];
+    const auto res = std::to_chars(shortest, shortest + sizeof shortest, std::fabs(value),
+                                   std::chars_format::fixed);
+    const std::string text(shortest, res.ptr);
+    const auto point = text.find('.');
+    ASSERT_NE(point, std::string::npos) << value;
+    ASSERT_EQ(text.size(), point + 1 + std::size_t(digits) + 1) << value << " " << ours;
+    ASSERT_EQ(text.back(), '5') << value << " " << ours << " " << expected;
+    ++ties;
+  }
+  EXPECT_GT(ties, 0);
+}
+
 TEST(FloatToStrF, FixedHonoursPrecisionAndFallsBackToExponentForm) {
   // Six significant digits: the depth labels of the editor.
   EXPECT_EQ(FloatToStrF(1234.5678, ffFixed, 6, 2, classic), "1234.57");
   EXPECT_EQ(FloatToStrF(123456.7, ffFixed, 6, 2, classic), "123457.00");
-  EXPECT_EQ(FloatToStrF(1234567.0, ffFixed, 6, 2, classic), "1.23457E+006");
+  EXPECT_EQ(FloatToStrF(1234567.0, ffFixed, 6, 2, classic), "1.23457E6");
   EXPECT_EQ(FloatToStrF(1234567.891, ffNumber, 15, 2, classic), "1,234,567.89");
 }
 
