@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QPolygon>
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <vector>
@@ -112,7 +113,85 @@ struct Box {
 // GDI puts a coordinate at the centre of its pixel, so such outlines move by half a pixel.
 const QPointF pixelCentre(0.5, 0.5);
 
+// Pixel by pixel, which pixels of a one-pixel line in that style are drawn (GDI counts the
+// pattern in pixels along the line); solid is one pixel, always on.
+const std::vector<bool> &patternBits(TPenStyle style) {
+  static const std::array<std::vector<bool>, 6> table = [] {
+    std::array<std::vector<bool>, 6> t;
+    for (int st = psSolid; st <= psClear; ++st) {
+      const QList<qreal> pattern = dashPattern(static_cast<TPenStyle>(st));
+      for (qsizetype k = 0; k < pattern.size(); ++k)
+        t[st].insert(t[st].end(), static_cast<std::size_t>(pattern[k]), k % 2 == 0);
+      if (t[st].empty())
+        t[st].push_back(true);
+    }
+    return t;
+  }();
+  return table[static_cast<std::size_t>(std::clamp<int>(style, psSolid, psClear))];
+}
+
+long long floorDiv(__int128 num, long long den) { // den > 0
+  __int128 q = num / den;
+  if (num % den != 0 && num < 0)
+    --q;
+  return static_cast<long long>(q);
+}
+
 } // namespace
+
+// One-pixel lines are rasterised here rather than by Qt, whose cosmetic lines leave out the pixel
+// with the larger coordinate whatever the direction: GDI always leaves out the end point. A pixel
+// lies nearest the exact line (halves towards larger coordinates, the same both ways); only the
+// pixels inside the device are visited, so a line to a far-away point costs no more than its
+// visible part. `phase` carries the dash pattern on from segment to segment of a polyline.
+void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
+  const long long dx = static_cast<long long>(to.x()) - from.x();
+  const long long dy = static_cast<long long>(to.y()) - from.y();
+  const long long n = std::max(std::llabs(dx), std::llabs(dy));
+  if (n == 0)
+    return;
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const long long major0 = xMajor ? from.x() : from.y();
+  const long long minor0 = xMajor ? from.y() : from.x();
+  const long long dMinor = xMajor ? dy : dx;
+  const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  const QRect clip(0, 0, device_->width(), device_->height());
+  const long long lo = xMajor ? clip.left() : clip.top();
+  const long long hi = xMajor ? clip.right() : clip.bottom();
+  const long long minorLo = xMajor ? clip.top() : clip.left();
+  const long long minorHi = xMajor ? clip.bottom() : clip.right();
+  long long first = step > 0 ? lo - major0 : major0 - hi;
+  long long last = step > 0 ? hi - major0 : major0 - lo;
+  first = std::max(first, 0LL);
+  last = std::min(last, n - 1);
+  const std::vector<bool> &pattern = patternBits(Pen.Style);
+  const long long period = static_cast<long long>(pattern.size());
+  for (long long i = first; i <= last; ++i) {
+    const long long minor = minor0 + floorDiv(__int128(2) * i * dMinor + n, 2 * n);
+    if (minor < minorLo || minor > minorHi)
+      continue;
+    const long long major = major0 + step * i;
+    const QPoint pixel = xMajor ? QPoint(int(major), int(minor)) : QPoint(int(minor), int(major));
+    const bool on = pattern[static_cast<std::size_t>((phase % period + i % period) % period)];
+    (on ? linePixels_ : gapPixels_).push_back(pixel);
+  }
+  phase = (phase + n % period) % period;
+}
+
+void GdiCanvas::flushLinePixels() {
+  painter_->setBrush(Qt::NoBrush);
+  QPen pen(toQColor(Pen.Color), 1);
+  pen.setCosmetic(true);
+  painter_->setPen(pen);
+  painter_->drawPoints(linePixels_.data(), static_cast<int>(linePixels_.size()));
+  if (Brush.Style == bsSolid && !gapPixels_.empty()) { // opaque background fills the gaps
+    pen.setColor(toQColor(Brush.Color));
+    painter_->setPen(pen);
+    painter_->drawPoints(gapPixels_.data(), static_cast<int>(gapPixels_.size()));
+  }
+  linePixels_.clear();
+  gapPixels_.clear();
+}
 
 GdiCanvas::GdiCanvas() = default;
 
@@ -208,12 +287,15 @@ void GdiCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 void GdiCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   if (isActive()) {
-    applyPen();
     applyMode();
-    if (Pen.Width > 1)
+    if (Pen.Width > 1) {
+      applyPen();
       painter_->drawLine(QPointF(penPos_) + pixelCentre, QPointF(to) + pixelCentre);
-    else
-      painter_->drawLine(penPos_, to);
+    } else if (Pen.Style != psClear) {
+      long long phase = 0;
+      rasterLine(penPos_, to, phase);
+      flushLinePixels();
+    }
   }
   penPos_ = to;
 }
@@ -270,14 +352,19 @@ void GdiCanvas::Polyline(std::span<const QPoint> points) {
     return;
   applyPen();
   applyMode();
-  if (Pen.Width > 1) {
+  if (Pen.Style == psClear)
+    return;
+  if (Pen.Width <= 1) {
+    long long phase = 0;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+      rasterLine(points[i], points[i + 1], phase);
+    flushLinePixels();
+  } else {
     QPolygonF shifted;
     shifted.reserve(static_cast<qsizetype>(points.size()));
     for (const QPoint &p : points)
       shifted << QPointF(p) + pixelCentre;
     painter_->drawPolyline(shifted);
-  } else {
-    painter_->drawPolyline(points.data(), static_cast<int>(points.size()));
   }
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 class QPainter;
 class QPaintDevice;
@@ -141,6 +142,8 @@ private:
   void applyBrush();
   void applyMode();
   void applyForShape();
+  void rasterLine(QPoint from, QPoint to, long long &phase);
+  void flushLinePixels();
   // The font and metrics of Font, rebuilt only when its face, size or style changed.
   const QFontMetrics &metrics() const;
 
@@ -156,6 +159,7 @@ private:
 
   QPaintDevice *device_ = nullptr;
   std::unique_ptr<QPainter> painter_;
+  std::vector<QPoint> linePixels_, gapPixels_; // reused from line to line
   QPoint penPos_;
 };
 

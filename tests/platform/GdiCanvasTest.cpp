@@ -124,12 +124,38 @@ TEST(GdiCanvasLines, OnePixelLineLeavesOutItsLastPixel) {
   EXPECT_EQ(s.column(3).substr(1), ones(2, 11, 16).substr(1));
 }
 
+TEST(GdiCanvasLines, EveryDirectionLeavesOutTheEndPixel) {
+  const struct {
+    QPoint from, to;
+  } cases[] = {{{2, 2}, {7, 7}}, {{7, 7}, {2, 2}},  {{2, 7}, {7, 2}}, {{9, 3}, {3, 3}},
+               {{3, 9}, {3, 3}}, {{2, 2}, {12, 6}}, {{12, 6}, {2, 2}}};
+  for (const auto &c : cases) {
+    Surface s;
+    s.canvas.MoveTo(c.from.x(), c.from.y());
+    s.canvas.LineTo(c.to.x(), c.to.y());
+    const int steps = std::max(std::abs(c.to.x() - c.from.x()), std::abs(c.to.y() - c.from.y()));
+    EXPECT_EQ(s.count(clBlack), steps) << c.from.x() << "," << c.from.y();
+    EXPECT_EQ(s.at(c.from.x(), c.from.y()), clBlack);
+    EXPECT_EQ(s.at(c.to.x(), c.to.y()), background);
+  }
+}
+
 TEST(GdiCanvasLines, PolylineLeavesOutOnlyTheFinalPixel) {
   Surface s;
   const std::vector<QPoint> points{{0, 0}, {5, 0}, {5, 5}};
   s.canvas.Polyline(points);
   EXPECT_EQ(s.row(0), ones(0, 5, 24));
   EXPECT_EQ(s.column(5), ones(0, 4, 16));
+}
+
+TEST(GdiCanvasLines, XorClosedPolylineInvertsEveryPixelOnce) {
+  Surface s;
+  s.canvas.Pen.Mode = pmXor;
+  s.canvas.Pen.Color = clWhite;
+  const std::vector<QPoint> ring{{2, 2}, {12, 2}, {12, 9}, {2, 9}, {2, 2}};
+  s.canvas.Polyline(ring);
+  EXPECT_EQ(s.count(clBlack), 2 * (10 + 7)) << "no corner inverted twice or missed";
+  EXPECT_EQ(s.inked(), QRect(QPoint(2, 2), QPoint(12, 9)));
 }
 
 TEST(GdiCanvasLines, WidePenHasRoundCapsBeyondTheEnds) {
