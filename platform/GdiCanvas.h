@@ -83,9 +83,12 @@ struct GdiFont {
 // Pen, brush and font are plain fields, set freely between calls and kept across begin/end, so
 // one canvas can carry its settings from one paint to the next. All coordinates are integers.
 // Rules: Rectangle, Ellipse and RoundRect cover l..r-1 and t..b-1 (outlined with the pen, filled
-// with the brush); FillRect fills l..r-1 x t..b-1 with the brush only; a 1-pixel line leaves out
-// its last pixel; polygons fill odd-even; TextOut puts the top-left of the text cell at (x, y)
-// and, with a solid brush, fills the cell with the brush colour first.
+// with the brush; without a pen the fill is one pixel smaller); FillRect fills l..r-1 x t..b-1
+// with the brush only; a one-pixel line leaves out its end point in any direction, and a
+// polyline leaves out only its final point; with a solid brush the gaps of dotted lines take the
+// brush colour; polygons fill odd-even; TextOut puts the top-left of the text cell at (x, y)
+// and, with a solid brush, fills the cell with the brush colour first. Pen mode, brush and
+// background apply to every figure; text, FillRect, SetPixels and Draw ignore the pen mode.
 class GdiCanvas {
 public:
   // Not attached to a device: measures text, draws nothing.
