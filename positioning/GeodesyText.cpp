@@ -82,6 +82,8 @@ int scanGeodesyNumbers(const std::string &text, double *values, int count) {
   return scanNumbers(scanner, values, count);
 }
 
+bool writableNumber(long double value) { return std::isfinite(static_cast<double>(value)); }
+
 std::string geodesyGeneral(long double value) {
   return FloatToStr(static_cast<double>(value), classicSettings());
 }

@@ -14,6 +14,10 @@ int scanGeodesyNumbers(const std::string &text, long double *values, int count, 
                        int wordWidth = 20);
 int scanGeodesyNumbers(const std::string &text, double *values, int count);
 
+// Whether a value can be written as a number text: finite also once narrowed to 64 bits, since
+// extended values beyond 1.8e308 would come out as "INF".
+bool writableNumber(long double value);
+
 // General form: at most 15 significant digits, "1.5E-6" below 1e-5.
 std::string geodesyGeneral(long double value);
 // Fixed form: exactly `decimals` digits after the point.

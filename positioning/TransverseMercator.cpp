@@ -72,7 +72,7 @@ std::string ProjectTM(const std::string &Point, const std::string &TMParameters,
                             N * tanPhi *
                                 (A2 / 2 + (5 - T + 9 * C + 4 * C * C) * A4 / 24 +
                                  (61 - 58 * T + T * T + 600 * C - 330 * ep2) * A6 / 720));
-  if (!std::isfinite(easting) || !std::isfinite(northing))
+  if (!platform::writableNumber(easting) || !platform::writableNumber(northing))
     return "0";
   return platform::geodesyGeneral(easting) + " " + platform::geodesyGeneral(northing);
 }
@@ -125,5 +125,5 @@ long double TMScaleOrConvergence(const std::string &Selector, double a, double f
     result = k;
   else if (Selector == "GrdConv")
     result = gamma * 180 / Pi;
-  return std::isfinite(result) ? result : 0;
+  return platform::writableNumber(result) ? result : 0;
 }

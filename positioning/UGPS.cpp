@@ -20,7 +20,7 @@ constexpr int MaxGeodeticPasses = 50;
 
 bool finite(std::initializer_list<long double> values) {
   for (long double v : values)
-    if (!std::isfinite(v))
+    if (!platform::writableNumber(v))
       return false;
   return true;
 }

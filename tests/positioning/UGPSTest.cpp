@@ -67,6 +67,8 @@ TEST(ProjectTMTest, FailsWithZeroTextForPointsAndParametersItCannotUse) {
       {"nan 29", "27 0 0.9996 500000 0", nullptr},
       {"41 inf", "27 0 0.9996 500000 0", nullptr},
       {"41 1e5000", "27 0 0.9996 500000 0", nullptr},
+      // Finite in extended precision, but beyond what a 64-bit number text can hold.
+      {"41 1e300", "27 0 0.9996 500000 0", nullptr},
       {"41 29", "27 0 0.9996 500000", nullptr},
       {"41 29", "27 0 nan 500000 0", nullptr},
       {"41 29", "27 0 0.9996 500000 0", "6378137 0.0033528106647474 6378137"},
@@ -108,6 +110,7 @@ TEST(GeodeticToECEFTest, NonFiniteInputGivesTheFailureText) {
   EXPECT_EQ(GeodeticToECEF(nan, 29, 0, 6378137, 0.0033528106647474L), "0");
   EXPECT_EQ(GeodeticToECEF(41, 29, inf, 6378137, 0.0033528106647474L), "0");
   EXPECT_EQ(GeodeticToECEF(41, 29, 0, 6378137, 3), "0"); // e² < 0: no real eccentricity
+  EXPECT_EQ(GeodeticToECEF(41, 29, 1e400L, 6378137, 0.0033528106647474L), "0");
 }
 
 // A heap matrix the way the toolkit builds them.
