@@ -103,117 +103,74 @@ QString qtFileFilter(const QString &vclFilter) {
 
 namespace {
 
-// Shows Qt's own dialogs. On a platform without a screen nobody could answer a modal box and the
-// program would hang, so there the box is written to the error output and escaped.
+QMessageBox::Icon iconOf(TMsgDlgType type) {
+  switch (type) {
+  case mtWarning:
+    return QMessageBox::Warning;
+  case mtError:
+    return QMessageBox::Critical;
+  case mtInformation:
+    return QMessageBox::Information;
+  case mtConfirmation:
+    return QMessageBox::Question;
+  case mtCustom:
+    break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QAbstractButton *addButton(QMessageBox &box, TMsgDlgBtn button) {
+  switch (button) {
+  case mbYes:
+    return box.addButton(QMessageBox::Yes);
+  case mbNo:
+    return box.addButton(QMessageBox::No);
+  case mbOK:
+    return box.addButton(QMessageBox::Ok);
+  case mbCancel:
+    return box.addButton(QMessageBox::Cancel);
+  case mbAbort:
+    return box.addButton(QMessageBox::Abort);
+  case mbRetry:
+    return box.addButton(QMessageBox::Retry);
+  case mbIgnore:
+    return box.addButton(QMessageBox::Ignore);
+  case mbAll:
+    return box.addButton(QStringLiteral("&All"), QMessageBox::AcceptRole);
+  case mbNoToAll:
+    return box.addButton(QMessageBox::NoToAll);
+  case mbYesToAll:
+    return box.addButton(QMessageBox::YesToAll);
+  case mbHelp:
+    return box.addButton(QMessageBox::Help);
+  case mbClose:
+    return box.addButton(QMessageBox::Close);
+  }
+  return box.addButton(QMessageBox::Ok);
+}
+
+// On a platform without a screen nobody could answer a modal dialog and the program would hang,
+// so there the default responder writes the message to the error output and escapes it.
+bool canShow() {
+  return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+         QGuiApplication::platformName() != QLatin1String("offscreen") &&
+         QGuiApplication::platformName() != QLatin1String("minimal");
+}
+
 class QtDialogs : public DialogResponder {
 public:
   TModalResult showMessage(const MessageRequest &request) override {
-    if (!canShow()) {
-      std::fprintf(stderr, "%s: %s\n", qUtf8Printable(request.caption),
-                   qUtf8Printable(request.text));
-      return escapeResult(request.buttons);
-    }
-    QMessageBox box(iconOf(request.type), request.caption, request.text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    std::map<QAbstractButton *, TModalResult> results;
-    QAbstractButton *escape = nullptr;
-    const TModalResult escapeWith = escapeResult(request.buttons);
-    const std::vector<TMsgDlgBtn> buttons =
-        request.buttons.empty() ? std::vector<TMsgDlgBtn>{mbOK} : request.buttons.list();
-    for (TMsgDlgBtn b : buttons) {
-      QAbstractButton *button = addButton(box, b);
-      results[button] = modalResultOf(b);
-      if (modalResultOf(b) == escapeWith)
-        escape = button;
-    }
-    if (escape)
-      box.setEscapeButton(escape);
-    box.exec();
-    const auto found = results.find(box.clickedButton());
-    return found == results.end() ? escapeWith : found->second;
+    if (canShow())
+      return showQtMessageBox(request);
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(request.caption), qUtf8Printable(request.text));
+    return escapeResult(request.buttons);
   }
 
   std::optional<QString> showFileDialog(const FileDialogRequest &request) override {
-    if (!canShow()) {
-      std::fprintf(stderr, "%s: file dialog cancelled, no screen\n", qUtf8Printable(request.title));
-      return std::nullopt;
-    }
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir,
-                       qtFileFilter(request.filter));
-    if (request.kind == FileDialogKind::Save) {
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      dialog.setFileMode(QFileDialog::AnyFile);
-      dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
-    } else {
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    }
-    QString suffix = request.defaultExt;
-    if (suffix.startsWith(QLatin1String("*.")))
-      suffix.remove(0, 2);
-    else if (suffix.startsWith(QLatin1Char('.')))
-      suffix.remove(0, 1);
-    if (!suffix.isEmpty() && !suffix.contains(QLatin1Char('*')) &&
-        !suffix.contains(QLatin1Char(';')))
-      dialog.setDefaultSuffix(suffix);
-    if (!request.fileName.isEmpty())
-      dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-      return std::nullopt;
-    return dialog.selectedFiles().constFirst();
-  }
-
-private:
-  static bool canShow() {
-    return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
-           QGuiApplication::platformName() != QLatin1String("offscreen") &&
-           QGuiApplication::platformName() != QLatin1String("minimal");
-  }
-
-  static QMessageBox::Icon iconOf(TMsgDlgType type) {
-    switch (type) {
-    case mtWarning:
-      return QMessageBox::Warning;
-    case mtError:
-      return QMessageBox::Critical;
-    case mtInformation:
-      return QMessageBox::Information;
-    case mtConfirmation:
-      return QMessageBox::Question;
-    case mtCustom:
-      break;
-    }
-    return QMessageBox::NoIcon;
-  }
-
-  static QAbstractButton *addButton(QMessageBox &box, TMsgDlgBtn button) {
-    switch (button) {
-    case mbYes:
-      return box.addButton(QMessageBox::Yes);
-    case mbNo:
-      return box.addButton(QMessageBox::No);
-    case mbOK:
-      return box.addButton(QMessageBox::Ok);
-    case mbCancel:
-      return box.addButton(QMessageBox::Cancel);
-    case mbAbort:
-      return box.addButton(QMessageBox::Abort);
-    case mbRetry:
-      return box.addButton(QMessageBox::Retry);
-    case mbIgnore:
-      return box.addButton(QMessageBox::Ignore);
-    case mbAll:
-      return box.addButton(QStringLiteral("&All"), QMessageBox::AcceptRole);
-    case mbNoToAll:
-      return box.addButton(QMessageBox::NoToAll);
-    case mbYesToAll:
-      return box.addButton(QMessageBox::YesToAll);
-    case mbHelp:
-      return box.addButton(QMessageBox::Help);
-    case mbClose:
-      return box.addButton(QMessageBox::Close);
-    }
-    return box.addButton(QMessageBox::Ok);
+    if (canShow())
+      return showQtFileDialog(request);
+    std::fprintf(stderr, "%s: file dialog cancelled, no screen\n", qUtf8Printable(request.title));
+    return std::nullopt;
   }
 };
 
@@ -257,6 +214,52 @@ TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons bu
 
 void ShowMessage(const QString &text) {
   messageBox(text, QGuiApplication::applicationDisplayName(), mtCustom, mbOK);
+}
+
+TModalResult showQtMessageBox(const MessageRequest &request) {
+  QMessageBox box(iconOf(request.type), request.caption, request.text, QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  std::map<QAbstractButton *, TModalResult> results;
+  QAbstractButton *escape = nullptr;
+  const TModalResult escapeWith = escapeResult(request.buttons);
+  const std::vector<TMsgDlgBtn> buttons =
+      request.buttons.empty() ? std::vector<TMsgDlgBtn>{mbOK} : request.buttons.list();
+  for (TMsgDlgBtn b : buttons) {
+    QAbstractButton *button = addButton(box, b);
+    results[button] = modalResultOf(b);
+    if (modalResultOf(b) == escapeWith)
+      escape = button;
+  }
+  if (escape)
+    box.setEscapeButton(escape);
+  box.exec();
+  const auto found = results.find(box.clickedButton());
+  return found == results.end() ? escapeWith : found->second;
+}
+
+std::optional<QString> showQtFileDialog(const FileDialogRequest &request) {
+  QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir,
+                     qtFileFilter(request.filter));
+  if (request.kind == FileDialogKind::Save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  }
+  QString suffix = request.defaultExt;
+  if (suffix.startsWith(QLatin1String("*.")))
+    suffix.remove(0, 2);
+  else if (suffix.startsWith(QLatin1Char('.')))
+    suffix.remove(0, 1);
+  if (!suffix.isEmpty() && !suffix.contains(QLatin1Char('*')) && !suffix.contains(QLatin1Char(';')))
+    dialog.setDefaultSuffix(suffix);
+  if (!request.fileName.isEmpty())
+    dialog.selectFile(request.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::nullopt;
+  return dialog.selectedFiles().constFirst();
 }
 
 bool FileDialog::Execute() {

@@ -184,6 +184,11 @@ private:
   std::vector<FileDialogRequest> fileDialogs_;
 };
 
+// Qt's own message box and file dialog, modal over the active window; the default responder
+// uses them whenever there is a screen to show them on.
+TModalResult showQtMessageBox(const MessageRequest &request);
+std::optional<QString> showQtFileDialog(const FileDialogRequest &request);
+
 // The modal result that a button gives, and the answer a box gets when the user escapes it.
 TModalResult modalResultOf(TMsgDlgBtn button);
 TModalResult escapeResult(TMsgDlgButtons buttons);
