@@ -18,8 +18,8 @@ public:
 
 [[noreturn]] void Abort();
 
-// Shows the text of an exception to the user. The default shows a message box with a stop icon
-// (queued to the GUI thread when called on another thread).
+// Shows the text of an exception to the user. The default is an error box under the application's
+// name through the dialog seam of Dialogs.h (queued to the GUI thread from other threads).
 using ExceptionDisplay = std::function<void(const QString &text)>;
 // Replaces the display; an empty function restores the message box. Returns the previous one.
 ExceptionDisplay setExceptionDisplay(ExceptionDisplay display);

@@ -1,12 +1,12 @@
 // Guarded handlers: EAbort is silent, other exceptions reach the display, nothing crosses Qt.
 #include "platform/Abort.h"
 #include "platform/Convert.h"
+#include "platform/Dialogs.h"
 
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -91,39 +91,34 @@ TEST(Abort, UnknownExceptionsAreShownToo) {
   EXPECT_EQ(display.shown, QStringList{"Unknown exception."});
 }
 
-TEST(Abort, DefaultDisplayIsAMessageBoxWithTheText) {
-  QString seenText;
-  // Close the box as soon as it is up, keeping its text.
-  QTimer closer;
-  closer.setInterval(5);
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-      seenText = box->text();
-      box->done(QMessageBox::Ok);
-    }
-  });
-  closer.start();
-  guarded([] { throw std::runtime_error("Cannot open COM3"); })();
-  closer.stop();
-  EXPECT_EQ(seenText, "Cannot open COM3.");
+TEST(Abort, DefaultDisplayGoesThroughTheDialogSeam) {
+  QStringList failures;
+  ScriptedDialogs dialogs([&](const QString &text) { failures.append(text); });
+  dialogs.answer(mrOk);
+  guarded([] { StrToInt("1x"); })();
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text, "'1x' is not a valid integer value.");
+  EXPECT_EQ(dialogs.messages()[0].type, mtError);
+  EXPECT_EQ(dialogs.messages()[0].caption, QCoreApplication::applicationName());
+  EXPECT_TRUE(failures.isEmpty());
+  // An exception nobody expected fails a test that scripts its dialogs.
+  guarded([] { throw std::runtime_error("unexpected"); })();
+  EXPECT_EQ(failures.size(), 1);
+  EXPECT_TRUE(failures.value(0).contains("unexpected")) << failures.value(0).toStdString();
 }
 
 TEST(Abort, OtherThreadsReachTheDisplayOnTheGuiThread) {
-  QString seenText;
-  QTimer closer;
-  closer.setInterval(5);
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-      seenText = box->text();
-      box->done(QMessageBox::Ok);
-    }
-  });
-  closer.start();
+  QStringList failures;
+  ScriptedDialogs dialogs([&](const QString &text) { failures.append(text); });
+  dialogs.answer(mrOk);
   std::thread worker(guarded([] { throw std::runtime_error("worker failed"); }));
   worker.join();
-  EXPECT_TRUE(testsupport::processEventsUntil([&] { return !seenText.isEmpty(); }));
-  closer.stop();
-  EXPECT_EQ(seenText, "worker failed.");
+  // Nothing is shown on the worker: the box waits for the GUI thread's event loop.
+  EXPECT_TRUE(dialogs.messages().empty());
+  EXPECT_TRUE(testsupport::processEventsUntil([&] { return !dialogs.messages().empty(); }));
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text, "worker failed.");
+  EXPECT_TRUE(failures.isEmpty());
 }
 
 } // namespace
