@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -158,6 +159,15 @@ TEST(Dialogs, ResponderIsInstalledOnlyWhileItLives) {
     EXPECT_EQ(&dialogResponder(), &outer);
   }
   EXPECT_EQ(&dialogResponder(), before);
+}
+
+TEST(Dialogs, TheListenerFailsATestThatMeetsAnUnscriptedDialog) {
+  testsupport::UnscriptedDialogsFail listener;
+  const ::testing::TestInfo &info = *::testing::UnitTest::GetInstance()->current_test_info();
+  listener.OnTestStart(info);
+  EXPECT_NONFATAL_FAILURE(MessageDlg("Select points first!", mtCustom, mbOK),
+                          "Select points first!");
+  listener.OnTestEnd(info);
 }
 
 TEST(Dialogs, WithoutAScreenTheRealBoxIsEscapedInsteadOfHanging) {

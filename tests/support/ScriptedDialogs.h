@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace testsupport {
 
@@ -14,6 +15,20 @@ public:
   ScriptedDialogs()
       : platform::ScriptedDialogs(
             [](const QString &problem) { ADD_FAILURE() << "Dialog: " << problem.toStdString(); }) {}
+};
+
+// A test event listener that runs every test inside an empty ScriptedDialogs, so that a dialog
+// no test asked for fails the test instead of being escaped silently. Register it in main with
+// ::testing::UnitTest::GetInstance()->listeners().Append(new testsupport::UnscriptedDialogsFail).
+class UnscriptedDialogsFail : public ::testing::EmptyTestEventListener {
+public:
+  void OnTestStart(const ::testing::TestInfo &) override {
+    dialogs_ = std::make_unique<ScriptedDialogs>();
+  }
+  void OnTestEnd(const ::testing::TestInfo &) override { dialogs_.reset(); }
+
+private:
+  std::unique_ptr<ScriptedDialogs> dialogs_;
 };
 
 } // namespace testsupport
