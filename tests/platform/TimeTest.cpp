@@ -52,20 +52,32 @@ TEST(Time, LeapDaysAndEarlyDates) {
   EXPECT_EQ(msecsFromDateTime({1970, 1, 2, 0, 0, 1, 5}), 86401005);
 }
 
-TEST(Time, SystemZoneOffsetFollowsTZ) {
+TEST(Time, SystemZoneOffsetsFollowTZ) {
+  struct Case {
+    const char *tz;
+    int standard;
+    int summer;
+  };
+  // North and south of the equator, a half-hour zone, a zone without daylight saving.
+  const Case cases[] = {{"EST5EDT,M3.2.0,M11.1.0", -300, -240},
+                        {"AEST-10AEDT,M10.1.0,M4.1.0/3", 600, 660},
+                        {"NST3:30NDT,M3.2.0,M11.1.0", -210, -150},
+                        {"<+03>-3", 180, 180}};
   const char *old = std::getenv("TZ");
   const std::string saved = old ? old : "";
-  setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
-  tzset();
-  const int standard = StandardZoneOffsetMinutes();
-  const int now = ZoneOffsetMinutes();
+  for (const Case &c : cases) {
+    setenv("TZ", c.tz, 1);
+    tzset();
+    const int standard = StandardZoneOffsetMinutes();
+    const int now = ZoneOffsetMinutes();
+    EXPECT_EQ(standard, c.standard) << c.tz;
+    EXPECT_TRUE(now == c.standard || now == c.summer) << c.tz << " " << now;
+  }
   if (old)
     setenv("TZ", saved.c_str(), 1);
   else
     unsetenv("TZ");
   tzset();
-  EXPECT_EQ(standard, -300);
-  EXPECT_TRUE(now == -300 || now == -240) << now;
 }
 
 TEST(Time, SystemNowAgreesWithTheCLibrary) {
