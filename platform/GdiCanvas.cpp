@@ -369,14 +369,32 @@ void GdiCanvas::Polyline(std::span<const QPoint> points) {
 }
 
 void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
-  if (!isActive() || points.size() < 4 || (points.size() - 1) % 3 != 0)
+  if (!isActive() || points.size() < 4 || (points.size() - 1) % 3 != 0 || Pen.Style == psClear)
     return;
+  applyMode();
+  if (Pen.Width <= 1) {
+    // Flattened into a polyline through whole pixels, drawn by the line rules, as GDI does.
+    QPainterPath path(points[0]);
+    for (std::size_t i = 1; i + 2 < points.size(); i += 3)
+      path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    std::vector<QPoint> flat;
+    for (const QPolygonF &polygon : path.toSubpathPolygons())
+      for (const QPointF &p : polygon) {
+        const QPoint pixel(roundToInt(p.x()), roundToInt(p.y()));
+        if (flat.empty() || flat.back() != pixel)
+          flat.push_back(pixel);
+      }
+    long long phase = 0;
+    for (std::size_t i = 0; i + 1 < flat.size(); ++i)
+      rasterLine(flat[i], flat[i + 1], phase);
+    flushLinePixels();
+    return;
+  }
   QPainterPath path(QPointF(points[0]) + pixelCentre);
   for (std::size_t i = 1; i + 2 < points.size(); i += 3)
     path.cubicTo(QPointF(points[i]) + pixelCentre, QPointF(points[i + 1]) + pixelCentre,
                  QPointF(points[i + 2]) + pixelCentre);
   applyPen();
-  applyMode();
   painter_->setBrush(Qt::NoBrush);
   painter_->drawPath(path);
 }

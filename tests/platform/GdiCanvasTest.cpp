@@ -287,11 +287,19 @@ TEST(GdiCanvasShapes, PolyBezierNeedsOnePlusThreeNPoints) {
   const std::vector<QPoint> wrong{{0, 10}, {10, 0}, {20, 0}};
   s.canvas.PolyBezier(wrong);
   EXPECT_TRUE(s.inked().isEmpty());
-  const std::vector<QPoint> curve{{0, 15}, {10, 0}, {25, 0}, {35, 15}};
+  const std::vector<QPoint> curve{{3, 15}, {13, 5}, {23, 5}, {33, 15}};
   s.canvas.PolyBezier(curve);
-  EXPECT_EQ(s.at(0, 15), clBlack);
+  EXPECT_EQ(s.at(3, 15), clBlack) << "starts on its first point";
+  EXPECT_EQ(s.at(33, 15), background) << "leaves out its last, like a polyline";
   EXPECT_EQ(s.at(17, 15), background); // no fill under the curve
-  EXPECT_LT(s.inked().top(), 6);       // bends towards the control points
+  EXPECT_EQ(s.inked().top(), 8);       // three quarters of the way to the control points
+  Surface xored(40, 20);
+  xored.canvas.Pen.Mode = pmXor;
+  xored.canvas.Pen.Color = clWhite;
+  xored.canvas.PolyBezier(curve);
+  EXPECT_EQ(xored.image, s.image) << "no pixel inverted twice";
+  for (int x = 3; x < 33; ++x) // connected: every column between the ends has a pixel
+    EXPECT_NE(s.column(x), std::string(20, '0')) << x;
 }
 
 TEST(GdiCanvasBrush, EachHatchDrawsItsOwnPattern) {
