@@ -361,10 +361,10 @@ TEST_F(SerialGpsTest, IdleCheckReportsOnlyTheSecondSilentTickAfterData) {
 }
 
 TEST_F(SerialGpsTest, SilentPortAndStoppedPortReportIdleOnce) {
-  gps->IdleTimer->setInterval(60);
+  gps->IdleTimer->setInterval(200);
   gps->OpenPort();
   ASSERT_TRUE(processEventsUntil([&] { return events.size() >= 3; }));
-  processEventsUntil([] { return false; }, std::chrono::milliseconds(300));
+  processEventsUntil([] { return false; }, std::chrono::milliseconds(700));
   EXPECT_EQ(events, (std::vector<std::string>{"connect 5", "idle", "timeout"}));
 
   // Talking clears the report; going silent again reports once more.
@@ -373,7 +373,7 @@ TEST_F(SerialGpsTest, SilentPortAndStoppedPortReportIdleOnce) {
     processEventsUntil([] { return false; }, std::chrono::milliseconds(20));
   }
   ASSERT_TRUE(processEventsUntil([&] { return events.size() >= 5; }));
-  processEventsUntil([] { return false; }, std::chrono::milliseconds(300));
+  processEventsUntil([] { return false; }, std::chrono::milliseconds(700));
   EXPECT_EQ(events, (std::vector<std::string>{"connect 5", "idle", "timeout", "idle", "timeout"}));
 }
 
@@ -383,15 +383,17 @@ TEST_F(SerialGpsTest, SilentSecondPortDoesNotHideThisPortsSilence) {
   TTarvikSerialGPS sounder(nullptr);
   sounder.PortNumber = 6;
   sounder.PollIntervalMs = 10;
-  sounder.IdleTimer->setInterval(60);
-  gps->IdleTimer->setInterval(60);
+  sounder.IdleTimer->setInterval(200);
+  gps->IdleTimer->setInterval(200);
   sounder.OpenPort();
   gps->OpenPort();
-  for (int i = 0; i < 10; ++i) {
+  // The receiver talks until the silent sounder has reported, then stops.
+  ASSERT_TRUE(processEventsUntil([&] {
     pty.send("$GPHDT,274.07,T*03\r\n");
     processEventsUntil([] { return false; }, std::chrono::milliseconds(20));
-  }
-  EXPECT_TRUE(sounder.IdleReported);
+    return sounder.IdleReported;
+  }));
+  EXPECT_EQ(events, std::vector<std::string>{"connect 5"});
   EXPECT_TRUE(processEventsUntil([&] { return events.size() >= 3; }));
   EXPECT_EQ(events, (std::vector<std::string>{"connect 5", "idle", "timeout"}));
 }
