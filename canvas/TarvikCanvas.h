@@ -18,8 +18,11 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
+class QMouseEvent;
 class QPaintEvent;
 class QResizeEvent;
+class QWheelEvent;
 
 // Published event types; Sender is the canvas.
 using TQShapeSelectedEvent =
@@ -209,4 +212,12 @@ protected:
   void invalidateView() override;
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
+  // Qt input handed to the handlers above (canvas/Input*.cpp).
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void keyReleaseEvent(QKeyEvent *event) override;
 };
