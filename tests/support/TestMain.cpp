@@ -1,14 +1,18 @@
 // Runs every test of one executable inside a QApplication on the offscreen
 // platform, with the C library's numbers in the classic locale as the programs keep them.
+#include "ScriptedDialogs.h"
+
 #include <QApplication>
 #include <clocale>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                   : qgetenv("QT_QPA_PLATFORM"));
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   ::testing::InitGoogleTest(&argc, argv);
+  // A dialog that a test did not script fails that test with the dialog's text.
+  ::testing::UnitTest::GetInstance()->listeners().Append(new testsupport::UnscriptedDialogsFail);
   return RUN_ALL_TESTS();
 }
