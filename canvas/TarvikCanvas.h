@@ -220,4 +220,9 @@ protected:
   void wheelEvent(QWheelEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+  // A left press waits for its release to count as a click (the press of a double click does
+  // not).
+  bool leftClickPending_ = false;
 };
