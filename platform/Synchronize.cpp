@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QThread>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 
@@ -21,9 +22,43 @@ namespace {
 enum class CallStatus { Pending, Running, Done, Cancelled };
 
 struct Call {
-  CallStatus status = CallStatus::Pending; // guarded by State::mutex
+  std::shared_ptr<SyncStop::State> state;
+  const std::function<void()> *work = nullptr; // touched only while its caller waits
+  CallStatus status = CallStatus::Pending;     // guarded by state->mutex
   std::exception_ptr error;
 };
+
+// Calls go to the GUI thread through this queue rather than inside Qt's event, so that every
+// hand-over between the threads passes a lock of ours.
+std::mutex queueMutex;
+std::deque<std::shared_ptr<Call>> queue;
+
+void runNextCall() {
+  std::shared_ptr<Call> call;
+  {
+    std::lock_guard lock(queueMutex);
+    if (queue.empty())
+      return;
+    call = std::move(queue.front());
+    queue.pop_front();
+  }
+  {
+    std::lock_guard lock(call->state->mutex);
+    if (call->status != CallStatus::Pending)
+      return;
+    call->status = CallStatus::Running;
+  }
+  try {
+    (*call->work)();
+  } catch (...) {
+    call->error = std::current_exception();
+  }
+  {
+    std::lock_guard lock(call->state->mutex);
+    call->status = CallStatus::Done;
+  }
+  call->state->changed.notify_all();
+}
 
 } // namespace
 
@@ -50,39 +85,25 @@ bool synchronize(const std::function<void()> &fn, const SyncStop *stop) {
     fn();
     return true;
   }
-  // The queued call may outlive this frame when it is given up, so it shares its state; it only
-  // touches fn after taking the call up, while this thread still waits.
-  auto state = stop ? stop->state_ : std::make_shared<SyncStop::State>();
+  // A call given up stays queued until the GUI thread drops it, so it shares its state.
   auto call = std::make_shared<Call>();
+  call->state = stop ? stop->state_ : std::make_shared<SyncStop::State>();
+  call->work = &fn;
+  auto &state = call->state;
   {
     std::lock_guard lock(state->mutex);
     if (state->stop)
       return false;
   }
-  const std::function<void()> *work = &fn;
-  const bool posted = QMetaObject::invokeMethod(
-      app,
-      [state, call, work] {
-        {
-          std::lock_guard lock(state->mutex);
-          if (call->status != CallStatus::Pending)
-            return;
-          call->status = CallStatus::Running;
-        }
-        try {
-          (*work)();
-        } catch (...) {
-          call->error = std::current_exception();
-        }
-        {
-          std::lock_guard lock(state->mutex);
-          call->status = CallStatus::Done;
-        }
-        state->changed.notify_all();
-      },
-      Qt::QueuedConnection);
-  if (!posted)
+  {
+    std::lock_guard lock(queueMutex);
+    queue.push_back(call);
+  }
+  if (!QMetaObject::invokeMethod(app, &runNextCall, Qt::QueuedConnection)) {
+    std::lock_guard lock(queueMutex);
+    std::erase(queue, call);
     return false;
+  }
   std::unique_lock lock(state->mutex);
   state->changed.wait(lock, [&] {
     return call->status == CallStatus::Done || (state->stop && call->status == CallStatus::Pending);
