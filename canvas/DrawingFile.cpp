@@ -1,0 +1,36 @@
+// CadSave and CadLoad: the canvas's native drawing file (.zrv).
+#include "canvas/DrawingFile.h"
+
+#include "canvas/DrawingModel.h"
+
+#include <QFile>
+#include <exception>
+
+namespace {
+
+std::string localPath(const QString &fileName) { return QFile::encodeName(fileName).toStdString(); }
+
+} // namespace
+
+int DrawingModel::CadSave(const QString &fileName, int) {
+  try {
+    const std::string text = platform::buildDrawingText(*this, platform::Now());
+    return platform::writeDrawingFile(localPath(fileName), text) ? 1 : 0;
+  } catch (const std::exception &) {
+    return 0;
+  }
+}
+
+bool DrawingModel::CadLoad(const QString &fileName, int, int, int keep) {
+  try {
+    if (!platform::loadDrawingFile(*this, localPath(fileName), keep))
+      return false;
+  } catch (const std::exception &) {
+    // Only running out of memory gets here; what was applied so far stays.
+    BackBufferDirty = true;
+    invalidateView();
+    return false;
+  }
+  invalidateView();
+  return true;
+}

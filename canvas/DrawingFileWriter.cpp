@@ -1,0 +1,293 @@
+// Writing the native drawing file: the text of a drawing, its compression, and the replacement
+// of the old file that never leaves the target half-written.
+#include "canvas/DrawingFile.h"
+
+#include "canvas/DrawingModel.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace platform {
+
+namespace {
+
+// Appends numbers the way the file wants them, whatever the C library's locale says.
+class TextOut {
+public:
+  explicit TextOut(std::string &out) : out_(out) {}
+
+  TextOut &word(std::string_view w) {
+    out_ += w;
+    return *this;
+  }
+  // A field: the separator blank, then the value.
+  TextOut &real(double v) {
+    out_ += ' ';
+    return firstReal(v);
+  }
+  // A value that opens a line (the vertex lines have no keyword).
+  TextOut &firstReal(double v) {
+    char buf[400]; // the longest fixed form of a double with six decimals fits
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
+    out_.append(buf, r.ptr);
+    return *this;
+  }
+  TextOut &integer(std::int64_t v) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out_ += ' ';
+    out_.append(buf, r.ptr);
+    return *this;
+  }
+  // Colours are the 32-bit value read as signed: system colours come out negative.
+  TextOut &colour(TColor c) { return integer(static_cast<std::int32_t>(c)); }
+  TextOut &text(const QString &s) {
+    out_ += ' ';
+    out_ += toAnsi(s);
+    return *this;
+  }
+  void end() { out_ += '\n'; }
+
+private:
+  std::string &out_;
+};
+
+void twoDigits(std::string &out, int v) {
+  out += static_cast<char>('0' + (v / 10) % 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+void appendHeader(std::string &out, const TDateTime &t) {
+  out += "# Tarvik Pelmora - ZRV\n";
+  out += "# Made by the Tarvik survey software\n";
+  out += "# Created on: ";
+  out += std::to_string(t.Year);
+  out += '-';
+  twoDigits(out, t.Month);
+  out += '-';
+  twoDigits(out, t.Day);
+  out += ' ';
+  twoDigits(out, t.Hour);
+  out += ':';
+  twoDigits(out, t.Minute);
+  out += ':';
+  twoDigits(out, t.Second);
+  out += '.';
+  twoDigits(out, t.MSec / 10);
+  out += "\n#\n";
+}
+
+void appendPolyline(TextOut &w, const TQPolyline &p) {
+  const char *keyword = p.ShapeType == 8    ? "SPLINE"
+                        : p.ShapeType == 10 ? "ARC3P"
+                        : p.Closed          ? "POLYGON"
+                                            : "POLYLINE";
+  const auto count = static_cast<std::int64_t>(p.Points.size());
+  w.word(keyword).integer(p.Layer).integer(count).colour(p.PenFg).integer(p.PenWidth).end();
+  // Vertices carry a float's precision: the stored value, widened.
+  for (const TPointF &v : p.Points) {
+    w.firstReal(v.X).real(v.Y).end();
+  }
+}
+
+// One record for the shapes whose type code and class agree; others are left out.
+void appendShape(TextOut &w, const TQShape &s) {
+  switch (s.ShapeType) {
+  case 3:
+    if (auto *l = dynamic_cast<const TQLine *>(&s))
+      w.word("LINE").real(l->X1).real(l->Y1).real(l->X2).real(l->Y2);
+    else
+      return;
+    break;
+  case 19:
+    if (auto *c = dynamic_cast<const TQCircle *>(&s))
+      w.word("CIRCLE").real(c->X).real(c->Y).real(c->Radius);
+    else
+      return;
+    break;
+  case 17:
+    if (auto *p = dynamic_cast<const TQPoint *>(&s)) {
+      w.word("POINT").real(p->X).real(p->Y).integer(p->Layer).colour(p->PenFg);
+      w.integer(p->PenWidth).real(p->Size).end();
+    }
+    return;
+  case 11:
+    if (auto *t = dynamic_cast<const TQText *>(&s)) {
+      w.word("TEXT").real(t->X).real(t->Y).integer(t->Layer).integer(t->FontIndex);
+      w.colour(t->PenFg).real(t->Height).real(t->Angle).integer(t->Bold).integer(t->Italic);
+      w.text(t->FontName).text(t->DisplayText).end();
+    }
+    return;
+  case 5:
+  case 6:
+  case 8:
+  case 10:
+    if (auto *p = dynamic_cast<const TQPolyline *>(&s))
+      appendPolyline(w, *p);
+    return;
+  case 1:
+    if (auto *r = dynamic_cast<const TQRectangle *>(&s)) {
+      w.word("RECTANGLE").real(r->X1).real(r->Y1).real(r->X2).real(r->Y2).integer(r->Layer);
+      w.colour(r->PenFg).integer(r->PenWidth).colour(r->BrushFg).integer(r->BrushStyle);
+      w.real(r->Value).end();
+    }
+    return;
+  case 4:
+  case 20:
+    if (auto *e = dynamic_cast<const TQEllipse *>(&s))
+      w.word("ELLIPSE").real(e->X1).real(e->Y1).real(e->X2).real(e->Y2);
+    else
+      return;
+    break;
+  default:
+    return;
+  }
+  // The records that end in layer, colour and width.
+  w.integer(s.Layer).colour(s.PenFg).integer(s.PenWidth).end();
+}
+
+// ---- Files
+
+bool writeAll(int fd, const char *data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Streams the magic and the compressed text into fd (or into out when fd is -1).
+bool deflateInto(std::string_view text, int fd, std::string *out) {
+  z_stream z{};
+  if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    return false;
+  constexpr std::size_t kOut = 256 * 1024;
+  constexpr std::size_t kMaxIn = std::size_t{1} << 30; // avail_in is 32-bit
+  std::string buf(kOut, '\0');
+  bool ok = out ? (out->append(drawingFileMagic), true)
+                : writeAll(fd, drawingFileMagic.data(), drawingFileMagic.size());
+  std::size_t pos = 0;
+  int rc = Z_OK;
+  while (ok && rc != Z_STREAM_END) {
+    if (z.avail_in == 0 && pos < text.size()) {
+      const std::size_t n = std::min(kMaxIn, text.size() - pos);
+      z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(text.data() + pos));
+      z.avail_in = static_cast<uInt>(n);
+      pos += n;
+    }
+    const int flush = pos >= text.size() ? Z_FINISH : Z_NO_FLUSH;
+    z.next_out = reinterpret_cast<Bytef *>(buf.data());
+    z.avail_out = static_cast<uInt>(kOut);
+    rc = deflate(&z, flush);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+      ok = false;
+      break;
+    }
+    const std::size_t produced = kOut - z.avail_out;
+    if (out)
+      out->append(buf.data(), produced);
+    else
+      ok = writeAll(fd, buf.data(), produced);
+  }
+  deflateEnd(&z);
+  return ok;
+}
+
+// The file to replace: a symbolic link stands for the file it points to.
+std::string resolveTarget(const std::string &path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char *real = ::realpath(path.c_str(), nullptr)) {
+      std::string resolved(real);
+      ::free(real);
+      return resolved;
+    }
+  }
+  return path;
+}
+
+std::string folderOf(const std::string &path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file beside target, created exclusively; the mode follows umask as a plain create would.
+int createTemporary(const std::string &target, std::string &name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST)
+      return fd;
+  }
+  return -1;
+}
+
+} // namespace
+
+std::string buildDrawingText(const DrawingModel &model, const TDateTime &created) {
+  std::string out;
+  appendHeader(out, created);
+  TextOut w(out);
+  w.word("WORLD").real(model.WorldLeft).real(model.WorldRight).real(model.WorldBottom);
+  w.real(model.WorldTop).end();
+  for (const TQLayer *layer : model.Layers)
+    w.word("LAYER").text(layer->Name).end();
+  for (const TQShape *shape : model.Shapes)
+    appendShape(w, *shape);
+  return out;
+}
+
+std::string compressDrawingText(std::string_view text) {
+  std::string out;
+  deflateInto(text, -1, &out);
+  return out;
+}
+
+bool writeDrawingFile(const std::string &path, std::string_view text) {
+  const std::string target = resolveTarget(path);
+  std::string temporary;
+  const int fd = createTemporary(target, temporary);
+  if (fd < 0)
+    return false;
+  // A drawing that replaces another keeps the old file's permissions.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    ::fchmod(fd, old.st_mode & 07777);
+  bool ok = deflateInto(text, fd, nullptr) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok)
+    ok = ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // Makes the rename itself durable; the file is in place either way.
+  const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+} // namespace platform
