@@ -1,12 +1,14 @@
 // The NTRIP client against a scripted caster on a loopback socket: request bytes, answers,
 // status reports, GGA uploads, retries, the recent-data buffer, and stopping at any moment.
 #include "NtripTestPeers.h"
+#include "platform/Abort.h"
 #include "positioning/NtripResponse.h"
 
 #include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -486,6 +488,30 @@ TEST_F(NtripClient, DisconnectFromInsideAnEventDoesNotWaitForItself) {
   EXPECT_FALSE(client.Worker);
   EXPECT_FALSE(waitFor([&] { return recorder.dataEvents > 1; }, 300ms));
   EXPECT_FALSE(recorder.hasStatus(3, "Receiving correction data"));
+}
+
+TEST_F(NtripClient, AnExceptionInAHandlerIsShownAndTheStreamGoesOn) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.sendInPieces(pattern(300), 100);
+    c.waitForClose();
+  });
+  QStringList shown;
+  const platform::ExceptionDisplay previous =
+      platform::setExceptionDisplay([&](const QString &text) { shown << text; });
+  int events = 0;
+  client.OnData = [&](QObject *, const char *, int) {
+    ++events;
+    throw std::runtime_error("handler failed");
+  };
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return client.BytesReceived == 300 && events >= 1; }));
+  ASSERT_TRUE(waitFor([&] { return recorder.hasStatus(3, "Receiving correction data"); }));
+  platform::setExceptionDisplay(previous);
+  EXPECT_TRUE(client.Connected);
+  EXPECT_EQ(shown.size(), events);
+  EXPECT_EQ(shown.front(), "handler failed.");
 }
 
 TEST_F(NtripClient, ReconnectStartsAFreshConnectionAndCounters) {
