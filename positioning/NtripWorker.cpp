@@ -104,7 +104,7 @@ void TNTRIPWorkerThread::Run() {
   try {
     Execute();
   } catch (...) {
-    // An exception of an event handler ends the connection, as it would end the thread.
+    // Nothing may leave the thread; a failure such as running out of memory ends the connection.
   }
   Socket.close();
   WithClient([&] { Client->Connected = false; });
