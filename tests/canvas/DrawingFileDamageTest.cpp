@@ -1,0 +1,132 @@
+// Damaged drawing files: each is refused, and the drawing in memory stays exactly as it was,
+// in replace mode too.
+#include "DrawingFileTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+
+namespace {
+
+using namespace drawingfiletest;
+using testsupport::TempDir;
+
+const std::string kText = "# Tarvik Pelmora - ZRV\n#\n#\n#\nWORLD 0 100 0 100\nLAYER Default\n"
+                          "LINE 0 0 10 10 0 255 1\nPOLYLINE 0 2 0 1\n1 1\n2 2\n";
+
+// A drawing with something in every part a load may change.
+void fillDrawing(DrawingModel &m) {
+  m.LayerOpen(QStringLiteral("Survey"));
+  m.DrawLine(0, 0, 5, 5, 1);
+  m.DrawPoint(1, 1, 0);
+  m.WorldSet(-10, 10, 10, -10);
+  m.SelectedShapes.push_back(1);
+  m.NextShapeNumber = 40;
+}
+
+// The bytes of a zlib stream of count zero bytes, made in steps so no big buffer is needed.
+std::string zeroBomb(std::size_t count) {
+  z_stream z{};
+  deflateInit(&z, Z_BEST_COMPRESSION);
+  const std::string zeros(1 << 20, '\0');
+  std::string out;
+  char buf[65536];
+  for (std::size_t done = 0; done <= count;) {
+    const std::size_t n = std::min(zeros.size(), count - done);
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.data()));
+    z.avail_in = static_cast<uInt>(n);
+    done += n;
+    const int flush = done >= count ? Z_FINISH : Z_NO_FLUSH;
+    int rc;
+    do {
+      z.next_out = reinterpret_cast<Bytef *>(buf);
+      z.avail_out = sizeof buf;
+      rc = deflate(&z, flush);
+      out.append(buf, sizeof buf - z.avail_out);
+    } while (z.avail_out == 0);
+    if (rc == Z_STREAM_END)
+      break;
+  }
+  deflateEnd(&z);
+  return out;
+}
+
+TEST(DrawingFileDamage, DamagedFilesAreRefusedAndTheDrawingIsUntouched) {
+  const std::string packed = "ZRV1" + deflateZlib(kText);
+  std::string badChecksum = packed;
+  badChecksum.back() = static_cast<char>(badChecksum.back() ^ 1);
+  struct Case {
+    const char *name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"cut in the middle", packed.substr(0, packed.size() / 2)},
+      {"cut before the checksum", packed.substr(0, packed.size() - 4)},
+      {"magic only", "ZRV1"},
+      {"wrong checksum", badChecksum},
+      {"magic in lower case", "zrv1" + packed.substr(4)},
+      {"another version", "ZRV2" + packed.substr(4)},
+      {"magic before no zlib stream", "ZRV1" + kText},
+      {"vertex count larger than the file", "LAYER Default\nPOLYLINE 0 2147483647 255 1\n1 1\n"},
+      {"compressed vertex count larger than the file",
+       "ZRV1" + deflateZlib("POLYLINE 0 3 0 1\n1 1\n2 2\n")},
+      {"binary garbage", readBytes(testsupport::dataPath("zrv-garbage.bin"))},
+      {"magic before binary garbage", "ZRV1" + readBytes(testsupport::dataPath("zrv-garbage.bin"))},
+      {"text with a zero byte", std::string("LAYER A\nLINE 0 0 1 1 0\0\n", 24)},
+  };
+  TempDir dir;
+  for (const Case &c : cases) {
+    for (int keep : {0, 2}) {
+      writeBytes(dir.file("bad.zrv"), c.bytes);
+      DrawingModel m;
+      fillDrawing(m);
+      const std::string before = fingerprint(m);
+      m.BackBufferDirty = false;
+      EXPECT_FALSE(m.CadLoad(QString::fromStdString(dir.file("bad.zrv")), -1, -1, keep))
+          << c.name << " keep " << keep;
+      EXPECT_EQ(fingerprint(m), before) << c.name << " keep " << keep;
+      EXPECT_FALSE(m.BackBufferDirty) << c.name;
+    }
+  }
+  // The sound file they were made from loads.
+  writeBytes(dir.file("good.zrv"), packed);
+  DrawingModel m;
+  EXPECT_TRUE(m.CadLoad(QString::fromStdString(dir.file("good.zrv")), -1, -1, 0));
+  EXPECT_EQ(m.ShapeCount, 2);
+}
+
+TEST(DrawingFileDamage, AZlibBombStopsAtTheLimit) {
+  // 64 MiB of zeros in about 64 KiB: far beyond a small limit, which then decides alone.
+  const std::string bomb = "ZRV1" + zeroBomb(std::size_t{64} << 20);
+  ASSERT_LT(bomb.size(), 200u * 1024);
+  TempDir dir;
+  writeBytes(dir.file("bomb.zrv"), bomb);
+  DrawingModel m;
+  fillDrawing(m);
+  const std::string before = fingerprint(m);
+  for (int keep : {0, 2}) {
+    EXPECT_FALSE(platform::loadDrawingFile(m, dir.file("bomb.zrv"), keep, 1 << 20));
+    EXPECT_EQ(fingerprint(m), before);
+  }
+  std::string text;
+  EXPECT_EQ(platform::readDrawingText(dir.file("bomb.zrv"), text, 1 << 20),
+            platform::DrawingReadResult::Damaged);
+  EXPECT_TRUE(text.empty());
+  // The same stream within the limit is a text like any other (of zero bytes, so no records).
+  EXPECT_EQ(platform::decodeDrawingBytes(bomb, text, std::size_t{64} << 20),
+            platform::DrawingReadResult::Ok);
+  EXPECT_EQ(text.size(), std::size_t{64} << 20);
+}
+
+TEST(DrawingFileDamage, TheLimitHoldsForPlainTextsToTheByte) {
+  const std::string text = "LAYER Default\nLINE 0 0 1 1 0\n";
+  std::string out;
+  for (const std::string &bytes : {text, "ZRV1" + deflateZlib(text)}) {
+    EXPECT_EQ(platform::decodeDrawingBytes(bytes, out, text.size()),
+              platform::DrawingReadResult::Ok);
+    EXPECT_EQ(out, text);
+    EXPECT_EQ(platform::decodeDrawingBytes(bytes, out, text.size() - 1),
+              platform::DrawingReadResult::Damaged);
+  }
+}
+
+} // namespace
