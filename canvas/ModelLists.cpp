@@ -12,6 +12,17 @@
 
 ShapeList::ShapeList(int *countMirror) : countMirror_(countMirror) { syncCount(); }
 
+namespace {
+
+// Room for one more entry, growing geometrically so that appends stay amortised constant and
+// the append that follows cannot throw.
+template <class V> void reserveOneMore(V &v) {
+  if (v.size() == v.capacity())
+    v.reserve(v.capacity() < 16 ? 16 : v.capacity() * 2);
+}
+
+} // namespace
+
 ShapeList::~ShapeList() {
   for (const Slot &s : slots_)
     delete s.shape;
@@ -47,7 +58,7 @@ void ShapeList::indexRemove(const Slot &slot) {
 void ShapeList::push_back(std::unique_ptr<TQShape> shape) {
   if (!shape)
     return;
-  slots_.reserve(slots_.size() + 1);
+  reserveOneMore(slots_);
   Slot slot{shape.get(), shape->ShapeNumber};
   indexAdd(slot, true);
   slots_.push_back(slot);
@@ -59,7 +70,7 @@ void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
   if (!shape)
     return;
   pos = std::clamp(pos, 0, size());
-  slots_.reserve(slots_.size() + 1);
+  reserveOneMore(slots_);
   Slot slot{shape.get(), shape->ShapeNumber};
   indexAdd(slot, pos == size());
   slots_.insert(slots_.begin() + pos, slot);
@@ -144,7 +155,7 @@ TQLayer *LayerList::push_back(std::unique_ptr<TQLayer> layer) {
   if (!layer)
     return nullptr;
   TQLayer *p = layer.get();
-  layers_.reserve(layers_.size() + 1);
+  reserveOneMore(layers_);
   byIndex_.try_emplace(p->Index, p);
   if (!byName_.contains(p->Name))
     byName_.insert(p->Name, p);
