@@ -7,7 +7,9 @@
 
 #include <QHash>
 #include <QString>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <unordered_map>
 #include <vector>
