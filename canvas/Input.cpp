@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace platform {
 
@@ -157,7 +158,8 @@ void TTarvikCanvas::MouseMove(int Shift, int X, int Y) {
   const double dx = wx - LastPressX;
   const double dy = wy - LastPressY;
   const double magnitude = std::sqrt(dx * dx + dy * dy);
-  const double angle = (dx == 0.0 && dy == 0.0) ? 0.0 : std::atan2(dy, dx) * 180.0 / M_PI;
+  const double angle =
+      (dx == 0.0 && dy == 0.0) ? 0.0 : std::atan2(dy, dx) * 180.0 / std::numbers::pi;
   fire(OnWorldMouseMove, this, shiftCode(Shift), wx, wy, magnitude, angle);
 
   // The handler may have moved the view: the steps below work in the view as it is now.

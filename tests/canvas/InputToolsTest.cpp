@@ -392,6 +392,20 @@ TEST(InputTools, HandlersMayChangeTheCanvasInTheMiddleOfAPress) {
   EXPECT_FALSE(d->OnShapeNumberSelected);
 }
 
+TEST(InputTools, APolylineFinishedAfterTheDrawingWasClearedKeepsNumbersUnique) {
+  auto c = makeCanvas();
+  c->DrawMode = 5;
+  click(*c, {10, 20}); // the polyline takes number 1
+  c->CadClearShapes(-1);
+  const std::int32_t line = c->DrawLine(0, 0, 10, 10, 0); // numbering restarted: 1 again
+  click(*c, {50, 80});
+  click(*c, {60, 60}, Qt::RightButton);
+  ASSERT_EQ(c->ShapeCount, 2);
+  EXPECT_EQ(c->Shapes[0]->ShapeNumber, line);
+  EXPECT_NE(c->Shapes[1]->ShapeNumber, line);
+  EXPECT_EQ(c->FindShape(c->Shapes[1]->ShapeNumber), c->Shapes[1]);
+}
+
 TEST(InputTools, AnExceptionOfAHandlerIsShownAndStaysOutOfQt) {
   QStringList shown;
   auto previous = platform::setExceptionDisplay([&](const QString &t) { shown << t; });
