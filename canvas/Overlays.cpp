@@ -1,0 +1,349 @@
+// Overlays painted over the copied back buffer at every paint: the distance measure, depth and
+// event labels, the current-depth box and the GGA status box, with the operations that set them
+// and the program-wide values the host writes for them.
+#include "canvas/TarvikCanvas.h"
+#include "platform/CodePage.h"
+#include "platform/Convert.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+using platform::GdiCanvas;
+
+int EventLabelFontSize = 12;
+TColor EventLabelColor = clRed;
+std::string GGAOverlayText;
+int GGAFixQuality = 0;
+
+namespace {
+
+// Labels kept at most; past it the oldest are dropped in one go.
+constexpr std::size_t maxDepthLabels = 10000;
+constexpr std::size_t droppedDepthLabels = 1000;
+
+// A number with a fixed count of decimals, by the class library's rules and separator.
+QString fixed(double value, int precision, int digits) {
+  return platform::fromAnsi(platform::FloatToStrF(value, platform::ffFixed, precision, digits));
+}
+
+int plusSaturated(int value, int amount) {
+  const long long v = static_cast<long long>(value) + amount;
+  return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+// (value + 1) modulo 4 with the sign of the dividend, without overflow at the largest int.
+int nextCorner(int value) { return static_cast<int>((static_cast<long long>(value) + 1) % 4); }
+
+void useFont(GdiCanvas &g, const QString &name, int size, bool bold, TColor colour) {
+  g.Font.Name = name;
+  g.Font.Size = size;
+  g.Font.Bold = bold;
+  g.Font.Italic = false;
+  g.Font.Orientation = 0;
+  g.Font.Color = colour;
+}
+
+// Writes each label's text centred on its pixel, skipping labels well outside the client. The
+// metrics are taken once: every text of one paint has the same font.
+template <class Labels, class TextOf>
+void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
+  const QFontMetrics metrics(g.qFont());
+  const int h = metrics.height();
+  const long long right = static_cast<long long>(c.width()) + 50;
+  const long long bottom = static_cast<long long>(c.height()) + 20;
+  for (const auto &label : labels) {
+    int sx = 0, sy = 0;
+    c.WorldToScreen(label.X, label.Y, sx, sy);
+    if (sx < -50 || sx > right || sy < -20 || sy > bottom)
+      continue;
+    const QString text = textOf(label);
+    const int w = metrics.horizontalAdvance(text);
+    g.TextOut(sx - w / 2, sy - h / 2, text);
+  }
+}
+
+struct GgaBox {
+  int x;
+  int y;
+  int w;
+  int h;
+};
+
+// Where the GGA box's text stands for the canvas's size and corner.
+GgaBox ggaBox(const TTarvikCanvas &c, const GdiCanvas &g, const QString &text) {
+  const QSize size = g.TextExtent(text);
+  GgaBox b{8, 8, size.width(), size.height()};
+  switch (c.GGAOverlayPosition) {
+  case 1:
+    b.x = c.width() - b.w - 8;
+    break;
+  case 2:
+    b.x = c.width() - b.w - 8;
+    b.y = c.height() - b.h - 10;
+    break;
+  case 3:
+    b.y = c.height() - b.h - 10;
+    break;
+  default:
+    break;
+  }
+  return b;
+}
+
+void setGgaFont(GdiCanvas &g) { useFont(g, QStringLiteral("Consolas"), 12, true, clBlack); }
+
+} // namespace
+
+// ---- Operations
+
+void TTarvikCanvas::StartDistanceMeasure(double x, double y) {
+  MeasureActive = true;
+  MeasureStartX = MeasureEndX = x;
+  MeasureStartY = MeasureEndY = y;
+  MeasureDistance = 0.0;
+  invalidateView();
+}
+
+void TTarvikCanvas::UpdateDistanceMeasure(double x, double y, double distance, double angle) {
+  if (!MeasureActive)
+    return;
+  MeasureEndX = x;
+  MeasureEndY = y;
+  MeasureDistance = distance;
+  MeasureAngle = angle;
+  invalidateView();
+}
+
+void TTarvikCanvas::EndDistanceMeasure() {
+  MeasureActive = false;
+  invalidateView();
+}
+
+void TTarvikCanvas::AddDepthLabel(double x, double y, double depth) {
+  for (const DepthLabel &l : DepthLabels)
+    if (std::sqrt((x - l.X) * (x - l.X) + (y - l.Y) * (y - l.Y)) < DepthLabelSpacing)
+      return;
+  DepthLabels.push_back(DepthLabel{x, y, depth});
+  if (DepthLabels.size() > maxDepthLabels)
+    DepthLabels.erase(DepthLabels.begin(),
+                      DepthLabels.begin() + static_cast<std::ptrdiff_t>(droppedDepthLabels));
+  invalidateView();
+}
+
+void TTarvikCanvas::ClearDepthLabels() {
+  DepthLabels.clear();
+  invalidateView();
+}
+
+void TTarvikCanvas::SetDepthLabelSettings(bool show, double spacing, const QString &fontName,
+                                          int fontSize, TColor colour) {
+  ShowDepthLabels = show;
+  DepthLabelSpacing = spacing;
+  DepthLabelFontName = fontName;
+  DepthLabelFontSize = fontSize;
+  DepthLabelColor = colour;
+  invalidateView();
+}
+
+void TTarvikCanvas::AddEventLabel(double x, double y, int eventNumber) {
+  EventLabels.push_back(EventLabel{x, y, eventNumber});
+  invalidateView();
+}
+
+void TTarvikCanvas::ClearEventLabels() {
+  EventLabels.clear();
+  invalidateView();
+}
+
+void TTarvikCanvas::SetCurrentDepth(double highDepth, double lowDepth, bool show) {
+  CurrentDepthHF = highDepth;
+  CurrentDepthLF = lowDepth;
+  ShowCurrentDepth = show;
+  invalidateView();
+}
+
+void TTarvikCanvas::SetCurrentSpeed(double speed, bool show) {
+  CurrentSpeed = speed;
+  ShowCurrentSpeed = show;
+  invalidateView();
+}
+
+void TTarvikCanvas::ToggleDepthSpeedDisplayMode() {
+  DepthSpeedDisplayMode = nextCorner(DepthSpeedDisplayMode);
+  invalidateView();
+}
+
+void TTarvikCanvas::ToggleGGAOverlayPosition() {
+  GGAOverlayPosition = nextCorner(GGAOverlayPosition);
+  invalidateView();
+}
+
+bool TTarvikCanvas::IsPointInGGAOverlay(int x, int y) {
+  if (GGAOverlayText.empty())
+    return false;
+  GdiCanvas measure;
+  setGgaFont(measure);
+  const GgaBox b = ggaBox(*this, measure, platform::fromAnsi(GGAOverlayText));
+  const long long px = x, py = y;
+  return static_cast<long long>(b.x) - 6 <= px && px <= static_cast<long long>(b.x) + b.w + 6 &&
+         static_cast<long long>(b.y) - 6 <= py && py <= static_cast<long long>(b.y) + b.h + 6;
+}
+
+// ---- Painters
+
+void TTarvikCanvas::DrawDistanceOverlay(GdiCanvas &g) {
+  if (!MeasureActive)
+    return;
+  int s0x = 0, s0y = 0, s1x = 0, s1y = 0;
+  WorldToScreen(MeasureStartX, MeasureStartY, s0x, s0y);
+  WorldToScreen(MeasureEndX, MeasureEndY, s1x, s1y);
+  const int dx = s1x - s0x;
+  const int dy = s1y - s0y;
+  const int r =
+      platform::truncToInt(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+
+  g.Pen.Color = clRed;
+  g.Pen.Width = 2;
+  g.Pen.Style = psSolid;
+  g.Brush.Style = bsClear;
+  if (r > 0)
+    g.Ellipse(s0x - r, s0y - r, s0x + r, s0y + r);
+  g.Brush.Color = clRed;
+  g.Brush.Style = bsSolid;
+  g.Ellipse(s0x - 4, s0y - 4, s0x + 4, s0y + 4);
+
+  g.Pen.Color = clBlue;
+  g.Pen.Width = 2;
+  g.MoveTo(s0x, s0y);
+  g.LineTo(s1x, s1y);
+  g.MoveTo(s1x - 8, s1y);
+  g.LineTo(s1x + 8, s1y);
+  g.MoveTo(s1x, s1y - 8);
+  g.LineTo(s1x, s1y + 8);
+
+  // The face stays whatever the canvas holds; only size and style are set.
+  g.Font.Size = 11;
+  g.Font.Bold = true;
+  const QString t1 = fixed(MeasureDistance, 10, 2) + QStringLiteral(" m");
+  const QString t2 = fixed(MeasureAngle, 10, 1) + QChar(0x00B0);
+  const int w1 = g.TextWidth(t1);
+  const int w2 = g.TextWidth(t2);
+  const int wm = std::max(w1, w2);
+  const int h = g.TextHeight(t1);
+  const int mx = s0x + dx / 2;
+  const int ly = s0y + dy / 2 - 30;
+  g.Brush.Color = clYellow;
+  g.Brush.Style = bsSolid;
+  g.Pen.Color = clBlack;
+  g.Pen.Width = 1;
+  g.Rectangle(mx - wm / 2 - 8, ly - 2, mx + wm / 2 + 8, ly + 2 * h + 6);
+  g.Brush.Style = bsClear;
+  g.Font.Color = clBlack;
+  g.TextOut(mx - w1 / 2, ly, t1);
+  g.Font.Color = clNavy;
+  g.TextOut(mx - w2 / 2, ly + h + 2, t2);
+  g.Font.Bold = false;
+}
+
+void TTarvikCanvas::DrawDepthLabelsOverlay(GdiCanvas &g) {
+  if (!ShowDepthLabels || DepthLabels.empty())
+    return;
+  useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
+  g.Brush.Style = bsClear;
+  drawCentredLabels(*this, g, DepthLabels,
+                    [](const DepthLabel &l) { return fixed(l.Depth, 6, 1); });
+}
+
+void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
+  if (EventLabels.empty())
+    return;
+  useFont(g, QStringLiteral("Arial"), EventLabelFontSize, true, EventLabelColor);
+  g.Brush.Style = bsClear;
+  drawCentredLabels(*this, g, EventLabels,
+                    [](const EventLabel &l) { return QString::number(l.EventNumber); });
+}
+
+void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
+  if (!ShowCurrentDepth && !ShowCurrentSpeed)
+    return;
+  QString text;
+  if (ShowCurrentDepth && CurrentDepthHF > 0.0) {
+    text = QStringLiteral("HF: ") + fixed(CurrentDepthHF, 10, 2) + QStringLiteral(" m");
+    if (CurrentDepthLF > 0.0)
+      text += QStringLiteral("  LF: ") + fixed(CurrentDepthLF, 10, 2) + QStringLiteral(" m");
+  }
+  if (ShowCurrentSpeed) {
+    if (!text.isEmpty())
+      text += QStringLiteral("  ");
+    text += fixed(CurrentSpeed, 10, 1) + QStringLiteral(" kn");
+  }
+  if (text.isEmpty())
+    return;
+  useFont(g, DepthLabelFontName, plusSaturated(DepthLabelFontSize, 4), true, DepthLabelColor);
+  const QSize size = g.TextExtent(text);
+  const int w = size.width();
+  const int h = size.height();
+  int x = 10;
+  int y = height() - h - 10;
+  switch (DepthSpeedDisplayMode) {
+  case 1:
+    x = width() - w - 10;
+    break;
+  case 2:
+    x = width() - w - 10;
+    y = 10;
+    break;
+  case 3:
+    y = 10;
+    break;
+  default:
+    break;
+  }
+  g.Brush.Color = clWhite;
+  g.Brush.Style = bsSolid;
+  g.Pen.Color = DepthLabelColor;
+  g.Pen.Width = 1;
+  g.Pen.Style = psSolid;
+  g.RoundRect(x - 6, y - 6, x + w + 6, y + h + 6, 6, 6);
+  g.Brush.Style = bsClear;
+  g.TextOut(x, y, text);
+}
+
+// The speed is shown inside the current-depth box.
+void TTarvikCanvas::DrawCurrentSpeedOverlay(GdiCanvas &) {}
+
+void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
+  if (GGAOverlayText.empty())
+    return;
+  const QString text = platform::fromAnsi(GGAOverlayText);
+  TColor box = clYellow;
+  TColor ink = clBlack;
+  switch (GGAFixQuality) {
+  case 1:
+    box = clRed;
+    ink = clWhite;
+    break;
+  case 2:
+    box = clAqua;
+    break;
+  case 4:
+  case 7:
+    box = clLime;
+    break;
+  default:
+    break;
+  }
+  setGgaFont(g);
+  g.Font.Color = ink;
+  const GgaBox b = ggaBox(*this, g, text);
+  g.Brush.Color = box;
+  g.Brush.Style = bsSolid;
+  g.Pen.Color = box;
+  g.Pen.Width = 1;
+  g.Pen.Style = psSolid;
+  g.RoundRect(b.x - 6, b.y - 6, b.x + b.w + 6, b.y + b.h + 6, 6, 6);
+  g.Brush.Style = bsClear;
+  g.TextOut(b.x, b.y, text);
+}
