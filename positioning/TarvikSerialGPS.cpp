@@ -76,7 +76,14 @@ TTarvikSerialGPS::TTarvikSerialGPS(QObject *owner)
   connect(IdleTimer, &QTimer::timeout, this, platform::guarded(this, &TTarvikSerialGPS::IdleCheck));
 }
 
-TTarvikSerialGPS::~TTarvikSerialGPS() { ClosePort(); }
+TTarvikSerialGPS::~TTarvikSerialGPS() {
+  // The host's disconnect handler may throw; out of a destructor that would end the program.
+  // The port is already closed by the time the handler runs.
+  try {
+    ClosePort();
+  } catch (...) {
+  }
+}
 
 void TTarvikSerialGPS::OpenPort() {
   if (PortOpen)

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 using testsupport::processEventsUntil;
@@ -99,6 +100,24 @@ TEST_F(SerialGpsTest, OpensAndClosesOnceWithEvents) {
   gps.reset();
   EXPECT_EQ(events.back(), "disconnect 5");
   EXPECT_EQ(events.size(), 4u);
+}
+
+TEST_F(SerialGpsTest, DisconnectHandlerThatThrowsLeavesThePortClosed) {
+  gps->OnDisconnect = [](QObject *, int) { throw std::runtime_error("host failed"); };
+  gps->OpenPort();
+  ASSERT_TRUE(gps->PortOpen);
+  EXPECT_THROW(gps->ClosePort(), std::runtime_error);
+  EXPECT_FALSE(gps->PortOpen);
+  EXPECT_EQ(gps->PortHandle, -1);
+
+  // Destroyed while open: the handler's exception must not escape the destructor.
+  gps->OpenPort();
+  ASSERT_TRUE(gps->PortOpen);
+  gps.reset();
+  TTarvikSerialGPS again(nullptr);
+  again.PortNumber = 5;
+  again.OpenPort();
+  EXPECT_TRUE(again.PortOpen);
 }
 
 TEST_F(SerialGpsTest, FailedOpeningIsSilentAndLeavesTheDeviceFree) {
@@ -197,6 +216,24 @@ TEST_F(SerialGpsTest, BlanksAndLineEndsAreTrimmedAndEmptyLinesDropped) {
   EXPECT_EQ(readFile(logs.file("raw.log")), gga + "\n");
   EXPECT_NEAR(gps->GetLatitude(), 48.1173, 1e-12);
   EXPECT_EQ(gps->RxBuffer, "");
+}
+
+TEST_F(SerialGpsTest, LineIsLoggedBeforeItsEventAndParsedAfterIt) {
+  // The host's line handler reads the log and the fix: for a GGA it must still see the fix of the
+  // GGA before, while the line itself is already on file.
+  const std::string path = logs.file("order.log");
+  gps->NmeaLogEnabled = true;
+  gps->NmeaLogPath = path;
+  openForTicks();
+  std::vector<std::string> seen;
+  gps->OnNewCommand = [&](QObject *, const std::string &) {
+    seen.push_back(readFile(path) + "quality " + std::to_string(gps->GetFixQuality()));
+  };
+  const std::string rtk = "$GNGGA,123520,4807.038,N,01131.000,E,4,12,0.9,545.4,M,46.9,M,,*00";
+  tick(gga + "\r\n" + rtk + "\r\n");
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{gga + "\nquality 0", gga + "\n" + rtk + "\nquality 1"}));
+  EXPECT_EQ(gps->GetFixQuality(), 4);
 }
 
 TEST_F(SerialGpsTest, LineSplitOverTwoTicksIsDeliveredOnceWhenComplete) {
