@@ -1,6 +1,8 @@
-// Number and date conversions. Numbers go through std::to_chars/from_chars, which never look at
-// the C locale; rounding works on the shortest decimal text that reads back as the same double,
-// so a value written as 4.25 rounds like the decimal 4.25 (up), not like its binary neighbour.
+// Number conversions. Numbers go through std::to_chars/from_chars, which never look at the C
+// locale. Rounding follows the class library: the value's exact binary value is first cut to 18
+// significant digits, as its x87 code does, and that decimal is then rounded half away from zero.
+// So 4.25 and 0.125, exact in binary, round up, while 1.005, stored as 1.00499999999999989...,
+// rounds down to 1.00.
 #include "platform/Convert.h"
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -20,20 +23,81 @@ struct Decimal {
   int exponent = 0;
 };
 
+// Adds one unit in the last place of a digit string; a carry out of the first digit keeps the
+// length and raises the exponent.
+void addOneUnit(std::string &digits, int &exponent) {
+  int i = int(digits.size()) - 1;
+  while (i >= 0 && digits[std::size_t(i)] == '9')
+    digits[std::size_t(i--)] = '0';
+  if (i >= 0) {
+    ++digits[std::size_t(i)];
+  } else {
+    digits.insert(digits.begin(), '1');
+    digits.pop_back();
+    ++exponent;
+  }
+}
+
+// The significant digits of |value| rounded half to even to `count` digits (count < 40), and
+// the decimal exponent of the rounded result (|value| ~ 0.d1d2... x 10^exponent).
+std::string roundedDigits(double magnitude, int count, int &exponent) {
+  // 40 digits decide the rounding unless what follows the kept digits reads "5000...", which
+  // may be a tie or a value just below one: then the exact expansion (a double has at most 767
+  // significant digits) decides.
+  auto expand = [magnitude](int precision, std::string &digits, int &exp10) {
+    std::string buf(std::size_t(precision) + 16, '\0');
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
+                                   std::chars_format::scientific, precision);
+    const std::string_view text(buf.data(), std::size_t(res.ptr - buf.data()));
+    const std::size_t e = text.find('e');
+    digits.clear();
+    for (std::size_t i = 0; i < e; ++i)
+      if (text[i] != '.')
+        digits += text[i];
+    exp10 = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
+  };
+  std::string digits;
+  expand(40, digits, exponent);
+  const std::string_view tail = std::string_view(digits).substr(std::size_t(count));
+  if (tail.front() == '5' && tail.find_first_not_of('0', 1) == std::string_view::npos)
+    expand(766, digits, exponent);
+  const char next = digits[std::size_t(count)];
+  const bool rest = digits.find_first_not_of('0', std::size_t(count) + 1) != std::string::npos;
+  digits.resize(std::size_t(count));
+  const bool up = next > '5' || (next == '5' && (rest || (digits.back() - '0') % 2 == 1));
+  if (up)
+    addOneUnit(digits, exponent);
+  return digits;
+}
+
+// The class library's decimal form of a number: the x87 scales the value by a power of ten to an
+// integer of 18 digits, estimating the power from the binary exponent. When the estimate falls
+// one short the integer has 19 digits and is divided by ten and rounded again; one too many
+// (possible only near the ends of the range) leaves 17 digits.
 Decimal decompose(double value) {
   Decimal d;
   d.negative = std::signbit(value);
   if (value == 0)
     return d;
+  const double magnitude = std::fabs(value);
+  const int binaryExponent = std::ilogb(magnitude);
+  const int estimate = int(std::floor(binaryExponent * 19728 / 65536.0)) + 1;
+  // The decimal exponent of the value itself (30 digits cannot round up to the next power of
+  // ten: no double lies that close below one).
   char buf[64];
   const auto res =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-  const std::string text(buf, res.ptr);
-  const auto e = text.find('e');
-  for (std::size_t i = 0; i < e; ++i)
-    if (text[i] != '.')
-      d.digits += text[i];
-  d.exponent = std::atoi(text.c_str() + e + 1) + 1;
+      std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 30);
+  const std::string_view text(buf, std::size_t(res.ptr - buf));
+  const int exponent = std::atoi(std::string(text.substr(text.find('e') + 1)).c_str()) + 1;
+  const int count = std::clamp(18 + exponent - estimate, 17, 19);
+  d.digits = roundedDigits(magnitude, count, d.exponent);
+  if (d.digits.size() == 19) {
+    // Divided by ten in the FPU and stored as 18 BCD digits: half to even once more.
+    const char last = d.digits.back();
+    d.digits.pop_back();
+    if (last > '5' || (last == '5' && (d.digits.back() - '0') % 2 == 1))
+      addOneUnit(d.digits, d.exponent);
+  }
   while (!d.digits.empty() && d.digits.back() == '0')
     d.digits.pop_back();
   return d;
@@ -116,7 +180,7 @@ std::string specialValue(double value) {
 }
 
 std::string formatExponent(Decimal d, int precision, int expDigits, const FormatSettings &fs) {
-  precision = std::clamp(precision, 1, 17);
+  precision = std::clamp(precision, 1, 18);
   roundAt(d, precision);
   std::string out = d.negative ? "-" : "";
   out += digitAt(d, 0);
@@ -129,7 +193,7 @@ std::string formatExponent(Decimal d, int precision, int expDigits, const Format
 }
 
 std::string formatGeneral(Decimal d, int precision, int expDigits, const FormatSettings &fs) {
-  precision = std::clamp(precision, 1, 17);
+  precision = std::clamp(precision, 1, 18);
   roundAt(d, precision);
   if (d.digits.empty())
     return "0";
@@ -149,7 +213,7 @@ std::string formatGeneral(Decimal d, int precision, int expDigits, const FormatS
 
 std::string formatFixed(const Decimal &value, int precision, int digits, bool grouped,
                         const FormatSettings &fs) {
-  precision = std::clamp(precision, 1, 17);
+  precision = std::clamp(precision, 1, 18);
   digits = std::clamp(digits, 0, 18);
   Decimal d = value;
   roundAt(d, std::min(precision, d.exponent + digits));
@@ -245,7 +309,7 @@ bool parseInt64(const std::string &text, std::int64_t &value, std::int64_t min, 
                 std::uint64_t hexMax) {
   std::size_t i = 0;
   const std::size_t n = text.size();
-  while (i < n && (text[i] == ' ' || text[i] == '\t'))
+  while (i < n && text[i] == ' ') // blanks only, as the class library skips
     ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-'))

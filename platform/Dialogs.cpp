@@ -51,6 +51,15 @@ TModalResult modalResultOf(TMsgDlgBtn button) {
   return mrNone;
 }
 
+std::optional<TMsgDlgBtn> defaultButton(TMsgDlgButtons buttons) {
+  for (TMsgDlgBtn b : {mbOK, mbYes})
+    if (buttons.contains(b))
+      return b;
+  if (buttons.contains(mbRetry))
+    return mbRetry;
+  return std::nullopt;
+}
+
 TModalResult escapeResult(TMsgDlgButtons buttons) {
   if (buttons.contains(mbCancel))
     return mrCancel;
@@ -68,7 +77,7 @@ QString messageCaption(TMsgDlgType type) {
   case mtInformation:
     return QStringLiteral("Information");
   case mtConfirmation:
-    return QStringLiteral("Confirmation");
+    return QStringLiteral("Confirm");
   case mtCustom:
     break;
   }
@@ -224,11 +233,15 @@ TModalResult showQtMessageBox(const MessageRequest &request) {
   const TModalResult escapeWith = escapeResult(request.buttons);
   const std::vector<TMsgDlgBtn> buttons =
       request.buttons.empty() ? std::vector<TMsgDlgBtn>{mbOK} : request.buttons.list();
+  const std::optional<TMsgDlgBtn> enter = defaultButton(request.buttons);
   for (TMsgDlgBtn b : buttons) {
     QAbstractButton *button = addButton(box, b);
     results[button] = modalResultOf(b);
     if (modalResultOf(b) == escapeWith)
       escape = button;
+    if (enter == b)
+      if (auto *push = qobject_cast<QPushButton *>(button))
+        box.setDefaultButton(push);
   }
   if (escape)
     box.setEscapeButton(escape);

@@ -116,7 +116,7 @@ DialogResponder &dialogResponder();
 DialogResponder *setDialogResponder(DialogResponder *responder);
 
 // The class library's message box: caption by type ("Warning", "Error", "Information",
-// "Confirmation", the application's title for mtCustom); returns the modal result.
+// "Confirm", the application's title for mtCustom); returns the modal result.
 TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                         int helpContext = 0);
 // A plain box with one OK button under the application's title.
@@ -192,5 +192,7 @@ std::optional<QString> showQtFileDialog(const FileDialogRequest &request);
 // The modal result that a button gives, and the answer a box gets when the user escapes it.
 TModalResult modalResultOf(TMsgDlgBtn button);
 TModalResult escapeResult(TMsgDlgButtons buttons);
+// The button that Enter presses: OK, else Yes, else Retry; none when the box has none of them.
+std::optional<TMsgDlgBtn> defaultButton(TMsgDlgButtons buttons);
 
 } // namespace platform

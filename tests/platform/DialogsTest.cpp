@@ -101,7 +101,7 @@ TEST(Dialogs, CaptionsByType) {
   } cases[] = {{mtWarning, "Warning"},
                {mtError, "Error"},
                {mtInformation, "Information"},
-               {mtConfirmation, "Confirmation"}};
+               {mtConfirmation, "Confirm"}};
   for (const auto &c : cases)
     EXPECT_EQ(messageCaption(c.type), c.caption);
 }
@@ -200,6 +200,29 @@ TEST(QtDialogs, MessageBoxShowsTextCaptionIconAndButtonsAndAnswersTheClick) {
   EXPECT_EQ(icon, QMessageBox::Warning);
   buttons.sort();
   EXPECT_EQ(buttons, QStringList({"No", "Yes"}));
+}
+
+TEST(Dialogs, EnterPressesOkThenYesThenRetry) {
+  EXPECT_EQ(defaultButton(mbOKCancel), mbOK);
+  EXPECT_EQ(defaultButton(mbYesNoCancel), mbYes);
+  EXPECT_EQ(defaultButton(mbAbortRetryIgnore), mbRetry);
+  EXPECT_EQ(defaultButton(mbAbortIgnore), std::nullopt);
+}
+
+TEST(QtDialogs, EnterAnswersTheDefaultButton) {
+  const struct {
+    TMsgDlgButtons buttons;
+    TModalResult result;
+  } cases[] = {{mbYesNo, mrYes}, {mbOKCancel, mrOk}, {mbAbortRetryIgnore, mrRetry}};
+  for (const auto &c : cases) {
+    whenShown<QMessageBox>([](QMessageBox *box) {
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(box, &enter);
+    });
+    EXPECT_EQ(showQtMessageBox(
+                  {"Entire layout will be cleared! Continue?", "Warning", mtWarning, c.buttons}),
+              c.result);
+  }
 }
 
 TEST(QtDialogs, EscapeAnswersCancel) {
