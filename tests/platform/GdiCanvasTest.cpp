@@ -302,6 +302,27 @@ TEST(GdiCanvasShapes, PolyBezierNeedsOnePlusThreeNPoints) {
     EXPECT_NE(s.column(x), std::string(20, '0')) << x;
 }
 
+// GDI draws a curve's first pixel and leaves out its last, in every direction and across the
+// joins of a curve of several pieces.
+TEST(GdiCanvasShapes, PolyBezierDrawsItsFirstPixelAndLeavesOutItsLast) {
+  const std::vector<std::vector<QPoint>> curves{
+      {{3, 15}, {13, 5}, {23, 5}, {33, 15}},
+      {{33, 15}, {23, 5}, {13, 5}, {3, 15}},
+      {{20, 2}, {30, 8}, {10, 12}, {20, 18}},
+      {{2, 10}, {8, 2}, {14, 2}, {18, 10}, {22, 18}, {30, 18}, {36, 10}},
+      {{36, 10}, {30, 18}, {22, 18}, {18, 10}, {14, 2}, {8, 2}, {2, 10}},
+  };
+  for (const auto &curve : curves) {
+    Surface s(40, 20);
+    s.canvas.PolyBezier(curve);
+    EXPECT_EQ(s.at(curve.front().x(), curve.front().y()), clBlack) << curve.front().x();
+    EXPECT_EQ(s.at(curve.back().x(), curve.back().y()), background) << curve.front().x();
+    if (curve.size() == 7) { // the join of the two pieces is drawn
+      EXPECT_EQ(s.at(curve[3].x(), curve[3].y()), clBlack);
+    }
+  }
+}
+
 TEST(GdiCanvasBrush, EachHatchDrawsItsOwnPattern) {
   const TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal,
                                  bsBDiagonal,  bsCross,    bsDiagCross};
