@@ -1,0 +1,163 @@
+// The native drawing file at survey scale: saving and loading a million mixed shapes (time,
+// file size, and the peak memory each adds).
+#include "canvas/DrawingFile.h"
+#include "canvas/DrawingModel.h"
+
+#include <QString>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kShapes = 1'000'000;
+
+// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
+struct PeakMemory {
+  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  static long kib() {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+      if (key == "VmHWM:") {
+        in >> value;
+        return value;
+      }
+      in.ignore(1 << 16, '\n');
+    }
+    return 0;
+  }
+  static long currentKib() {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+      if (key == "VmRSS:") {
+        in >> value;
+        return value;
+      }
+      in.ignore(1 << 16, '\n');
+    }
+    return 0;
+  }
+};
+
+// Track lines, soundings, marks, labels, run lines and boxes over about 10 x 10 km.
+void addMixedShapes(DrawingModel &m, int count) {
+  const int layer = m.LayerOpen(QStringLiteral("Survey"));
+  const int font = m.FontOpen(QStringLiteral("Arial,10"), 0);
+  const QString label = QStringLiteral("12.34");
+  for (int i = 0; i < count; ++i) {
+    const double x = 500000.0 + (i % 1000) * 10.0 + 0.137;
+    const double y = 4500000.0 + (i / 1000) * 10.0 + 0.291;
+    switch (i % 6) {
+    case 0:
+      m.SetShapePenFg(m.DrawLine(x, y, x + 8, y + 3, layer), 255);
+      break;
+    case 1:
+      m.DrawPoint(x, y, layer);
+      break;
+    case 2:
+      m.DrawCircle(x, y, 2.5, layer);
+      break;
+    case 3:
+      m.TextAdd(layer, label, x, y, font);
+      break;
+    case 4:
+      m.DrawPolyline({{x, y}, {x + 3, y + 1}, {x + 6, y}, {x + 9, y + 2}}, layer, false);
+      break;
+    default:
+      m.DrawRectangle(x, y, x + 4, y + 4, layer);
+      break;
+    }
+  }
+}
+
+std::string folder() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/bench_DrawingFile.XXXXXX";
+    const char *made = ::mkdtemp(name);
+    return std::string(made ? made : "/tmp");
+  }();
+  return dir;
+}
+
+std::string filePath() { return folder() + "/survey.zrv"; }
+
+void BM_LoadMillionShapes(benchmark::State &state) {
+  const QString path = QString::fromStdString(filePath());
+  long peakAdded = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto m = std::make_unique<DrawingModel>();
+    PeakMemory::reset();
+    const long base = PeakMemory::currentKib();
+    state.ResumeTiming();
+    if (!m->CadLoad(path, -1, -1, 0) || m->ShapeCount != kShapes) {
+      state.SkipWithError("load failed");
+      break;
+    }
+    state.PauseTiming();
+    peakAdded = std::max(peakAdded, PeakMemory::kib() - base);
+    m.reset();
+    state.ResumeTiming();
+  }
+  state.counters["shapes_per_s"] =
+      benchmark::Counter(double(kShapes) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["peak_added_MiB"] = double(peakAdded) / 1024.0;
+}
+BENCHMARK(BM_LoadMillionShapes)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_SaveMillionShapes(benchmark::State &state) {
+  auto m = std::make_unique<DrawingModel>();
+  addMixedShapes(*m, kShapes);
+  const QString path = QString::fromStdString(filePath());
+  PeakMemory::reset();
+  const long base = PeakMemory::currentKib();
+  for (auto _ : state) {
+    if (m->CadSave(path, -1) != 1) {
+      state.SkipWithError("save failed");
+      break;
+    }
+  }
+  struct stat st {};
+  ::stat(filePath().c_str(), &st);
+  const std::string text = platform::buildDrawingText(*m, platform::TDateTime{});
+  state.counters["shapes_per_s"] =
+      benchmark::Counter(double(kShapes) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["file_MiB"] = double(st.st_size) / (1 << 20);
+  state.counters["text_MiB"] = double(text.size()) / (1 << 20);
+  state.counters["model_MiB"] = double(base) / 1024.0;
+  state.counters["peak_added_MiB"] = double(PeakMemory::kib() - base) / 1024.0;
+}
+BENCHMARK(BM_SaveMillionShapes)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // The file to load is made in a child, so the heap of this process holds none of its drawing
+  // and the load's peak is its own.
+  const std::string path = filePath();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    DrawingModel m;
+    addMixedShapes(m, kShapes);
+    ::_exit(m.CadSave(QString::fromStdString(path), -1) == 1 ? 0 : 1);
+  }
+  int status = 1;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0)
+    return 1;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::remove(filePath().c_str());
+  ::rmdir(folder().c_str());
+  return 0;
+}
