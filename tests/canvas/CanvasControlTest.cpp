@@ -123,6 +123,11 @@ TEST(CanvasControl, ViewOperationsInvalidateModelChangesOnlyMarkDirty) {
     EXPECT_TRUE(c.BackBufferDirty);
     EXPECT_EQ(settle(c), 1);
   }
+  // The background it already has: neither dirty nor a paint.
+  c.BackBufferDirty = false;
+  c.SetBackColor(c.BackColor);
+  EXPECT_FALSE(c.BackBufferDirty);
+  EXPECT_EQ(settle(c), 0);
 }
 
 TEST(CanvasControl, ConversionsUseTheWidgetSize) {

@@ -1,6 +1,7 @@
 // Reading back the route and selection polygon, the point-in-polygon rule and the selections
 // by polygon and by layer.
 #include "canvas/DrawingModel.h"
+#include "canvas/TarvikCanvas.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -344,4 +345,25 @@ TEST(PolygonSelection, CountGoesByFlagsAfterADoublePickWithCtrl) {
   EXPECT_EQ(m.FindShape(b), nullptr);
   EXPECT_EQ(m.SelectedShapeCount(), 0);
   EXPECT_EQ(m.ShapeCount, 2);
+}
+
+TEST(PolygonSelection, CountAfterCtrlPickingASelectedShapeAgainWithTheMouse) {
+  TTarvikCanvas c(nullptr); // 400 x 300 over 0..1000: 2.5 units a pixel across, 3.33 down
+  const std::int32_t a = c.DrawPoint(100, 900, 0); // pixel (40, 30)
+  const std::int32_t b = c.DrawPoint(500, 500, 0); // pixel (200, 150)
+  const std::int32_t d = c.DrawPoint(900, 100, 0); // pixel (360, 270)
+  c.DrawPoint(500, 900, 0);                        // never picked
+  const int left = 0, ctrl = 2;
+  auto click = [&](int shift, int x, int y) {
+    c.MouseDown(left, shift, x, y);
+    c.MouseUp(left, shift, x, y);
+  };
+  click(0, 40, 30);
+  click(ctrl, 200, 150);
+  click(ctrl, 360, 270);
+  click(ctrl, 200, 150); // b again: listed twice, flagged once
+  click(ctrl, 100, 100); // a Ctrl click on empty space keeps the selection
+  EXPECT_EQ(c.SelectedShapes, (Numbers{a, b, d, b}));
+  EXPECT_EQ(flagged(c), (Numbers{a, b, d}));
+  EXPECT_EQ(c.SelectedShapeCount(), 3);
 }

@@ -34,6 +34,7 @@ TEST_P(WorldToScreenTable, TruncatesTowardZero) {
   EXPECT_EQ(sx, c.sx);
   EXPECT_EQ(sy, c.sy);
   EXPECT_EQ(m.WorldToAbsX(c.x), c.sx);
+  EXPECT_EQ(m.WorldToAbsY(c.y), c.sy);
 }
 
 constexpr int lim = platform::pixelLimit;
