@@ -294,6 +294,41 @@ TEST(ProjectBLHTest, WithNullSetsItIsTheProjectionOfThePoint) {
   EXPECT_NEAR(chained[1], direct[1], 0.001L);
 }
 
+// The fixed 8-decimal degrees of a datum result, as the general form writes them again.
+std::string generalOfFixed(std::string fixed) {
+  fixed.erase(fixed.find_last_not_of('0') + 1);
+  if (fixed.back() == '.')
+    fixed.pop_back();
+  return fixed;
+}
+
+TEST(ProjectBLHTest, ProjectsTheRoundedDatumResultAtHeightZero) {
+  // WGS84 into ED50 on the International ellipsoid, projected on that ellipsoid.
+  const std::string ed50 = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 "
+                           "6378388 0.003367003367003367 " +
+                           TurkishSet;
+  const std::string international = "6378137.0 0.0033528106647474 6378388 0.003367003367003367";
+  struct Case {
+    const char *point;      // what the caller passes
+    const char *datumPoint; // what the datum step then reads
+  } cases[] = {
+      {"41.123456789 29.987654321", "41.123456789 29.987654321 0"},
+      {"-33.9 18.4", "-33.9 18.4 0"},
+      // A third number is taken as the height, the appended 0 is then left over.
+      {"41.123456789 29.987654321 100", "41.123456789 29.987654321 100"},
+  };
+  for (const Case &c : cases) {
+    const std::string datum = DatumTransform("BLH", c.datumPoint, ed50);
+    const std::size_t tab1 = datum.find('\t'), tab2 = datum.find('\t', tab1 + 1);
+    ASSERT_NE(tab2, std::string::npos) << datum;
+    const std::string rounded = generalOfFixed(datum.substr(0, tab1)) + " " +
+                                generalOfFixed(datum.substr(tab1 + 1, tab2 - tab1 - 1));
+    EXPECT_EQ(ProjectBLH(c.point, ed50, Tm27, international),
+              ProjectTM(rounded, Tm27, international))
+        << c.point << " -> " << rounded;
+  }
+}
+
 TEST(ProjectBLHTest, FailsWithZeroText) {
   EXPECT_EQ(ProjectBLH("41", NullDatum, Tm27, Wgs84Ellipsoid), "0");
   EXPECT_EQ(ProjectBLH("nan 29", NullDatum, Tm27, Wgs84Ellipsoid), "0");
