@@ -38,12 +38,15 @@ void addOneUnit(std::string &digits, int &exponent) {
   }
 }
 
+// Significant digits that hold the exact decimal expansion of any value of the type: 767 for a
+// double, 11505 for the x87's extended format (a subnormal's expansion is the longest).
+template <class T> constexpr int exactDigits = sizeof(T) == sizeof(double) ? 767 : 11520;
+
 // The significant digits of |value| rounded half to even to `count` digits (count < 40), and
 // the decimal exponent of the rounded result (|value| ~ 0.d1d2... x 10^exponent).
-std::string roundedDigits(double magnitude, int count, int &exponent) {
+template <class T> std::string roundedDigits(T magnitude, int count, int &exponent) {
   // 40 digits decide the rounding unless what follows the kept digits reads "5000...", which
-  // may be a tie or a value just below one: then the exact expansion (a double has at most 767
-  // significant digits) decides.
+  // may be a tie or a value just below one: then the exact expansion decides.
   auto expand = [magnitude](int precision, std::string &digits, int &exp10) {
     std::string buf(std::size_t(precision) + 16, '\0');
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
@@ -60,7 +63,7 @@ std::string roundedDigits(double magnitude, int count, int &exponent) {
   expand(40, digits, exponent);
   const std::string_view tail = std::string_view(digits).substr(std::size_t(count));
   if (tail.front() == '5' && tail.find_first_not_of('0', 1) == std::string_view::npos)
-    expand(766, digits, exponent);
+    expand(exactDigits<T> - 1, digits, exponent);
   const char next = digits[std::size_t(count)];
   const bool rest = digits.find_first_not_of('0', std::size_t(count) + 1) != std::string::npos;
   digits.resize(std::size_t(count));
@@ -74,12 +77,12 @@ std::string roundedDigits(double magnitude, int count, int &exponent) {
 // integer of 18 digits, estimating the power from the binary exponent. When the estimate falls
 // one short the integer has 19 digits and is divided by ten and rounded again; one too many
 // (possible only near the ends of the range) leaves 17 digits.
-Decimal decompose(double value) {
+template <class T> Decimal decompose(T value) {
   Decimal d;
   d.negative = std::signbit(value);
   if (value == 0)
     return d;
-  const double magnitude = std::fabs(value);
+  const T magnitude = std::fabs(value);
   const int binaryExponent = std::ilogb(magnitude);
   const int estimate = int(std::floor(binaryExponent * 19728 / 65536.0)) + 1;
   // The decimal exponent of the value itself (30 digits cannot round up to the next power of
@@ -461,11 +464,10 @@ std::string FloatToStr(double value, const FormatSettings &fs) {
   return FloatToStrF(value, ffGeneral, 15, 0, fs);
 }
 
-std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
-                        const FormatSettings &fs) {
-  if (!std::isfinite(value))
-    return specialValue(value);
-  const Decimal d = decompose(value);
+namespace {
+
+std::string formatDecimal(const Decimal &d, TFloatFormat format, int precision, int digits,
+                          const FormatSettings &fs) {
   switch (format) {
   case ffGeneral:
     return formatGeneral(d, precision, digits, fs);
@@ -477,6 +479,26 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
     return formatFixed(d, precision, digits, true, fs);
   }
   return formatGeneral(d, precision, digits, fs);
+}
+
+} // namespace
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                        const FormatSettings &fs) {
+  if (!std::isfinite(value))
+    return specialValue(value);
+  return formatDecimal(decompose(value), format, precision, digits, fs);
+}
+
+std::string extendedToStr(long double value, const FormatSettings &fs) {
+  return extendedToStrF(value, ffGeneral, 15, 0, fs);
+}
+
+std::string extendedToStrF(long double value, TFloatFormat format, int precision, int digits,
+                           const FormatSettings &fs) {
+  if (!std::isfinite(value))
+    return specialValue(double(value));
+  return formatDecimal(decompose(value), format, precision, digits, fs);
 }
 
 namespace {

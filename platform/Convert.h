@@ -7,6 +7,7 @@
 #include "platform/Time.h"
 
 #include <QString>
+#include <concepts>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -54,6 +55,21 @@ std::string FloatToStr(double value, const FormatSettings &fs = formatSettings()
 // the integer part has more than `precision` digits. ffExponent: "d.dddE+dddd".
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
                         const FormatSettings &fs = formatSettings());
+// The class library's Extended is the x87's 80-bit format, as long double is here: its text
+// comes from the extended value itself, not from the double nearest it.
+std::string extendedToStr(long double value, const FormatSettings &fs = formatSettings());
+std::string extendedToStrF(long double value, TFloatFormat format, int precision, int digits,
+                           const FormatSettings &fs = formatSettings());
+// FloatToStr and FloatToStrF of a long double argument (only): the extended forms above.
+template <std::same_as<long double> T>
+std::string FloatToStr(T value, const FormatSettings &fs = formatSettings()) {
+  return extendedToStr(value, fs);
+}
+template <std::same_as<long double> T>
+std::string FloatToStrF(T value, TFloatFormat format, int precision, int digits,
+                        const FormatSettings &fs = formatSettings()) {
+  return extendedToStrF(value, format, precision, digits, fs);
+}
 // Picture formats: "0" digit, "#" optional digit, "." decimal point, "," thousands grouping,
 // "E+"/"E-" exponent, quoted literals, up to three sections "positive;negative;zero".
 std::string FormatFloat(const std::string &format, double value,

@@ -74,6 +74,22 @@ TEST(FloatToStrF, RoundsTheStoredValueCutTo18Digits) {
   EXPECT_EQ(FormatFloat("0.00", 12.345, classic), "12.35");
 }
 
+// An extended value keeps about three digits more than a double: 1.005L cut to 18 digits is the
+// tie 1.00500000000000000 and rounds up, where the double 1.005 rounds down.
+TEST(FloatToStrF, ExtendedValuesUseTheirOwnDigits) {
+  EXPECT_EQ(FloatToStrF(1.005L, ffFixed, 15, 2, classic), "1.01");
+  EXPECT_EQ(FloatToStrF(2.675L, ffFixed, 15, 2, classic), "2.68");
+  EXPECT_EQ(extendedToStrF(1.005L, ffFixed, 15, 2, classic), "1.01");
+  EXPECT_EQ(FloatToStr(0.1L, classic), "0.1");
+  EXPECT_EQ(FloatToStr(1.5e-6L, classic), "1.5E-6");
+  EXPECT_EQ(FloatToStr(-1e4000L, classic), "-1E4000");
+  // Exact ties at the 19th digit: the x87 rounds the scaled integer half to even.
+  EXPECT_EQ(FloatToStrF(87654321098765432.25L, ffFixed, 18, 1, classic), "87654321098765432.2");
+  EXPECT_EQ(FloatToStrF(87654321098765432.75L, ffFixed, 18, 1, classic), "87654321098765432.8");
+  EXPECT_EQ(FloatToStr(5, classic), "5") << "an integer still takes the double form";
+  EXPECT_EQ(FloatToStr(2.5f, classic), "2.5");
+}
+
 // Away from ties the fixed form must agree with the C library's correctly rounded printf; where
 // they differ, the shortest decimal text of the value must end in a 5 just past the kept digits.
 TEST(FloatToStrF, AgreesWithPrintfExceptOnDecimalTies) {
