@@ -271,6 +271,7 @@ TEST(Lambert2SPTest, RejectedSetUpsStoreNothing) {
       // The equivalent one-parallel set would have origin latitude 0 and be refused, leaving
       // the conversions to project with whatever one-parallel set was there before.
       {{A, F, 0.5, 0, 0, 5e-11, 0, 0}, "equivalent origin latitude 0"},
+      {{A, F, 0.5, 0, -80 * Deg, 85 * Deg, 0, 0}, "equivalent scale factor about 0.13"},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(SetLambert2SPParameters(c.p.a, c.p.f, c.p.origin, c.p.meridian, c.p.sp1, c.p.sp2,
