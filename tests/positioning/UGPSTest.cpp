@@ -53,6 +53,9 @@ TEST(ProjectTMTest, ReadsAnyWhiteSpaceAndSkipsTheTwoLeadingEllipsoidWords) {
   const std::string expected = ProjectTM("41 29", Tm27, Wgs84Ellipsoid);
   EXPECT_EQ(ProjectTM("\t41\t 29 ", "27\t0 0.9996  500000\t0", Wgs84Ellipsoid), expected);
   EXPECT_EQ(ProjectTM("41 29", Tm27, "WGS84 ignored 6378137 0.0033528106647474"), expected);
+  // A skipped word holds at most 20 characters: a longer one counts as two.
+  EXPECT_EQ(ProjectTM("41 29", Tm27, "abcdefghijklmnopqrstuvwxyz 6378137 0.0033528106647474"),
+            expected);
   EXPECT_EQ(ProjectTM("+41 29 trailing words", Tm27, Wgs84Ellipsoid), expected);
 }
 
@@ -95,6 +98,8 @@ TEST(ProjectTMTest, WritesPointDecimalsWhateverTheLocale) {
 
 TEST(GeodeticToECEFTest, WritesThreeTabSeparatedGeneralNumbers) {
   EXPECT_EQ(GeodeticToECEF(0, 0, 0, 6378137, 0.0033528106647474L), "6378137\t0\t0");
+  // More than 15 digits before the point: scientific form with 15 significant digits.
+  EXPECT_EQ(GeodeticToECEF(0, 0, 1e15L, 6378137, 0.0033528106647474L), "1.00000000637814E15\t0\t0");
   const std::string text = GeodeticToECEF(41, 29, 100, 6378137, 0.0033528106647474L);
   ASSERT_TRUE(std::regex_match(text, ThreeTabbed)) << text;
   const auto xyz = numbersOf(text);
