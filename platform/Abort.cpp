@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QThread>
 #include <cstdio>
@@ -23,7 +24,10 @@ void showInMessageBox(const QString &text) {
   }
   // Through the dialog seam, so that a test's scripted dialogs see (and fail on) an exception
   // no test expected.
-  auto show = [text] { messageBox(text, QCoreApplication::applicationName(), mtError, mbOK); };
+  // Under the application's title, as the class library's exception display shows it.
+  auto show = [text] {
+    messageBox(text, QGuiApplication::applicationDisplayName(), mtError, mbOK);
+  };
   if (QThread::currentThread() == app->thread())
     show();
   else

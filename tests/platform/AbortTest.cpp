@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -105,6 +106,15 @@ TEST(Abort, DefaultDisplayGoesThroughTheDialogSeam) {
   guarded([] { throw std::runtime_error("unexpected"); })();
   EXPECT_EQ(failures.size(), 1);
   EXPECT_TRUE(failures.value(0).contains("unexpected")) << failures.value(0).toStdString();
+  // The box carries the application's title.
+  const QString before = QGuiApplication::applicationDisplayName();
+  QGuiApplication::setApplicationDisplayName("Tarvik Sondrel");
+  dialogs.answer(mrOk);
+  guarded([] { StrToFloat("2 m"); })();
+  QGuiApplication::setApplicationDisplayName(before);
+  ASSERT_EQ(dialogs.messages().size(), 3u);
+  EXPECT_EQ(dialogs.messages()[2].caption, "Tarvik Sondrel");
+  EXPECT_EQ(dialogs.messages()[2].text, "'2 m' is not a valid floating point value.");
 }
 
 TEST(Abort, OtherThreadsReachTheDisplayOnTheGuiThread) {
