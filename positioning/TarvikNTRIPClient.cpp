@@ -153,10 +153,11 @@ void TTarvikNTRIPClient::DoStatus(TNTRIPWorkerThread *From, int State, const std
     if (OnStatus)
       OnStatus(this, State, Text);
   });
-  // The handler may have stopped this worker, started another, or freed the client.
-  if (alive.expired() || From != Worker.get())
+  // The handler may have freed the client; a stop or a new connection still logs the status text.
+  if (alive.expired())
     return;
   fire([&] { Log(Text); });
+  // A stopped or replaced worker's end must not start a retry that would cut the new connection.
   if (alive.expired() || From != Worker.get())
     return;
   if (State == 0 && AutoReconnect && ReconnectCount < MaxReconnect)

@@ -143,8 +143,11 @@ TEST_P(NtripRejection, ReportsTheReasonThenDisconnected) {
     if (c.answer.size() > platform::ntripHeaderLimit)
       peer.waitForClose(); // the client gives up, not the caster
   });
+  client.AutoReconnect = true;
   connectTo(caster);
   ASSERT_TRUE(recorder.waitForDisconnected()) << c.name;
+  // A rejected request is retried, unlike a caster that cannot be reached.
+  EXPECT_TRUE(client.ReconnectTimer->isActive()) << c.name;
   EXPECT_EQ(recorder.statuses,
             (Statuses{{1, connecting(caster)}, {4, c.status}, {0, "Disconnected"}}))
       << c.name;
@@ -488,6 +491,26 @@ TEST_F(NtripClient, DisconnectFromInsideAnEventDoesNotWaitForItself) {
   EXPECT_FALSE(client.Worker);
   EXPECT_FALSE(waitFor([&] { return recorder.dataEvents > 1; }, 300ms));
   EXPECT_FALSE(recorder.hasStatus(3, "Receiving correction data"));
+}
+
+TEST_F(NtripClient, AStatusWhoseHandlerDisconnectsIsStillLogged) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.waitForClose();
+  });
+  client.OnStatus = [&](QObject *, int state, const std::string &text) {
+    recorder.statuses.emplace_back(state, text);
+    if (state == 2)
+      client.Disconnect();
+  };
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return recorder.hasLog("Connected to MP1"); }));
+  EXPECT_FALSE(client.Worker);
+  EXPECT_FALSE(client.Connected);
+  EXPECT_EQ(recorder.statuses.back(), (std::pair<int, std::string>{2, "Connected to MP1"}));
+  // The handler's own disconnect is logged first, as it ran before the status text was logged.
+  EXPECT_EQ(recorder.logs.end()[-2], "Disconnected");
 }
 
 TEST_F(NtripClient, AnExceptionInAHandlerIsShownAndTheStreamGoesOn) {
