@@ -293,6 +293,25 @@ TEST_F(NtripClient, EmptyCasterAddressIsOnlyLogged) {
   EXPECT_TRUE(recorder.statuses.empty());
 }
 
+TEST_F(NtripClient, ConnectWithoutAddressStillEndsTheRunningConnection) {
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("ICY 200 OK\r\n");
+    c.waitForClose();
+  });
+  client.AutoReconnect = true;
+  connectTo(caster);
+  ASSERT_TRUE(waitFor([&] { return client.Connected.load(); }));
+  client.CasterHost.clear();
+  client.Connect();
+  EXPECT_FALSE(client.Worker);
+  EXPECT_FALSE(client.Connected);
+  EXPECT_EQ(client.ConnectionState, 0);
+  EXPECT_TRUE(client.AutoReconnect);
+  EXPECT_EQ(std::vector<std::string>(recorder.logs.end() - 2, recorder.logs.end()),
+            (std::vector<std::string>{"Disconnected", "Error: Caster address is empty"}));
+}
+
 TEST_F(NtripClient, LogsConnectAndDisconnect) {
   ScriptedCaster caster([&](PeerConnection &c, int) { c.request(); });
   connectTo(caster);
