@@ -72,6 +72,15 @@ void drawWithContrast(const TTarvikCanvas &c, TQShape &s, GdiCanvas &g, int w, i
   s.PenFg = own;
 }
 
+// Shapes live apart on the heap; asking for the next ones early hides most of the wait for
+// memory when a large drawing is walked. Only a hint: nothing is read here.
+constexpr int prefetchAhead = 8;
+
+void prefetchShape(const TQShape *s) {
+  __builtin_prefetch(s);
+  __builtin_prefetch(&s->MinX);
+}
+
 struct Pixel {
   int x;
   int y;
@@ -98,9 +107,20 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
 
   int drawn = 0;
   Pixel last{-9999, -9999};
-  for (TQShape *s : c.Shapes) {
-    if (s->ShapeType == 11 || !shown(*s))
+  // The texts that pass the same tests, in list order, for the text pass: the drawing is walked
+  // once, which for a large drawing is most of the cost of a redraw.
+  std::vector<TQShape *> texts;
+  const int count = c.Shapes.size();
+  for (int i = 0; i < count; ++i) {
+    if (i + prefetchAhead < count)
+      prefetchShape(c.Shapes[i + prefetchAhead]);
+    TQShape *s = c.Shapes[i];
+    if (!shown(*s))
       continue;
+    if (s->ShapeType == 11) {
+      texts.push_back(s);
+      continue;
+    }
     const TQPoint *point = s->ShapeType == 17 ? dynamic_cast<const TQPoint *>(s) : nullptr;
     if (point) {
       // Thinning against the last point drawn only, whatever its layer or colour.
@@ -123,11 +143,9 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
   if (!c.NavigationVariant && c.FInteracting)
     return;
   platform::ClaimedTextBoxes boxes;
-  for (TQShape *s : c.Shapes) {
+  for (TQShape *s : texts) {
     if (drawn >= maxDrawsPerPaint)
       return;
-    if (s->ShapeType != 11 || !shown(*s))
-      continue;
     if (!c.NavigationVariant) {
       if (const auto *text = dynamic_cast<const TQText *>(s)) {
         // A box centred on the anchor whatever the alignment, about 7 pixels a character.
