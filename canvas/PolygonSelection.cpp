@@ -187,7 +187,7 @@ void DrawingModel::SelectShapesInPolygon(const std::vector<TPointF> &polygon,
     }
     BackBufferDirty = true;
     invalidateView();
-  } catch (const std::exception &) {
+  } catch (...) {
     // A selection cut short keeps what it had selected; the host asked for no report.
   }
 }
@@ -208,7 +208,7 @@ void DrawingModel::SelectAllShapesInPolygon(const std::vector<TPointF> &polygon)
     }
     BackBufferDirty = true;
     invalidateView();
-  } catch (const std::exception &) {
+  } catch (...) {
     // As above: keep the partial selection, report nothing.
   }
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -307,6 +308,33 @@ TEST(PolygonSelection, RefusedArgumentsClearTheSelectionWithoutARepaint) {
     EXPECT_EQ(m.BackBufferDirty, c.repaint);
     EXPECT_EQ(m.invalidations, c.repaint ? 1 : 0);
   }
+}
+
+namespace {
+
+// A model whose repaint request fails, with a standard exception or with anything else.
+template <class E> class FailingRepaintModel : public DrawingModel {
+protected:
+  void invalidateView() override { throw E(); }
+};
+
+struct NotAStandardException {};
+
+template <class E> void selectionsSwallowAFailingRepaint() {
+  FailingRepaintModel<E> m;
+  const std::int32_t inside = m.DrawPoint(5, 5, 0);
+  m.DrawPoint(50, 5, 0);
+  EXPECT_NO_THROW(m.SelectAllShapesInPolygon(square));
+  EXPECT_EQ(m.SelectedShapes, (Numbers{inside}));
+  EXPECT_NO_THROW(m.SelectShapesInPolygon(square, {0}));
+  EXPECT_EQ(flagged(m), (Numbers{inside}));
+}
+
+} // namespace
+
+TEST(PolygonSelection, AnExceptionIsSwallowedAndTheSelectionKept) {
+  selectionsSwallowAFailingRepaint<std::bad_alloc>();
+  selectionsSwallowAFailingRepaint<NotAStandardException>();
 }
 
 TEST(PolygonSelection, RepeatedSelectionsStartAfresh) {
