@@ -265,6 +265,9 @@ std::string compressDrawingText(std::string_view text) {
 
 bool writeDrawingFile(const std::string &path, std::string_view text) {
   const std::string target = resolveTarget(path);
+  // The rename would replace a write-protected file that a plain write may not touch.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+    return false;
   std::string temporary;
   const int fd = createTemporary(target, temporary);
   if (fd < 0)
