@@ -254,7 +254,9 @@ void TTarvikCanvas::DrawRubberBand(GdiCanvas &Canvas) {
     polylineToMouse(true);
     break;
   case 19: {
-    const double r = std::hypot(RubberCurrentX - RubberStartX, RubberCurrentY - RubberStartY);
+    const double dx = RubberCurrentX - RubberStartX;
+    const double dy = RubberCurrentY - RubberStartY;
+    const double r = std::sqrt(dx * dx + dy * dy);
     const long long edge = WorldToAbsX(RubberStartX + r);
     const int pr = clampToPixel(static_cast<double>(std::llabs(edge - s0x)));
     // An outline only: a filled circle in XOR would invert everything under it.
