@@ -107,11 +107,22 @@ struct Box {
   QRect outline() const { return QRect(l, t, r - l - 1, b - t - 1); }
   // Qt rasterises curves with pixel centres at +0.5, so the same box moved half a pixel.
   QRectF curveOutline() const { return QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1); }
+  QRectF outlineAt(QPointF shift) const {
+    return QRectF(l + shift.x(), t + shift.y(), r - l - 1, b - t - 1);
+  }
 };
 
 // Wide pens and curves are filled as outlines, which Qt samples at pixel centres (x + 0.5);
 // GDI puts a coordinate at the centre of its pixel, so such outlines move by half a pixel.
 const QPointF pixelCentre(0.5, 0.5);
+
+// Where a wide pen's outline goes. An odd width has its edges between pixels once moved half a
+// pixel. An even width has them on pixel centres, which GDI fills on the top and left edge only
+// (width 2 on x covers x-1 and x); Qt takes the other edge, so such an outline moves a sixteenth
+// of a pixel less.
+QPointF wideShift(int width) {
+  return width % 2 == 1 ? pixelCentre : pixelCentre - QPointF(1.0 / 16, 1.0 / 16);
+}
 
 // Pixel by pixel, which pixels of a one-pixel line in that style are drawn (GDI counts the
 // pattern in pixels along the line); solid is one pixel, always on.
@@ -276,6 +287,8 @@ void GdiCanvas::applyMode() {
   }
 }
 
+bool GdiCanvas::widePen() const { return Pen.Width > 1 && Pen.Style != psClear; }
+
 void GdiCanvas::applyForShape() {
   applyPen();
   applyBrush();
@@ -290,7 +303,8 @@ void GdiCanvas::LineTo(int x, int y) {
     applyMode();
     if (Pen.Width > 1) {
       applyPen();
-      painter_->drawLine(QPointF(penPos_) + pixelCentre, QPointF(to) + pixelCentre);
+      const QPointF shift = wideShift(Pen.Width);
+      painter_->drawLine(QPointF(penPos_) + shift, QPointF(to) + shift);
     } else if (Pen.Style != psClear) {
       long long phase = 0;
       rasterLine(penPos_, to, phase);
@@ -305,7 +319,10 @@ void GdiCanvas::Rectangle(int left, int top, int right, int bottom) {
   if (!isActive() || box.empty())
     return;
   applyForShape();
-  painter_->drawRect(box.outline());
+  if (widePen())
+    painter_->drawRect(box.outlineAt(wideShift(Pen.Width)));
+  else
+    painter_->drawRect(box.outline());
 }
 
 void GdiCanvas::FillRect(int left, int top, int right, int bottom) {
@@ -326,7 +343,7 @@ void GdiCanvas::Ellipse(int left, int top, int right, int bottom) {
   if (!isActive() || box.empty())
     return;
   applyForShape();
-  painter_->drawEllipse(box.curveOutline());
+  painter_->drawEllipse(widePen() ? box.outlineAt(wideShift(Pen.Width)) : box.curveOutline());
 }
 
 void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
@@ -337,13 +354,24 @@ void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWi
   applyForShape();
   const qreal rx = std::min(std::abs(double(cornerWidth)), double(box.r - box.l)) / 2.0;
   const qreal ry = std::min(std::abs(double(cornerHeight)), double(box.b - box.t)) / 2.0;
-  painter_->drawRoundedRect(box.outline(), rx, ry, Qt::AbsoluteSize);
+  if (widePen())
+    painter_->drawRoundedRect(box.outlineAt(wideShift(Pen.Width)), rx, ry, Qt::AbsoluteSize);
+  else
+    painter_->drawRoundedRect(box.outline(), rx, ry, Qt::AbsoluteSize);
 }
 
 void GdiCanvas::Polygon(std::span<const QPoint> points) {
   if (!isActive() || points.size() < 2)
     return;
   applyForShape();
+  if (widePen()) {
+    QPolygonF shifted;
+    shifted.reserve(static_cast<qsizetype>(points.size()));
+    for (const QPoint &p : points)
+      shifted << QPointF(p) + wideShift(Pen.Width);
+    painter_->drawPolygon(shifted, Qt::OddEvenFill);
+    return;
+  }
   painter_->drawPolygon(points.data(), static_cast<int>(points.size()), Qt::OddEvenFill);
 }
 
@@ -363,7 +391,7 @@ void GdiCanvas::Polyline(std::span<const QPoint> points) {
     QPolygonF shifted;
     shifted.reserve(static_cast<qsizetype>(points.size()));
     for (const QPoint &p : points)
-      shifted << QPointF(p) + pixelCentre;
+      shifted << QPointF(p) + wideShift(Pen.Width);
     painter_->drawPolyline(shifted);
   }
 }
@@ -390,10 +418,11 @@ void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
     flushLinePixels();
     return;
   }
-  QPainterPath path(QPointF(points[0]) + pixelCentre);
+  const QPointF shift = wideShift(Pen.Width);
+  QPainterPath path(QPointF(points[0]) + shift);
   for (std::size_t i = 1; i + 2 < points.size(); i += 3)
-    path.cubicTo(QPointF(points[i]) + pixelCentre, QPointF(points[i + 1]) + pixelCentre,
-                 QPointF(points[i + 2]) + pixelCentre);
+    path.cubicTo(QPointF(points[i]) + shift, QPointF(points[i + 1]) + shift,
+                 QPointF(points[i + 2]) + shift);
   applyPen();
   painter_->setBrush(Qt::NoBrush);
   painter_->drawPath(path);

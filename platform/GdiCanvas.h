@@ -86,7 +86,8 @@ struct GdiFont {
 // with the brush; without a pen the fill is one pixel smaller); FillRect fills l..r-1 x t..b-1
 // with the brush only; a one-pixel line leaves out its end point in any direction, and a
 // polyline leaves out only its final point; with a solid brush the gaps of dotted lines take the
-// brush colour; polygons fill odd-even; TextOut puts the top-left of the text cell at (x, y)
+// brush colour; a wider pen is centred on the figure's pixels, an even width's extra pixel above
+// and left of them; polygons fill odd-even; TextOut puts the top-left of the text cell at (x, y)
 // and, with a solid brush, fills the cell with the brush colour first. Pen mode, brush and
 // background apply to every figure; text, FillRect, SetPixels and Draw ignore the pen mode.
 class GdiCanvas {
@@ -145,6 +146,9 @@ private:
   void applyBrush();
   void applyMode();
   void applyForShape();
+  // A pen wider than one pixel is stroked as an outline centred on the pixels of the figure's
+  // corners, as GDI centres it.
+  bool widePen() const;
   void rasterLine(QPoint from, QPoint to, long long &phase);
   void flushLinePixels();
   // The font and metrics of Font, rebuilt only when its face, size or style changed.

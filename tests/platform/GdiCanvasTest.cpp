@@ -169,6 +169,37 @@ TEST(GdiCanvasLines, WidePenHasRoundCapsBeyondTheEnds) {
   EXPECT_EQ(s.at(22, 12), background);
 }
 
+// A wide pen is centred on the outline's pixels, as GDI fills it: an odd width spreads evenly to
+// both sides, an even width has its extra pixel above and left (width 2 on x covers x-1 and x).
+// A rectangle draws the same pixels as the polygon through its corners, and its edges lie where a
+// line between those corners lies.
+TEST(GdiCanvasLines, WidePenOutlinesAreCentredOnTheCornerPixels) {
+  for (int width : {2, 3, 4, 5}) {
+    Surface rect(30, 30), poly(30, 30), line(30, 30);
+    for (Surface *s : {&rect, &poly, &line}) {
+      s->canvas.Pen.Width = width;
+      s->canvas.Brush.Style = bsClear;
+    }
+    rect.canvas.Rectangle(10, 10, 20, 20);
+    const std::vector<QPoint> corners{{10, 10}, {19, 10}, {19, 19}, {10, 19}};
+    poly.canvas.Polygon(corners);
+    line.canvas.MoveTo(5, 14);
+    line.canvas.LineTo(25, 14);
+    const int before = width / 2, after = (width - 1) / 2;
+    EXPECT_EQ(rect.inked(), QRect(QPoint(10 - before, 10 - before), QPoint(19 + after, 19 + after)))
+        << width;
+    std::string edges = ones(10 - before, 10 + after, 30);
+    for (int y = 19 - before; y <= 19 + after; ++y)
+      edges[std::size_t(y)] = '1';
+    EXPECT_EQ(rect.column(14), edges) << width;
+    EXPECT_EQ(line.column(15), ones(14 - before, 14 + after, 30)) << width;
+    if (width % 2 == 1) {
+      EXPECT_EQ(rect.image, rect.image.mirrored(true, true)) << width; // about (14.5, 14.5)
+    }
+    EXPECT_EQ(rect.image, poly.image) << width;
+  }
+}
+
 TEST(GdiCanvasLines, DotStyleDrawsGdiDots) {
   Surface s(24, 4);
   s.canvas.Pen.Style = psDot;
