@@ -28,6 +28,7 @@ TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
   m.LayerOpen(QStringLiteral("Y"));
   m.DrawLine(0, 0, 1, 1, 1);
   m.ShapeSelect(1, false);
+  m.BackBufferDirty = false;
   ASSERT_TRUE(loadText(m,
                        "LAYER Default\nLAYER A\nLAYER B\n"
                        "LINE 0 0 1 1 2 255 1\nPOINT 0 0 1\n",
@@ -47,6 +48,7 @@ TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
   EXPECT_EQ(m.Shapes[1]->Layer, 1);
   EXPECT_EQ(m.NextShapeNumber, 3);
   EXPECT_TRUE(m.SelectedShapes.empty());
+  EXPECT_TRUE(m.BackBufferDirty);
 }
 
 TEST(DrawingFileRead, LayerNamesAreCutAtTheFirstBlank) {
