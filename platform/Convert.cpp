@@ -79,9 +79,9 @@ template <class T> std::string roundedDigits(T magnitude, int count, int &expone
 // (possible only near the ends of the range) leaves 17 digits.
 template <class T> Decimal decompose(T value) {
   Decimal d;
-  d.negative = std::signbit(value);
   if (value == 0)
-    return d;
+    return d; // a negative zero is written as zero, like a value that rounds to zero
+  d.negative = std::signbit(value);
   const T magnitude = std::fabs(value);
   const int binaryExponent = std::ilogb(magnitude);
   const int estimate = int(std::floor(binaryExponent * 19728 / 65536.0)) + 1;
