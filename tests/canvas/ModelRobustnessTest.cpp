@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -54,6 +55,10 @@ void checkInvariants(const DrawingModel &m) {
     ASSERT_TRUE(numbers.insert(s->ShapeNumber).second) << "duplicate " << s->ShapeNumber;
     ASSERT_EQ(m.FindShape(s->ShapeNumber), s);
   }
+  int flagged = 0;
+  for (const TQShape *s : m.Shapes)
+    flagged += s->Selected ? 1 : 0;
+  ASSERT_EQ(m.SelectedShapeCount(), flagged);
   std::set<int> indexes;
   for (const TQLayer *l : m.Layers)
     ASSERT_TRUE(indexes.insert(l->Index).second);
@@ -70,7 +75,7 @@ TEST(ModelRobustness, RandomOperationsWithExtremeArguments) {
               ? r.integer()
               : m.Shapes[static_cast<int>(r.pick(static_cast<unsigned>(m.Shapes.size())))]
                     ->ShapeNumber;
-      switch (r.pick(22)) {
+      switch (r.pick(29)) {
       case 0:
         m.DrawLine(r.real(), r.real(), r.real(), r.real(), r.integer());
         break;
@@ -148,6 +153,49 @@ TEST(ModelRobustness, RandomOperationsWithExtremeArguments) {
         break;
       case 21:
         m.FontOpen(QStringLiteral("Arial,%1,bi").arg(r.integer()), 0);
+        break;
+      case 22:
+        m.ShapeSelect(some, r.pick(2) == 0);
+        m.ShapeDeselect(r.pick(3) == 0 ? some : r.integer());
+        break;
+      case 23:
+        m.ShapeToFront(some);
+        m.ShapeToBack(r.pick(2) == 0 ? some : r.integer());
+        m.ShapeZOrderJump(some, r.integer());
+        break;
+      case 24:
+        m.ShapeDelete(r.pick(4) == 0 ? r.integer() : some);
+        break;
+      case 25:
+        m.CadClearShapes(r.pick(8) == 0 ? -1 : m.GetShapeOnLayer(some));
+        break;
+      case 26: {
+        std::vector<TPointF> polygon(3 + r.pick(3));
+        for (TPointF &p : polygon)
+          p = {platform::toStoredFloat(r.real()), platform::toStoredFloat(r.real())};
+        m.SelectAllShapesInPolygon(polygon);
+        m.SelectShapesInPolygon(polygon, {r.integer(), m.GetShapeOnLayer(some)});
+        m.GetLastPolylinePoints();
+        break;
+      }
+      case 27:
+        m.LayerSelectShapes(m.GetShapeOnLayer(some), r.pick(2) == 0);
+        m.LayerDeselectShapes(r.integer());
+        m.CadSelectShapes();
+        m.ShapeSelectMoveDelta(r.real(), r.real());
+        break;
+      case 28:
+        switch (r.pick(3)) {
+        case 0:
+          m.DeleteSelectedShapes();
+          break;
+        case 1:
+          m.ShapeSelectDelete();
+          break;
+        default:
+          m.CadClearSelectedShapes();
+          break;
+        }
         break;
       }
       ASSERT_NO_FATAL_FAILURE(checkInvariants(m)) << "seed " << seed << " step " << step;
