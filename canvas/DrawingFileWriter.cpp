@@ -272,10 +272,14 @@ bool writeDrawingFile(const std::string &path, std::string_view text) {
   const int fd = createTemporary(target, temporary);
   if (fd < 0)
     return false;
-  // A drawing that replaces another keeps the old file's permissions.
+  // A drawing that replaces another keeps the old file's permissions and, where allowed, its
+  // owner.
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    // Refused for another user's file unless privileged; the permissions still follow.
+    [[maybe_unused]] const int chowned = ::fchown(fd, old.st_uid, old.st_gid);
     ::fchmod(fd, old.st_mode & 07777);
+  }
   bool ok = deflateInto(text, fd, nullptr) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok)
