@@ -39,70 +39,61 @@ void addOneUnit(std::string &digits, int &exponent) {
 }
 
 // Significant digits that hold the exact decimal expansion of any value of the type: 767 for a
-// double, 11505 for the x87's extended format (a subnormal's expansion is the longest).
+// double, about 11500 for the x87's extended format (a subnormal's expansion is the longest).
 template <class T> constexpr int exactDigits = sizeof(T) == sizeof(double) ? 767 : 11520;
 
-// The significant digits of |value| rounded half to even to `count` digits (count < 40), and
-// the decimal exponent of the rounded result (|value| ~ 0.d1d2... x 10^exponent).
-template <class T> std::string roundedDigits(T magnitude, int count, int &exponent) {
-  // 40 digits decide the rounding unless what follows the kept digits reads "5000...", which
-  // may be a tie or a value just below one: then the exact expansion decides.
-  auto expand = [magnitude](int precision, std::string &digits, int &exp10) {
-    std::string buf(std::size_t(precision) + 16, '\0');
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                                   std::chars_format::scientific, precision);
-    const std::string_view text(buf.data(), std::size_t(res.ptr - buf.data()));
-    const std::size_t e = text.find('e');
-    digits.clear();
-    for (std::size_t i = 0; i < e; ++i)
-      if (text[i] != '.')
-        digits += text[i];
-    exp10 = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
-  };
+// The first precision + 1 significant digits of `magnitude`, correctly rounded, and its decimal
+// exponent (magnitude ~ 0.d1d2... x 10^exponent).
+template <class T> std::string expansion(T magnitude, int precision, int &exponent) {
+  std::string buf(std::size_t(precision) + 16, '\0');
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
+                                 std::chars_format::scientific, precision);
+  const std::string_view text(buf.data(), std::size_t(res.ptr - buf.data()));
+  const std::size_t e = text.find('e');
   std::string digits;
-  expand(40, digits, exponent);
-  const std::string_view tail = std::string_view(digits).substr(std::size_t(count));
-  if (tail.front() == '5' && tail.find_first_not_of('0', 1) == std::string_view::npos)
-    expand(exactDigits<T> - 1, digits, exponent);
-  const char next = digits[std::size_t(count)];
-  const bool rest = digits.find_first_not_of('0', std::size_t(count) + 1) != std::string::npos;
-  digits.resize(std::size_t(count));
-  const bool up = next > '5' || (next == '5' && (rest || (digits.back() - '0') % 2 == 1));
-  if (up)
-    addOneUnit(digits, exponent);
+  digits.reserve(std::size_t(precision) + 1);
+  for (std::size_t i = 0; i < e; ++i)
+    if (text[i] != '.')
+      digits += text[i];
+  exponent = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
   return digits;
 }
 
+// Rounds a digit string half to even to its first `count` digits.
+void roundHalfEven(std::string &digits, std::size_t count, int &exponent) {
+  const char next = digits[count];
+  const bool rest = digits.find_first_not_of('0', count + 1) != std::string::npos;
+  digits.resize(count);
+  if (next > '5' || (next == '5' && (rest || (digits.back() - '0') % 2 == 1)))
+    addOneUnit(digits, exponent);
+}
+
 // The class library's decimal form of a number: the x87 scales the value by a power of ten to an
-// integer of 18 digits, estimating the power from the binary exponent. When the estimate falls
-// one short the integer has 19 digits and is divided by ten and rounded again; one too many
-// (possible only near the ends of the range) leaves 17 digits.
+// integer of 18 digits (rounding half to even), estimating the power from the binary exponent.
+// When the estimate falls one short the integer has 19 digits and is divided by ten and rounded
+// again; one too many (possible only near the ends of the range) leaves 17 digits.
 template <class T> Decimal decompose(T value) {
   Decimal d;
   if (value == 0)
     return d; // a negative zero is written as zero, like a value that rounds to zero
   d.negative = std::signbit(value);
   const T magnitude = std::fabs(value);
-  const int binaryExponent = std::ilogb(magnitude);
-  const int estimate = int(std::floor(binaryExponent * 19728 / 65536.0)) + 1;
-  // The decimal exponent of the value itself (30 digits cannot round up to the next power of
-  // ten: no double lies that close below one).
-  char buf[64];
-  const auto res =
-      std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 30);
-  const std::string_view text(buf, std::size_t(res.ptr - buf));
-  const int exponent = std::atoi(std::string(text.substr(text.find('e') + 1)).c_str()) + 1;
-  const int count = std::clamp(18 + exponent - estimate, 17, 19);
-  d.digits = roundedDigits(magnitude, count, d.exponent);
-  if (d.digits.size() == 19) {
-    // Divided by ten in the FPU and stored as 18 BCD digits: half to even once more.
-    const char last = d.digits.back();
-    d.digits.pop_back();
-    if (last > '5' || (last == '5' && (d.digits.back() - '0') % 2 == 1))
-      addOneUnit(d.digits, d.exponent);
-  }
-  while (!d.digits.empty() && d.digits.back() == '0')
-    d.digits.pop_back();
+  const int estimate = int(std::floor(std::ilogb(magnitude) * 19728 / 65536.0)) + 1;
+  // 41 digits give the true exponent (no value lies so close below a power of ten that they
+  // round up to it), and they decide the rounding unless what follows the kept digits reads
+  // "5000...": a tie, or a value just below one, which only the exact expansion tells apart.
+  int exponent = 0;
+  std::string digits = expansion(magnitude, 40, exponent);
+  const std::size_t count = std::size_t(std::clamp(18 + exponent - estimate, 17, 19));
+  if (digits[count] == '5' && digits.find_first_not_of('0', count + 1) == std::string::npos)
+    digits = expansion(magnitude, exactDigits<T> - 1, exponent);
+  roundHalfEven(digits, count, exponent);
+  if (count == 19) // divided by ten in the FPU and stored as 18 BCD digits
+    roundHalfEven(digits, 18, exponent);
+  while (!digits.empty() && digits.back() == '0')
+    digits.pop_back();
+  d.digits = std::move(digits);
+  d.exponent = exponent;
   return d;
 }
 
