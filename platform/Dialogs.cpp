@@ -65,7 +65,9 @@ TModalResult escapeResult(TMsgDlgButtons buttons) {
     return mrCancel;
   if (buttons.contains(mbNo))
     return mrNo;
-  return mrOk;
+  if (buttons.contains(mbOK) || buttons.empty()) // an empty set shows OK
+    return mrOk;
+  return mrCancel; // no button escapes: the box is closed, as with its close button
 }
 
 QString messageCaption(TMsgDlgType type) {

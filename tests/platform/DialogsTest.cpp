@@ -74,6 +74,7 @@ TEST(Dialogs, EscapingABoxAnswersCancelThenNoThenOk) {
   EXPECT_EQ(escapeResult(mbOKCancel), mrCancel);
   EXPECT_EQ(escapeResult(mbYesNo), mrNo);
   EXPECT_EQ(escapeResult(mbOK), mrOk);
+  EXPECT_EQ(escapeResult(mbAbortRetryIgnore), mrCancel) << "closed, not a button it lacks";
 }
 
 TEST(Dialogs, MessageDlgRecordsTextCaptionTypeAndButtons) {
