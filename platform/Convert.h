@@ -1,6 +1,7 @@
-// Text <-> number and date conversions with the class library's results: ties of the decimal
-// value round away from zero, the general form has 15 significant digits, and the text never
-// depends on the C library's locale, only on the FormatSettings passed (or the process-wide ones).
+// Text <-> number and date conversions with the class library's results: the stored value, cut
+// to 18 significant digits, rounds half away from zero (4.25 -> 4.3, but 1.005, stored just
+// below, -> 1.00); the general form has 15 significant digits; and the text never depends on the
+// C library's locale, only on the FormatSettings passed (or the process-wide ones).
 #pragma once
 
 #include "platform/FormatSettings.h"
