@@ -19,8 +19,8 @@ constexpr KeyPair namedKeys[] = {
     {Qt::Key_Escape, 27},        {Qt::Key_Space, 32},       {Qt::Key_PageUp, 33},
     {Qt::Key_PageDown, 34},      {Qt::Key_End, 35},         {Qt::Key_Home, 36},
     {Qt::Key_Left, 37},          {Qt::Key_Up, 38},          {Qt::Key_Right, 39},
-    {Qt::Key_Down, 40},          {Qt::Key_Select, 41},      {Qt::Key_Print, 42},
-    {Qt::Key_Execute, 43},       {Qt::Key_SysReq, 44},      {Qt::Key_Insert, 45},
+    {Qt::Key_Down, 40},          {Qt::Key_Select, 41},      {Qt::Key_Printer, 42},
+    {Qt::Key_Execute, 43},       {Qt::Key_Print, 44},       {Qt::Key_Insert, 45},
     {Qt::Key_Delete, 46},        {Qt::Key_Help, 47},        {Qt::Key_Meta, 91},
     {Qt::Key_Super_L, 91},       {Qt::Key_Super_R, 92},     {Qt::Key_Menu, 93},
     {Qt::Key_Sleep, 95},         {Qt::Key_NumLock, 144},    {Qt::Key_ScrollLock, 145},
@@ -31,7 +31,7 @@ constexpr KeyPair namedKeys[] = {
     {Qt::Key_QuoteLeft, 192},    {Qt::Key_AsciiTilde, 192}, {Qt::Key_BracketLeft, 219},
     {Qt::Key_BraceLeft, 219},    {Qt::Key_Backslash, 220},  {Qt::Key_Bar, 220},
     {Qt::Key_BracketRight, 221}, {Qt::Key_BraceRight, 221}, {Qt::Key_Apostrophe, 222},
-    {Qt::Key_QuoteDbl, 222},
+    {Qt::Key_QuoteDbl, 222},     {Qt::Key_SysReq, 44},
 };
 
 // The numeric pad's own codes.

@@ -5,6 +5,7 @@
 #include "canvas/TarvikCanvas.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
@@ -64,6 +65,12 @@ inline bool wheel(TTarvikCanvas &c, QPoint p, QPoint angleDelta) {
                 Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&c, &e);
   return e.isAccepted();
+}
+
+// The screen-wide cursor the canvas has set: none (-1), or the shape of the override.
+inline int screenCursor() {
+  const QCursor *c = QGuiApplication::overrideCursor();
+  return c ? static_cast<int>(c->shape()) : -1;
 }
 
 inline std::string num(double v) {

@@ -83,9 +83,13 @@ TEST(InputTools, EachToolMakesItsShapesAndFiresItsEvents) {
     auto c = makeCanvas();
     Recorder rec(*c);
     c->DrawMode = tc.mode;
-    for (QPoint p : tc.clicks)
+    for (QPoint p : tc.clicks) {
       click(*c, p);
+      // A tool that is engaged shows the cross; the point tool never engages.
+      EXPECT_EQ(screenCursor(), tc.mode == 17 ? -1 : static_cast<int>(Qt::CrossCursor));
+    }
     click(*c, {60, 60}, Qt::RightButton);
+    EXPECT_EQ(screenCursor(), -1);
 
     EXPECT_EQ(rec.log, tc.log);
     ASSERT_EQ(c->ShapeCount, static_cast<int>(tc.shapes.size()));
@@ -342,6 +346,65 @@ TEST(InputTools, InteractivePolylinesTakeTheLayersPenAndForPolygonsItsBrush) {
     EXPECT_EQ(dynamic_cast<const TQPolyline *>(s)->Closed, tc.mode == 6);
     click(*c, {1, 1}); // consume the skipped press
   }
+  // The other tools make their shapes through the Draw operations, which put a shape of an
+  // unknown layer on "Default".
+  c->CurrentLayer = 42;
+  c->DrawMode = 1;
+  click(*c, {10, 20});
+  click(*c, {50, 80});
+  EXPECT_EQ(c->Shapes.back()->ShapeType, 1);
+  EXPECT_EQ(c->Shapes.back()->Layer, 0);
+}
+
+// What the navigation program's drawing handlers do: the first point moves CurrentLayer to the
+// user layer, the end turns KeepDrawMode off and, after a selection polygon, abandons the drawing.
+TEST(InputTools, HandlersChangingLayerAndModeAtTheStartAndTheEndOfADrawing) {
+  auto c = makeCanvas();
+  const int user = c->LayerOpen("tarvik_usershape");
+  const int selection = c->LayerOpen("Tarvik_SelectPoly");
+  c->OnDrawBegin = [&](QObject *, short, double, double) { c->CurrentLayer = user; };
+  std::size_t polygonPoints = 0;
+  c->OnDrawEnd = [&](QObject *, short type, double, double) {
+    c->KeepDrawMode = false;
+    if (type == 6) {
+      polygonPoints = c->GetLastPolylinePoints().size();
+      c->DrawMode = 0;
+      c->ClearDrawingState();
+    }
+  };
+  std::vector<std::int32_t> picked;
+  c->OnShapeNumberSelected = [&](QObject *, short, std::int32_t n) { picked.push_back(n); };
+
+  // The second corner is placed after the layer changed; the right press leaves the tool, as
+  // the handler cleared KeepDrawMode first.
+  c->CurrentLayer = 0;
+  c->KeepDrawMode = true;
+  c->DrawMode = 1;
+  click(*c, {10, 20});
+  click(*c, {50, 80});
+  ASSERT_EQ(c->ShapeCount, 1);
+  EXPECT_EQ(c->Shapes[0]->Layer, user);
+  click(*c, {60, 60}, Qt::RightButton);
+  EXPECT_EQ(c->DrawMode, 0);
+  EXPECT_TRUE(c->SkipNextLeftPress);
+  click(*c, {30, 20}); // consumed: nothing picked
+  EXPECT_TRUE(picked.empty());
+
+  // A polygon keeps the layer of its first point; after the handler abandoned the drawing the
+  // next left press is no longer consumed and picks.
+  c->CurrentLayer = selection;
+  c->DrawMode = 6;
+  click(*c, {200, 100});
+  click(*c, {300, 100});
+  click(*c, {250, 200});
+  click(*c, {60, 60}, Qt::RightButton);
+  ASSERT_EQ(c->ShapeCount, 2);
+  EXPECT_EQ(c->Shapes[1]->Layer, selection);
+  EXPECT_EQ(polygonPoints, 3u);
+  EXPECT_FALSE(c->SkipNextLeftPress);
+  EXPECT_EQ(c->DrawMode, 0);
+  click(*c, {30, 20}); // on the rectangle's top edge
+  EXPECT_EQ(picked, std::vector<std::int32_t>{c->Shapes[0]->ShapeNumber});
 }
 
 TEST(InputTools, OnDrawEndFindsTheNewPolylineOnTopAndMayDeleteIt) {

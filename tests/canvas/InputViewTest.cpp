@@ -11,12 +11,6 @@ using namespace inputtest;
 
 namespace {
 
-// The screen-wide cursor the canvas has set: none, or the shape of the override.
-int screenCursor() {
-  const QCursor *c = QGuiApplication::overrideCursor();
-  return c ? static_cast<int>(c->shape()) : -1;
-}
-
 TEST(InputView, ZoomWindowOnTheDefaultView) {
   auto c = makeCanvas(false, false);
   Recorder rec(*c);
@@ -44,6 +38,15 @@ TEST(InputView, ZoomWindowOnTheDefaultView) {
   // No draw events for the zoom window.
   for (const std::string &line : rec.log)
     EXPECT_EQ(line.rfind("down ", 0), 0u) << line;
+
+  // With KeepDrawMode the tool stays for the next window.
+  c->KeepDrawMode = true;
+  c->DrawMode = -3;
+  click(*c, {100, 100});
+  click(*c, {300, 200});
+  EXPECT_EQ(c->DrawMode, -3);
+  EXPECT_FALSE(c->RubberBandActive);
+  EXPECT_EQ(screenCursor(), -1);
 }
 
 struct DragCase {
@@ -91,14 +94,18 @@ TEST(InputView, PanTakesAStepOnlyOutsideTheDeadZone) {
 
 TEST(InputView, SlowPanMovesAddUpFromTheAnchor) {
   auto c = makeCanvas();
+  Recorder rec(*c, true);
   press(*c, {200, 150}, Qt::MiddleButton);
   for (int x = 201; x <= 204; ++x)
     moveTo(*c, {x, 150}, Qt::MiddleButton);
   EXPECT_DOUBLE_EQ(c->WorldLeft, 0);
   moveTo(*c, {205, 150}, Qt::MiddleButton);
   EXPECT_DOUBLE_EQ(c->WorldLeft, -5);
+  // The move reports the point of the view before its own step.
+  EXPECT_EQ(rec.log.back(), "move 0 205 150 5 0");
   moveTo(*c, {209, 150}, Qt::MiddleButton); // 4 from the new anchor
   EXPECT_DOUBLE_EQ(c->WorldLeft, -5);
+  EXPECT_EQ(rec.log.back(), "move 0 204 150 4 0");
   release(*c, {209, 150}, Qt::MiddleButton);
 }
 
@@ -127,9 +134,11 @@ TEST(InputView, DragZoomStepsOnVerticalMovesOutsideTheDeadZone) {
     EXPECT_NEAR((c->WorldLeft + c->WorldRight) / 2, 200, 1e-9);
     EXPECT_NEAR((c->WorldTop + c->WorldBottom) / 2, 150, 1e-9);
     EXPECT_EQ(c->FInteracting, !tc.navigation && tc.width != 400);
+    (void)c->grab(); // a paint clears the dirty flag
     release(*c, QPoint(200, 150) + tc.move);
     EXPECT_FALSE(c->DragZooming);
     EXPECT_FALSE(c->FInteracting);
+    EXPECT_EQ(c->BackBufferDirty, !tc.navigation);
   }
 }
 
@@ -341,6 +350,7 @@ TEST(InputView, KeysReachTheHostAsVirtualKeyCodes) {
       {Qt::Key_Return, {}, 13},  {Qt::Key_Space, {}, 32},
       {Qt::Key_Control, {}, 17}, {Qt::Key_Plus, Qt::KeypadModifier, 107},
       {Qt::Key_Minus, {}, 189},  {Qt::Key_Exclam, Qt::ShiftModifier, 49},
+      {Qt::Key_Print, {}, 44},   {Qt::Key_Printer, {}, 42},
       {Qt::Key_unknown, {}, 0},
   };
   for (const Case &tc : cases)
