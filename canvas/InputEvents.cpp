@@ -106,8 +106,11 @@ void TTarvikCanvas::mouseDoubleClickEvent(QMouseEvent *event) {
 void TTarvikCanvas::wheelEvent(QWheelEvent *event) {
   // One notch per event in the direction of the vertical turn. Events without a vertical turn
   // (horizontal scrolling, the start and end of a touchpad scroll) were never wheel messages and
-  // go on to the parent.
-  const int dy = event->angleDelta().y();
+  // go on to the parent. Qt reports the wheel turned with Alt held as horizontal; it is the
+  // vertical wheel all the same.
+  const QPoint turn = event->angleDelta();
+  const int dy =
+      turn.y() != 0 || !event->modifiers().testFlag(Qt::AltModifier) ? turn.y() : turn.x();
   if (dy == 0) {
     event->ignore();
     return;

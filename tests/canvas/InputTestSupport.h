@@ -60,9 +60,10 @@ inline void moveTo(TTarvikCanvas &c, QPoint p, Qt::MouseButtons held = {},
 }
 
 // A wheel turn over the client pixel p; returns whether the canvas took the event.
-inline bool wheel(TTarvikCanvas &c, QPoint p, QPoint angleDelta) {
-  QWheelEvent e(QPointF(p), QPointF(c.mapToGlobal(p)), QPoint(), angleDelta, Qt::NoButton,
-                Qt::NoModifier, Qt::NoScrollPhase, false);
+inline bool wheel(TTarvikCanvas &c, QPoint p, QPoint angleDelta,
+                  Qt::KeyboardModifiers m = Qt::NoModifier) {
+  QWheelEvent e(QPointF(p), QPointF(c.mapToGlobal(p)), QPoint(), angleDelta, Qt::NoButton, m,
+                Qt::NoScrollPhase, false);
   QApplication::sendEvent(&c, &e);
   return e.isAccepted();
 }

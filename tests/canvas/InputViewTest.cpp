@@ -146,22 +146,26 @@ TEST(InputView, WheelZoomsOneNotchPerEventAboutTheCursor) {
   struct Case {
     const char *name;
     QPoint delta;
+    Qt::KeyboardModifiers modifiers;
     bool taken;
     double width;
   };
   const Case cases[] = {
-      {"away from the user", {0, 120}, true, 360},
-      {"towards the user", {0, -120}, true, 440},
-      {"a fast turn is one notch", {0, 480}, true, 360},
-      {"a touchpad's fine step too", {0, 3}, true, 360},
-      {"no vertical turn", {0, 0}, false, 400},
-      {"horizontal scrolling", {120, 0}, false, 400},
+      {"away from the user", {0, 120}, {}, true, 360},
+      {"towards the user", {0, -120}, {}, true, 440},
+      {"a fast turn is one notch", {0, 480}, {}, true, 360},
+      {"a touchpad's fine step too", {0, 3}, {}, true, 360},
+      {"no vertical turn", {0, 0}, {}, false, 400},
+      {"horizontal scrolling", {120, 0}, {}, false, 400},
+      // Qt turns the wheel with Alt held into a horizontal one.
+      {"the wheel with Alt held", {-120, 0}, Qt::AltModifier, true, 440},
+      {"with Alt and Ctrl held", {0, 120}, Qt::AltModifier | Qt::ControlModifier, true, 360},
   };
   for (const Case &tc : cases) {
     SCOPED_TRACE(tc.name);
     auto c = makeCanvas();
     const QPoint p(100, 100); // world (100, 200)
-    EXPECT_EQ(wheel(*c, p, tc.delta), tc.taken);
+    EXPECT_EQ(wheel(*c, p, tc.delta, tc.modifiers), tc.taken);
     EXPECT_NEAR(c->WorldRight - c->WorldLeft, tc.width, 1e-9);
     double wx = 0, wy = 0;
     c->ScreenToWorld(p.x(), p.y(), wx, wy);
