@@ -184,18 +184,81 @@ TEST_F(OverlayPaint, DepthAndEventLabelsAreCentredOnTheirPoints) {
 
 TEST_F(OverlayPaint, LabelsFarOutsideTheClientAreSkipped) {
   // A label 51 pixels left of the client would reach into it with a wide text; it is skipped,
-  // while one 50 pixels left is drawn.
+  // while one 50 pixels left is drawn. The same holds 50 pixels right of it and 20 pixels above
+  // and below it, for depth and event labels alike.
   struct Case {
+    bool event;
     double x;
+    double y;
     bool drawn;
   };
-  for (const Case &t : {Case{-50.5, true}, Case{-51.5, false}}) {
+  const Case cases[] = {
+      {false, -50.5, 50, true},  {false, -51.5, 50, false}, {false, 150.5, 50, true},
+      {false, 151.5, 50, false}, {false, 50, 120.5, true},  {false, 50, 121.5, false},
+      {false, 50, -20.5, true},  {false, 50, -21.5, false}, {true, -50.5, 50, true},
+      {true, -51.5, 50, false},  {true, 151.5, 50, false},  {true, 50, 120.5, true},
+      {true, 50, 121.5, false},  {true, 50, -20.5, true},   {true, 50, -21.5, false},
+  };
+  EventLabelFontSize = 72;
+  EventLabelColor = clBlack;
+  for (const Case &t : cases) {
     auto c = makeCanvas(100, 100, 0, 100, 100, 0);
     c->SetDepthLabelSettings(true, 10, QStringLiteral("Arial"), 72, clBlack);
-    c->AddDepthLabel(t.x, 50, 1234.5);
+    if (t.event)
+      c->AddEventLabel(t.x, t.y, 123456);
+    else
+      c->AddDepthLabel(t.x, t.y, 1234.5);
     const QImage image = render(*c);
-    EXPECT_EQ(countColour(image, image.rect(), clBlack) > 0, t.drawn) << t.x;
+    EXPECT_EQ(countColour(image, image.rect(), clBlack) > 0, t.drawn)
+        << (t.event ? "event " : "depth ") << t.x << " " << t.y;
   }
+}
+
+// Each painter draws over the ones before it: rubber band, distance measure, depth labels,
+// event labels, current-depth box, GGA box.
+TEST_F(OverlayPaint, PaintersDrawInTheirOrder) {
+  auto c = makeCanvas(200, 200, 0, 200, 200, 0);
+  // A depth label under the GGA box (top left), an event label under the current-depth box
+  // (bottom left).
+  c->SetDepthLabelSettings(true, 10, QStringLiteral("Arial"), 8, clBlue);
+  c->AddDepthLabel(30.5, 179.5, 1.0); // pixel (30, 20)
+  c->AddEventLabel(40.5, 14.5, 7);    // pixel (40, 185)
+  EventLabelFontSize = 8;
+  EventLabelColor = clGreen;
+  c->SetCurrentSpeed(1.0, true);
+  GGAOverlayText = "XXXXXX";
+  // A rubber-band line along row 150, crossed by the measuring line in column 150.
+  c->DrawMode = 3;
+  c->RubberStartX = 100.5;
+  c->RubberStartY = 49.5;
+  c->RubberCurrentX = 199.5;
+  c->RubberCurrentY = 49.5;
+  c->RubberBandActive = c->DrawingInProgress = true;
+  c->StartDistanceMeasure(150.5, 139.5); // pixel (150, 60)
+  c->UpdateDistanceMeasure(150.5, 39.5, 1, 2);
+
+  const QImage image = render(*c);
+  EXPECT_EQ(pixel(image, 120, 150), clBlack); // the rubber band, white XOR white
+  EXPECT_EQ(pixel(image, 150, 150), clBlue);  // the measuring line over it
+  const QRect topLeft(0, 0, 50, 40);
+  const QRect bottomLeft(0, 160, 50, 40);
+  EXPECT_EQ(countColour(image, topLeft, clBlue), 0);
+  EXPECT_EQ(countColour(image, bottomLeft, clGreen), 0);
+  // Without the boxes the labels show.
+  c->SetCurrentSpeed(1.0, false);
+  GGAOverlayText.clear();
+  const QImage bare = render(*c);
+  EXPECT_GT(countColour(bare, topLeft, clBlue), 0);
+  EXPECT_GT(countColour(bare, bottomLeft, clGreen), 0);
+
+  // Both boxes in the top left corner: the GGA box lies over the current-depth box's frame.
+  c->SetCurrentSpeed(1.0, true);
+  c->DepthSpeedDisplayMode = 3;
+  GGAOverlayText = "X";
+  const QImage boxes = render(*c);
+  EXPECT_EQ(pixel(boxes, 4, 20), clYellow);
+  GGAOverlayText.clear();
+  EXPECT_EQ(pixel(render(*c), 4, 20), clBlue);
 }
 
 TEST_F(OverlayPaint, CurrentDepthBoxShowsDepthsAndSpeed) {
