@@ -22,8 +22,17 @@ template <class T> const T *lastShape(const DrawingModel &m) {
   return m.Shapes.empty() ? nullptr : dynamic_cast<const T *>(m.Shapes.back());
 }
 
+// A model that counts its repaint requests.
+class CountingModel : public DrawingModel {
+public:
+  int repaints = 0;
+
+protected:
+  void invalidateView() override { ++repaints; }
+};
+
 TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
-  DrawingModel m;
+  CountingModel m;
   m.LayerOpen(QStringLiteral("X"));
   m.LayerOpen(QStringLiteral("Y"));
   m.DrawLine(0, 0, 1, 1, 1);
@@ -49,6 +58,7 @@ TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
   EXPECT_EQ(m.NextShapeNumber, 3);
   EXPECT_TRUE(m.SelectedShapes.empty());
   EXPECT_TRUE(m.BackBufferDirty);
+  EXPECT_GT(m.repaints, 0);
 }
 
 TEST(DrawingFileRead, LayerNamesAreCutAtTheFirstBlank) {
@@ -58,21 +68,29 @@ TEST(DrawingFileRead, LayerNamesAreCutAtTheFirstBlank) {
   EXPECT_EQ(m.Layers[1]->Name, QStringLiteral("Tarvik"));
   EXPECT_EQ(m.Layers[2]->Name, QString());
   EXPECT_EQ(m.CurrentLayer, 2);
+  // A name that cuts to one already open reuses that layer and makes it current.
+  ASSERT_TRUE(loadText(m, "LAYER Default\nLAYER Tarvik Grid\nLAYER Tarvik\tTrack\n", 0));
+  ASSERT_EQ(m.Layers.size(), 2);
+  EXPECT_EQ(m.CurrentLayer, 1);
 }
 
 TEST(DrawingFileRead, AddModeKeepsTheDrawingAndTakesLayerNumbersAsIndices) {
-  DrawingModel m;
-  m.LayerOpen(QStringLiteral("Other"));
-  m.DrawCircle(0, 0, 1, 1);
-  m.WorldSet(-5, 5, 5, -5);
-  ASSERT_TRUE(loadText(m, "LAYER Default\nLAYER New\nLINE 0 0 1 1 1 255 1\n", 2));
-  ASSERT_EQ(m.Layers.size(), 3);
-  EXPECT_EQ(m.LayerFindByName(QStringLiteral("New")), 2);
-  EXPECT_EQ(m.CurrentLayer, 2);
-  ASSERT_EQ(m.ShapeCount, 2);
-  EXPECT_EQ(m.Shapes[1]->ShapeNumber, 2);
-  EXPECT_EQ(m.Shapes[1]->Layer, 1); // the file's index, now "Other" here
-  EXPECT_EQ(m.WorldLeft, -5);
+  // Any keep but 0 adds.
+  for (int keep : {2, 1, -1}) {
+    SCOPED_TRACE(keep);
+    DrawingModel m;
+    m.LayerOpen(QStringLiteral("Other"));
+    m.DrawCircle(0, 0, 1, 1);
+    m.WorldSet(-5, 5, 5, -5);
+    ASSERT_TRUE(loadText(m, "LAYER Default\nLAYER New\nLINE 0 0 1 1 1 255 1\n", keep));
+    ASSERT_EQ(m.Layers.size(), 3);
+    EXPECT_EQ(m.LayerFindByName(QStringLiteral("New")), 2);
+    EXPECT_EQ(m.CurrentLayer, 2);
+    ASSERT_EQ(m.ShapeCount, 2);
+    EXPECT_EQ(m.Shapes[1]->ShapeNumber, 2);
+    EXPECT_EQ(m.Shapes[1]->Layer, 1); // the file's index, now "Other" here
+    EXPECT_EQ(m.WorldLeft, -5);
+  }
 }
 
 TEST(DrawingFileRead, WorldGoesInAsItIsAndIsKeptWithoutARecord) {
@@ -119,6 +137,19 @@ TEST(DrawingFileRead, PlainCrLfTextLoadsAndTextsKeepTheirCarriageReturn) {
   EXPECT_EQ(poly->Points[1].X, 10.5f);
   EXPECT_EQ(poly->PenFg, 32768u);
   EXPECT_EQ(poly->PenWidth, 3);
+}
+
+// Without the whole magic, even a file shorter than it is a text (here one with no records).
+TEST(DrawingFileRead, FilesShorterThanTheMagicAreTexts) {
+  for (const char *bytes : {"", "#", "ZR", "ZRV", "\n\n\n"}) {
+    DrawingModel m;
+    m.LayerOpen(QStringLiteral("Old"));
+    m.DrawLine(0, 0, 1, 1, 1);
+    ASSERT_TRUE(loadText(m, bytes, 0)) << bytes;
+    EXPECT_EQ(m.ShapeCount, 0) << bytes;
+    ASSERT_EQ(m.Layers.size(), 1) << bytes;
+    EXPECT_EQ(m.Layers[0]->Name, QStringLiteral("Default")) << bytes;
+  }
 }
 
 TEST(DrawingFileRead, PlainAndCompressedTextsLoadAlike) {
@@ -205,7 +236,8 @@ TEST(DrawingFileRead, ShapeRecordsAndTheirDefaults) {
       {"LINE 0 0 1 1 0 0 9", 3, 0, 0xAA, 4, none}, // black asks for the layer's pen
       {"LINE 0 0 1 1 0 255 9", 3, 0, 255, 9, none},
       {"LINE 0 0 1 1 0 255", 3, 0, 255, 1, none},
-      {"LINE 0 0 1 1 99 255 2", 3, 0, 255, 2, none}, // no layer 99: "Default"
+      {"LINE 0 0 1 1 99 255 2", 3, 0, 255, 2, none},    // no layer 99: "Default"
+      {"LINE\t0 0\t1 1 0\t255\t2", 3, 0, 255, 2, none}, // tabs delimit fields too
       {"  LINE +1 0 1 1 0 -1 2", 3, 0, 0xFFFFFFFF, 2,
        [](const TQShape &s) { EXPECT_EQ(dynamic_cast<const TQLine &>(s).X1, 1); }},
       {"CIRCLE 1 1 2 0 255", 19, 0, 255, 1,

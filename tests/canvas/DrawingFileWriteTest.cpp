@@ -70,6 +70,10 @@ TEST(DrawingFileWrite, ShapeRecords) {
   const std::int32_t line = m.DrawLine(1, 2, 3.5, -4, 0);
   m.SetShapePenFg(line, 255);
   m.SetShapePenWidth(line, 2);
+  // Hidden and selected shapes and hidden layers are written like the others.
+  m.ShapeSelect(line, false);
+  m.FindShape(line)->Visible = false;
+  m.FindLayer(grid)->Visible = false;
 
   auto rect = std::make_unique<TQRectangle>(-1.25, 2, 3, 4e6, 7.5, grid);
   rect->PenFg = 0x00FF00;
