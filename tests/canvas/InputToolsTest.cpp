@@ -455,6 +455,26 @@ TEST(InputTools, HandlersMayChangeTheCanvasInTheMiddleOfAPress) {
   EXPECT_FALSE(d->OnShapeNumberSelected);
 }
 
+TEST(InputTools, ASwitchOfToolInTheMiddleOfAPolylineKeepsItUntilTheToolIsLeft) {
+  auto c = makeCanvas();
+  Recorder rec(*c);
+  c->DrawMode = 5;
+  click(*c, {10, 20});
+  click(*c, {50, 80});
+  c->DrawMode = 4; // the host's ellipse button: the next press ends an ellipse at the last point
+  click(*c, {90, 40});
+  ASSERT_EQ(c->ShapeCount, 1);
+  EXPECT_EQ(c->Shapes[0]->ShapeType, 20);
+  EXPECT_DOUBLE_EQ(c->Shapes[0]->MinX, 50);
+  EXPECT_DOUBLE_EQ(c->Shapes[0]->MaxY, 260);
+  ASSERT_NE(c->PolylineUnderConstruction, nullptr);
+  click(*c, {60, 60}, Qt::RightButton);
+  ASSERT_EQ(c->ShapeCount, 2);
+  EXPECT_EQ(c->Shapes[1]->ShapeType, 5);
+  EXPECT_EQ(dynamic_cast<const TQPolyline *>(c->Shapes[1])->Points.size(), 2u);
+  EXPECT_EQ(rec.log.back(), "end 4 60 240");
+}
+
 TEST(InputTools, APolylineFinishedAfterTheDrawingWasClearedKeepsNumbersUnique) {
   auto c = makeCanvas();
   c->DrawMode = 5;
