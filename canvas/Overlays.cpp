@@ -6,6 +6,7 @@
 #include "platform/Convert.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -46,20 +47,25 @@ void useFont(GdiCanvas &g, const QString &name, int size, bool bold, TColor colo
 }
 
 // Writes each label's text centred on its pixel, skipping labels well outside the client. The
-// metrics are taken once: every text of one paint has the same font.
+// metrics are taken once: every text of one paint has the same font. Soundings repeat their
+// depths, so each distinct text is measured once per paint.
 template <class Labels, class TextOf>
 void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
   const QFontMetrics metrics(g.qFont());
   const int h = metrics.height();
   const long long right = static_cast<long long>(c.width()) + 50;
   const long long bottom = static_cast<long long>(c.height()) + 20;
+  QHash<QString, int> widths;
   for (const auto &label : labels) {
     int sx = 0, sy = 0;
     c.WorldToScreen(label.X, label.Y, sx, sy);
     if (sx < -50 || sx > right || sy < -20 || sy > bottom)
       continue;
     const QString text = textOf(label);
-    const int w = metrics.horizontalAdvance(text);
+    auto known = widths.constFind(text);
+    if (known == widths.constEnd())
+      known = widths.insert(text, metrics.horizontalAdvance(text));
+    const int w = *known;
     g.TextOut(sx - w / 2, sy - h / 2, text);
   }
 }
