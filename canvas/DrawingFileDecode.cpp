@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -82,6 +83,20 @@ bool looksLikeText(std::string_view s) {
   return true;
 }
 
+// Makes room for size bytes, growing geometrically as a string does but never beyond the limit
+// and one chunk: doubling past the limit would cost twice the memory the limit allows. (A
+// string's own reserve may still double, so the text moves into a fresh one of the exact size.)
+void reserveWithin(std::string &text, std::size_t size, std::size_t limit) {
+  if (size <= text.capacity())
+    return;
+  const std::size_t cap = limit > SIZE_MAX - kChunk ? SIZE_MAX : limit + kChunk;
+  const std::size_t doubled = text.capacity() > SIZE_MAX / 2 ? SIZE_MAX : 2 * text.capacity();
+  std::string bigger;
+  bigger.reserve(std::max(size, std::min(doubled, cap)));
+  bigger.append(text);
+  text.swap(bigger);
+}
+
 DrawingReadResult inflateFrom(ByteSource &src, std::string &text, std::size_t limit) {
   z_stream z{};
   if (inflateInit2(&z, 15) != Z_OK)
@@ -100,6 +115,7 @@ DrawingReadResult inflateFrom(ByteSource &src, std::string &text, std::size_t li
       z.avail_in = static_cast<uInt>(got);
     }
     const std::size_t before = text.size();
+    reserveWithin(text, before + kChunk, limit);
     text.resize(before + kChunk);
     z.next_out = reinterpret_cast<Bytef *>(text.data() + before);
     z.avail_out = static_cast<uInt>(kChunk);
@@ -142,6 +158,7 @@ DrawingReadResult decodeFrom(ByteSource &src, std::string &text, std::size_t lim
       text.clear();
       return DrawingReadResult::Damaged;
     }
+    reserveWithin(text, text.size() + n, limit);
     text.append(chunk.data(), n);
   }
   if (text.size() > limit || !looksLikeText(text)) {
