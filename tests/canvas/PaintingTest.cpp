@@ -383,6 +383,16 @@ TEST(Painting, ResizeKeepsTheWindowAtTheClientsAspect) {
     EXPECT_GT(resized, 0);
     EXPECT_EQ(c->BackBuffer.size(), QSize(t.width, t.height));
   }
+  // A client without width keeps the window, yet the back buffer is marked for redrawing.
+  auto c = makeCanvas(100, 100, 0, 1000, 1000, 0);
+  render(*c);
+  ASSERT_FALSE(c->BackBufferDirty);
+  c->resize(0, 300);
+  EXPECT_EQ(c->WorldLeft, 0.0);
+  EXPECT_EQ(c->WorldRight, 1000.0);
+  EXPECT_EQ(c->WorldBottom, 0.0);
+  EXPECT_EQ(c->WorldTop, 1000.0);
+  EXPECT_TRUE(c->BackBufferDirty);
 }
 
 TEST(Painting, AtMostHalfAMillionShapesAreDrawnInOneRedraw) {
