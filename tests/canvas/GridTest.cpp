@@ -174,6 +174,24 @@ TEST(Grid, LabelsShowTheCoordinatesInTheirBoxes) {
   }
 }
 
+// A y step below 1 writes its labels with three decimals even when the x step is whole.
+TEST(Grid, EachDirectionFormatsItsLabelsByItsOwnStep) {
+  auto c = gridCanvas(400, 0, 10, 10, 0);
+  c->GridAutoScale = false;
+  c->GridSpacingX = 2.0;
+  c->GridSpacingY = 0.75;
+  c->SetBackColor(clGray);
+  const QImage image = render(*c);
+  const FontSpec tahoma{QStringLiteral("Tahoma"), 8, false, clBlack};
+  const QString text = QStringLiteral("2.25"); // "0.#" would make it "2.3"
+  const QSize size = textSize(tahoma, text);
+  const int sy = 310; // the row of y = 2.25
+  const int half = size.height() / 2;
+  const QRect box(2, sy - half - 1, size.width() + 4, 2 * half + 2);
+  const QImage expected = withText(plain(400, 400, clWhite), tahoma, 4, sy - half, text);
+  EXPECT_EQ(firstDifference(image, expected, box), QPoint(-1, -1));
+}
+
 TEST(Grid, LabelsKeepClearOfTheCorners) {
   // World 0..100 on 100 pixels: the x label of 0 (column 0) and of 60 and up (past
   // width - 50) are left out, as are y labels at rows 14 and above or past height - 20.
