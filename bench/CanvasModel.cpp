@@ -1,5 +1,6 @@
 // The drawing model at survey scale: creating a million mixed shapes (time, and memory per shape
 // from the peak resident size), finding shapes by number, fitting the view and the hit search.
+#include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 
 #include <benchmark/benchmark.h>
@@ -17,43 +18,12 @@ long peakRssKiB() {
   return u.ru_maxrss;
 }
 
-// Six kinds in turn, as a survey drawing holds them: track lines, sounding points, marks,
-// height labels, run lines and boxes, spread over a projected grid of about 10 x 10 km.
-void addMixedShapes(DrawingModel &m, int count) {
-  const int layer = m.LayerOpen(QStringLiteral("Survey"));
-  const int font = m.FontOpen(QStringLiteral("Arial,10"), 0);
-  const QString label = QStringLiteral("12.34");
-  for (int i = 0; i < count; ++i) {
-    const double x = 500000.0 + (i % 1000) * 10.0;
-    const double y = 4500000.0 + (i / 1000) * 10.0;
-    switch (i % 6) {
-    case 0:
-      m.DrawLine(x, y, x + 8, y + 3, layer);
-      break;
-    case 1:
-      m.DrawPoint(x, y, layer);
-      break;
-    case 2:
-      m.DrawCircle(x, y, 2.5, layer);
-      break;
-    case 3:
-      m.TextAdd(layer, label, x, y, font);
-      break;
-    case 4:
-      m.DrawPolyline({{x, y}, {x + 3, y + 1}, {x + 6, y}, {x + 9, y + 2}}, layer, false);
-      break;
-    default:
-      m.DrawRectangle(x, y, x + 4, y + 4, layer);
-      break;
-    }
-  }
-}
 
 void BM_CreateMixedShapes(benchmark::State &state) {
   const long before = peakRssKiB();
   for (auto _ : state) {
     auto m = std::make_unique<DrawingModel>();
-    addMixedShapes(*m, kShapes);
+    bench::addMixedShapes(*m, kShapes);
     benchmark::DoNotOptimize(m->ShapeCount);
     state.PauseTiming();
     m.reset();
@@ -69,7 +39,7 @@ BENCHMARK(BM_CreateMixedShapes)->Iterations(1)->Unit(benchmark::kMillisecond);
 DrawingModel &bigDrawing() {
   static DrawingModel *m = [] {
     auto *d = new DrawingModel;
-    addMixedShapes(*d, kShapes);
+    bench::addMixedShapes(*d, kShapes);
     return d;
   }();
   return *m;

@@ -1,6 +1,7 @@
 // The native drawing file at survey scale: saving and loading a million mixed shapes (time,
 // file size, and the peak memory each adds).
 #include "canvas/DrawingFile.h"
+#include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 
 #include <QString>
@@ -49,36 +50,6 @@ struct PeakMemory {
   }
 };
 
-// Track lines, soundings, marks, labels, run lines and boxes over about 10 x 10 km.
-void addMixedShapes(DrawingModel &m, int count) {
-  const int layer = m.LayerOpen(QStringLiteral("Survey"));
-  const int font = m.FontOpen(QStringLiteral("Arial,10"), 0);
-  const QString label = QStringLiteral("12.34");
-  for (int i = 0; i < count; ++i) {
-    const double x = 500000.0 + (i % 1000) * 10.0 + 0.137;
-    const double y = 4500000.0 + (i / 1000) * 10.0 + 0.291;
-    switch (i % 6) {
-    case 0:
-      m.SetShapePenFg(m.DrawLine(x, y, x + 8, y + 3, layer), 255);
-      break;
-    case 1:
-      m.DrawPoint(x, y, layer);
-      break;
-    case 2:
-      m.DrawCircle(x, y, 2.5, layer);
-      break;
-    case 3:
-      m.TextAdd(layer, label, x, y, font);
-      break;
-    case 4:
-      m.DrawPolyline({{x, y}, {x + 3, y + 1}, {x + 6, y}, {x + 9, y + 2}}, layer, false);
-      break;
-    default:
-      m.DrawRectangle(x, y, x + 4, y + 4, layer);
-      break;
-    }
-  }
-}
 
 std::string folder() {
   static const std::string dir = [] {
@@ -117,7 +88,7 @@ BENCHMARK(BM_LoadMillionShapes)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 void BM_SaveMillionShapes(benchmark::State &state) {
   auto m = std::make_unique<DrawingModel>();
-  addMixedShapes(*m, kShapes);
+  bench::addMixedShapes(*m, kShapes, {0.137, true});
   const QString path = QString::fromStdString(filePath());
   PeakMemory::reset();
   const long base = PeakMemory::currentKib();
@@ -148,7 +119,7 @@ int main(int argc, char **argv) {
   const pid_t child = ::fork();
   if (child == 0) {
     DrawingModel m;
-    addMixedShapes(m, kShapes);
+    bench::addMixedShapes(m, kShapes, {0.137, true});
     ::_exit(m.CadSave(QString::fromStdString(path), -1) == 1 ? 0 : 1);
   }
   int status = 1;
