@@ -337,8 +337,13 @@ std::optional<QString> ScriptedDialogs::showFileDialog(const FileDialogRequest &
     onFailure_(QStringLiteral("unexpected file dialog \"%1\"").arg(request.title));
     return std::nullopt;
   }
-  std::optional<QString> chosen = files_.front();
+  // An empty entry is a cancelled dialog. (Taking the entry as a whole optional trips a false
+  // "maybe uninitialized" warning of g++ 12 in optimised builds.)
+  const bool cancelled = !files_.front().has_value();
+  const QString chosen = cancelled ? QString() : *files_.front();
   files_.pop_front();
+  if (cancelled)
+    return std::nullopt;
   return chosen;
 }
 
