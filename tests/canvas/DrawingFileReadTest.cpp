@@ -1,5 +1,6 @@
 // Reading drawing files: the records, their defaults and the reader's rules, replace and add
 // modes, plain and CR LF texts, and a round trip of every kind of shape.
+#include "CountingModel.h"
 #include "DrawingFileTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -22,14 +23,7 @@ template <class T> const T *lastShape(const DrawingModel &m) {
   return m.Shapes.empty() ? nullptr : dynamic_cast<const T *>(m.Shapes.back());
 }
 
-// A model that counts its repaint requests.
-class CountingModel : public DrawingModel {
-public:
-  int repaints = 0;
-
-protected:
-  void invalidateView() override { ++repaints; }
-};
+using testsupport::CountingModel;
 
 TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
   CountingModel m;
@@ -58,7 +52,7 @@ TEST(DrawingFileRead, ReplaceModeReopensTheLayersAndTheLastBecomesCurrent) {
   EXPECT_EQ(m.NextShapeNumber, 3);
   EXPECT_TRUE(m.SelectedShapes.empty());
   EXPECT_TRUE(m.BackBufferDirty);
-  EXPECT_GT(m.repaints, 0);
+  EXPECT_GT(m.invalidations, 0);
 }
 
 TEST(DrawingFileRead, LayerNamesAreCutAtTheFirstBlank) {

@@ -1,5 +1,6 @@
 // Reading back the route and selection polygon, the point-in-polygon rule and the selections
 // by polygon and by layer.
+#include "CountingModel.h"
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
 
@@ -14,13 +15,7 @@ namespace {
 using Numbers = std::vector<std::int32_t>;
 using Polygon = std::vector<TPointF>;
 
-class CountingModel : public DrawingModel {
-public:
-  int invalidations = 0;
-
-protected:
-  void invalidateView() override { ++invalidations; }
-};
+using testsupport::CountingModel;
 
 Numbers flagged(const DrawingModel &m) {
   Numbers out;

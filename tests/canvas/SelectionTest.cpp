@@ -1,5 +1,6 @@
 // Selection, deletion and drawing order of the drawing model, and abandoning an interactive
 // drawing on the control.
+#include "CountingModel.h"
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
 
@@ -13,14 +14,7 @@ namespace {
 
 using Numbers = std::vector<std::int32_t>;
 
-// A model that counts its repaint requests.
-class CountingModel : public DrawingModel {
-public:
-  int invalidations = 0;
-
-protected:
-  void invalidateView() override { ++invalidations; }
-};
+using testsupport::CountingModel;
 
 Numbers order(const DrawingModel &m) {
   Numbers out;
