@@ -4,9 +4,10 @@ DEBUG   := build/debug
 RELEASE := build/release
 BENCH   := build/bench
 FUZZ    := build/fuzz
+TSAN    := build/tsan
 FUZZ_SECONDS ?= 5
 
-.PHONY: all deps test build-debug build-release run run-editor bench fuzz format clean
+.PHONY: all deps test build-debug build-release run run-editor bench fuzz tsan format clean
 
 all: build-debug
 
@@ -41,6 +42,16 @@ fuzz:
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS)
 	@bash scripts/run-fuzzers $(FUZZ)/bin $(FUZZ_SECONDS)
+
+# The threaded parts (NTRIP worker, socket, synchronise call, serial port registry) under
+# ThreadSanitizer. Qt itself is not instrumented: tests/tsan.supp names its event hand-over.
+tsan: deps
+	@cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_TSAN=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS) --target platform_tests positioning_tests
+	@cd $(TSAN) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
+	  QT_QPA_PLATFORM=offscreen ./bin/platform_tests --gtest_filter='TcpSocket*:Synchronize*' && \
+	  TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
+	  QT_QPA_PLATFORM=offscreen ./bin/positioning_tests --gtest_filter='*Ntrip*:SerialPort*:-NtripRealCaster*'
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
