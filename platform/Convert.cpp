@@ -23,8 +23,8 @@ struct Decimal {
   int exponent = 0;
 };
 
-// Adds one unit in the last place of a digit string; a carry out of the first digit keeps the
-// length and raises the exponent.
+// Adds one unit in the last place of a digit string; a carry out of the first digit puts a new
+// first digit before the zeros and raises the exponent.
 void addOneUnit(std::string &digits, int &exponent) {
   int i = int(digits.size()) - 1;
   while (i >= 0 && digits[std::size_t(i)] == '9')
@@ -33,7 +33,6 @@ void addOneUnit(std::string &digits, int &exponent) {
     ++digits[std::size_t(i)];
   } else {
     digits.insert(digits.begin(), '1');
-    digits.pop_back();
     ++exponent;
   }
 }
@@ -106,17 +105,8 @@ void roundAt(Decimal &d, int keep) {
   } else {
     const bool up = d.digits[std::size_t(keep)] >= '5';
     d.digits.resize(std::size_t(keep));
-    if (up) {
-      int i = keep - 1;
-      while (i >= 0 && d.digits[std::size_t(i)] == '9')
-        d.digits[std::size_t(i--)] = '0';
-      if (i >= 0) {
-        ++d.digits[std::size_t(i)];
-      } else {
-        d.digits.insert(d.digits.begin(), '1');
-        ++d.exponent;
-      }
-    }
+    if (up)
+      addOneUnit(d.digits, d.exponent);
   }
   while (!d.digits.empty() && d.digits.back() == '0')
     d.digits.pop_back();
@@ -457,8 +447,13 @@ std::string FloatToStr(double value, const FormatSettings &fs) {
 
 namespace {
 
-std::string formatDecimal(const Decimal &d, TFloatFormat format, int precision, int digits,
-                          const FormatSettings &fs) {
+// FloatToStrF of a double or an extended value, from its own decimal form.
+template <class T>
+std::string floatToStrF(T value, TFloatFormat format, int precision, int digits,
+                        const FormatSettings &fs) {
+  if (!std::isfinite(value))
+    return specialValue(double(value));
+  const Decimal d = decompose(value);
   switch (format) {
   case ffGeneral:
     return formatGeneral(d, precision, digits, fs);
@@ -476,9 +471,7 @@ std::string formatDecimal(const Decimal &d, TFloatFormat format, int precision, 
 
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
                         const FormatSettings &fs) {
-  if (!std::isfinite(value))
-    return specialValue(value);
-  return formatDecimal(decompose(value), format, precision, digits, fs);
+  return floatToStrF(value, format, precision, digits, fs);
 }
 
 std::string extendedToStr(long double value, const FormatSettings &fs) {
@@ -487,9 +480,7 @@ std::string extendedToStr(long double value, const FormatSettings &fs) {
 
 std::string extendedToStrF(long double value, TFloatFormat format, int precision, int digits,
                            const FormatSettings &fs) {
-  if (!std::isfinite(value))
-    return specialValue(double(value));
-  return formatDecimal(decompose(value), format, precision, digits, fs);
+  return floatToStrF(value, format, precision, digits, fs);
 }
 
 namespace {
@@ -599,11 +590,7 @@ std::string applyPicture(const Picture &p, Decimal d, const FormatSettings &fs) 
       fraction.pop_back();
     if (!fraction.empty())
       body += fs.DecimalSeparator + fraction;
-    std::string exp = std::to_string(std::abs(exponent));
-    while (int(exp.size()) < p.exponentDigits)
-      exp.insert(exp.begin(), '0');
-    body += exponent < 0 ? "E-" : (p.exponentSign ? "E+" : "E");
-    body += exp;
+    body += exponentText(exponent, p.exponentDigits, p.exponentSign);
     return p.prefix + body + p.suffix;
   }
   roundAt(d, d.exponent + p.decimalPlaces);
