@@ -54,14 +54,18 @@ void format(std::string &out, const std::string &pattern, const TDateTime &dt,
     const bool minutesAfterHour = token == 'M' && lastLetter == 'H';
     if (letter)
       lastLetter = token;
+    // Hours, minutes and seconds take one or two digits; a longer run starts the next field.
+    const auto timeField = [&](int value) {
+      count = std::min<std::size_t>(count, 2);
+      out += padded(value, int(count));
+    };
     switch (token) {
     case 'Y':
       out += count <= 2 ? padded(dt.Year % 100, 2) : padded(dt.Year, 4);
       break;
     case 'M':
       if (minutesAfterHour) {
-        count = std::min<std::size_t>(count, 2);
-        out += padded(dt.Minute, int(count));
+        timeField(dt.Minute);
       } else if (count <= 2) {
         out += padded(dt.Month, int(count));
       } else {
@@ -83,16 +87,13 @@ void format(std::string &out, const std::string &pattern, const TDateTime &dt,
       }
       break;
     case 'H':
-      count = std::min<std::size_t>(count, 2);
-      out += padded(dt.Hour, int(count));
+      timeField(dt.Hour);
       break;
     case 'N':
-      count = std::min<std::size_t>(count, 2);
-      out += padded(dt.Minute, int(count));
+      timeField(dt.Minute);
       break;
     case 'S':
-      count = std::min<std::size_t>(count, 2);
-      out += padded(dt.Second, int(count));
+      timeField(dt.Second);
       break;
     case 'Z':
       count = std::min<std::size_t>(count, 3);
