@@ -1,5 +1,5 @@
 // Helpers for the pixel tests of the canvas: a canvas of a given size with its pending resize
-// already handled, the picture the control shows, and expected texts drawn the way the Parts say.
+// already handled, the picture the control shows, and expected texts drawn by the canvas's rules.
 #pragma once
 
 #include "canvas/TarvikCanvas.h"
