@@ -5,6 +5,8 @@
 // rounds down to 1.00.
 #include "platform/Convert.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -342,20 +344,6 @@ bool parseInt64(const std::string &text, std::int64_t &value, std::int64_t min, 
 
 [[noreturn]] void throwInt(const std::string &text) {
   throw EConvertError("'" + text + "' is not a valid integer value");
-}
-
-bool equalsAsciiNoCase(const std::string &a, const char *b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i]; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z')
-      x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z')
-      y = char(y - 'A' + 'a');
-    if (x != y)
-      return false;
-  }
-  return i == a.size() && !b[i];
 }
 
 } // namespace

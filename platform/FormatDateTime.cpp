@@ -1,6 +1,8 @@
 // Date and time to text with the class library's pattern letters.
 #include "platform/Convert.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 
 namespace platform {
@@ -28,8 +30,6 @@ int dayOfWeek(const TDateTime &dt) {
   return int(((days + 4) % 7 + 7) % 7);
 }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
 void format(std::string &out, const std::string &pattern, const TDateTime &dt,
             const FormatSettings &fs, int depth) {
   // Nested short-date and long-time formats may name each other; stop a loop.
@@ -39,9 +39,9 @@ void format(std::string &out, const std::string &pattern, const TDateTime &dt,
   const std::size_t n = pattern.size();
   for (std::size_t i = 0; i < n;) {
     const char c = pattern[i];
-    const char token = upper(c);
+    const char token = upperAscii(c);
     std::size_t count = 1;
-    while (i + count < n && upper(pattern[i + count]) == token)
+    while (i + count < n && upperAscii(pattern[i + count]) == token)
       ++count;
     if (c == '\'' || c == '"') {
       const std::size_t close = pattern.find(c, i + 1);

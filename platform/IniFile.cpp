@@ -1,6 +1,7 @@
 // Settings file reading and writing, one whole-file read and rewrite per call.
 #include "platform/IniFile.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Convert.h"
 
 #include <QFile>
@@ -21,19 +22,10 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 // Names compare without their blanks and ASCII-case-insensitively (a Turkish locale would fold
 // "i" to a dotted capital and miss "FILE" for "file").
 bool sameName(std::string_view a, std::string_view b) {
-  a = trimmed(a);
-  b = trimmed(b);
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i]))
-      return false;
-  return true;
+  return equalsAsciiNoCase(trimmed(a), trimmed(b));
 }
 
 // The value as a reader sees it: trimmed, and without one pair of matching outer quotes.
