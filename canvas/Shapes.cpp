@@ -44,6 +44,22 @@ void scalePoint(double &x, double &y, double sx, double sy, double cx, double cy
   y = cy + (y - cy) * sy;
 }
 
+// Lines, boxes and ellipses are defined by two points (X1, Y1) and (X2, Y2).
+template <class TwoPointShape> void translateTwoPoints(TwoPointShape &s, double dx, double dy) {
+  s.X1 += dx;
+  s.Y1 += dy;
+  s.X2 += dx;
+  s.Y2 += dy;
+  s.UpdateBounds();
+}
+
+template <class TwoPointShape>
+void scaleTwoPoints(TwoPointShape &s, double sx, double sy, double cx, double cy) {
+  scalePoint(s.X1, s.Y1, sx, sy, cx, cy);
+  scalePoint(s.X2, s.Y2, sx, sy, cx, cy);
+  s.UpdateBounds();
+}
+
 // Distance test of a point against a segment; a zero-length segment is its start point.
 bool nearSegment(double x, double y, double x1, double y1, double x2, double y2, double t) {
   const double dx = x2 - x1;
@@ -132,18 +148,10 @@ bool TQLine::HitTest(double x, double y, double t) const {
 
 void TQLine::UpdateBounds() { setBox(*this, X1, Y1, X2, Y2); }
 
-void TQLine::Translate(double dx, double dy) {
-  X1 += dx;
-  Y1 += dy;
-  X2 += dx;
-  Y2 += dy;
-  UpdateBounds();
-}
+void TQLine::Translate(double dx, double dy) { translateTwoPoints(*this, dx, dy); }
 
 void TQLine::Scale(double sx, double sy, double cx, double cy) {
-  scalePoint(X1, Y1, sx, sy, cx, cy);
-  scalePoint(X2, Y2, sx, sy, cx, cy);
-  UpdateBounds();
+  scaleTwoPoints(*this, sx, sy, cx, cy);
 }
 
 void TQLine::Rotate(double angle, double cx, double cy) {
@@ -211,18 +219,10 @@ bool TQRectangle::HitTest(double x, double y, double t) const {
 
 void TQRectangle::UpdateBounds() { setBox(*this, X1, Y1, X2, Y2); }
 
-void TQRectangle::Translate(double dx, double dy) {
-  X1 += dx;
-  Y1 += dy;
-  X2 += dx;
-  Y2 += dy;
-  UpdateBounds();
-}
+void TQRectangle::Translate(double dx, double dy) { translateTwoPoints(*this, dx, dy); }
 
 void TQRectangle::Scale(double sx, double sy, double cx, double cy) {
-  scalePoint(X1, Y1, sx, sy, cx, cy);
-  scalePoint(X2, Y2, sx, sy, cx, cy);
-  UpdateBounds();
+  scaleTwoPoints(*this, sx, sy, cx, cy);
 }
 
 // An axis-aligned box has no rotated form here: the geometry stays.
@@ -253,18 +253,10 @@ bool TQEllipse::HitTest(double x, double y, double t) const {
 
 void TQEllipse::UpdateBounds() { setBox(*this, X1, Y1, X2, Y2); }
 
-void TQEllipse::Translate(double dx, double dy) {
-  X1 += dx;
-  Y1 += dy;
-  X2 += dx;
-  Y2 += dy;
-  UpdateBounds();
-}
+void TQEllipse::Translate(double dx, double dy) { translateTwoPoints(*this, dx, dy); }
 
 void TQEllipse::Scale(double sx, double sy, double cx, double cy) {
-  scalePoint(X1, Y1, sx, sy, cx, cy);
-  scalePoint(X2, Y2, sx, sy, cx, cy);
-  UpdateBounds();
+  scaleTwoPoints(*this, sx, sy, cx, cy);
 }
 
 void TQEllipse::Rotate(double, double, double) { UpdateBounds(); }
