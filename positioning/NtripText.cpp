@@ -2,6 +2,7 @@
 #include "platform/Time.h"
 #include "positioning/TarvikNTRIPClient.h"
 
+#include <QByteArray>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -33,34 +34,7 @@ std::string fixed1(double value) {
 } // namespace
 
 std::string TTarvikNTRIPClient::Base64Encode(const std::string &Text) {
-  static constexpr char alphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((Text.size() + 2) / 3 * 4);
-  std::size_t i = 0;
-  for (; i + 2 < Text.size(); i += 3) {
-    const unsigned v = (static_cast<unsigned char>(Text[i]) << 16) |
-                       (static_cast<unsigned char>(Text[i + 1]) << 8) |
-                       static_cast<unsigned char>(Text[i + 2]);
-    out += alphabet[(v >> 18) & 63];
-    out += alphabet[(v >> 12) & 63];
-    out += alphabet[(v >> 6) & 63];
-    out += alphabet[v & 63];
-  }
-  if (i + 1 == Text.size()) {
-    const unsigned v = static_cast<unsigned char>(Text[i]) << 16;
-    out += alphabet[(v >> 18) & 63];
-    out += alphabet[(v >> 12) & 63];
-    out += "==";
-  } else if (i + 2 == Text.size()) {
-    const unsigned v = (static_cast<unsigned char>(Text[i]) << 16) |
-                       (static_cast<unsigned char>(Text[i + 1]) << 8);
-    out += alphabet[(v >> 18) & 63];
-    out += alphabet[(v >> 12) & 63];
-    out += alphabet[(v >> 6) & 63];
-    out += '=';
-  }
-  return out;
+  return QByteArray(Text.data(), static_cast<qsizetype>(Text.size())).toBase64().toStdString();
 }
 
 std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) {
