@@ -184,8 +184,7 @@ void TTarvikSerialGPS::PollPort() {
   // A NUL ends the chunk's text: what follows it in the same read is dropped.
   RxBuffer.append(buffer, strnlen(buffer, static_cast<std::size_t>(n)));
   DataSeen = true;
-  IdleTimer->stop();
-  IdleTimer->start();
+  IdleTimer->start(); // restarts the silence count
   ProcessLines();
 }
 
