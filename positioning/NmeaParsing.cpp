@@ -131,4 +131,4 @@ void TTarvikSerialGPS::ParseVTG(const std::string &Sentence) {
 
 void TTarvikSerialGPS::ParseZDA(const std::string &) {}
 
-void TTarvikSerialGPS::ParseGSA(const std::string &Sentence) { (void)SplitFields(Sentence, ','); }
+void TTarvikSerialGPS::ParseGSA(const std::string &) {}
