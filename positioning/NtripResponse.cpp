@@ -62,8 +62,8 @@ NtripResponseReader::Step NtripResponseReader::feed(std::string_view chunk) {
 NtripResponseReader::Step NtripResponseReader::judgeHeader(std::size_t headerEnd,
                                                            std::size_t dataStart) {
   const std::string_view head = std::string_view(header_).substr(0, headerEnd);
-  const bool accepted =
-      contains(head, "200 OK") || contains(head, "ICY 200 OK") || contains(head, "SOURCETABLE 200");
+  // "ICY 200 OK" holds "200 OK", and "SOURCETABLE 200" counts as a source table anyway.
+  const bool accepted = contains(head, "200 OK");
   const bool sourceTable = contains(head, "SOURCETABLE");
   if (!accepted && !sourceTable) {
     phase_ = Phase::Finished;
