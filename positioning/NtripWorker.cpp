@@ -192,7 +192,8 @@ void TNTRIPWorkerThread::Execute() {
         SendGGA();
       continue;
     }
-    const Step step = reader.feed(std::string_view(buffer.data(), buffer.size()).substr(0, length));
+    const Step step =
+        reader.feed(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
     if (step == Step::NeedMore)
       continue;
     if (step == Step::Rejected) {
