@@ -121,7 +121,8 @@ std::string ECEFToGeodetic(long double X, long double Y, long double Z, long dou
   if (p == 0)
     return ""; // on the polar axis the latitude formula divides by zero
 
-  long double phi = 0, h = 0, previous = 1.0e-9L, lambda = 0;
+  const long double lambda = std::atan2(Y, X);
+  long double phi = 0, h = 0, previous = 1.0e-9L;
   int passes = 0;
   while (std::fabs(phi - previous) > 1.0e-12L) {
     if (++passes > MaxGeodeticPasses)
@@ -130,7 +131,6 @@ std::string ECEFToGeodetic(long double X, long double Y, long double Z, long dou
     const long double sinPrev = std::sin(phi);
     const long double N = a / std::sqrt(1 - e2 * sinPrev * sinPrev);
     phi = std::atan((Z / p) / (1 - e2 * N / (N + h)));
-    lambda = std::atan2(Y, X);
     // The height divides by cos φ; at a pole (either one, and also where extended precision
     // lands a hair beyond the 64-bit π/2) there is no answer to give.
     if (std::fabs(phi) >= HalfPi)
