@@ -93,6 +93,28 @@ bool acceptableOneParallelSet(double a, double f, double originLatitude, double 
 
 double storedMeridian(double lambda0) { return lambda0 > Pi ? lambda0 - 2 * Pi : lambda0; }
 
+// The error bits of a geodetic point. Written so that a NaN fails the test and is reported rather
+// than projected.
+int geodeticErrors(double latitude, double longitude) {
+  int bits = 0;
+  if (!(latitude >= -HalfPi && latitude <= HalfPi))
+    bits |= LatitudeError;
+  if (!(longitude >= -Pi && longitude <= 2 * Pi))
+    bits |= LongitudeError;
+  return bits;
+}
+
+// The error bits of a grid point, which must lie within the ranges around the false origin.
+int gridErrors(double easting, double northing, double falseEasting, double falseNorthing,
+               double eastingRange, double northingRange) {
+  int bits = 0;
+  if (!(easting >= falseEasting - eastingRange && easting <= falseEasting + eastingRange))
+    bits |= EastingError;
+  if (!(northing >= falseNorthing - northingRange && northing <= falseNorthing + northingRange))
+    bits |= NorthingError;
+  return bits;
+}
+
 void applyEquivalentOneParallelSet() {
   const TwoParallelSet &two = LambertParameters.two;
   SetLambert1SPParameters(two.a, two.f, two.phi0, two.centralMeridian, two.falseEasting,
@@ -141,13 +163,7 @@ void GetLambert1SPParameters(double &a, double &f, double &OriginLatitude, doubl
 
 int GeodeticToLambert1SP(double Latitude, double Longitude, double &Easting, double &Northing) {
   const OneParallelSet &one = LambertParameters.one;
-  int bits = 0;
-  // Written so that a NaN fails the test and is reported rather than projected.
-  if (!(Latitude >= -HalfPi && Latitude <= HalfPi))
-    bits |= LatitudeError;
-  if (!(Longitude >= -Pi && Longitude <= 2 * Pi))
-    bits |= LongitudeError;
-  if (bits)
+  if (const int bits = geodeticErrors(Latitude, Longitude))
     return bits;
 
   double rho = 0;
@@ -170,14 +186,8 @@ int GeodeticToLambert1SP(double Latitude, double Longitude, double &Easting, dou
 
 int LambertToGeodetic(double Easting, double Northing, double &Latitude, double &Longitude) {
   const OneParallelSet &one = LambertParameters.one;
-  int bits = 0;
-  if (!(Easting >= one.falseEasting - one.eastingRange &&
-        Easting <= one.falseEasting + one.eastingRange))
-    bits |= EastingError;
-  if (!(Northing >= one.falseNorthing - one.northingRange &&
-        Northing <= one.falseNorthing + one.northingRange))
-    bits |= NorthingError;
-  if (bits)
+  if (const int bits = gridErrors(Easting, Northing, one.falseEasting, one.falseNorthing,
+                                  one.eastingRange, one.northingRange))
     return bits;
 
   double dx = Easting - one.falseEasting;
@@ -297,12 +307,7 @@ void GetLambert2SPParameters(double &a, double &f, double &OriginLatitude, doubl
 }
 
 int GeodeticToLambert2SP(double Latitude, double Longitude, double &Easting, double &Northing) {
-  int bits = 0;
-  if (!(Latitude >= -HalfPi && Latitude <= HalfPi))
-    bits |= LatitudeError;
-  if (!(Longitude >= -Pi && Longitude <= 2 * Pi))
-    bits |= LongitudeError;
-  if (bits)
+  if (const int bits = geodeticErrors(Latitude, Longitude))
     return bits;
   applyEquivalentOneParallelSet();
   return GeodeticToLambert1SP(Latitude, Longitude, Easting, Northing);
@@ -310,14 +315,8 @@ int GeodeticToLambert2SP(double Latitude, double Longitude, double &Easting, dou
 
 int LambertToGeodetic2SP(double Easting, double Northing, double &Latitude, double &Longitude) {
   const TwoParallelSet &two = LambertParameters.two;
-  int bits = 0;
-  if (!(Easting >= two.falseEasting - two.eastingRange &&
-        Easting <= two.falseEasting + two.eastingRange))
-    bits |= EastingError;
-  if (!(Northing >= two.falseNorthingPrime - two.northingRange &&
-        Northing <= two.falseNorthingPrime + two.northingRange))
-    bits |= NorthingError;
-  if (bits)
+  if (const int bits = gridErrors(Easting, Northing, two.falseEasting, two.falseNorthingPrime,
+                                  two.eastingRange, two.northingRange))
     return bits;
   applyEquivalentOneParallelSet();
   return LambertToGeodetic(Easting, Northing, Latitude, Longitude);
