@@ -1,12 +1,12 @@
 // The NTRIP client against a scripted caster on a loopback socket: request bytes, answers,
 // status reports, GGA uploads, retries, the recent-data buffer, and stopping at any moment.
+#include "CaseNames.h"
 #include "NtripTestPeers.h"
 #include "platform/Abort.h"
 #include "positioning/NtripResponse.h"
 
 #include <QTimer>
 #include <algorithm>
-#include <cctype>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -177,13 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Server response: " + std::string("\x16\x03\x01\x00garbage", 11)},
         RejectionCase{"header without end", "HTTP/1.1 200 OK\r\n" + std::string(40 * 1024, 'x'),
                       "Unknown server response", "Server response: HTTP/1.1 200 OK"}),
-    [](const auto &info) {
-      std::string name = info.param.name;
-      for (char &ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-          ch = '_';
-      return name;
-    });
+    [](const auto &info) { return testsupport::caseName(info.param.name); });
 
 TEST_F(NtripClient, FetchesASourceTableSpreadOverPacketsWithoutRetry) {
   const std::string table =

@@ -1,7 +1,7 @@
 // How the client reads a caster's answer: header verdicts, where the data starts, source tables.
 #include "positioning/NtripResponse.h"
+#include "CaseNames.h"
 
-#include <cctype>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,13 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Rejection::None, ""},
         VerdictCase{"table cut short", "SOURCETABLE 200 OK\r\n\r\nSTR;A;\r\n", true, Step::Closed,
                     Rejection::None, ""}),
-    [](const auto &info) {
-      std::string name = info.param.name;
-      for (char &ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-          ch = '_';
-      return name;
-    });
+    [](const auto &info) { return testsupport::caseName(info.param.name); });
 
 TEST(NtripResponse, NothingReceivedBeforeTheCloseIsAPlainClose) {
   NtripResponseReader reader;
