@@ -21,7 +21,6 @@ struct OneParallelSet {
   double a = 6378137.0;
   double f = 0.0033528106647474805;
   double e = 0.08181919084262188;
-  double halfE = 0.040909595421311;
   double n = 0.70710678118655;
   double rho0 = 6388838.2901212;
   double rhoOlat = 6388838.2901211;
@@ -38,8 +37,6 @@ struct OneParallelSet {
 struct TwoParallelSet {
   double a = 6378137.0;
   double f = 0.0033528106647474805;
-  double e = 0.081819190842621;
-  double halfE = 0.040909595421311;
   double phi0 = 0.78669154042193;
   double k0 = 0.99620424745181;
   double falseNorthingPrime = 8204.2214438468;
@@ -140,7 +137,6 @@ double SetLambert1SPParameters(double a, double f, double OriginLatitude, double
   one.falseNorthing = FalseNorthing;
   one.k0 = ScaleFactor;
   one.e = std::sqrt(2 * f - f * f);
-  one.halfE = one.e / 2;
   one.n = std::sin(OriginLatitude);
   const double m0 = mOf(OriginLatitude, one.e);
   one.t0 = tOf(OriginLatitude, one.e);
@@ -282,8 +278,6 @@ double SetLambert2SPParameters(double a, double f, double OriginLatitude, double
   two.centralMeridian = storedMeridian(CentralMeridian);
   two.falseEasting = FalseEasting;
   two.falseNorthing = FalseNorthing;
-  two.e = e;
-  two.halfE = e / 2;
   two.phi0 = phi0;
   two.k0 = k0;
   two.falseNorthingPrime = falseNorthingPrime;
