@@ -67,13 +67,6 @@ TQLayer *DrawingModel::layerForNewShape(int layer) {
   return FindLayer(LayerOpen(QStringLiteral("Default")));
 }
 
-std::int32_t DrawingModel::addCreatedShape(std::unique_ptr<TQShape> shape) {
-  const std::int32_t n = shape->ShapeNumber;
-  Shapes.push_back(std::move(shape));
-  BackBufferDirty = true;
-  return n;
-}
-
 namespace {
 
 void copyPen(TQShape &s, const TQLayer &l) {
@@ -91,60 +84,53 @@ void copyBrush(TQShape &s, const TQLayer &l) {
 std::int32_t DrawingModel::DrawLine(double x1, double y1, double x2, double y2, int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQLine>(x1, y1, x2, y2, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawCircle(double x, double y, double radius, int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQCircle>(x, y, radius, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
   copyBrush(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawRectangle(double x1, double y1, double x2, double y2, int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQRectangle>(x1, y1, x2, y2, 0.0, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
   copyBrush(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawPoint(double x, double y, int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQPoint>(x, y, 0.0, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawTwoPointEllipse(double x1, double y1, double x2, double y2,
                                                int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQEllipse>(x1, y1, x2, y2, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawThreePointArc(double x1, double y1, double x2, double y2, double x3,
                                              double y3, int layer) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQArc>(x1, y1, x2, y2, x3, y3, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::TextAdd(int layer, const QString &text, double x, double y,
                                    int fontIndex) {
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQText>(x, y, text, fontIndex, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   s->PenFg = l->PenFg;
   s->AlignH = TextAlignH;
   s->AlignV = TextAlignV;
@@ -155,7 +141,7 @@ std::int32_t DrawingModel::TextAdd(int layer, const QString &text, double x, dou
     s->Bold = f.Bold;
     s->Italic = f.Italic;
   }
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::DrawPolyline(const TPointPairVector &points, int layer, bool closed) {
@@ -163,14 +149,13 @@ std::int32_t DrawingModel::DrawPolyline(const TPointPairVector &points, int laye
     return -1;
   TQLayer *l = layerForNewShape(layer);
   auto s = std::make_unique<TQPolyline>(closed ? 6 : 5, closed, l->Index);
-  s->ShapeNumber = takeShapeNumber();
   copyPen(*s, *l);
   s->PenStyle = l->PenStyle;
   copyBrush(*s, *l);
   s->Points.reserve(points.size());
   for (const auto &p : points)
     s->AddPoint(p.first, p.second);
-  return addCreatedShape(std::move(s));
+  return appendShape(std::move(s));
 }
 
 std::int32_t DrawingModel::ShapeAdd(int, int) { return -1; }

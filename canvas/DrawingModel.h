@@ -200,7 +200,6 @@ protected:
 
 private:
   TQLayer *layerForNewShape(int layer);
-  std::int32_t addCreatedShape(std::unique_ptr<TQShape> shape);
 
   int clientWidth_ = 400;
   int clientHeight_ = 300;
