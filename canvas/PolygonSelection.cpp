@@ -213,13 +213,7 @@ void DrawingModel::SelectAllShapesInPolygon(const std::vector<TPointF> &polygon)
   }
 }
 
-void DrawingModel::DeleteSelectedShapes() {
-  // One pass, whatever the share of selected shapes; only the flags decide.
-  Shapes.eraseIf([](const TQShape *s) { return s->Selected; });
-  SelectedShapes.clear();
-  BackBufferDirty = true;
-  invalidateView();
-}
+void DrawingModel::DeleteSelectedShapes() { CadClearSelectedShapes(); }
 
 int DrawingModel::SelectedShapeCount() const {
   return static_cast<int>(

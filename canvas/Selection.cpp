@@ -11,13 +11,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-namespace {
-
-// Removes every occurrence of the number from the selection list.
-void unlist(std::vector<std::int32_t> &list, std::int32_t number) { std::erase(list, number); }
-
-} // namespace
-
 void DrawingModel::CadClearShapes(int layer) {
   if (layer == -1) {
     Shapes.clear();
@@ -43,6 +36,7 @@ void DrawingModel::CadClearShapes(int layer) {
 }
 
 void DrawingModel::CadClearSelectedShapes() {
+  // One pass, whatever the share of selected shapes; only the flags decide.
   Shapes.eraseIf([](const TQShape *s) { return s->Selected; });
   SelectedShapes.clear();
   BackBufferDirty = true;
@@ -53,10 +47,7 @@ void DrawingModel::ShapeSelectDelete() {
   // The Delete key on an empty drawing leaves even a stale selection list alone.
   if (Shapes.empty())
     return;
-  Shapes.eraseIf([](const TQShape *s) { return s->Selected; });
-  SelectedShapes.clear();
-  BackBufferDirty = true;
-  invalidateView();
+  CadClearSelectedShapes();
 }
 
 void DrawingModel::ShapeDelete(std::int32_t number) {
@@ -70,7 +61,7 @@ void DrawingModel::ShapeDelete(std::int32_t number) {
       }
     }
   }
-  unlist(SelectedShapes, number);
+  std::erase(SelectedShapes, number);
   BackBufferDirty = true;
 }
 
@@ -87,7 +78,7 @@ void DrawingModel::ShapeSelect(std::int32_t number, bool additive) {
 void DrawingModel::ShapeDeselect(std::int32_t number) {
   if (TQShape *s = FindShape(number))
     s->Selected = false;
-  unlist(SelectedShapes, number);
+  std::erase(SelectedShapes, number);
   BackBufferDirty = true;
 }
 
