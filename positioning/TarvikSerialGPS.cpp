@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr std::size_t bufferCap = 4096;
 constexpr std::size_t bufferKeep = 2048;
 
 // Blanks and control characters (codes up to 32) go from both ends; bytes above 127 stay.
-std::string trimmed(const std::string &s) {
+std::string_view trimmed(std::string_view s) {
   auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   std::size_t b = 0, e = s.size();
   while (b < e && low(s[b]))
@@ -193,7 +194,7 @@ void TTarvikSerialGPS::ProcessLines() {
     const std::size_t lf = RxBuffer.find('\n');
     if (lf == std::string::npos)
       break;
-    const std::string line = trimmed(RxBuffer.substr(0, lf + 1));
+    const std::string line(trimmed(std::string_view(RxBuffer).substr(0, lf)));
     RxBuffer.erase(0, lf + 1);
     if (line.empty())
       continue;
