@@ -46,6 +46,16 @@ std::string oneLine(std::string_view value) {
   return out;
 }
 
+// The exception of a failed read before a change or a failed write.
+EIniFileException unableToWrite(const std::string &fileName, const QFileDevice &file) {
+  return EIniFileException("Unable to write to " + fileName + ": " +
+                           file.errorString().toStdString());
+}
+
+IniDocument parseBytes(const QByteArray &bytes) {
+  return IniDocument::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
 // One process-wide lock, so two threads that change the same file do not lose each other's write.
 std::mutex &fileMutex() {
   static std::mutex m;
@@ -233,8 +243,7 @@ IniDocument IniFile::load() const {
   QFile file(QString::fromStdString(fileName_));
   if (!file.open(QIODevice::ReadOnly))
     return {};
-  const QByteArray bytes = file.readAll();
-  return IniDocument::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+  return parseBytes(file.readAll());
 }
 
 IniDocument IniFile::loadForWrite() const {
@@ -242,13 +251,11 @@ IniDocument IniFile::loadForWrite() const {
   if (!file.exists())
     return {};
   if (!file.open(QIODevice::ReadOnly))
-    throw EIniFileException("Unable to write to " + fileName_ + ": " +
-                            file.errorString().toStdString());
+    throw unableToWrite(fileName_, file);
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError)
-    throw EIniFileException("Unable to write to " + fileName_ + ": " +
-                            file.errorString().toStdString());
-  return IniDocument::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    throw unableToWrite(fileName_, file);
+  return parseBytes(bytes);
 }
 
 void IniFile::save(const IniDocument &doc) const {
@@ -258,8 +265,7 @@ void IniFile::save(const IniDocument &doc) const {
   file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly) ||
       file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.commit())
-    throw EIniFileException("Unable to write to " + fileName_ + ": " +
-                            file.errorString().toStdString());
+    throw unableToWrite(fileName_, file);
 }
 
 std::string IniFile::ReadString(const std::string &Section, const std::string &Ident,
