@@ -105,8 +105,6 @@ struct Box {
   bool empty() const { return r - l < 1 || b - t < 1; }
   // The figure covers l..r-1 and t..b-1: Qt strokes a QRect of width w over w + 1 pixels.
   QRect outline() const { return QRect(l, t, r - l - 1, b - t - 1); }
-  // Qt rasterises curves with pixel centres at +0.5, so the same box moved half a pixel.
-  QRectF curveOutline() const { return QRectF(l + 0.5, t + 0.5, r - l - 1, b - t - 1); }
   QRectF outlineAt(QPointF shift) const {
     return QRectF(l + shift.x(), t + shift.y(), r - l - 1, b - t - 1);
   }
@@ -139,6 +137,24 @@ const std::vector<bool> &patternBits(TPenStyle style) {
     return t;
   }();
   return table[static_cast<std::size_t>(std::clamp<int>(style, psSolid, psClear))];
+}
+
+// The points moved by a wide pen's shift.
+QPolygonF shifted(std::span<const QPoint> points, QPointF shift) {
+  QPolygonF polygon;
+  polygon.reserve(static_cast<qsizetype>(points.size()));
+  for (const QPoint &p : points)
+    polygon << QPointF(p) + shift;
+  return polygon;
+}
+
+// The cubic pieces of PolyBezier's points as a path, moved by `shift`.
+QPainterPath bezierPath(std::span<const QPoint> points, QPointF shift) {
+  QPainterPath path(QPointF(points[0]) + shift);
+  for (std::size_t i = 1; i + 2 < points.size(); i += 3)
+    path.cubicTo(QPointF(points[i]) + shift, QPointF(points[i + 1]) + shift,
+                 QPointF(points[i + 2]) + shift);
+  return path;
 }
 
 long long floorDiv(__int128 num, long long den) { // den > 0
@@ -187,6 +203,13 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
     (on ? linePixels_ : gapPixels_).push_back(pixel);
   }
   phase = (phase + n % period) % period;
+}
+
+void GdiCanvas::thinPolyline(std::span<const QPoint> points) {
+  long long phase = 0;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i)
+    rasterLine(points[i], points[i + 1], phase);
+  flushLinePixels();
 }
 
 void GdiCanvas::flushLinePixels() {
@@ -306,9 +329,7 @@ void GdiCanvas::LineTo(int x, int y) {
       const QPointF shift = wideShift(Pen.Width);
       painter_->drawLine(QPointF(penPos_) + shift, QPointF(to) + shift);
     } else if (Pen.Style != psClear) {
-      long long phase = 0;
-      rasterLine(penPos_, to, phase);
-      flushLinePixels();
+      thinPolyline(std::array{penPos_, to});
     }
   }
   penPos_ = to;
@@ -343,7 +364,8 @@ void GdiCanvas::Ellipse(int left, int top, int right, int bottom) {
   if (!isActive() || box.empty())
     return;
   applyForShape();
-  painter_->drawEllipse(widePen() ? box.outlineAt(wideShift(Pen.Width)) : box.curveOutline());
+  // Qt rasterises curves with pixel centres at +0.5: a thin outline moves half a pixel too.
+  painter_->drawEllipse(box.outlineAt(widePen() ? wideShift(Pen.Width) : pixelCentre));
 }
 
 void GdiCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
@@ -365,11 +387,7 @@ void GdiCanvas::Polygon(std::span<const QPoint> points) {
     return;
   applyForShape();
   if (widePen()) {
-    QPolygonF shifted;
-    shifted.reserve(static_cast<qsizetype>(points.size()));
-    for (const QPoint &p : points)
-      shifted << QPointF(p) + wideShift(Pen.Width);
-    painter_->drawPolygon(shifted, Qt::OddEvenFill);
+    painter_->drawPolygon(shifted(points, wideShift(Pen.Width)), Qt::OddEvenFill);
     return;
   }
   painter_->drawPolygon(points.data(), static_cast<int>(points.size()), Qt::OddEvenFill);
@@ -382,18 +400,10 @@ void GdiCanvas::Polyline(std::span<const QPoint> points) {
   applyMode();
   if (Pen.Style == psClear)
     return;
-  if (Pen.Width <= 1) {
-    long long phase = 0;
-    for (std::size_t i = 0; i + 1 < points.size(); ++i)
-      rasterLine(points[i], points[i + 1], phase);
-    flushLinePixels();
-  } else {
-    QPolygonF shifted;
-    shifted.reserve(static_cast<qsizetype>(points.size()));
-    for (const QPoint &p : points)
-      shifted << QPointF(p) + wideShift(Pen.Width);
-    painter_->drawPolyline(shifted);
-  }
+  if (Pen.Width <= 1)
+    thinPolyline(points);
+  else
+    painter_->drawPolyline(shifted(points, wideShift(Pen.Width)));
 }
 
 void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
@@ -402,30 +412,19 @@ void GdiCanvas::PolyBezier(std::span<const QPoint> points) {
   applyMode();
   if (Pen.Width <= 1) {
     // Flattened into a polyline through whole pixels, drawn by the line rules, as GDI does.
-    QPainterPath path(points[0]);
-    for (std::size_t i = 1; i + 2 < points.size(); i += 3)
-      path.cubicTo(points[i], points[i + 1], points[i + 2]);
     std::vector<QPoint> flat;
-    for (const QPolygonF &polygon : path.toSubpathPolygons())
+    for (const QPolygonF &polygon : bezierPath(points, QPointF()).toSubpathPolygons())
       for (const QPointF &p : polygon) {
         const QPoint pixel(roundToInt(p.x()), roundToInt(p.y()));
         if (flat.empty() || flat.back() != pixel)
           flat.push_back(pixel);
       }
-    long long phase = 0;
-    for (std::size_t i = 0; i + 1 < flat.size(); ++i)
-      rasterLine(flat[i], flat[i + 1], phase);
-    flushLinePixels();
+    thinPolyline(flat);
     return;
   }
-  const QPointF shift = wideShift(Pen.Width);
-  QPainterPath path(QPointF(points[0]) + shift);
-  for (std::size_t i = 1; i + 2 < points.size(); i += 3)
-    path.cubicTo(QPointF(points[i]) + shift, QPointF(points[i + 1]) + shift,
-                 QPointF(points[i + 2]) + shift);
   applyPen();
   painter_->setBrush(Qt::NoBrush);
-  painter_->drawPath(path);
+  painter_->drawPath(bezierPath(points, wideShift(Pen.Width)));
 }
 
 TColor GdiCanvas::Pixels(int x, int y) const {

@@ -151,6 +151,8 @@ private:
   bool widePen() const;
   void rasterLine(QPoint from, QPoint to, long long &phase);
   void flushLinePixels();
+  // A one-pixel line through the points by the rules of rasterLine, the pattern running on.
+  void thinPolyline(std::span<const QPoint> points);
   // The font and metrics of Font, rebuilt only when its face, size or style changed.
   const QFontMetrics &metrics() const;
 
