@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,11 +51,9 @@ TModalResult modalResultOf(TMsgDlgBtn button) {
 }
 
 std::optional<TMsgDlgBtn> defaultButton(TMsgDlgButtons buttons) {
-  for (TMsgDlgBtn b : {mbOK, mbYes})
+  for (TMsgDlgBtn b : {mbOK, mbYes, mbRetry})
     if (buttons.contains(b))
       return b;
-  if (buttons.contains(mbRetry))
-    return mbRetry;
   return std::nullopt;
 }
 
