@@ -56,19 +56,14 @@ constexpr std::array<StyleColors, 36> styles{{
     {"Windows10 SlateGray", 0xDEE2E6, 0x000000, 0xFFFFFF, 0x505F6E},
 }};
 
-const StyleColors &lightStyle() {
-  for (const StyleColors &s : styles)
-    if (QLatin1String(s.name) == QLatin1String("Light"))
-      return s;
-  return styles.front();
-}
-
 const StyleColors *findStyle(const QString &name) {
   for (const StyleColors &s : styles)
     if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
       return &s;
   return nullptr;
 }
+
+const StyleColors &lightStyle() { return *findStyle(QStringLiteral("Light")); }
 
 QColor mix(const QColor &a, const QColor &b) {
   return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
