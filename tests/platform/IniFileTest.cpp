@@ -9,23 +9,13 @@
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace platform;
+using testsupport::readFile;
 using testsupport::TempDir;
+using testsupport::writeFile;
 
 namespace {
-
-std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
 
 TEST(IniFile, PaddedKeysAreWrittenAsGivenAndFoundWithoutBlanks) {
   TempDir dir;

@@ -1,40 +1,18 @@
 // Folder look-ups and their environment overrides.
 #include "platform/Paths.h"
 
+#include "support/TestSupport.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 using namespace platform;
+using testsupport::EnvVar;
 
 namespace {
-
-// Sets or clears an environment variable for one test and puts the old value back.
-class EnvVar {
-public:
-  EnvVar(const char *name, const char *value) : name_(name) {
-    if (const char *old = std::getenv(name))
-      old_ = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_)
-      setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      unsetenv(name_.c_str());
-  }
-
-private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 TEST(Paths, SurveyRootFromEnvironmentOrHome) {
   {

@@ -2,9 +2,10 @@
 #include "platform/Time.h"
 #include "platform/Convert.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 
 using namespace platform;
@@ -63,21 +64,15 @@ TEST(Time, SystemZoneOffsetsFollowTZ) {
                         {"AEST-10AEDT,M10.1.0,M4.1.0/3", 600, 660},
                         {"NST3:30NDT,M3.2.0,M11.1.0", -210, -150},
                         {"<+03>-3", 180, 180}};
-  const char *old = std::getenv("TZ");
-  const std::string saved = old ? old : "";
   for (const Case &c : cases) {
-    setenv("TZ", c.tz, 1);
+    testsupport::EnvVar tz("TZ", c.tz);
     tzset();
     const int standard = StandardZoneOffsetMinutes();
     const int now = ZoneOffsetMinutes();
     EXPECT_EQ(standard, c.standard) << c.tz;
     EXPECT_TRUE(now == c.standard || now == c.summer) << c.tz << " " << now;
   }
-  if (old)
-    setenv("TZ", saved.c_str(), 1);
-  else
-    unsetenv("TZ");
-  tzset();
+  tzset(); // back to the zone of the restored TZ
 }
 
 TEST(Time, SystemNowAgreesWithTheCLibrary) {

@@ -1,12 +1,18 @@
-// Helpers shared by the tests: a temporary folder that removes itself, and the fixture paths.
+// Helpers shared by the tests: a temporary folder that removes itself, the fixture paths, whole
+// files as bytes, and an environment variable set for one scope.
 #pragma once
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace testsupport {
 
@@ -29,6 +35,44 @@ public:
 
 private:
   QTemporaryDir dir_;
+};
+
+// Every byte of a file; empty when it cannot be read.
+inline std::string readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Replaces a file with exactly these bytes.
+inline void writeFile(const std::string &path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Sets (or, given null, clears) an environment variable and puts the old value back at the end
+// of the scope.
+class EnvVar {
+public:
+  EnvVar(const char *name, const char *value) : name_(name) {
+    if (const char *old = std::getenv(name))
+      old_ = old;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~EnvVar() {
+    if (old_)
+      setenv(name_.c_str(), old_->c_str(), 1);
+    else
+      unsetenv(name_.c_str());
+  }
+  EnvVar(const EnvVar &) = delete;
+  EnvVar &operator=(const EnvVar &) = delete;
+
+private:
+  std::string name_;
+  std::optional<std::string> old_;
 };
 
 // Runs the event loop until `done` holds or the time-out passes; returns `done()`.
