@@ -1,13 +1,10 @@
-// Selecting and deselecting shapes, deleting them and moving them in the drawing order; and
-// abandoning an interactive drawing on the control.
+// Selecting and deselecting shapes, deleting them and moving them in the drawing order.
 //
 // The selection lives twice: in each shape's Selected flag and in the SelectedShapes list of
 // numbers. They are kept together here, but the list may repeat numbers and keep numbers of
 // deleted shapes; deletions by flag go by the flags alone.
 #include "canvas/DrawingModel.h"
-#include "canvas/TarvikCanvas.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <unordered_set>
 
@@ -128,14 +125,4 @@ void DrawingModel::ShapeZOrderJump(std::int32_t number, std::int32_t steps) {
     ShapeToFront(number);
   else if (steps < 0)
     ShapeToBack(number);
-}
-
-void TTarvikCanvas::ClearDrawingState() {
-  SkipNextLeftPress = false;
-  DrawingInProgress = false;
-  RubberBandActive = false;
-  PolylineUnderConstruction.reset();
-  // The screen-wide cursor is the application's override cursor; its default is none at all.
-  while (QGuiApplication::overrideCursor())
-    QGuiApplication::restoreOverrideCursor();
 }

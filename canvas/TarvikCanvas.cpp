@@ -1,8 +1,10 @@
-// The canvas control: construction, repaint requests, the inert operations and the Qt glue that
-// hands paint and resize notifications to the painting code.
+// The canvas control: construction, repaint requests, the inert operations, abandoning an
+// interactive drawing, and the Qt glue that hands paint and resize notifications to the painting
+// code.
 #include "canvas/TarvikCanvas.h"
 #include "platform/Dialogs.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QResizeEvent>
 
@@ -43,6 +45,16 @@ void TTarvikCanvas::AboutBox() {
   platform::MessageDlg(QStringLiteral("TTarvikCanvas\nDrawing canvas component of the Tarvik "
                                       "survey programs."),
                        mtInformation, mbOK);
+}
+
+void TTarvikCanvas::ClearDrawingState() {
+  SkipNextLeftPress = false;
+  DrawingInProgress = false;
+  RubberBandActive = false;
+  PolylineUnderConstruction.reset();
+  // The screen-wide cursor is the application's override cursor; its default is none at all.
+  while (QGuiApplication::overrideCursor())
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void TTarvikCanvas::paintEvent(QPaintEvent *) { Paint(); }

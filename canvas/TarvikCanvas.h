@@ -196,7 +196,7 @@ public:
   // The wheel over the canvas: delta and the cursor in screen coordinates; returns the result 1.
   int WMMouseWheel(int WheelDelta, int ScreenX, int ScreenY);
 
-  // ---- Abandons an interactive drawing in progress (canvas/Selection.cpp)
+  // ---- Abandons an interactive drawing in progress
   void ClearDrawingState();
 
   // ---- Drawing exchange formats (exchange/)
