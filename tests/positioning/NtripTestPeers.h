@@ -30,15 +30,20 @@ namespace ntriptest {
 
 using namespace std::chrono_literals;
 
-inline int listenOnLoopback(int port = 0) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  int one = 1;
-  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+inline sockaddr_in loopbackAddress(int port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   a.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0) {
+  return a;
+}
+
+inline int listenOnLoopback(int port = 0) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int one = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  const sockaddr_in a = loopbackAddress(port);
+  if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0) {
     ::close(fd);
     return -1;
   }
@@ -62,11 +67,8 @@ inline int unusedPort() {
 
 inline int connectToLoopback(int port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+  const sockaddr_in a = loopbackAddress(port);
+  if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
     ::close(fd);
     return -1;
   }
@@ -245,12 +247,7 @@ struct Recorder {
     };
   }
 
-  bool hasStatus(int state, const std::string &text) const {
-    for (const auto &s : statuses)
-      if (s.first == state && s.second == text)
-        return true;
-    return false;
-  }
+  bool hasStatus(int state, const std::string &text) const { return countStatus(state, text) > 0; }
   bool hasLog(const std::string &text) const {
     for (const auto &l : logs)
       if (l == text)
