@@ -8,7 +8,7 @@
 namespace {
 
 // A polygon prepared once for many point tests: vertices widened to doubles, and its y range,
-// outside of which no edge can be crossed. Answers exactly as DrawingModel::PointInPolygon.
+// outside of which no edge can be crossed.
 class PreparedPolygon {
 public:
   explicit PreparedPolygon(const std::vector<TPointF> &polygon) {
@@ -31,6 +31,8 @@ public:
     // true: no edge crosses, the answer is outside. NaN compares false in both and is kept.
     if (v_.empty() || y >= maxY_ || y < minY_)
       return false;
+    // Even-odd crossings of a ray to the right: of a square, the left and bottom edges count as
+    // inside, the right and top edges as outside.
     bool inside = false;
     std::size_t j = v_.size() - 1;
     for (std::size_t i = 0; i < v_.size(); ++i) {
@@ -154,21 +156,7 @@ void DrawingModel::ClearSelection() {
 }
 
 bool DrawingModel::PointInPolygon(double x, double y, const std::vector<TPointF> &polygon) {
-  // Even-odd crossings of a ray to the right: of a square, the left and bottom edges count as
-  // inside, the right and top edges as outside.
-  bool inside = false;
-  const std::size_t n = polygon.size();
-  std::size_t j = n - 1;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double xi = polygon[i].X;
-    const double yi = polygon[i].Y;
-    const double xj = polygon[j].X;
-    const double yj = polygon[j].Y;
-    if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
-      inside = !inside;
-    j = i;
-  }
-  return inside;
+  return PreparedPolygon(polygon).contains(x, y);
 }
 
 void DrawingModel::SelectShapesInPolygon(const std::vector<TPointF> &polygon,
