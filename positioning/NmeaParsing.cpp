@@ -8,6 +8,15 @@ namespace {
 
 double numberOrZero(const std::string &text) { return platform::StrToFloatDef(text, 0.0); }
 
+// RMC and VTG both carry the speed; the event fires only when it changes.
+void setSpeed(TTarvikSerialGPS &gps, double speedKmh) {
+  if (speedKmh == gps.SpeedKmh)
+    return;
+  gps.SpeedKmh = speedKmh;
+  if (gps.OnSpeedChange)
+    gps.OnSpeedChange(&gps, gps.SpeedKmh);
+}
+
 } // namespace
 
 void TTarvikSerialGPS::ParseNmeaSentence(const std::string &Line) {
@@ -96,14 +105,8 @@ void TTarvikSerialGPS::ParseRMC(const std::string &Sentence) {
     return;
   try {
     // The status (A or V) is not looked at: a void RMC still carries speed and course.
-    if (!f[7].empty()) {
-      const double speed = numberOrZero(f[7]) * 1.852;
-      if (speed != SpeedKmh) {
-        SpeedKmh = speed;
-        if (OnSpeedChange)
-          OnSpeedChange(this, SpeedKmh);
-      }
-    }
+    if (!f[7].empty())
+      setSpeed(*this, numberOrZero(f[7]) * 1.852);
     if (f.size() > 8 && !f[8].empty())
       Course = numberOrZero(f[8]);
   } catch (...) {
@@ -117,14 +120,8 @@ void TTarvikSerialGPS::ParseVTG(const std::string &Sentence) {
   try {
     if (!f[1].empty())
       Course = numberOrZero(f[1]);
-    if (!f[7].empty()) {
-      const double speed = numberOrZero(f[7]);
-      if (speed != SpeedKmh) {
-        SpeedKmh = speed;
-        if (OnSpeedChange)
-          OnSpeedChange(this, SpeedKmh);
-      }
-    }
+    if (!f[7].empty())
+      setSpeed(*this, numberOrZero(f[7]));
   } catch (...) {
   }
 }
