@@ -55,16 +55,7 @@ void ShapeList::indexRemove(const Slot &slot) {
     it->second.first = nullptr;
 }
 
-void ShapeList::push_back(std::unique_ptr<TQShape> shape) {
-  if (!shape)
-    return;
-  reserveOneMore(slots_);
-  Slot slot{shape.get(), shape->ShapeNumber};
-  indexAdd(slot, true);
-  slots_.push_back(slot);
-  shape.release();
-  syncCount();
-}
+void ShapeList::push_back(std::unique_ptr<TQShape> shape) { insert(size(), std::move(shape)); }
 
 void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
   if (!shape)
