@@ -162,10 +162,10 @@ void LayerList::clear() {
 
 TQLayer *LayerList::findByIndex(int index) const {
   auto it = byIndex_.find(index);
-  if (it != byIndex_.end() && it->second->Index == index)
-    return it->second;
   if (it == byIndex_.end())
     return nullptr;
+  if (it->second->Index == index)
+    return it->second;
   for (const auto &l : layers_)
     if (l->Index == index)
       return l.get();
