@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
