@@ -57,12 +57,15 @@ platform::SerialStopBits stopBitsFromCode(int code) {
   }
 }
 
-// A date or time format applied with empty separators: only the format letters count.
-std::string formatWithoutSeparators(const std::string &format, const platform::TDateTime &now) {
+// The raw log's "date time " prefix: both formats applied with empty separators, so that only
+// the format letters count.
+std::string logStamp(const std::string &dateFormat, const std::string &timeFormat) {
   platform::FormatSettings fs = platform::formatSettings();
   fs.DateSeparator = '\0';
   fs.TimeSeparator = '\0';
-  std::string text = platform::FormatDateTime(format, now, fs);
+  const platform::TDateTime now = platform::Now();
+  std::string text = platform::FormatDateTime(dateFormat, now, fs) + " " +
+                     platform::FormatDateTime(timeFormat, now, fs) + " ";
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   return text;
 }
@@ -224,12 +227,7 @@ void TTarvikSerialGPS::IdleCheck() {
 void TTarvikSerialGPS::WriteNmeaLog(const std::string &Line) {
   if (!NmeaLogEnabled || !NmeaLogFile)
     return;
-  std::string record;
-  if (LogTimeStamp) {
-    const platform::TDateTime now = platform::Now();
-    record = formatWithoutSeparators(LogDateFormat, now) + " " +
-             formatWithoutSeparators(LogTimeFormat, now) + " ";
-  }
+  std::string record = LogTimeStamp ? logStamp(LogDateFormat, LogTimeFormat) : std::string();
   record += Line;
   std::fprintf(NmeaLogFile, "%s\n", record.c_str());
   std::fflush(NmeaLogFile);
