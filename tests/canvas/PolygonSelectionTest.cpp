@@ -16,14 +16,7 @@ using Numbers = std::vector<std::int32_t>;
 using Polygon = std::vector<TPointF>;
 
 using testsupport::CountingModel;
-
-Numbers flagged(const DrawingModel &m) {
-  Numbers out;
-  for (const TQShape *s : m.Shapes)
-    if (s->Selected)
-      out.push_back(s->ShapeNumber);
-  return out;
-}
+using testsupport::flagged;
 
 const Polygon square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 

@@ -15,19 +15,12 @@ namespace {
 using Numbers = std::vector<std::int32_t>;
 
 using testsupport::CountingModel;
+using testsupport::flagged;
 
 Numbers order(const DrawingModel &m) {
   Numbers out;
   for (const TQShape *s : m.Shapes)
     out.push_back(s->ShapeNumber);
-  return out;
-}
-
-Numbers flagged(const DrawingModel &m) {
-  Numbers out;
-  for (const TQShape *s : m.Shapes)
-    if (s->Selected)
-      out.push_back(s->ShapeNumber);
   return out;
 }
 
