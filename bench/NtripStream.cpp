@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <arpa/inet.h>
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <condition_variable>
 #include <cstdlib>
@@ -14,7 +13,6 @@
 #include <mutex>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
