@@ -21,17 +21,6 @@ inline int clampToPixel(double v) {
   return static_cast<int>(v);
 }
 
-// Truncates toward zero into the full int range; NaN gives 0.
-inline int clampToInt(double v) {
-  if (!(v == v))
-    return 0;
-  if (v >= 2147483647.0)
-    return 2147483647;
-  if (v <= -2147483648.0)
-    return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 // A view span to divide by: an exactly zero or non-finite span counts as 1.
 inline double guardedSpan(double span) {
   if (span == 0.0 || !std::isfinite(span))
