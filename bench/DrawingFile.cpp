@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fstream>
-#include <malloc.h>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -22,25 +21,17 @@ constexpr int kShapes = 1'000'000;
 // Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
 struct PeakMemory {
   static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
-  static long kib() {
+  static long kib() { return statusKib("VmHWM:"); }
+  static long currentKib() { return statusKib("VmRSS:"); }
+
+private:
+  // A size line of /proc/self/status, in KiB.
+  static long statusKib(const std::string &wanted) {
     std::ifstream in("/proc/self/status");
     std::string key;
     long value = 0;
     while (in >> key) {
-      if (key == "VmHWM:") {
-        in >> value;
-        return value;
-      }
-      in.ignore(1 << 16, '\n');
-    }
-    return 0;
-  }
-  static long currentKib() {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-      if (key == "VmRSS:") {
+      if (key == wanted) {
         in >> value;
         return value;
       }
@@ -49,7 +40,6 @@ struct PeakMemory {
     return 0;
   }
 };
-
 
 std::string folder() {
   static const std::string dir = [] {
