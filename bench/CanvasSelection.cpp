@@ -67,61 +67,39 @@ std::vector<TPointF> selectionPolygon() {
   return p;
 }
 
-// The navigation program's tick: clear the three-shape vessel layer of a large drawing.
-void BM_CadClearShapes_SmallLayer(benchmark::State &state) {
+// Times one operation on a fresh drawing; making and freeing the drawing are not timed.
+template <class Operation> void onFreshDrawing(benchmark::State &state, Operation operation) {
   for (auto _ : state) {
     state.PauseTiming();
     Drawing d;
     state.ResumeTiming();
-    d.m->CadClearShapes(d.vessel);
+    operation(d);
     benchmark::DoNotOptimize(d.m->ShapeCount);
     state.PauseTiming();
     d.m.reset();
     state.ResumeTiming();
   }
+}
+
+// The navigation program's tick: clear the three-shape vessel layer of a large drawing.
+void BM_CadClearShapes_SmallLayer(benchmark::State &state) {
+  onFreshDrawing(state, [](Drawing &d) { d.m->CadClearShapes(d.vessel); });
 }
 BENCHMARK(BM_CadClearShapes_SmallLayer)->Unit(benchmark::kMillisecond);
 
 // A quarter of the drawing goes, 2,500 of its shapes selected.
 void BM_CadClearShapes_LargeLayer(benchmark::State &state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    Drawing d;
-    state.ResumeTiming();
-    d.m->CadClearShapes(d.tracks);
-    benchmark::DoNotOptimize(d.m->ShapeCount);
-    state.PauseTiming();
-    d.m.reset();
-    state.ResumeTiming();
-  }
+  onFreshDrawing(state, [](Drawing &d) { d.m->CadClearShapes(d.tracks); });
 }
 BENCHMARK(BM_CadClearShapes_LargeLayer)->Unit(benchmark::kMillisecond);
 
 void BM_ShapeSelectDelete(benchmark::State &state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    Drawing d;
-    state.ResumeTiming();
-    d.m->ShapeSelectDelete();
-    benchmark::DoNotOptimize(d.m->ShapeCount);
-    state.PauseTiming();
-    d.m.reset();
-    state.ResumeTiming();
-  }
+  onFreshDrawing(state, [](Drawing &d) { d.m->ShapeSelectDelete(); });
 }
 BENCHMARK(BM_ShapeSelectDelete)->Unit(benchmark::kMillisecond);
 
 void BM_DeleteSelectedShapes(benchmark::State &state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    Drawing d;
-    state.ResumeTiming();
-    d.m->DeleteSelectedShapes();
-    benchmark::DoNotOptimize(d.m->ShapeCount);
-    state.PauseTiming();
-    d.m.reset();
-    state.ResumeTiming();
-  }
+  onFreshDrawing(state, [](Drawing &d) { d.m->DeleteSelectedShapes(); });
 }
 BENCHMARK(BM_DeleteSelectedShapes)->Unit(benchmark::kMillisecond);
 
