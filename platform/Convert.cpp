@@ -566,38 +566,31 @@ Picture readPicture(const std::string &format) {
 }
 
 std::string applyPicture(const Picture &p, Decimal d, const FormatSettings &fs) {
-  std::string body;
+  std::string body, exponent; // body: the digits before the exponent
   if (p.scientific) {
     const int integerPlaces = std::max(p.integerPlaces, 1);
     roundAt(d, integerPlaces + p.decimalPlaces);
-    const int exponent = d.digits.empty() ? 0 : d.exponent - integerPlaces;
+    exponent = exponentText(d.digits.empty() ? 0 : d.exponent - integerPlaces, p.exponentDigits,
+                            p.exponentSign);
     d.exponent = d.digits.empty() ? 0 : integerPlaces;
     body = integerDigits(d, 1);
-    std::string fraction = fractionDigits(d, p.decimalPlaces);
-    while (int(fraction.size()) > p.decimalZeros && !fraction.empty() && fraction.back() == '0')
-      fraction.pop_back();
-    if (!fraction.empty())
-      body += fs.DecimalSeparator + fraction;
-    body += exponentText(exponent, p.exponentDigits, p.exponentSign);
-    return p.prefix + body + p.suffix;
+  } else {
+    roundAt(d, d.exponent + p.decimalPlaces);
+    body = integerDigits(d, p.integerZeros);
+    if (p.thousands)
+      body = groupThousands(body, fs.ThousandSeparator);
   }
-  roundAt(d, d.exponent + p.decimalPlaces);
-  std::string integer = integerDigits(d, p.integerZeros);
-  if (p.thousands)
-    integer = groupThousands(integer, fs.ThousandSeparator);
   std::string fraction = fractionDigits(d, p.decimalPlaces);
   while (int(fraction.size()) > p.decimalZeros && fraction.back() == '0')
     fraction.pop_back();
-  body = integer;
   if (!fraction.empty())
     body += fs.DecimalSeparator + fraction;
-  return p.prefix + body + p.suffix;
+  return p.prefix + body + exponent + p.suffix;
 }
 
 bool roundsToZero(const Picture &p, Decimal d) {
-  if (p.scientific)
-    return d.digits.empty();
-  roundAt(d, d.exponent + p.decimalPlaces);
+  if (!p.scientific)
+    roundAt(d, d.exponent + p.decimalPlaces);
   return d.digits.empty();
 }
 
