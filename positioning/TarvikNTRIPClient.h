@@ -10,7 +10,7 @@
 #include <QObject>
 #include <atomic>
 #include <chrono>
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>

@@ -7,7 +7,6 @@
 
 #include <QTimer>
 #include <asm/termbits.h>
-#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
