@@ -107,9 +107,8 @@ FormatSettings FormatSettings::fromLocale(const QLocale &locale) {
   s.DateSeparator = firstSeparator(date, '/');
   s.TimeSeparator = firstSeparator(time, ':');
   s.ShortDateFormat = fromQtPattern(date, s.DateSeparator, s.TimeSeparator);
-  s.LongTimeFormat =
-      fromQtPattern(locale.timeFormat(QLocale::LongFormat).remove(QLatin1Char('t')).trimmed(),
-                    s.DateSeparator, s.TimeSeparator);
+  s.LongTimeFormat = fromQtPattern(QString(time).remove(QLatin1Char('t')).trimmed(),
+                                   s.DateSeparator, s.TimeSeparator);
   return s;
 }
 
