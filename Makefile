@@ -48,10 +48,10 @@ fuzz:
 tsan: deps
 	@cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_TSAN=ON >/dev/null
 	@cmake --build $(TSAN) -j $(JOBS) --target platform_tests positioning_tests
-	@cd $(TSAN) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
-	  QT_QPA_PLATFORM=offscreen ./bin/platform_tests --gtest_filter='TcpSocket*:Synchronize*' && \
-	  TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
-	  QT_QPA_PLATFORM=offscreen ./bin/positioning_tests --gtest_filter='*Ntrip*:SerialPort*:-NtripRealCaster*'
+	@cd $(TSAN) && export TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
+	  QT_QPA_PLATFORM=offscreen && \
+	  ./bin/platform_tests --gtest_filter='TcpSocket*:Synchronize*' && \
+	  ./bin/positioning_tests --gtest_filter='*Ntrip*:SerialPort*:-NtripRealCaster*'
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
