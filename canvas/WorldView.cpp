@@ -83,23 +83,11 @@ void DrawingModel::WorldZoom(int, double factor, double x, double y) {
   const double newH = newW / aspect;
   const double fx = (x - WorldLeft) / ww;
   const double fy = (y - WorldBottom) / wh;
-  WorldLeft = x - newW * fx;
-  WorldRight = x + (1.0 - fx) * newW;
-  WorldBottom = y - newH * fy;
-  WorldTop = y + (1.0 - fy) * newH;
-  BackBufferDirty = true;
-  invalidateView();
+  WorldSet(x - newW * fx, y + (1.0 - fy) * newH, x + (1.0 - fx) * newW, y - newH * fy);
 }
 
 void DrawingModel::WorldExtents() {
-  auto defaultWindow = [this] {
-    WorldLeft = 0.0;
-    WorldRight = 1000.0;
-    WorldBottom = 0.0;
-    WorldTop = 1000.0;
-    BackBufferDirty = true;
-    invalidateView();
-  };
+  auto defaultWindow = [this] { WorldSet(0.0, 1000.0, 1000.0, 0.0); };
   if (Shapes.empty()) {
     defaultWindow();
     return;
@@ -148,12 +136,7 @@ void DrawingModel::WorldExtents() {
     minX = cx - w / 2.0;
     maxX = cx + w / 2.0;
   }
-  WorldLeft = minX;
-  WorldRight = maxX;
-  WorldBottom = minY;
-  WorldTop = maxY;
-  BackBufferDirty = true;
-  invalidateView();
+  WorldSet(minX, maxY, maxX, minY);
 }
 
 void DrawingModel::SetBackColor(TColor colour) {
