@@ -2,10 +2,10 @@
 // event labels, the current-depth box and the GGA status box, with the operations that set them
 // and the program-wide values the host writes for them.
 #include "canvas/TarvikCanvas.h"
+#include "canvas/WorldView.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 
-#include <QFontMetrics>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -47,24 +47,28 @@ void useFont(GdiCanvas &g, const QString &name, int size, bool bold, TColor colo
 }
 
 // Writes each label's text centred on its pixel, skipping labels well outside the client. The
-// metrics are taken once: every text of one paint has the same font. Soundings repeat their
-// depths, so each distinct text is measured once per paint.
+// view's mapping is set up once for all labels (it is WorldToScreen's), and every text of one
+// paint has the same font. Soundings repeat their depths, so each distinct text is measured once
+// per paint.
 template <class Labels, class TextOf>
 void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
-  const QFontMetrics metrics(g.qFont());
-  const int h = metrics.height();
-  const long long right = static_cast<long long>(c.width()) + 50;
-  const long long bottom = static_cast<long long>(c.height()) + 20;
+  const int h = g.TextHeight(QString());
+  const int width = c.width();
+  const int height = c.height();
+  const platform::ViewMapping view(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, width,
+                                   height);
+  const long long right = static_cast<long long>(width) + 50;
+  const long long bottom = static_cast<long long>(height) + 20;
   QHash<QString, int> widths;
   for (const auto &label : labels) {
-    int sx = 0, sy = 0;
-    c.WorldToScreen(label.X, label.Y, sx, sy);
+    const int sx = view.toX(label.X);
+    const int sy = view.toY(label.Y);
     if (sx < -50 || sx > right || sy < -20 || sy > bottom)
       continue;
     const QString text = textOf(label);
     auto known = widths.constFind(text);
     if (known == widths.constEnd())
-      known = widths.insert(text, metrics.horizontalAdvance(text));
+      known = widths.insert(text, g.TextWidth(text));
     const int w = *known;
     g.TextOut(sx - w / 2, sy - h / 2, text);
   }
