@@ -75,18 +75,16 @@ void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
 
   double stepX = 0.0;
   double stepY = 0.0;
-  if (!c.GridAutoScale && c.GridSpacingX > 0.0 && c.GridSpacingY > 0.0 &&
-      usableStep(ww, c.GridSpacingX, width) && usableStep(wh, c.GridSpacingY, height)) {
+  if (!c.GridAutoScale && usableStep(ww, c.GridSpacingX, width) &&
+      usableStep(wh, c.GridSpacingY, height)) {
     stepX = c.GridSpacingX;
     stepY = c.GridSpacingY;
   } else {
     stepX = stepY = NiceGridStep(ww, 8);
+    // A window far from the control's shape could still ask for too many lines in y.
+    if (!usableStep(wh, stepY, height))
+      stepY = NiceGridStep(wh, 8);
   }
-  // A window far from the control's shape could still ask for too many lines in y.
-  if (!usableStep(ww, stepX, width))
-    stepX = NiceGridStep(ww, 8);
-  if (!usableStep(wh, stepY, height))
-    stepY = NiceGridStep(wh, 8);
   const std::vector<double> xs = linePositions(c.WorldLeft, c.WorldRight, stepX, width);
   const std::vector<double> ys = linePositions(c.WorldBottom, c.WorldTop, stepY, height);
 
