@@ -6,7 +6,6 @@
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
-#include <QPoint>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
