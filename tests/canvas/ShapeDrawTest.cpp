@@ -1,5 +1,6 @@
 // Shapes drawn into small images, checked pixel by pixel. The view maps world units one to one
 // onto pixels, with y upwards: pixel (px, py) shows the world point (px, H - py).
+#include "PaintingTestSupport.h"
 #include "canvas/Shapes.h"
 
 #include <QImage>
@@ -15,13 +16,9 @@ constexpr int W = 40;
 constexpr int H = 40;
 constexpr TColor background = 0xFFFFFF;
 
-QImage blank(TColor colour = background) {
-  QImage img(W, H, QImage::Format_RGB32);
-  img.fill(platform::toQColor(colour));
-  return img;
-}
+using painttest::pixel;
 
-TColor at(const QImage &img, int x, int y) { return platform::fromQColor(img.pixelColor(x, y)); }
+QImage blank(TColor colour = background) { return painttest::plain(W, H, colour); }
 
 QImage drawn(TQShape &s, TColor back = background, bool nav = false, double scale = 1.0) {
   QImage img = blank(back);
@@ -36,7 +33,7 @@ Pixels pixelsOf(const QImage &img, TColor back = background) {
   Pixels out;
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x)
-      if (at(img, x, y) != back)
+      if (pixel(img, x, y) != back)
         out.insert({x, y});
   return out;
 }
@@ -66,7 +63,7 @@ TEST_P(PointSizes, CoverTheirPixels) {
   const Pixels got = pixelsOf(img);
   EXPECT_EQ(got, GetParam().expected);
   for (auto [x, y] : got)
-    EXPECT_EQ(at(img, x, y), 0x0000FFu);
+    EXPECT_EQ(pixel(img, x, y), 0x0000FFu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PointSizes,
@@ -80,12 +77,12 @@ TEST(ShapeDraw, LargePointIsAFilledCircle) {
   TQPoint p(20, 20, 0, 0);
   p.PixelSize = 5; // radius 6
   const QImage img = drawn(p);
-  EXPECT_EQ(at(img, 20, 20), 0u);
-  EXPECT_EQ(at(img, 25, 20), 0u);
-  EXPECT_EQ(at(img, 20, 15), 0u);
-  EXPECT_EQ(at(img, 27, 20), background);
-  EXPECT_EQ(at(img, 25, 25), background);
-  EXPECT_EQ(at(img, 13, 20), background);
+  EXPECT_EQ(pixel(img, 20, 20), 0u);
+  EXPECT_EQ(pixel(img, 25, 20), 0u);
+  EXPECT_EQ(pixel(img, 20, 15), 0u);
+  EXPECT_EQ(pixel(img, 27, 20), background);
+  EXPECT_EQ(pixel(img, 25, 25), background);
+  EXPECT_EQ(pixel(img, 13, 20), background);
 }
 
 TEST(ShapeDraw, SelectedLineIsRedAndThreePixelsWide) {
@@ -96,9 +93,9 @@ TEST(ShapeDraw, SelectedLineIsRedAndThreePixelsWide) {
   l.Selected = true;
   const QImage img = drawn(l);
   for (int y = 19; y <= 21; ++y)
-    EXPECT_EQ(at(img, 20, y), 0x0000FFu) << y;
-  EXPECT_EQ(at(img, 20, 18), background);
-  EXPECT_EQ(at(img, 20, 22), background);
+    EXPECT_EQ(pixel(img, 20, y), 0x0000FFu) << y;
+  EXPECT_EQ(pixel(img, 20, 18), background);
+  EXPECT_EQ(pixel(img, 20, 22), background);
 }
 
 TEST(ShapeDraw, HiddenShapesDrawNothing) {
@@ -119,48 +116,48 @@ TEST(ShapeDraw, BorderlessRectangleIsAFilledBoxUntilSelected) {
   const QImage img = drawn(r, grey);
   EXPECT_EQ(pixelsOf(img, grey), block(10, 10, 29, 29));
   for (auto [x, y] : block(10, 10, 29, 29))
-    ASSERT_EQ(at(img, x, y), 0xFFFFFFu);
+    ASSERT_EQ(pixel(img, x, y), 0xFFFFFFu);
   r.Selected = true;
   // A red outline two pixels wide on the left edge (which side of the edge its second pixel
   // takes is the pen's rule), the inside still white.
   const QImage sel = drawn(r, grey);
   std::vector<int> red;
   for (int x = 0; x < 20; ++x)
-    if (at(sel, x, 20) == 0x0000FFu)
+    if (pixel(sel, x, 20) == 0x0000FFu)
       red.push_back(x);
   ASSERT_EQ(red.size(), 2u);
   EXPECT_EQ(red[1], red[0] + 1);
   EXPECT_TRUE(red[0] == 10 || red[1] == 10) << red[0];
   for (int x = red[1] + 1; x < 20; ++x)
-    EXPECT_EQ(at(sel, x, 20), 0xFFFFFFu) << x;
-  EXPECT_EQ(at(sel, 20, 15), 0xFFFFFFu);
+    EXPECT_EQ(pixel(sel, x, 20), 0xFFFFFFu) << x;
+  EXPECT_EQ(pixel(sel, 20, 15), 0xFFFFFFu);
 }
 
 TEST(ShapeDraw, ClearBrushRectangleIsOutlineOnly) {
   TQRectangle r(10, 30, 30, 10, 0, 0);
   const QImage img = drawn(r);
-  EXPECT_EQ(at(img, 10, 20), 0u);
-  EXPECT_EQ(at(img, 20, 10), 0u);
-  EXPECT_EQ(at(img, 20, 20), background);
+  EXPECT_EQ(pixel(img, 10, 20), 0u);
+  EXPECT_EQ(pixel(img, 20, 10), 0u);
+  EXPECT_EQ(pixel(img, 20, 20), background);
 }
 
 TEST(ShapeDraw, CircleRadiusFollowsTheViewScale) {
   TQCircle c(10, 10, 4, 0);
   c.PenFg = 0xFF0000;
   const QImage img = drawn(c, background, false, 2.0); // 2 px per unit: centre (20, 20), r 8
-  EXPECT_EQ(at(img, 12, 20), 0xFF0000u);
-  EXPECT_EQ(at(img, 20, 12), 0xFF0000u);
-  EXPECT_EQ(at(img, 20, 20), background);
-  EXPECT_EQ(at(img, 10, 20), background);
+  EXPECT_EQ(pixel(img, 12, 20), 0xFF0000u);
+  EXPECT_EQ(pixel(img, 20, 12), 0xFF0000u);
+  EXPECT_EQ(pixel(img, 20, 20), background);
+  EXPECT_EQ(pixel(img, 10, 20), background);
 }
 
 TEST(ShapeDraw, ArcIsTwoSegments) {
   TQArc a(5, 35, 20, 20, 35, 35, 0); // a V through pixel (20, 20)
   const QImage img = drawn(a);
-  EXPECT_EQ(at(img, 5, 5), 0u);
-  EXPECT_EQ(at(img, 20, 20), 0u);
-  EXPECT_EQ(at(img, 12, 12), 0u);
-  EXPECT_EQ(at(img, 20, 10), background);
+  EXPECT_EQ(pixel(img, 5, 5), 0u);
+  EXPECT_EQ(pixel(img, 20, 20), 0u);
+  EXPECT_EQ(pixel(img, 12, 12), 0u);
+  EXPECT_EQ(pixel(img, 20, 10), background);
 }
 
 TQPolyline polyline(int type, bool closed, std::initializer_list<std::pair<double, double>> pts) {
@@ -181,8 +178,8 @@ TEST(ShapeDraw, TwoPointSplineIsAStraightSegment) {
 TEST(ShapeDraw, SplinePassesThroughItsPoints) {
   TQPolyline s = polyline(8, false, {{5, 20}, {20, 35}, {35, 20}});
   const QImage img = drawn(s);
-  EXPECT_EQ(at(img, 20, 5), 0u);
-  EXPECT_EQ(at(img, 5, 20), 0u);
+  EXPECT_EQ(pixel(img, 20, 5), 0u);
+  EXPECT_EQ(pixel(img, 5, 20), 0u);
 }
 
 TEST(ShapeDraw, FourPointArcPolylineIsAnOpenPolyline) {
@@ -200,12 +197,12 @@ TEST(ShapeDraw, ThreePointArcPolylineBendsTowardsTheMiddlePoint) {
   const QImage img = drawn(a);
   bool nearStart = false; // starts at the first point, to the pixel
   for (auto [x, y] : block(4, 19, 6, 21))
-    nearStart = nearStart || at(img, x, y) == 0u;
+    nearStart = nearStart || pixel(img, x, y) == 0u;
   EXPECT_TRUE(nearStart);
-  EXPECT_EQ(at(img, 20, 5), background); // not through the middle point
+  EXPECT_EQ(pixel(img, 20, 5), background); // not through the middle point
   bool bent = false;
   for (int y = 6; y < 20; ++y)
-    bent = bent || at(img, 20, y) == 0u;
+    bent = bent || pixel(img, 20, y) == 0u;
   EXPECT_TRUE(bent);
 }
 
@@ -214,8 +211,8 @@ TEST(ShapeDraw, ClosedPolygonIsFilledAndShortOnesDrawNothing) {
   poly.BrushStyle = bsSolid;
   poly.BrushFg = 0x00FF00;
   const QImage img = drawn(poly);
-  EXPECT_EQ(at(img, 20, 20), 0x00FF00u);
-  EXPECT_EQ(at(img, 5, 20), 0u);
+  EXPECT_EQ(pixel(img, 20, 20), 0x00FF00u);
+  EXPECT_EQ(pixel(img, 5, 20), 0u);
   TQPolyline one = polyline(5, false, {{5, 5}});
   EXPECT_TRUE(pixelsOf(drawn(one)).empty());
   // Two points of a closed polyline are a segment, not a polygon.
@@ -237,7 +234,7 @@ int darkest(const QImage &img) {
   int d = 255;
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) {
-      const TColor c = at(img, x, y);
+      const TColor c = pixel(img, x, y);
       d = std::min({d, int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c))});
     }
   return d;
