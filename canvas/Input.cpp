@@ -108,8 +108,7 @@ void pick(TTarvikCanvas &c, double wx, double wy, int shift) {
   } else if (!ctrl) {
     clearAll();
   }
-  c.BackBufferDirty = true;
-  c.QWidget::update();
+  c.Refresh();
 }
 
 } // namespace
@@ -201,8 +200,7 @@ void TTarvikCanvas::MouseUp(int Button, int Shift, int X, int Y) {
     if (!NavigationVariant) {
       // The drag left texts out; draw the view once more with them.
       FInteracting = false;
-      BackBufferDirty = true;
-      QWidget::update();
+      Refresh();
     }
   };
   if (Button == middleButton || Button == leftButton) {

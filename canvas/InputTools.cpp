@@ -35,11 +35,6 @@ void endTwoPointShape(TTarvikCanvas &c) {
   c.RubberCurrentY = 0.0;
 }
 
-void shapeMade(TTarvikCanvas &c) {
-  c.BackBufferDirty = true;
-  c.QWidget::update();
-}
-
 // Modes 5, 6, 8 and 10: the polyline under construction gets its first point. It takes its
 // shape number now, so the number is used up even if the polyline is dropped later.
 void startPolyline(TTarvikCanvas &c, double wx, double wy) {
@@ -79,7 +74,7 @@ void addPolylinePoint(TTarvikCanvas &c, double wx, double wy) {
     c.PolylineUnderConstruction->AddPoint(wx, wy);
   c.RubberStartX = wx;
   c.RubberStartY = wy;
-  shapeMade(c);
+  c.Refresh();
 }
 
 // Mode 10 after the first point: the second point is the middle, the third finishes the arc.
@@ -99,7 +94,7 @@ void addArcPoint(TTarvikCanvas &c, double wx, double wy) {
   c.DrawingInProgress = false;
   c.RubberStartX = 0.0;
   c.RubberStartY = 0.0;
-  shapeMade(c);
+  c.Refresh();
 }
 
 // The second press of the zoom window: the window drawn, widened to the control's shape about
@@ -147,7 +142,7 @@ void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
     } else {
       if (!atRubberStart(c, wx, wy)) {
         c.DrawRectangle(c.RubberStartX, c.RubberStartY, wx, wy, c.CurrentLayer);
-        shapeMade(c);
+        c.Refresh();
       }
       endTwoPointShape(c);
     }
@@ -159,7 +154,7 @@ void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
       c.DrawLine(c.RubberStartX, c.RubberStartY, wx, wy, c.CurrentLayer);
       c.RubberStartX = wx;
       c.RubberStartY = wy;
-      shapeMade(c);
+      c.Refresh();
     }
     break;
   case 4: // ellipse
@@ -168,7 +163,7 @@ void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
     } else {
       if (wx != c.RubberStartX && wy != c.RubberStartY) {
         c.DrawTwoPointEllipse(c.RubberStartX, c.RubberStartY, wx, wy, c.CurrentLayer);
-        shapeMade(c);
+        c.Refresh();
       }
       endTwoPointShape(c);
     }
@@ -202,7 +197,7 @@ void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
                                  (wy - c.RubberStartY) * (wy - c.RubberStartY));
       if (r > 0.0) {
         c.DrawCircle(c.RubberStartX, c.RubberStartY, r, c.CurrentLayer);
-        shapeMade(c);
+        c.Refresh();
       }
       endTwoPointShape(c);
     }
