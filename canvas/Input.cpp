@@ -50,6 +50,8 @@ void disengageTool(TTarvikCanvas &c, double wx, double wy) {
   fire(c.OnDrawEnd, &c, static_cast<short>(c.DrawMode), wx, wy);
   if (!c.KeepDrawMode)
     c.DrawMode = 0;
+  setScreenCursor(crDefault);
+  c.QWidget::update();
 }
 
 void startPan(TTarvikCanvas &c, int x, int y, double wx, double wy) {
@@ -123,8 +125,6 @@ void TTarvikCanvas::MouseDown(int Button, int Shift, int X, int Y) {
 
   if (Button == rightButton && (DrawingInProgress || RubberBandActive)) {
     disengageTool(*this, wx, wy);
-    setScreenCursor(crDefault);
-    QWidget::update();
     LastPressX = wx;
     LastPressY = wy;
     return;
@@ -226,8 +226,6 @@ void TTarvikCanvas::DblClick() {
   ScreenToWorld(LastMouseX, LastMouseY, wx, wy);
   if (RubberBandActive || DrawingInProgress) {
     disengageTool(*this, wx, wy);
-    setScreenCursor(crDefault);
-    QWidget::update();
   } else {
     WorldPan(wx - (WorldLeft + WorldRight) / 2.0, wy - (WorldTop + WorldBottom) / 2.0);
   }

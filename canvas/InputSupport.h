@@ -38,7 +38,8 @@ void appendFinishedPolyline(TTarvikCanvas &c, std::unique_ptr<TQPolyline> polyli
 
 // A right press or a double click while a tool is engaged: keeps a polyline of two points or
 // more, drops a shorter one, fires OnDrawEnd at (wx, wy) and leaves the tool unless
-// KeepDrawMode. The next left press is consumed.
+// KeepDrawMode; the cursor goes back to the default and the control repaints. The next left
+// press is consumed.
 void disengageTool(TTarvikCanvas &c, double wx, double wy);
 
 // Starts a pan drag anchored at the client pixel (x, y), world point (wx, wy).
