@@ -28,13 +28,7 @@ int buttonOf(Qt::MouseButton button) {
 
 // Like any message handler of the control: an exception ends the handling of this one event
 // and is shown, never passed into Qt.
-template <class F> void handle(F f) {
-  try {
-    f();
-  } catch (...) {
-    platform::handleCurrentException();
-  }
-}
+template <class F> void handle(F f) { platform::guarded(std::move(f))(); }
 
 } // namespace
 
