@@ -15,10 +15,10 @@ FormatSettings &processSettings() {
 // Separators are single 8-bit characters here; a locale's non-ASCII separator (a no-break space
 // between thousands, for instance) becomes the nearest plain one.
 char asciiSeparator(const QString &text, char fallback) {
-  if (text.size() != 1)
-    return text.isEmpty() ? fallback : (text.at(0).isSpace() ? ' ' : fallback);
+  if (text.isEmpty())
+    return fallback;
   const QChar c = text.at(0);
-  if (c.unicode() < 0x80)
+  if (text.size() == 1 && c.unicode() < 0x80)
     return char(c.unicode());
   return c.isSpace() ? ' ' : fallback;
 }
