@@ -1,7 +1,6 @@
 // Layer and font-table operations of the drawing model.
 #include "canvas/DrawingModel.h"
 
-#include <algorithm>
 #include <limits>
 
 TQLayer *DrawingModel::FindLayer(int index) const { return Layers.findByIndex(index); }

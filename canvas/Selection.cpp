@@ -5,7 +5,6 @@
 // deleted shapes; deletions by flag go by the flags alone.
 #include "canvas/DrawingModel.h"
 
-#include <algorithm>
 #include <unordered_set>
 
 void DrawingModel::CadClearShapes(int layer) {

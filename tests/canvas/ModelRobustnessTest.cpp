@@ -4,7 +4,6 @@
 #include "canvas/DrawingModel.h"
 
 #include <QImage>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
