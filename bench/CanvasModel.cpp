@@ -18,7 +18,6 @@ long peakRssKiB() {
   return u.ru_maxrss;
 }
 
-
 void BM_CreateMixedShapes(benchmark::State &state) {
   const long before = peakRssKiB();
   for (auto _ : state) {
