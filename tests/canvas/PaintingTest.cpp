@@ -215,10 +215,10 @@ TEST(Painting, EditorTextsKeepTheirDistance) {
         c->TextAdd(0, QStringLiteral("WXYZ"), t.secondX * unit, t.secondY * unit, 0);
     c->SetShapePenFg(a, clRed);
     c->SetShapePenFg(b, clBlue);
-    if (t.navigation)
-      static_cast<TQText *>(c->FindShape(b))->Height = 1.0;
-    if (t.navigation)
+    if (t.navigation) {
       static_cast<TQText *>(c->FindShape(a))->Height = 1.0;
+      static_cast<TQText *>(c->FindShape(b))->Height = 1.0;
+    }
     c->FInteracting = t.interacting;
     const QImage image = render(*c);
     const int reds = countPixels(image, image.rect(), [](TColor p) {
