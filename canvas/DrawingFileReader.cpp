@@ -265,10 +265,8 @@ void applyPoint(DrawingModel &m, const Record &r) {
   f.integer(width);
   f.real(size);
   auto p = std::make_unique<TQPoint>(x, y, size, layer);
-  p->PixelSize = 3;
   p->PenFg = colour;
   p->PenWidth = width;
-  p->UpdateBounds();
   m.appendShape(std::move(p));
 }
 
