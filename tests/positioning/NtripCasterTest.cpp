@@ -15,7 +15,8 @@ class NtripRealCaster : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!caster.running())
-      GTEST_SKIP() << "str2str (package rtklib) did not start";
+      FAIL() << "str2str (package rtklib) did not start as an NTRIP caster; scripts/install-deps "
+                "installs it";
     recorder.attach(client);
     client.CasterHost = "127.0.0.1";
     client.CasterPort = caster.port();

@@ -267,10 +267,9 @@ struct Recorder {
   }
 };
 
-// The binary RTCM frames of a capture in the shared test data, without its '#' comment header.
+// The binary RTCM frames of a capture, without its '#' comment header.
 inline std::string rtcmCapture(const std::string &name) {
-  std::ifstream in(testsupport::sharedTestdataPath("rtcm3/" + name), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = testsupport::readCapture("rtcm3/" + name);
   std::size_t start = 0;
   while (start < bytes.size() && bytes[start] == '#') {
     const std::size_t end = bytes.find('\n', start);

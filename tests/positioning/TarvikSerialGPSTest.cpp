@@ -489,7 +489,7 @@ TEST(SerialGpsNames, DefaultsOfANewComponent) {
 class SerialGpsCaptureTest : public SerialGpsTest {
 protected:
   std::vector<std::string> playCapture(const std::string &name) {
-    std::ifstream in(testsupport::sharedTestdataPath("nmea/" + name), std::ios::binary);
+    std::istringstream in(testsupport::readCapture("nmea/" + name));
     std::string bytes, line;
     std::vector<std::string> data;
     while (std::getline(in, line)) {

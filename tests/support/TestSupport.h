@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -21,9 +22,18 @@ inline std::string dataPath(const std::string &name) {
   return std::string(TARVIK_TEST_DATA_DIR) + "/" + name;
 }
 
-// Captures from real devices, kept beside the repository.
-inline std::string sharedTestdataPath(const std::string &name) {
-  return std::string(TARVIK_SHARED_TESTDATA_DIR) + "/" + name;
+// Captures from real devices (tests/data/captures, with their licence note).
+inline std::string capturePath(const std::string &name) { return dataPath("captures/" + name); }
+
+// Every byte of a capture. A missing or empty capture fails the test, naming the file, instead
+// of letting the test run on no data.
+inline std::string readCapture(const std::string &name) {
+  const std::string path = capturePath(name);
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  if (bytes.empty())
+    throw std::runtime_error("test capture " + path + " is missing or empty");
+  return bytes;
 }
 
 // A fresh folder for one test, removed with everything in it afterwards.

@@ -204,8 +204,7 @@ TEST(WrittenBack, ThrustCommandsAndCorrectionFrames) {
   EXPECT_EQ(back.flush(), std::vector<std::string>{"<A"});
 
   // Real RTCM 3 frames from the standard, after the capture's comment header.
-  std::ifstream in(testsupport::sharedTestdataPath("rtcm3/rtcm3.log"), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes = testsupport::readCapture("rtcm3/rtcm3.log");
   std::size_t at = 0;
   while (at < bytes.size() && bytes[at] == '#')
     at = bytes.find('\n', at) + 1;
