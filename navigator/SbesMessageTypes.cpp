@@ -1,0 +1,46 @@
+#include "navigator/SbesMessageTypes.h"
+
+namespace platform {
+
+const std::array<SbesMessageType, 8> &sbesMessageTypes() {
+  using Markers = std::array<std::string_view, 2>;
+  static const std::array<SbesMessageType, 8> types = {{
+      {"Tarvik SMT", Markers{"SMT", ""}, "%*8s,%lf,%lf", 2, LowFreqFrame::Hide},
+      {"NMEA DPT", Markers{"DPT", ""}, "%*6s,%lf", 1, LowFreqFrame::Hide},
+      {"NMEA DBT", Markers{"DBT", ""}, "%*6s,%*lf,%*1s,%lf", 1, LowFreqFrame::Hide},
+      {"Tarvik XDR HI", Markers{"XDHI", ""}, "%*8s,%lf", 1, LowFreqFrame::Hide},
+      {"Tarvik XDR LO", Markers{"XDHI", "XDLO"}, "%*8s,%*lf,%*8s,%lf", 1, LowFreqFrame::Show},
+      {"Tarvik XDR H/L", Markers{"XDHI", "XDLO"}, "%*8s,%lf,%*8s,%lf", 2, LowFreqFrame::Show},
+      {"ODC HI", Markers{",B,", ""}, "%*42s,%lf", 1, LowFreqFrame::Hide},
+      {"OTHER", Markers{"", ""}, "", 1, LowFreqFrame::Unchanged},
+  }};
+  return types;
+}
+
+const SbesMessageType *findSbesMessageType(std::string_view name) {
+  for (const auto &type : sbesMessageTypes())
+    if (type.Name == name)
+      return &type;
+  return nullptr;
+}
+
+bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence) {
+  for (std::string_view marker : type.Markers)
+    if (!marker.empty() && sentence.find(marker) == std::string_view::npos)
+      return false;
+  return true;
+}
+
+std::optional<int> realtimeClientHeight(LowFreqFrame frame) {
+  switch (frame) {
+  case LowFreqFrame::Hide:
+    return realtimeHeightLowFreqHidden;
+  case LowFreqFrame::Show:
+    return realtimeHeightLowFreqShown;
+  case LowFreqFrame::Unchanged:
+    break;
+  }
+  return std::nullopt;
+}
+
+} // namespace platform
