@@ -1,0 +1,90 @@
+// The sound velocity profile's processing, free of widgets: a cast's text rows become extracted
+// samples, per-metre averages and the column of mean sound velocities from the surface down,
+// which the depth correction reads through an immutable snapshot.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace svp {
+
+using Rows = std::vector<std::string>;
+
+inline constexpr const char *DefaultSearchString = "%*23s %lf,%lf";
+inline constexpr const char *DefaultMaxDepth = "200";
+// The deepest MaxDepth accepted, in metres: deeper than any sea, and small enough that the
+// per-metre lists stay small (a typed 2000000000 would otherwise ask for two billion rows).
+inline constexpr int MaxDepthLimit = 11000;
+
+// A raw sample's velocity when 1350 <= sv <= 1600, else 0.
+double ValidRawSoundVelocity(double sv);
+// A running mean or a row velocity the column accepts: 1300 < v < 1700.
+bool ValidColumnValue(double v);
+
+// The Turkish text while `turkish`, the English one otherwise (both UTF-8).
+QString languageText(bool turkish, const char *english, const char *turkishText);
+
+// The column as the depth correction reads it: row r holds the velocity for r metres, NaN where
+// the row's text is not a number. Never changed once published.
+using SvColumn = std::vector<double>;
+
+struct DetectedFormat {
+  std::string SearchString;
+  bool SVFirst = true;
+};
+
+// The four row lists and the steps between them. Messages go through the dialog seam; a step
+// that stops after its message returns (the class library's silent abort has nothing to add).
+class SvpProcessing {
+public:
+  Rows mRawSVData;        // "Source SVP Data"
+  Rows mRawSVExtracted;   // "Raw SV values": depth,sv (12,1512.345)
+  Rows mSortedAveragedSV; // "Averaged SV Values": row d = d,mean,hits or empty
+  Rows mSVPColumn;        // "SV Column": row d = cumulative mean, 2 decimals
+
+  // Show the Turkish text of the messages that have one.
+  bool Turkish = false;
+
+  // Extraction. A pattern other than literal text, suppressed conversions and two %lf is
+  // refused with a message before anything is emptied; false then.
+  bool RawToSVV(const std::string &searchString, bool svFirst);
+  // Per-metre averaging. A MaxDepth that is not an integer raises EConvertError after the lists
+  // are emptied; one outside 0..MaxDepthLimit, or no usable sample, gives a message.
+  void SVVtoAveragedSV(const QString &maxDepthText);
+  // The column; true when it reached row MaxDepth (and was published).
+  bool AveragedSVtoSVP(const QString &maxDepthText);
+  // Source format detection on mRawSVData; the report is shown, nothing is changed here.
+  std::optional<DetectedFormat> AutoDetect();
+
+  // The column published last; null while it is empty or being rebuilt.
+  std::shared_ptr<const SvColumn> column() const { return column_; }
+  // Publishes mSVPColumn as it stands (after loading it, or when it was edited by hand); an
+  // empty or blank list withdraws the column instead.
+  void publishColumn();
+  void withdrawColumn() { column_.reset(); }
+
+private:
+  // MaxDepth from its text: EConvertError when not an integer, nullopt (after a message) when
+  // outside the accepted range.
+  static std::optional<int> maxDepth(const QString &text);
+
+  std::shared_ptr<const SvColumn> column_;
+};
+
+// The velocity the depth correction uses for one raw depth while the profile is switched on:
+// column row trunc(raw + 0.5); the single velocity when there is no column (empty or being
+// rebuilt), when the depth is negative or beyond the column, or when the row is not a number.
+struct SvLookup {
+  double SoundVelocity = 0;
+  bool FromProfile = false;
+  QString Problem; // why the single velocity was used
+};
+SvLookup lookupSoundVelocity(const SvColumn *column, double rawDepth, double singleSoundVelocity);
+
+// True when the list has no row with text other than blanks.
+bool blankRows(const Rows &rows);
+
+} // namespace svp
