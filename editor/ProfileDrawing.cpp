@@ -1,0 +1,373 @@
+// The passes that draw the profile on its image. Pen, brush and font stay on the canvas from
+// pass to pass and from one redraw to the next; each pass sets only what it names.
+#include "editor/Graph.h"
+
+#include "platform/Convert.h"
+#include "platform/GdiCanvas.h"
+
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+using platform::FloatToStr;
+using platform::FloatToStrF;
+using platform::GdiCanvas;
+
+namespace {
+
+// Far enough outside any image that nothing is cut wrongly, small enough for every drawing call.
+constexpr int pixelLimit = 1 << 20;
+
+// The class library turns a clear brush solid when its colour is set.
+void setBrushColor(GdiCanvas &c, TColor color) {
+  c.Brush.Color = color;
+  c.Brush.Style = bsSolid;
+}
+
+// "Transparent background" for the texts that ask for it.
+void transparent(GdiCanvas &c) { c.Brush.Style = bsClear; }
+
+void line(GdiCanvas &c, int x1, int y1, int x2, int y2) {
+  c.MoveTo(x1, y1);
+  c.LineTo(x2, y2);
+}
+
+QString q(const std::string &s) { return QString::fromStdString(s); }
+
+} // namespace
+
+int clGraph::pixel(double v) {
+  return std::clamp(platform::truncToInt(v), -pixelLimit, pixelLimit);
+}
+
+int clGraph::pixelRow(double z, int H) const { return pixel(rowOf(z, H)); }
+
+void clGraph::updateScales(ProfileImage &image) {
+  if (image.H - 20 > 20) {
+    const double upp = (top - bottom) / (image.H - 40);
+    // A window of no height would make every row a division by zero: keep the last scale.
+    if (std::isfinite(upp) && upp != 0.0)
+      unitsPerPixel = upp;
+  }
+  if (pixelsPerPoint > 0)
+    visibleCount = platform::truncToInt(image.W / pixelsPerPoint);
+}
+
+void clGraph::clearProfile(ProfileImage &image) {
+  setBrushColor(image.Canvas, backgroundColor);
+  image.Canvas.FillRect(0, 0, image.ClientWidth, image.ClientHeight);
+}
+
+void clGraph::drawSelection(ProfileImage &image) {
+  GdiCanvas &c = image.Canvas;
+  const int xs = pixel((selStart - firstIndex) * pixelsPerPoint);
+  if (selecting) {
+    c.Pen.Style = psDot;
+    const int mx = pixel(image.cursor.mouseX);
+    const int my = pixel(image.cursor.mouseY);
+    const int y1 = pixel(bandY1);
+    line(c, xs, y1, mx, y1);
+    line(c, mx, y1, mx, my);
+    line(c, mx, my, xs, my);
+    line(c, xs, my, xs, y1);
+  }
+  if (hasSelection) {
+    const int xe = pixel((selEnd - firstIndex) * pixelsPerPoint);
+    setBrushColor(c, selectionColor);
+    c.FillRect(xs, 0, xe, image.H);
+  }
+}
+
+void clGraph::drawLimitLines(ProfileImage &image) {
+  GdiCanvas &c = image.Canvas;
+  const int W = image.W, H = image.H;
+  topLineY = 20;
+  bottomLineY = H - 20;
+  c.Font.Color = limitLineColor;
+  c.Font.Name = QStringLiteral("Consolas");
+  const QString topLabel = q(FloatToStrF(heightAt(topLineY, H), platform::ffFixed, 15, 2));
+  const QString bottomLabel = q(FloatToStrF(heightAt(bottomLineY, H), platform::ffFixed, 15, 2));
+  const int my = pixel(image.cursor.mouseY);
+  if (!draggingTop) {
+    c.Pen.Color = limitLineColor;
+    line(c, 0, 20, W - 50, 20);
+    transparent(c);
+    c.TextOut(W - 40, 20 - 6, topLabel);
+  } else if (image.cursor.mouseY < H / 2) {
+    c.Pen.Color = dragLineColor;
+    line(c, 0, my, W - 50, my);
+    transparent(c);
+    c.TextOut(W - 40, my - 6, topLabel);
+  }
+  const int by = pixel(bottomLineY);
+  if (!draggingBottom) {
+    c.Pen.Color = limitLineColor;
+    line(c, 0, by, W - 50, by);
+    transparent(c);
+    c.TextOut(W - 40, by - 6, bottomLabel);
+  } else if (image.cursor.mouseY > H / 2) {
+    c.Pen.Color = dragLineColor;
+    line(c, 0, my, W - 50, my);
+    transparent(c);
+    c.TextOut(W - 40, my - 6, bottomLabel);
+  }
+}
+
+void clGraph::drawPoints(ProfileImage &image) {
+  GdiCanvas &c = image.Canvas;
+  c.Pen.Width = 1;
+  c.Pen.Style = psSolid;
+  const int count = static_cast<int>(image.points.size());
+  const int n = std::min(visibleCount, count);
+  if (!(pixelsPerPoint > 0) || n <= 0)
+    return;
+  if (pixelsPerPoint < 1.0) {
+    drawDensePoints(image, n);
+    return;
+  }
+  const SoundingList &pts = image.points;
+  const int H = image.H;
+  for (int col = 0; col < n; ++col) {
+    const long long li = static_cast<long long>(firstIndex) + col;
+    if (li < 0 || li >= count)
+      continue;
+    const int i = static_cast<int>(li);
+    const int x = pixel(col * pixelsPerPoint);
+    const int y = pixelRow(pts[i].Z, H);
+    if (pts[i].selected) {
+      c.Pen.Width = 1;
+      c.Pen.Color = selectedColor;
+      c.Pen.Style = psSolid;
+      setBrushColor(c, selectedColor);
+      c.Ellipse(x - 3, y - 3, x + 3, y + 3);
+    }
+    if (pts[i].deleted && image.showDeleted) {
+      c.Pen.Color = clRed;
+      c.Pen.Style = psSolid;
+      c.Pen.Width = 2;
+      line(c, x - 3, y - 3, x + 3, y + 3);
+      line(c, x - 3, y + 3, x + 3, y - 3);
+    }
+    const bool hasNext = i + 1 < count;
+    if (hasNext && !pts[i].deleted && !pts[i + 1].deleted) {
+      c.Pen.Color = lineColor;
+      c.Pen.Width = image.lineThickness;
+      line(c, x, y, pixel((col + 1) * pixelsPerPoint), pixelRow(pts[i + 1].Z, H));
+    }
+    if (i > 0 && hasNext && pts[i - 1].deleted && pts[i + 1].deleted && !pts[i].deleted) {
+      c.Pen.Color = lineColor;
+      c.Rectangle(x - 1, y - 1, x + 1, y + 1);
+    }
+  }
+}
+
+// Below one pixel a point, thousands of points share a column: their segments inside a column
+// make one vertical run, drawn once, and a mark already drawn at a pixel is not drawn again.
+// The picture is the same as segment by segment; the cost follows the image, not the points.
+void clGraph::drawDensePoints(ProfileImage &image, int n) {
+  GdiCanvas &c = image.Canvas;
+  const SoundingList &pts = image.points;
+  const int count = static_cast<int>(pts.size());
+  const int H = image.H;
+  const int first = std::max(firstIndex, 0);
+  const int colStart = first - firstIndex;
+  const int colEnd = std::min(n, count - firstIndex); // one past the last column with a point
+
+  c.Pen.Color = lineColor;
+  c.Pen.Width = image.lineThickness;
+  int runX = 0, runMin = 0, runMax = 0;
+  bool run = false;
+  auto flush = [&] {
+    if (run)
+      line(c, runX, runMin, runX, runMax + 1);
+    run = false;
+  };
+  auto extend = [&](int x, int y1, int y2) {
+    if (run && x != runX)
+      flush();
+    if (!run) {
+      run = true;
+      runX = x;
+      runMin = runMax = y1;
+    }
+    runMin = std::min({runMin, y1, y2});
+    runMax = std::max({runMax, y1, y2});
+  };
+  for (int col = colStart; col < colEnd; ++col) {
+    const int i = firstIndex + col;
+    if (i + 1 >= count || pts[i].deleted || pts[i + 1].deleted)
+      continue;
+    const int x = pixel(col * pixelsPerPoint);
+    const int x2 = pixel((col + 1) * pixelsPerPoint);
+    const int y = pixelRow(pts[i].Z, H);
+    const int y2 = pixelRow(pts[i + 1].Z, H);
+    if (x == x2) {
+      extend(x, y, y2);
+    } else {
+      flush();
+      line(c, x, y, x2, y2);
+    }
+  }
+  flush();
+
+  // Marks: discs of selected points, crosses of deleted ones, dots of lone live points.
+  std::vector<std::uint8_t> seen(static_cast<std::size_t>(std::max(H, 0)) + 1);
+  int seenX = -1;
+  auto fresh = [&](int x, int y, std::uint8_t kind) {
+    if (y < -8 || y > H + 8)
+      return false; // wholly outside the image
+    if (x != seenX) {
+      std::fill(seen.begin(), seen.end(), 0);
+      seenX = x;
+    }
+    const std::size_t row = static_cast<std::size_t>(std::clamp(y, 0, H));
+    if (seen[row] & kind)
+      return false;
+    seen[row] |= kind;
+    return true;
+  };
+  for (int col = colStart; col < colEnd; ++col) {
+    const int i = firstIndex + col;
+    const strPoint &p = pts[i];
+    const bool lone =
+        i > 0 && i + 1 < count && pts[i - 1].deleted && pts[i + 1].deleted && !p.deleted;
+    if (!p.selected && !(p.deleted && image.showDeleted) && !lone)
+      continue;
+    const int x = pixel(col * pixelsPerPoint);
+    const int y = pixelRow(p.Z, H);
+    if (p.selected && fresh(x, y, 1)) {
+      c.Pen.Width = 1;
+      c.Pen.Color = selectedColor;
+      c.Pen.Style = psSolid;
+      setBrushColor(c, selectedColor);
+      c.Ellipse(x - 3, y - 3, x + 3, y + 3);
+    }
+    if (p.deleted && image.showDeleted && fresh(x, y, 2)) {
+      c.Pen.Color = clRed;
+      c.Pen.Style = psSolid;
+      c.Pen.Width = 2;
+      line(c, x - 3, y - 3, x + 3, y + 3);
+      line(c, x - 3, y + 3, x + 3, y - 3);
+    }
+    if (lone && fresh(x, y, 4)) {
+      c.Pen.Color = lineColor;
+      c.Pen.Width = image.lineThickness;
+      c.Rectangle(x - 1, y - 1, x + 1, y + 1);
+    }
+  }
+}
+
+void clGraph::drawRectangle(ProfileImage &image, int x1, int y1, int x2, int y2) {
+  GdiCanvas &c = image.Canvas;
+  line(c, x1, y1, x2, y1);
+  line(c, x2, y1, x2, y2);
+  line(c, x2, y2, x1, y2);
+  line(c, x1, y2, x1, y1);
+}
+
+void clGraph::drawStatus(ProfileImage &image) {
+  GdiCanvas &c = image.Canvas;
+  const int W = image.W, H = image.H;
+  const SoundingList &pts = image.points;
+  const int count = static_cast<int>(pts.size());
+  c.Font.Color = textColor;
+  setBrushColor(c, backgroundColor);
+  const int fs = c.Font.Size;
+
+  const bool hasPoint = count > 0;
+  const strPoint cur =
+      hasPoint ? pts[static_cast<std::size_t>(cursorIndexClamped(count))] : strPoint{};
+  const std::array<QString, 8> texts = {
+      QStringLiteral("Data status:"),
+      QStringLiteral("Processed: ") + q(FloatToStr(image.processedPercent)) + QStringLiteral("%"),
+      QString::number(selectedCount) + QStringLiteral(" points selected"),
+      QString::number(deletedCount) + QStringLiteral(" points deleted"),
+      q(FloatToStr(truncate8(cur.X))),
+      q(FloatToStr(truncate8(cur.Y))),
+      q(FloatToStr(truncate8(cur.Z))),
+      QStringLiteral("Deleted")};
+  int L = 0;
+  for (const QString &t : texts)
+    L = std::max(L, static_cast<int>(t.size()));
+
+  if (H <= 200 || W <= 200)
+    return;
+
+  const int left = W - 40 - L * fs;
+  if (pixelsPerPoint > 0 && hasPoint) {
+    transparent(c);
+    QString l1, l2, l3;
+    if (geographic == 0) {
+      l1 = QStringLiteral("Easting: ") + q(FloatToStr(truncate2(cur.X)));
+      l2 = QStringLiteral("Northing: ") + q(FloatToStr(truncate2(cur.Y)));
+      l3 = QStringLiteral("Height: ") + q(FloatToStr(truncate2(cur.Z)));
+    } else {
+      l1 = QStringLiteral("Latitude: ") + q(FloatToStr(truncate8(cur.X)));
+      l2 = QStringLiteral("Longitude: ") + q(FloatToStr(truncate8(cur.Y)));
+      l3 = QStringLiteral("Height: ") + q(FloatToStr(truncate8(cur.Z)));
+    }
+    c.TextOut(left, H - 40 - 3 * (fs + 5), l1);
+    c.TextOut(left, H - 40 - 2 * (fs + 5), l2);
+    c.TextOut(left, H - 40 - (fs + 5), l3);
+    drawRectangle(image, W - (L * fs + 5 + 40), H - 40 - 3 * (fs + 5) - 5, W - 40, H - 40 + 5);
+  }
+
+  // Rows of the cursor texts follow a fit made in this redraw.
+  updateScales(image);
+
+  const int mx = pixel(image.cursor.mouseX);
+  const int my = pixel(image.cursor.mouseY);
+  if (hasPoint && cur.deleted) {
+    transparent(c);
+    c.Font.Color = clRed;
+    c.TextOut(mx + 10, my - 10 - fs, texts[7]);
+  }
+  c.Font.Color = textColor;
+  c.TextOut(mx + 10, my + 10,
+            QStringLiteral("Height: ") +
+                q(FloatToStr(truncate2(heightAt(image.cursor.mouseY, H)))));
+
+  if (image.showStatus) {
+    for (int k = 1; k <= 4; ++k)
+      c.TextOut(left, k * (fs + 5) + 20, texts[static_cast<std::size_t>(k - 1)]);
+    drawRectangle(image, W - (L * fs + 5 + 40), fs + 20, W - 40, 5 * (fs + 5) + 5 + 20);
+  }
+}
+
+void clGraph::drawCursorMarker(ProfileImage &image) {
+  GdiCanvas &c = image.Canvas;
+  c.Pen.Color = selectedColor;
+  c.Pen.Width = 1;
+  const int count = static_cast<int>(image.points.size());
+  if (!(pixelsPerPoint > 0) || count == 0)
+    return;
+  cursorOffset = image.cursor.snappedX / pixelsPerPoint;
+  const int half = pixelsPerPoint > 10 ? platform::truncToInt(pixelsPerPoint / 2) : 5;
+  if (firstIndex + cursorOffset < count) {
+    if (cursorOffset >= 0) {
+      const double lo = std::floor(cursorOffset);
+      const double hi = std::ceil(cursorOffset);
+      const double m = (lo + hi) / 2;
+      cursorOffset = m > cursorOffset ? lo : hi;
+    }
+    const int idx = cursorIndexClamped(count);
+    const int y = pixelRow(image.points[static_cast<std::size_t>(idx)].Z, image.H);
+    const int sx = pixel(image.cursor.snappedX);
+    drawRectangle(image, sx - half, y - half, sx + half, y + half);
+  }
+}
+
+void clGraph::redraw(ProfileImage &image, bool fitToScreen) {
+  updateScales(image);
+  clearProfile(image);
+  drawSelection(image);
+  if (fitToScreen)
+    fitVertical(image.points, top, bottom);
+  drawLimitLines(image);
+  drawPoints(image);
+  drawStatus(image);
+  if (markerOn)
+    drawCursorMarker(image);
+}
