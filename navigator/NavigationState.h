@@ -1,0 +1,66 @@
+// What the main window's handlers, timers and commands share while the program runs: the last
+// fix, the projected position, depths, ticks of the sensor watchdogs, the fixed layer indexes.
+// One instance, owned by the main window (TFNav::State); GUI thread only. The GGA status box's
+// text and fix quality are the canvas's own program-wide values (GGAOverlayText, GGAFixQuality).
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+struct TNavigationState {
+  // ---- Acquisition control
+  int RealtimeRunning = 0;        // 0 stopped, 1 running; RealtimeClick alone reads and writes it
+  std::uint32_t GpsStartTick = 0; // tick of opening the GPS port; 0 while stopped
+  std::uint32_t SensorStartTick = 0; // tick of opening the echo-sounder port; 0 when not opened
+  std::uint32_t LastSensorTick = 0;  // tick of the last echo-sounder line
+  bool SensorTimeoutReported = false;
+  bool EchogramShown = false;
+  // The last connection, idle, time-out or sent-command message.
+  QString StatusMessage;
+
+  // ---- GPS sentences
+  bool ZdaSeen = false;
+  std::string ZdaSentence;              // the first GPS line containing "ZDA"
+  std::string GgaTimeText = "00:00:00"; // time of the last GGA, hh:mm:ss
+  double HdtHeading = 1e-9;
+  double SpeedKnots = 0;
+  int LastGpsStatusQuality = 0;
+  double FixLatitude = 0;  // degrees, south negative
+  double FixLongitude = 0; // degrees, west negative
+  double FixAltitude = 0;  // metres
+
+  // ---- Offsets read from the offsets window while it is hidden
+  double SoundVelocity = 0;
+  double TransducerDraft = 0;
+  double ManualTide = 0;
+  double OffsetCValue = 0;
+  double AntennaHeight = 0;
+  double RtkTide = 0;
+
+  // ---- Map timer
+  double GridConvergence = 1e-9;
+  double VesselHeading = 1e-9;
+  double VesselEasting = 0;
+  double VesselNorthing = 0;
+  bool FollowVesselEnabled = true;
+  std::string ProjectionEllipsoid; // geodesy parameter texts built on the first working tick
+  std::string TMParameters;
+
+  // ---- Echo sounder
+  double DepthAlertLimit = 0;
+  double TrueDepthHi = 0;
+  double TrueDepthLo = 0;
+  bool DepthPending = false;
+  std::string CoordinatesHeader; // written at the top of an empty coordinates file
+
+  // ---- Fixed layers of the canvas, set by TFNav::EnsureNavigationLayers
+  int GridLayer = 0;
+  int TrackFixLayer = 0;
+  int TrackNoFixLayer = 0;
+  int TrackFloatLayer = 0;
+  int TempShapeLayer = 0;
+  int UserShapeLayer = 0;
+  int EventLayer = 0;
+  int VesselLayer = 0;
+};

@@ -1,0 +1,53 @@
+// The survey day: the folder tree of the day the program started in, the date and time texts
+// of file names, the event-log appender and the placement of windows in the settings file.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+// Fixed once at start (InitSurveySession) from the local date of that moment; the date does
+// not roll over at midnight. Folders end in "/".
+struct TSurveyDay {
+  std::string SessionDate;     // YYYY-MM-DD
+  std::string SurveyRoot;      // platform::SurveyRoot()
+  std::string SurveyFolder;    // SurveyRoot + SessionDate + "/"
+  std::string DrawingFolder;   // SurveyFolder + "ZRV/"
+  std::string LogFolder;       // SurveyFolder + "LOG/"
+  std::string XyzFolder;       // SurveyFolder + "XYZ/"
+  std::string SvpFolder;       // SurveyFolder + "SVP/"
+  std::string CoordinatesPath; // LogFolder + SessionDate + " Coordinates.csv"
+};
+
+// The values built by the last InitSurveySession.
+const TSurveyDay &SurveyDay();
+// Builds the survey-day values from the clock and the survey root now. The program calls it
+// once before creating its windows; tests call it after pinning the clock and the root.
+void InitSurveySession();
+
+// Today's local date at the moment of the call, "YYYY-MM-DD".
+std::string SessionDateString();
+// The local time "hhmm".
+std::string SessionTimeHHMM();
+
+// The day's event log named by the date of this moment, inside the start-up log folder.
+std::string EventLogPath();
+
+// Creates the survey root, today's folder and its ZRV, LOG and SVP folders where missing.
+void CreateSurveyFolders();
+
+// Appends "\nAuto Event:\t", the local date and time, a tab and `text` to `path`. A log that
+// cannot be opened loses the record; the first such loss is reported in a message box.
+void AppendAutoEvent(const std::string &text, const std::string &path);
+
+// Writes WindowState, Left, Top, Width and Height of the window to the settings section named
+// after the window (its objectName).
+void SaveFormPlacement(QWidget *window);
+// Reads them back: WindowState 2 maximises; otherwise the position (and with withSize == 1 the
+// size) is restored, and a position off the screen's top-left or beyond its size becomes 0.
+void RestoreFormPlacement(QWidget *window, std::uint8_t withSize);
+
+// 8-bit text in the ANSI code page (Windows-1254) as a window text.
+QString AnsiToWideCopy(const std::string &text);

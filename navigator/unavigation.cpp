@@ -1,0 +1,366 @@
+// TFNav's construction, creation handler, show and close, and the fixed layers.
+#include "navigator/unavigation.h"
+
+#include "canvas/InputKeys.h"
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/SurveyDay.h"
+#include "navigator/UMsg.h"
+#include "navigator/URunlines.h"
+#include "navigator/USoundVelocity.h"
+#include "navigator/uCanvas.h"
+#include "navigator/uJoystick.h"
+#include "navigator/unavset.h"
+#include "platform/Abort.h"
+#include "platform/Convert.h"
+#include "platform/FormatSettings.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/Styles.h"
+#include "positioning/TarvikSerialGPS.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <array>
+
+namespace {
+
+struct FixedLayer {
+  const char *name;
+  int TNavigationState::*index;
+};
+
+// In the order the layers are opened on a first run.
+constexpr std::array<FixedLayer, 8> fixedLayers{{
+    {"Tarvik Grid", &TNavigationState::GridLayer},
+    {"track_fix", &TNavigationState::TrackFixLayer},
+    {"track_nofix", &TNavigationState::TrackNoFixLayer},
+    {"track_float", &TNavigationState::TrackFloatLayer},
+    {"tarvik_tempshape", &TNavigationState::TempShapeLayer},
+    {"tarvik_usershape", &TNavigationState::UserShapeLayer},
+    {"event_number", &TNavigationState::EventLayer},
+    {"~~Tarvik Vessel", &TNavigationState::VesselLayer},
+}};
+
+// Runs one step of a sequence that must go on whatever the step does: an abort is quiet, any
+// other failure is shown and the sequence continues.
+template <class F> void runStep(F step) {
+  try {
+    step();
+  } catch (...) {
+    platform::handleCurrentException();
+  }
+}
+
+void makePath(const std::string &folder) {
+  const QString path = QString::fromStdString(folder);
+  if (!QDir(path).exists())
+    QDir().mkpath(path);
+}
+
+} // namespace
+
+TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Windows(windows) {
+  setObjectName(QStringLiteral("FNav"));
+  setWindowTitle(QStringLiteral("Tarvik Sondrel"));
+  resize(1280, 800);
+
+  MainMenu1 = menuBar();
+  File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+  Zoom1 = MainMenu1->addMenu(QStringLiteral("&Zoom"));
+  Tools1 = MainMenu1->addMenu(QStringLiteral("&Tools"));
+  Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
+  Window1 = MainMenu1->addMenu(QStringLiteral("&Window"));
+  Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+
+  tRealtime = new QToolBar(QStringLiteral("tRealtime"), this);
+  tRealtime->setObjectName(QStringLiteral("tRealtime"));
+  tRealtime->setMovable(false);
+  addToolBar(Qt::TopToolBarArea, tRealtime);
+  Realtime = new QToolButton(tRealtime);
+  Realtime->setObjectName(QStringLiteral("Realtime"));
+  Realtime->setCheckable(true);
+  tRealtime->addWidget(Realtime);
+  ConnectIcon = new QToolButton(tRealtime);
+  ConnectIcon->setObjectName(QStringLiteral("ConnectIcon"));
+  ConnectIcon->setText(QStringLiteral("Settings"));
+  tRealtime->addWidget(ConnectIcon);
+
+  addToolBarBreak(Qt::TopToolBarArea);
+  tDraw = new QToolBar(QStringLiteral("tDraw"), this);
+  tDraw->setObjectName(QStringLiteral("tDraw"));
+  tDraw->setMovable(false);
+  addToolBar(Qt::TopToolBarArea, tDraw);
+  tShape = new QToolBar(QStringLiteral("tShape"), this);
+  tShape->setObjectName(QStringLiteral("tShape"));
+  tShape->setMovable(false);
+  addToolBar(Qt::LeftToolBarArea, tShape);
+
+  auto *central = new QWidget(this);
+  auto *column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  pRealtime = new QWidget(central);
+  pRealtime->setObjectName(QStringLiteral("pRealtime"));
+  column->addWidget(pRealtime);
+  Panel4 = new QWidget(central);
+  Panel4->setObjectName(QStringLiteral("Panel4"));
+  new QVBoxLayout(Panel4);
+  Panel4->layout()->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(Panel4, 1);
+  setCentralWidget(central);
+
+  sStatusBar = statusBar();
+  sStatusBar->setObjectName(QStringLiteral("sStatusBar"));
+  for (int i = 0; i < 7; ++i) {
+    auto *panel = new QLabel(sStatusBar);
+    panel->setMinimumWidth(120);
+    sStatusBar->addWidget(panel, i == 6 ? 1 : 0);
+    StatusPanels.push_back(panel);
+  }
+
+  lLanguage = new QLabel(QStringLiteral("lLanguage"), this);
+  lLanguage->setObjectName(QStringLiteral("lLanguage"));
+  lLanguage->setVisible(false);
+  lLanguage->setEnabled(true);
+
+  tMap = new QTimer(this);
+  tMap->setInterval(500);
+  connect(tMap, &QTimer::timeout, this, platform::guarded([this] { tMapTimer(tMap); }));
+  tEchogram = new QTimer(this);
+  tEchogram->setInterval(200);
+  connect(tEchogram, &QTimer::timeout, this,
+          platform::guarded([this] { tEchogramTimer(tEchogram); }));
+  tEchogram->start();
+
+  connect(Realtime, &QToolButton::clicked, this,
+          platform::guarded([this] { RealtimeClick(Realtime); }));
+  connect(ConnectIcon, &QToolButton::clicked, this,
+          platform::guarded([this] { ConnectIconClick(ConnectIcon); }));
+
+  FormCreate(this);
+}
+
+TFNav::~TFNav() { qApp->removeEventFilter(this); }
+
+void TFNav::FormCreate(QObject *) {
+  const TSurveyDay &day = SurveyDay();
+  try {
+    for (const std::string &folder :
+         {day.SurveyFolder, day.DrawingFolder, day.LogFolder, day.XyzFolder, day.SvpFolder,
+          day.SurveyFolder + "JPG", day.SurveyFolder + "MP4"})
+      makePath(folder);
+  } catch (...) {
+  }
+
+  try {
+    const QString icon = QString::fromStdString(platform::ExecutableDir() + "TarvikSondrel2.ico");
+    if (QFile::exists(icon)) {
+      qApp->setWindowIcon(QIcon(icon));
+      setWindowIcon(QIcon(icon));
+    }
+  } catch (...) {
+  }
+
+  ZGPS1 = new TTarvikSerialGPS(this);
+  ZGPS1->OnConnect = [this](QObject *s, int port) { ZGPS1Connect(s, port); };
+  ZGPS1->OnDisconnect = [this](QObject *s, int port) { ZGPS1Disconnect(s, port); };
+  ZGPS1->OnIdle = [this](QObject *s) { ZGPS1Idle(s); };
+  ZGPS1->OnTimeout = [this](QObject *s) { ZGPS1Timeout(s); };
+  ZGPS1->OnNewCommand = [this](QObject *s, const std::string &line) { ZGPS1NewCommand(s, line); };
+  ZGPS1->OnPosition3DChange = [this](QObject *s, long double lat, long double lon,
+                                     long double alt) { ZGPS1Position3DChange(s, lat, lon, alt); };
+  ZGPS1->OnSpeedChange = [this](QObject *s, long double kmh) { ZGPS1SpeedChange(s, kmh); };
+  ZGPS1->OnSend = [this](QObject *s, const std::string &text) { ZGPS1Send(s, text); };
+  ZSENSOR = new TTarvikSerialGPS(this);
+  ZSENSOR->OnNewCommand = [this](QObject *s, const std::string &line) {
+    ZSENSORNewCommand(s, line);
+  };
+
+  fcad = new TTarvikCanvas(Panel4, true);
+  fcad->setObjectName(QStringLiteral("fcad"));
+  Panel4->layout()->addWidget(fcad);
+  try {
+    fcad->SetBackColor(platform::ActiveStylePanelColor());
+  } catch (...) {
+    fcad->SetBackColor(clWhite);
+  }
+  fcad->OnShapeNumberSelected = [this](QObject *s, short type, std::int32_t number) {
+    fcadShapeNumberSelected(s, type, number);
+  };
+  fcad->OnWorldMouseMove = [this](QObject *s, short shift, double x, double y, double m, double a) {
+    fcadWorldMouseMove(s, shift, x, y, m, a);
+  };
+  fcad->OnWorldMouseDown = [this](QObject *s, short button, short shift, short action, double x,
+                                  double y) { fcadWorldMouseDown(s, button, shift, action, x, y); };
+  fcad->OnDrawBegin = [this](QObject *s, short type, double x, double y) {
+    fcadDrawBegin(s, type, x, y);
+  };
+  fcad->OnDrawEnd = [this](QObject *s, short type, double x, double y) {
+    fcadDrawEnd(s, type, x, y);
+  };
+  fcad->OnDblClick = [this](QObject *s) { fcadDblClick(s); };
+
+  qApp->installEventFilter(this);
+
+  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR}) {
+    port->LogTimeFormat = "hhnnsszzz";
+    port->LogDateFormat = "YYYY-MM-DD";
+  }
+
+  platform::setFormatSettings(platform::FormatSettings::navigation());
+
+  MonitorEcho = true;
+
+  Realtime->setText(QStringLiteral("Start"));
+  Realtime->setFixedSize(70, 28);
+  QFont font(QStringLiteral("Segoe UI"));
+  font.setPixelSize(qRound(10 * 96 / 72.0));
+  font.setBold(true);
+  Realtime->setFont(font);
+  Realtime->setStyleSheet(QStringLiteral("QToolButton { color: #000080; }"));
+  Realtime->setAutoRaise(false);
+}
+
+void TFNav::EnsureNavigationLayers(TTarvikCanvas *canvas) {
+  for (const FixedLayer &layer : fixedLayers) {
+    const QString name = QString::fromLatin1(layer.name);
+    int index = canvas->LayerFindByName(name);
+    if (index == -1)
+      index = canvas->LayerOpen(name);
+    State.*layer.index = index;
+  }
+}
+
+void TFNav::FormShow(QObject *) {
+  EnsureNavigationLayers(fcad);
+  std::string lastFile;
+  try {
+    const platform::IniFile ini(platform::SettingsFilePath());
+    lastFile = ini.ReadString("FILE", "Last File Saved", "");
+    if (!lastFile.empty() && QFile::exists(AnsiToWideCopy(lastFile))) {
+      if (!fcad->CadLoad(AnsiToWideCopy(lastFile), -1, -1, 0)) {
+        // A damaged drawing must not leave part of itself behind: start the run on an empty one.
+        fcad->CadClearShapes(-1);
+        if (Windows.FMsg)
+          Windows.FMsg->Msg->appendPlainText(QStringLiteral("Cannot read the last drawing ") +
+                                             AnsiToWideCopy(lastFile));
+      }
+    }
+    for (const char *name : {"~~Tarvik Vessel", "Tarvik Grid"}) {
+      const int layer = fcad->LayerFindByName(QString::fromLatin1(name));
+      if (layer != -1)
+        fcad->CadClearShapes(layer);
+    }
+    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(lastFile));
+    try {
+      fcad->WorldLeft = ini.ReadFloat("CANVAS", "PlanWorldLeft", 0);
+      fcad->WorldRight = ini.ReadFloat("CANVAS", "PlanWorldRight", 1000);
+      fcad->WorldTop = ini.ReadFloat("CANVAS", "PlanWorldTop", 1000);
+      fcad->WorldBottom = ini.ReadFloat("CANVAS", "PlanWorldBottom", 0);
+    } catch (...) {
+      fcad->WorldLeft = 0;
+      fcad->WorldRight = 1000;
+      fcad->WorldTop = 1000;
+      fcad->WorldBottom = 0;
+    }
+    fcad->GridAutoScale = ini.ReadBool("CANVAS", "GridAutoScale", true);
+    fcad->DepthSpeedDisplayMode = ini.ReadInteger("CANVAS", "DepthSpeedDisplayMode", 0);
+    fcad->GGAOverlayPosition = ini.ReadInteger("CANVAS", "GGAOverlayPosition", 0);
+  } catch (...) {
+  }
+  fcad->Refresh();
+  EnsureNavigationLayers(fcad);
+  RestoreFormPlacement(this, 1);
+  if (Windows.Offsets)
+    Windows.Offsets->show();
+  if (Windows.fJoystick)
+    Windows.fJoystick->show();
+}
+
+void TFNav::FormCloseQuery(QObject *, bool &CanClose) {
+  CanClose = true;
+  Realtime->setEnabled(false);
+  QCoreApplication::processEvents();
+  QThread::msleep(50);
+  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR}) {
+    try {
+      port->ClosePort();
+    } catch (...) {
+    }
+  }
+  QThread::msleep(50);
+
+  // Each step runs even when an earlier one failed: the placements and the view must be kept
+  // whatever became of the drawing.
+  runStep([this] { Save1Click(this); });
+  const NavigatorWindows &w = Windows;
+  for (QWidget *window : std::initializer_list<QWidget *>{
+           w.Offsets, w.Navset, w.FNav, w.fRealtime, w.fSVP, w.fRunline1, w.fCanvas, w.fJoystick})
+    if (window)
+      runStep([window] { SaveFormPlacement(window); });
+  for (QWidget *window : std::initializer_list<QWidget *>{w.Navset, w.Offsets, w.FGPS, w.fRealtime,
+                                                          w.fRunline1, w.fCanvas})
+    if (window)
+      runStep([window] { window->close(); });
+  runStep([this] {
+    platform::IniFile ini(platform::SettingsFilePath());
+    ini.WriteFloat("CANVAS", "PlanWorldLeft", fcad->WorldLeft);
+    ini.WriteFloat("CANVAS", "PlanWorldRight", fcad->WorldRight);
+    ini.WriteFloat("CANVAS", "PlanWorldTop", fcad->WorldTop);
+    ini.WriteFloat("CANVAS", "PlanWorldBottom", fcad->WorldBottom);
+    ini.WriteBool("CANVAS", "GridAutoScale", fcad->GridAutoScale);
+    ini.WriteInteger("CANVAS", "DepthSpeedDisplayMode", fcad->DepthSpeedDisplayMode);
+    ini.WriteInteger("CANVAS", "GGAOverlayPosition", fcad->GGAOverlayPosition);
+  });
+}
+
+void TFNav::showEvent(QShowEvent *event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous())
+    platform::guarded([this] { FormShow(this); })();
+}
+
+void TFNav::closeEvent(QCloseEvent *event) {
+  bool canClose = true;
+  platform::guarded([this, &canClose] { FormCloseQuery(this, canClose); })();
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit closed();
+}
+
+bool TFNav::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+      static_cast<QWidget *>(watched)->window() != this)
+    return false;
+  auto *key = static_cast<QKeyEvent *>(event);
+  if (event == previewedKey_ && key->timestamp() == previewedKeyTime_)
+    return false;
+  previewedKey_ = event;
+  previewedKeyTime_ = key->timestamp();
+  std::uint16_t code = platform::virtualKeyOf(key->key(), key->modifiers());
+  if (code == 0)
+    return false;
+  platform::guarded(
+      [this, &code, key] { FormKeyDown(this, code, platform::shiftCodeOf(key->modifiers())); })();
+  return code == 0; // a handler that clears the key consumes it
+}

@@ -1,0 +1,127 @@
+// TFNav: the navigation program's main window. It holds the plan-view canvas, the GNSS and
+// echo-sounder ports, the map and echogram timers and every survey command; the state its
+// handlers share is one TNavigationState. Its member functions are spread over files named by
+// their job (see the sections below).
+#pragma once
+
+#include "navigator/NavigationState.h"
+#include "navigator/NavigatorWindows.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class TTarvikCanvas;
+class TTarvikSerialGPS;
+
+class TFNav : public QMainWindow {
+  Q_OBJECT
+
+public:
+  TFNav(QWidget *owner, NavigatorWindows &windows);
+  ~TFNav() override;
+
+  NavigatorWindows &Windows;
+  TNavigationState State;
+
+  // ---- Components made in code
+  TTarvikSerialGPS *ZGPS1 = nullptr;   // GNSS receiver
+  TTarvikSerialGPS *ZSENSOR = nullptr; // echo sounder
+  TTarvikCanvas *fcad = nullptr;       // plan view, fills Panel4
+  std::string DatumParameters;         // built on the first working map tick
+  bool MonitorEcho = false;            // copy sensor lines into the settings window's memos
+
+  // ---- Controls
+  QMenuBar *MainMenu1 = nullptr;
+  // The main menu's top-level menus, in menu order; the command files add their items.
+  QMenu *File1 = nullptr;
+  QMenu *Zoom1 = nullptr;
+  QMenu *Tools1 = nullptr;
+  QMenu *Edit1 = nullptr;
+  QMenu *Window1 = nullptr;
+  QMenu *Help1 = nullptr;
+  QToolBar *tRealtime = nullptr;       // top tool bar
+  QToolButton *Realtime = nullptr;     // two-state: checked while acquiring
+  QToolButton *ConnectIcon = nullptr;  // "Settings"
+  QToolBar *tDraw = nullptr;           // second row
+  QToolBar *tShape = nullptr;          // drawing tools, left
+  QToolButton *bMouseSelect = nullptr; // made by the tool commands when they lay out tDraw
+  QWidget *pRealtime = nullptr;
+  QWidget *Panel4 = nullptr; // holds the canvas
+  QStatusBar *sStatusBar = nullptr;
+  std::vector<QLabel *> StatusPanels; // the status bar's seven panels
+  QLabel *lLanguage = nullptr;        // never visible; enabled: offsets and SVP messages in Turkish
+  QTimer *tMap = nullptr;             // 500 ms, started by acquisition
+  QTimer *tEchogram = nullptr;        // 200 ms, running from creation
+
+  // ---- Set-up, show and close (unavigation.cpp)
+  void FormCreate(QObject *Sender);
+  void FormShow(QObject *Sender);
+  // Never refuses: every step runs even when an earlier one fails.
+  void FormCloseQuery(QObject *Sender, bool &CanClose);
+  // Finds or opens the eight fixed layers and stores their indexes in State.
+  void EnsureNavigationLayers(TTarvikCanvas *canvas);
+
+  // ---- Acquisition control and sensor link events (NavAcquisition.cpp)
+  void RealtimeClick(QObject *Sender);
+  void ConnectIconClick(QObject *Sender);
+  void ZGPS1Connect(QObject *Sender, int PortNumber);
+  void ZGPS1Disconnect(QObject *Sender, int PortNumber);
+  void ZGPS1Idle(QObject *Sender);
+  void ZGPS1Timeout(QObject *Sender);
+  void ZGPS1Position3DChange(QObject *Sender, long double Latitude, long double Longitude,
+                             long double Altitude);
+  void ZGPS1SpeedChange(QObject *Sender, long double SpeedKmh);
+  void ZSENSORTimeout(QObject *Sender);
+
+  // ---- GPS and echo-sounder sentences (NavSentences.cpp)
+  void ZGPS1NewCommand(QObject *Sender, const std::string &Line);
+  void ZGPS1Send(QObject *Sender, const std::string &Text);
+  void ZSENSORNewCommand(QObject *Sender, const std::string &Line);
+
+  // ---- Map timer: projection, vessel, tracks, labels, latency (NavMapTimer.cpp)
+  void tMapTimer(QObject *Sender);
+
+  // ---- Commands, shortcuts and echogram timer (NavCommands.cpp)
+  void tEchogramTimer(QObject *Sender);
+  void FormKeyDown(QObject *Sender, std::uint16_t &Key, int Shift);
+
+  // ---- Drawing-file commands (NavDrawingFile.cpp)
+  // Saves the drawing under the day's automatic name (and the SVP memos while they are used).
+  void Save1Click(QObject *Sender);
+
+  // ---- Canvas tools, selection, events and tracks (NavTools.cpp)
+  void fcadShapeNumberSelected(QObject *Sender, short ShapeType, std::int32_t ShapeNumber);
+  void fcadWorldMouseMove(QObject *Sender, short Shift, double X, double Y, double Magnitude,
+                          double Angle);
+  void fcadWorldMouseDown(QObject *Sender, short Button, short Shift, short Action, double X,
+                          double Y);
+  void fcadDrawBegin(QObject *Sender, short ShapeType, double X, double Y);
+  void fcadDrawEnd(QObject *Sender, short ShapeType, double X, double Y);
+  void fcadDblClick(QObject *Sender);
+
+signals:
+  // The close went ahead: the program ends.
+  void closed();
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  // Key preview: FormKeyDown sees every key pressed in this window before the focused control.
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+  // A key the focused control ignores travels up to its parents: preview it once.
+  const QEvent *previewedKey_ = nullptr;
+  quint64 previewedKeyTime_ = 0;
+};

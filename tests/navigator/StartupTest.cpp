@@ -1,0 +1,84 @@
+#include "NavigatorFixture.h"
+
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/Latency.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/UMsg.h"
+#include "navigator/URunlines.h"
+#include "navigator/UShape.h"
+#include "navigator/USoundVelocity.h"
+#include "navigator/uCanvas.h"
+#include "navigator/uJoystick.h"
+#include "navigator/uSVPGraph.h"
+#include "navigator/uTheme.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/About.h"
+#include "platform/Paths.h"
+#include "positioning/uNTRIPSettings.h"
+#include "positioning/uRTCMParsing.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <vector>
+
+std::string NavigatorTest::settingsFile() const { return platform::SettingsFilePath(); }
+
+namespace {
+
+struct Expected {
+  QWidget *window;
+  const char *name;
+  const char *caption;
+};
+
+std::vector<Expected> inOrder(const NavigatorWindows &w) {
+  return {{w.FNav, "FNav", "Tarvik Sondrel"},
+          {w.Navset, "Navset", "Navigation Settings"},
+          {w.FShape, "FShape", "Vessel Geometry"},
+          {(QWidget *)w.FGPS, "FGPS", "Settings"},
+          {w.fRealtime, "fRealtime", "Realtime Data"},
+          {w.FMsg, "FMsg", "Message Window"},
+          {w.Offsets, "Offsets", "Offsets Essential for Post Processing / Recovery"},
+          {w.formAbout, "formAbout", "About Tarvik Sondrel"},
+          {w.fSVP, "fSVP", "Sound Velocity"},
+          {w.fRunline1, "fRunline1", "Runline Generator"},
+          {w.fLatency, "fLatency", "Latency"},
+          {w.fCanvas, "fCanvas", "Acoustic Waterfall"},
+          {w.fTheme, "fTheme", "Theme Selection"},
+          {w.fJoystick, "fJoystick", "Battery"},
+          {w.fSVPGraph, "fSVPGraph", "SVP Profile Graph - Drag Points or Lasso Select"},
+          {w.frmNTRIPSettings, "frmNTRIPSettings", "Tarvik NTRIP Client"},
+          {w.fRTCMParsing, "fRTCMParsing", "RTCM Message Parser"}};
+}
+
+} // namespace
+
+TEST_F(NavigatorTest, StartWithoutSettingsCreatesEveryWindowOnceWithTheDesignedOnesVisible) {
+  createWindows();
+  const std::vector<Expected> expected = inOrder(*windows);
+  ASSERT_EQ(expected.size(), 17u);
+  for (const Expected &e : expected) {
+    ASSERT_NE(e.window, nullptr) << e.name;
+    EXPECT_EQ(e.window->objectName().toStdString(), e.name);
+    EXPECT_EQ(e.window->windowTitle().toStdString(), e.caption) << e.name;
+    EXPECT_TRUE(e.window->isWindow()) << e.name;
+    const bool designedVisible =
+        e.window == (QWidget *)windows->Navset || e.window == (QWidget *)windows->fJoystick;
+    EXPECT_EQ(e.window->isVisible(), designedVisible) << e.name;
+  }
+  EXPECT_EQ(EventLabelFontSize, 24);
+
+  // The message loop shows the main window, whose show brings up the offsets window and the pad.
+  windows->FNav->show();
+  EXPECT_TRUE(windows->FNav->isVisible());
+  EXPECT_TRUE(windows->Offsets->isVisible());
+  EXPECT_TRUE(windows->fJoystick->isVisible());
+  EXPECT_TRUE(windows->Navset->isVisible());
+  EXPECT_FALSE(windows->FGPS->isVisible());
+  EXPECT_EQ(windows->FNav->windowTitle().toStdString(), "Tarvik Sondrel - ");
+  EXPECT_TRUE(windows->FNav->lLanguage->isEnabled());
+  EXPECT_FALSE(windows->FNav->lLanguage->isVisible());
+}
