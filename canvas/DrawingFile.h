@@ -42,7 +42,8 @@ enum class DrawingReadResult {
 };
 
 // The text of a file's bytes: inflated when they begin with the magic, else the bytes
-// themselves, which must then be text (no control bytes but tab, line and page breaks).
+// themselves. Longer than limit is damaged; the text is held only once its size is known, so
+// the memory a read takes never goes much beyond the limit, refused or not.
 DrawingReadResult decodeDrawingBytes(std::string_view bytes, std::string &text,
                                      std::size_t limit = drawingTextLimit);
 
@@ -50,17 +51,14 @@ DrawingReadResult decodeDrawingBytes(std::string_view bytes, std::string &text,
 DrawingReadResult readDrawingText(const std::string &path, std::string &text,
                                   std::size_t limit = drawingTextLimit);
 
-// True when every record of the text can be applied: no polyline asks for more vertex lines
-// than the text holds. Applying such a text cannot fail half-way.
-bool drawingTextIsSound(std::string_view text);
-
-// Applies a sound text to the model: keep 0 empties the drawing first (shapes, layers,
+// Applies a text to the model: keep 0 empties the drawing first (shapes, layers,
 // numbering and selection; "Default" becomes layer 0), any other value adds to it. Marks the
 // drawing dirty; asks for no repaint.
 void applyDrawingText(DrawingModel &model, std::string_view text, int keep);
 
-// Reads and checks the whole file first and changes the model only when it is sound, so a
-// missing or damaged file leaves the drawing exactly as it was, whatever keep says.
+// Reads the whole file first and changes the model only when it could be read, so a missing or
+// damaged file leaves the drawing exactly as it was, whatever keep says. Every text applies:
+// lines that are no records are passed over, and a polyline keeps the vertex lines there are.
 bool loadDrawingFile(DrawingModel &model, const std::string &path, int keep,
                      std::size_t limit = drawingTextLimit);
 bool loadDrawingBytes(DrawingModel &model, std::string_view bytes, int keep,

@@ -1,5 +1,5 @@
 // From the text of a drawing file to the drawing: lines, fields, records with their vertex
-// lines, and what each record makes. The text is checked whole before the model is touched.
+// lines, and what each record makes.
 #include "canvas/DrawingFile.h"
 
 #include "canvas/DrawingModel.h"
@@ -174,7 +174,7 @@ struct Record {
 
 // The records of a text in order, each polyline record with the vertex lines it claims. Empty
 // lines, comments and lines without a known keyword are passed over. A polyline that claims
-// more lines than the text still holds makes the text damaged.
+// more lines than the text still holds takes the lines there are.
 class Records {
 public:
   explicit Records(std::string_view text) : text_(text), lines_(text) {}
@@ -194,39 +194,34 @@ public:
       r.fields = f.rest();
       r.vertices = {};
       r.vertexCount = 0;
-      if (hasVertexLines(r.kind) && !takeVertexLines(r))
-        return false;
+      if (hasVertexLines(r.kind))
+        takeVertexLines(r);
       return true;
     }
     return false;
   }
-  bool damaged() const { return damaged_; }
 
 private:
   // A record whose layer or count does not read claims no lines. The count is only trusted as
-  // far as lines are really there: nothing is sized from it.
-  bool takeVertexLines(Record &r) {
+  // far as lines are really there: nothing is sized from it, and a text that ends early still
+  // gives the points it holds.
+  void takeVertexLines(Record &r) {
     Fields f(r.fields);
     std::int32_t layer = 0;
     std::int32_t count = 0;
     if (!f.integer(layer) || !f.integer(count) || count <= 0)
-      return true;
+      return;
     const std::size_t begin = lines_.position();
     std::string_view line;
-    for (std::int32_t i = 0; i < count; ++i) {
-      if (!lines_.next(line)) {
-        damaged_ = true;
-        return false;
-      }
-    }
+    std::int32_t taken = 0;
+    while (taken < count && lines_.next(line))
+      ++taken;
     r.vertices = text_.substr(begin, lines_.position() - begin);
-    r.vertexCount = count;
-    return true;
+    r.vertexCount = taken;
   }
 
   std::string_view text_;
   Lines lines_;
-  bool damaged_ = false;
 };
 
 // ---- What the records make. A record whose coordinates, layer, font index or count do not
@@ -418,14 +413,6 @@ void applyRecord(DrawingModel &m, const Record &r) {
 
 } // namespace
 
-bool drawingTextIsSound(std::string_view text) {
-  Records records(text);
-  Record r;
-  while (records.next(r)) {
-  }
-  return !records.damaged();
-}
-
 void applyDrawingText(DrawingModel &m, std::string_view text, int keep) {
   if (keep == 0) {
     m.Shapes.clear();
@@ -445,7 +432,7 @@ void applyDrawingText(DrawingModel &m, std::string_view text, int keep) {
 
 bool loadDrawingBytes(DrawingModel &model, std::string_view bytes, int keep, std::size_t limit) {
   std::string text;
-  if (decodeDrawingBytes(bytes, text, limit) != DrawingReadResult::Ok || !drawingTextIsSound(text))
+  if (decodeDrawingBytes(bytes, text, limit) != DrawingReadResult::Ok)
     return false;
   applyDrawingText(model, text, keep);
   return true;
@@ -453,7 +440,7 @@ bool loadDrawingBytes(DrawingModel &model, std::string_view bytes, int keep, std
 
 bool loadDrawingFile(DrawingModel &model, const std::string &path, int keep, std::size_t limit) {
   std::string text;
-  if (readDrawingText(path, text, limit) != DrawingReadResult::Ok || !drawingTextIsSound(text))
+  if (readDrawingText(path, text, limit) != DrawingReadResult::Ok)
     return false;
   applyDrawingText(model, text, keep);
   return true;

@@ -159,6 +159,75 @@ TEST(DrawingFileRead, PlainAndCompressedTextsLoadAlike) {
   EXPECT_EQ(plain.ShapeCount, 2);
 }
 
+// Control bytes, a zero byte, binary junk: the lines they spoil are no records and are passed
+// over, in a plain file as in a compressed one, and the records around them load.
+TEST(DrawingFileRead, GarbageLinesAreSkippedAlikeInPlainAndCompressedFiles) {
+  const std::string records = "LAYER Default\nLINE 0 0 1 1 0 255 1\n";
+  const std::string junk = readBytes(testsupport::dataPath("zrv-garbage.bin"));
+  ASSERT_EQ(junk.size(), 300u);
+  struct Case {
+    const char *name;
+    std::string text;
+    int shapes;
+  };
+  const Case cases[] = {
+      {"Ctrl-Z at the end", records + "\x1A", 1},
+      {"Ctrl-Z on the last record's line", "LAYER Default\nLINE 0 0 1 1 0 255 1\x1A", 1},
+      {"a zero byte in a field", std::string("LINE 0 0 1 1 0\0\n", 16) + records, 1},
+      {"a line of control bytes", "\x01\x02\x7F\x1B[0m\n" + records, 1},
+      {"binary junk before the records", junk + "\n" + records, 1},
+      {"binary junk alone", junk, 0},
+      {"a compressed text behind another magic", "ZRV2" + deflateZlib(records), 0},
+      {"a compressed text behind the magic in lower case", "zrv1" + deflateZlib(records), 0},
+  };
+  TempDir dir;
+  for (const Case &c : cases) {
+    writeBytes(dir.file("plain.zrv"), c.text);
+    writeBytes(dir.file("packed.zrv"), "ZRV1" + deflateZlib(c.text));
+    DrawingModel plain, packed;
+    plain.LayerOpen(QStringLiteral("Old"));
+    plain.DrawLine(5, 5, 6, 6, 1);
+    EXPECT_TRUE(plain.CadLoad(QString::fromStdString(dir.file("plain.zrv")), -1, -1, 0)) << c.name;
+    EXPECT_TRUE(packed.CadLoad(QString::fromStdString(dir.file("packed.zrv")), -1, -1, 0))
+        << c.name;
+    EXPECT_EQ(fingerprint(plain), fingerprint(packed)) << c.name;
+    EXPECT_EQ(plain.ShapeCount, c.shapes) << c.name;
+  }
+}
+
+// A text that ends inside a polyline's vertex lines still gives the polyline with the points
+// that are there, and the records before it.
+TEST(DrawingFileRead, APolylineWithFewerVertexLinesThanAnnouncedKeepsThePointsThere) {
+  struct Case {
+    const char *name;
+    std::string text;
+    std::size_t points;
+  };
+  const Case cases[] = {
+      {"one line short", "LINE 0 0 1 1 0\nPOLYLINE 0 3 255 2\n1 1\n2 2\n", 2},
+      {"no final line feed", "LINE 0 0 1 1 0\nPOLYGON 0 3 255 2\n1 1\n2 2", 2},
+      {"the largest count", "LINE 0 0 1 1 0\nSPLINE 0 2147483647 255 2\n1 1\n", 1},
+      {"no vertex line at all", "LINE 0 0 1 1 0\nARC3P 0 2 255 2\n", 0},
+  };
+  TempDir dir;
+  for (const Case &c : cases) {
+    for (const std::string &bytes : {c.text, "ZRV1" + deflateZlib(c.text)}) {
+      writeBytes(dir.file("short.zrv"), bytes);
+      DrawingModel m;
+      ASSERT_TRUE(m.CadLoad(QString::fromStdString(dir.file("short.zrv")), -1, -1, 0)) << c.name;
+      ASSERT_EQ(m.ShapeCount, 2) << c.name;
+      const auto *p = lastShape<TQPolyline>(m);
+      ASSERT_NE(p, nullptr) << c.name;
+      EXPECT_EQ(p->Points.size(), c.points) << c.name;
+      EXPECT_EQ(p->PenFg, 255u) << c.name;
+      if (c.points > 0) {
+        EXPECT_EQ(p->MinX, 1) << c.name;
+        EXPECT_EQ(p->MaxX, c.points) << c.name;
+      }
+    }
+  }
+}
+
 TEST(DrawingFileRead, TextRecords) {
   struct Case {
     const char *record;
