@@ -302,49 +302,6 @@ std::vector<ScanValue> scan(std::string_view input, std::string_view pattern) {
   return values;
 }
 
-PatternCheck checkPattern(std::string_view pattern, int doubles) {
-  PatternCheck result;
-  std::size_t p = 0;
-  while (p < pattern.size()) {
-    if (pattern[p] == '\0') {
-      result.reason = "a NUL character";
-      return result;
-    }
-    if (pattern[p] != '%') {
-      ++p;
-      continue;
-    }
-    const Conversion c = parseConversion(pattern, p);
-    if (!c.error.empty()) {
-      result.reason = c.error;
-      return result;
-    }
-    const char l = c.letter;
-    if (l == '%')
-      continue;
-    const bool known = isFloatLetter(l) || isIntegerLetter(l) || l == 's' || l == 'c' || l == '[';
-    if (!known) {
-      result.reason = std::string("the conversion \"%") + (c.suppress ? "*" : "") + l + "\"";
-      return result;
-    }
-    if (c.suppress)
-      continue;
-    if (l != 'f' || c.length != "l") {
-      result.reason = std::string("an assigning conversion \"%") + c.length + l +
-                      "\" (only %lf may assign, others need \"*\")";
-      return result;
-    }
-    ++result.doubles;
-  }
-  if (result.doubles != doubles) {
-    result.reason =
-        std::to_string(result.doubles) + " %lf where " + std::to_string(doubles) + " are needed";
-    return result;
-  }
-  result.ok = true;
-  return result;
-}
-
 std::vector<double> scanDoubles(std::string_view input, std::string_view pattern, int count) {
   const auto values = scan(input, pattern);
   std::vector<double> out;

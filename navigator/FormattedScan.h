@@ -1,6 +1,7 @@
 // The C library's formatted scan of one text line, done by our own interpreter so that a pattern
-// the operator types can be checked first and can never store through a missing argument, and
-// so that numbers are read with "." whatever the locale. "nan", "inf" and hexadecimal floats are
+// the operator types can never store through a missing argument (checkScanFormat of
+// ScanFormat.h decides which ones are used at all), and so that numbers are read with "."
+// whatever the locale. "nan", "inf" and hexadecimal floats are
 // not numbers here: a cast or a sounder line holding them fails the scan at that value.
 #pragma once
 
@@ -20,15 +21,6 @@ using ScanValue = std::variant<std::int32_t, double>;
 // and %lf (with an optional width) stop the scan too; suppressed ones (%*23s, %*[^,], %*d, %*lf,
 // %*c ...) skip their field. A %d beyond 32 bits and a %lf beyond the double range do not match.
 std::vector<ScanValue> scan(std::string_view input, std::string_view pattern);
-
-// Whether an operator's pattern may be used: only literal text, blanks, "%%", suppressed
-// conversions and exactly `doubles` assigning %lf conversions. `reason` says what is wrong.
-struct PatternCheck {
-  bool ok = false;
-  int doubles = 0; // assigning %lf found
-  std::string reason;
-};
-PatternCheck checkPattern(std::string_view pattern, int doubles);
 
 // The doubles of a scan that assigned exactly `count` values, all doubles; empty otherwise.
 std::vector<double> scanDoubles(std::string_view input, std::string_view pattern, int count);

@@ -1,6 +1,7 @@
 #include "navigator/SvpProcessing.h"
 
 #include "navigator/FormattedScan.h"
+#include "navigator/ScanFormat.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"
 
@@ -103,13 +104,11 @@ std::optional<int> SvpProcessing::maxDepth(const QString &text) {
 }
 
 bool SvpProcessing::RawToSVV(const std::string &searchString, bool svFirst) {
-  const auto check = formattedscan::checkPattern(searchString, 2);
-  if (!check.ok) {
-    platform::ShowMessage(
-        QStringLiteral("The format identifier \"%1\" cannot be used: it holds %2. "
-                       "It may hold only literal text, conversions that assign "
-                       "nothing (%*...) and exactly two %lf.")
-            .arg(q(searchString), q(check.reason)));
+  // One rule for every pattern an operator types, the echo sounder's and this one.
+  const auto check = platform::checkScanFormat(searchString, 2);
+  if (!check) {
+    platform::ShowMessage("The format identifier \"" + q(searchString) + "\" cannot be used. " +
+                          q(check.error));
     return false;
   }
   withdrawColumn();

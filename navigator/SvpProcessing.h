@@ -48,8 +48,8 @@ public:
   // Show the Turkish text of the messages that have one.
   bool Turkish = false;
 
-  // Extraction. A pattern other than literal text, suppressed conversions and two %lf is
-  // refused with a message before anything is emptied; false then.
+  // Extraction. A pattern that checkScanFormat refuses for two values is reported before
+  // anything is emptied; false then.
   bool RawToSVV(const std::string &searchString, bool svFirst);
   // Per-metre averaging. A MaxDepth that is not an integer raises EConvertError after the lists
   // are emptied; one outside 0..MaxDepthLimit, or no usable sample, gives a message.

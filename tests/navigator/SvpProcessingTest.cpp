@@ -91,15 +91,25 @@ TEST(SvpProcessing, ARefusedPatternIsReportedAndChangesNothing) {
   p.mRawSVExtracted = {"1,1500.000"};
   p.mSVPColumn = {"1500.00"};
   p.publishColumn();
-  for (const char *pattern : {"%lf,%lf,%lf", "%d,%lf", "%s", "%lf,%lf%n"}) {
+  const char *const refused[] = {
+      "%lf",        "%lf,%lf,%lf", "%*23s",      "%d,%lf",     "%f,%lf",
+      "%s %lf,%lf", "%lf,%lf%n",   "%*n%lf,%lf", "%lf,%lf%",   "%*[^,%lf,%lf",
+      "%0lf,%lf",   "%Lf,%lf",     "%lf,%p%lf",  "%lf,%lf%*y",
+  };
+  for (const char *pattern : refused) {
     dialogs.answer(mrOk);
     EXPECT_FALSE(p.RawToSVV(pattern, true)) << pattern;
   }
-  ASSERT_EQ(dialogs.messages().size(), 4u);
-  EXPECT_TRUE(dialogs.messages()[0].text.startsWith(
-      "The format identifier \"%lf,%lf,%lf\" cannot be used: it holds 3 %lf where 2 are needed."));
+  dialogs.answer(mrOk);
+  EXPECT_FALSE(p.RawToSVV(std::string("%lf,\0%lf", 8), true)) << "a NUL";
+  ASSERT_EQ(dialogs.messages().size(), std::size(refused) + 1);
+  EXPECT_EQ(dialogs.messages()[1].text,
+            "The format identifier \"%lf,%lf,%lf\" cannot be used. The scan format reads 3 values "
+            "with %lf; 2 are needed.");
   EXPECT_EQ(p.mRawSVExtracted, (Rows{"1,1500.000"}));
   EXPECT_NE(p.column(), nullptr);
+  for (const char *pattern : {"%*23s %lf,%lf", "%lf,%*[^,],%lf", "%*d;%*lf;%*5s %lf %% %lf"})
+    EXPECT_TRUE(p.RawToSVV(pattern, true)) << pattern;
 }
 
 struct AverageCase {

@@ -1,5 +1,4 @@
-// The formatted scan the profile's pattern runs through: what sscanf would assign, and which
-// patterns an operator may type.
+// The formatted scan the profile's pattern runs through: what sscanf would assign.
 #include "navigator/FormattedScan.h"
 
 #include <cstdio>
@@ -7,7 +6,6 @@
 
 namespace {
 
-using formattedscan::checkPattern;
 using formattedscan::scan;
 using formattedscan::scanDoubles;
 
@@ -86,39 +84,6 @@ TEST(SvpScanPattern, IntegersFitThirtyTwoBits) {
   EXPECT_TRUE(scan("99999999999999999999999", "%d").empty());
   // "12.6" as %d gives 12 and leaves ".6" for the ",".
   EXPECT_EQ(scan("12.6,1500", "%d,%lf").size(), 1u);
-}
-
-TEST(SvpScanPattern, AcceptsOnlyLiteralsSuppressedConversionsAndTheDoubles) {
-  const std::pair<const char *, bool> cases[] = {
-      {"%*23s %lf,%lf", true},
-      {"%lf,%*[^,],%lf", true},
-      {"%lf\t%*[^\t]\t%lf", true},
-      {"%*d;%*lf;%*c%*5c %lf %% %lf", true},
-      {"%*[]a]%lf%lf", true},
-      {"%8lf,%lf", true},
-      {"%lf", false},          // one value
-      {"%lf,%lf,%lf", false},  // three values
-      {"%*23s", false},        // none
-      {"%d,%lf", false},       // an int stored in a double
-      {"%f,%lf", false},       // a float stored in a double
-      {"%s %lf,%lf", false},   // a text stored in a double
-      {"%lf,%lf%n", false},    // %n writes a count
-      {"%*n%lf,%lf", false},   // even suppressed
-      {"%lf,%lf%", false},     // a lone "%"
-      {"%*[^,%lf,%lf", false}, // a set without its end
-      {"%0lf,%lf", false},     // width 0
-      {"%Lf,%lf", false},      // a long double
-      {"%lf,%p%lf", false},    // a pointer
-      {"%lf,%lf%*y", false},   // an unknown conversion
-  };
-  for (const auto &[pattern, ok] : cases) {
-    const auto check = checkPattern(pattern, 2);
-    EXPECT_EQ(check.ok, ok) << pattern << ": " << check.reason;
-    if (!ok) {
-      EXPECT_FALSE(check.reason.empty()) << pattern;
-    }
-  }
-  EXPECT_FALSE(checkPattern(std::string("%lf,\0%lf", 8), 2).ok);
 }
 
 } // namespace
