@@ -9,22 +9,6 @@
 
 namespace {
 
-// Degrees and minutes to 4 decimals, with the minutes rounded before the split so that a value
-// just below a whole degree gives the next degree and 00.0000, never 60.0000 minutes.
-std::string degreesMinutes(double value, int degreeDigits) {
-  double magnitude = std::fabs(value);
-  if (!std::isfinite(magnitude))
-    magnitude = 0;
-  magnitude = std::fmin(magnitude, 1e9);
-  const long long tenThousandths = std::llround(magnitude * 600000.0);
-  const long long degrees = tenThousandths / 600000;
-  const long long rest = tenThousandths % 600000;
-  char text[64];
-  std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degreeDigits, degrees, rest / 10000,
-                rest % 10000);
-  return text;
-}
-
 std::string fixed1(double value) {
   char text[400];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
@@ -46,6 +30,22 @@ std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) {
   return text;
 }
 
+// Degrees and minutes to 4 decimals, with the minutes rounded before the split so that a value
+// just below a whole degree gives the next degree and 00.0000, never 60.0000 minutes.
+std::string TTarvikNTRIPClient::GgaDegreesMinutes(double value, int degreeDigits) {
+  double magnitude = std::fabs(value);
+  if (!std::isfinite(magnitude))
+    magnitude = 0;
+  magnitude = std::fmin(magnitude, 1e9);
+  const long long tenThousandths = std::llround(magnitude * 600000.0);
+  const long long degrees = tenThousandths / 600000;
+  const long long rest = tenThousandths % 600000;
+  char text[64];
+  std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degreeDigits, degrees, rest / 10000,
+                rest % 10000);
+  return text;
+}
+
 std::string TTarvikNTRIPClient::BuildGGA() const {
   double latitude, longitude, height;
   {
@@ -60,9 +60,9 @@ std::string TTarvikNTRIPClient::BuildGGA() const {
   std::string body = "GPGGA,";
   body += time;
   body += ',';
-  body += degreesMinutes(latitude, 2);
+  body += GgaDegreesMinutes(latitude, 2);
   body += latitude < 0 ? ",S," : ",N,";
-  body += degreesMinutes(longitude, 3);
+  body += GgaDegreesMinutes(longitude, 3);
   body += longitude < 0 ? ",W," : ",E,";
   body += "1,10,1.0,";
   body += fixed1(height);

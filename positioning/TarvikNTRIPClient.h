@@ -124,6 +124,9 @@ public:
   static std::string Base64Encode(const std::string &Text);
   static std::string NmeaChecksum(const std::string &Text);
   std::string BuildGGA() const;
+  // |value| as degrees (degreeDigits wide) and minutes with 4 decimals, "4807.0380": the form of
+  // the GGA upload's latitude and longitude.
+  static std::string GgaDegreesMinutes(double value, int degreeDigits);
   void ParseSourceTable(const std::string &Text);
   void ReconnectTimerTick();
 
