@@ -1,0 +1,107 @@
+#include "editor/uParent.h"
+
+#include "editor/EditorWindows.h"
+#include "editor/uEditing.h"
+#include "editor/uPlanView.h"
+#include "editor/uSettings.h"
+#include "platform/Abort.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QShowEvent>
+
+TfParent::TfParent(QWidget *owner, EditorWindows &windows) : QMainWindow(owner), windows_(windows) {
+  setObjectName(QStringLiteral("fParent"));
+  setWindowTitle(QStringLiteral("Tarvik Trimsel - Singlebeam Editor"));
+  mdiArea = new QMdiArea(this);
+  mdiArea->setObjectName(QStringLiteral("mdiArea"));
+  setCentralWidget(mdiArea);
+  QMenuBar *bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  QMenu *file = bar->addMenu(QStringLiteral("File"));
+  Exit1 = file->addAction(QStringLiteral("Exit"));
+  Exit1->setObjectName(QStringLiteral("Exit1"));
+  QMenu *help = bar->addMenu(QStringLiteral("Help"));
+  About1 = help->addAction(QStringLiteral("About"));
+  About1->setObjectName(QStringLiteral("About1"));
+  connect(Exit1, &QAction::triggered, this, platform::guarded(this, &TfParent::Exit1Click));
+  connect(About1, &QAction::triggered, this, platform::guarded(this, &TfParent::About1Click));
+  // The profile window redraws at its quick pace only while it is the active child.
+  connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *active) {
+    if (!windows_.fEditing)
+      return;
+    if (active && active->widget() == windows_.fEditing)
+      windows_.fEditing->FormActivate();
+    else
+      windows_.fEditing->FormDeactivate();
+  });
+}
+
+QMdiSubWindow *TfParent::addChild(QWidget *form) {
+  QMdiSubWindow *frame = mdiArea->addSubWindow(form);
+  frame->setObjectName(form->objectName() + QStringLiteral("Frame"));
+  frame->setWindowTitle(form->windowTitle());
+  frame->show();
+  return frame;
+}
+
+void TfParent::showEvent(QShowEvent *event) {
+  QMainWindow::showEvent(event);
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    platform::guarded(this, &TfParent::FormShow)();
+  }
+}
+
+void TfParent::FormShow() {
+  if (windows_.fEditing)
+    loadFormGeometry(windows_.fEditing, true);
+  if (windows_.fPlanView)
+    loadFormGeometry(windows_.fPlanView, true);
+}
+
+void TfParent::closeEvent(QCloseEvent *event) {
+  // The children are asked first, then the frame itself.
+  bool canClose = true;
+  try {
+    if (windows_.fEditing)
+      windows_.fEditing->FormCloseQuery(canClose);
+    if (canClose)
+      FormCloseQuery(canClose);
+  } catch (...) {
+    platform::handleCurrentException();
+    canClose = false;
+  }
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  FormClose();
+}
+
+void TfParent::FormCloseQuery(bool &CanClose) {
+  CanClose = true;
+  // A run in which the settings window was never shown leaves the stored settings as they are,
+  // rather than replacing them by the window's initial values.
+  if (windows_.fSettings && windows_.fSettings->wasShown())
+    windows_.fSettings->writeSettings();
+  if (windows_.fEditing)
+    saveFormGeometry(windows_.fEditing);
+  if (windows_.fPlanView)
+    saveFormGeometry(windows_.fPlanView);
+}
+
+void TfParent::FormClose() { QCoreApplication::quit(); }
+
+void TfParent::Exit1Click() { close(); }
+
+void TfParent::About1Click() {
+  if (auto *about = reinterpret_cast<QDialog *>(windows_.formAbout))
+    about->exec();
+}

@@ -1,0 +1,122 @@
+// Open and Save through the profile window: the loaded view, the plan view's labels, the
+// messages of a bad file and of a save without data, and the exact bytes of the edited copy.
+#include "EditorTestSupport.h"
+
+#include "canvas/TarvikCanvas.h"
+
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using editortest::Editor;
+
+namespace {
+
+TEST(EditorFiles, SimpleXyzFileOpensAndFitsTheWidth) {
+  Editor ed;
+  const std::string path =
+      ed.open("2024-05-01 Simple XYZ.csv", editortest::line(100, [](int i) { return -i; }));
+  TfEditing &e = ed.e();
+  ASSERT_EQ(e.points.size(), 100u);
+  EXPECT_EQ(e.graph.geographic, 0);
+  EXPECT_DOUBLE_EQ(e.graph.pixelsPerPoint, 10.0);
+  EXPECT_EQ(e.windowTitle(), "VUDE Divovo (\"" + QString::fromStdString(path) + "\")");
+  EXPECT_TRUE(e.displayMainLoop->isActive());
+  EXPECT_TRUE(e.toolUndo->isEnabled());
+  EXPECT_TRUE(e.toolShowStatus->isChecked());
+  EXPECT_EQ(e.iMain->PopupMenu, e.popupMenu);
+  EXPECT_DOUBLE_EQ(e.graph.top, 0.0);
+  EXPECT_DOUBLE_EQ(e.graph.bottom, -99 - 9.9);
+  ASSERT_EQ(ed.dialogs.fileDialogs().size(), 1u);
+  EXPECT_EQ(ed.dialogs.fileDialogs()[0].filter, "Text files [*.txt]|*.txt|All files [*.*]|*.*");
+  // The plan view: 99 track lines on layer 1 and 100 labels on "Elevations", the grid on.
+  TTarvikCanvas *c = ed.w.fPlanView->qcanvas;
+  EXPECT_EQ(c->ShapeCount, 199);
+  EXPECT_EQ(c->LayerFindByName("Elevations"), 1);
+  EXPECT_TRUE(c->GridVisible);
+  EXPECT_GE(c->WorldRight, 500099.0);
+  EXPECT_LE(c->WorldLeft, 500000.0);
+  EXPECT_LT(c->WorldRight - c->WorldLeft, 1000.0); // the soundings, not the labels' bounds
+  EXPECT_TRUE(e.redrawIfChanged());
+  EXPECT_FALSE(e.redrawIfChanged()); // nothing changed: no redraw
+}
+
+TEST(EditorFiles, TooFewPointsFailWithTheMessage) {
+  Editor ed;
+  ed.dialogs.answer(mrOk);
+  EXPECT_THROW(ed.open("two.txt", "1,2,3\n4,5,6\n"), platform::EAbort);
+  TfEditing &e = ed.e();
+  ASSERT_EQ(ed.dialogs.messages().size(), 1u);
+  EXPECT_EQ(ed.dialogs.messages()[0].text, "Unable to open file. Possible reasons: \n-Wrong data "
+                                           "format\n-File too small or data is corrupted");
+  EXPECT_EQ(ed.dialogs.messages()[0].caption, "Error");
+  EXPECT_EQ(ed.dialogs.messages()[0].type, mtError);
+  EXPECT_EQ(e.windowTitle(), "VUDE Divovo");
+  EXPECT_EQ(e.points.size(), 2u);
+  EXPECT_FALSE(e.displayMainLoop->isActive());
+  EXPECT_EQ(e.graph.geographic, 1);
+  // Cancelling the dialog keeps everything.
+  ed.dialogs.cancelFile();
+  e.bFileOpenClick();
+  EXPECT_EQ(e.points.size(), 2u);
+}
+
+TEST(EditorFiles, GeographicMeanIncludesItsLimits) {
+  const std::pair<const char *, int> cases[] = {{"180", 1}, {"-180", 1}, {"180.0001", 0}};
+  for (const auto &[x, geographic] : cases) {
+    Editor ed;
+    const std::string row = std::string(x) + ",40,1\n";
+    ed.open("g.txt", row + row + row);
+    EXPECT_EQ(ed.e().graph.geographic, geographic) << x;
+  }
+}
+
+TEST(EditorFiles, SaveWritesTheEditedCopyBesideTheInput) {
+  Editor ed;
+  const std::string path = ed.open("a.txt", "500000.123,4400000.5,-3.456\n1,2,3\n4,5,6\n");
+  TfEditing &e = ed.e();
+  e.points[1].deleted = 1;
+  e.bSaveEditsClick();
+  EXPECT_EQ(testsupport::readFile(path + "_edited.txt"),
+            "500000.12\t4400000.50\t-3.46\r\n4.00\t5.00\t6.00\r\n");
+  EXPECT_TRUE(e.displayMainLoop->isActive());
+  EXPECT_FALSE(ed.w.fWait->isVisible());
+  // Geographic: 8 decimals for X and Y.
+  Editor geo;
+  const std::string g = geo.open("b.txt", "29.1,41.2,-3\n29.2,41.3,-4\n29.3,41.4,-5\n");
+  geo.e().bSaveEditsClick();
+  EXPECT_EQ(testsupport::readFile(g + "_edited.txt"),
+            "29.10000000\t41.20000000\t-3.00\r\n29.20000000\t41.30000000\t-4.00\r\n"
+            "29.30000000\t41.40000000\t-5.00\r\n");
+}
+
+TEST(EditorFiles, SaveWithoutDataOrWithoutAFolderSaysSo) {
+  Editor ed;
+  ed.dialogs.answer(mrOk);
+  ed.e().bSaveEditsClick();
+  ASSERT_EQ(ed.dialogs.messages().size(), 1u);
+  EXPECT_EQ(ed.dialogs.messages()[0].text, "No data loaded. Please open a file first.");
+
+  ed.open("c.txt", "1,2,3\n4,5,6\n7,8,9\n");
+  ed.e().openDialog.FileName = QString::fromStdString(ed.dir.file("gone/c.txt"));
+  ed.dialogs.answer(mrOk);
+  EXPECT_THROW(ed.e().bSaveEditsClick(), platform::EAbort);
+  ASSERT_EQ(ed.dialogs.messages().size(), 2u);
+  EXPECT_EQ(ed.dialogs.messages()[1].text, "Unable to save to file.");
+  EXPECT_EQ(ed.dialogs.messages()[1].type, mtError);
+  EXPECT_TRUE(ed.e().displayMainLoop->isActive());
+}
+
+TEST(EditorFiles, OpeningAnotherFileEmptiesTheUndoHistory) {
+  Editor ed;
+  ed.open("one.txt", "1,2,3\n4,5,6\n7,8,9\n");
+  TfEditing &e = ed.e();
+  e.graph.cursorOffset = 1;
+  e.DeletePoint2Click();
+  ed.open("two.txt", "10,20,30\n40,50,60\n70,80,90\n");
+  const SoundingList second = e.points;
+  e.toolUndoClick();
+  EXPECT_EQ(e.points, second);
+}
+
+} // namespace
