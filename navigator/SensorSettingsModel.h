@@ -1,0 +1,150 @@
+// The sensor settings window's logic without its widgets: the value of every control, reading
+// and saving the window's settings sections, the lock, the echo-sounder message type and its
+// scan format, the projection boxes, and the grid and label settings that reach the canvas.
+// The window mirrors these values in its controls; tests drive this class alone.
+#pragma once
+
+#include "navigator/PortSettings.h"
+#include "navigator/SbesMessageTypes.h"
+#include "platform/Color.h"
+
+#include <QString>
+#include <functional>
+#include <string>
+
+class TTarvikCanvas;
+class TTarvikSerialGPS;
+
+// One member per control of the window, named as the control; check boxes as their state.
+struct SensorSettingsValues {
+  // "GPS Settings" and "Sensor (SBES) Settings"
+  platform::PortPageTexts GPS{"COM1", "9600",  "8",     "1",    "None", "Normal",
+                              "5",    "False", "False", "True", "True"};
+  platform::PortPageTexts Sensor = GPS;
+  bool GyroEnabled = false;
+  bool SensorEnabled = false;
+  QString cSBESMessage = QStringLiteral("Tarvik SMT");
+  QString eSBESFormat;
+
+  // "Godetic Parameters"
+  QString edNameOfDatum, edSMA, edIF, edRX, edRY, edRZ, edSX, edSY, edSZ, edPPM;
+  bool cbUseDTP = true;
+  QString edCM, edRL, edSF, edFE, edFN;
+  bool cbUseTMProjection = true;
+  QString eLCCSP1, eLCCSP2, eLCCSF, eLCCCP, eLCCM, eLCCFE, eLCCFN;
+  bool cbUseLCCProjection = false;
+  bool cLambert1 = false;
+  bool eLCCSP1Enabled = true;
+  bool eLCCSP2Enabled = true;
+
+  // "Global Setting"
+  bool cbGridVisible = true;
+  bool cbAutoGrid = false;
+  QString edGridSpacingX = QStringLiteral("100");
+  QString edGridSpacingY = QStringLiteral("100");
+  bool edGridSpacingEnabled = true; // both spacing edits
+  TColor cbGridColor = 0xC0C0C0;
+  bool cbShowDepthLabels = true;
+  QString edDepthLabelSpacing = QStringLiteral("10");
+  QString edDepthLabelFontName = QStringLiteral("Arial");
+  QString edDepthLabelFontSize = QStringLiteral("12");
+  TColor cbTextColor = 0;
+  QString edEventLabelFontSize = QStringLiteral("24");
+  TColor cbEventLabelColor = 0x0000FF;
+
+  // Below the pages, and the four settings pages' enabled state (the monitor page stays usable).
+  bool LockStateCheck1 = false;
+  bool GPSTabSheetEnabled = true;
+  bool SensorTabSheetEnabled = true;
+  bool ParametersTabSheetEnabled = true;
+  bool tGlobalSettingEnabled = true;
+};
+
+class SensorSettingsModel {
+public:
+  // What the window reaches outside itself; each may be left empty.
+  struct Host {
+    // The main window's canvas; null while it does not exist.
+    std::function<TTarvikCanvas *()> canvas;
+    // The realtime window's low-frequency depth frame, for the chosen message type.
+    std::function<void(platform::LowFreqFrame)> lowFreqFrame;
+    // LogFolder + the date of this moment + `name`.
+    std::function<std::string(const std::string &name)> dayLogPath;
+    // Appends an "Auto Event" record to the day's event log.
+    std::function<void(const std::string &text)> appendEvent;
+  };
+
+  SensorSettingsModel(std::string settingsFile, Host host);
+
+  SensorSettingsValues Values;
+
+  // ---- Display settings, taken from the "Global Setting" controls
+  bool GridSettingVisible = true;
+  bool GridSettingAuto = false;
+  double GridSettingSpacingX = 100.0;
+  double GridSettingSpacingY = 100.0;
+  TColor GridSettingColor = 0xC0C0C0;
+  bool DepthLabelSettingShown = true;
+  double DepthLabelSettingSpacing = 10.0;
+  std::string DepthLabelSettingFontName; // 8-bit; "Arial" once the window is created
+  int DepthLabelSettingFontSize = 12;
+  TColor DepthLabelSettingColor = 0;
+  // EventLabelFontSize and EventLabelColor are the canvas's program-wide values.
+
+  // ---- Lifecycle
+  void FormCreate();
+  void FormShow();
+
+  // ---- Port pages: apply to a component; a refusal the user must hear of is shown.
+  platform::PortApplyOutcome GPSSetClick(TTarvikSerialGPS &port);
+  platform::PortApplyOutcome SensorSetClick(TTarvikSerialGPS &port);
+
+  // ---- Message type and scan format
+  // The type text in Values.cSBESMessage was chosen: set its format and the realtime frame.
+  void cSBESMessageChange();
+  // The user finished editing the format: the text is checked against the type's number of
+  // values; a refused text is reported and the previous format comes back. True when taken.
+  bool eSBESFormatEdited(const QString &text);
+  // The last format that passed the check: the only one the echo-sounder lines may be scanned
+  // with (the edit may hold a text being typed). Empty while none does.
+  const std::string &scanFormat() const { return AcceptedFormat; }
+
+  // ---- Check boxes: setting one runs its click action when its state changes, whether the
+  // user or the code sets it.
+  void setCheck(bool SensorSettingsValues::*box, bool checked);
+
+  // ---- Other change actions
+  void cbGridColorChange(TColor colour);
+  void cbEventLabelColorChange(TColor colour);
+  void edEventLabelFontSizeChange(const QString &text);
+
+  // ---- Steps shared by the actions
+  void LockStateCheck1Click();
+  void takeDisplaySettings();
+  // The grid settings to the canvas, when it exists; `repaint` redraws it at once.
+  void pushGrid(bool repaint);
+
+  const std::string &settingsFile() const { return SettingsFile; }
+
+private:
+  void clickAction(bool SensorSettingsValues::*box);
+  void enableSettingsPages(bool enabled);
+  void readPortSections();
+  void readGeodesy();
+  void readDisplaySections();
+  void writePortSections();
+  void writeGeodesy();
+  void writeDisplaySections();
+  void logSavedSettings();
+  void repaintCanvas();
+  // The format read from the file, checked against the type read with it.
+  void takeStoredFormat(const QString &stored, bool fromFile);
+
+  std::string SettingsFile;
+  Host Hooks;
+  // The format the scanner may use, and the user's own format for "OTHER".
+  std::string AcceptedFormat;
+  QString CustomFormat;
+  // True while creation restores the lock box, whose action must not save design values.
+  bool Restoring = false;
+};
