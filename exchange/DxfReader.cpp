@@ -157,20 +157,17 @@ double toReal(std::string_view s) {
 
 // ---- LineReader
 
-namespace {
-constexpr std::size_t kChunk = std::size_t{256} << 10;
-}
-
-LineReader::LineReader(Source &source, std::size_t maxLineBytes)
-    : source_(source), maxLine_(std::max<std::size_t>(maxLineBytes, 16)), buf_(maxLine_ + kChunk) {}
+LineReader::LineReader(Source &source, std::size_t maxLineBytes, std::size_t chunkBytes)
+    : source_(source), maxLine_(std::max<std::size_t>(maxLineBytes, 16)),
+      size_(maxLine_ + std::max<std::size_t>(chunkBytes, 16)), buf_(new char[size_]) {}
 
 bool LineReader::fill() {
   if (pos_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+    std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
   }
-  const long got = source_.read(buf_.data() + end_, buf_.size() - end_);
+  const long got = source_.read(buf_.get() + end_, size_ - end_);
   if (got < 0) {
     failed_ = true;
     eof_ = true;
@@ -212,7 +209,7 @@ bool LineReader::rewind() {
 bool LineReader::next(std::string_view &line) {
   for (;;) {
     if (pos_ < end_) {
-      const char *from = buf_.data() + pos_;
+      const char *from = buf_.get() + pos_;
       const auto *nl = static_cast<const char *>(std::memchr(from, '\n', end_ - pos_));
       if (nl) {
         const std::size_t len = static_cast<std::size_t>(nl - from);
@@ -236,7 +233,7 @@ bool LineReader::next(std::string_view &line) {
     }
     if (eof_) {
       if (pos_ < end_ && !skippingRest_) {
-        line = trimmed(std::string_view(buf_.data() + pos_, end_ - pos_));
+        line = trimmed(std::string_view(buf_.get() + pos_, end_ - pos_));
         pos_ = end_;
         return true;
       }
@@ -529,8 +526,9 @@ private:
   int fd_;
 };
 
-DxfImportOutcome importFrom(DrawingModel &model, Source &source, const DxfReadLimits &limits) {
-  LineReader reader(source, limits.maxLineBytes);
+DxfImportOutcome importFrom(DrawingModel &model, Source &source, const DxfReadLimits &limits,
+                            std::size_t chunk) {
+  LineReader reader(source, limits.maxLineBytes, chunk);
   Importer importer(model, reader, limits);
   return importer.run();
 }
@@ -552,7 +550,7 @@ int getOrCreateDxfLayer(DrawingModel &model, std::string_view dxfLayerName) {
 DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
                                 const DxfReadLimits &limits) {
   dxf::MemorySource source(bytes);
-  return dxf::importFrom(model, source, limits);
+  return dxf::importFrom(model, source, limits, std::min(bytes.size() + 1, std::size_t{256} << 10));
 }
 
 DxfImportOutcome importDxfFile(DrawingModel &model, const QString &fileName,
@@ -567,7 +565,7 @@ DxfImportOutcome importDxfFile(DrawingModel &model, const QString &fileName,
     return {};
   }
   dxf::FileSource source(fd);
-  return dxf::importFrom(model, source, limits);
+  return dxf::importFrom(model, source, limits, std::size_t{256} << 10);
 }
 
 QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcome) {

@@ -29,7 +29,8 @@ public:
 // Trimmed lines, one reusable buffer. A line handed out stays valid until the next call.
 class LineReader {
 public:
-  LineReader(Source &source, std::size_t maxLineBytes);
+  // chunkBytes: how much one read asks for (small for small inputs).
+  LineReader(Source &source, std::size_t maxLineBytes, std::size_t chunkBytes);
   // Skips a UTF-8 byte-order mark; false when the first read failed.
   bool start();
   bool next(std::string_view &line);
@@ -42,7 +43,8 @@ private:
 
   Source &source_;
   std::size_t maxLine_;
-  std::vector<char> buf_;
+  std::size_t size_;
+  std::unique_ptr<char[]> buf_; // left uninitialised: only bytes read are looked at
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   std::uint64_t dataStart_ = 0;

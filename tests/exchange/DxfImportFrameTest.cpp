@@ -288,3 +288,32 @@ TEST_F(DxfLoadCommand, FilesThatCannotBeReadChangeNothingAndSayNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DxfImportFrame, AFileLargerThanOneReadImportsWhole) {
+  // Far more than one read of the file reader, lines of every length cut at every place, and
+  // CR LF ends split between two reads.
+  std::string body;
+  const int n = 40000;
+  for (int i = 0; i < n; ++i)
+    body += "  0\r\nLINE\r\n  8\r\nLAYER_" + std::string(std::size_t(i % 17), 'x') + "\r\n 10\r\n" +
+            std::to_string(i) + ".5\r\n 21\r\n" + std::to_string(-i) + "\r\n";
+  const std::string bytes = "\xEF\xBB\xBF" + entitiesFile(body);
+  ASSERT_GT(bytes.size(), std::size_t{2} << 20);
+  TempDir dir;
+  testsupport::writeFile(dir.file("big.dxf"), bytes);
+  DrawingModel fromFile;
+  const auto r = platform::importDxfFile(fromFile, QString::fromStdString(dir.file("big.dxf")));
+  ASSERT_EQ(r.importCount, n);
+  for (int i : {0, 1, 4095, 12345, n - 1}) {
+    const auto *l = shapeAt<TQLine>(fromFile, i);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->X1, i + 0.5);
+    EXPECT_EQ(l->Y2, -i);
+    EXPECT_EQ(layerName(fromFile, l->Layer), "_dxf_LAYER_" + std::string(std::size_t(i % 17), 'x'));
+  }
+  EXPECT_EQ(fromFile.Layers.size(), 18);
+}
+
+} // namespace
