@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -18,25 +19,28 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
+// Output that is only measured goes through this much room, inflated chunk by chunk.
+constexpr std::size_t kMeasureChunk = 4096;
 // zlib counts its buffers in 32-bit sizes.
 constexpr std::size_t kMaxZlibSpan = std::size_t{1} << 30;
 
-// Where the bytes come from: a file or memory. read() answers false on an error and got 0 at
-// the end; seek() goes back to a byte offset for a second pass.
+// Where the bytes come from: a file or memory. next() hands out the following bytes (none at
+// the end) and answers false on an error; seek() goes back to a byte offset for a second pass.
+// Memory is handed out where it lies; a file is read through a buffer of its own.
 class ByteSource {
 public:
   virtual ~ByteSource() = default;
-  virtual bool read(char *buf, std::size_t capacity, std::size_t &got) = 0;
+  virtual bool next(const char *&data, std::size_t &size) = 0;
   virtual bool seek(std::size_t offset) = 0;
 };
 
 class MemorySource : public ByteSource {
 public:
   explicit MemorySource(std::string_view bytes) : all_(bytes), rest_(bytes) {}
-  bool read(char *buf, std::size_t capacity, std::size_t &got) override {
-    got = std::min(capacity, rest_.size());
-    std::memcpy(buf, rest_.data(), got);
-    rest_.remove_prefix(got);
+  bool next(const char *&data, std::size_t &size) override {
+    data = rest_.data();
+    size = std::min(rest_.size(), kMaxZlibSpan);
+    rest_.remove_prefix(size);
     return true;
   }
   bool seek(std::size_t offset) override {
@@ -51,12 +55,13 @@ private:
 
 class FileSource : public ByteSource {
 public:
-  explicit FileSource(int fd) : fd_(fd) {}
-  bool read(char *buf, std::size_t capacity, std::size_t &got) override {
+  explicit FileSource(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
+  bool next(const char *&data, std::size_t &size) override {
     for (;;) {
-      const ssize_t n = ::read(fd_, buf, capacity);
+      const ssize_t n = ::read(fd_, buffer_.get(), kChunk);
       if (n >= 0) {
-        got = static_cast<std::size_t>(n);
+        data = buffer_.get();
+        size = static_cast<std::size_t>(n);
         return true;
       }
       if (errno != EINTR)
@@ -69,21 +74,8 @@ public:
 
 private:
   int fd_;
+  std::unique_ptr<char[]> buffer_;
 };
-
-// Reads until the buffer is full or the source ends.
-bool readFully(ByteSource &src, char *buf, std::size_t size, std::size_t &got) {
-  got = 0;
-  while (got < size) {
-    std::size_t n = 0;
-    if (!src.read(buf + got, size - got, n))
-      return false;
-    if (n == 0)
-      break;
-    got += n;
-  }
-  return true;
-}
 
 // Where one pass puts the text: nowhere (it is only measured, at most limit bytes) or a buffer
 // of the size the measuring pass found, which the second pass must fill exactly. A byte beyond
@@ -97,10 +89,8 @@ public:
   // The next span to write into: never empty.
   char *span(std::size_t &length) {
     if (!dest_ || produced_ >= bound_) {
-      if (!scratch_)
-        scratch_ = std::make_unique<char[]>(kChunk);
-      length = dest_ ? 1 : kChunk;
-      return scratch_.get();
+      length = dest_ ? 1 : sizeof scratch_;
+      return scratch_;
     }
     length = std::min(bound_ - produced_, kMaxZlibSpan);
     return dest_ + produced_;
@@ -110,6 +100,17 @@ public:
     produced_ += n;
     return produced_ <= bound_;
   }
+  // Takes plain bytes; false once the text is longer than allowed.
+  bool put(const char *data, std::size_t n) {
+    if (n > bound_ - std::min(produced_, bound_)) {
+      produced_ = bound_ + 1;
+      return false;
+    }
+    if (dest_)
+      std::memcpy(dest_ + produced_, data, n);
+    produced_ += n;
+    return true;
+  }
   std::size_t produced() const { return produced_; }
 
 private:
@@ -118,24 +119,50 @@ private:
   char *dest_;
   std::size_t bound_;
   std::size_t produced_ = 0;
-  std::unique_ptr<char[]> scratch_;
+  char scratch_[kMeasureChunk];
+};
+
+// One zlib inflater for both passes, made ready again for the second.
+class Inflater {
+public:
+  Inflater() { ready_ = inflateInit2(&z_, 15) == Z_OK; }
+  ~Inflater() {
+    if (ready_)
+      inflateEnd(&z_);
+  }
+  Inflater(const Inflater &) = delete;
+  Inflater &operator=(const Inflater &) = delete;
+
+  // The stream for a new pass, or null when zlib could not start.
+  z_stream *restart() {
+    if (ready_ && used_)
+      ready_ = inflateReset(&z_) == Z_OK;
+    used_ = true;
+    return ready_ ? &z_ : nullptr;
+  }
+
+private:
+  z_stream z_{};
+  bool ready_ = false;
+  bool used_ = false;
 };
 
 // One pass over a zlib stream from the source's position to the stream's end.
-bool inflatePass(ByteSource &src, TextSink &sink) {
-  z_stream z{};
-  if (inflateInit2(&z, 15) != Z_OK)
+bool inflatePass(Inflater &inflater, ByteSource &src, TextSink &sink) {
+  z_stream *zp = inflater.restart();
+  if (!zp)
     return false;
-  const auto in = std::make_unique<char[]>(kChunk);
+  z_stream &z = *zp;
   bool sourceEnded = false;
   bool ok = false;
   for (;;) {
     if (z.avail_in == 0 && !sourceEnded) {
+      const char *data = nullptr;
       std::size_t got = 0;
-      if (!src.read(in.get(), kChunk, got))
+      if (!src.next(data, got))
         break;
       sourceEnded = got == 0;
-      z.next_in = reinterpret_cast<Bytef *>(in.get());
+      z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
       z.avail_in = static_cast<uInt>(got);
     }
     std::size_t length = 0;
@@ -153,17 +180,15 @@ bool inflatePass(ByteSource &src, TextSink &sink) {
     if ((rc != Z_OK && rc != Z_BUF_ERROR) || starved)
       break;
   }
-  inflateEnd(&z);
   return ok;
 }
 
 // One pass over plain bytes from the source's position to its end.
 bool copyPass(ByteSource &src, TextSink &sink) {
   for (;;) {
-    std::size_t length = 0;
-    char *span = sink.span(length);
+    const char *data = nullptr;
     std::size_t got = 0;
-    if (!src.read(span, length, got) || !sink.wrote(got))
+    if (!src.next(data, got) || !sink.put(data, got))
       return false;
     if (got == 0)
       return true;
@@ -174,8 +199,11 @@ bool copyPass(ByteSource &src, TextSink &sink) {
 // only buffer that grows with the file is allocated once, and only for a text within the limit.
 DrawingReadResult twoPasses(ByteSource &src, std::size_t offset, bool compressed, std::string &text,
                             std::size_t limit) {
+  std::optional<Inflater> inflater;
+  if (compressed)
+    inflater.emplace();
   const auto pass = [&](TextSink &sink) {
-    return compressed ? inflatePass(src, sink) : copyPass(src, sink);
+    return compressed ? inflatePass(*inflater, src, sink) : copyPass(src, sink);
   };
   TextSink measure = TextSink::measuring(limit);
   if (!src.seek(offset) || !pass(measure))
@@ -190,14 +218,29 @@ DrawingReadResult twoPasses(ByteSource &src, std::size_t offset, bool compressed
   return DrawingReadResult::Ok;
 }
 
+// True when the bytes begin with the magic; a source shorter than the magic does not.
+bool beginsWithMagic(ByteSource &src, bool &magic) {
+  std::string head;
+  while (head.size() < drawingFileMagic.size()) {
+    const char *data = nullptr;
+    std::size_t got = 0;
+    if (!src.next(data, got))
+      return false;
+    if (got == 0)
+      break;
+    head.append(data, std::min(got, drawingFileMagic.size() - head.size()));
+  }
+  magic = head == drawingFileMagic;
+  return true;
+}
+
 DrawingReadResult decodeFrom(ByteSource &src, std::string &text, std::size_t limit) {
   text.clear();
-  char head[4];
-  std::size_t got = 0;
-  if (!readFully(src, head, sizeof head, got))
+  bool magic = false;
+  if (!beginsWithMagic(src, magic))
     return DrawingReadResult::Damaged;
   // Whatever a plain text holds is read as lines; those that are no records are passed over.
-  if (std::string_view(head, got) == drawingFileMagic)
+  if (magic)
     return twoPasses(src, drawingFileMagic.size(), true, text, limit);
   return twoPasses(src, 0, false, text, limit);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,40 +173,55 @@ bool writeAll(int fd, const char *data, std::size_t size) {
   return true;
 }
 
-// Streams the magic and the compressed text into fd (or into out when fd is -1).
+// Streams the magic and the compressed text into fd, or into out when out is given. A string
+// is written in place, sized by zlib's bound for the text; a file gets the stream through a
+// buffer.
 bool deflateInto(std::string_view text, int fd, std::string *out) {
   z_stream z{};
   if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
     return false;
   constexpr std::size_t kOut = 256 * 1024;
-  constexpr std::size_t kMaxIn = std::size_t{1} << 30; // avail_in is 32-bit
-  std::string buf(kOut, '\0');
-  bool ok = out ? (out->append(drawingFileMagic), true)
-                : writeAll(fd, drawingFileMagic.data(), drawingFileMagic.size());
+  constexpr std::size_t kMaxSpan = std::size_t{1} << 30; // zlib's sizes are 32-bit
+  std::unique_ptr<char[]> buf;
+  bool ok = true;
+  if (out) {
+    out->assign(drawingFileMagic);
+    out->resize(out->size() + deflateBound(&z, static_cast<uLong>(text.size())));
+  } else {
+    buf = std::make_unique_for_overwrite<char[]>(kOut);
+    ok = writeAll(fd, drawingFileMagic.data(), drawingFileMagic.size());
+  }
   std::size_t pos = 0;
+  std::size_t written = drawingFileMagic.size();
   int rc = Z_OK;
   while (ok && rc != Z_STREAM_END) {
     if (z.avail_in == 0 && pos < text.size()) {
-      const std::size_t n = std::min(kMaxIn, text.size() - pos);
+      const std::size_t n = std::min(kMaxSpan, text.size() - pos);
       z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(text.data() + pos));
       z.avail_in = static_cast<uInt>(n);
       pos += n;
     }
     const int flush = pos >= text.size() ? Z_FINISH : Z_NO_FLUSH;
-    z.next_out = reinterpret_cast<Bytef *>(buf.data());
-    z.avail_out = static_cast<uInt>(kOut);
+    if (out && written == out->size())
+      out->resize(written + kOut); // beyond the bound only if zlib ever needed it
+    char *span = out ? out->data() + written : buf.get();
+    const std::size_t room = out ? std::min(kMaxSpan, out->size() - written) : kOut;
+    z.next_out = reinterpret_cast<Bytef *>(span);
+    z.avail_out = static_cast<uInt>(room);
     rc = deflate(&z, flush);
     if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
       ok = false;
       break;
     }
-    const std::size_t produced = kOut - z.avail_out;
+    const std::size_t produced = room - z.avail_out;
     if (out)
-      out->append(buf.data(), produced);
+      written += produced;
     else
-      ok = writeAll(fd, buf.data(), produced);
+      ok = writeAll(fd, span, produced);
   }
   deflateEnd(&z);
+  if (out)
+    out->resize(ok ? written : 0);
   return ok;
 }
 
