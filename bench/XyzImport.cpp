@@ -1,0 +1,124 @@
+// The XYZ point import at survey scale: a million points read and made into shapes, as a grid
+// (squares) and as scattered soundings (points), with the peak memory each import adds; and the
+// reading alone.
+#include "canvas/DrawingModel.h"
+#include "exchange/XyzReader.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPoints = 1'000'000;
+
+// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
+struct PeakMemory {
+  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  static long kib() { return statusKib("VmHWM:"); }
+  static long currentKib() { return statusKib("VmRSS:"); }
+
+private:
+  static long statusKib(const std::string &wanted) {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+      if (key == wanted) {
+        in >> value;
+        return value;
+      }
+      in.ignore(1 << 16, '\n');
+    }
+    return 0;
+  }
+};
+
+std::string folder() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/bench_XyzImport.XXXXXX";
+    const char *made = ::mkdtemp(name);
+    return std::string(made ? made : "/tmp");
+  }();
+  return dir;
+}
+
+// A 1000 x 1000 grid of 2 m cells listed row by row, or the same count of soundings along
+// survey lines with irregular spacing; depths with two decimals, as echo sounders give them.
+std::string writePoints(bool grid) {
+  const std::string path = folder() + (grid ? "/grid.xyz" : "/soundings.xyz");
+  std::FILE *f = std::fopen(path.c_str(), "w");
+  for (int i = 0; i < kPoints; ++i) {
+    const int row = i / 1000, column = i % 1000;
+    double x = 512000.0 + column * 2.0, y = 4541000.0 + row * 2.0;
+    if (!grid) {
+      x += (i * 7919 % 1000) * 0.00137;
+      y += (i * 104729 % 1000) * 0.00091;
+    }
+    std::fprintf(f, "%.3f,%.3f,%.2f\n", x, y, -5.0 - (i % 2000) * 0.01);
+  }
+  std::fclose(f);
+  return path;
+}
+
+void importMillion(benchmark::State &state, bool grid) {
+  const std::string path = writePoints(grid);
+  long peakAdded = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto m = std::make_unique<DrawingModel>();
+    PeakMemory::reset();
+    const long base = PeakMemory::currentKib();
+    state.ResumeTiming();
+    if (!platform::loadXyzFile(*m, path, 0, 0, 0) || m->ShapeCount != kPoints ||
+        (m->Shapes[0]->ShapeType == 1) != grid) {
+      state.SkipWithError("import failed");
+      break;
+    }
+    state.PauseTiming();
+    peakAdded = std::max(peakAdded, PeakMemory::kib() - base);
+    m.reset();
+    state.ResumeTiming();
+  }
+  std::remove(path.c_str());
+  state.counters["points_per_s"] =
+      benchmark::Counter(double(kPoints) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["peak_added_MiB"] = double(peakAdded) / 1024.0;
+}
+
+void BM_ImportMillionGridPoints(benchmark::State &state) { importMillion(state, true); }
+BENCHMARK(BM_ImportMillionGridPoints)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_ImportMillionSoundings(benchmark::State &state) { importMillion(state, false); }
+BENCHMARK(BM_ImportMillionSoundings)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_ReadMillionPoints(benchmark::State &state) {
+  const std::string path = writePoints(false);
+  for (auto _ : state) {
+    std::ifstream in(path, std::ios::binary);
+    platform::XyzPoints points;
+    if (platform::readXyzPoints(in, points) != platform::XyzReadResult::Ok ||
+        points.size() != std::size_t(kPoints)) {
+      state.SkipWithError("read failed");
+      break;
+    }
+  }
+  std::remove(path.c_str());
+  state.counters["points_per_s"] =
+      benchmark::Counter(double(kPoints) * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadMillionPoints)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  ::rmdir(folder().c_str());
+  return 0;
+}
