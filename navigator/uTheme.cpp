@@ -4,6 +4,7 @@
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
+#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Styles.h"
@@ -17,6 +18,28 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+std::string ReadThemeStyle() {
+  try {
+    return platform::IniFile(platform::SettingsFilePath())
+        .ReadString("APPLICATION", "ThemeStyle", "Light");
+  } catch (...) {
+    return "Light";
+  }
+}
+
+bool TrySetStyle(const QString &name) {
+  if (platform::ApplyStyle(name))
+    return true;
+  platform::MessageDlg(QStringLiteral("Style '") + name + QStringLiteral("' not found."), mtError,
+                       mbOK);
+  return false;
+}
+
+void ApplyThemeStyle(const std::string &name) {
+  if (name != "Tarvik Sondrel - Default")
+    TrySetStyle(platform::fromAnsi(name));
+}
 
 TfTheme::TfTheme(QWidget *owner, NavigatorWindows &windows)
     : QWidget(owner, Qt::Dialog | Qt::WindowStaysOnTopHint), Windows(windows) {
@@ -84,7 +107,7 @@ void TfTheme::repaintCanvasBackground() {
 void TfTheme::lbThemeListClick(QObject *) {
   try {
     if (const QListWidgetItem *item = lbThemeList->currentItem()) {
-      platform::ApplyStyle(item->text());
+      TrySetStyle(item->text());
       repaintCanvasBackground();
     }
   } catch (...) {
@@ -100,7 +123,7 @@ void TfTheme::bSaveExitClick(QObject *) {
 
 void TfTheme::bCancelClick(QObject *) {
   try {
-    platform::ApplyStyle(StyleAtShow);
+    TrySetStyle(StyleAtShow);
     repaintCanvasBackground();
   } catch (...) {
   }

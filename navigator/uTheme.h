@@ -6,11 +6,21 @@
 
 #include <QString>
 #include <QWidget>
+#include <string>
 
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+// The style recorded for the next start (APPLICATION / ThemeStyle, "Light" when there is none).
+// The program reads it before its application object exists.
+std::string ReadThemeStyle();
+// Applies a style by name as the start does: none for the program's plain look "Tarvik Sondrel -
+// Default" (exactly so written); a name that names no style is reported and the look stays.
+void ApplyThemeStyle(const std::string &name);
+// Switches to the style of that name; reports a name that names no style. True when set.
+bool TrySetStyle(const QString &name);
 
 class TfTheme : public QWidget {
 public:

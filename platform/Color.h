@@ -26,6 +26,40 @@ constexpr TColor clMoneyGreen = 0xC0DCC0;
 constexpr TColor clSkyBlue = 0xF0CAA6;
 constexpr TColor clCream = 0xF0FBFF;
 constexpr TColor clMedGray = 0xA4A0A0;
+// System colours: the class library's system-colour bit and the Windows colour index. They
+// stand for the current palette's colour and are resolved by platform::ColorToRGB.
+constexpr TColor clSystemColor = 0x80000000;
+constexpr TColor clScrollBar = clSystemColor | 0;
+constexpr TColor clBackground = clSystemColor | 1;
+constexpr TColor clActiveCaption = clSystemColor | 2;
+constexpr TColor clInactiveCaption = clSystemColor | 3;
+constexpr TColor clMenu = clSystemColor | 4;
+constexpr TColor clWindow = clSystemColor | 5;
+constexpr TColor clWindowFrame = clSystemColor | 6;
+constexpr TColor clMenuText = clSystemColor | 7;
+constexpr TColor clWindowText = clSystemColor | 8;
+constexpr TColor clCaptionText = clSystemColor | 9;
+constexpr TColor clActiveBorder = clSystemColor | 10;
+constexpr TColor clInactiveBorder = clSystemColor | 11;
+constexpr TColor clAppWorkSpace = clSystemColor | 12;
+constexpr TColor clHighlight = clSystemColor | 13;
+constexpr TColor clHighlightText = clSystemColor | 14;
+constexpr TColor clBtnFace = clSystemColor | 15;
+constexpr TColor clBtnShadow = clSystemColor | 16;
+constexpr TColor clGrayText = clSystemColor | 17;
+constexpr TColor clBtnText = clSystemColor | 18;
+constexpr TColor clInactiveCaptionText = clSystemColor | 19;
+constexpr TColor clBtnHighlight = clSystemColor | 20;
+constexpr TColor cl3DDkShadow = clSystemColor | 21;
+constexpr TColor cl3DLight = clSystemColor | 22;
+constexpr TColor clInfoText = clSystemColor | 23;
+constexpr TColor clInfoBk = clSystemColor | 24;
+constexpr TColor clHotLight = clSystemColor | 26;
+constexpr TColor clGradientActiveCaption = clSystemColor | 27;
+constexpr TColor clGradientInactiveCaption = clSystemColor | 28;
+constexpr TColor clMenuHighlight = clSystemColor | 29;
+constexpr TColor clMenuBar = clSystemColor | 30;
+
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
@@ -38,9 +72,19 @@ constexpr TColor RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 namespace platform {
 
-// Only the low 24 bits carry the colour; the system-colour and special values
-// above them have no Qt meaning and map to their RGB part.
-inline QColor toQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+constexpr bool isSystemColor(TColor c) { return (c & clSystemColor) != 0; }
+
+// The colour a system colour stands for in the application's current palette; any other colour
+// unchanged.
+TColor ColorToRGB(TColor c);
+
+// Only the low 24 bits carry a plain colour; a system colour is resolved from the palette first,
+// and the other special values above the low 24 bits map to their RGB part.
+inline QColor toQColor(TColor c) {
+  if (isSystemColor(c))
+    c = ColorToRGB(c);
+  return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 inline TColor fromQColor(const QColor &c) { return RGB(c.red(), c.green(), c.blue()); }
 
 } // namespace platform

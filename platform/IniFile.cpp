@@ -2,6 +2,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/CodePage.h"
 #include "platform/Convert.h"
 
 #include <QFile>
@@ -293,6 +294,18 @@ double IniFile::ReadFloat(const std::string &Section, const std::string &Ident,
 
 bool IniFile::ReadBool(const std::string &Section, const std::string &Ident, bool Default) const {
   return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+QString IniFile::ReadString(const std::string &Section, const std::string &Ident,
+                            const QString &Default) const {
+  if (const std::optional<std::string> value = load().value(Section, Ident))
+    return fromWindows1254(*value);
+  return Default;
+}
+
+void IniFile::WriteString(const std::string &Section, const std::string &Ident,
+                          const QString &Value) {
+  WriteString(Section, Ident, toWindows1254(Value));
 }
 
 void IniFile::WriteString(const std::string &Section, const std::string &Ident,

@@ -3,6 +3,7 @@
 // is read (and rewritten) on every call, so several windows can share one file.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -66,6 +67,13 @@ public:
 
   std::string ReadString(const std::string &Section, const std::string &Ident,
                          const std::string &Default) const;
+  std::string ReadString(const std::string &Section, const std::string &Ident,
+                         const char *Default) const {
+    return ReadString(Section, Ident, std::string(Default));
+  }
+  // Window texts: the file holds them as Windows-1254 bytes, like every 8-bit file here.
+  QString ReadString(const std::string &Section, const std::string &Ident,
+                     const QString &Default) const;
   // Decimal or hexadecimal ("0x", "$"); Default when missing or not a number.
   std::int32_t ReadInteger(const std::string &Section, const std::string &Ident,
                            std::int32_t Default) const;
@@ -76,6 +84,11 @@ public:
 
   // Writes raise EIniFileException when the file cannot be written.
   void WriteString(const std::string &Section, const std::string &Ident, const std::string &Value);
+  void WriteString(const std::string &Section, const std::string &Ident, const char *Value) {
+    WriteString(Section, Ident, std::string(Value));
+  }
+  // A window text, written as Windows-1254 bytes.
+  void WriteString(const std::string &Section, const std::string &Ident, const QString &Value);
   void WriteInteger(const std::string &Section, const std::string &Ident, std::int32_t Value);
   // The general number form with "." decimals, whatever the format settings.
   void WriteFloat(const std::string &Section, const std::string &Ident, double Value);

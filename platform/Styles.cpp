@@ -112,13 +112,15 @@ QPalette stylePalette(const QString &name) {
 
 bool ApplyStyle(const QString &name) {
   const StyleColors *s = findStyle(name);
-  active = s ? s : &lightStyle();
+  if (!s)
+    return false;
+  active = s;
   if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
     if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
       QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setPalette(paletteOf(*active));
   }
-  return s != nullptr;
+  return true;
 }
 
 QString ActiveStyleName() { return QString::fromLatin1(active->name); }

@@ -14,8 +14,8 @@ namespace platform {
 // ("Windows") first, then the styles the programs carry.
 QStringList StyleNames();
 
-// Applies the style of that name (names match ASCII-case-insensitively). An unknown name applies
-// "Light" instead and answers false.
+// Applies the style of that name (names match ASCII-case-insensitively). An unknown name changes
+// nothing and answers false; the caller says so as its window's behaviour asks.
 bool ApplyStyle(const QString &name);
 
 // The style applied last ("Windows" before any), by its listed name.

@@ -4,6 +4,7 @@
 
 #include "navigator/NavigatorWindows.h"
 #include "navigator/SurveyDay.h"
+#include "platform/FormatSettings.h"
 #include "platform/Time.h"
 #include "support/TestSupport.h"
 
@@ -17,6 +18,11 @@ protected:
         rootEnv_("TARVIK_SURVEY_ROOT", (root.path() + "/").c_str()), scopedClock_(clock) {
     clock.setLocal({2024, 5, 1, 10, 15, 30, 123});
     InitSurveySession();
+  }
+  // The main window fixes the process's formats; other tests of this program expect theirs.
+  ~NavigatorTest() override {
+    windows.reset();
+    platform::setFormatSettings(savedFormats_);
   }
 
   // Builds every window as the program's start does.
@@ -33,6 +39,7 @@ protected:
   std::unique_ptr<NavigatorWindows> windows;
 
 private:
+  platform::FormatSettings savedFormats_ = platform::formatSettings();
   testsupport::EnvVar settingsEnv_;
   testsupport::EnvVar rootEnv_;
   platform::ScopedClock scopedClock_;

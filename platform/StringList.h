@@ -1,0 +1,31 @@
+// Whole text files as lists of 8-bit lines, as the class library's string lists load and save
+// them: the event-log rewrite, the geodesy log, the sound velocity memo files and the reports.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A file could not be opened, read or written; what() names the file.
+class EFileError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// The lines of the file, split at CR LF, CR or LF; a last line without an end counts, an end at
+// the very end adds no empty line. The bytes are kept as they are. Raises EFileError when the
+// file cannot be opened or read.
+std::vector<std::string> loadStringsFromFile(const std::string &path);
+
+// Replaces the file with every line followed by CR LF, the last one too. Raises EFileError
+// naming the file when it cannot be created or written.
+void saveStringsToFile(const std::vector<std::string> &lines, const std::string &path);
+
+// The same lines joined as one text (each followed by CR LF), as a string list's Text gives it.
+std::string joinLinesCrLf(const std::vector<std::string> &lines);
+// Splits a text the way loadStringsFromFile splits a file.
+std::vector<std::string> splitLines(const std::string &text);
+
+} // namespace platform
