@@ -216,6 +216,9 @@ bool writeSurvey(const std::string &path) {
   return true;
 }
 
+// The first import of a process also pays for fresh memory pages (on a virtual machine the host
+// provides them on first touch), later ones reuse the freed heap: both are reported.
+double firstImportSeconds = 0.0;
 double bestImportSeconds = 0.0;
 
 void BM_ImportSurveyDxf(benchmark::State &state) {
@@ -236,6 +239,8 @@ void BM_ImportSurveyDxf(benchmark::State &state) {
       state.SkipWithError("import incomplete");
       break;
     }
+    if (firstImportSeconds == 0.0)
+      firstImportSeconds = seconds;
     bestImportSeconds = bestImportSeconds > 0 ? std::min(bestImportSeconds, seconds) : seconds;
     peakAdded = std::max(peakAdded, PeakMemory::kib() - base);
     m.reset();
@@ -247,8 +252,10 @@ void BM_ImportSurveyDxf(benchmark::State &state) {
       benchmark::Counter(double(kShapes) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["file_MiB"] = double(st.st_size) / (1 << 20);
   state.counters["peak_added_MiB"] = double(peakAdded) / 1024.0;
+  state.counters["first_s"] = firstImportSeconds;
+  state.counters["best_s"] = bestImportSeconds;
 }
-BENCHMARK(BM_ImportSurveyDxf)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportSurveyDxf)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The reference: GDAL reading the same file (blocks inlined, its default) into GeoJSON.
 void BM_Ogr2ogrSameFileToGeoJson(benchmark::State &state) {
@@ -270,8 +277,10 @@ void BM_Ogr2ogrSameFileToGeoJson(benchmark::State &state) {
     state.SetIterationTime(seconds);
   }
   std::remove(geojsonPath().c_str());
-  if (bestImportSeconds > 0.0)
-    state.counters["ogr2ogr_over_import"] = seconds / bestImportSeconds;
+  if (bestImportSeconds > 0.0) {
+    state.counters["ogr2ogr_over_first_import"] = seconds / firstImportSeconds;
+    state.counters["ogr2ogr_over_best_import"] = seconds / bestImportSeconds;
+  }
 }
 BENCHMARK(BM_Ogr2ogrSameFileToGeoJson)
     ->Iterations(1)
