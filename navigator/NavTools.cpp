@@ -7,3 +7,4 @@ void TFNav::fcadWorldMouseDown(QObject *, short, short, short, double, double) {
 void TFNav::fcadDrawBegin(QObject *, short, double, double) {}
 void TFNav::fcadDrawEnd(QObject *, short, double, double) {}
 void TFNav::fcadDblClick(QObject *) {}
+void TFNav::bMouseSelectClick(QObject *) {}

@@ -154,6 +154,7 @@ TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Wi
   connect(ConnectIcon, &QToolButton::clicked, this,
           platform::guarded([this] { ConnectIconClick(ConnectIcon); }));
 
+  BuildCommands();
   FormCreate(this);
 }
 
@@ -217,6 +218,9 @@ void TFNav::FormCreate(QObject *) {
   };
   fcad->OnDblClick = [this](QObject *s) { fcadDblClick(s); };
 
+  if (bMouseSelect)
+    connect(bMouseSelect, &QToolButton::clicked, this,
+            platform::guarded([this] { bMouseSelectClick(bMouseSelect); }));
   qApp->installEventFilter(this);
 
   for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR}) {

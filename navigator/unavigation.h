@@ -93,6 +93,9 @@ public:
   void tMapTimer(QObject *Sender);
 
   // ---- Commands, shortcuts and echogram timer (NavCommands.cpp)
+  // Fills the menus and tool bars with their items and binds them; the constructor runs it
+  // before FormCreate, which binds bMouseSelect when this made it.
+  void BuildCommands();
   void tEchogramTimer(QObject *Sender);
   void FormKeyDown(QObject *Sender, std::uint16_t &Key, int Shift);
 
@@ -109,6 +112,7 @@ public:
   void fcadDrawBegin(QObject *Sender, short ShapeType, double X, double Y);
   void fcadDrawEnd(QObject *Sender, short ShapeType, double X, double Y);
   void fcadDblClick(QObject *Sender);
+  void bMouseSelectClick(QObject *Sender);
 
 signals:
   // The close went ahead: the program ends.
