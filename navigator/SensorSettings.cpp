@@ -130,8 +130,14 @@ QFormLayout *formIn(QWidget *w) {
 
 // A label and its control in two cells of a grid row.
 void gridRow(QGridLayout *grid, int row, int column, const char *label, QWidget *control) {
-  grid->addWidget(new QLabel(QString::fromLatin1(label)), row, column);
+  auto *caption = new QLabel(QString::fromLatin1(label));
+  caption->setContentsMargins(0, 0, 6, 0);
+  // Labels keep their whole text; the edits give way when the page is narrow.
+  caption->setMinimumWidth(caption->sizeHint().width());
+  control->setMinimumWidth(60);
+  grid->addWidget(caption, row, column);
   grid->addWidget(control, row, column + 1);
+  grid->setColumnStretch(column + 1, 1);
 }
 
 // What the realtime window does for a message type: the low-frequency frame and the height.
@@ -302,17 +308,18 @@ void TFGPS::buildParametersPage() {
   auto *page = new QVBoxLayout(ParametersTabSheet);
 
   auto *datum = group(ParametersTabSheet, "Datum");
-  auto *datumColumn = new QVBoxLayout(datum);
+  auto *datumRow = new QHBoxLayout(datum);
+  // The datum's name above its ellipsoid, beside the transformation: the page is not tall.
+  auto *left = new QVBoxLayout;
   auto *nameRow = new QHBoxLayout;
   nameRow->addWidget(new QLabel(QStringLiteral("Name of Datum")));
   nameRow->addWidget(edNameOfDatum = edit(datum, "edNameOfDatum"), 1);
-  datumColumn->addLayout(nameRow);
-  auto *datumRow = new QHBoxLayout;
+  left->addLayout(nameRow);
   auto *ellipsoid = group(datum, "Ellipsoid");
   auto *ellipsoidGrid = new QGridLayout(ellipsoid);
   gridRow(ellipsoidGrid, 0, 0, "Semi Major Axis", edSMA = edit(ellipsoid, "edSMA"));
   gridRow(ellipsoidGrid, 1, 0, "Flattening", edIF = edit(ellipsoid, "edIF"));
-  ellipsoidGrid->setRowStretch(2, 1);
+  left->addWidget(ellipsoid);
   auto *shift = group(datum, "Transformation Parameters from WGS-84");
   auto *shiftGrid = new QGridLayout(shift);
   gridRow(shiftGrid, 0, 0, "X Rotation", edRX = edit(shift, "edRX"));
@@ -325,9 +332,8 @@ void TFGPS::buildParametersPage() {
   cbUseDTP = checkBox(shift, "cbUseDTP", "Use DTP");
   cbUseDTP->setEnabled(false);
   shiftGrid->addWidget(cbUseDTP, 3, 3);
-  datumRow->addWidget(ellipsoid, 2);
+  datumRow->addLayout(left, 2);
   datumRow->addWidget(shift, 3);
-  datumColumn->addLayout(datumRow);
   page->addWidget(datum);
 
   auto *projections = new QHBoxLayout;
@@ -344,17 +350,18 @@ void TFGPS::buildParametersPage() {
   gridRow(lccGrid, 0, 0, "Standard Parallel 1", eLCCSP1 = edit(lcc, "eLCCSP1"));
   gridRow(lccGrid, 1, 0, "Standard Parallel 2", eLCCSP2 = edit(lcc, "eLCCSP2"));
   gridRow(lccGrid, 2, 0, "Scale Factor", eLCCSF = edit(lcc, "eLCCSF"));
-  gridRow(lccGrid, 3, 0, "Central Parallel", eLCCCP = edit(lcc, "eLCCCP"));
-  gridRow(lccGrid, 0, 2, "Central Meridian", eLCCM = edit(lcc, "eLCCM"));
-  gridRow(lccGrid, 1, 2, "False Easting", eLCCFE = edit(lcc, "eLCCFE"));
-  gridRow(lccGrid, 2, 2, "False Norhing", eLCCFN = edit(lcc, "eLCCFN"));
-  lccGrid->addWidget(cbUseLCCProjection = checkBox(lcc, "cbUseLCCProjection", "Use Projection"), 4,
-                     1);
-  lccGrid->addWidget(cLambert1 = checkBox(lcc, "cLambert1", "Use Lambert 1"), 4, 3);
-  projections->addWidget(tm, 2);
-  projections->addWidget(lcc, 3);
+  gridRow(lccGrid, 0, 2, "Central Parallel", eLCCCP = edit(lcc, "eLCCCP"));
+  gridRow(lccGrid, 1, 2, "Central Meridian", eLCCM = edit(lcc, "eLCCM"));
+  gridRow(lccGrid, 2, 2, "False Easting", eLCCFE = edit(lcc, "eLCCFE"));
+  gridRow(lccGrid, 3, 2, "False Norhing", eLCCFN = edit(lcc, "eLCCFN"));
+  auto *lccBoxes = new QHBoxLayout;
+  lccBoxes->addWidget(cbUseLCCProjection = checkBox(lcc, "cbUseLCCProjection", "Use Projection"));
+  lccBoxes->addWidget(cLambert1 = checkBox(lcc, "cLambert1", "Use Lambert 1"));
+  lccBoxes->addStretch(1);
+  lccGrid->addLayout(lccBoxes, 3, 0, 1, 2);
+  projections->addWidget(tm, 1);
+  projections->addWidget(lcc, 2);
   page->addLayout(projections);
-  page->addStretch(1);
 }
 
 void TFGPS::buildGlobalPage() {
@@ -654,8 +661,12 @@ void TFGPS::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
   if (event->spontaneous())
     return;
-  if (const QScreen *screen = this->screen())
-    move(screen->availableGeometry().center() - rect().center());
+  // Centred on the screen when it first appears; later showings keep where the user put it.
+  if (!Centred) {
+    Centred = true;
+    if (const QScreen *screen = this->screen())
+      move(screen->availableGeometry().center() - rect().center());
+  }
   platform::guarded([this] { FormShow(); })();
 }
 

@@ -90,6 +90,8 @@ public:
   void FormShow();
   void FormCloseQuery(bool &CanClose);
   void BitBtn2Click();
+  // Callers that apply the pages (the Realtime command) call these, not the buttons' click():
+  // a button on a locked, disabled page ignores click().
   void GPSSetClick();
   void SensorSetClick();
   // Also run once by the realtime window's start timer.
@@ -145,4 +147,5 @@ private:
   std::vector<ColourBinding> Colours;
   std::vector<EnabledBinding> Enables;
   bool Showing = false; // showValues is filling the controls
+  bool Centred = false;
 };
