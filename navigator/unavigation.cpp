@@ -337,8 +337,10 @@ void TFNav::FormCloseQuery(QObject *, bool &CanClose) {
 
 void TFNav::showEvent(QShowEvent *event) {
   QMainWindow::showEvent(event);
-  if (!event->spontaneous())
-    platform::guarded([this] { FormShow(this); })();
+  if (event->spontaneous() || shownOnce_)
+    return;
+  shownOnce_ = true;
+  platform::guarded([this] { FormShow(this); })();
 }
 
 void TFNav::closeEvent(QCloseEvent *event) {

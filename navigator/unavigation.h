@@ -125,6 +125,9 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+  // Qt shows the window again after its border or menu changes (the compact layout); the show
+  // handler's reload of the last drawing belongs to the first showing only.
+  bool shownOnce_ = false;
   // A key the focused control ignores travels up to its parents: preview it once.
   const QEvent *previewedKey_ = nullptr;
   quint64 previewedKeyTime_ = 0;

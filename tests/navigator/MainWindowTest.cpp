@@ -103,6 +103,11 @@ TEST_F(MainWindowTest, FirstRunOpensTheEightFixedLayersInOrderWithTheDefaultView
     }
   }
   EXPECT_EQ(cad.CurrentLayer, nav.State.VesselLayer);
+  // Showing again (as a change of border or menu does) keeps the drawing of the run.
+  nav.fcad->DrawPoint(1, 1, nav.State.TrackFixLayer);
+  nav.hide();
+  nav.show();
+  EXPECT_EQ(cad.ShapeCount, 1);
   EXPECT_EQ(cad.WorldLeft, 0);
   EXPECT_EQ(cad.WorldRight, 1000);
   EXPECT_EQ(cad.WorldTop, 1000);
