@@ -70,4 +70,7 @@ void CreateNavigatorWindows(NavigatorWindows &w) {
   w.fSVPGraph = new TfSVPGraph(nullptr, w);
   w.frmNTRIPSettings = new TfrmNTRIPSettings(nullptr);
   w.fRTCMParsing = new TfRTCMParsing(nullptr);
+  // The NTRIP window lives in positioning and cannot look these up itself.
+  w.frmNTRIPSettings->fRTCMParsing = w.fRTCMParsing;
+  w.frmNTRIPSettings->GpsPort = w.FNav->ZGPS1;
 }
