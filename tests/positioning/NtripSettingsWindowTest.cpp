@@ -3,6 +3,7 @@
 // a pseudo-terminal, and the RTCM analyser with its report window.
 #include "PtyTestSupport.h"
 #include "RtcmTestFrames.h"
+#include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -365,6 +366,22 @@ TEST_F(NtripSettingsWindow, ReportWindowSavesTheDaysLog) {
   r.AddReportLine("third");
   r.btnClose->click();
   EXPECT_EQ(testsupport::readFile(path), "third\r\n");
+}
+
+TEST_F(NtripSettingsWindow, ReportThatCannotBeSavedIsShownAndTheWindowStays) {
+  // Today's survey folder is a file, so its LOG folder cannot be made.
+  testsupport::writeFile(root.path() + "/2026-07-14", "not a folder");
+  QString shown;
+  const platform::ExceptionDisplay previous =
+      platform::setExceptionDisplay([&](const QString &text) { shown = text; });
+  TfRTCMParsing r(nullptr);
+  r.show();
+  r.AddReportLine("kept");
+  r.btnClose->click();
+  platform::setExceptionDisplay(previous);
+  EXPECT_TRUE(shown.contains("Tarvik RTCM Parsing.log")) << shown.toStdString();
+  EXPECT_TRUE(r.isVisible());
+  EXPECT_EQ(r.ReportLines(), QStringList{"kept"});
 }
 
 } // namespace
