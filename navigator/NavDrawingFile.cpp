@@ -1,6 +1,7 @@
 // TFNav: the drawing-file commands.
 #include "canvas/TarvikCanvas.h"
 #include "navigator/SurveyDay.h"
+#include "navigator/USoundVelocity.h"
 #include "navigator/unavigation.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -19,4 +20,6 @@ void TFNav::Save1Click(QObject *) {
   platform::IniFile(platform::SettingsFilePath())
       .WriteString("FILE", "Last File Saved       ", path);
   setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
+  if (Windows.fSVP)
+    Windows.fSVP->SaveDatedMemosWhileUsed();
 }

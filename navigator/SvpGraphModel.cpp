@@ -15,10 +15,15 @@ namespace svpgraph {
 
 namespace {
 
-// MarginLeft + trunc(fraction x extent), the sum kept in double so that a limit far away clamps
-// instead of overflowing an int.
+// Far enough outside any screen to be off it, near enough that a point's box around it (x + 5)
+// stays an int.
+constexpr double PixelLimit = 1000000;
+
+// MarginLeft + trunc(fraction x extent), the sum kept in double and clamped so that a limit far
+// away (a velocity of 1e300 typed into the grid) gives a pixel off the box, not an overflow.
 int toPixel(int margin, double fraction, int extent) {
-  return platform::truncToInt(margin + std::trunc(fraction * extent));
+  const double pixel = margin + std::trunc(fraction * extent);
+  return platform::truncToInt(std::isnan(pixel) ? 0 : std::clamp(pixel, -PixelLimit, PixelLimit));
 }
 
 // The ratio of the mouse within the old span; the middle when the span is zero, where the

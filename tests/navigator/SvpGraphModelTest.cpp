@@ -68,7 +68,8 @@ TEST(SvpGraphModel, TransformsPixelsBothWays) {
   EXPECT_EQ(v.DepthToY(11), 130);
   EXPECT_DOUBLE_EQ(v.XToSv(370), 1531);
   EXPECT_DOUBLE_EQ(v.YToDepth(240), 22);
-  EXPECT_EQ(v.SvToX(1e300), INT32_MAX) << "clamped, never an overflow";
+  EXPECT_EQ(v.SvToX(1e300), 1000000) << "clamped, never an overflow";
+  EXPECT_EQ(v.SvToX(-1e300), -1000000);
   v.DepthMax = 0;
   EXPECT_EQ(v.DepthToY(123), 20) << "all points at one depth lie on the top margin line";
   SvpView tiny;
