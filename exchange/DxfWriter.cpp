@@ -29,7 +29,7 @@ constexpr std::size_t kNameLength = 31;
 
 class DxfOut {
 public:
-  explicit DxfOut(const DxfSink &sink) : sink_(sink) { buf_.reserve(kPiece + 4096); }
+  explicit DxfOut(const DxfSink &sink) : sink_(sink) {}
 
   void line(std::string_view s) {
     buf_ += s;

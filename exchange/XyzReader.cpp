@@ -46,7 +46,7 @@ namespace platform {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::size_t kChunk = std::size_t{64} << 10;
 
 // What the classic stream extraction skips, and the comma that the format turns into a blank.
 bool separator(char c) {

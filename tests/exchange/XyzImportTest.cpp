@@ -164,7 +164,8 @@ TEST(XyzRead, FileLinesEndInLfOrCrLfAndTheLastNeedsNoEnd) {
 }
 
 TEST(XyzRead, OverlongLinesAreSkippedAndChunkBordersDoNotMatter) {
-  // Lines of every length around the reader's chunk of 1 MiB, and one too long to keep.
+  // Lines of every length around the borders of the chunks the reader reads, and some too long
+  // to keep.
   std::string text;
   std::vector<double> expectedZ;
   for (int i = 0; text.size() < 3u << 20; ++i) {
