@@ -6,6 +6,7 @@
 #include "editor/uSettings.h"
 #include "editor/uWarning.h"
 #include "editor/wWait.h"
+#include "platform/About.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -39,6 +40,7 @@ void createEditorWindows(EditorWindows &w) {
   w.fPlanView = new TfPlanView(nullptr, w);
   w.fParent->addChild(w.fPlanView)->resize(screen.width() / 2, screen.height() / 2);
   w.fSettings = new TfSettings(w.fParent, w);
+  w.formAbout = new TformAbout(w.fParent, TformAbout::Layout::Editor);
 }
 
 void loadFormGeometry(QWidget *form, bool withSize) {

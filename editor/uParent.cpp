@@ -5,11 +5,11 @@
 #include "editor/uPlanView.h"
 #include "editor/uSettings.h"
 #include "platform/Abort.h"
+#include "platform/About.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -102,6 +102,6 @@ void TfParent::FormClose() { QCoreApplication::quit(); }
 void TfParent::Exit1Click() { close(); }
 
 void TfParent::About1Click() {
-  if (auto *about = reinterpret_cast<QDialog *>(windows_.formAbout))
-    about->exec();
+  if (windows_.formAbout)
+    windows_.formAbout->exec();
 }

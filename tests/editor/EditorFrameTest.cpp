@@ -2,6 +2,8 @@
 // exit, the question while a file is loaded, the colour schemes and the placement limits.
 #include "EditorTestSupport.h"
 
+#include "platform/About.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -24,6 +26,9 @@ TEST(EditorFrame, WindowsExistInTheirOrderWithTheirCaptions) {
   EXPECT_TRUE(ed.w.fPlanView->isVisible());
   EXPECT_FALSE(ed.w.fSettings->isVisible());
   EXPECT_FALSE(ed.e().displayMainLoop->isActive());
+  ASSERT_NE(ed.w.formAbout, nullptr);
+  EXPECT_EQ(ed.w.formAbout->windowTitle(), "About Tarvik Trimsel");
+  EXPECT_FALSE(ed.w.formAbout->isVisible());
 }
 
 TEST(EditorFrame, SettingsShowTheirDefaultsAndAreWrittenAtExitInOrder) {

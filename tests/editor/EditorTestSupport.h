@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 #include <string>
