@@ -65,8 +65,15 @@ void clGraph::fitVertical(const SoundingList &points, double &fitTop, double &fi
   visibleRange(*this, points, from, to);
   if (from >= to)
     return; // nothing visible to fit: the window stays as it is
-  const double max = maxHeight(points);
-  const double min = minHeight(points);
+  // maxHeight and minHeight in one pass.
+  double max = -1e35, min = 1e35;
+  for (std::size_t i = from; i < to; ++i) {
+    const double z = points[i].Z;
+    if (z >= max)
+      max = z;
+    if (z <= min)
+      min = z;
+  }
   double t = max + 0.1 * std::fabs(max);
   double b = min - 0.1 * std::fabs(min);
   if (!(t > b)) {

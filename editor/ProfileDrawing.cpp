@@ -5,10 +5,12 @@
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"
 
+#include <QImage>
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 using platform::FloatToStr;
@@ -35,6 +37,51 @@ void line(GdiCanvas &c, int x1, int y1, int x2, int y2) {
 }
 
 QString q(const std::string &s) { return QString::fromStdString(s); }
+
+// The pixels one mark puts on the image, found by drawing it through a canvas with the same
+// pen and brush on a white and on a black square, so that a stamped copy is pixel for pixel the
+// drawn one. Stamping costs a few writes where a drawing call costs microseconds.
+class MarkStamp {
+public:
+  template <class Draw> MarkStamp(const GdiCanvas &like, Draw draw) {
+    QImage onWhite = render(like, draw, Qt::white);
+    QImage onBlack = render(like, draw, Qt::black);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        const QRgb w = onWhite.pixel(x, y), b = onBlack.pixel(x, y);
+        if (w != qRgb(255, 255, 255))
+          pixels_.push_back({x - centre, y - centre, w});
+        else if (b != qRgb(0, 0, 0))
+          pixels_.push_back({x - centre, y - centre, b});
+      }
+  }
+  // False when the mark would reach past the image: the caller draws it instead.
+  bool stamp(QImage &image, int x, int y) const {
+    if (x - reach < 0 || y - reach < 0 || x + reach >= image.width() || y + reach >= image.height())
+      return false;
+    for (const Pixel &p : pixels_)
+      reinterpret_cast<QRgb *>(image.scanLine(y + p.dy))[x + p.dx] = p.color;
+    return true;
+  }
+
+private:
+  static constexpr int size = 24, centre = 12, reach = 10;
+  struct Pixel {
+    int dx, dy;
+    QRgb color;
+  };
+  template <class Draw> static QImage render(const GdiCanvas &like, Draw draw, Qt::GlobalColor bg) {
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(bg);
+    GdiCanvas c(image);
+    c.Pen = like.Pen;
+    c.Brush = like.Brush;
+    draw(c, centre, centre);
+    c.end();
+    return image;
+  }
+  std::vector<Pixel> pixels_;
+};
 
 } // namespace
 
@@ -195,24 +242,66 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
     runMin = std::min({runMin, y1, y2});
     runMax = std::max({runMax, y1, y2});
   };
+  // Each point's column and row are taken once and handed on to the next segment.
+  int x = pixel(colStart * pixelsPerPoint);
+  int y = colStart < colEnd ? pixelRow(pts[firstIndex + colStart].Z, H) : 0;
   for (int col = colStart; col < colEnd; ++col) {
     const int i = firstIndex + col;
-    if (i + 1 >= count || pts[i].deleted || pts[i + 1].deleted)
-      continue;
-    const int x = pixel(col * pixelsPerPoint);
+    if (i + 1 >= count)
+      break;
     const int x2 = pixel((col + 1) * pixelsPerPoint);
-    const int y = pixelRow(pts[i].Z, H);
     const int y2 = pixelRow(pts[i + 1].Z, H);
-    if (x == x2) {
-      extend(x, y, y2);
-    } else {
-      flush();
-      line(c, x, y, x2, y2);
+    if (!pts[i].deleted && !pts[i + 1].deleted) {
+      if (x == x2) {
+        extend(x, y, y2);
+      } else {
+        flush();
+        line(c, x, y, x2, y2);
+      }
     }
+    x = x2;
+    y = y2;
   }
   flush();
 
   // Marks: discs of selected points, crosses of deleted ones, dots of lone live points.
+  auto setDiscPen = [&](GdiCanvas &k) {
+    k.Pen.Width = 1;
+    k.Pen.Color = selectedColor;
+    k.Pen.Style = psSolid;
+    setBrushColor(k, selectedColor);
+  };
+  auto disc = [](GdiCanvas &k, int x, int y) { k.Ellipse(x - 3, y - 3, x + 3, y + 3); };
+  auto setCrossPen = [](GdiCanvas &k) {
+    k.Pen.Color = clRed;
+    k.Pen.Style = psSolid;
+    k.Pen.Width = 2;
+  };
+  auto cross = [](GdiCanvas &k, int x, int y) {
+    line(k, x - 3, y - 3, x + 3, y + 3);
+    line(k, x - 3, y + 3, x + 3, y - 3);
+  };
+  auto setDotPen = [&](GdiCanvas &k) {
+    k.Pen.Color = lineColor;
+    k.Pen.Width = image.lineThickness;
+  };
+  auto dot = [](GdiCanvas &k, int x, int y) { k.Rectangle(x - 1, y - 1, x + 1, y + 1); };
+  QImage *target = dynamic_cast<QImage *>(c.device());
+  if (target && target->format() != QImage::Format_RGB32 &&
+      target->format() != QImage::Format_ARGB32)
+    target = nullptr;
+  std::optional<MarkStamp> discStamp, crossStamp, dotStamp;
+  auto mark = [&](std::optional<MarkStamp> &stampOf, auto setPen, auto draw, int x, int y) {
+    setPen(c);
+    if (target) {
+      if (!stampOf)
+        stampOf.emplace(c, draw);
+      if (stampOf->stamp(*target, x, y))
+        return;
+    }
+    draw(c, x, y);
+  };
+
   std::vector<std::uint8_t> seen(static_cast<std::size_t>(std::max(H, 0)) + 1);
   int seenX = -1;
   auto fresh = [&](int x, int y, std::uint8_t kind) {
@@ -237,25 +326,12 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
       continue;
     const int x = pixel(col * pixelsPerPoint);
     const int y = pixelRow(p.Z, H);
-    if (p.selected && fresh(x, y, 1)) {
-      c.Pen.Width = 1;
-      c.Pen.Color = selectedColor;
-      c.Pen.Style = psSolid;
-      setBrushColor(c, selectedColor);
-      c.Ellipse(x - 3, y - 3, x + 3, y + 3);
-    }
-    if (p.deleted && image.showDeleted && fresh(x, y, 2)) {
-      c.Pen.Color = clRed;
-      c.Pen.Style = psSolid;
-      c.Pen.Width = 2;
-      line(c, x - 3, y - 3, x + 3, y + 3);
-      line(c, x - 3, y + 3, x + 3, y - 3);
-    }
-    if (lone && fresh(x, y, 4)) {
-      c.Pen.Color = lineColor;
-      c.Pen.Width = image.lineThickness;
-      c.Rectangle(x - 1, y - 1, x + 1, y + 1);
-    }
+    if (p.selected && fresh(x, y, 1))
+      mark(discStamp, setDiscPen, disc, x, y);
+    if (p.deleted && image.showDeleted && fresh(x, y, 2))
+      mark(crossStamp, setCrossPen, cross, x, y);
+    if (lone && fresh(x, y, 4))
+      mark(dotStamp, setDotPen, dot, x, y);
   }
 }
 

@@ -170,3 +170,46 @@ TEST(ProfileDrawing, StatusBoxShowsTheCountsAndStaysOnTheImage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ProfileDrawing, DenseMarksArePixelForPixelTheDrawnOnes) {
+  const int W = 400, H = 300;
+  SoundingList points;
+  for (int i = 0; i < 3000; ++i)
+    points.push_back({double(i), 0, i * 0.01, std::uint8_t(i % 500 == 7), 0, 1});
+  strCursor cursor;
+  clGraph g;
+  g.pixelsPerPoint = double(W) / double(points.size());
+  Surface dense(W, H), reference(W, H);
+  ProfileImage img = dense.profile(points, cursor);
+  img.showDeleted = true;
+  g.updateScales(img);
+  g.fitVertical(points, g.top, g.bottom);
+  g.updateScales(img);
+  g.drawPoints(img);
+  platform::GdiCanvas &r = reference.canvas;
+  for (int c = 0; c < static_cast<int>(points.size()); ++c) {
+    const int x = clGraph::pixel(c * g.pixelsPerPoint), y = g.pixelRow(points[c].Z, H);
+    if (points[c].selected) {
+      r.Pen.Width = 1;
+      r.Pen.Color = g.selectedColor;
+      r.Brush.Color = g.selectedColor;
+      r.Brush.Style = bsSolid;
+      r.Ellipse(x - 3, y - 3, x + 3, y + 3);
+    }
+    r.Pen.Color = clRed;
+    r.Pen.Width = 2;
+    r.MoveTo(x - 3, y - 3);
+    r.LineTo(x + 3, y + 3);
+    r.MoveTo(x - 3, y + 3);
+    r.LineTo(x + 3, y - 3);
+  }
+  int differ = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      differ += dense.at(x, y) != reference.at(x, y);
+  EXPECT_EQ(differ, 0);
+}
+
+} // namespace
