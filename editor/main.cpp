@@ -7,6 +7,7 @@
 #include "platform/KeyState.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <clocale>
 #include <exception>
 #include <memory>
@@ -23,6 +24,9 @@ int main(int argc, char **argv) {
   try {
     createEditorWindows(windows);
     parent.reset(windows.fParent);
+    // Without a window manager a maximise request is ignored: start at the screen's size.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+      windows.fParent->setGeometry(screen->availableGeometry());
     windows.fParent->showMaximized();
     app.exec();
   } catch (const std::exception &e) {

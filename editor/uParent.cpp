@@ -6,6 +6,7 @@
 #include "editor/uSettings.h"
 #include "platform/Abort.h"
 #include "platform/About.h"
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
@@ -59,10 +60,16 @@ void TfParent::showEvent(QShowEvent *event) {
 }
 
 void TfParent::FormShow() {
-  if (windows_.fEditing)
-    loadFormGeometry(windows_.fEditing, true);
-  if (windows_.fPlanView)
-    loadFormGeometry(windows_.fPlanView, true);
+  if (!windows_.fEditing || !windows_.fPlanView)
+    return;
+  const platform::IniFile ini(platform::SettingsFilePath());
+  if (!ini.SectionExists("fEditing") && !ini.SectionExists("fPlanView")) {
+    // First run: both windows at the frame's corner would cover each other; stack them.
+    windows_.fEditing->ToolButton3Click();
+    return;
+  }
+  loadFormGeometry(windows_.fEditing, true);
+  loadFormGeometry(windows_.fPlanView, true);
 }
 
 void TfParent::closeEvent(QCloseEvent *event) {
