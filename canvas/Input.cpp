@@ -161,8 +161,8 @@ void TTarvikCanvas::MouseMove(int Shift, int X, int Y) {
       (dx == 0.0 && dy == 0.0) ? 0.0 : std::atan2(dy, dx) * 180.0 / std::numbers::pi;
   fire(OnWorldMouseMove, this, shiftCode(Shift), wx, wy, magnitude, angle);
 
-  // The handler may have moved the view: the steps below work in the view as it is now.
-  ScreenToWorld(X, Y, wx, wy);
+  // The steps below keep the point the handler was given, even when the handler moved the view:
+  // the rubber band ends where the host was told the mouse is.
   if (Panning) {
     const int deadZone = NavigationVariant ? 3 : 5;
     if (std::abs(X - DragAnchorX) >= deadZone || std::abs(Y - DragAnchorY) >= deadZone) {

@@ -206,6 +206,44 @@ TEST(InputView, RubberBandFollowsTheMouseWithoutARedrawOfTheShapes) {
   EXPECT_FALSE(c->BackBufferDirty);
 }
 
+// A move's world point is taken once, before OnWorldMouseMove runs; a handler that moves the
+// view changes neither the rubber band's end nor the point the pan step starts from.
+TEST(InputView, AMoveKeepsItsWorldPointWhenTheHandlerMovesTheView) {
+  struct Case {
+    const char *name;
+    int mode;         // 1 rectangle (a click engages the band), -2 pan (a press drags)
+    int moveX;        // the move's pixel column, on row 150
+    double rubberX;   // where the band ends
+    double worldLeft; // the view after the handler's shift of 100 and the move's own step
+  };
+  const Case cases[] = {
+      // The band ends at the reported point, not at the pixel in the moved view (150).
+      {"rubber band", 1, 50, 50, 100},
+      // The anchor pixel 200 is world 300 in the moved view; the step is 300 - 205.
+      {"pan step", -2, 205, 200, 100 + 95},
+  };
+  for (const Case &tc : cases) {
+    SCOPED_TRACE(tc.name);
+    auto c = makeCanvas();
+    c->DrawMode = tc.mode;
+    press(*c, {200, 150});
+    Qt::MouseButtons held = Qt::LeftButton;
+    if (tc.mode == 1) {
+      release(*c, {200, 150});
+      held = Qt::NoButton;
+    }
+    std::vector<double> reported;
+    c->OnWorldMouseMove = [&](QObject *, short, double x, double, double, double) {
+      reported.push_back(x);
+      c->WorldPan(100, 0);
+    };
+    moveTo(*c, {tc.moveX, 150}, held);
+    EXPECT_EQ(reported, std::vector<double>{double(tc.moveX)});
+    EXPECT_DOUBLE_EQ(c->RubberCurrentX, tc.rubberX);
+    EXPECT_DOUBLE_EQ(c->WorldLeft, tc.worldLeft);
+  }
+}
+
 TEST(InputView, MiddleDragPansInTheMiddleOfAPolyline) {
   auto c = makeCanvas();
   c->DrawMode = 5;
