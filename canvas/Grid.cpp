@@ -81,7 +81,10 @@ void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
     stepY = c.GridSpacingY;
   } else {
     stepX = stepY = NiceGridStep(ww, 8);
-    // A window far from the control's shape could still ask for too many lines in y.
+    // The width's step serves both directions. A view far taller than the window's shape (a
+    // drawing file's view is taken as it stands) would get more rows of lines than the window
+    // has pixels, and the bounded walk would draw them only near the bottom: such a view takes
+    // its y step from its height.
     if (!usableStep(wh, stepY, height))
       stepY = NiceGridStep(wh, 8);
   }

@@ -240,3 +240,32 @@ TEST(Grid, AFixedStepTooFineToSeeFallsBackToTheAutomaticOne) {
   c->Refresh();
   EXPECT_GT(countColour(render(*c), QRect(41, 21, 9, 9), gridColour), 0);
 }
+
+// The automatic step comes from the view's width for both directions. Only a view far taller
+// than the window's shape, where that step would lay more lines than the window has rows, takes
+// its y step from its height instead, so the grid still spans the whole view.
+TEST(Grid, TheAutomaticStepComesFromTheWidthUnlessTheViewIsFarTallerThanTheWindow) {
+  // A tall window showing a view of its own shape: 10 (from 100 wide) both ways, not 50.
+  auto tall = makeCanvas(100, 400, 0, 400, 100, 0);
+  tall->GridVisible = true;
+  tall->GridColor = gridColour;
+  tall->WorldSet(0, 400, 100, 0);
+  ASSERT_DOUBLE_EQ(tall->WorldTop - tall->WorldBottom, 400);
+  const QImage image = render(*tall);
+  EXPECT_GT(gridInRow(image, 400 - 30, 31, 40), 0);
+  EXPECT_GT(gridInRow(image, 400 - 70, 31, 40), 0);
+  EXPECT_EQ(gridInRow(image, 400 - 35, 31, 40), 0);
+
+  // A view 1000 times taller than the window's shape: a step of 10 would give 10,000 rows of
+  // lines on 100 pixels; the height's step (10,000) spreads them over the whole view.
+  auto flat = gridCanvas(100, 0, 100, 100, 0);
+  (void)render(*flat); // the window's first resize has fitted the view to its shape
+  flat->WorldTop = 100000;
+  flat->BackBufferDirty = true;
+  const QImage squeezed = render(*flat);
+  int rowsWithLines = 0;
+  for (int y = 15; y < 80; ++y) // right of the labels, between two vertical lines
+    rowsWithLines += gridInRow(squeezed, y, 61, 70) > 0;
+  EXPECT_GE(rowsWithLines, 5);
+  EXPECT_LE(rowsWithLines, 8);
+}
