@@ -23,9 +23,30 @@ template <class V> void reserveOneMore(V &v) {
 
 } // namespace
 
+ShapeNumberField &ShapeNumberField::operator=(std::int32_t value) {
+  if (list_ && value != value_)
+    list_->renumber(*this, value);
+  value_ = value;
+  return *this;
+}
+
 ShapeList::~ShapeList() {
   for (const Slot &s : slots_)
     delete s.shape;
+}
+
+// Numbers change rarely, if ever, once a shape is listed: finding its slot by a scan is enough.
+void ShapeList::renumber(const ShapeNumberField &field, std::int32_t number) {
+  for (Slot &slot : slots_) {
+    if (&slot.shape->ShapeNumber != &field)
+      continue;
+    indexRemove(slot);
+    slot.number = number;
+    // Where other holders of the number lie in the list is not known here: an entry that
+    // already exists has its lookup fall back to a scan.
+    indexAdd(slot, false);
+    return;
+  }
 }
 
 void ShapeList::reserve(std::size_t n) {
@@ -63,6 +84,7 @@ void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
   pos = std::clamp(pos, 0, size());
   reserveOneMore(slots_);
   Slot slot{shape.get(), shape->ShapeNumber};
+  shape->ShapeNumber.list_ = this;
   indexAdd(slot, pos == size());
   slots_.insert(slots_.begin() + pos, slot);
   shape.release();
@@ -73,6 +95,7 @@ std::unique_ptr<TQShape> ShapeList::take(int pos) {
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   indexRemove(slot);
   slots_.erase(slots_.begin() + pos);
+  slot.shape->ShapeNumber.list_ = nullptr;
   syncCount();
   return std::unique_ptr<TQShape>(slot.shape);
 }

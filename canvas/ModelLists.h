@@ -16,8 +16,8 @@
 
 // The drawing's shapes, owned, in drawing order: the last entry is the topmost shape. Looking a
 // shape up by number gives the same answer as a scan from the first entry, without the scan.
-// Every change goes through the members, so the index and the mirrored count (the canvas's
-// ShapeCount) always match the list.
+// Every change goes through the members, or through a shape's ShapeNumber, which tells the list
+// it lies in; so the index and the mirrored count (the canvas's ShapeCount) always match.
 class ShapeList {
   struct Slot {
     TQShape *shape;
@@ -113,6 +113,9 @@ private:
     std::uint32_t count;
   };
 
+  friend class ShapeNumberField;
+  // Files a shape of the list under its new number.
+  void renumber(const ShapeNumberField &field, std::int32_t number);
   void indexAdd(const Slot &slot, bool appendedAtEnd);
   void indexRemove(const Slot &slot);
   void syncCount() {
@@ -133,6 +136,7 @@ template <class Pred> int ShapeList::eraseIf(Pred pred) {
     Slot slot = slots_[in];
     if (pred(slot.shape)) {
       indexRemove(slot);
+      slot.shape->ShapeNumber.list_ = nullptr;
       delete slot.shape;
       ++removed;
     } else {

@@ -21,12 +21,33 @@ struct TPointF {
 // (x, y) pairs of doubles, x first: point lists handed to and from the canvas.
 using TPointPairVector = std::vector<std::pair<double, double>>;
 
+class ShapeList;
+
+// A shape's number: reads, compares and converts as the 32-bit number it holds. A new number
+// given to a shape that lies in a canvas's shape list is filed in that list's index at once, so
+// looking shapes up by number finds it under the new number and never under the old one.
+class ShapeNumberField {
+public:
+  // Explicit, so that a mix with plain numbers (a conditional, a comparison) is read as numbers.
+  constexpr explicit ShapeNumberField(std::int32_t value = 0) noexcept : value_(value) {}
+  // A copy (a shape copied for a block) lies in no list: only the number goes over.
+  constexpr ShapeNumberField(const ShapeNumberField &other) noexcept : value_(other.value_) {}
+  ShapeNumberField &operator=(const ShapeNumberField &other) { return *this = other.value_; }
+  ShapeNumberField &operator=(std::int32_t value);
+  constexpr operator std::int32_t() const noexcept { return value_; }
+
+private:
+  friend class ShapeList;
+  std::int32_t value_;
+  ShapeList *list_ = nullptr; // the list the shape lies in, if any
+};
+
 // Base of every shape. Fields are public: the canvas, its readers and writers and the imports
 // work on them directly. Geometry changes go through the virtual operations so that the bounds
-// stay current. A shape's ShapeNumber is fixed once it is in a canvas's shape list.
+// stay current.
 class TQShape {
 public:
-  std::int32_t ShapeNumber = 0;
+  ShapeNumberField ShapeNumber{0};
   int Layer = 0;
   int ShapeType = 0;
   TColor PenFg = 0;

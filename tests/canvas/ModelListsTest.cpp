@@ -28,7 +28,7 @@ TEST(ShapeList, LookupsMatchAScanAfterRandomChanges) {
   // Numbers from a small range so that duplicates occur often.
   std::uniform_int_distribution<std::int32_t> number(1, 40);
   for (int step = 0; step < 4000; ++step) {
-    const int op = static_cast<int>(rng() % 8);
+    const int op = static_cast<int>(rng() % 10);
     const int size = list.size();
     const int pos = size > 0 ? static_cast<int>(rng() % static_cast<unsigned>(size)) : 0;
     switch (op) {
@@ -60,6 +60,20 @@ TEST(ShapeList, LookupsMatchAScanAfterRandomChanges) {
       if (size > 0)
         list.take(pos).reset();
       break;
+    case 8:
+      if (size > 0)
+        list[pos]->ShapeNumber = number(rng);
+      break;
+    case 9:
+      // A shape taken out and renumbered leaves the list alone, and is filed anew when it comes
+      // back.
+      if (size > 0) {
+        auto shape = list.take(pos);
+        shape->ShapeNumber = number(rng);
+        ASSERT_EQ(list.find(shape->ShapeNumber), scan(list, shape->ShapeNumber));
+        list.insert(static_cast<int>(rng() % static_cast<unsigned>(size)), std::move(shape));
+      }
+      break;
     }
     ASSERT_EQ(count, list.size());
     for (std::int32_t n = 0; n <= 41; ++n) {
@@ -90,16 +104,22 @@ TEST(ShapeList, MovesKeepTheOrderOfTheRest) {
   EXPECT_EQ(list.back()->ShapeNumber, 2);
 }
 
-TEST(ShapeList, NumberChangedInPlaceIsStillFoundSafely) {
+TEST(ShapeList, ANumberChangedInPlaceIsFoundUnderItsNewNumberOnly) {
   ShapeList list;
   list.push_back(pointNumbered(1));
   list.push_back(pointNumbered(2));
-  list[0]->ShapeNumber = 3; // not how the model works, but never a dangling answer
+  list[0]->ShapeNumber = 3;
   EXPECT_EQ(list.find(1), nullptr);
+  EXPECT_EQ(list.find(3), list[0]);
   EXPECT_EQ(list.find(2), list[1]);
+  EXPECT_EQ(list.indexOfNumber(3), 0);
+  // Onto a number another shape holds: the first in list order answers.
+  list[1]->ShapeNumber = 3;
+  EXPECT_EQ(list.find(3), list[0]);
+  EXPECT_EQ(list.find(2), nullptr);
   list.erase(0);
+  EXPECT_EQ(list.find(3), list[0]);
   EXPECT_EQ(list.find(1), nullptr);
-  EXPECT_EQ(list.find(3), nullptr);
   EXPECT_EQ(list.size(), 1);
 }
 

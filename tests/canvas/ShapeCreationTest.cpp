@@ -389,6 +389,29 @@ TEST(ShapeAppend, KeepsInvariantsForImporters) {
   EXPECT_EQ(m.ShapeCount, 4);
 }
 
+// A host that renumbers a shape of the drawing finds it under the new number at once, through
+// every operation that looks shapes up by number.
+TEST(ShapeAttributes, ARenumberedShapeIsFoundUnderItsNewNumber) {
+  DrawingModel m;
+  const std::int32_t line = m.DrawLine(0, 0, 10, 10, 0);
+  const std::int32_t point = m.DrawPoint(5, 5, 0);
+  m.FindShape(line)->ShapeNumber = 500;
+  EXPECT_EQ(m.FindShape(500), m.Shapes[0]);
+  EXPECT_EQ(m.FindShape(line), nullptr);
+  m.SetShapePenFg(500, clRed);
+  EXPECT_EQ(m.Shapes[0]->PenFg, clRed);
+  EXPECT_EQ(m.GetShapeOnLayer(500), 0);
+  EXPECT_EQ(m.GetShapeOnLayer(line), -1);
+  // A copy of a listed shape lies in no list: numbering it changes nothing in the drawing.
+  TQPoint copy = *dynamic_cast<TQPoint *>(m.FindShape(point));
+  copy.ShapeNumber = 600;
+  EXPECT_EQ(m.FindShape(600), nullptr);
+  EXPECT_EQ(m.FindShape(point), m.Shapes[1]);
+  m.ShapeDelete(500);
+  EXPECT_EQ(m.FindShape(500), nullptr);
+  EXPECT_EQ(m.ShapeCount, 1);
+}
+
 TEST(Blocks, FindBlockByExactName) {
   DrawingModel m;
   for (const char *name : {"A", "B", "A"}) {
