@@ -226,7 +226,7 @@ bool parseFloat(const std::string &text, double &value, char decimalSeparator) {
   if (i < n && (text[i] == '+' || text[i] == '-'))
     normal += text[i++];
   bool anyDigit = false;
-  int leadingExponent = 0; // decimal magnitude of the mantissa, for underflow
+  std::int64_t leadingExponent = 0; // decimal magnitude of the mantissa, for underflow
   bool seenNonZero = false;
   while (i < n && text[i] >= '0' && text[i] <= '9') {
     anyDigit = true;
@@ -249,24 +249,26 @@ bool parseFloat(const std::string &text, double &value, char decimalSeparator) {
   }
   if (!anyDigit)
     return false;
-  long exponent = 0;
+  // Every digit of the exponent counts, leading zeros too ("1e0000000001" is 10). Its value
+  // saturates far beyond any double's range, where the range check below decides alone.
+  constexpr std::int64_t exponentCap = std::int64_t{1} << 40;
+  std::int64_t exponent = 0;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    normal += 'e';
     ++i;
-    std::string exp;
+    bool expNegative = false;
     if (i < n && (text[i] == '+' || text[i] == '-'))
-      exp += text[i++];
+      expNegative = text[i++] == '-';
     bool expDigit = false;
     while (i < n && text[i] >= '0' && text[i] <= '9') {
       expDigit = true;
-      if (exp.size() < 9)
-        exp += text[i];
+      exponent = std::min(exponent * 10 + (text[i] - '0'), exponentCap);
       ++i;
     }
     if (!expDigit)
       return false;
-    exponent = std::strtol(exp.c_str(), nullptr, 10);
-    normal += exp;
+    if (expNegative)
+      exponent = -exponent;
+    normal += 'e' + std::to_string(exponent);
   }
   while (i < n && isBlank(text[i]))
     ++i;

@@ -227,6 +227,27 @@ TEST(StrToFloat, ReadsTheClassLibraryForms) {
     EXPECT_DOUBLE_EQ(StrToFloat(std::string(text), classic), value) << text;
 }
 
+// The whole exponent counts, however many digits it has; beyond a double's range a value is
+// too large to read, and one too small to hold is zero.
+TEST(StrToFloat, ReadsEveryDigitOfTheExponent) {
+  const std::pair<const char *, double> cases[] = {
+      {"1e0000000001", 10.0},
+      {"2.5E+0000000003", 2500.0},
+      {"4e-00000000002", 0.04},
+      {"123456789e-0000000000008", 1.23456789},
+      {"1e0000000000000000000000000000000000000000000000000000000000000308", 1e308},
+      {"0.001e0000000000000000000000000000000000000000000000000000000000000308", 1e305},
+      {"1e-99999999999999999999999999", 0.0},
+      {"0e99999999999999999999999999", 0.0},
+      {"-0e-99999999999999999999999999", 0.0},
+  };
+  for (const auto &[text, value] : cases)
+    EXPECT_DOUBLE_EQ(StrToFloat(std::string(text), classic), value) << text;
+  for (const char *text : {"1e99999999999999999999999999", "1e0000000000000000000000000400",
+                           "-1e+9999999999", "0.1e310"})
+    EXPECT_THROW(StrToFloat(std::string(text), classic), EConvertError) << text;
+}
+
 TEST(StrToFloat, RejectsWithTheClassLibraryMessage) {
   for (const char *text :
        {"abc", "", " ", "1.2.3", "1,5", "12abc", "e5", "1e", "--1", "1e400", "0x10", "1 2"}) {
