@@ -35,7 +35,7 @@ int logCount(const TfrmNTRIPSettings &w, const QString &text) {
   return n;
 }
 
-TEST(NtripSettingsSession, StreamsThroughTheWindowIntoTheGpsPort) {
+TEST(NtripRealCasterWindow, StreamsThroughTheWindowIntoTheGpsPort) {
   Str2StrCaster caster;
   ASSERT_TRUE(caster.running()) << "str2str (package rtklib) did not start as an NTRIP caster";
   testsupport::TempDir settings, root, ports;
@@ -122,7 +122,7 @@ TEST(NtripSettingsSession, StreamsThroughTheWindowIntoTheGpsPort) {
 }
 
 // A stored mount point with auto-connect set connects within one timer tick of the start.
-TEST(NtripSettingsSession, AutoConnectsAtStart) {
+TEST(NtripRealCasterWindow, AutoConnectsAtStart) {
   Str2StrCaster caster;
   ASSERT_TRUE(caster.running()) << "str2str (package rtklib) did not start as an NTRIP caster";
   testsupport::TempDir settings;
