@@ -565,4 +565,43 @@ TEST_F(NtripClient, ReconnectStartsAFreshConnectionAndCounters) {
   ASSERT_TRUE(waitFor([&] { return client.BytesReceived == 64 && caster.connections() == 2; }));
 }
 
+// Every default of a new client, in one table.
+TEST(NtripClientDefaults, ANewClientHasTheDocumentedDefaults) {
+  TTarvikNTRIPClient client{nullptr};
+  const std::pair<const char *, std::pair<std::string, std::string>> fields[] = {
+      {"CasterHost", {client.CasterHost, ""}},
+      {"CasterPort", {std::to_string(client.CasterPort), "2101"}},
+      {"Username", {client.Username, ""}},
+      {"Password", {client.Password, ""}},
+      {"MountPoint", {client.MountPoint, ""}},
+      {"Latitude", {std::to_string(client.Latitude.load()), std::to_string(0.0)}},
+      {"Longitude", {std::to_string(client.Longitude.load()), std::to_string(0.0)}},
+      {"Height", {std::to_string(client.Height.load()), std::to_string(0.0)}},
+      {"UseManualPosition", {std::to_string(client.UseManualPosition), "0"}},
+      {"SerialHandle", {std::to_string(client.SerialHandle()), "-1"}},
+      {"ForwardToSerial", {std::to_string(client.ForwardToSerial.load()), "1"}},
+      {"ConnectionState", {std::to_string(client.ConnectionState.load()), "0"}},
+      {"Connected", {std::to_string(client.Connected.load()), "0"}},
+      {"BytesReceived", {std::to_string(client.BytesReceived.load()), "0"}},
+      {"BytesSent", {std::to_string(client.BytesSent.load()), "0"}},
+      {"ReconnectCount", {std::to_string(client.ReconnectCount.load()), "0"}},
+      {"MaxReconnect", {std::to_string(client.MaxReconnect), "10"}},
+      {"AutoReconnect", {std::to_string(client.AutoReconnect), "1"}},
+      {"RecentData", {client.RecentData(), ""}},
+      {"Worker", {client.Worker ? "some" : "none", "none"}},
+      {"ReconnectTimer interval", {std::to_string(client.ReconnectTimer->interval()), "5000"}},
+      {"ReconnectTimer single shot", {std::to_string(client.ReconnectTimer->isSingleShot()), "1"}},
+      {"ReconnectTimer running", {std::to_string(client.ReconnectTimer->isActive()), "0"}},
+      {"GgaIntervalSeconds", {std::to_string(client.GgaIntervalSeconds.load()), "10"}},
+      {"MountList", {std::to_string(client.MountList.size()), "0"}},
+      {"socket time-out (ms)", {std::to_string(client.socketTimeoutMs), "30000"}},
+      {"events set",
+       {std::to_string(bool(client.OnStatus) + bool(client.OnData) + bool(client.OnSourceTable) +
+                       bool(client.OnLog)),
+        "0"}},
+  };
+  for (const auto &[name, values] : fields)
+    EXPECT_EQ(values.first, values.second) << name;
+}
+
 } // namespace

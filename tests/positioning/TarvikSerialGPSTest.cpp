@@ -383,6 +383,30 @@ TEST_F(SerialGpsTest, SendTextWritesTheBytesUnchangedOnlyWhileOpen) {
   EXPECT_EQ(pty.receive(1, std::chrono::milliseconds(50)), "");
 }
 
+// Opening purges the port: what the device sent before is not read as data of the new opening.
+TEST_F(SerialGpsTest, OpeningDiscardsWhatTheDeviceSentBefore) {
+  const std::string stale = "$GPHDT,1.00,T*00\n$GPHDT,2.00,T*00\n";
+  pty.send(stale);
+  ASSERT_TRUE(
+      processEventsUntil([&] { return pty.queuedForPort() == static_cast<int>(stale.size()); }));
+  openForTicks();
+  EXPECT_EQ(pty.queuedForPort(), 0);
+  tick("$GPHDT,274.07,T*03\n");
+  EXPECT_EQ(lines, std::vector<std::string>{"$GPHDT,274.07,T*03"});
+}
+
+// A write that cannot finish (a device that takes nothing, past the one-second deadline) still
+// reports the text as sent: the component does not examine the write.
+TEST_F(SerialGpsTest, OnSendFiresEvenWhenTheWriteFails) {
+  std::vector<std::size_t> sent;
+  gps->OnSend = [&](QObject *, const std::string &text) { sent.push_back(text.size()); };
+  openForTicks();
+  const std::string flood(4 << 20, 'x'); // far more than the pseudo-terminal buffers
+  gps->SendText(flood);
+  EXPECT_EQ(sent, std::vector<std::size_t>{flood.size()});
+  EXPECT_TRUE(gps->PortOpen);
+}
+
 TEST_F(SerialGpsTest, IdleCheckReportsOnlyTheSecondSilentTickAfterData) {
   openForTicks();
   gps->IdleTimer->stop();
