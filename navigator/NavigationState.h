@@ -16,6 +16,12 @@ struct TNavigationState {
   std::uint32_t LastSensorTick = 0;  // tick of the last echo-sounder line
   bool SensorTimeoutReported = false;
   bool EchogramShown = false;
+  // The GPS port went silent (its idle event); the next GPS line resumes the map. Apart from
+  // the map timer's stop while a shape is drawn, which is no silence of the receiver.
+  bool GpsIdle = false;
+  // Set by the canvas's draw-begin, cleared by its draw-end: the map timer stays stopped while
+  // a shape is being drawn, and a GPS line must not restart it meanwhile.
+  bool MapPausedForDrawing = false;
   // The last connection, idle, time-out or sent-command message.
   QString StatusMessage;
 

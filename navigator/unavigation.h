@@ -6,6 +6,7 @@
 
 #include "navigator/NavigationState.h"
 #include "navigator/NavigatorWindows.h"
+#include "navigator/SurveyRecords.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -83,11 +84,23 @@ public:
                              long double Altitude);
   void ZGPS1SpeedChange(QObject *Sender, long double SpeedKmh);
   void ZSENSORTimeout(QObject *Sender);
+  // Shows a link message in the message window and records it in the day's event log.
+  void PostStatusMessage(const QString &Text);
+
+  // ---- Geodesy log (NavGeodesyLog.cpp)
+  // Appends the saved geodetic parameters to the day's " Geodesy.txt"; raises when it cannot.
+  void WriteGeodesyLog();
 
   // ---- GPS and echo-sounder sentences (NavSentences.cpp)
   void ZGPS1NewCommand(QObject *Sender, const std::string &Line);
   void ZGPS1Send(QObject *Sender, const std::string &Text);
   void ZSENSORNewCommand(QObject *Sender, const std::string &Line);
+  // Values typed in the offsets and navigation settings windows, as the line handlers last
+  // converted them, and the reports they give only once.
+  struct SentenceInputs {
+    survey::LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;
+    survey::OnceReport NoSoundVelocity, CoordinatesFile, XyzFile;
+  } Inputs;
 
   // ---- Map timer: projection, vessel, tracks, labels, latency (NavMapTimer.cpp)
   void tMapTimer(QObject *Sender);

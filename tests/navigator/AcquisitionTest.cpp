@@ -1,0 +1,248 @@
+// Acquisition: the Realtime command over real pseudo-terminals, the link events, the geodesy log
+// byte for byte, the GPS and echo-sounder line handlers and the day's survey data files.
+#include "NavigatorFixture.h"
+
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/ControlColour.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/UMsg.h"
+#include "navigator/USoundVelocity.h"
+#include "navigator/uCanvas.h"
+#include "navigator/uJoystick.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/IniFile.h"
+#include "positioning/PtyTestSupport.h"
+#include "positioning/TarvikNTRIPClient.h"
+#include "positioning/TarvikSerialGPS.h"
+#include "positioning/uNTRIPSettings.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <clocale>
+#include <sstream>
+
+namespace {
+
+class AcquisitionTest : public NavigatorTest {
+protected:
+  AcquisitionTest() : portsEnv_("TARVIK_PORTS_DIR", (ports.path() + "/").c_str()) {
+    clock.monotonic = 5000;
+  }
+
+  TFNav &nav() { return *windows->FNav; }
+  TFGPS &gps() { return *windows->FGPS; }
+  std::string logFile(const std::string &name) const {
+    return testsupport::readFile(SurveyDay().LogFolder + "2024-05-01 " + name);
+  }
+  std::string eventLog() const { return logFile("Events.log"); }
+  static std::string event(const std::string &text) {
+    return "\nAuto Event:\t2024-05-01 101530123\t" + text;
+  }
+  std::string coordinates() const { return logFile("Coordinates.csv"); }
+  std::string simpleXyz() const {
+    return testsupport::readFile(SurveyDay().XyzFolder + "2024-05-01 Simple XYZ.csv");
+  }
+  QStringList messages() const {
+    return windows->FMsg->Msg->toPlainText().split('\n', Qt::SkipEmptyParts);
+  }
+
+  // The GPS port on COM3, the sounder (when asked) on COM4, both linked to pseudo-terminals.
+  void usePorts(bool sensor) {
+    gpsPty.linkAs(ports.path(), 3);
+    sounderPty.linkAs(ports.path(), 4);
+    gps().Port->setCurrentText("COM3");
+    gps().SPort->setCurrentText("COM4");
+    if (sensor != gps().SensorEnabled->isChecked())
+      gps().SensorEnabled->click();
+  }
+
+  // The offsets a surveyor typed: draft A, sound velocity, offset C, tide.
+  void typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {
+    windows->Offsets->hide();
+    windows->Offsets->OffsetA->setText(a);
+    windows->Offsets->SV->setText(sv);
+    windows->Offsets->OffsetC->setText(c);
+    windows->Offsets->TideHt->setText(tide);
+  }
+
+  testsupport::TempDir ports;
+  testsupport::PtyPair gpsPty;
+  testsupport::PtyPair sounderPty;
+
+private:
+  testsupport::EnvVar portsEnv_;
+};
+
+const char *const geodesyBlockNoSettings[] = {
+    "=== SESSION START: 101530123 ===",
+    "",
+    "--- ELLIPSOID ---",
+    "Semi-Major Axis: ",
+    "Inverse Flattening: ",
+    "",
+    "--- DATUM TRANSFORMATION ---",
+    "Name of Datum: ",
+    "Use DTP: No",
+    "X/Y/Z Rotation: , , ",
+    "X/Y/Z Shift: , , ",
+    "Scale PPM: ",
+    "",
+    "--- TRANSVERSE MERCATOR ---",
+    "Use TM: No",
+    "CM: , Ref Lat: , SF: ",
+    "FE: , FN: ",
+    "",
+    "--- LAMBERT CONFORMAL CONIC ---",
+    "Use LCC: No",
+    "SP1: , SP2: ",
+    "CP: , CM: ",
+    "FE: , FN: ",
+    "",
+    "----------------------------------------",
+    "",
+};
+
+TEST_F(AcquisitionTest, GeodesyLogGetsAHeaderOnceAndABlockPerStart) {
+  createWindows();
+  usePorts(false);
+  // No GEODETIC_PARAMETERS saved yet: empty values and "No" flags.
+  nav().RealtimeClick(nav().Realtime);
+  std::string expected =
+      "GEODETIC PARAMETERS LOG - 2024-05-01\r\n" + std::string(40, '=') + "\r\n\r\n";
+  for (const char *line : geodesyBlockNoSettings)
+    expected += std::string(line) + "\r\n";
+  EXPECT_EQ(logFile("Geodesy.txt"), expected);
+
+  nav().RealtimeClick(nav().Realtime); // stop
+  {
+    platform::IniFile ini(settingsFile());
+    const std::pair<const char *, const char *> saved[] = {
+        {"SemiMajorAxis", "6378137"},
+        {"InverseFlattening", "298.257223563"},
+        {"Name of Datum", "WGS84"},
+        {"Use DTP", "1"},
+        {"X_Rotation", "0.1"},
+        {"Y_Rotation", "0.2"},
+        {"Z_Rotation", "0.3"},
+        {"X_Shift", "-87"},
+        {"Y_Shift", "-98"},
+        {"Z_Shift", "-121"},
+        {"Scale_PPM", "0"},
+        {"Use Projection", "1"},
+        {"Central_Meridian", "33"},
+        {"Reference_Latitude", "0"},
+        {"Scale_Factor", "0.9996"},
+        {"False_Easting", "500000"},
+        {"False_Northing", "0"},
+        {"cbUseLCCProjection", "0"},
+        {"eLCCSP1", "36"},
+        {"eLCCSP2", "42"},
+        {"eLCCCP", "39"},
+        {"eLCCM", "35"},
+        {"eLCCFE", "1000000"},
+        {"eLCCFN", "200000"},
+    };
+    for (const auto &[key, value] : saved)
+      ini.WriteString("GEODETIC_PARAMETERS", key, value);
+  }
+  clock.setLocal({2024, 5, 1, 11, 2, 3, 4});
+  nav().RealtimeClick(nav().Realtime); // second start, same day
+  expected += "=== SESSION START: 110203004 ===\r\n"
+              "\r\n"
+              "--- ELLIPSOID ---\r\n"
+              "Semi-Major Axis: 6378137\r\n"
+              "Inverse Flattening: 298.257223563\r\n"
+              "\r\n"
+              "--- DATUM TRANSFORMATION ---\r\n"
+              "Name of Datum: WGS84\r\n"
+              "Use DTP: Yes\r\n"
+              "X/Y/Z Rotation: 0.1, 0.2, 0.3\r\n"
+              "X/Y/Z Shift: -87, -98, -121\r\n"
+              "Scale PPM: 0\r\n"
+              "\r\n"
+              "--- TRANSVERSE MERCATOR ---\r\n"
+              "Use TM: Yes\r\n"
+              "CM: 33, Ref Lat: 0, SF: 0.9996\r\n"
+              "FE: 500000, FN: 0\r\n"
+              "\r\n"
+              "--- LAMBERT CONFORMAL CONIC ---\r\n"
+              "Use LCC: No\r\n"
+              "SP1: 36, SP2: 42\r\n"
+              "CP: 39, CM: 35\r\n"
+              "FE: 1000000, FN: 200000\r\n"
+              "\r\n" +
+              std::string(40, '-') + "\r\n\r\n";
+  EXPECT_EQ(logFile("Geodesy.txt"), expected);
+  nav().RealtimeClick(nav().Realtime);
+}
+
+TEST_F(AcquisitionTest, StartAndStopOpenAndCloseThePortsInOrder) {
+  createWindows();
+  usePorts(true);
+  TFNav &w = nav();
+  w.Realtime->click(); // the user's click presses the button before the command runs
+  EXPECT_EQ(w.State.RealtimeRunning, 1);
+  EXPECT_TRUE(w.ZGPS1->PortOpen);
+  EXPECT_TRUE(w.ZSENSOR->PortOpen);
+  EXPECT_NE(w.State.GpsStartTick, 0u);
+  EXPECT_TRUE(w.tMap->isActive());
+  EXPECT_TRUE(w.tEchogram->isActive());
+  EXPECT_TRUE(w.Realtime->isChecked());
+  EXPECT_EQ(w.Realtime->text(), "Stop");
+  EXPECT_EQ(controlColour(w.tRealtime), clGreen);
+  EXPECT_TRUE(windows->fRealtime->DepthFrameHi->isHidden());
+  EXPECT_EQ(messages(),
+            (QStringList{"Connected to GPS on COM3", "ZSENSOR Open called on port: COM4"}));
+  EXPECT_EQ(w.State.StatusMessage, "Connected to GPS on COM3");
+
+  w.Realtime->click();
+  EXPECT_EQ(w.State.RealtimeRunning, 0);
+  EXPECT_FALSE(w.ZGPS1->PortOpen);
+  EXPECT_FALSE(w.ZSENSOR->PortOpen);
+  EXPECT_FALSE(w.tMap->isActive());
+  EXPECT_FALSE(w.tEchogram->isActive());
+  EXPECT_EQ(w.State.GpsStartTick, 0u);
+  EXPECT_FALSE(w.Realtime->isChecked());
+  EXPECT_EQ(w.Realtime->text(), "Start");
+  EXPECT_TRUE(windows->fCanvas->isHidden());
+  EXPECT_EQ(eventLog(), event("Connected to GPS on COM3") + event("Realtime STARTED") +
+                            event("Disconnected from GPS on COM3") + event("Realtime STOPPED"));
+}
+
+TEST_F(AcquisitionTest, StartWithoutTheSensorOpensOnlyTheGpsPort) {
+  createWindows();
+  usePorts(false);
+  nav().RealtimeClick(nav().Realtime);
+  EXPECT_TRUE(nav().ZGPS1->PortOpen);
+  EXPECT_FALSE(nav().ZSENSOR->PortOpen);
+  EXPECT_EQ(windows->fRealtime->height(), 191);
+  EXPECT_TRUE(windows->fRealtime->DepthFrameLo->isHidden());
+  EXPECT_NE(eventLog().find(event("Realtime STARTED")), std::string::npos);
+  nav().RealtimeClick(nav().Realtime);
+}
+
+TEST_F(AcquisitionTest, AGpsPortThatDoesNotOpenIsReportedAndNoSurveyStarts) {
+  createWindows();
+  gps().Port->setCurrentText("COM7"); // nothing linked there
+  nav().Realtime->click();
+  EXPECT_EQ(nav().State.RealtimeRunning, 0);
+  EXPECT_FALSE(nav().Realtime->isChecked());
+  EXPECT_EQ(nav().Realtime->text(), "Start");
+  EXPECT_FALSE(nav().tMap->isActive());
+  EXPECT_EQ(messages(), QStringList{"Cannot open GPS on COM7"});
+  EXPECT_EQ(eventLog(), event("Cannot open GPS on COM7"));
+}
+
+} // namespace
