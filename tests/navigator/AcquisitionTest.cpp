@@ -30,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <clocale>
 #include <sstream>
 
@@ -243,6 +244,95 @@ TEST_F(AcquisitionTest, AGpsPortThatDoesNotOpenIsReportedAndNoSurveyStarts) {
   EXPECT_FALSE(nav().tMap->isActive());
   EXPECT_EQ(messages(), QStringList{"Cannot open GPS on COM7"});
   EXPECT_EQ(eventLog(), event("Cannot open GPS on COM7"));
+}
+
+TEST_F(AcquisitionTest, ANewStartHandsTheNewGpsPortOpeningToTheCorrectionClient) {
+  createWindows();
+  usePorts(false);
+  TfrmNTRIPSettings &ntrip = *windows->frmNTRIPSettings;
+  ASSERT_NE(ntrip.client, nullptr);
+  nav().RealtimeClick(nav().Realtime);
+  EXPECT_EQ(ntrip.client->SerialHandle(), nav().ZGPS1->PortHandle);
+  nav().RealtimeClick(nav().Realtime);
+  nav().RealtimeClick(nav().Realtime);
+  ASSERT_TRUE(nav().ZGPS1->PortOpen);
+  EXPECT_EQ(ntrip.client->SerialHandle(), nav().ZGPS1->PortHandle);
+  nav().RealtimeClick(nav().Realtime);
+}
+
+// The GPS lines of a real capture on the GPS port and its depth lines on the sounder port, in
+// the capture's order, under a comma-decimal locale: one record per depth line after the first
+// fix, with "." decimals.
+TEST_F(AcquisitionTest, AReplayedSurveyWritesTheDayFilesFromTheFirstFixOn) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  std::setlocale(LC_ALL, "de_DE.utf8");
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1480", "1.6", "1.0");
+  windows->Navset->edDepthAlert1->setText("0.5");
+  TFNav &w = nav();
+  int gpsLines = 0, sounderLines = 0;
+  auto gpsLine = w.ZGPS1->OnNewCommand;
+  w.ZGPS1->OnNewCommand = [&](QObject *s, const std::string &l) {
+    gpsLine(s, l);
+    ++gpsLines;
+  };
+  auto sounderLine = w.ZSENSOR->OnNewCommand;
+  w.ZSENSOR->OnNewCommand = [&](QObject *s, const std::string &l) {
+    sounderLine(s, l);
+    ++sounderLines;
+  };
+  // The map timer's projection (built elsewhere) stands in as a plain function of the fix.
+  auto position = w.ZGPS1->OnPosition3DChange;
+  w.ZGPS1->OnPosition3DChange = [&](QObject *s, long double lat, long double lon, long double alt) {
+    position(s, lat, lon, alt);
+    w.State.VesselEasting = (static_cast<double>(lon) + 72) * 100000;
+    w.State.VesselNorthing = (static_cast<double>(lat) - 44) * 100000;
+  };
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  w.RealtimeClick(w.Realtime);
+  ASSERT_TRUE(w.ZSENSOR->PortOpen);
+
+  std::istringstream capture(testsupport::readCapture("nmea/humminbird-M37.log"));
+  std::string line;
+  int depthsAfterFix = 0;
+  bool fix = false;
+  while (std::getline(capture, line)) {
+    if (line.empty() || line[0] == '#')
+      continue;
+    if (line.find("DPT") != std::string::npos) {
+      const int before = sounderLines;
+      sounderPty.send(line + "\r\n");
+      ASSERT_TRUE(testsupport::processEventsUntil([&] { return sounderLines > before; }));
+      depthsAfterFix += fix ? 1 : 0;
+    } else {
+      const int before = gpsLines;
+      gpsPty.send(line + "\r\n");
+      ASSERT_TRUE(testsupport::processEventsUntil([&] { return gpsLines > before; }));
+      fix = fix || line.find("GGA") != std::string::npos;
+    }
+  }
+  w.RealtimeClick(w.Realtime);
+  std::setlocale(LC_ALL, saved.c_str());
+
+  const std::string coords = coordinates();
+  const std::string header =
+      "Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),"
+      "True Depth (Lo),Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,"
+      "Transducer Draft,GPS, RTK Antenna Height,Manual Tide,RTK Tide\n";
+  ASSERT_EQ(coords.substr(0, header.size()), header);
+  const std::string first = "2024-05-01 101530123,44.43523,-71.6758933333333,32410.67,43523.00,"
+                            "-1.57,0.50,2.57,0.50,2.1,0,NMEA DPT,1480.00,0.50,2,0.00,1.00,0.00\n";
+  EXPECT_EQ(coords.substr(header.size(), first.size()), first);
+  EXPECT_GT(depthsAfterFix, 20);
+  EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), depthsAfterFix + 1);
+  const std::string xyz = simpleXyz();
+  EXPECT_EQ(xyz.substr(0, 50),
+            std::string("Easting,Northing,Elevation\n32410.67,43523.00,-1.57\n").substr(0, 50));
+  EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), depthsAfterFix + 1);
+  EXPECT_EQ(coords.find(';'), std::string::npos);
+  EXPECT_EQ(windows->fRealtime->lDepthHi->text().contains(','), false);
 }
 
 } // namespace
