@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -333,6 +334,155 @@ TEST_F(AcquisitionTest, AReplayedSurveyWritesTheDayFilesFromTheFirstFixOn) {
   EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), depthsAfterFix + 1);
   EXPECT_EQ(coords.find(';'), std::string::npos);
   EXPECT_EQ(windows->fRealtime->lDepthHi->text().contains(','), false);
+}
+
+TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFix) {
+  createWindows();
+  typeOffsets("0.5", "1500", "1.6", "0");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*00");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 22.4);
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*5B");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*5B");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*5B");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
+  w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*00");
+  EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*00");
+  EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
+  EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
+  EXPECT_EQ(w.State.GgaTimeText, "10:15:30");
+  // Without the geoid separation, and with another quality, nothing changes.
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*00");
+  EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
+  EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*00");
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*00");
+  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*00");
+}
+
+TEST_F(AcquisitionTest, AHalfTypedOffsetKeepsTheLastValueAndIsReportedOnce) {
+  createWindows();
+  typeOffsets("0.5", "1480", "1.6", "0");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
+  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1480);
+  windows->Offsets->SV->setText("14.8.");
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
+  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1480);
+  EXPECT_EQ(messages(), QStringList{"Offsets: '14.8.' is not a valid floating point value"});
+  windows->Offsets->SV->setText("1490");
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
+  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1490);
+}
+
+TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  windows->Navset->edDepthAlert1->setText("0.5");
+  typeOffsets("0.5", "0", "0", "0");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.State.FixLatitude = 41;
+  w.State.FixLongitude = 29;
+  w.State.VesselEasting = 500100;
+  w.State.VesselNorthing = 4500200;
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
+  EXPECT_EQ(messages(), QStringList{"No valid sound velocity: depths are not corrected and not "
+                                    "recorded."});
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(SurveyDay().CoordinatesPath)));
+
+  typeOffsets("0.5", "1480", "0", "0");
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
+  EXPECT_NEAR(w.State.TrueDepthHi, 12.34 * 1480 / 1500 + 0.5, 1e-12);
+  EXPECT_EQ(windows->fRealtime->lDepthHi->text(), "12.68");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,abc");   // scans nothing
+  w.ZSENSORNewCommand(nullptr, "$SDDBT,1,f,2"); // not of the chosen type
+  w.State.FixLatitude = w.State.FixLongitude = 0;
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0.5"); // no fix
+  const std::string coords = coordinates();
+  EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), 2);
+  EXPECT_NE(coords.find(",12.34,0,NMEA DPT,1480.00,"), std::string::npos);
+}
+
+TEST_F(AcquisitionTest, EachMessageTypeReadsItsWorkedLine) {
+  createWindows();
+  typeOffsets("0", "1500", "0", "0");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  struct Case {
+    const char *type, *line;
+    double hi, lo;
+  };
+  const Case cases[] = {
+      {"Tarvik SMT", "$TARVSMT,12.5,11.87", 12.5, 0},
+      {"NMEA DPT", "$SDDPT,12.34,0.5", 12.34, 0},
+      {"NMEA DBT", "$SDDBT,40.5,f,12.3,M,6.7,F", 12.3, 0},
+      {"Tarvik XDR HI", "$TARXDHI,7.25", 7.25, 0},
+      {"Tarvik XDR LO", "$TARXDHI,7.25,$TARXDLO,9.5", 0, 9.5},
+      {"Tarvik XDR H/L", "$TARXDHI,7.25,$TARXDLO,9.5", 7.25, 9.5},
+      {"ODC HI", "ODC-HEADER-TEXT-OF-FORTY-TWO-CHARACTERS-,B,5.75", 5.75, 0},
+      {"OTHER", "0123456789,4.5", 0, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.type);
+    gps().cSBESMessage->setCurrentText(c.type);
+    if (std::string(c.type) == "OTHER") {
+      gps().eSBESFormat->setText("%*10s,%lf");
+      emit gps().eSBESFormat->editingFinished();
+    }
+    w.State.TrueDepthHi = w.State.TrueDepthLo = -1;
+    w.ZSENSORNewCommand(nullptr, c.line);
+    const double hi = std::string(c.type) == "OTHER" ? 4.5 : c.hi;
+    EXPECT_DOUBLE_EQ(w.State.TrueDepthHi, hi);
+    EXPECT_DOUBLE_EQ(w.State.TrueDepthLo, c.lo);
+  }
+  EXPECT_EQ(windows->fJoystick->pBattery->text(), "11.87");
+}
+
+TEST_F(AcquisitionTest, ACoordinatesFileThatCannotBeOpenedFallsBackToANumberedName) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  windows->Navset->edDepthAlert1->setText("0.5");
+  typeOffsets("0.5", "1500", "0", "0");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.State.FixLatitude = 41;
+  w.State.FixLongitude = 29;
+  w.State.VesselEasting = 500100;
+  w.State.VesselNorthing = 4500200;
+  QDir().mkpath(QString::fromStdString(SurveyDay().CoordinatesPath)); // cannot be appended to
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
+  const std::string numbered =
+      testsupport::readFile(SurveyDay().LogFolder + "2024-05-01 Coordinates_1.csv");
+  EXPECT_EQ(std::count(numbered.begin(), numbered.end(), '\n'), 2);
+  EXPECT_EQ(simpleXyz(), "Easting,Northing,Elevation\n500100.00,4500200.00,-2.50\n");
+}
+
+TEST_F(AcquisitionTest, OnlyTheReceiversSilenceArmsTheRecovery) {
+  createWindows();
+  usePorts(false);
+  TFNav &w = nav();
+  w.RealtimeClick(w.Realtime);
+  w.ZGPS1Idle(w.ZGPS1);
+  EXPECT_FALSE(w.tMap->isActive());
+  EXPECT_EQ(w.State.FixLatitude, 0);
+  EXPECT_EQ(controlColour(windows->fRealtime->GPSGroupBox), clRed);
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,back");
+  EXPECT_TRUE(w.tMap->isActive());
+  EXPECT_EQ(controlColour(windows->fRealtime->GPSGroupBox), clLime);
+  w.tMap->stop(); // drawing a shape pauses the map
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,more");
+  const std::string log = eventLog();
+  ASSERT_NE(log.find("GPS DATA RECOVERED"), std::string::npos);
+  EXPECT_EQ(log.find("GPS DATA RECOVERED"), log.rfind("GPS DATA RECOVERED"));
+  w.RealtimeClick(w.Realtime);
 }
 
 } // namespace
