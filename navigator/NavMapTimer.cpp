@@ -1,4 +1,327 @@
-// TFNav: the map timer. Placeholder until the projection and vessel drawing are built.
-#include "navigator/unavigation.h"
+// TFNav: the map timer. One tick turns the last fix into grid coordinates and redraws what shows
+// the boat: the view following it, the vessel symbol, the status bar, the track, the depth label,
+// the depth and speed boxes and the latency figures.
+#include "navigator/MapTimer.h"
 
-void TFNav::tMapTimer(QObject *) {}
+#include "canvas/DrawingModel.h"
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/Latency.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/UShape.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/Abort.h"
+#include "platform/Convert.h"
+#include "platform/Time.h"
+#include "positioning/Lambert.h"
+#include "positioning/TarvikSerialGPS.h"
+#include "positioning/UGPS.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+using platform::ffFixed;
+using platform::FloatToStr;
+using platform::FloatToStrF;
+
+namespace {
+
+std::string fixed(double value, int decimals) { return FloatToStrF(value, ffFixed, 15, decimals); }
+
+QString qfixed(double value, int decimals) {
+  return QString::fromStdString(fixed(value, decimals));
+}
+
+double number(const QString &text) { return platform::StrToFloat(text); }
+
+constexpr double degToRad = std::numbers::pi / 180.0;
+
+} // namespace
+
+std::string FixQualityText(int quality) {
+  switch (quality) {
+  case 0:
+    return "No Fix";
+  case 1:
+    return "GPS";
+  case 2:
+    return "DGPS";
+  case 4:
+    return "RTK Fix";
+  case 5:
+    return "RTK Float";
+  default:
+    return "Fix:" + std::to_string(quality);
+  }
+}
+
+std::string GGAStatusText(int quality, double speedKnots, int satellites, double antennaHeight,
+                          const std::string &tideText, bool withDepth, double depth) {
+  std::string text = FixQualityText(quality) + " | Spd: " + fixed(speedKnots, 1) +
+                     " kn | SV: " + std::to_string(satellites) +
+                     " | Ant: " + fixed(antennaHeight, 2) + " m | Tide: " + tideText + " m";
+  if (withDepth)
+    text += " | Depth: " + fixed(depth, 2) + " m";
+  return text;
+}
+
+double LambertGridConvergence(double coneConstant, double longitudeDeg, double centralMeridianDeg) {
+  return -coneConstant * (longitudeDeg - centralMeridianDeg);
+}
+
+void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, double headingDeg,
+                      const VesselGeometry &g) {
+  const double h = headingDeg * degToRad;
+  const double half = std::numbers::pi / 2;
+  const double tipX = e + std::sin(h) * g.BowLength, tipY = n + std::cos(h) * g.BowLength;
+  const double stbX = e + std::sin(h + half) * g.SideLength,
+               stbY = n + std::cos(h + half) * g.SideLength;
+  const double portX = e + std::sin(h - half) * g.SideLength,
+               portY = n + std::cos(h - half) * g.SideLength;
+  drawing.DrawLine(e, n, tipX, tipY, layer);
+  drawing.DrawLine(e, n, stbX, stbY, layer);
+  drawing.DrawLine(e, n, portX, portY, layer);
+  drawing.DrawLine(tipX, tipY, stbX, stbY, layer);
+  drawing.DrawLine(tipX, tipY, portX, portY, layer);
+  for (int i = 0; i < g.RingCount; ++i)
+    drawing.DrawCircle(e, n, g.FirstRadius + i * g.RingStep, layer);
+}
+
+int MapUpdateInterval(const std::string &text) {
+  std::int32_t value = 0;
+  if (!platform::TryStrToInt(text, value))
+    return 1000;
+  return std::clamp<std::int32_t>(value, MinMapUpdateInterval, MaxMapUpdateInterval);
+}
+
+void TFNav::tMapTimer(QObject *) {
+  TMapTimerState &m = MapTimer;
+  TNavigationState &s = State;
+  const NavigatorWindows &w = Windows;
+  TFGPS *gps = w.FGPS;
+  TfRealtime *realtime = w.fRealtime;
+
+  // 1. Latency start. The monotonic clock: differences of time-of-day texts jump at every minute.
+  m.LatencyStarted = w.fLatency && w.fLatency->isVisible();
+  if (m.LatencyStarted)
+    m.LatencyStartMSecs = platform::currentClock().monotonicMSecs();
+
+  // 2. Until a ZDA sentence has arrived the map never moves.
+  if (!s.ZdaSeen)
+    return;
+
+  // 3. Realtime window.
+  const int quality = ZGPS1 ? ZGPS1->GetFixQuality() : 0;
+  const int satellites = ZGPS1 ? ZGPS1->GetSatellites() : 0;
+  if (realtime) {
+    realtime->Fixed->setText(QString::number(quality));
+    realtime->LAntennaH->setText(qfixed(s.AntennaHeight, 2));
+    realtime->LTideHt->setText(w.Offsets && w.Offsets->isVisible() ? QStringLiteral("-")
+                                                                   : qfixed(s.RtkTide, 2));
+    realtime->SatelliteLabel->setText(QString::number(satellites));
+  }
+
+  // 4, 5. Fix quality and the GGA status box.
+  GGAFixQuality = quality;
+  const double speed = realtime ? platform::StrToFloatDef(realtime->Speed->text(), 0.0) : 0.0;
+  const std::string tide = realtime ? realtime->LTideHt->text().toStdString() : fixed(s.RtkTide, 2);
+  const bool withDepth = gps && gps->Model.Values.SensorEnabled && s.TrueDepthHi > 0;
+  GGAOverlayText =
+      GGAStatusText(quality, speed, satellites, s.AntennaHeight, tide, withDepth, s.TrueDepthHi);
+
+  // Before the receiver's first real fix the position is 0, 0: projecting it would draw the boat
+  // and start the track in the Gulf of Guinea.
+  if (s.FixLatitude == 0 && s.FixLongitude == 0) {
+    if (fcad)
+      fcad->Update();
+    return;
+  }
+
+  // 6. The parameters, once per run.
+  if (!m.MapSetupDone) {
+    if (!gps || !w.FShape)
+      return;
+    try {
+      const SensorSettingsValues &v = gps->Model.Values;
+      const auto text = [](const QString &t) { return t.toStdString(); };
+      DatumParameters = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
+                        text(v.edSMA) + " " + text(v.edIF) + " " + text(v.edPPM) + " " +
+                        text(v.edRX) + " " + text(v.edRY) + " " + text(v.edRZ) + " " +
+                        text(v.edSX) + " " + text(v.edSY) + " " + text(v.edSZ);
+      s.ProjectionEllipsoid = "6378137.0 0.0033528106647474 " + text(v.edSMA) + " " + text(v.edIF);
+      s.TMParameters = text(v.edCM) + " " + text(v.edRL) + " " + text(v.edSF) + " " + text(v.edFE) +
+                       " " + text(v.edFN);
+      TMapTimerState t = m;
+      t.A = number(v.edSMA);
+      t.F = number(v.edIF);
+      t.CM = number(v.edCM);
+      t.RL = number(v.edRL);
+      t.K0 = number(v.edSF);
+      t.FE = number(v.edFE);
+      t.FN = number(v.edFN);
+      t.LccSP1 = number(v.eLCCSP1) * degToRad;
+      t.LccSP2 = number(v.eLCCSP2) * degToRad;
+      t.LccOrigin = number(v.eLCCCP) * degToRad;
+      t.LccMeridian = number(v.eLCCM) * degToRad;
+      t.LccScale = number(v.eLCCSF);
+      t.LccFE = number(v.eLCCFE);
+      t.LccFN = number(v.eLCCFN);
+      const TFShape &shape = *w.FShape;
+      t.Vessel.RingCount = platform::StrToInt(shape.edAmount->text());
+      t.Vessel.RingStep = number(shape.edInterval->text());
+      t.Vessel.FirstRadius = number(shape.edRadious->text());
+      t.Vessel.SideLength = number(shape.edLArrow->text());
+      t.Vessel.BowLength = number(shape.edBArrow->text());
+      t.MapSetupDone = true;
+      m = t;
+    } catch (const platform::EConvertError &) {
+      // Shown once; the ticks after retry quietly until the settings are mended.
+      if (!m.SetupFailureReported) {
+        m.SetupFailureReported = true;
+        platform::handleCurrentException();
+      }
+      return;
+    }
+  }
+
+  // 7. Projection.
+  const SensorSettingsValues &v = gps->Model.Values;
+  double easting = 0, northing = 0, convergence = 0;
+  if (v.cbUseLCCProjection) {
+    const std::string point = FloatToStr(s.FixLatitude) + " " + FloatToStr(s.FixLongitude) + " " +
+                              FloatToStr(s.FixAltitude);
+    const std::string local = DatumTransform("BLH", point, DatumParameters);
+    double b = 0, l = 0, hgt = 0;
+    if (std::sscanf(local.c_str(), "%lf %lf %lf", &b, &l, &hgt) < 3)
+      return;
+    double n = 0;
+    int failed = 0;
+    if (v.cLambert1) {
+      n = SetLambert1SPParameters(m.A, m.F, m.LccOrigin, m.LccMeridian, m.LccFE, m.LccFN,
+                                  m.LccScale);
+      failed = GeodeticToLambert1SP(b * degToRad, l * degToRad, easting, northing);
+    } else {
+      n = SetLambert2SPParameters(m.A, m.F, m.LccOrigin, m.LccMeridian, m.LccSP1, m.LccSP2, m.LccFE,
+                                  m.LccFN);
+      failed = GeodeticToLambert2SP(b * degToRad, l * degToRad, easting, northing);
+    }
+    if (failed)
+      return;
+    convergence = LambertGridConvergence(n, l, m.LccMeridian / degToRad);
+  } else {
+    convergence = static_cast<double>(TMScaleOrConvergence(
+        "GrdConv", m.A, m.F, s.FixLatitude, s.FixLongitude, m.CM, m.RL, m.K0, m.FE, m.FN));
+    const std::string point = FloatToStr(s.FixLatitude) + " " + FloatToStr(s.FixLongitude);
+    const std::string grid =
+        ProjectBLH(point, DatumParameters, s.TMParameters, s.ProjectionEllipsoid);
+    if (std::sscanf(grid.c_str(), "%lf %lf", &easting, &northing) < 2)
+      return;
+  }
+  s.VesselEasting = easting;
+  s.VesselNorthing = northing;
+  s.GridConvergence = convergence;
+
+  // 8. Heading, degrees, not folded.
+  const double course = ZGPS1 ? static_cast<double>(ZGPS1->GetCourse()) : 0.0;
+  s.VesselHeading = (v.GyroEnabled ? s.HdtHeading : course) + s.GridConvergence;
+
+  const double e = s.VesselEasting, n = s.VesselNorthing;
+  TNavset *nav = w.Navset;
+
+  // 1. Follow the boat, or repaint in place.
+  if (fcad) {
+    if (s.FollowVesselEnabled)
+      fcad->WorldPan(e - (fcad->WorldLeft + fcad->WorldRight) / 2,
+                     n - (fcad->WorldTop + fcad->WorldBottom) / 2);
+    else
+      fcad->Refresh();
+
+    // 2, 3. The vessel layer holds only this tick's symbol.
+    fcad->CadClearShapes(s.VesselLayer);
+    if (e != 0 || n != 0) {
+      if (nav) {
+        fcad->SetLayerPenFg(s.VesselLayer, TNavset::colourOf(nav->VesselColor));
+        fcad->SetLayerPenWidth(s.VesselLayer, nav->widthOf(nav->VesselWidth));
+      }
+      DrawVesselSymbol(*fcad, s.VesselLayer, e, n, s.VesselHeading, m.Vessel);
+    }
+  }
+
+  // 4. Status bar.
+  if (StatusPanels.size() >= 4) {
+    StatusPanels[0]->setText(QStringLiteral("Lat: ") + qfixed(s.FixLatitude, 8));
+    StatusPanels[1]->setText(QStringLiteral("Lon: ") + qfixed(s.FixLongitude, 8));
+    StatusPanels[2]->setText(QStringLiteral("E: ") + qfixed(e, 2));
+    StatusPanels[3]->setText(QStringLiteral("N: ") + qfixed(n, 2));
+  }
+
+  // 5, 6. Track.
+  if (!m.TrackStartPointSet) {
+    m.TrackStartPointSet = true;
+    m.PrevTrackEasting = e;
+    m.PrevTrackNorthing = n;
+  }
+  const int interval = nav ? platform::StrToIntDef(nav->TrackInterval->text(), 0) : 20;
+  if (fcad && nav && m.TrackStarted && interval <= m.TrackCounter) {
+    int layer = 0;
+    TColor colour = 0;
+    if (quality == 4) {
+      layer = fcad->LayerFindByName(QStringLiteral("track_fix"));
+      colour = TNavset::colourOf(nav->ColorTracklines1);
+    } else if (quality == 5 || quality == 2 || quality == 3) {
+      layer = fcad->LayerFindByName(QStringLiteral("track_float"));
+      colour = TNavset::colourOf(nav->ColorTracklines0);
+    } else {
+      layer = fcad->LayerFindByName(QStringLiteral("track_nofix"));
+      colour = TNavset::colourOf(nav->GridColor);
+    }
+    if (nav->cLineOrDot->isChecked())
+      fcad->DrawLine(e, n, m.PrevTrackEasting, m.PrevTrackNorthing, layer);
+    else
+      fcad->DrawPoint(e, n, layer);
+    fcad->SetLayerPenFg(layer, colour);
+    fcad->SetLayerPenWidth(layer, nav->widthOf(nav->TrackWidth));
+    m.TrackCounter = 0;
+    m.PrevTrackEasting = e;
+    m.PrevTrackNorthing = n;
+  }
+  ++m.TrackCounter;
+  m.TrackStarted = true;
+
+  if (fcad) {
+    // 7. Depth label.
+    const SensorSettingsModel &d = gps->Model;
+    if (d.DepthLabelSettingShown && s.TrueDepthHi > 0 && (e != 0 || n != 0)) {
+      fcad->SetDepthLabelSettings(d.DepthLabelSettingShown, d.DepthLabelSettingSpacing,
+                                  QString::fromStdString(d.DepthLabelSettingFontName),
+                                  d.DepthLabelSettingFontSize, d.DepthLabelSettingColor);
+      fcad->AddDepthLabel(e, n, s.TrueDepthHi);
+    }
+    // 8, 9. Depth and speed boxes.
+    if (s.TrueDepthHi > 0)
+      fcad->SetCurrentDepth(
+          s.TrueDepthHi, realtime && realtime->DepthFrameLo->isVisible() ? s.TrueDepthLo : 0, true);
+    fcad->SetCurrentSpeed(s.SpeedKnots, true);
+  }
+
+  // 10. Latency: only a tick whose start was taken is counted.
+  if (m.LatencyStarted && w.fLatency && w.fLatency->isVisible()) {
+    m.CurrentLatency =
+        static_cast<std::int64_t>(platform::currentClock().monotonicMSecs() - m.LatencyStartMSecs);
+    ++m.LatencyCount;
+    m.LatencyAverage =
+        ((m.LatencyCount - 1) * m.LatencyAverage + static_cast<double>(m.CurrentLatency)) /
+        m.LatencyCount;
+    w.fLatency->eCurrentLatency->setText(QString::number(m.CurrentLatency));
+    w.fLatency->eLatencyAveraged->setText(qfixed(m.LatencyAverage, 1));
+  }
+}

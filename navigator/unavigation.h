@@ -4,6 +4,7 @@
 // their job (see the sections below).
 #pragma once
 
+#include "navigator/MapTimer.h"
 #include "navigator/NavigationState.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/SurveyRecords.h"
@@ -34,6 +35,7 @@ public:
 
   NavigatorWindows &Windows;
   TNavigationState State;
+  TMapTimerState MapTimer; // the map timer's own state between ticks (NavMapTimer.cpp)
 
   // ---- Components made in code
   TTarvikSerialGPS *ZGPS1 = nullptr;   // GNSS receiver

@@ -1,10 +1,14 @@
-// The navigation settings window: drawing settings of the live plan view, read by the main window.
+// The navigation settings window: drawing settings of the live plan view. Its controls are the
+// live values the main window reads; only the background colour and the update rate are pushed
+// to the main window when they change.
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
+#include "platform/Color.h"
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -14,6 +18,44 @@ public:
 
   NavigatorWindows &Windows;
 
+  // " Vessel "
+  QComboBox *VesselColor = nullptr;
+  QLineEdit *VesselWidth = nullptr;
+  // " Canvas "
   QComboBox *fcadColor = nullptr;
+  // " Tracklines "
+  QComboBox *ColorTracklines1 = nullptr;
+  QComboBox *ColorTracklines0 = nullptr;
+  QLineEdit *TrackWidth = nullptr;
+  QLineEdit *TrackInterval = nullptr;
+  QLineEdit *eUpdateRate = nullptr;
+  QCheckBox *cLineOrDot = nullptr;
+  // " Alerts && Grid "
   QLineEdit *edDepthAlert1 = nullptr;
+  QComboBox *GridColor = nullptr;
+
+  // The colour a colour box shows, 0x00BBGGRR.
+  static TColor colourOf(const QComboBox *box);
+  // Selects a colour by code (no change handler runs); a colour outside the list gets its own
+  // item.
+  static void selectColour(QComboBox *box, TColor colour);
+  // A pen width edit as a number: its text, or 2 (the design width) while it is not a number,
+  // so a width being typed cannot stop the map timer with an error on every tick.
+  static int widthOf(const QLineEdit *edit);
+
+  // ---- Handlers
+  void FormShow();
+  void FormCloseQuery(bool &CanClose);
+  void FormHide();
+  void fcadColorChange();
+  void eUpdateRateChange();
+  void TrackIntervalChange();
+  void TrackWidthChange();
+  void VesselWidthChange();
+  void edDepthAlert1Change();
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
 };

@@ -1,0 +1,70 @@
+// What the map timer keeps between its ticks, and the pieces of a tick that need no window: the
+// fix-quality name, the GGA status text, the vessel symbol and the grid convergence of the
+// Lambert projection.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class DrawingModel;
+
+// The vessel symbol's shape in world units, taken from the vessel shape window once per run.
+struct VesselGeometry {
+  double BowLength = 100;  // Lb: tip ahead of the position
+  double SideLength = 0;   // Ls: side points across the heading
+  int RingCount = 2;       // m
+  double FirstRadius = 10; // R
+  double RingStep = 10;    // D
+};
+
+struct TMapTimerState {
+  // ---- Taken on the first working tick (settings changed later apply after a restart)
+  bool MapSetupDone = false;
+  // A failed set-up is shown once; later ticks retry it without a message.
+  bool SetupFailureReported = false;
+  double A = 0, F = 0, CM = 0, RL = 0, K0 = 0, FE = 0, FN = 0;
+  // Lambert: angles in radians except the scale factor and false origin.
+  double LccSP1 = 0, LccSP2 = 0, LccOrigin = 0, LccMeridian = 0, LccScale = 1, LccFE = 0, LccFN = 0;
+  VesselGeometry Vessel;
+
+  // ---- Tracks
+  bool TrackStarted = false;
+  bool TrackStartPointSet = false;
+  int TrackCounter = 0;
+  double PrevTrackEasting = 0;
+  double PrevTrackNorthing = 0;
+
+  // ---- Latency, from the monotonic clock
+  bool LatencyStarted = false;
+  std::uint64_t LatencyStartMSecs = 0;
+  int LatencyCount = 0;
+  double LatencyAverage = 0.0;
+  std::int64_t CurrentLatency = 0;
+};
+
+// "No Fix", "GPS", "DGPS", "RTK Fix", "RTK Float", else "Fix:" and the number.
+std::string FixQualityText(int quality);
+
+// The text of the canvas's GGA status box. `depth` is appended only when `withDepth`.
+std::string GGAStatusText(int quality, double speedKnots, int satellites, double antennaHeight,
+                          const std::string &tideText, bool withDepth, double depth);
+
+// The grid convergence of a Lambert cone, in degrees, in the sign convention of the Transverse
+// Mercator toolkit (TMScaleOrConvergence "GrdConv"): the angle to add to a true bearing to get
+// the grid bearing. Grid north leans east of true north east of the central meridian in the
+// northern hemisphere (PROJ's "Meridian convergence" n·(L − L0) is positive there), so the
+// angle added is its negative.
+double LambertGridConvergence(double coneConstant, double longitudeDeg, double centralMeridianDeg);
+
+// Draws the vessel symbol at (e, n) with the heading in degrees clockwise from grid north: the
+// five lines of the arrow, then the rings, on `layer`.
+void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, double headingDeg,
+                      const VesselGeometry &geometry);
+
+// The map timer interval for an update-rate text, in milliseconds: 20 (the rate the window
+// itself starts with when nothing is stored, 50 ticks a second) to 5000 (the spinner's top). An
+// empty text or one that is not a number gives 1000, the design rate; a number out of range the
+// nearest end, so neither a zero-interval timer nor a division by zero can follow.
+constexpr int MinMapUpdateInterval = 20;
+constexpr int MaxMapUpdateInterval = 5000;
+int MapUpdateInterval(const std::string &text);

@@ -1,0 +1,547 @@
+// The map timer's tick: the gate, the status texts, the first tick's set-up, the projections and
+// their convergence against PROJ, the vessel symbol, the tracks, the depth label and the latency;
+// and the navigation settings and vessel shape windows that feed it.
+#include "NavigatorFixture.h"
+
+#include "canvas/DrawingModel.h"
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/Latency.h"
+#include "navigator/MapTimer.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/UShape.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/Abort.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "positioning/TarvikSerialGPS.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+struct Segment {
+  double x1, y1, x2, y2;
+};
+
+std::vector<TQShape *> shapesOn(const TTarvikCanvas &c, int layer) {
+  std::vector<TQShape *> out;
+  for (TQShape *s : c.Shapes)
+    if (s->Layer == layer)
+      out.push_back(s);
+  return out;
+}
+
+// PROJ's "Convergence" of `proj -V` for one longitude/latitude, in degrees; NaN when PROJ does
+// not run.
+double projConvergence(const QStringList &definition, double lon, double lat) {
+  QProcess proj;
+  proj.start(QStringLiteral("proj"), QStringList{QStringLiteral("-V")} + definition);
+  if (!proj.waitForStarted(10000))
+    return std::nan("");
+  proj.write(QStringLiteral("%1 %2\n").arg(lon, 0, 'g', 15).arg(lat, 0, 'g', 15).toLatin1());
+  proj.closeWriteChannel();
+  proj.waitForFinished(30000);
+  const QString out = QString::fromLatin1(proj.readAllStandardOutput());
+  const QRegularExpressionMatch m =
+      QRegularExpression(QStringLiteral("Convergence[^\\[]*\\[\\s*([-0-9.eE+]+)")).match(out);
+  return m.hasMatch() ? m.captured(1).toDouble() : std::nan("");
+}
+
+// A clock whose monotonic count moves 7 ms at each reading, at a moment a few milliseconds
+// before a minute ends: subtracting time-of-day texts would give a jump of about 40 seconds.
+class SteppingClock : public platform::ManualClock {
+public:
+  std::uint64_t monotonicMSecs() const override { return step += 7; }
+  mutable std::uint64_t step = 1000;
+};
+
+} // namespace
+
+class MapTimerTest : public NavigatorTest {
+protected:
+  void SetUp() override {
+    createWindows();
+    nav().show();
+    // Geodesy for UTM zone 35 on WGS 84, no datum shift.
+    SensorSettingsValues &v = gps().Model.Values;
+    v.edSMA = QStringLiteral("6378137.0");
+    v.edIF = QStringLiteral("0.0033528106647474");
+    for (QString *t :
+         {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
+      *t = QStringLiteral("0");
+    v.edCM = QStringLiteral("27");
+    v.edSF = QStringLiteral("0.9996");
+    v.edFE = QStringLiteral("500000");
+    v.eLCCSP1 = QStringLiteral("44");
+    v.eLCCSP2 = QStringLiteral("49");
+    v.eLCCCP = QStringLiteral("46.5");
+    v.eLCCM = QStringLiteral("3");
+    v.eLCCSF = QStringLiteral("0.9996");
+    v.eLCCFE = QStringLiteral("700000");
+    v.eLCCFN = QStringLiteral("6600000");
+  }
+
+  TFNav &nav() { return *windows->FNav; }
+  TFGPS &gps() { return *windows->FGPS; }
+  TNavset &navset() { return *windows->Navset; }
+  TTarvikCanvas &canvas() { return *nav().fcad; }
+  TNavigationState &state() { return nav().State; }
+
+  void fix(double lat, double lon, int quality = 4, double course = 0) {
+    state().ZdaSeen = true;
+    state().FixLatitude = lat;
+    state().FixLongitude = lon;
+    nav().ZGPS1->FixQuality = quality;
+    nav().ZGPS1->Satellites = 17;
+    nav().ZGPS1->Course = course;
+  }
+  void tick(int n = 1) {
+    for (int i = 0; i < n; ++i)
+      nav().tMapTimer(nav().tMap);
+  }
+};
+
+TEST_F(MapTimerTest, NothingHappensBeforeTheFirstZda) {
+  GGAOverlayText = "before";
+  state().FixLatitude = 60.2;
+  state().FixLongitude = 27.5;
+  nav().ZGPS1->FixQuality = 4;
+  const QString designFixed = windows->fRealtime->Fixed->text();
+  tick(3);
+  EXPECT_EQ(GGAOverlayText, "before");
+  EXPECT_EQ(windows->fRealtime->Fixed->text(), designFixed);
+  EXPECT_FALSE(nav().MapTimer.MapSetupDone);
+  EXPECT_TRUE(shapesOn(canvas(), state().VesselLayer).empty());
+  EXPECT_EQ(state().VesselEasting, 0);
+}
+
+TEST_F(MapTimerTest, BeforeTheFirstRealFixOnlyTheStatusTextsChange) {
+  fix(0, 0, 0);
+  const double left = canvas().WorldLeft;
+  tick(30);
+  EXPECT_EQ(GGAOverlayText.substr(0, 9), "No Fix | ");
+  EXPECT_FALSE(nav().MapTimer.MapSetupDone);
+  EXPECT_EQ(canvas().ShapeCount, 0);
+  EXPECT_EQ(canvas().WorldLeft, left);
+  EXPECT_TRUE(nav().StatusPanels[0]->text().isEmpty());
+  // The track starts at the first real position, not at 0, 0.
+  fix(60.2, 27.5, 4);
+  navset().TrackInterval->setText(QStringLiteral("2"));
+  tick(3);
+  const auto track = shapesOn(canvas(), state().TrackFixLayer);
+  ASSERT_EQ(track.size(), 1u);
+  EXPECT_GT(track[0]->MinX, 500000);
+  EXPECT_GT(track[0]->MinY, 6000000);
+}
+
+TEST_F(MapTimerTest, OverlayTextForEachFixQuality) {
+  struct Case {
+    int quality;
+    const char *name;
+  };
+  for (const Case &c : {Case{0, "No Fix"}, Case{1, "GPS"}, Case{2, "DGPS"}, Case{3, "Fix:3"},
+                        Case{4, "RTK Fix"}, Case{5, "RTK Float"}, Case{9, "Fix:9"}})
+    EXPECT_EQ(FixQualityText(c.quality), c.name);
+
+  fix(60.2, 27.5, 4);
+  windows->Offsets->hide();
+  windows->fRealtime->Speed->setText(QStringLiteral("4.34"));
+  state().AntennaHeight = 52.6;
+  state().RtkTide = 51;
+  state().TrueDepthHi = 12.678;
+  gps().Model.Values.SensorEnabled = false;
+  tick();
+  EXPECT_EQ(GGAOverlayText, "RTK Fix | Spd: 4.3 kn | SV: 17 | Ant: 52.60 m | Tide: 51.00 m");
+  EXPECT_EQ(GGAFixQuality, 4);
+  gps().Model.Values.SensorEnabled = true;
+  tick();
+  EXPECT_EQ(GGAOverlayText,
+            "RTK Fix | Spd: 4.3 kn | SV: 17 | Ant: 52.60 m | Tide: 51.00 m | Depth: 12.68 m");
+  // The offsets window being visible shows "-" as the tide; a speed that is no number is 0.
+  windows->Offsets->show();
+  windows->fRealtime->Speed->setText(QStringLiteral("--"));
+  nav().ZGPS1->FixQuality = 5;
+  tick();
+  EXPECT_EQ(GGAOverlayText,
+            "RTK Float | Spd: 0.0 kn | SV: 17 | Ant: 52.60 m | Tide: - m | Depth: 12.68 m");
+  EXPECT_EQ(windows->fRealtime->Fixed->text(), "5");
+  EXPECT_EQ(windows->fRealtime->SatelliteLabel->text(), "17");
+  EXPECT_EQ(windows->fRealtime->LAntennaH->text(), "52.60");
+}
+
+TEST_F(MapTimerTest, AFailedSetUpIsReportedOnceThenRetriedQuietly) {
+  QStringList shown;
+  const auto previous =
+      platform::setExceptionDisplay([&](const QString &text) { shown.append(text); });
+  gps().Model.Values.edSF = QString();
+  fix(60.2, 27.5);
+  tick(20);
+  EXPECT_EQ(shown.size(), 1);
+  EXPECT_FALSE(nav().MapTimer.MapSetupDone);
+  EXPECT_TRUE(shapesOn(canvas(), state().VesselLayer).empty());
+  gps().Model.Values.edSF = QStringLiteral("0.9996");
+  tick();
+  EXPECT_TRUE(nav().MapTimer.MapSetupDone);
+  EXPECT_FALSE(shapesOn(canvas(), state().VesselLayer).empty());
+  EXPECT_EQ(shown.size(), 1);
+  platform::setExceptionDisplay(previous);
+}
+
+TEST_F(MapTimerTest, TransverseMercatorPositionAndHeadingAgreeWithProj) {
+  const double lat = 60.2, lon = 27.5;
+  gps().Model.Values.GyroEnabled = false;
+  fix(lat, lon, 4, 90);
+  tick();
+  EXPECT_NEAR(state().VesselEasting, 527720.16, 0.01);
+  EXPECT_NEAR(state().VesselNorthing, 6673790.03, 0.01);
+  const double proj = projConvergence({"+proj=utm", "+zone=35", "+ellps=WGS84"}, lon, lat);
+  ASSERT_FALSE(std::isnan(proj)) << "PROJ's proj is missing";
+  // PROJ's convergence is the bearing of grid north from true north; the tick adds its opposite
+  // to a true course to get the grid heading.
+  EXPECT_NEAR(state().GridConvergence, -proj, 1e-6);
+  EXPECT_NEAR(state().VesselHeading, 90 - proj, 1e-6);
+  // With the gyro on, its heading takes the place of the course.
+  gps().Model.Values.GyroEnabled = true;
+  state().HdtHeading = 10;
+  tick();
+  EXPECT_NEAR(state().VesselHeading, 10 - proj, 1e-6);
+  EXPECT_EQ(nav().StatusPanels[0]->text(), "Lat: 60.20000000");
+  EXPECT_EQ(nav().StatusPanels[1]->text(), "Lon: 27.50000000");
+  EXPECT_EQ(nav().StatusPanels[2]->text(),
+            QStringLiteral("E: %1").arg(state().VesselEasting, 0, 'f', 2));
+}
+
+TEST_F(MapTimerTest, LambertConvergenceHasTheTransverseMercatorSign) {
+  struct Case {
+    bool oneParallel;
+    double lat, lon;
+  };
+  gps().Model.Values.cbUseLCCProjection = true;
+  gps().Model.Values.GyroEnabled = false;
+  for (const Case &c : {Case{false, 47.0, 5.0}, Case{false, 45.5, 1.0}, Case{true, 47.0, 5.0},
+                        Case{true, 46.0, 0.5}}) {
+    gps().Model.Values.cLambert1 = c.oneParallel;
+    fix(c.lat, c.lon, 4, 0);
+    tick();
+    const QStringList definition =
+        c.oneParallel ? QStringList{"+proj=lcc",   "+lat_1=46.5", "+lat_0=46.5",  "+lon_0=3",
+                                    "+k_0=0.9996", "+x_0=700000", "+y_0=6600000", "+ellps=WGS84"}
+                      : QStringList{"+proj=lcc", "+lat_1=44",   "+lat_2=49",    "+lat_0=46.5",
+                                    "+lon_0=3",  "+x_0=700000", "+y_0=6600000", "+ellps=WGS84"};
+    const double proj = projConvergence(definition, c.lon, c.lat);
+    ASSERT_FALSE(std::isnan(proj)) << "PROJ's proj is missing";
+    EXPECT_NEAR(state().GridConvergence, -proj, 1e-6) << c.oneParallel << " " << c.lon;
+    EXPECT_NEAR(state().VesselHeading, -proj, 1e-6);
+  }
+  // The cone constant times the longitude from the central meridian, with the sign turned.
+  EXPECT_NEAR(LambertGridConvergence(0.6, 5, 3), -1.2, 1e-12);
+  EXPECT_NEAR(LambertGridConvergence(0.6, 1, 3), 1.2, 1e-12);
+}
+
+TEST_F(MapTimerTest, VesselSymbolGeometry) {
+  DrawingModel drawing;
+  const int layer = drawing.LayerOpen(QStringLiteral("v"));
+  VesselGeometry g;
+  g.BowLength = 100;
+  g.SideLength = 10;
+  g.RingCount = 2;
+  g.FirstRadius = 10;
+  g.RingStep = 10;
+  DrawVesselSymbol(drawing, layer, 1000, 2000, 90, g);
+  ASSERT_EQ(drawing.Shapes.size(), 7);
+  const auto line = [&](int i) {
+    const auto *l = dynamic_cast<const TQLine *>(drawing.Shapes[i]);
+    EXPECT_NE(l, nullptr);
+    return l ? Segment{l->X1, l->Y1, l->X2, l->Y2} : Segment{};
+  };
+  const Segment expected[5] = {{1000, 2000, 1100, 2000},
+                               {1000, 2000, 1000, 1990},
+                               {1000, 2000, 1000, 2010},
+                               {1100, 2000, 1000, 1990},
+                               {1100, 2000, 1000, 2010}};
+  for (int i = 0; i < 5; ++i) {
+    const Segment s = line(i);
+    EXPECT_NEAR(s.x1, expected[i].x1, 1e-9) << i;
+    EXPECT_NEAR(s.y1, expected[i].y1, 1e-9) << i;
+    EXPECT_NEAR(s.x2, expected[i].x2, 1e-9) << i;
+    EXPECT_NEAR(s.y2, expected[i].y2, 1e-9) << i;
+  }
+  for (int i = 0; i < 2; ++i) {
+    const auto *c = dynamic_cast<const TQCircle *>(drawing.Shapes[5 + i]);
+    ASSERT_NE(c, nullptr);
+    EXPECT_DOUBLE_EQ(c->X, 1000);
+    EXPECT_DOUBLE_EQ(c->Y, 2000);
+    EXPECT_DOUBLE_EQ(c->Radius, 10 + 10 * i);
+  }
+  // Heading 0 points north; no rings when m is 0.
+  DrawingModel north;
+  g.RingCount = 0;
+  DrawVesselSymbol(north, north.LayerOpen(QStringLiteral("v")), 0, 0, 0, g);
+  ASSERT_EQ(north.Shapes.size(), 5);
+  const auto *bow = dynamic_cast<const TQLine *>(north.Shapes[0]);
+  EXPECT_NEAR(bow->X2, 0, 1e-12);
+  EXPECT_NEAR(bow->Y2, 100, 1e-12);
+}
+
+TEST_F(MapTimerTest, TickDrawsTheSymbolFromTheShapeWindowAndFollowsTheBoat) {
+  windows->FShape->edAmount->setText(QStringLiteral("3"));
+  windows->FShape->edLArrow->setText(QStringLiteral("5"));
+  navset().selectColour(navset().VesselColor, 0x0000FF);
+  navset().VesselWidth->setText(QStringLiteral("4"));
+  fix(60.2, 27.5, 4, 45);
+  tick();
+  const auto symbol = shapesOn(canvas(), state().VesselLayer);
+  EXPECT_EQ(symbol.size(), 8u);
+  EXPECT_EQ(canvas().GetLayerPenFg(state().VesselLayer), 0x0000FFu);
+  EXPECT_EQ(canvas().GetLayerPenWidth(state().VesselLayer), 4);
+  EXPECT_NEAR((canvas().WorldLeft + canvas().WorldRight) / 2, state().VesselEasting, 1e-6);
+  EXPECT_NEAR((canvas().WorldTop + canvas().WorldBottom) / 2, state().VesselNorthing, 1e-6);
+  // The layer holds only the last tick's symbol; later edits wait for a restart.
+  windows->FShape->edAmount->setText(QStringLiteral("1"));
+  tick(5);
+  EXPECT_EQ(shapesOn(canvas(), state().VesselLayer).size(), 8u);
+  // Following off: the view stays.
+  state().FollowVesselEnabled = false;
+  const double left = canvas().WorldLeft;
+  state().FixLatitude = 60.3;
+  tick();
+  EXPECT_EQ(canvas().WorldLeft, left);
+}
+
+TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
+  navset().TrackInterval->setText(QStringLiteral("3"));
+  navset().cLineOrDot->setChecked(true);
+  navset().selectColour(navset().ColorTracklines1, 0x008000);
+  navset().selectColour(navset().GridColor, 0xC0C0C0);
+  navset().TrackWidth->setText(QStringLiteral("5"));
+  fix(60.2, 27.5, 4);
+  tick(3);
+  EXPECT_TRUE(shapesOn(canvas(), state().TrackFixLayer).empty());
+  const double e0 = state().VesselEasting, n0 = state().VesselNorthing;
+  state().FixLatitude = 60.201;
+  tick(); // the fourth tick after the gate opened
+  auto fixTrack = shapesOn(canvas(), state().TrackFixLayer);
+  ASSERT_EQ(fixTrack.size(), 1u);
+  const auto *segment = dynamic_cast<const TQLine *>(fixTrack[0]);
+  ASSERT_NE(segment, nullptr);
+  EXPECT_DOUBLE_EQ(segment->X1, state().VesselEasting);
+  EXPECT_DOUBLE_EQ(segment->Y1, state().VesselNorthing);
+  EXPECT_DOUBLE_EQ(segment->X2, e0);
+  EXPECT_DOUBLE_EQ(segment->Y2, n0);
+  EXPECT_EQ(canvas().GetLayerPenFg(state().TrackFixLayer), 0x008000u);
+  EXPECT_EQ(canvas().GetLayerPenWidth(state().TrackFixLayer), 5);
+
+  // Quality 1 between two points: the next segment lies on "track_nofix", joined to the last.
+  nav().ZGPS1->FixQuality = 1;
+  state().FixLatitude = 60.202;
+  tick(2);
+  EXPECT_TRUE(shapesOn(canvas(), state().TrackNoFixLayer).empty());
+  tick();
+  const auto nofix = shapesOn(canvas(), state().TrackNoFixLayer);
+  ASSERT_EQ(nofix.size(), 1u);
+  EXPECT_DOUBLE_EQ(dynamic_cast<const TQLine *>(nofix[0])->X2, segment->X1);
+  EXPECT_EQ(canvas().GetLayerPenFg(state().TrackNoFixLayer), 0xC0C0C0u);
+
+  // Points only, on "track_float" for quality 2.
+  navset().cLineOrDot->setChecked(false);
+  nav().ZGPS1->FixQuality = 2;
+  tick(3);
+  const auto floatTrack = shapesOn(canvas(), state().TrackFloatLayer);
+  ASSERT_EQ(floatTrack.size(), 1u);
+  EXPECT_EQ(floatTrack[0]->ShapeType, 17);
+}
+
+TEST_F(MapTimerTest, DepthLabelAndDepthAndSpeedBoxes) {
+  fix(60.2, 27.5);
+  state().SpeedKnots = 3.5;
+  tick();
+  EXPECT_TRUE(canvas().DepthLabels.empty());
+  EXPECT_FALSE(canvas().ShowCurrentDepth);
+  EXPECT_TRUE(canvas().ShowCurrentSpeed);
+  EXPECT_DOUBLE_EQ(canvas().CurrentSpeed, 3.5);
+  state().TrueDepthHi = 12.5;
+  state().TrueDepthLo = 13.1;
+  gps().Model.DepthLabelSettingFontName = "Courier";
+  gps().Model.DepthLabelSettingColor = 0x00FF00;
+  tick();
+  ASSERT_EQ(canvas().DepthLabels.size(), 1u);
+  EXPECT_DOUBLE_EQ(canvas().DepthLabels[0].Depth, 12.5);
+  EXPECT_EQ(canvas().DepthLabelFontName, "Courier");
+  EXPECT_EQ(canvas().DepthLabelColor, 0x00FF00u);
+  EXPECT_TRUE(canvas().ShowCurrentDepth);
+  EXPECT_DOUBLE_EQ(canvas().CurrentDepthHF, 12.5);
+  gps().Model.DepthLabelSettingShown = false;
+  state().FixLatitude = 60.3;
+  tick();
+  EXPECT_EQ(canvas().DepthLabels.size(), 1u);
+}
+
+TEST_F(MapTimerTest, LatencyUsesTheMonotonicClockAcrossAMinute) {
+  SteppingClock stepping;
+  stepping.setLocal({2024, 5, 1, 10, 15, 59, 995});
+  platform::ScopedClock scoped(stepping);
+  fix(60.2, 27.5);
+  tick(2); // latency window hidden: nothing counted
+  EXPECT_EQ(nav().MapTimer.LatencyCount, 0);
+  windows->fLatency->show();
+  tick(3);
+  EXPECT_EQ(nav().MapTimer.LatencyCount, 3);
+  EXPECT_EQ(nav().MapTimer.CurrentLatency, 7);
+  EXPECT_EQ(windows->fLatency->eCurrentLatency->text(), "7");
+  EXPECT_EQ(windows->fLatency->eLatencyAveraged->text(), "7.0");
+}
+
+// ---- Navigation settings window
+
+class NavsetTest : public NavigatorTest {
+protected:
+  TNavset &navset() { return *windows->Navset; }
+  platform::IniFile ini() const { return platform::IniFile(platform::SettingsFilePath()); }
+};
+
+TEST_F(NavsetTest, FirstStartWithoutTheSectionShowsTheStoredDefaults) {
+  createWindows();
+  TNavset &w = navset();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(w.windowTitle(), "Navigation Settings");
+  EXPECT_EQ(w.VesselWidth->text(), "3");
+  EXPECT_EQ(w.TrackWidth->text(), "3");
+  EXPECT_EQ(w.eUpdateRate->text(), "20");
+  // The rate differs from the design "1000": the timer follows it and the interval is 10 s worth.
+  EXPECT_EQ(windows->FNav->tMap->interval(), 20);
+  EXPECT_EQ(w.TrackInterval->text(), "500");
+  for (QComboBox *box :
+       {w.VesselColor, w.ColorTracklines1, w.ColorTracklines0, w.GridColor, w.fcadColor})
+    EXPECT_EQ(TNavset::colourOf(box), 0u) << box->objectName().toStdString();
+  EXPECT_TRUE(w.cLineOrDot->isChecked());
+  EXPECT_EQ(w.edDepthAlert1->text(), "1");
+}
+
+TEST_F(NavsetTest, ClosingWritesEveryKeyAndShowingReadsThemBack) {
+  createWindows();
+  TNavset &w = navset();
+  w.eUpdateRate->setText(QStringLiteral("250"));
+  w.VesselWidth->setText(QStringLiteral("4"));
+  TNavset::selectColour(w.VesselColor, 0x800000);
+  TNavset::selectColour(w.fcadColor, 0x123456);
+  w.cLineOrDot->setChecked(false);
+  w.edDepthAlert1->setText(QStringLiteral("2.5"));
+  w.close();
+  const platform::IniFile file = ini();
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "VesselWidth", ""), "4");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "TrackWidth", ""), "3");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "TrackInterval", ""), "40");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "VesselColor", ""), "8388608");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "BackgroundColor", ""), "1193046");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "cLineOrDot", ""), "0");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "edDepthAlert", ""), "2.5");
+  EXPECT_EQ(file.ReadString("NAVIGATION_SETTINGS", "eUpdateRate", ""), "250");
+  EXPECT_FALSE(file.ReadString("Navset", "Left", "").empty());
+
+  // A stored rate equal to the edit's text raises no change: the interval read stays.
+  platform::IniFile(platform::SettingsFilePath())
+      .WriteString("NAVIGATION_SETTINGS", "TrackInterval", "7");
+  w.show();
+  EXPECT_EQ(w.TrackInterval->text(), "7");
+  EXPECT_EQ(TNavset::colourOf(w.fcadColor), 0x123456u);
+  EXPECT_FALSE(w.cLineOrDot->isChecked());
+}
+
+TEST_F(NavsetTest, UpdateRateSetsTheTimerAndTrackIntervalWithinRange) {
+  createWindows();
+  TNavset &w = navset();
+  QTimer &timer = *windows->FNav->tMap;
+  struct Case {
+    const char *typed;
+    int interval;
+    const char *trackInterval;
+  };
+  for (const Case &c :
+       {Case{"250", 250, "40"}, Case{"3000", 3000, "3"}, Case{"0", 20, "500"}, Case{"5", 20, "500"},
+        Case{"-40", 20, "500"}, Case{"abc", 1000, "10"}, Case{"99999999", 5000, "2"}}) {
+    w.eUpdateRate->setText(QString::fromLatin1(c.typed));
+    EXPECT_EQ(timer.interval(), c.interval) << c.typed;
+    EXPECT_EQ(w.TrackInterval->text(), c.trackInterval) << c.typed;
+  }
+  w.eUpdateRate->setText(QString());
+  EXPECT_EQ(w.eUpdateRate->text(), "1000");
+  EXPECT_EQ(timer.interval(), 1000);
+  EXPECT_EQ(w.TrackInterval->text(), "10");
+  // A rate left out of range shows the interval used once editing ends.
+  w.eUpdateRate->setText(QStringLiteral("0"));
+  emit w.eUpdateRate->editingFinished();
+  EXPECT_EQ(w.eUpdateRate->text(), "20");
+}
+
+TEST_F(NavsetTest, EmptyEditsTakeTheirFallbacksAndThePickedBackgroundReachesTheCanvas) {
+  createWindows();
+  TNavset &w = navset();
+  w.TrackWidth->setText(QString());
+  w.TrackInterval->setText(QString());
+  w.VesselWidth->setText(QString());
+  w.edDepthAlert1->setText(QString());
+  EXPECT_EQ(w.TrackWidth->text(), "2");
+  EXPECT_EQ(w.TrackInterval->text(), "0");
+  EXPECT_EQ(w.VesselWidth->text(), "2");
+  EXPECT_EQ(w.edDepthAlert1->text(), "0");
+  const TColor before = windows->FNav->fcad->BackColor;
+  TNavset::selectColour(w.fcadColor, 0x00FFFF); // by code: no handler
+  EXPECT_EQ(windows->FNav->fcad->BackColor, before);
+  const int index = w.fcadColor->findData(QVariant::fromValue<uint>(0x800000));
+  w.fcadColor->setCurrentIndex(index);
+  emit w.fcadColor->activated(index);
+  EXPECT_EQ(windows->FNav->fcad->BackColor, 0x800000u);
+}
+
+// ---- Vessel shape window
+
+class VesselShapeTest : public NavigatorTest {};
+
+TEST_F(VesselShapeTest, DefaultsWithoutTheSectionThenDefaultAndSave) {
+  createWindows();
+  TFShape &w = *windows->FShape;
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(w.windowTitle(), "Vessel Geometry");
+  EXPECT_EQ(w.edAmount->text(), "2");
+  EXPECT_EQ(w.edInterval->text(), "10");
+  EXPECT_EQ(w.edRadious->text(), "10");
+  EXPECT_EQ(w.edBArrow->text(), "100");
+  EXPECT_EQ(w.edLArrow->text(), "0");
+  w.show();
+  w.bDefault->click();
+  EXPECT_EQ(w.edLArrow->text(), "10");
+  w.BitBtn1->click();
+  EXPECT_FALSE(w.isVisible());
+  const platform::IniFile ini(platform::SettingsFilePath());
+  EXPECT_EQ(ini.ReadString("VESSEL_SHAPE", "Number of circles", ""), "2");
+  EXPECT_EQ(ini.ReadString("VESSEL_SHAPE", "Cirecle offset interval", ""), "10");
+  EXPECT_EQ(ini.ReadString("VESSEL_SHAPE", "Radious of first circle", ""), "10");
+  EXPECT_EQ(ini.ReadString("VESSEL_SHAPE", "Arrow length to bow", ""), "100");
+  EXPECT_EQ(ini.ReadString("VESSEL_SHAPE", "Left right offset of arrow", ""), "10");
+}
+
+TEST_F(VesselShapeTest, StoredValuesShowInShortestFormAndBadOnesTakeTheirDefault) {
+  platform::IniFile ini(platform::SettingsFilePath());
+  ini.WriteString("VESSEL_SHAPE", "Number of circles", "4");
+  ini.WriteString("VESSEL_SHAPE", "Cirecle offset interval", "12.50");
+  ini.WriteString("VESSEL_SHAPE", "Radious of first circle", "abc");
+  ini.WriteString("VESSEL_SHAPE", "Arrow length to bow", "80.0");
+  createWindows();
+  TFShape &w = *windows->FShape;
+  EXPECT_EQ(w.edAmount->text(), "4");
+  EXPECT_EQ(w.edInterval->text(), "12.5");
+  EXPECT_EQ(w.edRadious->text(), "10");
+  EXPECT_EQ(w.edBArrow->text(), "80");
+}
