@@ -1,53 +1,274 @@
 #include "navigator/RealtimeData.h"
 
+#include "navigator/Bathymetry.h"
+#include "navigator/CommandIcons.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/SurveyDay.h"
+#include "navigator/uCanvas.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/Abort.h"
+#include "platform/GdiCanvas.h"
+#include "positioning/TarvikSerialGPS.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int heightWithLowFreq = 387;
+constexpr int heightWithoutLowFreq = 289;
+
+QFont uiFont(int pixels, bool bold = false) {
+  QFont font(QStringLiteral("Segoe UI"));
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QLabel *valueLabel(QWidget *parent, const char *name, const QColor &color, int pixels, bool bold) {
+  auto *label = new QLabel(QStringLiteral("---"), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(uiFont(pixels, bold));
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, color);
+  label->setPalette(palette);
+  return label;
+}
+
+QGroupBox *depthFrame(QWidget *parent, const char *name, const char *caption, const QColor &color,
+                      const char *labelName, QLabel *&label) {
+  auto *frame = new QGroupBox(QString::fromLatin1(caption), parent);
+  frame->setObjectName(QString::fromLatin1(name));
+  TfRealtime::SetBoxColor(frame, color);
+  auto *inside = new QVBoxLayout(frame);
+  inside->setContentsMargins(2, 0, 2, 2);
+  label = new QLabel(QStringLiteral("---"), frame);
+  label->setObjectName(QString::fromLatin1(labelName));
+  label->setAlignment(Qt::AlignCenter);
+  QFont font(QStringLiteral("Consolas"));
+  font.setStyleHint(QFont::Monospace);
+  font.setPixelSize(52);
+  font.setBold(true);
+  label->setFont(font);
+  inside->addWidget(label);
+  frame->setFixedHeight(heightWithLowFreq - heightWithoutLowFreq);
+  return frame;
+}
+
+// The folder part of a path, with its separator; empty when there is none.
+QString folderOf(const std::string &path) {
+  const auto cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? QString() : AnsiToWideCopy(path.substr(0, cut + 1));
+}
+
+} // namespace
 
 TfRealtime::TfRealtime(QWidget *owner, NavigatorWindows &windows)
     : QWidget(owner, Qt::Window), Windows(windows) {
   setObjectName(QStringLiteral("fRealtime"));
   setWindowTitle(QStringLiteral("Realtime Data"));
-  setWindowFlag(Qt::WindowStaysOnTopHint);
-  resize(192, 382);
+  setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFont(uiFont(12));
+  setAutoFillBackground(true);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+
   auto *column = new QVBoxLayout(this);
-  btHide = new QToolButton(this);
-  btHide->setObjectName(QStringLiteral("btHide"));
-  column->addWidget(btHide);
-  btOpenLogFolder = new QToolButton(this);
-  btOpenLogFolder->setObjectName(QStringLiteral("btOpenLogFolder"));
-  column->addWidget(btOpenLogFolder);
+  column->setContentsMargins(3, 0, 3, 3);
+  column->setSpacing(3);
+
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setIconSize(QSize(20, 20));
+  const auto button = [this](const char *name, const char *hint, const char *picture,
+                             void (TfRealtime::*handler)(QObject *)) {
+    auto *b = new QToolButton(ToolBar1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(hint));
+    b->setIcon(navicons::icon(picture));
+    b->setAutoRaise(true);
+    ToolBar1->addWidget(b);
+    connect(b, &QToolButton::clicked, this,
+            platform::guarded([this, b, handler] { (this->*handler)(b); }));
+    return b;
+  };
+  btHide = button("btHide", "Hide Window", "compact", &TfRealtime::btHideClick);
+  ToolButton2 =
+      button("ToolButton2", "Navigation Settings", "zoomin", &TfRealtime::ToolButton2Click);
+  ToolButton3 = button("ToolButton3", "GPS Settings", "zoomout", &TfRealtime::ToolButton3Click);
+  ToolBar1->addSeparator();
+  btOpenLogFolder =
+      button("btOpenLogFolder", "Open Log Folder", "folder", &TfRealtime::btOpenLogFolderClick);
+  btShowOffsets =
+      button("btShowOffsets", "Show Offsets", "offsets", &TfRealtime::btShowOffsetsClick);
+  column->addWidget(ToolBar1);
+
   GPSGroupBox = new QGroupBox(QStringLiteral(" GPS Status "), this);
   GPSGroupBox->setObjectName(QStringLiteral("GPSGroupBox"));
+  SetBoxColor(GPSGroupBox, Qt::white);
+  auto *rows = new QGridLayout(GPSGroupBox);
+  rows->setContentsMargins(6, 2, 6, 4);
+  rows->setVerticalSpacing(2);
+  Fixed = valueLabel(GPSGroupBox, "Fixed", QColor(0, 128, 0), 12, true);
+  Speed = valueLabel(GPSGroupBox, "Speed", QColor(0, 0, 128), 19, true);
+  SatelliteLabel = valueLabel(GPSGroupBox, "SatelliteLabel", Qt::black, 12, false);
+  LAntennaH = valueLabel(GPSGroupBox, "LAntennaH", Qt::black, 12, false);
+  LTideHt = valueLabel(GPSGroupBox, "LTideHt", QColor(0, 128, 128), 19, true);
+  int row = 0;
+  for (auto [caption, value] :
+       {std::pair{"Fix Type", Fixed}, std::pair{"Speed", Speed},
+        std::pair{"Satellites", SatelliteLabel}, std::pair{"Antenna Ht.", LAntennaH},
+        std::pair{"Tide Ht.", LTideHt}}) {
+    rows->addWidget(new QLabel(QString::fromLatin1(caption), GPSGroupBox), row, 0);
+    rows->addWidget(value, row, 1);
+    ++row;
+  }
+  rows->setColumnStretch(1, 1);
   column->addWidget(GPSGroupBox);
-  Fixed = new QLabel(QStringLiteral("---"), this);
-  Fixed->setObjectName(QStringLiteral("Fixed"));
-  column->addWidget(Fixed);
-  Speed = new QLabel(QStringLiteral("---"), this);
-  Speed->setObjectName(QStringLiteral("Speed"));
-  column->addWidget(Speed);
-  SatelliteLabel = new QLabel(QStringLiteral("---"), this);
-  SatelliteLabel->setObjectName(QStringLiteral("SatelliteLabel"));
-  column->addWidget(SatelliteLabel);
-  LAntennaH = new QLabel(QStringLiteral("---"), this);
-  LAntennaH->setObjectName(QStringLiteral("LAntennaH"));
-  column->addWidget(LAntennaH);
-  LTideHt = new QLabel(QStringLiteral("---"), this);
-  LTideHt->setObjectName(QStringLiteral("LTideHt"));
-  column->addWidget(LTideHt);
-  DepthFrameHi = new QGroupBox(QStringLiteral(" Depth (High Freq.) "), this);
-  DepthFrameHi->setObjectName(QStringLiteral("DepthFrameHi"));
+
+  DepthFrameHi = depthFrame(this, "DepthFrameHi", " Depth (High Freq.) ", QColor(0, 255, 0),
+                            "lDepthHi", lDepthHi);
   column->addWidget(DepthFrameHi);
-  lDepthHi = new QLabel(QStringLiteral("---"), this);
-  lDepthHi->setObjectName(QStringLiteral("lDepthHi"));
-  column->addWidget(lDepthHi);
-  DepthFrameLo = new QGroupBox(QStringLiteral(" Depth (Low Freq.) "), this);
-  DepthFrameLo->setObjectName(QStringLiteral("DepthFrameLo"));
+  DepthFrameLo = depthFrame(this, "DepthFrameLo", " Depth (Low Freq.) ", QColor(255, 255, 0),
+                            "lDepthLo", lDepthLo);
   column->addWidget(DepthFrameLo);
-  lDepthLo = new QLabel(QStringLiteral("---"), this);
-  lDepthLo->setObjectName(QStringLiteral("lDepthLo"));
-  column->addWidget(lDepthLo);
+  column->addStretch(1);
+  resize(192, 382);
+
+  OpenFolder = [](const QString &folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  };
+
+  Timer1 = new QTimer(this);
+  Timer1->setSingleShot(true);
+  Timer1->setInterval(10000);
+  connect(Timer1, &QTimer::timeout, this, platform::guarded([this] { Timer1Timer(Timer1); }));
+  Timer1->start();
 }
 
-void TfRealtime::btHideClick(QObject *) {}
+void TfRealtime::SetBoxColor(QGroupBox *box, const QColor &color) {
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Window, color);
+  box->setPalette(palette);
+  box->setAutoFillBackground(true);
+}
+
+void TfRealtime::showEvent(QShowEvent *event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous())
+    platform::guarded([this] { FormShow(this); })();
+}
+
+void TfRealtime::FormShow(QObject *) { RestoreFormPlacement(this, 0); }
+
+void TfRealtime::Timer1Timer(QObject *) {
+  // Once per run: the message type chosen in the last session sets the scan format and the frames.
+  Timer1->stop();
+  if (Windows.FGPS)
+    Windows.FGPS->cSBESMessageChange();
+}
+
+void TfRealtime::setHideImage(int index) {
+  btHideImageIndex = index;
+  btHide->setToolTip(index == 0 ? QStringLiteral("Hide Window") : QStringLiteral("Show Window"));
+}
+
+void TfRealtime::btHideClick(QObject *) {
+  TFNav *nav = Windows.FNav;
+  if (!nav)
+    return;
+  if (btHideImageIndex == 0) {
+    nav->tRealtime->hide();
+    nav->tDraw->hide();
+    nav->pRealtime->hide();
+    if (Windows.Navset)
+      Windows.Navset->close();
+    // A change of the frame hides a shown window: put it back where it was.
+    const bool shown = nav->isVisible();
+    nav->setWindowFlag(Qt::FramelessWindowHint, true);
+    nav->MainMenu1->hide();
+    if (shown)
+      nav->show();
+    setHideImage(1);
+    if (Windows.fCanvas)
+      Windows.fCanvas->hide();
+    nav->tShape->hide();
+    hide();
+  } else if (btHideImageIndex == 1) {
+    show();
+    nav->tRealtime->show();
+    nav->tDraw->show();
+    nav->pRealtime->show();
+    if (Windows.Navset)
+      Windows.Navset->show();
+    const bool shown = nav->isVisible();
+    nav->setWindowFlag(Qt::FramelessWindowHint, false);
+    nav->MainMenu1->show();
+    if (shown)
+      nav->show();
+    setHideImage(0);
+    if (Windows.fCanvas && nav->ZSENSOR && nav->ZSENSOR->PortOpen && nav->tEchogram->isActive())
+      Windows.fCanvas->show();
+    nav->tShape->show();
+  }
+}
+
+void TfRealtime::ToolButton2Click(QObject *) {
+  if (Windows.FNav)
+    Windows.FNav->ZoominClick(this);
+}
+
+void TfRealtime::ToolButton3Click(QObject *) {
+  if (Windows.FNav)
+    Windows.FNav->ZoomoutClick(this);
+}
+
+QString TfRealtime::LogFolderToOpen() const {
+  QString folder;
+  if (Windows.FNav && Windows.FNav->ZGPS1 && !Windows.FNav->ZGPS1->NmeaLogPath.empty())
+    folder = folderOf(Windows.FNav->ZGPS1->NmeaLogPath);
+  if (folder.isEmpty())
+    folder = AnsiToWideCopy(SurveyDay().LogFolder);
+  return folder;
+}
+
+void TfRealtime::btOpenLogFolderClick(QObject *) {
+  const QString folder = LogFolderToOpen();
+  if (!QDir(folder).exists())
+    QDir().mkpath(folder);
+  if (OpenFolder)
+    OpenFolder(folder);
+}
+
+void TfRealtime::btShowOffsetsClick(QObject *) {
+  if (Windows.Offsets)
+    Windows.Offsets->show();
+}
+
+void TfRealtime::ShowLowFreqFrame() {
+  if (!DepthFrameLo->isHidden())
+    return;
+  DepthFrameLo->show();
+  resize(width(), heightWithLowFreq);
+}
+
+void TfRealtime::HideLowFreqFrame() {
+  if (DepthFrameLo->isHidden())
+    return;
+  DepthFrameLo->hide();
+  resize(width(), heightWithoutLowFreq);
+}

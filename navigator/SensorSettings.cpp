@@ -142,11 +142,12 @@ void gridRow(QGridLayout *grid, int row, int column, const char *label, QWidget 
 
 // What the realtime window does for a message type: the low-frequency frame and the height.
 void setLowFreqFrame(TfRealtime *realtime, platform::LowFreqFrame frame) {
-  const auto height = platform::realtimeClientHeight(frame);
-  if (!realtime || !realtime->DepthFrameLo || !height)
+  if (!realtime)
     return;
-  realtime->DepthFrameLo->setVisible(frame == platform::LowFreqFrame::Show);
-  realtime->resize(realtime->width(), *height);
+  if (frame == platform::LowFreqFrame::Show)
+    realtime->ShowLowFreqFrame();
+  else if (frame == platform::LowFreqFrame::Hide)
+    realtime->HideLowFreqFrame();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// The message window: the main window's link and command messages, one a line.
+// The message window: the main window's link and command messages, one a line. It hides itself
+// a few seconds after it is shown.
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
@@ -6,6 +7,7 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+class QTimer;
 
 class TFMsg : public QWidget {
 public:
@@ -14,4 +16,18 @@ public:
   NavigatorWindows &Windows;
 
   QPlainTextEdit *Msg = nullptr;
+  QTimer *Timer1 = nullptr; // 4000 ms, running from creation
+
+  // A day of link messages must not grow the memo without end: older lines give way.
+  static constexpr int MaxLines = 1000;
+
+  void FormShow(QObject *Sender);
+  void FormHide(QObject *Sender);
+  void Timer1Timer(QObject *Sender);
+  void MsgClick(QObject *Sender);
+
+protected:
+  void showEvent(QShowEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -158,7 +158,22 @@ TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Wi
   FormCreate(this);
 }
 
-TFNav::~TFNav() { qApp->removeEventFilter(this); }
+TFNav::~TFNav() {
+  qApp->removeEventFilter(this);
+  // The ports are destroyed after this window, and a port still open reports its closing: that
+  // report must not reach a window that is gone.
+  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
+    if (port) {
+      port->OnConnect = nullptr;
+      port->OnDisconnect = nullptr;
+      port->OnIdle = nullptr;
+      port->OnTimeout = nullptr;
+      port->OnNewCommand = nullptr;
+      port->OnSend = nullptr;
+      port->OnPosition3DChange = nullptr;
+      port->OnSpeedChange = nullptr;
+    }
+}
 
 void TFNav::FormCreate(QObject *) {
   const TSurveyDay &day = SurveyDay();

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,50 @@ public:
   void BuildCommands();
   void tEchogramTimer(QObject *Sender);
   void FormKeyDown(QObject *Sender, std::uint16_t &Key, int Shift);
+  QToolButton *bExit = nullptr;
+  QToolButton *bRestart = nullptr;
+  // Starts a program detached from this one (the restart, remote support); false when it could
+  // not be started. Tests replace it.
+  std::function<bool(const QString &program)> StartProgram;
+  // Ends the process at once with this status; tests replace it.
+  std::function<void(int status)> EndProcess;
+  void ToolButton5Click(QObject *Sender);  // follow the vessel
+  void ToolButton13Click(QObject *Sender); // do not follow the vessel
+  void VesselShape1Click(QObject *Sender);
+  void OpenLogFolder1Click(QObject *Sender);
+  void LatencyWatchSet1Click(QObject *Sender);
+  void NavigationSettings1Click(QObject *Sender);
+  void mRealtimeWindow1Click(QObject *Sender);
+  void Echogram1Click(QObject *Sender);
+  void OffsetsandValues1Click(QObject *Sender);
+  void themeSelection1Click(QObject *Sender);
+  void SoundVelocityProfile1Click(QObject *Sender);
+  void TarvikNTRIPClient1Click(QObject *Sender);
+  void Generate1Click(QObject *Sender);
+  void Parameters1Click(QObject *Sender);
+  void RemoteSupport1Click(QObject *Sender);
+  void tbRunlineClick(QObject *Sender);
+  void bExitClick(QObject *Sender);
+  void bRestartClick(QObject *Sender);
+  // View and drawing-tool commands of the menus and tool bars.
+  void ZoominClick(QObject *Sender);
+  void ZoomoutClick(QObject *Sender);
+  void ZoomextentsClick(QObject *Sender);
+  void ZoomwindowClick(QObject *Sender);
+  void ZoomdynamicClick(QObject *Sender);
+  void ToolButton10Click(QObject *Sender); // point
+  void ToolButton9Click(QObject *Sender);  // line chain
+  void ToolButton16Click(QObject *Sender); // rectangle
+  void ToolButton14Click(QObject *Sender); // polyline
+  void ToolButton19Click(QObject *Sender); // ellipse
+  void ToolButton15Click(QObject *Sender); // polygon
+  void ToolButton17Click(QObject *Sender); // spline
+  void ToolButton20Click(QObject *Sender); // three-point arc
+  void ToolButton18Click(QObject *Sender); // circle
+  // Selection commands; their work comes with the canvas tools.
+  void ToolButton11Click(QObject *Sender);  // clear the user's shapes
+  void bSelectTracksClick(QObject *Sender); // select tracks by polygon
+  void bDelSelectedClick(QObject *Sender);  // delete the selected tracks
 
   // ---- Drawing-file commands (NavDrawingFile.cpp)
   // Saves the drawing under the day's automatic name (and the SVP memos while they are used).

@@ -1,0 +1,294 @@
+// The main window's menus, tool bars, keys, small commands and the echogram watchdog.
+#include "NavigatorFixture.h"
+
+#include "canvas/TarvikCanvas.h"
+#include "navigator/Bathymetry.h"
+#include "navigator/Latency.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/UMsg.h"
+#include "navigator/URunlines.h"
+#include "navigator/uCanvas.h"
+#include "navigator/unavigation.h"
+#include "platform/Time.h"
+#include "positioning/PtyTestSupport.h"
+#include "positioning/TarvikSerialGPS.h"
+#include "positioning/uNTRIPSettings.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QStringList captions(QMenu *menu) {
+  QStringList out;
+  for (QAction *a : menu->actions())
+    if (!a->isSeparator())
+      out << a->text();
+  return out;
+}
+
+} // namespace
+
+class NavCommandsTest : public NavigatorTest {
+protected:
+  TFNav &start() {
+    createWindows();
+    TFNav &nav = *windows->FNav;
+    nav.StartProgram = [this](const QString &program) {
+      started.push_back(program);
+      return true;
+    };
+    nav.EndProcess = [this](int status) { endedWith.push_back(status); };
+    windows->fRealtime->OpenFolder = [this](const QString &folder) { opened.push_back(folder); };
+    nav.show();
+    nav.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&nav));
+    return nav;
+  }
+  QAction *action(const char *name) {
+    return windows->FNav->findChild<QAction *>(QString::fromLatin1(name));
+  }
+  QToolButton *button(const char *name) {
+    return windows->FNav->findChild<QToolButton *>(QString::fromLatin1(name));
+  }
+  // A key the main window previews; each press its own time, as the window system gives them.
+  void press(int k) {
+    static ulong timestamp = 1000;
+    QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier);
+    event.setTimestamp(++timestamp);
+    QApplication::sendEvent(windows->FNav->fcad, &event);
+  }
+  void key(int k, Qt::KeyboardModifiers mods = {}) {
+    QTest::keyClick(static_cast<QWidget *>(windows->FNav->fcad), static_cast<Qt::Key>(k), mods);
+  }
+
+  std::vector<QString> started;
+  std::vector<int> endedWith;
+  std::vector<QString> opened;
+};
+
+TEST_F(NavCommandsTest, MenusInTheirOrder) {
+  TFNav &nav = start();
+  EXPECT_EQ(captions(nav.Zoom1),
+            (QStringList{"In\tCtrl+I", "Out\tCtrl+O", "Extents", "Window\tCtrl+W", "Dynamic"}));
+  EXPECT_EQ(captions(nav.Tools1),
+            (QStringList{"Vessel Shape...", "Open Log Folder", "Latency Watch/Set"}));
+  EXPECT_EQ(captions(nav.Edit1),
+            (QStringList{"Clear tracks unfixed", "Clear tracks fixed", "Clear shapes user added",
+                         "Delete tracks selected", "Follow vessel", "Do not follow vessel",
+                         "Mark Event"}));
+  EXPECT_EQ(captions(nav.Window1),
+            (QStringList{"Navigation Settings...", "Realtime Window...", "Echogram...\tCtrl+O",
+                         "Offsets...\tCtrl+O", "Theme Selection...", "Sound Velocity Profile...",
+                         "Tarvik NTRIP Client...", "Generate Runline...", "Device Settings..."}));
+  EXPECT_EQ(captions(nav.Help1).value(0), "Remote Support...");
+  EXPECT_EQ(action("Parameters1")->shortcut(), QKeySequence(Qt::Key_F10));
+  EXPECT_EQ(action("MarkEvent1")->shortcut(), QKeySequence(Qt::Key_F12));
+  EXPECT_EQ(nav.tShape->actions().size(), 9);
+}
+
+TEST_F(NavCommandsTest, ShortcutsReachTheirCommands) {
+  TFNav &nav = start();
+  key(Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(opened.size(), 1u);
+
+  nav.fcad->DrawMode = 0;
+  key(Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(nav.fcad->DrawMode, -4);
+
+  windows->FGPS->hide();
+  key(Qt::Key_F10);
+  EXPECT_TRUE(windows->FGPS->isVisible());
+  windows->FGPS->hide();
+
+  nav.fcad->WorldLeft = 0;
+  nav.fcad->WorldRight = 1;
+  nav.activateWindow();
+  key(Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_NE(nav.fcad->WorldRight, 1); // the (empty) drawing's extents
+
+  // Ctrl+O never opens the echogram or the offsets window, whose items only show it.
+  windows->Offsets->hide();
+  key(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_FALSE(windows->fCanvas->isVisible());
+  EXPECT_FALSE(windows->Offsets->isVisible());
+}
+
+TEST_F(NavCommandsTest, F2AndF3CycleTheOverlaysAndDeleteIsConsumed) {
+  TFNav &nav = start();
+  const int depthMode = nav.fcad->DepthSpeedDisplayMode;
+  const int corner = nav.fcad->GGAOverlayPosition;
+  press(Qt::Key_F2);
+  EXPECT_NE(nav.fcad->DepthSpeedDisplayMode, depthMode);
+  for (int i = 0; i < 3; ++i)
+    press(Qt::Key_F2);
+  EXPECT_EQ(nav.fcad->DepthSpeedDisplayMode, depthMode);
+  for (int i = 0; i < 4; ++i)
+    press(Qt::Key_F3);
+  EXPECT_EQ(nav.fcad->GGAOverlayPosition, corner);
+
+  std::uint16_t del = 46;
+  nav.FormKeyDown(&nav, del, 0);
+  EXPECT_EQ(del, 0);
+  std::uint16_t other = 65;
+  nav.FormKeyDown(&nav, other, 0);
+  EXPECT_EQ(other, 65);
+}
+
+TEST_F(NavCommandsTest, WindowCommandsShowTheirWindows) {
+  TFNav &nav = start();
+  const struct {
+    const char *item;
+    QWidget *window;
+  } cases[] = {{"LatencyWatchSet1", windows->fLatency},
+               {"mRealtimeWindow1", windows->fRealtime},
+               {"OffsetsandValues1", windows->Offsets},
+               {"NavigationSettings1", reinterpret_cast<QWidget *>(windows->Navset)},
+               {"Parameters1", windows->FGPS}};
+  for (const auto &c : cases) {
+    c.window->hide();
+    action(c.item)->trigger();
+    EXPECT_TRUE(c.window->isVisible()) << c.item;
+  }
+  nav.State.FollowVesselEnabled = true;
+  button("ToolButton13")->click();
+  EXPECT_FALSE(nav.State.FollowVesselEnabled);
+  action("Followvessel1")->trigger();
+  EXPECT_TRUE(nav.State.FollowVesselEnabled);
+}
+
+TEST_F(NavCommandsTest, EchogramCommandNeedsAnOpenSensorPort) {
+  TFNav &nav = start();
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  action("Echogram1")->trigger();
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text,
+            "Sensor is not connected. Connect sensor to view waterfall.");
+  EXPECT_FALSE(windows->fCanvas->isVisible());
+
+  testsupport::TempDir ports;
+  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+  testsupport::PtyPair pty;
+  pty.linkAs(ports.path(), 3);
+  nav.ZSENSOR->PortNumber = 3;
+  nav.ZSENSOR->OpenPort();
+  ASSERT_TRUE(nav.ZSENSOR->PortOpen);
+  action("Echogram1")->trigger();
+  EXPECT_TRUE(windows->fCanvas->isVisible());
+  nav.ZSENSOR->ClosePort();
+}
+
+TEST_F(NavCommandsTest, WatchdogReportsASilentSensorOnceAfterFiveSeconds) {
+  TFNav &nav = start();
+  TNavigationState &s = nav.State;
+  TfCanvas &echogram = *windows->fCanvas;
+  // Across the wrap of the 32-bit tick counter.
+  clock.monotonic = 0xFFFFF000u;
+  s.SensorStartTick = platform::TickCount();
+  echogram.show();
+  clock.monotonic += 5000;
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_FALSE(s.SensorTimeoutReported);
+  EXPECT_TRUE(echogram.isVisible());
+  clock.monotonic += 1;
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_TRUE(s.SensorTimeoutReported);
+  EXPECT_FALSE(echogram.isVisible());
+  EXPECT_FALSE(s.EchogramShown);
+
+  // Once: the window shown again stays while the sensor is still silent.
+  echogram.show();
+  clock.monotonic += 20000;
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_TRUE(echogram.isVisible());
+
+  // An echo-sounder line re-arms it; lines every second, then none.
+  s.SensorTimeoutReported = false;
+  for (int i = 0; i < 5; ++i) {
+    s.LastSensorTick = platform::TickCount();
+    clock.monotonic += 1000;
+    nav.tEchogramTimer(nav.tEchogram);
+    EXPECT_FALSE(s.SensorTimeoutReported);
+  }
+  clock.monotonic += 4000; // 5.0 s after the last line
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_FALSE(s.SensorTimeoutReported);
+  clock.monotonic += 200; // the next tick
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_TRUE(s.SensorTimeoutReported);
+}
+
+TEST_F(NavCommandsTest, EchogramTimerDrawsOnlyANewDepthWithThePortOpen) {
+  TFNav &nav = start();
+  TfCanvas &echogram = *windows->fCanvas;
+  echogram.show();
+  nav.State.TrueDepthHi = 12.5;
+  nav.State.DepthPending = true;
+  nav.tEchogramTimer(nav.tEchogram);
+  EXPECT_FALSE(echogram.Layout.has_value()); // the port is closed
+  EXPECT_FALSE(nav.State.DepthPending);
+
+  testsupport::TempDir ports;
+  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+  testsupport::PtyPair pty;
+  pty.linkAs(ports.path(), 3);
+  nav.ZSENSOR->PortNumber = 3;
+  nav.ZSENSOR->OpenPort();
+  nav.State.DepthPending = true;
+  nav.tEchogramTimer(nav.tEchogram);
+  ASSERT_TRUE(echogram.Layout.has_value());
+  EXPECT_EQ(echogram.Layout->NewestText, "12.5m");
+  EXPECT_DOUBLE_EQ(echogram.Samples.EchoDepths[echogram.DataWidth - 1], 12.5);
+  nav.tEchogramTimer(nav.tEchogram); // no new depth: nothing shifts
+  EXPECT_DOUBLE_EQ(echogram.Samples.EchoDepths[echogram.DataWidth - 2], 0.0);
+  nav.ZSENSOR->ClosePort();
+}
+
+TEST_F(NavCommandsTest, RemoteSupportRestartAndExit) {
+  TFNav &nav = start();
+  action("RemoteSupport1")->trigger();
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_TRUE(started[0].endsWith("TarvikAssist"));
+
+  button("bExit")->click();
+  EXPECT_EQ(endedWith, std::vector<int>{-1});
+  EXPECT_TRUE(nav.isVisible());
+
+  bool closed = false;
+  QObject::connect(&nav, &TFNav::closed, [&] { closed = true; });
+  button("bRestart")->click();
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[1], QCoreApplication::applicationFilePath());
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(NavCommandsTest, NtripCommandAttachesAnOpenGpsPort) {
+  TFNav &nav = start();
+  delete windows->frmNTRIPSettings;
+  windows->frmNTRIPSettings = nullptr;
+  action("TarvikNTRIPClient1")->trigger();
+  ASSERT_NE(windows->frmNTRIPSettings, nullptr);
+  EXPECT_TRUE(windows->frmNTRIPSettings->isVisible());
+  EXPECT_TRUE(windows->frmNTRIPSettings->GpsPortName.empty());
+
+  testsupport::TempDir ports;
+  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+  testsupport::PtyPair pty;
+  pty.linkAs(ports.path(), 4);
+  nav.ZGPS1->PortNumber = 4;
+  nav.ZGPS1->OpenPort();
+  ASSERT_TRUE(nav.ZGPS1->PortOpen);
+  action("TarvikNTRIPClient1")->trigger();
+  EXPECT_EQ(windows->frmNTRIPSettings->GpsPortName, "COM4");
+  nav.ZGPS1->ClosePort();
+}
