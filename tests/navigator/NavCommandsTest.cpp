@@ -292,3 +292,31 @@ TEST_F(NavCommandsTest, NtripCommandAttachesAnOpenGpsPort) {
   EXPECT_EQ(windows->frmNTRIPSettings->GpsPortName, "COM4");
   nav.ZGPS1->ClosePort();
 }
+
+TEST_F(NavCommandsTest, ExitButtonEndsMidSurveyWithEverySurveyFileComplete) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  testsupport::TempDir ports;
+  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+  testsupport::PtyPair pty;
+  pty.linkAs(ports.path(), 6);
+  const std::string rawLog = root.path() + "/raw.log";
+  const std::string eventLog = EventLogPath();
+  const std::string line = "$GPGGA,101530.00,4100.0000,N,02900.0000,E,4,12,0.8,10.0,M,0,M,,*5C";
+  EXPECT_EXIT(
+      {
+        createWindows();
+        TFNav &nav = *windows->FNav;
+        nav.ZGPS1->PortNumber = 6;
+        nav.ZGPS1->NmeaLogEnabled = true;
+        nav.ZGPS1->NmeaLogPath = rawLog;
+        nav.ZGPS1->OpenPort();
+        AppendAutoEvent("Realtime STARTED", eventLog);
+        pty.send(line + "\r\n");
+        testsupport::processEventsUntil(
+            [&] { return testsupport::readFile(rawLog).find("*5C") != std::string::npos; });
+        nav.bExitClick(nav.bExit);
+      },
+      ::testing::ExitedWithCode(255), "");
+  EXPECT_NE(testsupport::readFile(rawLog).find(line), std::string::npos);
+  EXPECT_NE(testsupport::readFile(eventLog).find("Realtime STARTED"), std::string::npos);
+}
