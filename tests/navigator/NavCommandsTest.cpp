@@ -26,6 +26,13 @@
 #include <QToolBar>
 #include <QToolButton>
 
+// The exit test's child ends through the runtime's exit with its windows alive by design; the
+// leak check at that exit would report their libraries' caches and change the exit status.
+namespace {
+bool endingOnPurpose = false;
+}
+extern "C" int __lsan_is_turned_off() { return endingOnPurpose ? 1 : 0; }
+
 namespace {
 
 QStringList captions(QMenu *menu) {
@@ -314,6 +321,7 @@ TEST_F(NavCommandsTest, ExitButtonEndsMidSurveyWithEverySurveyFileComplete) {
         pty.send(line + "\r\n");
         testsupport::processEventsUntil(
             [&] { return testsupport::readFile(rawLog).find("*5C") != std::string::npos; });
+        endingOnPurpose = true;
         nav.bExitClick(nav.bExit);
       },
       ::testing::ExitedWithCode(255), "");
