@@ -69,4 +69,17 @@ struct TNavigationState {
   int UserShapeLayer = 0;
   int EventLayer = 0;
   int VesselLayer = 0;
+
+  // ---- Canvas tools and selection (NavTools.cpp)
+  bool TrackSelectMode = false; // the next finished polygon selects track shapes
+  bool ShapeSelectMode = false; // the next finished polygon selects shapes of every layer
+  bool ClickMarkEnabled = true; // picking a shape toggles its pen width
+  bool MeasureActive = false;
+  double MeasureStartX = 0;
+  double MeasureStartY = 0;
+  double MouseWorldX = 0; // last mouse position over the canvas; centre of the wheel zoom
+  double MouseWorldY = 0;
+  // The map timer was stopped because the operator began drawing, not because the GPS went
+  // quiet or acquisition stopped; only such a pause is undone when the drawing ends.
+  bool MapPausedForDrawing = false;
 };
