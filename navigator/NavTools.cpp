@@ -152,21 +152,19 @@ void TFNav::fcadWorldMouseDown(QObject *, short Button, short, short, double X, 
 
 void TFNav::fcadDrawBegin(QObject *, short, double, double) {
   fcad->CurrentLayer = State.UserShapeLayer;
-  // No tick may redraw the vessel layer in the middle of a drawing. Only a running timer is
-  // paused, so the end of the drawing never starts a map that acquisition has stopped.
-  if (tMap && tMap->isActive()) {
+  // No tick may redraw the vessel layer in the middle of a drawing.
+  State.MapPausedForDrawing = true;
+  if (tMap)
     tMap->stop();
-    State.MapPausedForDrawing = true;
-  }
 }
 
 void TFNav::fcadDrawEnd(QObject *, short ShapeType, double, double) {
   fcad->KeepDrawMode = false;
-  if (State.MapPausedForDrawing) {
-    State.MapPausedForDrawing = false;
-    if (tMap)
-      tMap->start();
-  }
+  // The map resumes only when it would be running had nobody drawn: never while acquisition
+  // is stopped or the receiver is silent (its own recovery restarts it then).
+  State.MapPausedForDrawing = false;
+  if (tMap && State.RealtimeRunning == 1 && !State.GpsIdle)
+    tMap->start();
 
   const bool trackMode = State.TrackSelectMode && ShapeType == dmPolygon;
   const bool shapeMode = !trackMode && State.ShapeSelectMode && ShapeType == dmPolygon;

@@ -79,7 +79,4 @@ struct TNavigationState {
   double MeasureStartY = 0;
   double MouseWorldX = 0; // last mouse position over the canvas; centre of the wheel zoom
   double MouseWorldY = 0;
-  // The map timer was stopped because the operator began drawing, not because the GPS went
-  // quiet or acquisition stopped; only such a pause is undone when the drawing ends.
-  bool MapPausedForDrawing = false;
 };
