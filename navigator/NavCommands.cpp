@@ -301,9 +301,6 @@ void TFNav::ToolButton15Click(QObject *) { fcad->DrawMode = 6; }
 void TFNav::ToolButton17Click(QObject *) { fcad->DrawMode = 8; }
 void TFNav::ToolButton20Click(QObject *) { fcad->DrawMode = 10; }
 void TFNav::ToolButton18Click(QObject *) { fcad->DrawMode = 19; }
-void TFNav::ToolButton11Click(QObject *) {}
-void TFNav::bSelectTracksClick(QObject *) {}
-void TFNav::bDelSelectedClick(QObject *) {}
 
 // ---- Echogram timer and keys
 
@@ -330,6 +327,8 @@ void TFNav::tEchogramTimer(QObject *) {
 void TFNav::FormKeyDown(QObject *, std::uint16_t &Key, int) {
   if (Key == vkEscape && Windows.fRealtime && Windows.fRealtime->btHideImageIndex == 1)
     Windows.fRealtime->btHideClick(Windows.fRealtime->btHide);
+  if (Key == vkEscape)
+    EndSelectionModes();
   if (Key == vkF2)
     fcad->ToggleDepthSpeedDisplayMode();
   if (Key == vkF3)

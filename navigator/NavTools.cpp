@@ -66,43 +66,6 @@ double PlanarBearing(double a1, double b1, double a2, double b2) {
   return r;
 }
 
-// ---- Shape tools: the draw mode only, so the canvas returns to selection after the shape.
-void TFNav::ToolButton10Click(QObject *) { fcad->DrawMode = dmPoint; }
-void TFNav::ToolButton9Click(QObject *) { fcad->DrawMode = dmLineChain; }
-void TFNav::ToolButton16Click(QObject *) { fcad->DrawMode = dmRectangle; }
-void TFNav::ToolButton14Click(QObject *) { fcad->DrawMode = dmPolyline; }
-void TFNav::ToolButton19Click(QObject *) { fcad->DrawMode = dmEllipse; }
-void TFNav::ToolButton15Click(QObject *) { fcad->DrawMode = dmPolygon; }
-void TFNav::ToolButton17Click(QObject *) { fcad->DrawMode = dmSpline; }
-void TFNav::ToolButton20Click(QObject *) { fcad->DrawMode = dmArc3; }
-void TFNav::ToolButton18Click(QObject *) { fcad->DrawMode = dmCircle; }
-
-// ---- View commands
-void TFNav::ZoominClick(QObject *) {
-  const double cx = (fcad->WorldLeft + fcad->WorldRight) / 2;
-  const double cy = (fcad->WorldTop + fcad->WorldBottom) / 2;
-  fcad->WorldZoom(0, 0.2, cx, cy);
-}
-
-void TFNav::ZoomoutClick(QObject *) {
-  const double cx = (fcad->WorldLeft + fcad->WorldRight) / 2;
-  const double cy = (fcad->WorldTop + fcad->WorldBottom) / 2;
-  fcad->WorldZoom(0, -0.2, cx, cy);
-}
-
-void TFNav::ZoomextentsClick(QObject *) { fcad->WorldExtents(); }
-void TFNav::ZoomwindowClick(QObject *) { fcad->DrawMode = dmZoomWindow; }
-void TFNav::ZoomdynamicClick(QObject *) { fcad->DrawMode = dmZoomDynamic; }
-
-void TFNav::Generate1Click(QObject *) {
-  if (Windows.fRunline1) {
-    Windows.fRunline1->show();
-    Windows.fRunline1->raise();
-  }
-}
-
-void TFNav::tbRunlineClick(QObject *Sender) { Generate1Click(Sender); }
-
 // ---- Canvas events
 void TFNav::fcadShapeNumberSelected(QObject *, short, std::int32_t ShapeNumber) {
   if (!State.ClickMarkEnabled || !Windows.Navset)

@@ -64,10 +64,7 @@ TfRunline1::TfRunline1(QWidget *owner, NavigatorWindows &windows)
   auto *l4 = new QHBoxLayout(actions);
   bGenerate = new QPushButton(QStringLiteral("Generate"), actions);
   bGenerate->setObjectName(QStringLiteral("bGenerate"));
-  QFont bold = bGenerate->font();
-  bold.setBold(true);
-  bGenerate->setFont(bold);
-  bGenerate->setStyleSheet(QStringLiteral("color: #008000;"));
+  bGenerate->setStyleSheet(QStringLiteral("color: #008000; font-weight: bold;"));
   bClear = new QPushButton(QStringLiteral("Clear"), actions);
   bClear->setObjectName(QStringLiteral("bClear"));
   bClose = new QPushButton(QStringLiteral("Close"), actions);

@@ -179,32 +179,11 @@ public:
   void fcadDrawEnd(QObject *Sender, short ShapeType, double X, double Y);
   void fcadDblClick(QObject *Sender);
   void bMouseSelectClick(QObject *Sender);
-  void bSelectTracksClick(QObject *Sender);
-  void bDelSelectedClick(QObject *Sender);
-  void ToolButton11Click(QObject *Sender); // clear user shapes, after a confirmation
   // Escape: ends the selection modes (the compact display is the key handler's own).
   void EndSelectionModes();
+  // The window's wheel outside the canvas: pan toward the mouse point and zoom about it.
   void FormMouseWheelDown(QObject *Sender);
   void FormMouseWheelUp(QObject *Sender);
-  // Shape tools: each sets the canvas's draw mode only.
-  void ToolButton9Click(QObject *Sender);  // chain of lines
-  void ToolButton10Click(QObject *Sender); // point
-  void ToolButton14Click(QObject *Sender); // polyline
-  void ToolButton15Click(QObject *Sender); // polygon
-  void ToolButton16Click(QObject *Sender); // rectangle
-  void ToolButton17Click(QObject *Sender); // spline
-  void ToolButton18Click(QObject *Sender); // circle
-  void ToolButton19Click(QObject *Sender); // ellipse
-  void ToolButton20Click(QObject *Sender); // three-point arc
-  // View commands
-  void ZoominClick(QObject *Sender);
-  void ZoomoutClick(QObject *Sender);
-  void ZoomextentsClick(QObject *Sender);
-  void ZoomwindowClick(QObject *Sender);
-  void ZoomdynamicClick(QObject *Sender);
-  // Shows the run-line window (menu item and tool button).
-  void Generate1Click(QObject *Sender);
-  void tbRunlineClick(QObject *Sender);
 
 signals:
   // The close went ahead: the program ends.
