@@ -146,7 +146,11 @@ void TFNav::tMapTimer(QObject *) {
     return;
   }
 
-  // 6. The parameters, once per run.
+  // 6. The parameters, once per run (again when the other projection is chosen).
+  if (m.MapSetupDone && gps &&
+      (m.SetupLambert != gps->Model.Values.cbUseLCCProjection ||
+       m.SetupLambert1 != gps->Model.Values.cLambert1))
+    m.MapSetupDone = false;
   if (!m.MapSetupDone) {
     if (!gps || !w.FShape)
       return;
@@ -163,18 +167,25 @@ void TFNav::tMapTimer(QObject *) {
       TMapTimerState t = m;
       t.A = number(v.edSMA);
       t.F = number(v.edIF);
-      t.CM = number(v.edCM);
-      t.RL = number(v.edRL);
-      t.K0 = number(v.edSF);
-      t.FE = number(v.edFE);
-      t.FN = number(v.edFN);
-      t.LccSP1 = number(v.eLCCSP1) * degToRad;
-      t.LccSP2 = number(v.eLCCSP2) * degToRad;
-      t.LccOrigin = number(v.eLCCCP) * degToRad;
-      t.LccMeridian = number(v.eLCCM) * degToRad;
-      t.LccScale = number(v.eLCCSF);
-      t.LccFE = number(v.eLCCFE);
-      t.LccFN = number(v.eLCCFN);
+      // Only the projection in use is converted: the other one's edits are often left empty,
+      // which would stop the map for good.
+      if (v.cbUseLCCProjection) {
+        t.LccSP1 = number(v.eLCCSP1) * degToRad;
+        t.LccSP2 = v.cLambert1 ? 0.0 : number(v.eLCCSP2) * degToRad;
+        t.LccOrigin = number(v.eLCCCP) * degToRad;
+        t.LccMeridian = number(v.eLCCM) * degToRad;
+        t.LccScale = number(v.eLCCSF);
+        t.LccFE = number(v.eLCCFE);
+        t.LccFN = number(v.eLCCFN);
+      } else {
+        t.CM = number(v.edCM);
+        t.RL = number(v.edRL);
+        t.K0 = number(v.edSF);
+        t.FE = number(v.edFE);
+        t.FN = number(v.edFN);
+      }
+      t.SetupLambert = v.cbUseLCCProjection;
+      t.SetupLambert1 = v.cLambert1;
       const TFShape &shape = *w.FShape;
       t.Vessel.RingCount = platform::StrToInt(shape.edAmount->text());
       t.Vessel.RingStep = number(shape.edInterval->text());

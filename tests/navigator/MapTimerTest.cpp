@@ -199,6 +199,16 @@ TEST_F(MapTimerTest, AFailedSetUpIsReportedOnceThenRetriedQuietly) {
   platform::setExceptionDisplay(previous);
 }
 
+TEST_F(MapTimerTest, EmptyEditsOfTheProjectionNotInUseDoNotStopTheMap) {
+  SensorSettingsValues &v = gps().Model.Values;
+  for (QString *t : {&v.eLCCSP1, &v.eLCCSP2, &v.eLCCCP, &v.eLCCM, &v.eLCCSF, &v.eLCCFE, &v.eLCCFN})
+    t->clear();
+  fix(60.2, 27.5);
+  tick();
+  EXPECT_TRUE(nav().MapTimer.MapSetupDone);
+  EXPECT_NEAR(state().VesselEasting, 527720.16, 0.01);
+}
+
 TEST_F(MapTimerTest, TransverseMercatorPositionAndHeadingAgreeWithProj) {
   const double lat = 60.2, lon = 27.5;
   gps().Model.Values.GyroEnabled = false;
@@ -230,7 +240,7 @@ TEST_F(MapTimerTest, LambertConvergenceHasTheTransverseMercatorSign) {
   };
   gps().Model.Values.cbUseLCCProjection = true;
   gps().Model.Values.GyroEnabled = false;
-  for (const Case &c : {Case{false, 47.0, 5.0}, Case{false, 45.5, 1.0}, Case{true, 47.0, 5.0},
+  for (const Case &c : {Case{false, 47.0, 5.0}, Case{true, 47.0, 5.0}, Case{false, 45.5, 1.0},
                         Case{true, 46.0, 0.5}}) {
     gps().Model.Values.cLambert1 = c.oneParallel;
     fix(c.lat, c.lon, 4, 0);

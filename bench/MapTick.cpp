@@ -1,0 +1,185 @@
+// One complete map tick of the navigation program, repaint included, on drawings of 1k to 500k
+// shapes spread over a 10 x 10 km survey area, in three views: following the boat at survey zoom
+// (500 m across), the whole area with following off, and the whole area while following. Each
+// with and without 10,000 depth labels. The counter median_ms is the median tick.
+#include "canvas/TarvikCanvas.h"
+#include "navigator/NavigatorWindows.h"
+#include "navigator/SensorSettings.h"
+#include "navigator/SurveyDay.h"
+#include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/Abort.h"
+#include "positioning/TarvikSerialGPS.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+// UTM zone 35 near 60.2 N 27.5 E, where the boat sails.
+constexpr double boatLat = 60.2, boatLon = 27.5;
+constexpr double centreE = 527720.0, centreN = 6673790.0;
+constexpr double areaSize = 10000.0;
+
+struct Program {
+  QTemporaryDir folder;
+  std::unique_ptr<NavigatorWindows> windows;
+};
+
+std::unique_ptr<Program> program;
+int builtShapes = -1;
+bool builtLabels = false;
+
+void configure(NavigatorWindows &w) {
+  SensorSettingsValues &v = w.FGPS->Model.Values;
+  v.edSMA = QStringLiteral("6378137.0");
+  v.edIF = QStringLiteral("0.0033528106647474");
+  for (QString *t :
+       {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
+    *t = QStringLiteral("0");
+  v.edCM = QStringLiteral("27");
+  v.edSF = QStringLiteral("0.9996");
+  v.edFE = QStringLiteral("500000");
+  v.GyroEnabled = false;
+  v.cbUseLCCProjection = false;
+  w.Navset->eUpdateRate->setText(QStringLiteral("20")); // a track point every 500 ticks
+  w.Navset->cLineOrDot->setChecked(true);
+}
+
+void fill(TTarvikCanvas &c, int count) {
+  std::mt19937 rng(42);
+  std::uniform_real_distribution<double> pos(-areaSize / 2, areaSize / 2);
+  std::uniform_real_distribution<double> step(-5.0, 5.0);
+  std::uniform_int_distribution<int> kind(0, 99);
+  const int tracks = c.LayerFindByName(QStringLiteral("track_fix"));
+  const int user = c.LayerFindByName(QStringLiteral("tarvik_usershape"));
+  double x = centreE + pos(rng), y = centreN + pos(rng);
+  for (int i = 0; i < count; ++i) {
+    const int k = kind(rng);
+    if (k < 70) {
+      if (k == 0) {
+        x = centreE + pos(rng);
+        y = centreN + pos(rng);
+      }
+      const double nx = x + step(rng), ny = y + step(rng);
+      c.DrawLine(x, y, nx, ny, tracks);
+      x = nx;
+      y = ny;
+    } else if (k < 90) {
+      c.DrawPoint(centreE + pos(rng), centreN + pos(rng), user);
+    } else if (k < 95) {
+      c.TextAdd(user, QStringLiteral("12.3"), centreE + pos(rng), centreN + pos(rng), 0);
+    } else {
+      c.DrawCircle(centreE + pos(rng), centreN + pos(rng), 20.0, user);
+    }
+  }
+}
+
+NavigatorWindows &build(int shapes, bool labels) {
+  if (program && builtShapes == shapes && builtLabels == labels)
+    return *program->windows;
+  program.reset();
+  program = std::make_unique<Program>();
+  const std::string dir = program->folder.path().toStdString() + "/";
+  setenv("TARVIK_SETTINGS_DIR", dir.c_str(), 1);
+  setenv("TARVIK_SURVEY_ROOT", dir.c_str(), 1);
+  InitSurveySession();
+  program->windows = std::make_unique<NavigatorWindows>();
+  NavigatorWindows &w = *program->windows;
+  CreateNavigatorWindows(w);
+  w.FNav->resize(1280, 800);
+  w.FNav->show();
+  configure(w);
+  fill(*w.FNav->fcad, shapes);
+  if (labels) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> pos(-areaSize / 2, areaSize / 2);
+    w.FNav->fcad->SetDepthLabelSettings(true, 10.0, QStringLiteral("Arial"), 12, 0);
+    for (int i = 0; i < 10000; ++i)
+      w.FNav->fcad->AddDepthLabel(centreE + pos(rng), centreN + pos(rng), 5 + i % 300 * 0.1);
+  }
+  builtShapes = shapes;
+  builtLabels = labels;
+  return w;
+}
+
+void BM_MapTick(benchmark::State &state) {
+  const int shapes = static_cast<int>(state.range(0));
+  const int view = static_cast<int>(state.range(1));
+  const bool labels = state.range(2) != 0;
+  NavigatorWindows &w = build(shapes, labels);
+  platform::setExceptionDisplay(
+      [](const QString &text) { std::fprintf(stderr, "tick: %s\n", qPrintable(text)); });
+  TFNav &nav = *w.FNav;
+  TTarvikCanvas &c = *nav.fcad;
+  nav.State.ZdaSeen = true;
+  nav.ZGPS1->FixQuality = 4;
+  nav.ZGPS1->Satellites = 17;
+  nav.ZGPS1->Course = 30;
+  nav.State.FixLatitude = boatLat;
+  nav.State.FixLongitude = boatLon;
+  nav.State.TrueDepthHi = 0; // no new labels: the same count in every run
+  const double across = view == 0 ? 500.0 : areaSize * 1.1;
+  const double aspect = static_cast<double>(c.height()) / std::max(c.width(), 1);
+  c.WorldSet(centreE - across / 2, centreN + across * aspect / 2, centreE + across / 2,
+             centreN - across * aspect / 2);
+  nav.State.FollowVesselEnabled = view != 1;
+  nav.tMapTimer(nav.tMap);
+  (void)c.grab();
+  std::vector<double> times;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    nav.State.FixLatitude += 1e-6; // about 10 cm a tick
+    nav.tMapTimer(nav.tMap);
+    QPixmap shown = c.grab();
+    benchmark::DoNotOptimize(shown);
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+  }
+  std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+  state.counters["median_ms"] = times.empty() ? 0.0 : times[times.size() / 2];
+  state.counters["shapes_now"] = c.ShapeCount;
+  // A tick that never projected would measure nothing.
+  if (!nav.MapTimer.MapSetupDone || nav.State.VesselEasting == 0)
+    state.SkipWithError("the tick did not project the boat");
+}
+// Grouped by drawing, so each is built once.
+void ticks(benchmark::internal::Benchmark *b) {
+  for (int labels : {0, 1})
+    for (int shapes : {1000, 10000, 100000, 500000})
+      for (int view : {0, 1, 2})
+        b->Args({shapes, view, labels});
+}
+BENCHMARK(BM_MapTick)
+    ->Apply(ticks)
+    ->ArgNames({"shapes", "view", "labels"})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (!std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  platform::setExceptionDisplay(
+      [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  program.reset();
+  benchmark::Shutdown();
+  return 0;
+}
