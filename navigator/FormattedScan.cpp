@@ -27,17 +27,17 @@ int digitValue(char c) {
   return 99;
 }
 
-// One conversion specification of a pattern, from its "%" to its conversion letter.
+// One conversion directive of a pattern, from its "%" to its conversion letter.
 struct Conversion {
   bool suppress = false;
   std::size_t width = 0; // 0: no width given
   std::string length;    // "", "h", "hh", "l", "ll", "L", ...
   char letter = 0;
   std::array<bool, 256> set{}; // %[...]: the bytes it takes
-  std::string error;           // why the specification cannot be read
+  std::string error;           // why the directive cannot be read
 };
 
-// Reads the specification starting at pattern[pos] == '%'; pos ends after it.
+// Reads the directive starting at pattern[pos] == '%'; pos ends after it.
 Conversion parseConversion(std::string_view pattern, std::size_t &pos) {
   Conversion c;
   ++pos;
