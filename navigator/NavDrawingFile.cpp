@@ -1,25 +1,174 @@
-// TFNav: the drawing-file commands.
+// TFNav: the drawing-file commands of the File and Help menus.
 #include "canvas/TarvikCanvas.h"
 #include "navigator/SurveyDay.h"
+#include "navigator/UMsg.h"
 #include "navigator/USoundVelocity.h"
 #include "navigator/unavigation.h"
+#include "platform/Abort.h"
+#include "platform/About.h"
+#include "platform/CodePage.h"
+#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
-#include <stdexcept>
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString drawingFilter = QStringLiteral("Tarvik Pelmora [*.zrv]|*.zrv|All Files [*.*]|*.*");
+const QString dxfFilter = QStringLiteral("AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*");
+
+// A dialog's file name goes through the ANSI code page, as every 8-bit path of the program does.
+std::string chosenPath(const platform::FileDialog &dialog) {
+  return platform::toAnsi(dialog.FileName);
+}
+
+} // namespace
+
+void TFNav::CreateDrawingFileCommands() {
+  OpenDialog1.Title = QStringLiteral("Dialog Open");
+  OpenDialog1.DefaultExt = QStringLiteral("*.dwg;*.dxf");
+  OpenDialog1.FileMustExist = true;
+  SaveDialog1.Title = QStringLiteral("Dialog Save");
+  SaveDialog1.DefaultExt = QStringLiteral("*.dwg");
+  SaveDialog1.OverwritePrompt = true;
+
+  // Ctrl+O, Ctrl+I and Ctrl+W are shown by later menus too; bound here, on the first items
+  // that show them, they reach Open, Import and Save As.
+  const auto item = [this](QMenu *menu, const char *name, const char *caption,
+                           const QKeySequence &keys, void (TFNav::*handler)(QObject *)) {
+    QAction *action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this,
+            platform::guarded([this, handler, action] { (this->*handler)(action); }));
+    return action;
+  };
+  New1 = item(File1, "New1", "New", QKeySequence(Qt::CTRL | Qt::Key_N), &TFNav::New1Click);
+  File1->addSeparator();
+  Open1 = item(File1, "Open1", "Open...", QKeySequence(Qt::CTRL | Qt::Key_O), &TFNav::Open1Click);
+  Save1 = item(File1, "Save1", "Save", QKeySequence(Qt::CTRL | Qt::Key_S), &TFNav::Save1Click);
+  SaveAs1 = item(File1, "SaveAs1", "Save As...", QKeySequence(Qt::CTRL | Qt::Key_W),
+                 &TFNav::SaveAs1Click);
+  File1->addSeparator();
+  Import1 =
+      item(File1, "Import1", "Import...", QKeySequence(Qt::CTRL | Qt::Key_I), &TFNav::Import1Click);
+  Export1 =
+      item(File1, "Export1", "Export...", QKeySequence(Qt::CTRL | Qt::Key_X), &TFNav::Export1Click);
+  File1->addSeparator();
+  Exit1 = item(File1, "Exit1", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TFNav::Exit1Click);
+  About1 = item(Help1, "About1", "About...", QKeySequence(), &TFNav::About1Click);
+}
+
+void TFNav::reportDrawingFailure(const QString &text) {
+  if (Windows.FMsg && Windows.FMsg->Msg) {
+    Windows.FMsg->Msg->appendPlainText(text);
+    Windows.FMsg->show();
+  }
+  platform::MessageDlg(text, mtError, mbOK);
+}
+
+void TFNav::New1Click(QObject *) {
+  if (platform::MessageDlg(QStringLiteral("Entire layout will be cleared! Continue?"), mtWarning,
+                           mbYesNo) != mrYes)
+    platform::Abort();
+  fcad->CadClearShapes(-1);
+  fcad->ClearDepthLabels();
+  fcad->ClearEventLabels();
+  AppendAutoEvent("New layout - cleared all shapes", EventLogPath());
+  EnsureNavigationLayers(fcad);
+  fcad->SetLayerAction(State.UserShapeLayer, 15);
+}
+
+void TFNav::Open1Click(QObject *) {
+  OpenDialog1.Filter = drawingFilter;
+  if (!OpenDialog1.Execute())
+    platform::Abort();
+  const std::string path = chosenPath(OpenDialog1);
+  const int userShapeLayer = State.UserShapeLayer;
+  const bool read = fcad->CadLoad(AnsiToWideCopy(path), -1, -1, 2);
+  AppendAutoEvent("Opened file: " + path, EventLogPath());
+  if (!read)
+    reportDrawingFailure(QStringLiteral("The drawing ") + AnsiToWideCopy(path) +
+                         QStringLiteral(" could not be read; the layout is unchanged."));
+  // The previous run's vessel and grid come back with a reopened drawing: they are drawn anew.
+  State.VesselLayer = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
+  if (State.VesselLayer >= 0)
+    fcad->CadClearShapes(State.VesselLayer);
+  State.GridLayer = fcad->LayerFindByName(QStringLiteral("Tarvik Grid"));
+  if (State.GridLayer >= 0)
+    fcad->CadClearShapes(State.GridLayer);
+  fcad->SetLayerAction(userShapeLayer, 15);
+  EnsureNavigationLayers(fcad);
+}
+
+bool TFNav::saveDrawing(const std::string &path) {
+  // The grid and the vessel are drawn anew from the live position; they are not survey data.
+  if (State.GridLayer >= 0)
+    fcad->CadClearShapes(State.GridLayer);
+  if (State.VesselLayer >= 0)
+    fcad->CadClearShapes(State.VesselLayer);
+  if (fcad->CadSave(AnsiToWideCopy(path), -1) == 1)
+    return true;
+  reportDrawingFailure(QStringLiteral("Cannot create file \"") + AnsiToWideCopy(path) +
+                       QStringLiteral("\": the drawing was not saved."));
+  return false;
+}
 
 void TFNav::Save1Click(QObject *) {
   const std::string path =
       SurveyDay().DrawingFolder + SessionDateString() + " " + SessionTimeHHMM() + ".zrv";
-  fcad->CadClearShapes(State.GridLayer);
-  fcad->CadClearShapes(State.VesselLayer);
-  // A drawing that was not written must not be logged and remembered as saved.
-  if (fcad->CadSave(AnsiToWideCopy(path), -1) != 1)
-    throw std::runtime_error("Cannot create file \"" + path + "\"");
+  // A drawing that was not written is neither logged as saved nor reopened at the next start.
+  if (!saveDrawing(path))
+    return;
   AppendAutoEvent("Auto-saved: " + path, EventLogPath());
   platform::IniFile(platform::SettingsFilePath())
       .WriteString("FILE", "Last File Saved       ", path);
   setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
   if (Windows.fSVP)
     Windows.fSVP->SaveDatedMemosWhileUsed();
+}
+
+void TFNav::SaveAs1Click(QObject *) {
+  SaveDialog1.Filter = drawingFilter;
+  if (!SaveDialog1.Execute())
+    return;
+  const std::string path = chosenPath(SaveDialog1);
+  if (!saveDrawing(path))
+    return;
+  setWindowTitle(QStringLiteral("Tarvik Sondrel  <") + AnsiToWideCopy(path) + QStringLiteral(">"));
+  AppendAutoEvent("Saved As: " + path, EventLogPath());
+}
+
+void TFNav::Export1Click(QObject *) {
+  SaveDialog1.Filter = dxfFilter;
+  if (!SaveDialog1.Execute())
+    return;
+  const std::string path = chosenPath(SaveDialog1);
+  if (fcad->DXFSave(AnsiToWideCopy(path)) != 1)
+    reportDrawingFailure(QStringLiteral("The drawing could not be exported to ") +
+                         AnsiToWideCopy(path) + QStringLiteral("."));
+}
+
+void TFNav::Import1Click(QObject *) {
+  OpenDialog1.Filter = dxfFilter;
+  if (OpenDialog1.Execute()) {
+    const std::string path = chosenPath(OpenDialog1);
+    fcad->DXFLoad(AnsiToWideCopy(path));
+    AppendAutoEvent("Imported DXF: " + path, EventLogPath());
+  }
+  EnsureNavigationLayers(fcad);
+}
+
+void TFNav::Exit1Click(QObject *) {
+  Save1Click(this);
+  close();
+}
+
+void TFNav::About1Click(QObject *) {
+  if (Windows.formAbout)
+    Windows.formAbout->exec();
 }

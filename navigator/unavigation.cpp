@@ -155,6 +155,7 @@ TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Wi
           platform::guarded([this] { ConnectIconClick(ConnectIcon); }));
 
   BuildCommands();
+  CreateDrawingFileCommands();
   FormCreate(this);
 }
 

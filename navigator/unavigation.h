@@ -8,6 +8,7 @@
 #include "navigator/NavigationState.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/SurveyRecords.h"
+#include "platform/Dialogs.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -166,8 +168,36 @@ public:
   void bDelSelectedClick(QObject *Sender);  // delete the selected tracks
 
   // ---- Drawing-file commands (NavDrawingFile.cpp)
+  platform::FileDialog OpenDialog1{platform::FileDialogKind::Open}; // drawings and DXF imports
+  platform::FileDialog SaveDialog1{platform::FileDialogKind::Save}; // Save As and DXF exports
+  QAction *New1 = nullptr;
+  QAction *Open1 = nullptr;
+  QAction *Save1 = nullptr;
+  QAction *SaveAs1 = nullptr;
+  QAction *Import1 = nullptr;
+  QAction *Export1 = nullptr;
+  QAction *Exit1 = nullptr;
+  QAction *About1 = nullptr;
+  // Fills the File menu and the Help menu's About item.
+  void CreateDrawingFileCommands();
+  void New1Click(QObject *Sender);
+  void Open1Click(QObject *Sender);
   // Saves the drawing under the day's automatic name (and the SVP memos while they are used).
   void Save1Click(QObject *Sender);
+  void SaveAs1Click(QObject *Sender);
+  void Import1Click(QObject *Sender);
+  void Export1Click(QObject *Sender);
+  void Exit1Click(QObject *Sender);
+  void About1Click(QObject *Sender);
+
+  // ---- Events and track layers (NavEvents.cpp)
+  void btEventAddClick(QObject *Sender);
+  void btEventResetClick(QObject *Sender);
+  void tbFixedClick(QObject *Sender);
+  void tbFloatClick(QObject *Sender);
+  void tbAutoClick(QObject *Sender);
+  // The day's event-log record of a marked event.
+  std::string MarkEventRecord(int eventNumber) const;
 
   // ---- Canvas tools, selection, events and tracks (NavTools.cpp)
   void fcadShapeNumberSelected(QObject *Sender, short ShapeType, std::int32_t ShapeNumber);
@@ -199,6 +229,13 @@ private:
   // Qt shows the window again after its border or menu changes (the compact layout); the show
   // handler's reload of the last drawing belongs to the first showing only.
   bool shownOnce_ = false;
+
+  // Drawing files: the grid and vessel are left out; false (and shown) when nothing was written.
+  bool saveDrawing(const std::string &path);
+  // A failed drawing-file command: a line in the message window and an error box.
+  void reportDrawingFailure(const QString &text);
+  void clearTrackLayer(const char *question, const char *layerName, const char *logText);
+
   // A key the focused control ignores travels up to its parents: preview it once.
   const QEvent *previewedKey_ = nullptr;
   quint64 previewedKeyTime_ = 0;

@@ -1,0 +1,90 @@
+// TFNav: marking survey events and clearing the track layers.
+#include "canvas/TarvikCanvas.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/SurveyDay.h"
+#include "navigator/unavigation.h"
+#include "platform/Abort.h"
+#include "platform/CodePage.h"
+#include "platform/Convert.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+
+#include <QLabel>
+#include <cstdio>
+
+namespace {
+
+std::string fixed2(double value) { return platform::FloatToStrF(value, platform::ffFixed, 15, 2); }
+
+std::string caption(QLabel *label) {
+  return label ? platform::toAnsi(label->text()) : std::string();
+}
+
+} // namespace
+
+std::string TFNav::MarkEventRecord(int eventNumber) const {
+  const TfRealtime *realtime = Windows.fRealtime;
+  return "\nEvent No:" + std::to_string(eventNumber) +
+         ",Date & Time:" + platform::DateTimeToStr(platform::Now()) +
+         ",Easting:" + fixed2(State.VesselEasting) + ",Northing:" + fixed2(State.VesselNorthing) +
+         ",True Depth:" + caption(realtime ? realtime->lDepthHi : nullptr) +
+         ",True Depth:" + caption(realtime ? realtime->lDepthLo : nullptr) +
+         ",Heading:" + fixed2(State.VesselHeading);
+}
+
+void TFNav::btEventAddClick(QObject *) {
+  platform::IniFile ini(platform::SettingsFilePath());
+  const int number = ini.ReadInteger("EVENTS", "Event Number", 0) + 1;
+  State.EventLayer = fcad->LayerFindByName(QStringLiteral("event_number"));
+  fcad->AddEventLabel(State.VesselEasting, State.VesselNorthing, number);
+  ini.WriteInteger("EVENTS", "Event Number", number);
+
+  const std::string path = EventLogPath();
+  const std::string record = MarkEventRecord(number);
+  std::FILE *log = std::fopen(path.c_str(), "a+");
+  const bool written = log && std::fwrite(record.data(), 1, record.size(), log) == record.size();
+  if (log && std::fclose(log) != 0)
+    log = nullptr;
+  // The number is stored and the label drawn; the surveyor must know the record is missing.
+  if (!log || !written)
+    platform::MessageDlg(QStringLiteral("Event ") + QString::number(number) +
+                             QStringLiteral(" could not be written to ") + AnsiToWideCopy(path) +
+                             QStringLiteral("."),
+                         mtError, mbOK);
+}
+
+void TFNav::btEventResetClick(QObject *) {
+  if (platform::MessageDlg(QStringLiteral("Event ID will restart from 1 again. Continue?"),
+                           mtWarning, mbYesNo) != mrYes)
+    platform::Abort();
+  platform::IniFile(platform::SettingsFilePath()).WriteInteger("EVENTS", "Event Number", 0);
+  AppendAutoEvent("Event number was reset.", EventLogPath());
+}
+
+void TFNav::clearTrackLayer(const char *question, const char *layerName, const char *logText) {
+  if (platform::MessageDlg(QString::fromLatin1(question), mtWarning, mbYesNo) != mrYes)
+    platform::Abort();
+  // A layer that is gone is not cleared: index -1 would mean every shape of the drawing.
+  const int layer = fcad->LayerFindByName(QString::fromLatin1(layerName));
+  if (layer < 0)
+    return;
+  fcad->CadClearShapes(layer);
+  fcad->Refresh();
+  AppendAutoEvent(logText, EventLogPath());
+}
+
+void TFNav::tbFixedClick(QObject *) {
+  clearTrackLayer("Fixed/Float/DGPS tracking points to be cleared. Continue?", "track_fix",
+                  "Cleared Fixed/Float/DGPS tracklines");
+}
+
+void TFNav::tbFloatClick(QObject *) {
+  clearTrackLayer("Autonomous tracking points to be cleared. Continue?", "track_float",
+                  "Cleared Autonomous tracklines");
+}
+
+void TFNav::tbAutoClick(QObject *) {
+  clearTrackLayer("Fixed/Float/DGPS tracking points to be cleared. Continue?", "track_nofix",
+                  "Cleared NoFix tracklines");
+}
