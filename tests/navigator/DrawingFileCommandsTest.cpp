@@ -173,6 +173,32 @@ TEST_F(DrawingFileCommandsTest, CancelledOpenAndImportLogNothing) {
       QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Events.log")));
 }
 
+TEST_F(DrawingFileCommandsTest, ExportWritesADxfAndImportBringsItBackOnItsOwnLayer) {
+  canvas->DrawLine(0, 0, 10, 10, userLayer());
+  const std::string dxf = settings.file("export.dxf");
+  dialogs.chooseFile(QString::fromStdString(dxf));
+  nav->Export1Click(nav);
+  EXPECT_EQ(dialogs.fileDialogs()[0].filter.toStdString(),
+            "AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*");
+  EXPECT_NE(testsupport::readFile(dxf).find("LINE"), std::string::npos);
+
+  dialogs.chooseFile(QString::fromStdString(dxf));
+  dialogs.answer(mrOk); // the import's own summary
+  nav->Import1Click(nav);
+  EXPECT_TRUE(dialogs.messages().back().text.startsWith(QStringLiteral("DXF loaded: ")));
+  EXPECT_GE(canvas->LayerFindByName(QStringLiteral("_dxf_tarvik_usershape")), 0);
+  EXPECT_EQ(eventLog(), "\nAuto Event:\t2024-05-01 101530123\tImported DXF: " + dxf);
+}
+
+TEST_F(DrawingFileCommandsTest, AnExportThatCannotBeWrittenIsReported) {
+  dialogs.chooseFile(QString::fromStdString(settings.file("missing-folder/export.dxf")));
+  dialogs.answer(mrOk);
+  nav->Export1Click(nav);
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_TRUE(
+      dialogs.messages()[0].text.startsWith(QStringLiteral("The drawing could not be exported")));
+}
+
 TEST_F(DrawingFileCommandsTest, NewClearsEverythingOnlyAfterYes) {
   canvas->DrawLine(0, 0, 1, 1, userLayer());
   canvas->AddEventLabel(1, 1, 7);
