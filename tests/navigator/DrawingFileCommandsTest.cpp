@@ -2,14 +2,12 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/UMsg.h"
-#include "navigator/USoundVelocity.h"
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -89,23 +87,6 @@ TEST_F(DrawingFileCommandsTest, AFailedSaveIsShownAndNeitherLoggedNorRemembered)
   EXPECT_EQ(nav->windowTitle(), caption);
   EXPECT_TRUE(
       windows->FMsg->Msg->toPlainText().contains(QStringLiteral("the drawing was not saved")));
-}
-
-TEST_F(DrawingFileCommandsTest, SaveWritesTheFourProfileMemosOnlyWhileTheProfileIsUsed) {
-  const std::string memo = SurveyDay().SvpFolder + "2024-05-01 mSVPColumn.INI";
-  nav->Save1Click(nav);
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(memo)));
-
-  TfSVP *svp = windows->fSVP;
-  if (!svp->cUseSVP || !svp->mSVPColumn)
-    GTEST_SKIP() << "the sound velocity window has no memos yet";
-  svp->mSVPColumn->setPlainText(QStringLiteral("1500\n1501.5"));
-  svp->cUseSVP->setChecked(true);
-  nav->Save1Click(nav);
-  EXPECT_EQ(testsupport::readFile(memo), "1500\r\n1501.5\r\n");
-  for (const char *name : {" mRawSVData.INI", " mRawSVExtracted.INI", " mSortedAveragedSV.INI"})
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(SurveyDay().SvpFolder + "2024-05-01" + name)))
-        << name;
 }
 
 TEST_F(DrawingFileCommandsTest, SaveAsSetsTheBracketedCaptionAndLeavesTheLastSavedKey) {
