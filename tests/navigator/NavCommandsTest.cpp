@@ -123,9 +123,14 @@ TEST_F(NavCommandsTest, ShortcutsReachTheirCommands) {
   key(Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_NE(nav.fcad->WorldRight, 1); // the (empty) drawing's extents
 
-  // Ctrl+O never opens the echogram or the offsets window, whose items only show it.
+  // Ctrl+O opens a drawing; it never opens the echogram or the offsets window, whose items
+  // only show it.
   windows->Offsets->hide();
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.cancelFile();
   key(Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(dialogs.fileDialogs().size(), 1u);
+  EXPECT_EQ(dialogs.fileDialogs()[0].title.toStdString(), "Dialog Open");
   EXPECT_FALSE(windows->fCanvas->isVisible());
   EXPECT_FALSE(windows->Offsets->isVisible());
 }
