@@ -85,15 +85,15 @@ void TFNav::BuildCommands() {
        QKeySequence(Qt::CTRL | Qt::Key_L));
   item(Tools1, "LatencyWatchSet1", "Latency Watch/Set", &TFNav::LatencyWatchSet1Click);
 
-  item(Edit1, "Cleartracksunfixed1", "Clear tracks unfixed", nullptr);
-  item(Edit1, "Cleartracksfixed1", "Clear tracks fixed", nullptr);
+  item(Edit1, "Cleartracksunfixed1", "Clear tracks unfixed", &TFNav::tbFloatClick);
+  item(Edit1, "Cleartracksfixed1", "Clear tracks fixed", &TFNav::tbFixedClick);
   item(Edit1, "Clearshapesuseradded1", "Clear shapes user added", &TFNav::ToolButton11Click);
   item(Edit1, "Deletetracksselected1", "Delete tracks selected", nullptr);
   Edit1->addSeparator();
   item(Edit1, "Followvessel1", "Follow vessel", &TFNav::ToolButton5Click);
   item(Edit1, "Donotfollowvessel1", "Do not follow vessel", &TFNav::ToolButton13Click);
   Edit1->addSeparator();
-  item(Edit1, "MarkEvent1", "Mark Event", nullptr, QKeySequence(Qt::Key_F12));
+  item(Edit1, "MarkEvent1", "Mark Event", &TFNav::btEventAddClick, QKeySequence(Qt::Key_F12));
 
   item(Window1, "NavigationSettings1", "Navigation Settings...", &TFNav::NavigationSettings1Click);
   item(Window1, "mRealtimeWindow1", "Realtime Window...", &TFNav::mRealtimeWindow1Click);
@@ -143,9 +143,9 @@ void TFNav::BuildCommands() {
   button(tRealtime, "tbRunline", "Runline", nullptr, &TFNav::tbRunlineClick,
          top.size() > 1 ? top[1] : nullptr);
   tRealtime->addSeparator();
-  button(tRealtime, "tbFixed", "Fixed", nullptr, nullptr);
-  button(tRealtime, "tbFloat", "Float", nullptr, nullptr);
-  button(tRealtime, "tbAuto", "Auto", nullptr, nullptr);
+  button(tRealtime, "tbFixed", "Fixed", nullptr, &TFNav::tbFixedClick);
+  button(tRealtime, "tbFloat", "Float", nullptr, &TFNav::tbFloatClick);
+  button(tRealtime, "tbAuto", "Auto", nullptr, &TFNav::tbAutoClick);
   tRealtime->addSeparator();
   button(tRealtime, "bSelectTracks", "Select Track", nullptr, &TFNav::bSelectTracksClick);
   button(tRealtime, "bDelSelected", "Delete Slected", nullptr, &TFNav::bDelSelectedClick);
@@ -176,8 +176,8 @@ void TFNav::BuildCommands() {
   tDraw->addSeparator();
   button(tDraw, "tbClearUserShapes", "Clear User Shapes", nullptr, &TFNav::ToolButton11Click);
   tDraw->addSeparator();
-  button(tDraw, "btEventAdd", "Add Event", nullptr, nullptr);
-  button(tDraw, "btEventReset", "Reset Event", nullptr, nullptr);
+  button(tDraw, "btEventAdd", "Add Event", nullptr, &TFNav::btEventAddClick);
+  button(tDraw, "btEventReset", "Reset Event", nullptr, &TFNav::btEventResetClick);
   tDraw->addSeparator();
   bExit = button(tDraw, "bExit", nullptr, "exit", &TFNav::bExitClick);
   bExit->setToolTip(QStringLiteral("Exit"));

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -129,6 +131,21 @@ TEST_F(EventsTest, ClearingATrackLayerThatIsGoneLeavesTheDrawingAlone) {
   nav->tbFloatClick(nav);
   nav->fcad = own;
   EXPECT_EQ(bare.ShapeCount, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EventsTest, F12AndTheAddEventButtonMarkAnEvent) {
+  nav->show();
+  nav->activateWindow();
+  QTest::keyClick(nav, Qt::Key_F12);
+  EXPECT_EQ(storedNumber(), 1);
+  auto *add = nav->findChild<QToolButton *>(QStringLiteral("btEventAdd"));
+  ASSERT_NE(add, nullptr);
+  add->click();
+  EXPECT_EQ(storedNumber(), 2);
 }
 
 } // namespace
