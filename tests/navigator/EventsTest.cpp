@@ -140,7 +140,8 @@ namespace {
 TEST_F(EventsTest, F12AndTheAddEventButtonMarkAnEvent) {
   nav->show();
   nav->activateWindow();
-  QTest::keyClick(nav, Qt::Key_F12);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(nav));
+  QTest::keyClick(static_cast<QWidget *>(nav->fcad), Qt::Key_F12);
   EXPECT_EQ(storedNumber(), 1);
   auto *add = nav->findChild<QToolButton *>(QStringLiteral("btEventAdd"));
   ASSERT_NE(add, nullptr);
