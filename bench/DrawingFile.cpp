@@ -1,6 +1,7 @@
 // The native drawing file at survey scale: saving and loading a million mixed shapes (time,
 // file size, and the peak memory each adds).
 #include "canvas/DrawingFile.h"
+#include "BenchSupport.h"
 #include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 
@@ -14,39 +15,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using benchsupport::PeakMemory;
+
 namespace {
 
 constexpr int kShapes = 1'000'000;
 
-// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
-struct PeakMemory {
-  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
-  static long kib() { return statusKib("VmHWM:"); }
-  static long currentKib() { return statusKib("VmRSS:"); }
-
-private:
-  // A size line of /proc/self/status, in KiB.
-  static long statusKib(const std::string &wanted) {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-      if (key == wanted) {
-        in >> value;
-        return value;
-      }
-      in.ignore(1 << 16, '\n');
-    }
-    return 0;
-  }
-};
-
 std::string folder() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/bench_DrawingFile.XXXXXX";
-    const char *made = ::mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
+  static const std::string dir = benchsupport::scratchFolder("DrawingFile");
   return dir;
 }
 

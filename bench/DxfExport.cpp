@@ -1,5 +1,6 @@
 // The R12 DXF export at survey scale: a million mixed shapes written to a file (goal: within a
 // second), and the same text built in memory, so the file system's share shows.
+#include "BenchSupport.h"
 #include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 #include "exchange/DxfWriter.h"
@@ -26,9 +27,7 @@ const DrawingModel &drawing() {
 
 std::string filePath() {
   static const std::string path = [] {
-    char name[] = "/tmp/bench_DxfExport.XXXXXX";
-    const char *made = ::mkdtemp(name);
-    return std::string(made ? made : "/tmp") + "/survey.dxf";
+    return benchsupport::scratchFolder("DxfExport") + "/survey.dxf";
   }();
   return path;
 }

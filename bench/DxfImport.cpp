@@ -1,6 +1,7 @@
 // DXF import at survey scale: an R2018 file of 1,000,000 LINEs, 100,000 LWPOLYLINEs, 1,000
 // layers and 100 blocks referenced 1,000 times each (time and the peak memory the import adds),
 // and GDAL's ogr2ogr turning the same file into GeoJSON in the same run for comparison.
+#include "BenchSupport.h"
 #include "canvas/DrawingModel.h"
 #include "exchange/DxfReader.h"
 
@@ -16,6 +17,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using benchsupport::PeakMemory;
+
 namespace {
 
 constexpr int kLines = 1'000'000;
@@ -27,34 +30,8 @@ constexpr int kInsertsPerBlock = 1'000;
 constexpr int kBlockLines = 10;
 constexpr int kShapes = kLines + kLwPolylines + kBlocks * kInsertsPerBlock * kBlockLines;
 
-// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
-struct PeakMemory {
-  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
-  static long kib() { return statusKib("VmHWM:"); }
-  static long currentKib() { return statusKib("VmRSS:"); }
-
-private:
-  static long statusKib(const std::string &wanted) {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-      if (key == wanted) {
-        in >> value;
-        return value;
-      }
-      in.ignore(1 << 16, '\n');
-    }
-    return 0;
-  }
-};
-
 std::string folder() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/bench_DxfImport.XXXXXX";
-    const char *made = ::mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
+  static const std::string dir = benchsupport::scratchFolder("DxfImport");
   return dir;
 }
 

@@ -1,6 +1,7 @@
 // The sounding editor at survey scale: opening and saving 100k and 1M soundings (time and the
 // peak memory each adds), one profile redraw at full zoom-out and zoomed in, an edit with its
 // undo at 1M soundings (time and undo memory), and a mouse move's cross on a full plan view.
+#include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
 #include "editor/Graph.h"
@@ -21,21 +22,6 @@
 #include <string>
 
 namespace {
-
-long statusKib(const std::string &wanted) {
-  std::ifstream in("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (in >> key) {
-    if (key == wanted) {
-      in >> value;
-      return value;
-    }
-    in.ignore(1 << 16, '\n');
-  }
-  return 0;
-}
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 SoundingList survey(int n) {
   SoundingList points;
@@ -69,12 +55,12 @@ void BM_OpenSoundings(benchmark::State &state) {
   const QString path = surveyFile(n);
   long peak = 0;
   for (auto _ : state) {
-    resetPeak();
-    const long base = statusKib("VmRSS:");
+    benchsupport::PeakMemory::reset();
+    const long base = benchsupport::PeakMemory::statusKib("VmRSS:");
     SoundingList points;
     readXyzFile(path, points);
     benchmark::DoNotOptimize(points.data());
-    peak = std::max(peak, statusKib("VmHWM:") - base);
+    peak = std::max(peak, benchsupport::PeakMemory::statusKib("VmHWM:") - base);
     if (static_cast<int>(points.size()) != n)
       state.SkipWithError("not every sounding was read");
   }
@@ -93,12 +79,12 @@ void BM_SaveSoundings(benchmark::State &state) {
   const QString path = QDir::temp().filePath(QStringLiteral("tarvik-bench-save.txt"));
   long peak = 0;
   for (auto _ : state) {
-    resetPeak();
-    const long base = statusKib("VmRSS:");
+    benchsupport::PeakMemory::reset();
+    const long base = benchsupport::PeakMemory::statusKib("VmRSS:");
     int progress = 0;
     if (!writeSoundings(path, points, false, [&](std::size_t) { ++progress; }))
       state.SkipWithError("cannot write");
-    peak = std::max(peak, statusKib("VmHWM:") - base);
+    peak = std::max(peak, benchsupport::PeakMemory::statusKib("VmHWM:") - base);
   }
   QFile::remove(path);
   state.counters["peak_added_MiB"] = double(peak) / 1024.0;

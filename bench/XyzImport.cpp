@@ -1,6 +1,7 @@
 // The XYZ point import at survey scale: a million points read and made into shapes, as a grid
 // (squares) and as scattered soundings (points), with the peak memory each import adds; and the
 // reading alone.
+#include "BenchSupport.h"
 #include "canvas/DrawingModel.h"
 #include "exchange/XyzReader.h"
 
@@ -12,38 +13,14 @@
 #include <string>
 #include <unistd.h>
 
+using benchsupport::PeakMemory;
+
 namespace {
 
 constexpr int kPoints = 1'000'000;
 
-// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
-struct PeakMemory {
-  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
-  static long kib() { return statusKib("VmHWM:"); }
-  static long currentKib() { return statusKib("VmRSS:"); }
-
-private:
-  static long statusKib(const std::string &wanted) {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-      if (key == wanted) {
-        in >> value;
-        return value;
-      }
-      in.ignore(1 << 16, '\n');
-    }
-    return 0;
-  }
-};
-
 std::string folder() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/bench_XyzImport.XXXXXX";
-    const char *made = ::mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
+  static const std::string dir = benchsupport::scratchFolder("XyzImport");
   return dir;
 }
 

@@ -1,0 +1,39 @@
+// What the benchmarks share: the process's memory high-water mark and a scratch folder.
+#pragma once
+
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace benchsupport {
+
+// Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
+struct PeakMemory {
+  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  static long kib() { return statusKib("VmHWM:"); }
+  static long currentKib() { return statusKib("VmRSS:"); }
+
+  // A size line of /proc/self/status, in KiB.
+  static long statusKib(const std::string &wanted) {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+      if (key == wanted) {
+        in >> value;
+        return value;
+      }
+      in.ignore(1 << 16, '\n');
+    }
+    return 0;
+  }
+};
+
+// A folder of its own under /tmp for the benchmark named `name`, made on first use.
+inline std::string scratchFolder(const std::string &name) {
+  std::string pattern = "/tmp/bench_" + name + ".XXXXXX";
+  const char *made = ::mkdtemp(pattern.data());
+  return made ? std::string(made) : std::string("/tmp");
+}
+
+} // namespace benchsupport
