@@ -1,5 +1,7 @@
 #include "navigator/SensorSettings.h"
 
+#include "navigator/ColourBox.h"
+
 #include "navigator/PortSettings.h"
 #include "navigator/RealtimeData.h"
 #include "navigator/SurveyDay.h"
@@ -30,70 +32,6 @@
 namespace {
 
 constexpr int monitorLineLimit = 100;
-
-// The colour lists offer the class library's standard and extended colours.
-struct NamedColour {
-  const char *name;
-  TColor colour;
-};
-const NamedColour namedColours[] = {
-    {"Black", clBlack},
-    {"Maroon", clMaroon},
-    {"Green", clGreen},
-    {"Olive", clOlive},
-    {"Navy", clNavy},
-    {"Purple", clPurple},
-    {"Teal", clTeal},
-    {"Gray", clGray},
-    {"Silver", clSilver},
-    {"Red", clRed},
-    {"Lime", clLime},
-    {"Yellow", clYellow},
-    {"Blue", clBlue},
-    {"Fuchsia", clFuchsia},
-    {"Aqua", clAqua},
-    {"White", clWhite},
-    {"MoneyGreen", clMoneyGreen},
-    {"SkyBlue", clSkyBlue},
-    {"Cream", clCream},
-    {"MedGray", clMedGray},
-};
-
-QIcon swatch(TColor colour) {
-  QPixmap pixmap(16, 12);
-  pixmap.fill(platform::toQColor(colour));
-  QPainter painter(&pixmap);
-  painter.setPen(Qt::black);
-  painter.drawRect(0, 0, 15, 11);
-  return QIcon(pixmap);
-}
-
-void addColourItem(QComboBox *box, const QString &name, TColor colour) {
-  box->addItem(swatch(colour), name, QVariant::fromValue<uint>(colour));
-}
-
-QComboBox *colourBox(QWidget *parent, const char *name) {
-  auto *box = new QComboBox(parent);
-  box->setObjectName(QString::fromLatin1(name));
-  for (const NamedColour &c : namedColours)
-    addColourItem(box, QString::fromLatin1(c.name), c.colour);
-  return box;
-}
-
-// A stored colour outside the list gets an item of its own, so it is shown and kept.
-void selectColour(QComboBox *box, TColor colour) {
-  int index = box->findData(QVariant::fromValue<uint>(colour));
-  if (index < 0) {
-    addColourItem(box, QStringLiteral("$%1").arg(colour, 8, 16, QLatin1Char('0')).toUpper(),
-                  colour);
-    index = box->count() - 1;
-  }
-  box->setCurrentIndex(index);
-}
-
-TColor colourAt(const QComboBox *box, int index) {
-  return static_cast<TColor>(box->itemData(index).toUInt());
-}
 
 QComboBox *listBox(QWidget *parent, const char *name, const QStringList &items) {
   auto *box = new QComboBox(parent);
@@ -377,7 +315,8 @@ void TFGPS::buildGlobalPage() {
   gridForm->addRow(cbAutoGrid = checkBox(grid, "cbAutoGrid", "Auto Scale"));
   gridForm->addRow(QStringLiteral("Grid Spacing X"), edGridSpacingX = edit(grid, "edGridSpacingX"));
   gridForm->addRow(QStringLiteral("Grid Spacing Y"), edGridSpacingY = edit(grid, "edGridSpacingY"));
-  gridForm->addRow(QStringLiteral("Grid Color"), cbGridColor = colourBox(grid, "cbGridColor"));
+  gridForm->addRow(QStringLiteral("Grid Color"),
+                   cbGridColor = colourbox::make(grid, "cbGridColor"));
 
   auto *depth = group(tGlobalSetting, "Depth Labels");
   auto *depthForm = formIn(depth);
@@ -388,14 +327,15 @@ void TFGPS::buildGlobalPage() {
                     edDepthLabelFontName = edit(depth, "edDepthLabelFontName"));
   depthForm->addRow(QStringLiteral("Font Size"),
                     edDepthLabelFontSize = edit(depth, "edDepthLabelFontSize"));
-  depthForm->addRow(QStringLiteral("Text Color"), cbTextColor = colourBox(depth, "cbTextColor"));
+  depthForm->addRow(QStringLiteral("Text Color"),
+                    cbTextColor = colourbox::make(depth, "cbTextColor"));
 
   auto *events = group(tGlobalSetting, "Event Labels");
   auto *eventForm = formIn(events);
   eventForm->addRow(QStringLiteral("Font Size"),
                     edEventLabelFontSize = edit(events, "edEventLabelFontSize"));
   eventForm->addRow(QStringLiteral("Text Color"),
-                    cbEventLabelColor = colourBox(events, "cbEventLabelColor"));
+                    cbEventLabelColor = colourbox::make(events, "cbEventLabelColor"));
 
   row->addWidget(grid, 1, Qt::AlignTop);
   row->addWidget(depth, 1, Qt::AlignTop);
@@ -557,11 +497,12 @@ void TFGPS::bindControls() {
             act([this, field](bool checked) { Model.setCheck(field, checked); }));
   }
   connect(cbGridColor, &QComboBox::activated, this,
-          act([this](int i) { Model.cbGridColorChange(colourAt(cbGridColor, i)); }));
-  connect(cbEventLabelColor, &QComboBox::activated, this,
-          act([this](int i) { Model.cbEventLabelColorChange(colourAt(cbEventLabelColor, i)); }));
+          act([this](int i) { Model.cbGridColorChange(colourbox::at(cbGridColor, i)); }));
+  connect(cbEventLabelColor, &QComboBox::activated, this, act([this](int i) {
+            Model.cbEventLabelColorChange(colourbox::at(cbEventLabelColor, i));
+          }));
   connect(cbTextColor, &QComboBox::activated, this,
-          act([this](int i) { Model.Values.cbTextColor = colourAt(cbTextColor, i); }));
+          act([this](int i) { Model.Values.cbTextColor = colourbox::at(cbTextColor, i); }));
 
   connect(GPSSet, &QPushButton::clicked, this, platform::guarded(this, &TFGPS::GPSSetClick));
   connect(SensorSet, &QPushButton::clicked, this, platform::guarded(this, &TFGPS::SensorSetClick));
@@ -591,7 +532,7 @@ void TFGPS::showValues() {
   for (const CheckBinding &b : Checks)
     b.box->setChecked(v.*b.value);
   for (const ColourBinding &b : Colours)
-    selectColour(b.box, v.*b.value);
+    colourbox::select(b.box, v.*b.value);
   for (const EnabledBinding &b : Enables)
     b.control->setEnabled(v.*b.value);
   Showing = false;

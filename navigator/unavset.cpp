@@ -1,5 +1,7 @@
 #include "navigator/unavset.h"
 
+#include "navigator/ColourBox.h"
+
 #include "canvas/TarvikCanvas.h"
 #include "navigator/MapTimer.h"
 #include "navigator/SurveyDay.h"
@@ -28,49 +30,9 @@ namespace {
 
 const char *const section = "NAVIGATION_SETTINGS";
 
-struct NamedColour {
-  const char *name;
-  TColor colour;
-};
-// The standard and extended colours of the class library's colour boxes.
-const NamedColour namedColours[] = {
-    {"Black", clBlack},
-    {"Maroon", clMaroon},
-    {"Green", clGreen},
-    {"Olive", clOlive},
-    {"Navy", clNavy},
-    {"Purple", clPurple},
-    {"Teal", clTeal},
-    {"Gray", clGray},
-    {"Silver", clSilver},
-    {"Red", clRed},
-    {"Lime", clLime},
-    {"Yellow", clYellow},
-    {"Blue", clBlue},
-    {"Fuchsia", clFuchsia},
-    {"Aqua", clAqua},
-    {"White", clWhite},
-    {"MoneyGreen", clMoneyGreen},
-    {"SkyBlue", clSkyBlue},
-    {"Cream", clCream},
-    {"MedGray", clMedGray},
-};
-
-void addColourItem(QComboBox *box, const QString &name, TColor colour) {
-  QPixmap pixmap(16, 12);
-  pixmap.fill(platform::toQColor(colour));
-  QPainter painter(&pixmap);
-  painter.setPen(Qt::black);
-  painter.drawRect(0, 0, 15, 11);
-  box->addItem(QIcon(pixmap), name, QVariant::fromValue<uint>(colour));
-}
-
 QComboBox *colourBox(QWidget *parent, const char *name, TColor design) {
-  auto *box = new QComboBox(parent);
-  box->setObjectName(QString::fromLatin1(name));
-  for (const NamedColour &c : namedColours)
-    addColourItem(box, QString::fromLatin1(c.name), c.colour);
-  TNavset::selectColour(box, design);
+  QComboBox *box = colourbox::make(parent, name);
+  colourbox::select(box, design);
   return box;
 }
 
@@ -158,19 +120,9 @@ TNavset::TNavset(QWidget *owner, NavigatorWindows &windows)
   connect(edDepthAlert1, &QLineEdit::textChanged, this, on(&TNavset::edDepthAlert1Change));
 }
 
-TColor TNavset::colourOf(const QComboBox *box) {
-  return static_cast<TColor>(box->currentData().toUInt());
-}
+TColor TNavset::colourOf(const QComboBox *box) { return colourbox::current(box); }
 
-void TNavset::selectColour(QComboBox *box, TColor colour) {
-  int index = box->findData(QVariant::fromValue<uint>(colour));
-  if (index < 0) {
-    addColourItem(box, QStringLiteral("$%1").arg(colour, 8, 16, QLatin1Char('0')).toUpper(),
-                  colour);
-    index = box->count() - 1;
-  }
-  box->setCurrentIndex(index);
-}
+void TNavset::selectColour(QComboBox *box, TColor colour) { colourbox::select(box, colour); }
 
 int TNavset::widthOf(const QLineEdit *edit) { return platform::StrToIntDef(edit->text(), 2); }
 
