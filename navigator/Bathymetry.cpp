@@ -4,6 +4,7 @@
 #include "navigator/USoundVelocity.h"
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
+#include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"
@@ -348,12 +349,7 @@ void TOffsets::showEvent(QShowEvent *event) {
 }
 
 void TOffsets::closeEvent(QCloseEvent *event) {
-  bool canClose = true;
-  platform::guarded([this, &canClose] { FormCloseQuery(this, canClose); })();
-  if (canClose)
-    event->accept();
-  else
-    event->ignore();
+  platform::closeQuery(event, [this](bool &canClose) { FormCloseQuery(this, canClose); });
 }
 
 void TOffsets::mouseDoubleClickEvent(QMouseEvent *event) {

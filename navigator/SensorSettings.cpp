@@ -7,6 +7,7 @@
 #include "navigator/SurveyDay.h"
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
+#include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "positioning/TarvikSerialGPS.h"
@@ -613,12 +614,7 @@ void TFGPS::showEvent(QShowEvent *event) {
 }
 
 void TFGPS::closeEvent(QCloseEvent *event) {
-  bool canClose = true;
-  platform::guarded([this, &canClose] { FormCloseQuery(canClose); })();
-  if (canClose)
-    event->accept();
-  else
-    event->ignore();
+  platform::closeQuery(event, [this](bool &canClose) { FormCloseQuery(canClose); });
 }
 
 bool TFGPS::eventFilter(QObject *watched, QEvent *event) {

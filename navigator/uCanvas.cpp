@@ -4,6 +4,7 @@
 #include "navigator/unavigation.h"
 #include "navigator/unavset.h"
 #include "platform/Abort.h"
+#include "platform/CloseQuery.h"
 #include "platform/GdiCanvas.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -131,10 +132,5 @@ void TfCanvas::showEvent(QShowEvent *event) {
 }
 
 void TfCanvas::closeEvent(QCloseEvent *event) {
-  bool canClose = true;
-  platform::guarded([this, &canClose] { FormCloseQuery(this, canClose); })();
-  if (canClose)
-    event->accept();
-  else
-    event->ignore();
+  platform::closeQuery(event, [this](bool &canClose) { FormCloseQuery(this, canClose); });
 }

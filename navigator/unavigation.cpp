@@ -14,6 +14,7 @@
 #include "navigator/uJoystick.h"
 #include "navigator/unavset.h"
 #include "platform/Abort.h"
+#include "platform/CloseQuery.h"
 #include "platform/Convert.h"
 #include "platform/FormatSettings.h"
 #include "platform/IniFile.h"
@@ -360,14 +361,8 @@ void TFNav::showEvent(QShowEvent *event) {
 }
 
 void TFNav::closeEvent(QCloseEvent *event) {
-  bool canClose = true;
-  platform::guarded([this, &canClose] { FormCloseQuery(this, canClose); })();
-  if (!canClose) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  emit closed();
+  if (platform::closeQuery(event, [this](bool &canClose) { FormCloseQuery(this, canClose); }))
+    emit closed();
 }
 
 bool TFNav::eventFilter(QObject *watched, QEvent *event) {

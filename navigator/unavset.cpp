@@ -7,6 +7,7 @@
 #include "navigator/SurveyDay.h"
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
+#include "platform/CloseQuery.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -214,7 +215,5 @@ void TNavset::hideEvent(QHideEvent *event) {
 }
 
 void TNavset::closeEvent(QCloseEvent *event) {
-  bool canClose = true;
-  platform::guarded([this, &canClose] { FormCloseQuery(canClose); })();
-  event->setAccepted(canClose);
+  platform::closeQuery(event, [this](bool &canClose) { FormCloseQuery(canClose); });
 }
