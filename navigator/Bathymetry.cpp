@@ -167,7 +167,7 @@ TOffsets::TOffsets(QWidget *owner, NavigatorWindows &windows)
   buttons->addWidget(BitBtn1);
   buttons->addWidget(BitBtn3);
 
-  // The sketch lies below the window's first height; a double click uncovers it.
+  // The sketch lies below the window's first height, hidden until a double click uncovers it.
   pSketch = new QWidget(this);
   pSketch->setObjectName(QStringLiteral("pSketch"));
   auto *sketchLayout = new QVBoxLayout(pSketch);
@@ -184,6 +184,7 @@ TOffsets::TOffsets(QWidget *owner, NavigatorWindows &windows)
   column->setSizeConstraint(QLayout::SetNoConstraint);
   pSketch->setMinimumHeight(0);
   Image1->setMinimumHeight(0);
+  pSketch->hide();
   resize(489, 185);
 
   Timer1 = new QTimer(this);
@@ -316,7 +317,10 @@ void TOffsets::FormCloseQuery(QObject *, bool &CanClose) {
   CanClose = true;
 }
 
-void TOffsets::FormDblClick(QObject *) { resize(width(), 410); }
+void TOffsets::FormDblClick(QObject *) {
+  pSketch->show();
+  resize(width(), 410);
+}
 
 void TOffsets::bSVPClick(QObject *) {
   if (Windows.fSVP)
