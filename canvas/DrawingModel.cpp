@@ -38,16 +38,18 @@ std::int32_t DrawingModel::appendShape(std::unique_ptr<TQShape> shape) {
     return -1;
   shape->ShapeNumber = takeShapeNumber();
   const std::int32_t n = shape->ShapeNumber;
+  const TQShape *added = shape.get();
   Shapes.push_back(std::move(shape));
-  BackBufferDirty = true;
+  noteShapeChange(added);
   return n;
 }
 
 void DrawingModel::appendNumberedShape(std::unique_ptr<TQShape> shape) {
   if (!shape)
     return;
+  const TQShape *added = shape.get();
   Shapes.push_back(std::move(shape));
-  BackBufferDirty = true;
+  noteShapeChange(added);
 }
 
 TQBlock *DrawingModel::FindBlock(const QString &name) const {

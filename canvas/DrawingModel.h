@@ -197,6 +197,12 @@ public:
 protected:
   // Asks for a repaint later; a model alone has nothing to repaint.
   virtual void invalidateView() {}
+  // Marks the drawing for a redraw. With a shape, the change is confined to that shape: it was
+  // just added at the top of the drawing order, is about to be removed, or had its pen restyled
+  // in place, so a canvas may redraw only where it lies (it is told before the removal, while
+  // its bounds are still there). Null stands for any other change. The model alone marks the
+  // whole drawing either way.
+  virtual void noteShapeChange(const TQShape *) { BackBufferDirty = true; }
 
 private:
   TQLayer *layerForNewShape(int layer);

@@ -88,10 +88,13 @@ void DrawingModel::SetLayerPenFg(int index, TColor value) {
   if (!l)
     return;
   l->PenFg = value;
+  // Only shapes that change need a redraw: the navigation program restyles its vessel and
+  // track layers at every timer tick, mostly with the colour and width they already have.
   for (TQShape *s : Shapes)
-    if (s->Layer == index)
+    if (s->Layer == index && s->PenFg != value) {
       s->PenFg = value;
-  BackBufferDirty = true;
+      noteShapeChange(s);
+    }
 }
 
 int DrawingModel::GetLayerPenWidth(int index) const {
@@ -104,10 +107,13 @@ void DrawingModel::SetLayerPenWidth(int index, int value) {
   if (!l)
     return;
   l->PenWidth = value;
+  // Only shapes that change need a redraw: the navigation program restyles its vessel and
+  // track layers at every timer tick, mostly with the colour and width they already have.
   for (TQShape *s : Shapes)
-    if (s->Layer == index)
+    if (s->Layer == index && s->PenWidth != value) {
       s->PenWidth = value;
-  BackBufferDirty = true;
+      noteShapeChange(s);
+    }
 }
 
 int DrawingModel::GetLayerPenStyle(int index) const {

@@ -17,17 +17,21 @@ void DrawingModel::CadClearShapes(int layer) {
     // navigation program clears small layers of large drawings at every timer tick.
     std::unordered_set<std::int32_t> gone;
     const bool listed = !SelectedShapes.empty();
-    Shapes.eraseIf([&](const TQShape *s) {
+    const int removed = Shapes.eraseIf([&](const TQShape *s) {
       if (s->Layer != layer)
         return false;
       if (listed)
         gone.insert(s->ShapeNumber);
+      noteShapeChange(s);
       return true;
     });
     if (!gone.empty())
       std::erase_if(SelectedShapes, [&](std::int32_t n) { return gone.count(n) != 0; });
+    if (removed == 0)
+      noteShapeChange(nullptr);
   }
-  BackBufferDirty = true;
+  if (layer == -1)
+    noteShapeChange(nullptr);
   invalidateView();
 }
 
