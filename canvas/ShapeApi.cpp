@@ -17,6 +17,17 @@ std::int32_t DrawingModel::GetShapeAt(double x, double y) const {
 
 std::int32_t DrawingModel::ShapeHitTest(double x, double y) const { return GetShapeAt(x, y); }
 
+void DrawingModel::ShapePositionsNear(double minX, double minY, double maxX, double maxY,
+                                      std::vector<int> &out) const {
+  out.clear();
+  for (int i = 0; i < Shapes.size(); ++i) {
+    const TQShape *s = Shapes[i];
+    // Written so that bounds holding NaN are listed rather than missed.
+    if (!(s->MaxX < minX || s->MinX > maxX || s->MaxY < minY || s->MinY > maxY))
+      out.push_back(i);
+  }
+}
+
 short DrawingModel::GetShapeType(std::int32_t number) const {
   const TQShape *s = FindShape(number);
   return s ? static_cast<short>(s->ShapeType) : 0;
