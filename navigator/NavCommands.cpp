@@ -72,12 +72,12 @@ void TFNav::BuildCommands() {
     return action;
   };
 
-  item(Zoom1, "Zoomin", "In", &TFNav::ZoominClick, {}, "Ctrl+I");
-  item(Zoom1, "Zoomout", "Out", &TFNav::ZoomoutClick, {}, "Ctrl+O");
-  item(Zoom1, "Zoomextents", "Extents", &TFNav::ZoomextentsClick,
+  item(Zoom1, "In1", "In", &TFNav::ZoominClick, {}, "Ctrl+I");
+  item(Zoom1, "Out1", "Out", &TFNav::ZoomoutClick, {}, "Ctrl+O");
+  item(Zoom1, "Extents1", "Extents", &TFNav::ZoomextentsClick,
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E));
-  item(Zoom1, "Zoomwindow", "Window", &TFNav::ZoomwindowClick, {}, "Ctrl+W");
-  item(Zoom1, "Zoomdynamic", "Dynamic", &TFNav::ZoomdynamicClick,
+  item(Zoom1, "Window1", "Window", &TFNav::ZoomwindowClick, {}, "Ctrl+W");
+  item(Zoom1, "Dynamic1", "Dynamic", &TFNav::ZoomdynamicClick,
        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
 
   item(Tools1, "VesselShape1", "Vessel Shape...", &TFNav::VesselShape1Click);
@@ -162,15 +162,15 @@ void TFNav::BuildCommands() {
           }));
   button(tDraw, "tbSave", "Save", "save", &TFNav::Save1Click);
   tDraw->addSeparator();
-  button(tDraw, "tbZoomIn", "Zoom In", "zoomin", &TFNav::ZoominClick);
-  button(tDraw, "tbZoomOut", "Zoom Out", "zoomout", &TFNav::ZoomoutClick);
-  button(tDraw, "tbZoomExtents", nullptr, "extents", &TFNav::ZoomextentsClick)
+  button(tDraw, "Zoomin", "Zoom In", "zoomin", &TFNav::ZoominClick);
+  button(tDraw, "Zoomout", "Zoom Out", "zoomout", &TFNav::ZoomoutClick);
+  button(tDraw, "Zoomextents", nullptr, "extents", &TFNav::ZoomextentsClick)
       ->setToolTip(QStringLiteral("Zoom Extents"));
-  button(tDraw, "tbZoomWindow", nullptr, "zoomwindow", &TFNav::ZoomwindowClick)
+  button(tDraw, "Zoomwindow", nullptr, "zoomwindow", &TFNav::ZoomwindowClick)
       ->setToolTip(QStringLiteral("Zoom Window"));
-  button(tDraw, "tbZoomDynamic", nullptr, "zoomdynamic", &TFNav::ZoomdynamicClick)
+  button(tDraw, "Zoomdynamic", nullptr, "zoomdynamic", &TFNav::ZoomdynamicClick)
       ->setToolTip(QStringLiteral("Zoom Dynamic"));
-  button(tDraw, "tbPan", nullptr, "pan", nullptr)->setToolTip(QStringLiteral("Pan"));
+  button(tDraw, "Zoompan", nullptr, "pan", nullptr)->setToolTip(QStringLiteral("Pan"));
   bMouseSelect = button(tDraw, "bMouseSelect", nullptr, "select", nullptr);
   bMouseSelect->setToolTip(QStringLiteral("Select"));
   tDraw->addSeparator();
@@ -185,19 +185,20 @@ void TFNav::BuildCommands() {
   bRestart->setToolTip(QStringLiteral("Restart"));
 
   tShape->setIconSize(QSize(20, 20));
+  // The buttons carry other names than their handlers; the pairs below are the binding.
   const struct {
     const char *name, *picture, *hint;
     void (TFNav::*handler)(QObject *);
   } tools[] = {
-      {"ToolButton10", "point", "Point", &TFNav::ToolButton10Click},
-      {"ToolButton9", "linechain", "Line", &TFNav::ToolButton9Click},
-      {"ToolButton16", "rectangle", "Rectangle", &TFNav::ToolButton16Click},
-      {"ToolButton14", "polyline", "Polyline", &TFNav::ToolButton14Click},
-      {"ToolButton19", "ellipse", "Ellipse", &TFNav::ToolButton19Click},
-      {"ToolButton15", "polygon", "Polygon", &TFNav::ToolButton15Click},
-      {"ToolButton17", "spline", "Spline", &TFNav::ToolButton17Click},
-      {"ToolButton20", "arc", "Arc (three points)", &TFNav::ToolButton20Click},
-      {"ToolButton18", "circle", "Circle", &TFNav::ToolButton18Click},
+      {"ToolButton7", "point", "Point", &TFNav::ToolButton10Click},
+      {"ToolButton12", "linechain", "Line", &TFNav::ToolButton9Click},
+      {"ToolButton21", "rectangle", "Rectangle", &TFNav::ToolButton16Click},
+      {"ToolButton23", "polyline", "Polyline", &TFNav::ToolButton14Click},
+      {"ToolButton27", "ellipse", "Ellipse", &TFNav::ToolButton19Click},
+      {"ToolButton28", "polygon", "Polygon", &TFNav::ToolButton15Click},
+      {"ToolButton29", "spline", "Spline", &TFNav::ToolButton17Click},
+      {"ToolButton30", "arc", "Arc (three points)", &TFNav::ToolButton20Click},
+      {"ToolButton31", "circle", "Circle", &TFNav::ToolButton18Click},
   };
   for (const auto &tool : tools)
     button(tShape, tool.name, nullptr, tool.picture, tool.handler)

@@ -6,6 +6,7 @@
 #include "navigator/URunlines.h"
 #include "navigator/uCanvas.h"
 #include "navigator/unavset.h"
+#include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -68,13 +70,10 @@ double PlanarBearing(double a1, double b1, double a2, double b2) {
 
 // ---- Canvas events
 void TFNav::fcadShapeNumberSelected(QObject *, short, std::int32_t ShapeNumber) {
-  if (!State.ClickMarkEnabled || !Windows.Navset)
-    return;
-  const auto *trackWidth = Windows.Navset->findChild<QLineEdit *>(QStringLiteral("TrackWidth"));
-  if (!trackWidth)
+  if (!State.ClickMarkEnabled || !Windows.Navset || !Windows.Navset->TrackWidth)
     return;
   // A text that is not a whole number raises before the shape is touched.
-  const int w = platform::StrToInt(trackWidth->text());
+  const int w = platform::StrToInt(Windows.Navset->TrackWidth->text());
   if (fcad->GetShapePenWidth(ShapeNumber) != w) {
     fcad->SetShapePenWidth(ShapeNumber, w);
     fcad->ShapeDeselect(ShapeNumber);
@@ -195,13 +194,20 @@ void TFNav::fcadDblClick(QObject *) {
   if (!realtime || !realtime->btHide)
     return;
   if (realtime->btHideImageIndex == 1) {
-    for (QWidget *w : {static_cast<QWidget *>(tRealtime), static_cast<QWidget *>(tDraw), pRealtime,
-                       static_cast<QWidget *>(MainMenu1)})
+    for (QWidget *w : {static_cast<QWidget *>(tRealtime), static_cast<QWidget *>(tDraw), pRealtime})
       if (w)
         w->show();
     if (Windows.Navset)
       Windows.Navset->show();
-    realtime->btHideImageIndex = 0;
+    // The sizeable border and the menu come back; a change of the frame hides a shown window,
+    // so it is put back where it was.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::FramelessWindowHint, false);
+    if (MainMenu1)
+      MainMenu1->show();
+    if (shown)
+      show();
+    realtime->setHideImage(0);
     if (State.EchogramShown && Windows.fCanvas)
       Windows.fCanvas->show();
     if (tShape)
@@ -212,6 +218,28 @@ void TFNav::fcadDblClick(QObject *) {
 }
 
 // ---- Wheel outside the canvas: pan toward the mouse point, then zoom about it.
+void TFNav::wheelEvent(QWheelEvent *event) {
+  // As the canvas reads it: Qt reports the wheel turned with Alt held as horizontal.
+  const QPoint turn = event->angleDelta();
+  const int dy =
+      turn.y() != 0 || !event->modifiers().testFlag(Qt::AltModifier) ? turn.y() : turn.x();
+  if (dy == 0) {
+    QMainWindow::wheelEvent(event);
+    return;
+  }
+  event->accept();
+  // A fine-grained wheel or a touchpad sends parts of a notch; they add up to whole ones.
+  wheelRemainder_ += dy;
+  while (wheelRemainder_ >= 120) {
+    wheelRemainder_ -= 120;
+    platform::guarded([this] { FormMouseWheelUp(this); })();
+  }
+  while (wheelRemainder_ <= -120) {
+    wheelRemainder_ += 120;
+    platform::guarded([this] { FormMouseWheelDown(this); })();
+  }
+}
+
 void TFNav::FormMouseWheelDown(QObject *) {
   const double dx = (State.MouseWorldX - (fcad->WorldLeft + fcad->WorldRight) / 2) / 100;
   const double dy = (State.MouseWorldY - (fcad->WorldTop + fcad->WorldBottom) / 2) / 100;

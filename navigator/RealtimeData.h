@@ -61,9 +61,10 @@ public:
   // Colours a group box (the main window paints the GPS group and the depth frames).
   static void SetBoxColor(QGroupBox *box, const QColor &color);
 
+  // Sets btHide's image index and the hint that goes with it (the main window's double click
+  // restores the full display too).
+  void setHideImage(int index);
+
 protected:
   void showEvent(QShowEvent *event) override;
-
-private:
-  void setHideImage(int index);
 };

@@ -25,6 +25,7 @@ class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class QWheelEvent;
 class QWidget;
 class TTarvikCanvas;
 class TTarvikSerialGPS;
@@ -224,8 +225,12 @@ protected:
   void closeEvent(QCloseEvent *event) override;
   // Key preview: FormKeyDown sees every key pressed in this window before the focused control.
   bool eventFilter(QObject *watched, QEvent *event) override;
+  // A wheel turned over the window where no control takes it (the canvas zooms by itself):
+  // FormMouseWheelUp or FormMouseWheelDown once per notch (NavTools.cpp).
+  void wheelEvent(QWheelEvent *event) override;
 
 private:
+  int wheelRemainder_ = 0; // eighths of a degree short of a whole notch
   // Qt shows the window again after its border or menu changes (the compact layout); the show
   // handler's reload of the last drawing belongs to the first showing only.
   bool shownOnce_ = false;
