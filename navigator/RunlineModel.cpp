@@ -1,15 +1,17 @@
 #include "navigator/RunlineModel.h"
 
+#include "platform/Convert.h"
+
 #include <cmath>
 
 namespace runline {
 
 namespace {
 
+// Read as every other edit of the program is read, with the program's decimal separator.
 double ValueOr(const QString &text, double fallback) {
-  bool ok = false;
-  const double v = text.trimmed().toDouble(&ok);
-  if (!ok || !std::isfinite(v) || v <= 0.0)
+  double v = 0.0;
+  if (!platform::TryStrToFloat(text.toStdString(), v) || !std::isfinite(v) || v <= 0.0)
     return fallback;
   return v;
 }
