@@ -1,15 +1,19 @@
 // Overlays painted over the copied back buffer at every paint: the distance measure, depth and
 // event labels, the current-depth box and the GGA status box, with the operations that set them
 // and the program-wide values the host writes for them.
+#include "canvas/PaintCache.h"
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 
 #include <QHash>
+#include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 using platform::GdiCanvas;
 
@@ -49,9 +53,11 @@ void useFont(GdiCanvas &g, const QString &name, int size, bool bold, TColor colo
 // Writes each label's text centred on its pixel, skipping labels well outside the client. The
 // view's mapping is set up once for all labels (it is WorldToScreen's), and every text of one
 // paint has the same font. Soundings repeat their depths, so each distinct text is measured once
-// per paint.
-template <class Labels, class TextOf>
-void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
+// per paint. With a region, only labels that may put pixels into it are written (the canvas is
+// clipped to it): the pixels there come out as if every label had been written.
+template <class It, class TextOf>
+void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, TextOf textOf,
+                       const QRegion *within = nullptr) {
   const int h = g.TextHeight(QString());
   const int width = c.width();
   const int height = c.height();
@@ -59,19 +65,50 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &label
                                    height);
   const long long right = static_cast<long long>(width) + 50;
   const long long bottom = static_cast<long long>(height) + 20;
+  // Before a label's text is made: a depth's text is far shorter than 16 line heights.
+  const QRect bound = within ? within->boundingRect() : QRect();
+  const long long lineHeight = std::llabs(static_cast<long long>(h));
+  const long long reachX = 16 * lineHeight + 64;
+  const long long reachY = 2 * lineHeight + 8;
   QHash<QString, int> widths;
-  for (const auto &label : labels) {
+  for (It it = first; it != last; ++it) {
+    const auto &label = *it;
     const int sx = view.toX(label.X);
     const int sy = view.toY(label.Y);
     if (sx < -50 || sx > right || sy < -20 || sy > bottom)
+      continue;
+    if (within && (sx < bound.left() - reachX || sx > bound.right() + reachX ||
+                   sy < bound.top() - reachY || sy > bound.bottom() + reachY))
       continue;
     const QString text = textOf(label);
     auto known = widths.constFind(text);
     if (known == widths.constEnd())
       known = widths.insert(text, g.TextWidth(text));
     const int w = *known;
+    if (within) {
+      // The cell with a line height all round for glyphs that overhang it.
+      const long long l = static_cast<long long>(sx) - w / 2 - lineHeight;
+      const long long t = static_cast<long long>(sy) - h / 2 - lineHeight;
+      const long long span = std::llabs(static_cast<long long>(w)) + 2 * lineHeight;
+      const QRect cell(static_cast<int>(l), static_cast<int>(t),
+                       static_cast<int>(std::min<long long>(span, INT32_MAX / 2)),
+                       static_cast<int>(std::min<long long>(3 * lineHeight, INT32_MAX / 2)));
+      if (!within->intersects(cell))
+        continue;
+    }
     g.TextOut(sx - w / 2, sy - h / 2, text);
   }
+}
+
+template <class Labels, class TextOf>
+void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
+  drawCentredLabels(c, g, labels.begin(), labels.end(), textOf);
+}
+
+QString depthText(const TTarvikCanvas::DepthLabel &l) { return fixed(l.Depth, 6, 1); }
+
+bool sameLabel(const TTarvikCanvas::DepthLabel &a, const TTarvikCanvas::DepthLabel &b) {
+  return a.X == b.X && a.Y == b.Y && a.Depth == b.Depth;
 }
 
 struct GgaBox {
@@ -262,8 +299,50 @@ void TTarvikCanvas::DrawDepthLabelsOverlay(GdiCanvas &g) {
     return;
   useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
   g.Brush.Style = bsClear;
-  drawCentredLabels(*this, g, DepthLabels,
-                    [](const DepthLabel &l) { return fixed(l.Depth, 6, 1); });
+  drawCentredLabels(*this, g, DepthLabels, depthText);
+}
+
+const QImage &TTarvikCanvas::labelledBuffer(const QRegion &damaged) {
+  platform::PaintCache &pc = *paintCache_;
+  const platform::LabelSettings now{
+      WorldLeft, WorldRight,         WorldTop,           WorldBottom,    width(),
+      height(),  DepthLabelFontName, DepthLabelFontSize, DepthLabelColor};
+  const std::size_t had = pc.labelsDrawn.size();
+  const bool extends =
+      pc.labelledValid && now == pc.labelSettings && pc.labelled.size() == BackBuffer.size() &&
+      DepthLabels.size() >= had &&
+      std::equal(pc.labelsDrawn.begin(), pc.labelsDrawn.end(), DepthLabels.begin(), sameLabel);
+  if (!extends) {
+    pc.labelled = BackBuffer.copy();
+    GdiCanvas g(pc.labelled);
+    DrawDepthLabelsOverlay(g);
+  } else {
+    // Labels added since go over everything drawn so far, as they come last; then the damaged
+    // pixels take the back buffer's and every label that reaches into them, in order.
+    GdiCanvas g(pc.labelled);
+    useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
+    g.Brush.Style = bsClear;
+    if (DepthLabels.size() > had)
+      drawCentredLabels(*this, g, DepthLabels.begin() + static_cast<std::ptrdiff_t>(had),
+                        DepthLabels.end(), depthText);
+    if (!damaged.isEmpty()) {
+      g.end();
+      {
+        QPainter copy(&pc.labelled);
+        copy.setClipRegion(damaged);
+        copy.setCompositionMode(QPainter::CompositionMode_Source);
+        copy.drawImage(0, 0, BackBuffer);
+      }
+      g.begin(pc.labelled);
+      g.SetClipRegion(damaged);
+      drawCentredLabels(*this, g, DepthLabels.begin(), DepthLabels.end(), depthText, &damaged);
+    }
+  }
+  if (!extends || DepthLabels.size() != had)
+    pc.labelsDrawn = DepthLabels;
+  pc.labelSettings = now;
+  pc.labelledValid = true;
+  return pc.labelled;
 }
 
 void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {

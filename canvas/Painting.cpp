@@ -1,19 +1,26 @@
 // Painting of the canvas: the back buffer and when it is redrawn, the passes over the shapes with
 // their bounds on the work of one paint, the rubber band of a drawing in progress, and the resize
 // that keeps the world window at the control's aspect ratio.
+#include "canvas/PaintCache.h"
 #include "canvas/PaintSupport.h"
 #include "canvas/PaintTextBoxes.h"
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
 #include <unordered_set>
 #include <vector>
 
 using platform::clampToPixel;
+using platform::DrawnText;
 using platform::GdiCanvas;
+using platform::PaintCache;
+using platform::ShapeKey;
 
 namespace {
 
@@ -85,7 +92,71 @@ struct Pixel {
   int y;
 };
 
-void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
+// How far, in pixels, a shape's drawing may reach beyond the pixels of its bounds: a wide pen
+// is centred on the outline (its joins reach further), a point is drawn at a pixel size
+// whatever the zoom, and a spline may swing past its points by up to a third of their spread.
+// Texts are placed by their font, not their bounds; they are kept apart.
+long long overhangOf(const TQShape &s, const platform::ViewMapping &m) {
+  const long long pen = std::llabs(static_cast<long long>(s.PenWidth)) + (s.Selected ? 2 : 0);
+  if (s.ShapeType == 17) {
+    if (const auto *p = dynamic_cast<const TQPoint *>(&s))
+      return std::llabs(static_cast<long long>(p->PixelSize)) + pen + 2;
+  }
+  long long reach = 2 * pen + 4;
+  if (s.ShapeType == 8) {
+    const double spread =
+        (s.MaxX - s.MinX) * std::fabs(m.scaleX) + (s.MaxY - s.MinY) * std::fabs(m.scaleY);
+    if (!(spread < 1e12))
+      return std::numeric_limits<long long>::max() / 4;
+    reach += static_cast<long long>(spread / 3.0) + 2;
+  }
+  return reach;
+}
+
+// A rectangle the pixels of a drawn text stay within, or an empty one when its draw put
+// nothing down. Called right after the draw, while the canvas still holds the text's font.
+QRect textReach(const TTarvikCanvas &c, const TQText &t, const GdiCanvas &g, int w, int h) {
+  if (t.DisplayText.isEmpty())
+    return QRect();
+  const platform::ViewMapping m(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
+  const long long sx = m.toX(t.X);
+  const long long sy = m.toY(t.Y);
+  if (sx < -500 || sx > static_cast<long long>(w) + 500 || sy < -100 ||
+      sy > static_cast<long long>(h) + 100)
+    return QRect();
+  const auto clampInt = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
+  };
+  if (c.NavigationVariant && clampToPixel(m.scaleY * t.Height * 0.8) < 4) {
+    // The stand-in box, outlined one pixel wide.
+    const double n = static_cast<double>(t.DisplayText.size());
+    const int bw = std::clamp(clampToPixel(m.scaleX * n * t.Height * 0.6), 4, 100);
+    const int bh = std::clamp(clampToPixel(m.scaleY * t.Height * 0.8), 2, 20);
+    return QRect(QPoint(clampInt(sx - 2), clampInt(sy - bh - 2)),
+                 QPoint(clampInt(sx + bw + 2), clampInt(sy + 2)));
+  }
+  // Any alignment and any angle keep the cell within twice its diagonal of the anchor; a line
+  // height more covers glyphs that overhang their cell.
+  const long long tw = std::llabs(static_cast<long long>(g.TextWidth(t.DisplayText)));
+  const long long th = std::llabs(static_cast<long long>(g.TextHeight(t.DisplayText)));
+  const long long reach = 2 * (tw + th) + th + 4;
+  return QRect(QPoint(clampInt(sx - reach), clampInt(sy - reach)),
+               QPoint(clampInt(sx + reach), clampInt(sy + reach)));
+}
+
+// The shapes of one redraw in drawing order: those whose bounds meet the view, found through
+// the drawing's positions near a rectangle, or every shape when the view is upside down.
+const std::vector<int> *candidatesInView(TTarvikCanvas &c, std::vector<int> &out) {
+  if (!(c.WorldLeft <= c.WorldRight) || !(c.WorldBottom <= c.WorldTop))
+    return nullptr;
+  c.ShapePositionsNear(c.WorldLeft, c.WorldBottom, c.WorldRight, c.WorldTop, out);
+  return &out;
+}
+
+// Draws every shape for the view onto g. With a cache, notes what a partial redraw needs to
+// draw the same pixels later: the draw count, the overhang, the points left out by thinning,
+// the last point drawn, and the texts drawn with their reach.
+void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
   if (!platform::finiteView(c))
     return;
   const LayerFlags layers(c.Layers, c.NextLayerIndex);
@@ -96,6 +167,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
     ww = 1.0;
   const double wpp = ww / w;
   const double half = wpp * 0.5;
+  const platform::ViewMapping mapping(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
   // The pixel of an anchor by the horizontal scale, for point thinning and text boxes.
   const auto anchor = [&](double x, double y) {
     return Pixel{clampToPixel((x - c.WorldLeft) / wpp), clampToPixel((c.WorldTop - y) / wpp)};
@@ -106,13 +178,26 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
 
   int drawn = 0;
   Pixel last{-9999, -9999};
+  const auto finish = [&](bool capped) {
+    if (!record)
+      return;
+    record->drawn = drawn;
+    record->capReached = capped;
+    record->lastPointX = last.x;
+    record->lastPointY = last.y;
+  };
   // The texts that pass the same tests, in list order, for the text pass: the drawing is walked
   // once, which for a large drawing is most of the cost of a redraw.
   std::vector<TQShape *> texts;
-  const int count = c.Shapes.size();
-  for (int i = 0; i < count; ++i) {
-    if (i + prefetchAhead < count)
-      prefetchShape(c.Shapes[i + prefetchAhead]);
+  std::vector<int> scratch;
+  std::vector<int> &positions = record ? record->positions : scratch;
+  const std::vector<int> *near = candidatesInView(c, positions);
+  const int count = near ? static_cast<int>(near->size()) : c.Shapes.size();
+  for (int k = 0; k < count; ++k) {
+    const int i = near ? (*near)[static_cast<std::size_t>(k)] : k;
+    if (k + prefetchAhead < count)
+      prefetchShape(c.Shapes[near ? (*near)[static_cast<std::size_t>(k + prefetchAhead)]
+                                  : k + prefetchAhead]);
     TQShape *s = c.Shapes[i];
     if (!shown(*s))
       continue;
@@ -126,25 +211,35 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
       const Pixel p = anchor(point->X, point->Y);
       const int dx = p.x - last.x;
       const int dy = p.y - last.y;
-      if (-3 < dx && dx < 3 && -3 < dy && dy < 3)
+      if (-3 < dx && dx < 3 && -3 < dy && dy < 3) {
+        if (record)
+          record->thinned.emplace(s, s->ShapeNumber);
         continue;
+      }
       last = p;
     } else if (s->ShapeType != 1) {
       if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
         continue;
     }
     drawWithContrast(c, *s, g, w, h);
-    if (++drawn >= maxDrawsPerPaint)
+    if (record)
+      record->overhang = std::max(record->overhang, overhangOf(*s, mapping));
+    if (++drawn >= maxDrawsPerPaint) {
+      finish(true);
       return;
+    }
   }
+  finish(false);
 
   // Texts come last so that they lie over every other shape.
   if (!c.NavigationVariant && c.FInteracting)
     return;
   platform::ClaimedTextBoxes boxes;
   for (TQShape *s : texts) {
-    if (drawn >= maxDrawsPerPaint)
+    if (drawn >= maxDrawsPerPaint) {
+      finish(true);
       return;
+    }
     if (!c.NavigationVariant) {
       if (const auto *text = dynamic_cast<const TQText *>(s)) {
         // A box centred on the anchor whatever the alignment, about 7 pixels a character.
@@ -157,39 +252,271 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g) {
     }
     drawWithContrast(c, *s, g, w, h);
     ++drawn;
+    if (record) {
+      // A text shape is always a TQText; anything else claiming type 11 is redrawn in full.
+      const auto *text = dynamic_cast<const TQText *>(s);
+      const QRect everywhere(QPoint(-(1 << 30), -(1 << 30)), QPoint(1 << 30, 1 << 30));
+      record->texts.push_back(
+          DrawnText{s->ShapeNumber, text ? textReach(c, *text, g, w, h) : everywhere});
+    }
   }
+  finish(false);
+}
+
+// Past this many changed rectangles before a paint (a restyle of a whole track layer), the
+// whole back buffer is redrawn.
+constexpr std::size_t maxDamageRects = 256;
+// Shapes reaching further than this beyond their bounds make a partial redraw look at too
+// much; the whole back buffer is redrawn instead.
+constexpr long long maxPartialOverhang = 256;
+
+// The world rectangle whose shapes may put pixels into the pixel rectangle.
+struct WorldRect {
+  double minX, minY, maxX, maxY;
+};
+
+WorldRect worldAround(const TTarvikCanvas &c, const platform::ViewMapping &m, const QRect &r,
+                      long long pad) {
+  const double p = static_cast<double>(pad);
+  return WorldRect{
+      c.WorldLeft + (r.left() - p) / m.scaleX, c.WorldTop - (r.bottom() + 1 + p) / m.scaleY,
+      c.WorldLeft + (r.right() + 1 + p) / m.scaleX, c.WorldTop - (r.top() - p) / m.scaleY};
 }
 
 } // namespace
 
-void TTarvikCanvas::Paint() {
-  const int w = width();
-  const int h = height();
-  if (BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h) {
-    if (BackBuffer.width() != w || BackBuffer.height() != h)
-      BackBuffer = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
-    if (!BackBuffer.isNull()) {
-      // One canvas for the whole redraw, so the grid over the shapes starts from the state the
-      // shapes left, as on a bitmap's own canvas.
-      GdiCanvas g(BackBuffer);
-      g.Brush.Color = BackColor;
-      g.Brush.Style = bsSolid;
-      g.FillRect(0, 0, w, h);
-      if (GridMode == 0)
-        platform::drawGridOn(*this, g);
-      drawAllShapesOn(*this, g);
-      if (GridMode == 1)
-        platform::drawGridOn(*this, g);
+platform::PaintSettings platform::currentPaintSettings(const TTarvikCanvas &c) {
+  PaintSettings s;
+  s.left = c.WorldLeft;
+  s.right = c.WorldRight;
+  s.top = c.WorldTop;
+  s.bottom = c.WorldBottom;
+  s.width = c.width();
+  s.height = c.height();
+  s.backColor = c.BackColor;
+  s.gridVisible = c.GridVisible;
+  s.gridAutoScale = c.GridAutoScale;
+  s.gridSpacingX = c.GridSpacingX;
+  s.gridSpacingY = c.GridSpacingY;
+  s.gridColor = c.GridColor;
+  s.gridMode = c.GridMode;
+  s.interacting = c.FInteracting;
+  s.nextLayerIndex = c.NextLayerIndex;
+  s.layers.reserve(static_cast<std::size_t>(c.Layers.size()));
+  for (const TQLayer *l : c.Layers)
+    s.layers.emplace_back(l->Index, l->Visible);
+  return s;
+}
+
+void TTarvikCanvas::noteShapeChange(const TQShape *s) {
+  PaintCache &pc = *paintCache_;
+  const auto whole = [&] {
+    BackBufferDirty = true;
+    pc.clearChanges();
+  };
+  if (BackBufferDirty)
+    return;
+  // Texts are placed by their font and the editor's texts by their neighbours: any change to
+  // one redraws everything.
+  if (!s || !pc.recorded || s->ShapeType == 11 || pc.damage.size() >= maxDamageRects ||
+      !platform::finiteView(*this) ||
+      !(std::isfinite(s->MinX) && std::isfinite(s->MaxX) && std::isfinite(s->MinY) &&
+        std::isfinite(s->MaxY))) {
+    whole();
+    return;
+  }
+  const int w = std::max(width(), 1);
+  const int h = std::max(height(), 1);
+  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+  ++pc.reported;
+
+  if (s->ShapeType == 17) {
+    // Thinning makes each point depend on the points drawn before it. A point thinning left
+    // out shows no pixels, however it changes. A point just put on top is decided here against
+    // the last point drawn, as the full redraw would decide it. Any other point changed keeps
+    // its decision unless it goes: the next paint checks that it is still there.
+    if (pc.isThinned(s))
+      return;
+    const auto appended = pc.appendedPoints.find(s);
+    const bool known = appended != pc.appendedPoints.end() && appended->second == s->ShapeNumber;
+    const int n = Shapes.size();
+    pc.pointsToCheck.push_back(ShapeKey{s, s->ShapeNumber});
+    if (!known && n > 0 && Shapes[n - 1] == s) {
+      pc.appendedPoints[s] = s->ShapeNumber;
+      const auto *point = dynamic_cast<const TQPoint *>(s);
+      const LayerFlags layers(Layers, NextLayerIndex);
+      if (!point || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
+        return;
+      double ww = WorldRight - WorldLeft;
+      if (!(ww > 0.0))
+        ww = 1.0;
+      const double wpp = ww / w;
+      const int px = clampToPixel((point->X - WorldLeft) / wpp);
+      const int py = clampToPixel((WorldTop - point->Y) / wpp);
+      const int dx = px - pc.lastPointX;
+      const int dy = py - pc.lastPointY;
+      if (-3 < dx && dx < 3 && -3 < dy && dy < 3) {
+        pc.thinned[s] = s->ShapeNumber;
+        return;
+      }
+      pc.lastPointX = px;
+      pc.lastPointY = py;
     }
-    BackBufferDirty = false;
   }
 
+  const long long own = overhangOf(*s, m);
+  pc.overhang = std::max(pc.overhang, own);
+  if (pc.overhang > maxPartialOverhang) {
+    whole();
+    return;
+  }
+  const long long pad = pc.overhang + 2;
+  const long long x0 = m.toX(s->MinX), x1 = m.toX(s->MaxX);
+  const long long y0 = m.toY(s->MaxY), y1 = m.toY(s->MinY);
+  const QRect client(0, 0, w, h);
+  const QRect r =
+      QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
+                   static_cast<int>(std::clamp<long long>(std::min(y0, y1) - pad, -1, h + 1))),
+            QPoint(static_cast<int>(std::clamp<long long>(std::max(x0, x1) + pad, -1, w + 1)),
+                   static_cast<int>(std::clamp<long long>(std::max(y0, y1) + pad, -1, h + 1))))
+          .intersected(client);
+  if (!r.isEmpty())
+    pc.damage.push_back(r);
+}
+
+bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
+  PaintCache &pc = *paintCache_;
+  const int w = std::max(width(), 1);
+  const int h = std::max(height(), 1);
+  if (!pc.recorded || pc.capReached ||
+      static_cast<long long>(pc.drawn) + pc.reported >= maxDrawsPerPaint ||
+      pc.overhang > maxPartialOverhang || pc.damage.size() > maxDamageRects ||
+      !platform::finiteView(*this) || (GridMode == 1 && GridVisible) ||
+      !(WorldLeft <= WorldRight) || !(WorldBottom <= WorldTop) ||
+      !(platform::currentPaintSettings(*this) == pc.settings))
+    return false;
+  for (const ShapeKey &k : pc.pointsToCheck)
+    if (FindShape(k.number) != k.shape)
+      return false;
+
+  for (const QRect &r : pc.damage)
+    damaged += r;
+  if (damaged.isEmpty())
+    return true;
+  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+  const long long pad = pc.overhang + 2;
+  std::vector<int> &all = pc.positions;
+  all.clear();
+  for (const QRect &r : damaged) {
+    const WorldRect q = worldAround(*this, m, r, pad);
+    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, pc.near);
+    all.insert(all.end(), pc.near.begin(), pc.near.end());
+  }
+  std::sort(all.begin(), all.end());
+  all.erase(std::unique(all.begin(), all.end()), all.end());
+
+  // The same steps as a full redraw, each confined to the damaged pixels.
+  GdiCanvas g(BackBuffer);
+  g.SetClipRegion(damaged);
+  g.Brush.Color = BackColor;
+  g.Brush.Style = bsSolid;
+  g.FillRect(0, 0, w, h);
+  if (GridMode == 0)
+    platform::drawGridOn(*this, g);
+
+  const LayerFlags layers(Layers, NextLayerIndex);
+  double ww = WorldRight - WorldLeft;
+  if (!(ww > 0.0))
+    ww = 1.0;
+  const double half = ww / w * 0.5;
+  const int count = Shapes.size();
+  for (int i : all) {
+    if (i < 0 || i >= count)
+      continue;
+    TQShape *s = Shapes[i];
+    if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
+      continue;
+    if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
+      if (pc.isThinned(s))
+        continue;
+    } else if (s->ShapeType != 1) {
+      if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
+        continue;
+    }
+    drawWithContrast(*this, *s, g, w, h);
+  }
+  for (const DrawnText &t : pc.texts) {
+    if (!damaged.intersects(t.reach))
+      continue;
+    TQShape *s = FindShape(t.number);
+    if (!s || s->ShapeType != 11)
+      return false;
+    drawWithContrast(*this, *s, g, w, h);
+  }
+  return true;
+}
+
+void TTarvikCanvas::redrawWhole() {
+  PaintCache &pc = *paintCache_;
+  const int w = width();
+  const int h = height();
+  if (BackBuffer.width() != w || BackBuffer.height() != h)
+    BackBuffer = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
+  pc.recorded = false;
+  pc.thinned.clear();
+  pc.appendedPoints.clear();
+  pc.texts.clear();
+  pc.overhang = 0;
+  pc.drawn = 0;
+  pc.capReached = false;
+  pc.lastPointX = pc.lastPointY = -9999;
+  if (!BackBuffer.isNull()) {
+    // One canvas for the whole redraw, so the grid over the shapes starts from the state the
+    // shapes left, as on a bitmap's own canvas.
+    GdiCanvas g(BackBuffer);
+    g.Brush.Color = BackColor;
+    g.Brush.Style = bsSolid;
+    g.FillRect(0, 0, w, h);
+    if (GridMode == 0)
+      platform::drawGridOn(*this, g);
+    drawAllShapesOn(*this, g, &pc);
+    if (GridMode == 1)
+      platform::drawGridOn(*this, g);
+    pc.settings = platform::currentPaintSettings(*this);
+    pc.recorded = true;
+  }
+  BackBufferDirty = false;
+}
+
+void TTarvikCanvas::Paint() {
+  PaintCache &pc = *paintCache_;
+  const int w = width();
+  const int h = height();
+  bool whole = BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h;
+  QRegion damaged;
+  if (!whole && !pc.damage.empty() && !redrawDamage(damaged))
+    whole = true;
+  if (whole) {
+    damaged = QRegion();
+    redrawWhole();
+    pc.labelledValid = false;
+  }
+  pc.clearChanges();
+
   GdiCanvas g(*this);
-  if (!BackBuffer.isNull())
-    g.Draw(0, 0, BackBuffer);
-  DrawRubberBand(g);
-  DrawDistanceOverlay(g);
-  DrawDepthLabelsOverlay(g);
+  // The rubber band and the distance measure lie below the depth labels (the band in XOR):
+  // while either shows, the labels are drawn over them as they stand.
+  const bool below = (RubberBandActive && DrawingInProgress) || MeasureActive;
+  if (!whole && !below && ShowDepthLabels && !DepthLabels.empty() && !BackBuffer.isNull()) {
+    g.Draw(0, 0, labelledBuffer(damaged));
+  } else {
+    pc.labelledValid = false;
+    if (!BackBuffer.isNull())
+      g.Draw(0, 0, BackBuffer);
+    DrawRubberBand(g);
+    DrawDistanceOverlay(g);
+    DrawDepthLabelsOverlay(g);
+  }
   DrawEventLabelsOverlay(g);
   DrawCurrentDepthOverlay(g);
   DrawCurrentSpeedOverlay(g);
@@ -200,7 +527,7 @@ void TTarvikCanvas::DrawAllShapes() {
   if (BackBuffer.isNull())
     return;
   GdiCanvas g(BackBuffer);
-  drawAllShapesOn(*this, g);
+  drawAllShapesOn(*this, g, nullptr);
 }
 
 void TTarvikCanvas::DrawRubberBand(GdiCanvas &Canvas) {

@@ -2,6 +2,7 @@
 // interactive drawing, and the Qt glue that hands paint and resize notifications to the painting
 // code.
 #include "canvas/TarvikCanvas.h"
+#include "canvas/PaintCache.h"
 #include "platform/Dialogs.h"
 
 #include <QGuiApplication>
@@ -9,7 +10,8 @@
 #include <QResizeEvent>
 
 TTarvikCanvas::TTarvikCanvas(QWidget *owner, bool navigationVariant)
-    : QWidget(owner), NavigationVariant(navigationVariant) {
+    : QWidget(owner), NavigationVariant(navigationVariant),
+      paintCache_(std::make_unique<platform::PaintCache>()) {
   BackBufferDirty = true;
   resize(400, 300);
   setFocusPolicy(Qt::StrongFocus);

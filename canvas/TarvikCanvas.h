@@ -23,6 +23,10 @@ class QMouseEvent;
 class QPaintEvent;
 class QResizeEvent;
 class QWheelEvent;
+class QRegion;
+namespace platform {
+struct PaintCache;
+}
 
 // Published event types; Sender is the canvas.
 using TQShapeSelectedEvent =
@@ -210,6 +214,9 @@ public:
 
 protected:
   void invalidateView() override;
+  // Collects where a change confined to one shape lies, so that the next paint redraws only
+  // there; anything it cannot place marks the whole back buffer.
+  void noteShapeChange(const TQShape *shape) override;
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   // Qt input handed to the handlers above (canvas/Input*.cpp).
@@ -222,6 +229,15 @@ protected:
   void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+  // Redraws the damaged pixels of the back buffer as a full redraw would draw them; false when
+  // that cannot be done exactly (a full redraw must follow).
+  bool redrawDamage(QRegion &damaged);
+  void redrawWhole();
+  // The back buffer with the depth labels over it, brought up to date.
+  const QImage &labelledBuffer(const QRegion &damaged);
+
+  std::unique_ptr<platform::PaintCache> paintCache_;
+
   // A left press waits for its release to count as a click (the press of a double click does
   // not).
   bool leftClickPending_ = false;

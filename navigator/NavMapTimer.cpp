@@ -254,7 +254,9 @@ void TFNav::tMapTimer(QObject *) {
       fcad->WorldPan(e - (fcad->WorldLeft + fcad->WorldRight) / 2,
                      n - (fcad->WorldTop + fcad->WorldBottom) / 2);
     else
-      fcad->Refresh();
+      // A repaint, keeping the back buffer: this tick's own changes to the drawing report
+      // where they lie, and the canvas redraws only there.
+      fcad->update();
 
     // 2, 3. The vessel layer holds only this tick's symbol.
     fcad->CadClearShapes(s.VesselLayer);

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygon>
+#include <QRegion>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -495,6 +496,15 @@ void GdiCanvas::Draw(int x, int y, const QImage &image) {
     return;
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->drawImage(QPoint(x, y), image);
+}
+
+void GdiCanvas::SetClipRegion(const QRegion &region) {
+  if (!isActive())
+    return;
+  if (region.isEmpty())
+    painter_->setClipping(false);
+  else
+    painter_->setClipRegion(region);
 }
 
 } // namespace platform

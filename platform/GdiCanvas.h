@@ -17,6 +17,7 @@
 #include <vector>
 
 class QPainter;
+class QRegion;
 class QPaintDevice;
 
 // The class library's pen styles, modes and brush styles, with its numeric values (shapes and
@@ -137,6 +138,10 @@ public:
 
   // Copies an image with its top-left at (x, y), ignoring pen mode and brush.
   void Draw(int x, int y, const QImage &image);
+
+  // Confines all later drawing to the region (device pixels); an empty region lifts the limit.
+  // Pixels inside come out exactly as without it.
+  void SetClipRegion(const QRegion &region);
 
   // The QFont that Font stands for.
   QFont qFont() const;

@@ -161,8 +161,11 @@ TEST(Painting, TheBackBufferIsRedrawnOnlyWhenDirtyOrResized) {
   auto c = makeCanvas(100, 100, 0, 100, 100, 0);
   render(*c);
   EXPECT_FALSE(c->BackBufferDirty);
-  c->DrawLine(10, 50.5, 90, 50.5, 0);
-  c->BackBufferDirty = false; // as if the change had not been announced
+  const std::int32_t line = c->DrawLine(10, 50.5, 90, 50.5, 0);
+  c->FindShape(line)->Visible = false;
+  c->Refresh();
+  EXPECT_EQ(pixel(render(*c), 50, 49), clWhite);
+  c->FindShape(line)->Visible = true; // a change that is not announced
   EXPECT_EQ(pixel(render(*c), 50, 49), clWhite);
   c->Refresh();
   EXPECT_EQ(pixel(render(*c), 50, 49), clBlack);

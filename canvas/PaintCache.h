@@ -1,0 +1,118 @@
+// What the canvas keeps between paints so that a paint costs what changed, not the drawing's
+// size: the settings of the last full redraw with the facts it found (draw count, point
+// thinning, texts drawn and where they reach), the pixel rectangles changed since, and the image
+// of the back buffer with the depth labels over it.
+#pragma once
+
+#include "canvas/TarvikCanvas.h"
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace platform {
+
+// Everything besides the shapes that a full redraw of the back buffer depends on.
+struct PaintSettings {
+  double left = 0.0;
+  double right = 0.0;
+  double top = 0.0;
+  double bottom = 0.0;
+  int width = 0;
+  int height = 0;
+  TColor backColor = 0;
+  bool gridVisible = false;
+  bool gridAutoScale = false;
+  double gridSpacingX = 0.0;
+  double gridSpacingY = 0.0;
+  TColor gridColor = 0;
+  int gridMode = 0;
+  bool interacting = false;
+  int nextLayerIndex = 0;
+  // Index and visibility of every layer, in list order.
+  std::vector<std::pair<int, bool>> layers;
+
+  bool operator==(const PaintSettings &) const = default;
+};
+
+PaintSettings currentPaintSettings(const TTarvikCanvas &c);
+
+// A shape known by its address and number together: a freed shape's address taken by a new
+// shape never matches, as the new one has another number.
+struct ShapeKey {
+  const TQShape *shape = nullptr;
+  std::int32_t number = 0;
+};
+
+// A text the last full redraw drew, with a rectangle its pixels stay within.
+struct DrawnText {
+  std::int32_t number;
+  QRect reach;
+};
+
+// What the depth-label image was made for.
+struct LabelSettings {
+  double left = 0.0;
+  double right = 0.0;
+  double top = 0.0;
+  double bottom = 0.0;
+  int width = 0;
+  int height = 0;
+  QString fontName;
+  int fontSize = 0;
+  TColor colour = 0;
+
+  bool operator==(const LabelSettings &) const = default;
+};
+
+struct PaintCache {
+  // ---- Found by the last full redraw (valid while `recorded`)
+  bool recorded = false;
+  PaintSettings settings;
+  int drawn = 0;
+  bool capReached = false;
+  // How many pixels any drawn shape may reach beyond its bounds' pixels.
+  long long overhang = 0;
+  // Points that thinning left out, by address, with their numbers.
+  std::unordered_map<const TQShape *, std::int32_t> thinned;
+  // The pixel of the last point drawn, in drawing order (thinning compares with it).
+  int lastPointX = -9999;
+  int lastPointY = -9999;
+  std::vector<DrawnText> texts;
+  // Points appended since, with thinning already decided for them.
+  std::unordered_map<const TQShape *, std::int32_t> appendedPoints;
+
+  // ---- Changes since (cleared by every paint)
+  std::vector<QRect> damage;
+  // Shapes reported since; each counts as one more possible draw.
+  int reported = 0;
+  // Points reported since that must still be in the drawing for the thinning above to hold.
+  std::vector<ShapeKey> pointsToCheck;
+
+  // ---- Back buffer with the depth labels over it
+  QImage labelled;
+  bool labelledValid = false;
+  LabelSettings labelSettings;
+  std::vector<TTarvikCanvas::DepthLabel> labelsDrawn;
+
+  // Scratch lists reused from paint to paint.
+  std::vector<int> positions;
+  std::vector<int> near;
+
+  bool isThinned(const TQShape *s) const {
+    const auto it = thinned.find(s);
+    return it != thinned.end() && it->second == s->ShapeNumber;
+  }
+
+  // Forgets the changes since the last paint.
+  void clearChanges() {
+    damage.clear();
+    reported = 0;
+    pointsToCheck.clear();
+  }
+};
+
+} // namespace platform
