@@ -98,9 +98,13 @@ struct PaintCache {
   LabelSettings labelSettings;
   std::vector<TTarvikCanvas::DepthLabel> labelsDrawn;
 
-  // Scratch lists reused from paint to paint.
+  // Whether the last full redraw found a quarter of the drawing or more in its view, and the
+  // area of that view: a like view is walked shape by shape rather than looked up.
+  bool wideView = false;
+  double wideViewArea = 0.0;
+
+  // Scratch list reused from paint to paint.
   std::vector<int> positions;
-  std::vector<int> near;
 
   bool isThinned(const TQShape *s) const {
     const auto it = thinned.find(s);

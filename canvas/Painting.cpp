@@ -145,9 +145,15 @@ QRect textReach(const TTarvikCanvas &c, const TQText &t, const GdiCanvas &g, int
 }
 
 // The shapes of one redraw in drawing order: those whose bounds meet the view, found through
-// the drawing's positions near a rectangle, or every shape when the view is upside down.
-const std::vector<int> *candidatesInView(TTarvikCanvas &c, std::vector<int> &out) {
+// the drawing's positions near a rectangle; or every shape (null) when the view is upside down,
+// or when the last redraw found most of the drawing in a view not much smaller, where a walk
+// over all shapes costs less than listing them.
+const std::vector<int> *candidatesInView(TTarvikCanvas &c, std::vector<int> &out,
+                                         const PaintCache *known) {
   if (!(c.WorldLeft <= c.WorldRight) || !(c.WorldBottom <= c.WorldTop))
+    return nullptr;
+  const double area = (c.WorldRight - c.WorldLeft) * (c.WorldTop - c.WorldBottom);
+  if (known && known->wideView && area >= known->wideViewArea * 0.5)
     return nullptr;
   c.ShapePositionsNear(c.WorldLeft, c.WorldBottom, c.WorldRight, c.WorldTop, out);
   return &out;
@@ -172,9 +178,6 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
   const auto anchor = [&](double x, double y) {
     return Pixel{clampToPixel((x - c.WorldLeft) / wpp), clampToPixel((c.WorldTop - y) / wpp)};
   };
-  const auto shown = [&](const TQShape &s) {
-    return s.Visible && layers.drawn(s.Layer) && !missesView(c, s);
-  };
 
   int drawn = 0;
   Pixel last{-9999, -9999};
@@ -191,15 +194,27 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
   std::vector<TQShape *> texts;
   std::vector<int> scratch;
   std::vector<int> &positions = record ? record->positions : scratch;
-  const std::vector<int> *near = candidatesInView(c, positions);
+  const std::vector<int> *near = candidatesInView(c, positions, record);
   const int count = near ? static_cast<int>(near->size()) : c.Shapes.size();
+  // Shapes meeting the view: the listed ones, or those the walk below finds.
+  int inView = near ? count : 0;
+  const auto noteView = [&] {
+    if (!record)
+      return;
+    record->wideView = c.Shapes.size() > 0 && inView >= c.Shapes.size() / 4;
+    record->wideViewArea = (c.WorldRight - c.WorldLeft) * (c.WorldTop - c.WorldBottom);
+  };
   for (int k = 0; k < count; ++k) {
     const int i = near ? (*near)[static_cast<std::size_t>(k)] : k;
     if (k + prefetchAhead < count)
       prefetchShape(c.Shapes[near ? (*near)[static_cast<std::size_t>(k + prefetchAhead)]
                                   : k + prefetchAhead]);
     TQShape *s = c.Shapes[i];
-    if (!shown(*s))
+    if (missesView(c, *s))
+      continue;
+    if (!near)
+      ++inView;
+    if (!s->Visible || !layers.drawn(s->Layer))
       continue;
     if (s->ShapeType == 11) {
       texts.push_back(s);
@@ -225,10 +240,12 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
     if (record)
       record->overhang = std::max(record->overhang, overhangOf(*s, mapping));
     if (++drawn >= maxDrawsPerPaint) {
+      noteView();
       finish(true);
       return;
     }
   }
+  noteView();
   finish(false);
 
   // Texts come last so that they lie over every other shape.
@@ -405,15 +422,11 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     return true;
   const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   const long long pad = pc.overhang + 2;
+  // One look-up around all the damage (its pieces lie close together as a rule); the clip
+  // keeps whatever lies between them.
   std::vector<int> &all = pc.positions;
-  all.clear();
-  for (const QRect &r : damaged) {
-    const WorldRect q = worldAround(*this, m, r, pad);
-    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, pc.near);
-    all.insert(all.end(), pc.near.begin(), pc.near.end());
-  }
-  std::sort(all.begin(), all.end());
-  all.erase(std::unique(all.begin(), all.end()), all.end());
+  const WorldRect q = worldAround(*this, m, damaged.boundingRect(), pad);
+  ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, all);
 
   // The same steps as a full redraw, each confined to the damaged pixels.
   GdiCanvas g(BackBuffer);
