@@ -555,3 +555,47 @@ TEST_F(VesselShapeTest, StoredValuesShowInShortestFormAndBadOnesTakeTheirDefault
   EXPECT_EQ(w.edRadious->text(), "10");
   EXPECT_EQ(w.edBArrow->text(), "80");
 }
+
+// Ticks over a still view redraw only where the boat, its track and the labels changed: after
+// every few ticks the map shows exactly what a full repaint of the same drawing shows.
+TEST_F(MapTimerTest, TicksOverAStillViewShowWhatAFullRepaintShows) {
+  TTarvikCanvas &c = canvas();
+  c.resize(320, 240);
+  navset().TrackInterval->setText(QStringLiteral("2"));
+  navset().cLineOrDot->setChecked(true);
+  fix(60.2, 27.5, 4, 30);
+  state().TrueDepthHi = 8.5;
+  tick();
+  const double e = state().VesselEasting, n = state().VesselNorthing;
+  // A background around the boat: lines, circles, points and a text.
+  const int user = c.LayerOpen(QStringLiteral("background"));
+  for (int i = 0; i < 30; ++i) {
+    c.DrawLine(e - 150 + i * 10, n - 100, e - 120 + i * 9, n + 100, user);
+    c.DrawCircle(e - 140 + i * 10, n + (i % 5) * 20 - 40, 6, user);
+    c.DrawPoint(e - 145 + i * 10, n - 60 + (i % 7) * 15, user);
+  }
+  c.TextAdd(user, QStringLiteral("Quay"), e + 20, n + 10, 0);
+  c.WorldSet(e - 160, n + 120, e + 160, n - 120);
+  state().FollowVesselEnabled = false;
+  const auto sameAsFull = [&](const std::string &what) {
+    const QImage shown = c.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    c.Refresh();
+    const QImage full = c.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == full) << what;
+  };
+  sameAsFull("start");
+  for (int i = 0; i < 24; ++i) {
+    state().FixLatitude += 0.00004; // about 4.5 m a tick
+    state().TrueDepthHi = 8.5 + i * 0.25;
+    if (i == 12) {
+      navset().cLineOrDot->setChecked(false); // dots from here on
+      nav().ZGPS1->FixQuality = 2;
+    }
+    tick();
+    EXPECT_FALSE(c.BackBufferDirty) << "tick " << i << " discarded the whole map";
+    if (i % 3 == 2)
+      sameAsFull("tick " + std::to_string(i));
+    else
+      (void)c.grab();
+  }
+}
