@@ -3,10 +3,12 @@
 #include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <random>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -102,6 +104,89 @@ void BM_LayerLookups(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_LayerLookups);
+
+// ---- What the navigation program's map tick asks of the model in a large drawing
+
+// A drawing of `shapes` mixed shapes with a vessel layer holding `vessel` lines at the top.
+struct TickDrawing {
+  std::unique_ptr<DrawingModel> m = std::make_unique<DrawingModel>();
+  int vesselLayer = 0;
+  int surveyLayer = 0;
+  TickDrawing(int shapes, int vessel) {
+    bench::addMixedShapes(*m, shapes);
+    surveyLayer = m->LayerFindByName(QStringLiteral("Survey"));
+    vesselLayer = m->LayerOpen(QStringLiteral("~~Tarvik Vessel"));
+    drawVessel(vessel);
+  }
+  void drawVessel(int lines) {
+    for (int i = 0; i < lines; ++i)
+      m->DrawLine(505000.0 + i, 4502000.0, 505010.0 + i, 4502020.0, vesselLayer);
+  }
+};
+
+// Clearing a 3-shape layer and drawing it again, as every tick does with the vessel.
+void BM_ClearSmallLayer(benchmark::State &state) {
+  TickDrawing d(static_cast<int>(state.range(0)), 3);
+  for (auto _ : state) {
+    d.m->CadClearShapes(d.vesselLayer);
+    d.drawVessel(3);
+  }
+}
+BENCHMARK(BM_ClearSmallLayer)->Arg(100'000)->Arg(500'000)->Unit(benchmark::kMicrosecond);
+
+// The tick's restyle of the vessel layer: its pen colour and width, mostly unchanged.
+void BM_RestyleSmallLayer(benchmark::State &state) {
+  TickDrawing d(static_cast<int>(state.range(0)), 8);
+  for (auto _ : state) {
+    d.m->SetLayerPenFg(d.vesselLayer, 0x0000FF);
+    d.m->SetLayerPenWidth(d.vesselLayer, 2);
+  }
+}
+BENCHMARK(BM_RestyleSmallLayer)->Arg(100'000)->Arg(500'000)->Unit(benchmark::kMicrosecond);
+
+// The track restyle after a new segment: a layer of nearly every shape, already so styled.
+void BM_RestyleLargeLayerUnchanged(benchmark::State &state) {
+  TickDrawing d(static_cast<int>(state.range(0)), 0);
+  d.m->SetLayerPenFg(d.surveyLayer, 0x00FF00);
+  d.m->SetLayerPenWidth(d.surveyLayer, 1);
+  double x = 500000.0;
+  for (auto _ : state) {
+    d.m->DrawLine(x, 4500000.0, x + 5.0, 4500001.0, d.surveyLayer);
+    x += 5.0;
+    d.m->SetLayerPenFg(d.surveyLayer, 0x00FF00);
+    d.m->SetLayerPenWidth(d.surveyLayer, 1);
+  }
+}
+BENCHMARK(BM_RestyleLargeLayerUnchanged)->Arg(100'000)->Arg(500'000)->Unit(benchmark::kMicrosecond);
+
+DrawingModel &halfMillionDrawing() {
+  static DrawingModel *m = [] {
+    auto *d = new DrawingModel;
+    bench::addMixedShapes(*d, 500'000); // 10 x 5 km
+    return d;
+  }();
+  return *m;
+}
+
+// The shapes near a view `range(0)` metres across, somewhere in a 500k-shape drawing.
+void BM_ShapePositionsNear(benchmark::State &state) {
+  DrawingModel &m = halfMillionDrawing();
+  const double size = static_cast<double>(state.range(0));
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> ex(500000.0, 510000.0 - size);
+  std::uniform_real_distribution<double> ny(4500000.0, 4505000.0 - std::min(size, 5000.0));
+  std::vector<int> out;
+  m.ShapePositionsNear(0, 0, 1, 1, out); // any lazily built state is not the query's cost
+  double found = 0.0;
+  for (auto _ : state) {
+    const double x = ex(rng);
+    const double y = ny(rng);
+    m.ShapePositionsNear(x, y, x + size, y + size * 0.75, out);
+    found += static_cast<double>(out.size());
+  }
+  state.counters["found"] = found / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ShapePositionsNear)->Arg(50)->Arg(500)->Arg(10'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -31,7 +31,9 @@ public:
   int CurrentLayer = 0;
   int NextLayerIndex = 0;
   // Drawing order: the last entry is the topmost shape. Change it only through its members;
-  // they keep ShapeCount and the number index current.
+  // they keep ShapeCount, the number index, the per-layer counts and the spatial index current.
+  // A listed shape's geometry and pen change only through the operations below, which tell
+  // the list (ShapeList::boundsChanged, ShapeList::penChanged).
   ShapeList Shapes{&ShapeCount};
   std::int32_t NextShapeNumber = 1;
   int ShapeCount = 0;

@@ -30,9 +30,9 @@ int DrawingModel::LayerOpen(const QString &name) {
 }
 
 void DrawingModel::LayerCopy(int source, int target, int mode) {
-  if (mode == 1)
-    for (TQShape *s : Shapes)
-      if (s->Layer == source)
+  if (mode == 1 && source != target)
+    for (int i = Shapes.lowestOnLayer(source); i < Shapes.size(); ++i)
+      if (TQShape *s = Shapes[i]; s->Layer == source)
         s->Layer = target;
   BackBufferDirty = true;
 }
@@ -43,8 +43,8 @@ void DrawingModel::LayerSelectShapes(int index, bool additive) {
       s->Selected = false;
     SelectedShapes.clear();
   }
-  for (TQShape *s : Shapes) {
-    if (s->Layer == index) {
+  for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i) {
+    if (TQShape *s = Shapes[i]; s->Layer == index) {
       s->Selected = true;
       SelectedShapes.push_back(s->ShapeNumber);
     }
@@ -53,8 +53,8 @@ void DrawingModel::LayerSelectShapes(int index, bool additive) {
 }
 
 void DrawingModel::LayerDeselectShapes(int index) {
-  for (TQShape *s : Shapes)
-    if (s->Layer == index)
+  for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
+    if (TQShape *s = Shapes[i]; s->Layer == index)
       s->Selected = false;
   // Numbers of shapes that no longer exist stay listed.
   std::erase_if(SelectedShapes, [&](std::int32_t n) {
@@ -89,12 +89,17 @@ void DrawingModel::SetLayerPenFg(int index, TColor value) {
     return;
   l->PenFg = value;
   // Only shapes that change need a redraw: the navigation program restyles its vessel and
-  // track layers at every timer tick, mostly with the colour and width they already have.
-  for (TQShape *s : Shapes)
-    if (s->Layer == index && s->PenFg != value) {
-      s->PenFg = value;
-      noteShapeChange(s);
-    }
+  // track layers at every timer tick, mostly with the colour and width they already have. A
+  // layer whose shapes are known to have it already is not walked at all; else the walk covers
+  // the drawing from the layer's lowest shape up.
+  const bool uniform = Shapes.layerPenFgIs(index, value);
+  if (!uniform)
+    for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
+      if (TQShape *s = Shapes[i]; s->Layer == index && s->PenFg != value) {
+        s->PenFg = value;
+        noteShapeChange(s);
+      }
+  Shapes.notePenFg(index, value);
 }
 
 int DrawingModel::GetLayerPenWidth(int index) const {
@@ -108,12 +113,17 @@ void DrawingModel::SetLayerPenWidth(int index, int value) {
     return;
   l->PenWidth = value;
   // Only shapes that change need a redraw: the navigation program restyles its vessel and
-  // track layers at every timer tick, mostly with the colour and width they already have.
-  for (TQShape *s : Shapes)
-    if (s->Layer == index && s->PenWidth != value) {
-      s->PenWidth = value;
-      noteShapeChange(s);
-    }
+  // track layers at every timer tick, mostly with the colour and width they already have. A
+  // layer whose shapes are known to have it already is not walked at all; else the walk covers
+  // the drawing from the layer's lowest shape up.
+  const bool uniform = Shapes.layerPenWidthIs(index, value);
+  if (!uniform)
+    for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
+      if (TQShape *s = Shapes[i]; s->Layer == index && s->PenWidth != value) {
+        s->PenWidth = value;
+        noteShapeChange(s);
+      }
+  Shapes.notePenWidth(index, value);
 }
 
 int DrawingModel::GetLayerPenStyle(int index) const {

@@ -2,6 +2,8 @@
 #include "canvas/ModelLists.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 // ---- ShapeList
 //
@@ -26,6 +28,13 @@ template <class V> void reserveOneMore(V &v) {
 ShapeNumberField &ShapeNumberField::operator=(std::int32_t value) {
   if (list_ && value != value_)
     list_->renumber(*this, value);
+  value_ = value;
+  return *this;
+}
+
+ShapeLayerField &ShapeLayerField::operator=(int value) {
+  if (list_ && value != value_)
+    list_->relayer(value_, value);
   value_ = value;
   return *this;
 }
@@ -83,21 +92,280 @@ void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
     return;
   pos = std::clamp(pos, 0, size());
   reserveOneMore(slots_);
-  Slot slot{shape.get(), shape->ShapeNumber};
+  const std::uint64_t key = keyFor(pos);
+  Slot slot{shape.get(), shape->ShapeNumber, key};
   shape->ShapeNumber.list_ = this;
+  shape->Layer.list_ = this;
+  shape->orderKey_ = key;
+  shape->indexCell_ = -1;
   indexAdd(slot, pos == size());
+  tallyAdd(slot.shape);
   slots_.insert(slots_.begin() + pos, slot);
+  if (spatialBuilt_)
+    spatial_.add(slot.shape);
   shape.release();
   syncCount();
 }
 
 std::unique_ptr<TQShape> ShapeList::take(int pos) {
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
-  indexRemove(slot);
+  detach(slot);
   slots_.erase(slots_.begin() + pos);
-  slot.shape->ShapeNumber.list_ = nullptr;
   syncCount();
   return std::unique_ptr<TQShape>(slot.shape);
+}
+
+void ShapeList::detach(const Slot &slot) {
+  indexRemove(slot);
+  if (spatialBuilt_)
+    spatial_.remove(slot.shape);
+  auto it = tallies_.find(slot.shape->Layer);
+  if (it != tallies_.end())
+    --it->second.count;
+  slot.shape->ShapeNumber.list_ = nullptr;
+  slot.shape->Layer.list_ = nullptr;
+}
+
+// ---- Order keys
+//
+// Keys leave wide gaps, so that a shape put at either end or between two others nearly always
+// finds a free key; when none is left every shape gets a new one, which the spatial index then
+// has to take in anew.
+
+namespace {
+
+constexpr std::uint64_t kKeyGap = std::uint64_t{1} << 20;
+constexpr std::uint64_t kFirstKey = std::uint64_t{1} << 62;
+
+} // namespace
+
+void ShapeList::setKey(std::size_t slot, std::uint64_t key) {
+  slots_[slot].key = key;
+  slots_[slot].shape->orderKey_ = key;
+}
+
+void ShapeList::rekey() {
+  for (std::size_t i = 0; i < slots_.size(); ++i)
+    setKey(i, kFirstKey + i * kKeyGap);
+  spatialBuilt_ = false;
+}
+
+std::uint64_t ShapeList::keyFor(int pos) {
+  if (slots_.empty())
+    return kFirstKey;
+  const auto p = static_cast<std::size_t>(pos);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (p == slots_.size()) {
+      const std::uint64_t last = slots_.back().key;
+      if (last <= std::numeric_limits<std::uint64_t>::max() - kKeyGap)
+        return last + kKeyGap;
+    } else if (p == 0) {
+      const std::uint64_t first = slots_.front().key;
+      if (first > kKeyGap)
+        return first - kKeyGap;
+    } else {
+      const std::uint64_t below = slots_[p - 1].key;
+      const std::uint64_t above = slots_[p].key;
+      if (above - below >= 2)
+        return below + (above - below) / 2;
+    }
+    rekey();
+  }
+  return slots_.back().key + kKeyGap; // not reached: fresh keys leave room everywhere
+}
+
+// ---- Layers
+
+void ShapeList::tallyAdd(const TQShape *shape) {
+  LayerTally &t = tallies_[shape->Layer];
+  ++t.count;
+  if (t.fgKnown && shape->PenFg != t.fg)
+    t.fgKnown = false;
+  if (t.widthKnown && shape->PenWidth != t.width)
+    t.widthKnown = false;
+}
+
+void ShapeList::relayer(int from, int to) {
+  auto it = tallies_.find(from);
+  if (it != tallies_.end())
+    --it->second.count;
+  LayerTally &t = tallies_[to];
+  ++t.count;
+  // Its pen is not at hand here.
+  t.fgKnown = false;
+  t.widthKnown = false;
+}
+
+int ShapeList::countOnLayer(int layer) const {
+  auto it = tallies_.find(layer);
+  return it == tallies_.end() ? 0 : it->second.count;
+}
+
+int ShapeList::lowestOnLayer(int layer) const {
+  int remaining = countOnLayer(layer);
+  if (remaining <= 0)
+    return size();
+  for (int i = size() - 1; i >= 0; --i)
+    if (slots_[static_cast<std::size_t>(i)].shape->Layer == layer && --remaining == 0)
+      return i;
+  return 0;
+}
+
+bool ShapeList::layerPenFgIs(int layer, TColor value) const {
+  auto it = tallies_.find(layer);
+  if (it == tallies_.end() || it->second.count == 0)
+    return true;
+  return it->second.fgKnown && it->second.fg == value;
+}
+
+bool ShapeList::layerPenWidthIs(int layer, int value) const {
+  auto it = tallies_.find(layer);
+  if (it == tallies_.end() || it->second.count == 0)
+    return true;
+  return it->second.widthKnown && it->second.width == value;
+}
+
+void ShapeList::notePenFg(int layer, TColor value) {
+  LayerTally &t = tallies_[layer];
+  t.fgKnown = true;
+  t.fg = value;
+}
+
+void ShapeList::notePenWidth(int layer, int value) {
+  LayerTally &t = tallies_[layer];
+  t.widthKnown = true;
+  t.width = value;
+}
+
+void ShapeList::penChanged(const TQShape *shape) {
+  if (!shape || shape->ShapeNumber.list_ != this)
+    return;
+  auto it = tallies_.find(shape->Layer);
+  if (it == tallies_.end())
+    return;
+  LayerTally &t = it->second;
+  if (t.fgKnown && shape->PenFg != t.fg)
+    t.fgKnown = false;
+  if (t.widthKnown && shape->PenWidth != t.width)
+    t.widthKnown = false;
+}
+
+// ---- Geometry
+
+void ShapeList::boundsChanged(TQShape *shape) {
+  if (!shape || shape->ShapeNumber.list_ != this || !spatialBuilt_)
+    return;
+  spatial_.remove(shape);
+  spatial_.add(shape);
+}
+
+namespace {
+
+// Small drawings are scanned: nothing to build, and a scan of a few hundred shapes is quick.
+constexpr int kScanBelow = 256;
+
+} // namespace
+
+void ShapeList::scanNear(double minX, double minY, double maxX, double maxY,
+                         std::vector<int> &out) const {
+  constexpr std::size_t ahead = 8;
+  const std::size_t n = slots_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + ahead < n)
+      __builtin_prefetch(&slots_[i + ahead].shape->MinX);
+    const TQShape *s = slots_[i].shape;
+    // Written so that bounds that are not numbers are listed rather than missed.
+    if (!(s->MaxX < minX || s->MinX > maxX || s->MaxY < minY || s->MinY > maxY))
+      out.push_back(static_cast<int>(i));
+  }
+}
+
+void ShapeList::ensureSpatial() const {
+  if (spatialBuilt_ && slots_.size() <= 2 * spatialBuiltFor_ + 4096)
+    return;
+  // The cell size follows the number of shapes and the extent of most of them: a few shapes
+  // far away (a stray point at the origin, a bogus coordinate) do not make the cells coarse.
+  // The extent is taken from a sample of corners, between the 2nd and 98th hundredths.
+  std::vector<double> xs, ys;
+  const std::size_t stride = slots_.size() / 4096 + 1;
+  for (std::size_t i = 0; i < slots_.size(); i += stride) {
+    const TQShape *s = slots_[i].shape;
+    if (std::isfinite(s->MinX) && std::isfinite(s->MinY)) {
+      xs.push_back(s->MinX);
+      ys.push_back(s->MinY);
+    }
+  }
+  spread_ = Spread{};
+  if (!xs.empty()) {
+    const auto spread = [](std::vector<double> &v, double &low, double &high) {
+      const std::size_t lo = v.size() / 50, hi = v.size() - 1 - v.size() / 50;
+      std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(lo), v.end());
+      low = v[lo];
+      std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(hi), v.end());
+      high = v[hi];
+    };
+    spread(xs, spread_.minX, spread_.maxX);
+    spread(ys, spread_.minY, spread_.maxY);
+  }
+  spatial_.reset(slots_.size(), (spread_.maxX - spread_.minX) / 0.96,
+                 (spread_.maxY - spread_.minY) / 0.96);
+  for (const Slot &slot : slots_)
+    spatial_.add(slot.shape);
+  spatialBuilt_ = true;
+  spatialBuiltFor_ = slots_.size();
+}
+
+bool ShapeList::coversMuch(double minX, double minY, double maxX, double maxY) const {
+  const Spread &a = spread_;
+  const double w = a.maxX - a.minX, h = a.maxY - a.minY;
+  const double ow = std::min(maxX, a.maxX) - std::max(minX, a.minX);
+  const double oh = std::min(maxY, a.maxY) - std::max(minY, a.minY);
+  if (!(ow >= 0.0 && oh >= 0.0))
+    return false;
+  // A drawing along a line has no area: compare lengths then.
+  if (!(w > 0.0 && h > 0.0))
+    return (w > 0.0 ? ow / w : 0.0) + (h > 0.0 ? oh / h : 0.0) >= 0.25;
+  return (ow / w) * (oh / h) >= 0.25;
+}
+
+void ShapeList::positionsNear(double minX, double minY, double maxX, double maxY,
+                              std::vector<int> &out) const {
+  out.clear();
+  if (size() < kScanBelow || std::isnan(minX) || std::isnan(minY) || std::isnan(maxX) ||
+      std::isnan(maxY))
+    return scanNear(minX, minY, maxX, maxY, out);
+  ensureSpatial();
+  std::vector<std::uint64_t> &keys = scratch_;
+  keys.clear();
+  // When the rectangle holds a good share of the drawing, a scan in order is cheaper than
+  // putting the keys in order.
+  if (coversMuch(minX, minY, maxX, maxY))
+    return scanNear(minX, minY, maxX, maxY, out);
+  if (!spatial_.query(minX, minY, maxX, maxY, slots_.size() / 8, keys)) {
+    keys.clear();
+    return scanNear(minX, minY, maxX, maxY, out);
+  }
+  std::sort(keys.begin(), keys.end());
+  out.reserve(keys.size());
+  // Each key's position, searched for from the previous one with steps that double.
+  std::size_t pos = 0;
+  const std::size_t n = slots_.size();
+  for (std::uint64_t key : keys) {
+    std::size_t step = 1;
+    std::size_t hi = pos;
+    while (hi < n && slots_[hi].key < key) {
+      pos = hi + 1;
+      hi += step;
+      step *= 2;
+    }
+    hi = std::min(hi, n);
+    auto it = std::lower_bound(slots_.begin() + static_cast<std::ptrdiff_t>(pos),
+                               slots_.begin() + static_cast<std::ptrdiff_t>(hi), key,
+                               [](const Slot &a, std::uint64_t k) { return a.key < k; });
+    pos = static_cast<std::size_t>(it - slots_.begin());
+    if (pos < n && slots_[pos].key == key)
+      out.push_back(static_cast<int>(pos));
+  }
 }
 
 void ShapeList::erase(int pos) { take(pos).reset(); }
@@ -106,6 +374,9 @@ void ShapeList::clear() {
   std::vector<Slot> old;
   old.swap(slots_);
   index_.clear();
+  tallies_.clear();
+  spatialBuilt_ = false;
+  spatial_.reset(0, 0.0, 0.0);
   syncCount();
   for (const Slot &s : old)
     delete s.shape;
@@ -114,6 +385,8 @@ void ShapeList::clear() {
 void ShapeList::moveToEnd(int pos) {
   if (pos < 0 || pos >= size())
     return;
+  if (pos != size() - 1)
+    rekeyMoved(static_cast<std::size_t>(pos), keyFor(size()));
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   std::rotate(slots_.begin() + pos, slots_.begin() + pos + 1, slots_.end());
   auto it = index_.find(slot.number);
@@ -124,12 +397,23 @@ void ShapeList::moveToEnd(int pos) {
 void ShapeList::moveToStart(int pos) {
   if (pos < 0 || pos >= size())
     return;
+  if (pos != 0)
+    rekeyMoved(static_cast<std::size_t>(pos), keyFor(0));
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   std::rotate(slots_.begin(), slots_.begin() + pos, slots_.begin() + pos + 1);
   // Now at the start, it is the first holder of its number.
   auto it = index_.find(slot.number);
   if (it != index_.end())
     it->second.first = slot.shape;
+}
+
+void ShapeList::rekeyMoved(std::size_t slot, std::uint64_t key) {
+  TQShape *shape = slots_[slot].shape;
+  if (spatialBuilt_)
+    spatial_.remove(shape);
+  setKey(slot, key);
+  if (spatialBuilt_)
+    spatial_.add(shape);
 }
 
 TQShape *ShapeList::scanFor(std::int32_t number) const {
@@ -157,9 +441,12 @@ int ShapeList::indexOfNumber(std::int32_t number) const {
 }
 
 int ShapeList::indexOf(const TQShape *shape) const {
-  for (std::size_t i = 0; i < slots_.size(); ++i)
-    if (slots_[i].shape == shape)
-      return static_cast<int>(i);
+  if (!shape || shape->ShapeNumber.list_ != this)
+    return -1;
+  auto it = std::lower_bound(slots_.begin(), slots_.end(), shape->orderKey_,
+                             [](const Slot &a, std::uint64_t k) { return a.key < k; });
+  if (it != slots_.end() && it->shape == shape)
+    return static_cast<int>(it - slots_.begin());
   return -1;
 }
 

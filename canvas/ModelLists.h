@@ -3,10 +3,13 @@
 #pragma once
 
 #include "canvas/Layers.h"
+#include "canvas/ShapeIndex.h"
 #include "canvas/Shapes.h"
+#include "platform/Color.h"
 
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -16,12 +19,19 @@
 
 // The drawing's shapes, owned, in drawing order: the last entry is the topmost shape. Looking a
 // shape up by number gives the same answer as a scan from the first entry, without the scan.
-// Every change goes through the members, or through a shape's ShapeNumber, which tells the list
-// it lies in; so the index and the mirrored count (the canvas's ShapeCount) always match.
+// Every change goes through the members, or through a shape's ShapeNumber or Layer, which tell
+// the list they lie in; so the index, the per-layer counts and the mirrored count (the canvas's
+// ShapeCount) always match.
+//
+// The list also keeps a spatial index of its shapes' bounds (built at the first query) and what
+// it knows of each layer's pens. Both rely on one rule: once a shape is in the list, its bounds
+// (its geometry) and its pen colour and width change only through the drawing model's
+// operations, which tell the list with boundsChanged and penChanged.
 class ShapeList {
   struct Slot {
     TQShape *shape;
     std::int32_t number; // the number the shape was indexed under
+    std::uint64_t key;   // its order key: keys ascend with the position
   };
 
 public:
@@ -89,14 +99,41 @@ public:
   std::unique_ptr<TQShape> take(int pos);
   // Removes and deletes the entry at pos.
   void erase(int pos);
-  // Removes and deletes, in one pass that keeps the order of the rest, every shape for which
-  // pred(shape) is true; pred sees each shape once, first to last. Returns how many went.
-  template <class Pred> int eraseIf(Pred pred);
+  // Removes and deletes, in one pass that keeps the order of the rest, every shape from position
+  // `from` on for which pred(shape) is true; pred sees each of those shapes once, first to last.
+  // Returns how many went.
+  template <class Pred> int eraseIf(Pred pred, int from = 0);
   // Deletes every shape.
   void clear();
   // Moves the entry at pos to the end (topmost) or to the start (bottom-most).
   void moveToEnd(int pos);
   void moveToStart(int pos);
+
+  // ---- Layers
+  // How many shapes of the list lie on the layer.
+  int countOnLayer(int layer) const;
+  // The lowest position holding a shape of the layer, or size() when it has none. The walk goes
+  // down from the top and stops at the layer's last shape: the layers redrawn at every timer
+  // tick hold few shapes, all near the top.
+  int lowestOnLayer(int layer) const;
+  // True when every shape on the layer is known to have that pen colour (or width): set by
+  // notePenFg/notePenWidth after a restyle, lost when a shape of another pen joins the layer or
+  // a shape's pen is changed.
+  bool layerPenFgIs(int layer, TColor value) const;
+  bool layerPenWidthIs(int layer, int value) const;
+  void notePenFg(int layer, TColor value);
+  void notePenWidth(int layer, int value);
+  // A listed shape's pen colour or width was just changed.
+  void penChanged(const TQShape *shape);
+
+  // ---- Geometry
+  // A listed shape's bounds were just changed.
+  void boundsChanged(TQShape *shape);
+  // Positions, ascending, of every shape whose bounds meet the rectangle (edges included), and
+  // perhaps of a few more nearby. Bounds that are not numbers meet every rectangle, and so does
+  // every shape a rectangle with a NaN coordinate. Not to be called from two threads at once.
+  void positionsNear(double minX, double minY, double maxX, double maxY,
+                     std::vector<int> &out) const;
 
   // The first shape in list order with that number, or null.
   TQShape *find(std::int32_t number) const;
@@ -113,11 +150,35 @@ private:
     std::uint32_t count;
   };
 
+  struct LayerTally {
+    int count = 0;
+    bool fgKnown = false;
+    bool widthKnown = false;
+    TColor fg = 0;
+    int width = 0;
+  };
+
   friend class ShapeNumberField;
+  friend class ShapeLayerField;
   // Files a shape of the list under its new number.
   void renumber(const ShapeNumberField &field, std::int32_t number);
+  // Counts a shape of the list on its new layer.
+  void relayer(int from, int to);
   void indexAdd(const Slot &slot, bool appendedAtEnd);
   void indexRemove(const Slot &slot);
+  // Undoes everything insert did for the slot's shape but taking it out of slots_.
+  void detach(const Slot &slot);
+  void tallyAdd(const TQShape *shape);
+  // The key a shape inserted before pos gets; may give every shape a new key first.
+  std::uint64_t keyFor(int pos);
+  void rekey();
+  void setKey(std::size_t slot, std::uint64_t key);
+  // Gives the shape in that slot a new key, refiling it in the spatial index.
+  void rekeyMoved(std::size_t slot, std::uint64_t key);
+  void ensureSpatial() const;
+  // True when the rectangle covers a good share of where most shapes lie.
+  bool coversMuch(double minX, double minY, double maxX, double maxY) const;
+  void scanNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out) const;
   void syncCount() {
     if (countMirror_)
       *countMirror_ = size();
@@ -126,17 +187,27 @@ private:
 
   std::vector<Slot> slots_;
   std::unordered_map<std::int32_t, Entry> index_;
+  std::unordered_map<int, LayerTally> tallies_;
   int *countMirror_;
+  // The spatial index is built at the first query and again when the list has much outgrown
+  // the cell size it was built for; until then the changes need not be filed.
+  mutable ShapeIndex spatial_;
+  mutable bool spatialBuilt_ = false;
+  mutable std::size_t spatialBuiltFor_ = 0;
+  mutable std::vector<std::uint64_t> scratch_;
+  struct Spread {
+    double minX = 0.0, minY = 0.0, maxX = -1.0, maxY = -1.0;
+  };
+  mutable Spread spread_;
 };
 
-template <class Pred> int ShapeList::eraseIf(Pred pred) {
-  std::size_t out = 0;
+template <class Pred> int ShapeList::eraseIf(Pred pred, int from) {
+  std::size_t out = std::min(static_cast<std::size_t>(std::max(from, 0)), slots_.size());
   int removed = 0;
-  for (std::size_t in = 0; in < slots_.size(); ++in) {
+  for (std::size_t in = out; in < slots_.size(); ++in) {
     Slot slot = slots_[in];
     if (pred(slot.shape)) {
-      indexRemove(slot);
-      slot.shape->ShapeNumber.list_ = nullptr;
+      detach(slot);
       delete slot.shape;
       ++removed;
     } else {

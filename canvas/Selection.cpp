@@ -13,18 +13,23 @@ void DrawingModel::CadClearShapes(int layer) {
     SelectedShapes.clear();
     NextShapeNumber = 1;
   } else {
-    // One pass over the shapes and one over the selection list, however many shapes go: the
-    // navigation program clears small layers of large drawings at every timer tick.
+    // The navigation program clears small layers of large drawings at every timer tick: only
+    // the part of the drawing from the layer's lowest shape up is passed over (none at all for
+    // an empty layer), and the selection list once.
     std::unordered_set<std::int32_t> gone;
     const bool listed = !SelectedShapes.empty();
-    const int removed = Shapes.eraseIf([&](const TQShape *s) {
-      if (s->Layer != layer)
-        return false;
-      if (listed)
-        gone.insert(s->ShapeNumber);
-      noteShapeChange(s);
-      return true;
-    });
+    const int from = Shapes.lowestOnLayer(layer);
+    const int removed = from >= Shapes.size() ? 0
+                                              : Shapes.eraseIf(
+                                                    [&](const TQShape *s) {
+                                                      if (s->Layer != layer)
+                                                        return false;
+                                                      if (listed)
+                                                        gone.insert(s->ShapeNumber);
+                                                      noteShapeChange(s);
+                                                      return true;
+                                                    },
+                                                    from);
     if (!gone.empty())
       std::erase_if(SelectedShapes, [&](std::int32_t n) { return gone.count(n) != 0; });
     if (removed == 0)
@@ -98,8 +103,10 @@ void DrawingModel::CadDeselectShapes() {
 
 void DrawingModel::ShapeSelectMoveDelta(double dx, double dy) {
   for (TQShape *s : Shapes)
-    if (s->Selected)
+    if (s->Selected) {
       s->Translate(dx, dy);
+      Shapes.boundsChanged(s);
+    }
   BackBufferDirty = true;
 }
 

@@ -19,13 +19,7 @@ std::int32_t DrawingModel::ShapeHitTest(double x, double y) const { return GetSh
 
 void DrawingModel::ShapePositionsNear(double minX, double minY, double maxX, double maxY,
                                       std::vector<int> &out) const {
-  out.clear();
-  for (int i = 0; i < Shapes.size(); ++i) {
-    const TQShape *s = Shapes[i];
-    // Written so that bounds holding NaN are listed rather than missed.
-    if (!(s->MaxX < minX || s->MinX > maxX || s->MaxY < minY || s->MinY > maxY))
-      out.push_back(i);
-  }
+  Shapes.positionsNear(minX, minY, maxX, maxY, out);
 }
 
 short DrawingModel::GetShapeType(std::int32_t number) const {
@@ -41,6 +35,7 @@ int DrawingModel::GetShapePenWidth(std::int32_t number) const {
 void DrawingModel::SetShapePenWidth(std::int32_t number, int value) {
   if (TQShape *s = FindShape(number)) {
     s->PenWidth = value;
+    Shapes.penChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -53,6 +48,7 @@ TColor DrawingModel::GetShapePenFg(std::int32_t number) const {
 void DrawingModel::SetShapePenFg(std::int32_t number, TColor value) {
   if (TQShape *s = FindShape(number)) {
     s->PenFg = value;
+    Shapes.penChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -162,6 +158,7 @@ void DrawingModel::SetShapeZOrder(std::int32_t number, std::int32_t value) {
 void DrawingModel::ShapeTranslate(std::int32_t number, double dx, double dy) {
   if (TQShape *s = FindShape(number)) {
     s->Translate(dx, dy);
+    Shapes.boundsChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -169,6 +166,7 @@ void DrawingModel::ShapeTranslate(std::int32_t number, double dx, double dy) {
 void DrawingModel::ShapeScale(std::int32_t number, double x, double y, double sx, double sy) {
   if (TQShape *s = FindShape(number)) {
     s->Scale(sx, sy, x, y);
+    Shapes.boundsChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -176,6 +174,7 @@ void DrawingModel::ShapeScale(std::int32_t number, double x, double y, double sx
 void DrawingModel::ShapeRotate(std::int32_t number, double angle, double x, double y) {
   if (TQShape *s = FindShape(number)) {
     s->Rotate(angle, x, y);
+    Shapes.boundsChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -183,6 +182,7 @@ void DrawingModel::ShapeRotate(std::int32_t number, double angle, double x, doub
 void DrawingModel::ShapeReflect(std::int32_t number, int axis, double x, double y) {
   if (TQShape *s = FindShape(number)) {
     s->Scale(axis == 0 ? -1.0 : 1.0, axis == 1 ? -1.0 : 1.0, x, y);
+    Shapes.boundsChanged(s);
     BackBufferDirty = true;
   }
 }
@@ -213,6 +213,7 @@ double DrawingModel::ShapePointGetY(std::int32_t number, int i) const {
 void DrawingModel::ShapePointSet(std::int32_t number, int i, double x, double y) {
   if (TQPolyline *p = asPolyline(FindShape(number))) {
     p->SetPoint(i, x, y);
+    Shapes.boundsChanged(p);
     BackBufferDirty = true;
   }
 }
@@ -224,6 +225,7 @@ void DrawingModel::ShapePointInsert(std::int32_t number, int i, double x, double
   p->Points.insert(p->Points.begin() + i,
                    TPointF{platform::toStoredFloat(x), platform::toStoredFloat(y)});
   p->UpdateBounds();
+  Shapes.boundsChanged(p);
   BackBufferDirty = true;
 }
 
@@ -233,5 +235,6 @@ void DrawingModel::ShapePointDelete(std::int32_t number, int i) {
     return;
   p->Points.erase(p->Points.begin() + i);
   p->UpdateBounds();
+  Shapes.boundsChanged(p);
   BackBufferDirty = true;
 }

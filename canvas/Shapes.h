@@ -42,13 +42,32 @@ private:
   ShapeList *list_ = nullptr; // the list the shape lies in, if any
 };
 
+// A shape's layer index: reads, compares and converts as the int it holds. A shape that lies in
+// a canvas's shape list moved to another layer is counted on that layer at once, so the list's
+// per-layer counts always match its shapes.
+class ShapeLayerField {
+public:
+  constexpr explicit ShapeLayerField(int value = 0) noexcept : value_(value) {}
+  // A copy lies in no list: only the index goes over.
+  constexpr ShapeLayerField(const ShapeLayerField &other) noexcept : value_(other.value_) {}
+  ShapeLayerField &operator=(const ShapeLayerField &other) { return *this = other.value_; }
+  ShapeLayerField &operator=(int value);
+  constexpr operator int() const noexcept { return value_; }
+
+private:
+  friend class ShapeList;
+  int value_;
+  ShapeList *list_ = nullptr; // the list the shape lies in, if any
+};
+
 // Base of every shape. Fields are public: the canvas, its readers and writers and the imports
 // work on them directly. Geometry changes go through the virtual operations so that the bounds
-// stay current.
+// stay current; once a shape lies in a canvas's shape list, its bounds and pen change only
+// through the drawing model's operations (see ShapeList).
 class TQShape {
 public:
   ShapeNumberField ShapeNumber{0};
-  int Layer = 0;
+  ShapeLayerField Layer{0};
   int ShapeType = 0;
   TColor PenFg = 0;
   int PenWidth = 1;
@@ -83,6 +102,14 @@ public:
 protected:
   TQShape(const TQShape &) = default;
   TQShape &operator=(const TQShape &) = default;
+
+private:
+  friend class ShapeList;
+  friend class ShapeIndex;
+  // Kept by the list the shape lies in: its key in the drawing order (keys ascend with the
+  // position) and the cell of the list's spatial index that holds its bounds.
+  std::uint64_t orderKey_ = 0;
+  std::int32_t indexCell_ = -1;
 };
 
 // Type 17.
