@@ -347,7 +347,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
   const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   ++pc.reported;
 
-  if (s->ShapeType == 17) {
+  if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
     // Thinning makes each point depend on the points drawn before it. A point thinning left
     // out shows no pixels, however it changes. A point just put on top is decided here against
     // the last point drawn, as the full redraw would decide it. Any other point changed keeps
@@ -360,9 +360,9 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     pc.pointsToCheck.push_back(ShapeKey{s, s->ShapeNumber});
     if (!known && n > 0 && Shapes[n - 1] == s) {
       pc.appendedPoints[s] = s->ShapeNumber;
-      const auto *point = dynamic_cast<const TQPoint *>(s);
+      const auto *point = static_cast<const TQPoint *>(s);
       const LayerFlags layers(Layers, NextLayerIndex);
-      if (!point || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
+      if (!s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
         return;
       double ww = WorldRight - WorldLeft;
       if (!(ww > 0.0))
@@ -409,8 +409,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
       static_cast<long long>(pc.drawn) + pc.reported >= maxDrawsPerPaint ||
       pc.overhang > maxPartialOverhang || pc.damage.size() > maxDamageRects ||
       !platform::finiteView(*this) || (GridMode == 1 && GridVisible) ||
-      !(WorldLeft <= WorldRight) || !(WorldBottom <= WorldTop) ||
-      !(platform::currentPaintSettings(*this) == pc.settings))
+      !(WorldLeft <= WorldRight) || !(WorldBottom <= WorldTop))
     return false;
   for (const ShapeKey &k : pc.pointsToCheck)
     if (FindShape(k.number) != k.shape)
@@ -505,7 +504,10 @@ void TTarvikCanvas::Paint() {
   PaintCache &pc = *paintCache_;
   const int w = width();
   const int h = height();
-  bool whole = BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h;
+  // A view, size, grid or layer visibility changed without a word (hosts write those fields
+  // directly) also redraws everything.
+  bool whole = BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h ||
+               !pc.recorded || !(platform::currentPaintSettings(*this) == pc.settings);
   QRegion damaged;
   if (!whole && !pc.damage.empty() && !redrawDamage(damaged))
     whole = true;

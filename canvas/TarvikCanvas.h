@@ -229,8 +229,9 @@ protected:
   void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
-  // Redraws the damaged pixels of the back buffer as a full redraw would draw them; false when
-  // that cannot be done exactly (a full redraw must follow).
+  // Redraws the damaged pixels of the back buffer as a full redraw would draw them, the view
+  // and settings being those of the last full redraw; false when that cannot be done exactly
+  // (a full redraw must follow).
   bool redrawDamage(QRegion &damaged);
   void redrawWhole();
   // The back buffer with the depth labels over it, brought up to date.

@@ -145,6 +145,15 @@ std::vector<NamedStep> surveySteps() {
                      c.DrawLine(118, 99, 122, 101, d.track);
                      c.AddDepthLabel(122, 101, 13.0);
                    }});
+  steps.push_back({"view and grid written directly", [](TTarvikCanvas &c, const Drawing &) {
+                     c.WorldLeft += 4.0;
+                     c.WorldRight += 4.0;
+                     c.GridVisible = !c.GridVisible;
+                   }});
+  steps.push_back({"grid written back", [](TTarvikCanvas &c, const Drawing &d) {
+                     c.GridVisible = !c.GridVisible;
+                     drawVessel(c, d, 123, 101, 0x0000C0, 2);
+                   }});
   steps.push_back({"zoom in", [](TTarvikCanvas &c, const Drawing &d) {
                      c.WorldZoom(0, 0.5, 120, 100); // twice as close
                      drawVessel(c, d, 124, 102, 0x0000C0, 2);
@@ -293,5 +302,29 @@ TEST(PaintingPartial, LabelsOverTheDistanceMeasureStayExact) {
       }
     }
     expectSame(render(*cached), fullRepaint(*full), "round " + std::to_string(round));
+  }
+}
+
+// Near the cap on draws per redraw, shapes put on top are drawn only as far as a full redraw
+// would draw them.
+TEST(PaintingPartial, ShapesBeyondTheDrawCapStayUndrawn) {
+  struct Case {
+    int fillers;
+    int added;
+  };
+  for (const Case &t : {Case{500000, 2}, Case{499995, 10}}) {
+    auto c = makeCanvas(20, 20, 0, 20, 20, 0, true);
+    for (int i = 0; i < t.fillers; ++i)
+      c->DrawLine(0, 10.5, 20, 10.5, 0);
+    const int top = c->LayerOpen(QStringLiteral("top"));
+    c->SetLayerPenFg(top, clRed);
+    render(*c);
+    for (int i = 0; i < t.added; ++i)
+      c->DrawLine(0, 1.5 + i, 20, 1.5 + i, top);
+    ASSERT_FALSE(c->BackBufferDirty);
+    const QImage shown = render(*c);
+    const QImage full = fullRepaint(*c);
+    EXPECT_EQ(firstDifference(shown, full, full.rect()), QPoint(-1, -1)) << t.fillers;
+    EXPECT_EQ(countColour(full, QRect(0, 0, 20, 20), clRed) > 0, t.fillers < 500000);
   }
 }
