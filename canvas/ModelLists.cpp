@@ -119,9 +119,7 @@ void ShapeList::detach(const Slot &slot) {
   indexRemove(slot);
   if (spatialBuilt_)
     spatial_.remove(slot.shape);
-  auto it = tallies_.find(slot.shape->Layer);
-  if (it != tallies_.end())
-    --it->second.count;
+  --tallyOf(slot.shape->Layer).count;
   slot.shape->ShapeNumber.list_ = nullptr;
   slot.shape->Layer.list_ = nullptr;
 }
@@ -176,8 +174,17 @@ std::uint64_t ShapeList::keyFor(int pos) {
 
 // ---- Layers
 
+ShapeList::LayerTally &ShapeList::tallyOf(int layer) {
+  // Shapes come in runs on one layer; entries of the map stay where they are.
+  if (!lastTally_ || lastLayer_ != layer) {
+    lastTally_ = &tallies_[layer];
+    lastLayer_ = layer;
+  }
+  return *lastTally_;
+}
+
 void ShapeList::tallyAdd(const TQShape *shape) {
-  LayerTally &t = tallies_[shape->Layer];
+  LayerTally &t = tallyOf(shape->Layer);
   ++t.count;
   if (t.fgKnown && shape->PenFg != t.fg)
     t.fgKnown = false;
@@ -186,10 +193,8 @@ void ShapeList::tallyAdd(const TQShape *shape) {
 }
 
 void ShapeList::relayer(int from, int to) {
-  auto it = tallies_.find(from);
-  if (it != tallies_.end())
-    --it->second.count;
-  LayerTally &t = tallies_[to];
+  --tallyOf(from).count;
+  LayerTally &t = tallyOf(to);
   ++t.count;
   // Its pen is not at hand here.
   t.fgKnown = false;
@@ -226,13 +231,13 @@ bool ShapeList::layerPenWidthIs(int layer, int value) const {
 }
 
 void ShapeList::notePenFg(int layer, TColor value) {
-  LayerTally &t = tallies_[layer];
+  LayerTally &t = tallyOf(layer);
   t.fgKnown = true;
   t.fg = value;
 }
 
 void ShapeList::notePenWidth(int layer, int value) {
-  LayerTally &t = tallies_[layer];
+  LayerTally &t = tallyOf(layer);
   t.widthKnown = true;
   t.width = value;
 }
@@ -375,6 +380,7 @@ void ShapeList::clear() {
   old.swap(slots_);
   index_.clear();
   tallies_.clear();
+  lastTally_ = nullptr;
   spatialBuilt_ = false;
   spatial_.reset(0, 0.0, 0.0);
   syncCount();

@@ -168,6 +168,7 @@ private:
   void indexRemove(const Slot &slot);
   // Undoes everything insert did for the slot's shape but taking it out of slots_.
   void detach(const Slot &slot);
+  LayerTally &tallyOf(int layer);
   void tallyAdd(const TQShape *shape);
   // The key a shape inserted before pos gets; may give every shape a new key first.
   std::uint64_t keyFor(int pos);
@@ -188,6 +189,8 @@ private:
   std::vector<Slot> slots_;
   std::unordered_map<std::int32_t, Entry> index_;
   std::unordered_map<int, LayerTally> tallies_;
+  LayerTally *lastTally_ = nullptr;
+  int lastLayer_ = 0;
   int *countMirror_;
   // The spatial index is built at the first query and again when the list has much outgrown
   // the cell size it was built for; until then the changes need not be filed.

@@ -67,8 +67,9 @@ void ShapeIndex::reset(std::size_t count, double width, double height) {
 void ShapeIndex::add(TQShape *shape) {
   const double minX = shape->MinX, minY = shape->MinY, maxX = shape->MaxX, maxY = shape->MaxY;
   const auto loose = [&] {
-    loose_.push_back(LooseEntry{shape->orderKey_, minX, minY, maxX, maxY});
     shape->indexCell_ = kLoose;
+    shape->indexEntry_ = static_cast<std::int32_t>(loose_.size());
+    loose_.push_back(LooseEntry{shape->orderKey_, shape, minX, minY, maxX, maxY});
   };
   if (!(fitsEntry(minX) && fitsEntry(minY) && fitsEntry(maxX) && fitsEntry(maxY)))
     return loose();
@@ -93,38 +94,36 @@ void ShapeIndex::add(TQShape *shape) {
     levels_[level].cells.push_back(it->second);
   }
   Cell &cell = cells_[static_cast<std::size_t>(it->second)];
-  const Entry e{shape->orderKey_, roundedDown(minX), roundedDown(minY), roundedUp(maxX),
-                roundedUp(maxY)};
-  if (cell.entries.empty() || cell.entries.back().key < e.key)
-    cell.entries.push_back(e);
-  else
-    cell.entries.insert(std::lower_bound(cell.entries.begin(), cell.entries.end(), e.key,
-                                         [](const Entry &a, std::uint64_t k) { return a.key < k; }),
-                        e);
-  ++levels_[level].entries;
   shape->indexCell_ = it->second;
+  shape->indexEntry_ = static_cast<std::int32_t>(cell.entries.size());
+  cell.entries.push_back(Entry{shape->orderKey_, shape, roundedDown(minX), roundedDown(minY),
+                               roundedUp(maxX), roundedUp(maxY)});
+  ++levels_[level].entries;
+}
+
+// Takes entry i out by moving the last entry into its place, and tells that entry's shape.
+template <class E> void ShapeIndex::takeOut(std::vector<E> &entries, std::size_t i) {
+  if (i + 1 != entries.size()) {
+    entries[i] = entries.back();
+    entries[i].shape->indexEntry_ = static_cast<std::int32_t>(i);
+  }
+  entries.pop_back();
 }
 
 void ShapeIndex::remove(TQShape *shape) {
   const std::int32_t where = shape->indexCell_;
+  const auto i = static_cast<std::size_t>(shape->indexEntry_);
   shape->indexCell_ = -1;
-  const std::uint64_t key = shape->orderKey_;
   if (where == kLoose) {
-    auto it = std::find_if(loose_.begin(), loose_.end(),
-                           [key](const LooseEntry &e) { return e.key == key; });
-    if (it != loose_.end()) {
-      *it = loose_.back();
-      loose_.pop_back();
-    }
+    if (i < loose_.size() && loose_[i].shape == shape)
+      takeOut(loose_, i);
     return;
   }
   if (where < 0 || static_cast<std::size_t>(where) >= cells_.size())
     return;
   Cell &cell = cells_[static_cast<std::size_t>(where)];
-  auto it = std::lower_bound(cell.entries.begin(), cell.entries.end(), key,
-                             [](const Entry &a, std::uint64_t k) { return a.key < k; });
-  if (it != cell.entries.end() && it->key == key) {
-    cell.entries.erase(it);
+  if (i < cell.entries.size() && cell.entries[i].shape == shape) {
+    takeOut(cell.entries, i);
     --levels_[cell.level].entries;
   }
 }

@@ -18,7 +18,8 @@ class TQShape;
 // single precision, so a query never misses a shape and reads no shape.
 //
 // The index is told of every change by its owner (ShapeList), which gives each shape its key;
-// it records the cell of each shape in the shape itself.
+// it records in the shape itself where the shape's entry lies, so that taking a shape out costs
+// the same however many shapes share its cell.
 class ShapeIndex {
 public:
   ShapeIndex() = default;
@@ -44,16 +45,18 @@ private:
 
   struct Entry {
     std::uint64_t key;
+    TQShape *shape;
     float minX, minY, maxX, maxY;
   };
   struct LooseEntry {
     std::uint64_t key;
+    TQShape *shape;
     double minX, minY, maxX, maxY;
   };
   struct Cell {
     std::int64_t ix, iy;
     int level;
-    std::vector<Entry> entries; // ascending keys
+    std::vector<Entry> entries; // in no order
   };
   struct CellKey {
     std::int64_t ix, iy;
@@ -68,6 +71,7 @@ private:
     std::vector<std::int32_t> cells;
   };
 
+  template <class E> static void takeOut(std::vector<E> &entries, std::size_t i);
   void queryLevel(int level, double minX, double minY, double maxX, double maxY,
                   std::vector<std::uint64_t> &keys) const;
   static void collect(const Cell &cell, double minX, double minY, double maxX, double maxY,

@@ -107,9 +107,11 @@ private:
   friend class ShapeList;
   friend class ShapeIndex;
   // Kept by the list the shape lies in: its key in the drawing order (keys ascend with the
-  // position) and the cell of the list's spatial index that holds its bounds.
+  // position), and the cell of the list's spatial index that holds its bounds with the place
+  // of its entry there.
   std::uint64_t orderKey_ = 0;
   std::int32_t indexCell_ = -1;
+  std::int32_t indexEntry_ = 0;
 };
 
 // Type 17.
