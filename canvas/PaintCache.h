@@ -85,6 +85,20 @@ struct PaintCache {
   // Points appended since, with thinning already decided for them.
   std::unordered_map<const TQShape *, std::int32_t> appendedPoints;
 
+  // ---- The back buffer as it stood before the topmost shapes were drawn
+  // Made by a full redraw once the view has stood still: a partial redraw then copies the
+  // damaged pixels from it and draws only the shapes from `baseCount` up over them, valid
+  // while no shape below changes.
+  QImage base;
+  bool baseValid = false;
+  int baseCount = 0;
+  // The shapes at `baseCount` and up when the image was made, and those put on top since.
+  std::unordered_map<const TQShape *, std::int32_t> above;
+  // Partial redraws done without the image since the last full redraw, and how many wait for
+  // one to be made (more each time one was spoilt).
+  int partialsWithoutBase = 0;
+  int baseWait = 4;
+
   // ---- Changes since (cleared by every paint)
   std::vector<QRect> damage;
   // Shapes reported since; each counts as one more possible draw.

@@ -7,11 +7,14 @@
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
+#include <QPainter>
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <unordered_set>
 #include <vector>
@@ -162,7 +165,8 @@ const std::vector<int> *candidatesInView(TTarvikCanvas &c, std::vector<int> &out
 // Draws every shape for the view onto g. With a cache, notes what a partial redraw needs to
 // draw the same pixels later: the draw count, the overhang, the points left out by thinning,
 // the last point drawn, and the texts drawn with their reach.
-void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
+void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
+                     const std::function<void()> &snapshot = {}, int snapshotAt = 0) {
   if (!platform::finiteView(c))
     return;
   const LayerFlags layers(c.Layers, c.NextLayerIndex);
@@ -198,6 +202,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
   const int count = near ? static_cast<int>(near->size()) : c.Shapes.size();
   // Shapes meeting the view: the listed ones, or those the walk below finds.
   int inView = near ? count : 0;
+  bool snapshotTaken = !snapshot;
   const auto noteView = [&] {
     if (!record)
       return;
@@ -209,6 +214,10 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
     if (k + prefetchAhead < count)
       prefetchShape(c.Shapes[near ? (*near)[static_cast<std::size_t>(k + prefetchAhead)]
                                   : k + prefetchAhead]);
+    if (!snapshotTaken && i >= snapshotAt) {
+      snapshot();
+      snapshotTaken = true;
+    }
     TQShape *s = c.Shapes[i];
     if (missesView(c, *s))
       continue;
@@ -247,6 +256,8 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record) {
   }
   noteView();
   finish(false);
+  if (!snapshotTaken)
+    snapshot();
 
   // Texts come last so that they lie over every other shape.
   if (!c.NavigationVariant && c.FInteracting)
@@ -286,6 +297,11 @@ constexpr std::size_t maxDamageRects = 256;
 // Shapes reaching further than this beyond their bounds make a partial redraw look at too
 // much; the whole back buffer is redrawn instead.
 constexpr long long maxPartialOverhang = 256;
+
+// Shapes drawn over the image of what lies below them: the topmost when it is made, and those
+// put on top since, up to this many.
+constexpr int topShapesOverBase = 32;
+constexpr std::size_t maxShapesOverBase = 4096;
 
 // The world rectangle whose shapes may put pixels into the pixel rectangle.
 struct WorldRect {
@@ -346,6 +362,21 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
   const int h = std::max(height(), 1);
   const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   ++pc.reported;
+  if (pc.baseValid) {
+    // The image below the topmost shapes holds while only they change and new ones go on top
+    // (a shape just numbered and lying at the top).
+    const auto it = pc.above.find(s);
+    if (it == pc.above.end() || it->second != s->ShapeNumber) {
+      const int n = Shapes.size();
+      if (n > 0 && Shapes[n - 1] == s && s->ShapeNumber == NextShapeNumber - 1 &&
+          pc.above.size() < maxShapesOverBase) {
+        pc.above.emplace(s, s->ShapeNumber);
+      } else {
+        pc.baseValid = false;
+        pc.baseWait = std::min(pc.baseWait * 2, 1024);
+      }
+    }
+  }
 
   if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
     // Thinning makes each point depend on the points drawn before it. A point thinning left
@@ -425,23 +456,40 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   // keeps whatever lies between them.
   std::vector<int> &all = pc.positions;
   const WorldRect q = worldAround(*this, m, damaged.boundingRect(), pad);
-  ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, all);
+  if (!pc.baseValid)
+    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, all);
+
+  const int count = Shapes.size();
+  if (pc.baseValid) {
+    // What lies below the topmost shapes comes from their image; only they are drawn.
+    all.clear();
+    for (int i = std::max(pc.baseCount, 0); i < count; ++i) {
+      const TQShape *s = Shapes[i];
+      if (!(s->MaxX < q.minX || s->MinX > q.maxX || s->MaxY < q.minY || s->MinY > q.maxY))
+        all.push_back(i);
+    }
+    QPainter copy(&BackBuffer);
+    copy.setClipRegion(damaged);
+    copy.setCompositionMode(QPainter::CompositionMode_Source);
+    copy.drawImage(0, 0, pc.base);
+  }
 
   // The same steps as a full redraw, each confined to the damaged pixels.
   GdiCanvas g(BackBuffer);
   g.SetClipRegion(damaged);
-  g.Brush.Color = BackColor;
-  g.Brush.Style = bsSolid;
-  g.FillRect(0, 0, w, h);
-  if (GridMode == 0)
-    platform::drawGridOn(*this, g);
+  if (!pc.baseValid) {
+    g.Brush.Color = BackColor;
+    g.Brush.Style = bsSolid;
+    g.FillRect(0, 0, w, h);
+    if (GridMode == 0)
+      platform::drawGridOn(*this, g);
+  }
 
   const LayerFlags layers(Layers, NextLayerIndex);
   double ww = WorldRight - WorldLeft;
   if (!(ww > 0.0))
     ww = 1.0;
   const double half = ww / w * 0.5;
-  const int count = Shapes.size();
   for (int i : all) {
     if (i < 0 || i >= count)
       continue;
@@ -468,7 +516,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   return true;
 }
 
-void TTarvikCanvas::redrawWhole() {
+void TTarvikCanvas::redrawWhole(bool keepBase) {
   PaintCache &pc = *paintCache_;
   const int w = width();
   const int h = height();
@@ -482,6 +530,11 @@ void TTarvikCanvas::redrawWhole() {
   pc.drawn = 0;
   pc.capReached = false;
   pc.lastPointX = pc.lastPointY = -9999;
+  pc.baseValid = false;
+  pc.above.clear();
+  pc.partialsWithoutBase = 0;
+  if (!keepBase)
+    pc.base = QImage();
   if (!BackBuffer.isNull()) {
     // One canvas for the whole redraw, so the grid over the shapes starts from the state the
     // shapes left, as on a bitmap's own canvas.
@@ -491,7 +544,24 @@ void TTarvikCanvas::redrawWhole() {
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
       platform::drawGridOn(*this, g);
-    drawAllShapesOn(*this, g, &pc);
+    const int n = Shapes.size();
+    const int at = std::max(0, n - topShapesOverBase);
+    std::function<void()> snapshot;
+    if (keepBase)
+      snapshot = [&] {
+        if (pc.base.size() != BackBuffer.size())
+          pc.base = QImage(BackBuffer.size(), QImage::Format_RGB32);
+        std::memcpy(pc.base.bits(), BackBuffer.constBits(),
+                    static_cast<std::size_t>(BackBuffer.sizeInBytes()));
+      };
+    drawAllShapesOn(*this, g, &pc, snapshot, at);
+    if (keepBase && !pc.capReached && pc.base.size() == BackBuffer.size() &&
+        pc.base.bytesPerLine() == BackBuffer.bytesPerLine()) {
+      pc.baseValid = true;
+      pc.baseCount = at;
+      for (int i = at; i < n; ++i)
+        pc.above.emplace(Shapes[i], Shapes[i]->ShapeNumber);
+    }
     if (GridMode == 1)
       platform::drawGridOn(*this, g);
     pc.settings = platform::currentPaintSettings(*this);
@@ -509,11 +579,18 @@ void TTarvikCanvas::Paint() {
   bool whole = BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h ||
                !pc.recorded || !(platform::currentPaintSettings(*this) == pc.settings);
   QRegion damaged;
-  if (!whole && !pc.damage.empty() && !redrawDamage(damaged))
-    whole = true;
+  // After a few partial redraws over a still view, one full redraw keeps the image below the
+  // topmost shapes for the ones to come.
+  bool keepBase = false;
+  if (!whole && !pc.damage.empty()) {
+    if (!pc.baseValid && ++pc.partialsWithoutBase >= pc.baseWait)
+      whole = keepBase = true;
+    else if (!redrawDamage(damaged))
+      whole = true;
+  }
   if (whole) {
     damaged = QRegion();
-    redrawWhole();
+    redrawWhole(keepBase);
     pc.labelledValid = false;
   }
   pc.clearChanges();

@@ -233,7 +233,8 @@ private:
   // and settings being those of the last full redraw; false when that cannot be done exactly
   // (a full redraw must follow).
   bool redrawDamage(QRegion &damaged);
-  void redrawWhole();
+  // With keepBase, also keeps the image of the back buffer below the topmost shapes.
+  void redrawWhole(bool keepBase);
   // The back buffer with the depth labels over it, brought up to date.
   const QImage &labelledBuffer(const QRegion &damaged);
 

@@ -328,3 +328,35 @@ TEST(PaintingPartial, ShapesBeyondTheDrawCapStayUndrawn) {
     EXPECT_EQ(countColour(full, QRect(0, 0, 20, 20), clRed) > 0, t.fillers < 500000);
   }
 }
+
+// Over a still view the boat is drawn over a kept image of everything below it; shapes put on
+// top since, restyles of older shapes (which spoil the image) and thinned dots all keep the
+// pixels of a full repaint, tick after tick.
+TEST(PaintingPartial, ManyTicksOverAStillViewShowWhatAFullRepaintShows) {
+  for (bool labels : {false, true}) {
+    Drawing dc, df;
+    auto cached = build(Variant{true, true, 0, labels}, dc);
+    auto full = build(Variant{true, true, 0, labels}, df);
+    for (int tick = 0; tick < 40; ++tick) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+        const double x = 40 + tick * 3.5, y = 50 + tick * 2.25;
+        drawVessel(*c, dc, x, y, tick % 10 < 5 ? 0x0000C0 : 0xC00000, 1 + tick % 3);
+        if (tick % 4 == 3)
+          c->DrawLine(x - 3.5, y - 2.25, x, y, dc.track);
+        if (tick % 7 == 6) {
+          c->DrawPoint(x + 0.3, y - 5, dc.dots);
+          c->DrawPoint(x + 0.9, y - 5.4, dc.dots); // thinned
+        }
+        if (tick == 17)
+          c->SetLayerPenFg(dc.track, 0x00A0A0);
+        if (tick == 23)
+          c->SetShapePenWidth(c->Shapes[3]->ShapeNumber, 4); // an old shape: a full redraw
+        if (tick == 29)
+          c->SetLayerPenWidth(dc.dots, 2); // old dots restyled in place
+        if (labels && tick % 5 == 0)
+          c->AddDepthLabel(x, y, 4.0 + tick * 0.1);
+      }
+      expectSame(render(*cached), fullRepaint(*full), "tick " + std::to_string(tick));
+    }
+  }
+}

@@ -584,16 +584,16 @@ TEST_F(MapTimerTest, TicksOverAStillViewShowWhatAFullRepaintShows) {
     EXPECT_TRUE(shown == full) << what;
   };
   sameAsFull("start");
-  for (int i = 0; i < 24; ++i) {
+  for (int i = 0; i < 32; ++i) {
     state().FixLatitude += 0.00004; // about 4.5 m a tick
     state().TrueDepthHi = 8.5 + i * 0.25;
-    if (i == 12) {
+    if (i == 16) {
       navset().cLineOrDot->setChecked(false); // dots from here on
       nav().ZGPS1->FixQuality = 2;
     }
     tick();
     EXPECT_FALSE(c.BackBufferDirty) << "tick " << i << " discarded the whole map";
-    if (i % 3 == 2)
+    if (i % 8 == 7)
       sameAsFull("tick " + std::to_string(i));
     else
       (void)c.grab();
