@@ -368,8 +368,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     const auto it = pc.above.find(s);
     if (it == pc.above.end() || it->second != s->ShapeNumber) {
       const int n = Shapes.size();
-      if (n > 0 && Shapes[n - 1] == s && s->ShapeNumber == NextShapeNumber - 1 &&
-          pc.above.size() < maxShapesOverBase) {
+      if (n > 0 && Shapes[n - 1] == s && s->ShapeNumber == NextShapeNumber - 1) {
         pc.above.emplace(s, s->ShapeNumber);
       } else {
         pc.baseValid = false;
@@ -445,6 +444,15 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   for (const ShapeKey &k : pc.pointsToCheck)
     if (FindShape(k.number) != k.shape)
       return false;
+  const int count = Shapes.size();
+  if (pc.baseValid && count - pc.baseCount > static_cast<int>(maxShapesOverBase))
+    pc.baseValid = false; // too many on top: made anew after a few paints
+  if (pc.baseValid && pc.above.size() > 2 * static_cast<std::size_t>(count - pc.baseCount) + 64) {
+    // Shapes taken off the top since stay listed until here.
+    pc.above.clear();
+    for (int i = std::max(pc.baseCount, 0); i < count; ++i)
+      pc.above.emplace(Shapes[i], Shapes[i]->ShapeNumber);
+  }
 
   for (const QRect &r : pc.damage)
     damaged += r;
@@ -459,7 +467,6 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   if (!pc.baseValid)
     ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, all);
 
-  const int count = Shapes.size();
   if (pc.baseValid) {
     // What lies below the topmost shapes comes from their image; only they are drawn.
     all.clear();
