@@ -314,8 +314,14 @@ void ShapeList::ensureSpatial() const {
   }
   spatial_.reset(slots_.size(), (spread_.maxX - spread_.minX) / 0.96,
                  (spread_.maxY - spread_.minY) / 0.96);
-  for (const Slot &slot : slots_)
-    spatial_.add(slot.shape);
+  const std::size_t n = slots_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + 8 < n) {
+      __builtin_prefetch(&slots_[i + 8].shape->MinX);
+      __builtin_prefetch(&slots_[i + 8].shape->orderKey_, 1);
+    }
+    spatial_.add(slots_[i].shape);
+  }
   spatialBuilt_ = true;
   spatialBuiltFor_ = slots_.size();
 }

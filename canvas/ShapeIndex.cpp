@@ -43,6 +43,7 @@ std::size_t ShapeIndex::CellKeyHash::operator()(const CellKey &k) const noexcept
 }
 
 void ShapeIndex::reset(std::size_t count, double width, double height) {
+  lastCellId_ = -1;
   cells_.clear();
   cellOf_.clear();
   for (Level &l : levels_)
@@ -88,13 +89,18 @@ void ShapeIndex::add(TQShape *shape) {
   if (!(std::fabs(fx) < kLargestCellNumber && std::fabs(fy) < kLargestCellNumber))
     return loose();
   const CellKey ck{static_cast<std::int64_t>(fx), static_cast<std::int64_t>(fy), level};
-  auto [it, inserted] = cellOf_.try_emplace(ck, static_cast<std::int32_t>(cells_.size()));
-  if (inserted) {
-    cells_.push_back(Cell{ck.ix, ck.iy, level, {}});
-    levels_[level].cells.push_back(it->second);
+  // Shapes drawn one after another (a track) mostly share a cell: the last one is tried first.
+  if (!(lastCellId_ >= 0 && lastCell_ == ck)) {
+    auto [it, inserted] = cellOf_.try_emplace(ck, static_cast<std::int32_t>(cells_.size()));
+    if (inserted) {
+      cells_.push_back(Cell{ck.ix, ck.iy, level, {}});
+      levels_[level].cells.push_back(it->second);
+    }
+    lastCell_ = ck;
+    lastCellId_ = it->second;
   }
-  Cell &cell = cells_[static_cast<std::size_t>(it->second)];
-  shape->indexCell_ = it->second;
+  Cell &cell = cells_[static_cast<std::size_t>(lastCellId_)];
+  shape->indexCell_ = lastCellId_;
   shape->indexEntry_ = static_cast<std::int32_t>(cell.entries.size());
   cell.entries.push_back(Entry{shape->orderKey_, shape, roundedDown(minX), roundedDown(minY),
                                roundedUp(maxX), roundedUp(maxY)});

@@ -82,4 +82,6 @@ private:
   std::unordered_map<CellKey, std::int32_t, CellKeyHash> cellOf_;
   Level levels_[kLevels];
   std::vector<LooseEntry> loose_;
+  CellKey lastCell_{0, 0, 0};
+  std::int32_t lastCellId_ = -1;
 };

@@ -123,6 +123,43 @@ TEST(ShapeList, ANumberChangedInPlaceIsFoundUnderItsNewNumberOnly) {
   EXPECT_EQ(list.size(), 1);
 }
 
+// Layer counts follow every way a shape comes, goes or changes layer; a shape taken out of the
+// list changes layer without touching them.
+TEST(ShapeList, LayerCountsFollowEveryChange) {
+  ShapeList list;
+  const auto on = [](int layer) { return std::make_unique<TQPoint>(0, 0, 0, layer); };
+  list.push_back(on(1));
+  list.push_back(on(2));
+  list.insert(0, on(1));
+  list.insert(1, on(3));
+  EXPECT_EQ(list.countOnLayer(1), 2);
+  EXPECT_EQ(list.countOnLayer(2), 1);
+  EXPECT_EQ(list.countOnLayer(3), 1);
+  EXPECT_EQ(list.countOnLayer(4), 0);
+  list[1]->Layer = 2; // 1 2 1 2
+  EXPECT_EQ(list.countOnLayer(3), 0);
+  EXPECT_EQ(list.countOnLayer(2), 2);
+  EXPECT_EQ(list.lowestOnLayer(1), 0);
+  EXPECT_EQ(list.lowestOnLayer(2), 1);
+  EXPECT_EQ(list.lowestOnLayer(3), list.size());
+  auto out = list.take(3);
+  out->Layer = 1;
+  EXPECT_EQ(list.countOnLayer(1), 2);
+  EXPECT_EQ(list.countOnLayer(2), 1);
+  list.push_back(std::move(out));
+  EXPECT_EQ(list.countOnLayer(1), 3);
+  // Erasing from a position on leaves the shapes below it alone, even those that match.
+  EXPECT_EQ(list.eraseIf([](const TQShape *s) { return s->Layer == 1; }, 2), 2);
+  EXPECT_EQ(list.size(), 2);
+  EXPECT_EQ(list.countOnLayer(1), 1);
+  EXPECT_EQ(list.eraseIf([](const TQShape *) { return true; }, 99), 0);
+  EXPECT_EQ(list.size(), 2);
+  list.erase(0);
+  EXPECT_EQ(list.countOnLayer(1), 0);
+  list.clear();
+  EXPECT_EQ(list.countOnLayer(2), 0);
+}
+
 TEST(LayerList, FirstByIndexAndByExactName) {
   LayerList layers;
   auto add = [&](int index, const char *name) {
