@@ -12,6 +12,16 @@
 // of order may have changed which one comes first, the entry's `first` is cleared and the
 // lookup scans the list, so every answer is the one a scan from the first entry gives.
 
+namespace {
+
+constexpr std::uint64_t kKeyGap = std::uint64_t{1} << 20;
+constexpr std::uint64_t kFirstKey = std::uint64_t{1} << 62;
+
+// The key a shape at position i has while nothing below it was moved, taken out or put between.
+constexpr std::uint64_t freshKey(std::size_t i) { return kFirstKey + i * kKeyGap; }
+
+} // namespace
+
 ShapeList::ShapeList(int *countMirror) : countMirror_(countMirror) { syncCount(); }
 
 namespace {
@@ -100,7 +110,11 @@ void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
   shape->indexCell_ = -1;
   indexAdd(slot, pos == size());
   tallyAdd(slot.shape);
+  const auto at = static_cast<std::size_t>(pos);
+  denseUpTo_ = std::min(denseUpTo_, at);
   slots_.insert(slots_.begin() + pos, slot);
+  if (denseUpTo_ == at && key == freshKey(at))
+    ++denseUpTo_;
   if (spatialBuilt_)
     spatial_.add(slot.shape);
   shape.release();
@@ -110,6 +124,7 @@ void ShapeList::insert(int pos, std::unique_ptr<TQShape> shape) {
 std::unique_ptr<TQShape> ShapeList::take(int pos) {
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   detach(slot);
+  denseUpTo_ = std::min(denseUpTo_, static_cast<std::size_t>(pos));
   slots_.erase(slots_.begin() + pos);
   syncCount();
   return std::unique_ptr<TQShape>(slot.shape);
@@ -130,13 +145,6 @@ void ShapeList::detach(const Slot &slot) {
 // finds a free key; when none is left every shape gets a new one, which the spatial index then
 // has to take in anew.
 
-namespace {
-
-constexpr std::uint64_t kKeyGap = std::uint64_t{1} << 20;
-constexpr std::uint64_t kFirstKey = std::uint64_t{1} << 62;
-
-} // namespace
-
 void ShapeList::setKey(std::size_t slot, std::uint64_t key) {
   slots_[slot].key = key;
   slots_[slot].shape->orderKey_ = key;
@@ -144,7 +152,8 @@ void ShapeList::setKey(std::size_t slot, std::uint64_t key) {
 
 void ShapeList::rekey() {
   for (std::size_t i = 0; i < slots_.size(); ++i)
-    setKey(i, kFirstKey + i * kKeyGap);
+    setKey(i, freshKey(i));
+  denseUpTo_ = slots_.size();
   spatialBuilt_ = false;
 }
 
@@ -358,10 +367,19 @@ void ShapeList::positionsNear(double minX, double minY, double maxX, double maxY
   }
   std::sort(keys.begin(), keys.end());
   out.reserve(keys.size());
-  // Each key's position, searched for from the previous one with steps that double.
+  // Each key's position: read off the key in the part of the list whose keys are as first
+  // given, else searched for from the previous one with steps that double.
   std::size_t pos = 0;
   const std::size_t n = slots_.size();
+  const std::uint64_t denseEnd = freshKey(denseUpTo_);
   for (std::uint64_t key : keys) {
+    if (key >= kFirstKey && key < denseEnd && (key - kFirstKey) % kKeyGap == 0) {
+      pos = static_cast<std::size_t>((key - kFirstKey) / kKeyGap);
+      if (pos < n && slots_[pos].key == key)
+        out.push_back(static_cast<int>(pos));
+      continue;
+    }
+    pos = std::max(pos, denseUpTo_);
     std::size_t step = 1;
     std::size_t hi = pos;
     while (hi < n && slots_[hi].key < key) {
@@ -387,6 +405,7 @@ void ShapeList::clear() {
   index_.clear();
   tallies_.clear();
   lastTally_ = nullptr;
+  denseUpTo_ = 0;
   spatialBuilt_ = false;
   spatial_.reset(0, 0.0, 0.0);
   syncCount();
@@ -397,8 +416,10 @@ void ShapeList::clear() {
 void ShapeList::moveToEnd(int pos) {
   if (pos < 0 || pos >= size())
     return;
-  if (pos != size() - 1)
+  if (pos != size() - 1) {
     rekeyMoved(static_cast<std::size_t>(pos), keyFor(size()));
+    denseUpTo_ = std::min(denseUpTo_, static_cast<std::size_t>(pos));
+  }
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   std::rotate(slots_.begin() + pos, slots_.begin() + pos + 1, slots_.end());
   auto it = index_.find(slot.number);
@@ -409,8 +430,10 @@ void ShapeList::moveToEnd(int pos) {
 void ShapeList::moveToStart(int pos) {
   if (pos < 0 || pos >= size())
     return;
-  if (pos != 0)
+  if (pos != 0) {
     rekeyMoved(static_cast<std::size_t>(pos), keyFor(0));
+    denseUpTo_ = 0;
+  }
   const Slot slot = slots_[static_cast<std::size_t>(pos)];
   std::rotate(slots_.begin(), slots_.begin() + pos, slots_.begin() + pos + 1);
   // Now at the start, it is the first holder of its number.

@@ -190,6 +190,9 @@ private:
   std::unordered_map<std::int32_t, Entry> index_;
   std::unordered_map<int, LayerTally> tallies_;
   LayerTally *lastTally_ = nullptr;
+  // The entries below this position still have the keys they were first given, which tell
+  // their positions without a search.
+  std::size_t denseUpTo_ = 0;
   int lastLayer_ = 0;
   int *countMirror_;
   // The spatial index is built at the first query and again when the list has much outgrown
@@ -210,6 +213,7 @@ template <class Pred> int ShapeList::eraseIf(Pred pred, int from) {
   for (std::size_t in = out; in < slots_.size(); ++in) {
     Slot slot = slots_[in];
     if (pred(slot.shape)) {
+      denseUpTo_ = std::min(denseUpTo_, in);
       detach(slot);
       delete slot.shape;
       ++removed;
