@@ -213,6 +213,8 @@ protected:
 
 private:
   TQLayer *layerForNewShape(int layer);
+  // Gives the pen value to every shape on the layer that lacks it, reporting each one changed.
+  template <class T> void restyleLayerShapes(int index, T TQShape::*field, T value);
 
   int clientWidth_ = 400;
   int clientHeight_ = 300;

@@ -83,22 +83,25 @@ TColor DrawingModel::GetLayerPenFg(int index) const {
   return l ? l->PenFg : 0;
 }
 
+// Only shapes that change need a redraw: the navigation program restyles its vessel and track
+// layers at every timer tick, mostly with the colour and width they already have. A layer whose
+// shapes are known to have the value already is not walked at all (the callers ask the list);
+// else the walk covers the drawing from the layer's lowest shape up.
+template <class T> void DrawingModel::restyleLayerShapes(int index, T TQShape::*field, T value) {
+  for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
+    if (TQShape *s = Shapes[i]; s->Layer == index && s->*field != value) {
+      s->*field = value;
+      noteShapeChange(s);
+    }
+}
+
 void DrawingModel::SetLayerPenFg(int index, TColor value) {
   TQLayer *l = FindLayer(index);
   if (!l)
     return;
   l->PenFg = value;
-  // Only shapes that change need a redraw: the navigation program restyles its vessel and
-  // track layers at every timer tick, mostly with the colour and width they already have. A
-  // layer whose shapes are known to have it already is not walked at all; else the walk covers
-  // the drawing from the layer's lowest shape up.
-  const bool uniform = Shapes.layerPenFgIs(index, value);
-  if (!uniform)
-    for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
-      if (TQShape *s = Shapes[i]; s->Layer == index && s->PenFg != value) {
-        s->PenFg = value;
-        noteShapeChange(s);
-      }
+  if (!Shapes.layerPenFgIs(index, value))
+    restyleLayerShapes(index, &TQShape::PenFg, value);
   Shapes.notePenFg(index, value);
 }
 
@@ -112,17 +115,8 @@ void DrawingModel::SetLayerPenWidth(int index, int value) {
   if (!l)
     return;
   l->PenWidth = value;
-  // Only shapes that change need a redraw: the navigation program restyles its vessel and
-  // track layers at every timer tick, mostly with the colour and width they already have. A
-  // layer whose shapes are known to have it already is not walked at all; else the walk covers
-  // the drawing from the layer's lowest shape up.
-  const bool uniform = Shapes.layerPenWidthIs(index, value);
-  if (!uniform)
-    for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i)
-      if (TQShape *s = Shapes[i]; s->Layer == index && s->PenWidth != value) {
-        s->PenWidth = value;
-        noteShapeChange(s);
-      }
+  if (!Shapes.layerPenWidthIs(index, value))
+    restyleLayerShapes(index, &TQShape::PenWidth, value);
   Shapes.notePenWidth(index, value);
 }
 

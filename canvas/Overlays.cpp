@@ -304,9 +304,8 @@ void TTarvikCanvas::DrawDepthLabelsOverlay(GdiCanvas &g) {
 
 const QImage &TTarvikCanvas::labelledBuffer(const QRegion &damaged) {
   platform::PaintCache &pc = *paintCache_;
-  const platform::LabelSettings now{
-      WorldLeft, WorldRight,         WorldTop,           WorldBottom,    width(),
-      height(),  DepthLabelFontName, DepthLabelFontSize, DepthLabelColor};
+  const platform::LabelSettings now{platform::currentViewFrame(*this), DepthLabelFontName,
+                                    DepthLabelFontSize, DepthLabelColor};
   const std::size_t had = pc.labelsDrawn.size();
   const bool extends =
       pc.labelledValid && now == pc.labelSettings && pc.labelled.size() == BackBuffer.size() &&

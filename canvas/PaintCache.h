@@ -15,14 +15,23 @@
 
 namespace platform {
 
-// Everything besides the shapes that a full redraw of the back buffer depends on.
-struct PaintSettings {
+// The world window and the client size in pixels that a picture was made for.
+struct ViewFrame {
   double left = 0.0;
   double right = 0.0;
   double top = 0.0;
   double bottom = 0.0;
   int width = 0;
   int height = 0;
+
+  bool operator==(const ViewFrame &) const = default;
+};
+
+ViewFrame currentViewFrame(const TTarvikCanvas &c);
+
+// Everything besides the shapes that a full redraw of the back buffer depends on.
+struct PaintSettings {
+  ViewFrame view;
   TColor backColor = 0;
   bool gridVisible = false;
   bool gridAutoScale = false;
@@ -55,12 +64,7 @@ struct DrawnText {
 
 // What the depth-label image was made for.
 struct LabelSettings {
-  double left = 0.0;
-  double right = 0.0;
-  double top = 0.0;
-  double bottom = 0.0;
-  int width = 0;
-  int height = 0;
+  ViewFrame view;
   QString fontName;
   int fontSize = 0;
   TColor colour = 0;

@@ -318,14 +318,13 @@ WorldRect worldAround(const TTarvikCanvas &c, const platform::ViewMapping &m, co
 
 } // namespace
 
+platform::ViewFrame platform::currentViewFrame(const TTarvikCanvas &c) {
+  return ViewFrame{c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, c.width(), c.height()};
+}
+
 platform::PaintSettings platform::currentPaintSettings(const TTarvikCanvas &c) {
   PaintSettings s;
-  s.left = c.WorldLeft;
-  s.right = c.WorldRight;
-  s.top = c.WorldTop;
-  s.bottom = c.WorldBottom;
-  s.width = c.width();
-  s.height = c.height();
+  s.view = currentViewFrame(c);
   s.backColor = c.BackColor;
   s.gridVisible = c.GridVisible;
   s.gridAutoScale = c.GridAutoScale;
