@@ -1,0 +1,18 @@
+// Opening files whose names come from outside (settings, dialogs, a drawing's references):
+// such a name can point at a named pipe or a device, which would hold a plain open() or read
+// for ever, so only regular files are opened and the check never blocks.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// True when the path names a regular file (after symbolic links). Never blocks.
+bool isRegularFile(const std::string &path);
+
+// Opens the path read-only without blocking, keeps the descriptor only when it is a regular
+// file and then puts it back into blocking mode. Returns the descriptor, or -1: errno then says
+// why open() failed, or *notRegular (when given) is set for a folder, pipe or device.
+int openRegularFileForReading(const std::string &path, bool *notRegular = nullptr);
+
+} // namespace platform
