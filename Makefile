@@ -7,7 +7,7 @@ FUZZ    := build/fuzz
 TSAN    := build/tsan
 FUZZ_SECONDS ?= 5
 
-.PHONY: all deps test build-debug build-release run run-editor bench fuzz tsan format clean
+.PHONY: all deps test build-debug build-release run run-editor demo bench fuzz tsan format clean
 
 all: build-debug
 
@@ -30,6 +30,11 @@ run: build-release
 
 run-editor: build-release
 	@bash scripts/start-program $(RELEASE)/bin/TarvikTrimsel
+
+# The sensor simulator and TarvikSondrel wired to it, with settings and survey folders of their
+# own under build/release/demo: press Realtime and the boat sounds along its line.
+demo: build-release
+	@bash scripts/demo $(RELEASE)/bin
 
 bench: deps
 	@cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DTARVIK_BENCH=ON >/dev/null
