@@ -20,6 +20,7 @@
 #include "platform/FormatSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/Styles.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -183,8 +184,10 @@ void TFNav::FormCreate(QObject *) {
   }
 
   try {
-    const QString icon = QString::fromStdString(platform::ExecutableDir() + "TarvikSondrel2.ico");
-    if (QFile::exists(icon)) {
+    const std::string iconFile = platform::ExecutableDir() + "TarvikSondrel2.ico";
+    const QString icon = QString::fromStdString(iconFile);
+    // Whatever lies beside the program under that name: a pipe would hold the start.
+    if (platform::isRegularFile(iconFile)) {
       qApp->setWindowIcon(QIcon(icon));
       setWindowIcon(QIcon(icon));
     }
