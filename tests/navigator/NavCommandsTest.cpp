@@ -415,6 +415,18 @@ TEST_F(NavCommandsTest, ExitWithSomethingUnsavedAsksOnceAndNoKeepsEverythingRunn
     }
 }
 
+TEST_F(NavCommandsTest, ARestartRefusedForAnUnsavedDrawingStartsNothing) {
+  start();
+  makeUnwritable(Unwritable::DrawingFolder, *windows, settingsFile());
+  {
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.answer(mrNo);
+    button("bRestart")->click();
+  }
+  windows.reset(); // the program ends some other way later
+  EXPECT_TRUE(started.empty());
+}
+
 TEST_F(NavCommandsTest, ExitWithEverythingSavedAsksNothing) {
   TFNav &nav = start();
   bool closed = false;
