@@ -2,15 +2,14 @@
 // the stream's end, or the plain text. The text is measured before it is held, so a refused
 // stream costs no memory and an accepted one no more than its own size.
 #include "canvas/DrawingFile.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -254,17 +253,15 @@ DrawingReadResult decodeDrawingBytes(std::string_view bytes, std::string &text, 
 
 DrawingReadResult readDrawingText(const std::string &path, std::string &text, std::size_t limit) {
   text.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Folders, pipes and devices are no drawings, and opening a pipe the plain way would wait for
+  // a writer for ever: only a regular file is opened, without blocking.
+  bool notRegular = false;
+  const int fd = openRegularFileForReading(path, &notRegular);
   if (fd < 0)
-    return (errno == ENOENT || errno == ENOTDIR) ? DrawingReadResult::Missing
-                                                 : DrawingReadResult::Damaged;
-  // Folders, pipes and devices are no drawings; a pipe could also block for ever.
-  struct stat st {};
-  DrawingReadResult result = DrawingReadResult::Damaged;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    FileSource src(fd);
-    result = decodeFrom(src, text, limit);
-  }
+    return !notRegular && (errno == ENOENT || errno == ENOTDIR) ? DrawingReadResult::Missing
+                                                                : DrawingReadResult::Damaged;
+  FileSource src(fd);
+  const DrawingReadResult result = decodeFrom(src, text, limit);
   ::close(fd);
   return result;
 }

@@ -274,9 +274,10 @@ void TFNav::bExitClick(QObject *) {
 }
 
 void TFNav::bRestartClick(QObject *) {
-  if (StartProgram)
-    StartProgram(QCoreApplication::applicationFilePath());
-  close();
+  // A close that the surveyor refused (something could not be saved) is no restart. The new
+  // instance starts when this window is destroyed, after every window has written what it keeps.
+  if (close())
+    restartWhenGone_ = true;
 }
 
 // ---- View and drawing tools

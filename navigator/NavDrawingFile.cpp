@@ -3,6 +3,7 @@
 #include "navigator/SurveyDay.h"
 #include "navigator/UMsg.h"
 #include "navigator/USoundVelocity.h"
+#include "navigator/UnsavedOnExit.h"
 #include "navigator/unavigation.h"
 #include "platform/Abort.h"
 #include "platform/About.h"
@@ -105,22 +106,32 @@ void TFNav::Open1Click(QObject *) {
   EnsureNavigationLayers(fcad);
 }
 
-bool TFNav::saveDrawing(const std::string &path) {
+QString TFNav::writeDrawing(const std::string &path) {
   // The grid and the vessel are drawn anew from the live position; they are not survey data.
   if (State.GridLayer >= 0)
     fcad->CadClearShapes(State.GridLayer);
   if (State.VesselLayer >= 0)
     fcad->CadClearShapes(State.VesselLayer);
   if (fcad->CadSave(AnsiToWideCopy(path), -1) == 1)
+    return {};
+  return QStringLiteral("Cannot create file \"") + AnsiToWideCopy(path) +
+         QStringLiteral("\": the drawing was not saved.");
+}
+
+bool TFNav::saveDrawing(const std::string &path) {
+  const QString failure = writeDrawing(path);
+  if (failure.isEmpty())
     return true;
-  reportDrawingFailure(QStringLiteral("Cannot create file \"") + AnsiToWideCopy(path) +
-                       QStringLiteral("\": the drawing was not saved."));
+  reportDrawingFailure(failure);
   return false;
 }
 
+std::string TFNav::autoSavePath() const {
+  return SurveyDay().DrawingFolder + SessionDateString() + " " + SessionTimeHHMM() + ".zrv";
+}
+
 void TFNav::Save1Click(QObject *) {
-  const std::string path =
-      SurveyDay().DrawingFolder + SessionDateString() + " " + SessionTimeHHMM() + ".zrv";
+  const std::string path = autoSavePath();
   // A drawing that was not written is neither logged as saved nor reopened at the next start.
   if (!saveDrawing(path))
     return;
@@ -130,6 +141,25 @@ void TFNav::Save1Click(QObject *) {
   setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
   if (Windows.fSVP)
     Windows.fSVP->SaveDatedMemosWhileUsed();
+}
+
+void TFNav::SaveForExit(UnsavedOnExit &unsaved) {
+  // The Save command's work, but every part is tried and what fails is told once, with the
+  // question whether to exit anyway.
+  const std::string path = autoSavePath();
+  const QString failure = writeDrawing(path);
+  if (failure.isEmpty()) {
+    AppendAutoEvent("Auto-saved: " + path, EventLogPath());
+    unsaved.attempt([&path] {
+      platform::IniFile(platform::SettingsFilePath())
+          .WriteString("FILE", "Last File Saved       ", path);
+    });
+    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
+  } else {
+    unsaved.add(failure);
+  }
+  if (Windows.fSVP)
+    unsaved.attempt([this] { Windows.fSVP->SaveDatedMemosWhileUsed(); });
 }
 
 void TFNav::SaveAs1Click(QObject *) {
@@ -164,7 +194,8 @@ void TFNav::Import1Click(QObject *) {
 }
 
 void TFNav::Exit1Click(QObject *) {
-  Save1Click(this);
+  // The closing saves the drawing and asks before anything unsaved is given up; a save of its
+  // own here would report a failure a second time.
   close();
 }
 

@@ -9,6 +9,7 @@
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/StringList.h"
 
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -283,12 +285,19 @@ void TfSVP::BitBtn1Click() {
   oSVP.Filter = QStringLiteral("Sound Velocity File [*.*]");
   if (!oSVP.Execute())
     platform::Abort();
+  const std::string source = platform::toWindows1254(oSVP.FileName);
+  // A pipe or a device picked in the dialog would hold the read for ever; it changes nothing.
+  bool notRegular = false;
+  if (const int fd = platform::openRegularFileForReading(source, &notRegular); fd >= 0)
+    ::close(fd);
+  else if (notRegular)
+    throw platform::EFileError("Cannot open file \"" + source + "\". It is not a regular file");
   for (std::size_t i = 0; i < 4; ++i)
     list(i)->clear();
   Profile.withdrawColumn();
   columnChanged();
   showLists();
-  Profile.mRawSVData = platform::loadStringsFromFile(platform::toWindows1254(oSVP.FileName));
+  Profile.mRawSVData = platform::loadStringsFromFile(source);
   showLists();
 }
 

@@ -10,6 +10,7 @@
 #include "navigator/UMsg.h"
 #include "navigator/URunlines.h"
 #include "navigator/USoundVelocity.h"
+#include "navigator/UnsavedOnExit.h"
 #include "navigator/uCanvas.h"
 #include "navigator/uJoystick.h"
 #include "navigator/unavset.h"
@@ -19,6 +20,7 @@
 #include "platform/FormatSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/Styles.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -58,16 +60,6 @@ constexpr std::array<FixedLayer, 8> fixedLayers{{
     {"event_number", &TNavigationState::EventLayer},
     {"~~Tarvik Vessel", &TNavigationState::VesselLayer},
 }};
-
-// Runs one step of a sequence that must go on whatever the step does: an abort is quiet, any
-// other failure is shown and the sequence continues.
-template <class F> void runStep(F step) {
-  try {
-    step();
-  } catch (...) {
-    platform::handleCurrentException();
-  }
-}
 
 void makePath(const std::string &folder) {
   const QString path = QString::fromStdString(folder);
@@ -175,6 +167,10 @@ TFNav::~TFNav() {
       port->OnPosition3DChange = nullptr;
       port->OnSpeedChange = nullptr;
     }
+  // The program's windows are destroyed in turn, this one last, and some write their settings
+  // as they go: the new instance is started only now, so that it reads all of them.
+  if (restartWhenGone_ && StartProgram)
+    StartProgram(QCoreApplication::applicationFilePath());
 }
 
 void TFNav::FormCreate(QObject *) {
@@ -188,8 +184,10 @@ void TFNav::FormCreate(QObject *) {
   }
 
   try {
-    const QString icon = QString::fromStdString(platform::ExecutableDir() + "TarvikSondrel2.ico");
-    if (QFile::exists(icon)) {
+    const std::string iconFile = platform::ExecutableDir() + "TarvikSondrel2.ico";
+    const QString icon = QString::fromStdString(iconFile);
+    // Whatever lies beside the program under that name: a pipe would hold the start.
+    if (platform::isRegularFile(iconFile)) {
       qApp->setWindowIcon(QIcon(icon));
       setWindowIcon(QIcon(icon));
     }
@@ -279,9 +277,12 @@ void TFNav::FormShow(QObject *) {
       if (!fcad->CadLoad(AnsiToWideCopy(lastFile), -1, -1, 0)) {
         // A damaged drawing must not leave part of itself behind: start the run on an empty one.
         fcad->CadClearShapes(-1);
-        if (Windows.FMsg)
+        // Shown as it happens, not found later in a window nobody opened.
+        if (Windows.FMsg) {
           Windows.FMsg->Msg->appendPlainText(QStringLiteral("Cannot read the last drawing ") +
                                              AnsiToWideCopy(lastFile));
+          Windows.FMsg->show();
+        }
       }
     }
     for (const char *name : {"~~Tarvik Vessel", "Tarvik Grid"}) {
@@ -316,31 +317,42 @@ void TFNav::FormShow(QObject *) {
 }
 
 void TFNav::FormCloseQuery(QObject *, bool &CanClose) {
-  CanClose = true;
+  // Only a closing that ran to its end lets the window go; the question below lets events
+  // through, and a second close meanwhile waits for its answer.
+  CanClose = false;
+  if (closing_)
+    return;
+  closing_ = true;
+  struct Done {
+    bool &flag;
+    ~Done() { flag = false; }
+  } done{closing_};
+
   Realtime->setEnabled(false);
   QCoreApplication::processEvents();
   QThread::msleep(50);
-  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR}) {
-    try {
-      port->ClosePort();
-    } catch (...) {
-    }
-  }
-  QThread::msleep(50);
 
-  // Each step runs even when an earlier one failed: the placements and the view must be kept
-  // whatever became of the drawing.
-  runStep([this] { Save1Click(this); });
+  // Everything that is kept is written before anything is stopped, so that a surveyor who
+  // chooses to stay finds the program as it was, acquisition and all.
+  UnsavedOnExit unsaved;
+  SaveForExit(unsaved);
   const NavigatorWindows &w = Windows;
   for (QWidget *window : std::initializer_list<QWidget *>{
            w.Offsets, w.Navset, w.FNav, w.fRealtime, w.fSVP, w.fRunline1, w.fCanvas, w.fJoystick})
     if (window)
-      runStep([window] { SaveFormPlacement(window); });
-  for (QWidget *window : std::initializer_list<QWidget *>{w.Navset, w.Offsets, w.FGPS, w.fRealtime,
-                                                          w.fRunline1, w.fCanvas})
-    if (window)
-      runStep([window] { window->close(); });
-  runStep([this] {
+      unsaved.attempt([window] { SaveFormPlacement(window); });
+  std::vector<QWidget *> hidden;
+  unsaved.collectShown([&w, &hidden] {
+    // Each window's own close writes its settings and hides it.
+    for (QWidget *window : std::initializer_list<QWidget *>{w.Navset, w.Offsets, w.FGPS,
+                                                            w.fRealtime, w.fRunline1, w.fCanvas})
+      if (window) {
+        if (window->isVisible())
+          hidden.push_back(window);
+        window->close();
+      }
+  });
+  unsaved.attempt([this] {
     platform::IniFile ini(platform::SettingsFilePath());
     ini.WriteFloat("CANVAS", "PlanWorldLeft", fcad->WorldLeft);
     ini.WriteFloat("CANVAS", "PlanWorldRight", fcad->WorldRight);
@@ -350,6 +362,24 @@ void TFNav::FormCloseQuery(QObject *, bool &CanClose) {
     ini.WriteInteger("CANVAS", "DepthSpeedDisplayMode", fcad->DepthSpeedDisplayMode);
     ini.WriteInteger("CANVAS", "GGAOverlayPosition", fcad->GGAOverlayPosition);
   });
+
+  if (!unsaved.confirmExit()) {
+    for (QWidget *window : hidden)
+      window->show();
+    // The surveyor was working here; the windows shown again must not take the keys.
+    activateWindow();
+    Realtime->setEnabled(true);
+    return;
+  }
+
+  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR}) {
+    try {
+      port->ClosePort();
+    } catch (...) {
+    }
+  }
+  QThread::msleep(50);
+  CanClose = true;
 }
 
 void TFNav::showEvent(QShowEvent *event) {

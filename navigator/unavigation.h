@@ -29,6 +29,7 @@ class QWheelEvent;
 class QWidget;
 class TTarvikCanvas;
 class TTarvikSerialGPS;
+class UnsavedOnExit;
 
 // Plane geometry of the distance and bearing readout. The bearing is the direction of
 // (a2 - a1, b2 - b1) in radians, 0 up to 2 pi, from the first axis towards the second: pass the
@@ -80,7 +81,8 @@ public:
   // ---- Set-up, show and close (unavigation.cpp)
   void FormCreate(QObject *Sender);
   void FormShow(QObject *Sender);
-  // Never refuses: every step runs even when an earlier one fails.
+  // Saves the drawing and writes the settings; when any of it fails, says what and refuses the
+  // close unless the surveyor chooses to exit anyway. Once it goes ahead, the ports are closed.
   void FormCloseQuery(QObject *Sender, bool &CanClose);
   // Finds or opens the eight fixed layers and stores their indexes in State.
   void EnsureNavigationLayers(TTarvikCanvas *canvas);
@@ -126,7 +128,8 @@ public:
   QToolButton *bExit = nullptr;
   QToolButton *bRestart = nullptr;
   // Starts a program detached from this one (the restart, remote support); false when it could
-  // not be started. Tests replace it.
+  // not be started. Tests replace it. The restart calls it from the destructor, once every
+  // other window is gone.
   std::function<bool(const QString &program)> StartProgram;
   // Ends the process at once with this status; tests replace it.
   std::function<void(int status)> EndProcess;
@@ -237,6 +240,16 @@ private:
 
   // Drawing files: the grid and vessel are left out; false (and shown) when nothing was written.
   bool saveDrawing(const std::string &path);
+  // The same without showing: empty when written, otherwise what went wrong.
+  QString writeDrawing(const std::string &path);
+  // The Save command's file: the day's drawing folder, the date and the time of this moment.
+  std::string autoSavePath() const;
+  // The Save command as the closing runs it: every part tried, failures noted, none shown.
+  void SaveForExit(UnsavedOnExit &unsaved);
+  // Set while the close query runs (its question lets events through) and once a restart's
+  // close went ahead.
+  bool closing_ = false;
+  bool restartWhenGone_ = false;
   // A failed drawing-file command: a line in the message window and an error box.
   void reportDrawingFailure(const QString &text);
   void clearTrackLayer(const char *question, const char *layerName, const char *logText);

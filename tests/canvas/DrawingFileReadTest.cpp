@@ -2,9 +2,11 @@
 // modes, plain and CR LF texts, and a round trip of every kind of shape.
 #include "CountingModel.h"
 #include "DrawingFileTestSupport.h"
+#include "canvas/DrawingFile.h"
 #include "support/TestSupport.h"
 
 #include <functional>
+#include <sys/stat.h>
 #include <typeinfo>
 
 namespace {
@@ -408,6 +410,20 @@ TEST(DrawingFileRead, AMissingFileChangesNothingEvenInReplaceMode) {
   EXPECT_FALSE(m.CadLoad(QString::fromStdString(dir.file("none.zrv")), -1, -1, 0));
   EXPECT_FALSE(m.CadLoad(QString::fromStdString(dir.file("no/folder.zrv")), -1, -1, 0));
   EXPECT_FALSE(m.CadLoad(QString::fromStdString(dir.path()), -1, -1, 0));
+  EXPECT_EQ(fingerprint(m), before);
+}
+
+TEST(DrawingFileRead, APipeIsNoDrawingAndIsNotWaitedOn) {
+  // With no writer at the other end, a plain open of the pipe would never return.
+  TempDir dir;
+  const std::string pipe = dir.file("pipe.zrv");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  std::string text;
+  EXPECT_EQ(platform::readDrawingText(pipe, text, 1 << 20), platform::DrawingReadResult::Damaged);
+  DrawingModel m;
+  m.DrawLine(0, 0, 1, 1, 0);
+  const std::string before = fingerprint(m);
+  EXPECT_FALSE(m.CadLoad(QString::fromStdString(pipe), -1, -1, 0));
   EXPECT_EQ(fingerprint(m), before);
 }
 

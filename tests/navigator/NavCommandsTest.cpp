@@ -8,8 +8,10 @@
 #include "navigator/SensorSettings.h"
 #include "navigator/UMsg.h"
 #include "navigator/URunlines.h"
+#include "navigator/USoundVelocity.h"
 #include "navigator/uCanvas.h"
 #include "navigator/unavigation.h"
+#include "navigator/unavset.h"
 #include "platform/Time.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
@@ -18,13 +20,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 // The exit test's child ends through the runtime's exit with its windows alive by design; the
 // leak check at that exit would report their libraries' caches and change the exit status.
@@ -279,9 +287,156 @@ TEST_F(NavCommandsTest, RemoteSupportRestartAndExit) {
   bool closed = false;
   QObject::connect(&nav, &TFNav::closed, [&] { closed = true; });
   button("bRestart")->click();
+  EXPECT_TRUE(closed);
+  // The new instance comes once this one's windows are gone.
+  EXPECT_EQ(started.size(), 1u);
+  windows.reset();
   ASSERT_EQ(started.size(), 2u);
   EXPECT_EQ(started[1], QCoreApplication::applicationFilePath());
+}
+
+TEST_F(NavCommandsTest, RestartStartsTheNewInstanceOnlyAfterEverySettingIsWritten) {
+  TFNav &nav = start();
+  windows->Navset->VesselWidth->setText(QStringLiteral("7"));
+  nav.fcad->WorldLeft = 123;
+  windows->frmNTRIPSettings->edtServer->setText(QStringLiteral("caster.example"));
+  std::vector<std::string> settingsAtStart; // the settings file as the new instance would read it
+  nav.StartProgram = [&](const QString &) {
+    settingsAtStart.push_back(testsupport::readFile(settingsFile()));
+    return true;
+  };
+
+  button("bRestart")->click();
+  EXPECT_TRUE(settingsAtStart.empty());
+  windows.reset(); // as the program's end destroys its windows
+
+  ASSERT_EQ(settingsAtStart.size(), 1u);
+  const std::string &ini = settingsAtStart[0];
+  EXPECT_NE(ini.find("VesselWidth=7"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("PlanWorldLeft=123"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Server=caster.example"), std::string::npos) << "written as it is destroyed";
+  EXPECT_NE(ini.find("Last File Saved"), std::string::npos);
+}
+
+namespace {
+
+// What cannot be written on the way out: a file stands where the folder should be, or a folder
+// where the settings file should be.
+enum class Unwritable { DrawingFolder, SvpMemos, Settings };
+
+void restoreFolders(const std::string &settingsFile) {
+  for (const std::string &folder : {SurveyDay().DrawingFolder, SurveyDay().SvpFolder}) {
+    QFile::remove(QString::fromStdString(folder.substr(0, folder.size() - 1)));
+    QDir().mkpath(QString::fromStdString(folder));
+  }
+  QDir(QString::fromStdString(settingsFile)).removeRecursively();
+}
+
+void makeUnwritable(Unwritable what, NavigatorWindows &windows, const std::string &settingsFile) {
+  if (what == Unwritable::Settings) {
+    QFile::remove(QString::fromStdString(settingsFile));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(settingsFile)));
+    return;
+  }
+  const std::string folder =
+      what == Unwritable::DrawingFolder ? SurveyDay().DrawingFolder : SurveyDay().SvpFolder;
+  ASSERT_TRUE(QDir(QString::fromStdString(folder)).removeRecursively());
+  testsupport::writeFile(folder.substr(0, folder.size() - 1), "x");
+  if (what == Unwritable::SvpMemos) {
+    windows.fSVP->mSVPColumn->setPlainText(QStringLiteral("1500.00"));
+    windows.fSVP->cUseSVP->setChecked(true);
+    ASSERT_TRUE(windows.fSVP->cUseSVP->isChecked());
+  }
+}
+
+} // namespace
+
+TEST_F(NavCommandsTest, ExitWithSomethingUnsavedAsksOnceAndNoKeepsEverythingRunning) {
+  const struct {
+    Unwritable what;
+    const char *told; // a part of the one message
+  } cases[] = {{Unwritable::DrawingFolder, "the drawing was not saved"},
+               {Unwritable::SvpMemos, "mSVPColumn"},
+               {Unwritable::Settings, "Unable to write to"}};
+  // Each way out of the program: the File menu, its key, the close box and the restart.
+  const std::function<void()> ways[] = {
+      [this] { action("Exit1")->trigger(); },
+      [this] { key(Qt::Key_Q, Qt::ControlModifier); },
+      [this] { windows->FNav->close(); },
+      [this] { button("bRestart")->click(); },
+  };
+  for (const auto &c : cases)
+    for (std::size_t way = 0; way < std::size(ways); ++way) {
+      SCOPED_TRACE(testing::Message() << c.told << ", way " << way);
+      TFNav &nav = start();
+      testsupport::TempDir ports;
+      testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+      testsupport::PtyPair pty;
+      pty.linkAs(ports.path(), 5);
+      nav.ZGPS1->PortNumber = 5;
+      nav.ZGPS1->OpenPort();
+      ASSERT_TRUE(nav.ZGPS1->PortOpen);
+      nav.fcad->DrawLine(0, 0, 10, 10, nav.State.UserShapeLayer);
+      const auto shapes = nav.fcad->ShapeCount;
+      makeUnwritable(c.what, *windows, settingsFile());
+      bool closed = false;
+      QObject::connect(&nav, &TFNav::closed, [&] { closed = true; });
+
+      {
+        testsupport::ScriptedDialogs dialogs;
+        dialogs.answer(mrNo);
+        ways[way]();
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        const QString text = dialogs.messages()[0].text;
+        EXPECT_TRUE(text.contains(QString::fromLatin1(c.told))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Exit anyway?"))) << text.toStdString();
+      }
+      EXPECT_FALSE(closed);
+      EXPECT_TRUE(nav.isVisible());
+      EXPECT_EQ(nav.fcad->ShapeCount, shapes) << "the drawing is still in memory";
+      EXPECT_TRUE(nav.ZGPS1->PortOpen) << "acquisition goes on";
+      EXPECT_TRUE(nav.Realtime->isEnabled());
+      EXPECT_TRUE(windows->Offsets->isVisible()) << "the windows closed on the way are back";
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&nav)) << "and the main window keeps the keys";
+
+      {
+        testsupport::ScriptedDialogs dialogs;
+        dialogs.answer(mrYes);
+        ways[way]();
+        EXPECT_EQ(dialogs.messages().size(), 1u);
+      }
+      EXPECT_TRUE(closed);
+      EXPECT_FALSE(nav.ZGPS1->PortOpen);
+      windows.reset();
+      // Only the restart whose close went ahead starts a new instance.
+      EXPECT_EQ(started.size(), way == 3 ? 1u : 0u);
+      started.clear();
+      restoreFolders(settingsFile());
+    }
+}
+
+TEST_F(NavCommandsTest, ARestartRefusedForAnUnsavedDrawingStartsNothing) {
+  start();
+  makeUnwritable(Unwritable::DrawingFolder, *windows, settingsFile());
+  {
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.answer(mrNo);
+    button("bRestart")->click();
+  }
+  windows.reset(); // the program ends some other way later
+  EXPECT_TRUE(started.empty());
+}
+
+TEST_F(NavCommandsTest, ExitWithEverythingSavedAsksNothing) {
+  TFNav &nav = start();
+  bool closed = false;
+  QObject::connect(&nav, &TFNav::closed, [&] { closed = true; });
+  testsupport::ScriptedDialogs dialogs; // no message may come
+  action("Exit1")->trigger();
   EXPECT_TRUE(closed);
+  EXPECT_TRUE(dialogs.messages().empty());
+  EXPECT_EQ(QDir(QString::fromStdString(SurveyDay().DrawingFolder)).entryList(QDir::Files).size(),
+            1u);
 }
 
 TEST_F(NavCommandsTest, NtripCommandAttachesAnOpenGpsPort) {
@@ -306,16 +461,32 @@ TEST_F(NavCommandsTest, NtripCommandAttachesAnOpenGpsPort) {
 }
 
 TEST_F(NavCommandsTest, ExitButtonEndsMidSurveyWithEverySurveyFileComplete) {
-  GTEST_FLAG_SET(death_test_style, "fast");
-  testsupport::TempDir ports;
-  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
-  testsupport::PtyPair pty;
-  pty.linkAs(ports.path(), 6);
-  const std::string rawLog = root.path() + "/raw.log";
+  // The child is this test run anew in a process of its own: a fork beside the threads that
+  // earlier tests left running can hang. It works in the folder of the parent, which it finds in
+  // the environment it inherits; the empty folders its own start made are removed, as it ends
+  // without unwinding.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const char *sharedName = "TARVIK_EXIT_TEST_FOLDER";
+  const bool child = std::getenv(sharedName) != nullptr;
+  const std::string folder = child ? std::string(std::getenv(sharedName)) : root.path();
+  if (child) {
+    QDir(QString::fromStdString(root.path())).removeRecursively();
+    QDir(QString::fromStdString(settings.path())).removeRecursively();
+  }
+  testsupport::EnvVar shared(sharedName, folder.c_str());
+  for (const char *sub : {"/survey/", "/settings/", "/ports/"})
+    QDir().mkpath(QString::fromStdString(folder + sub));
+  testsupport::EnvVar rootEnv("TARVIK_SURVEY_ROOT", (folder + "/survey/").c_str());
+  testsupport::EnvVar settingsEnv("TARVIK_SETTINGS_DIR", (folder + "/settings/").c_str());
+  testsupport::EnvVar portsEnv("TARVIK_PORTS_DIR", (folder + "/ports/").c_str());
+  InitSurveySession();
+  const std::string rawLog = folder + "/raw.log";
   const std::string eventLog = EventLogPath();
   const std::string line = "$GPGGA,101530.00,4100.0000,N,02900.0000,E,4,12,0.8,10.0,M,0,M,,*5C";
   EXPECT_EXIT(
       {
+        testsupport::PtyPair pty;
+        pty.linkAs(folder + "/ports", 6);
         createWindows();
         TFNav &nav = *windows->FNav;
         nav.ZGPS1->PortNumber = 6;

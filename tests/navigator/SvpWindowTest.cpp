@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,6 +89,19 @@ TEST_F(SvpWindow, ProcessesASourceFileThroughTheThreeSteps) {
   dialogs.cancelFile();
   w.BitBtn1->click();
   EXPECT_FALSE(w.Profile.mRawSVData.empty()) << "a cancelled dialog changes nothing";
+}
+
+TEST_F(SvpWindow, ASourceThatIsAPipeIsRefusedWithoutWaitingAndChangesNothing) {
+  createWindows();
+  TfSVP &w = svpWindow();
+  w.mRawSVData->setPlainText("kept");
+  const std::string pipe = root.file("cast.pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  dialogs.chooseFile(QString::fromStdString(pipe));
+  w.BitBtn1->click();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].contains(QString::fromStdString(pipe))) << shown[0].toStdString();
+  EXPECT_EQ(w.mRawSVData->toPlainText(), "kept");
 }
 
 TEST_F(SvpWindow, AMaxDepthThatIsNoNumberIsShownAndLeavesTheListsEmpty) {
@@ -227,14 +241,16 @@ TEST_F(SvpWindow, ASaveIntoAMissingSvpFolderIsShownAndKeepsTheWindowOpen) {
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(beside("mRawSVData.ini"))));
 }
 
-TEST_F(SvpWindow, AMemoThatCannotBeWrittenNeverStopsTheProgramClosing) {
+TEST_F(SvpWindow, AMemoThatCannotBeWrittenIsToldAndTheClosingGoesOnWhenTheSurveyorSaysSo) {
   createWindows();
   removeSvpFolder();
   typeColumn("1500.00");
   svpWindow().cUseSVP->setChecked(true);
+  dialogs.answer(mrYes); // exit anyway
   windows->FNav->close();
-  ASSERT_FALSE(shown.empty());
-  EXPECT_TRUE(shown[0].contains("mSVPColumn.ini"));
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_TRUE(dialogs.messages()[0].text.contains("mSVPColumn.ini"));
+  EXPECT_TRUE(shown.empty()) << "told once, in the question";
   const platform::IniFile ini(settingsFile());
   EXPECT_TRUE(ini.ValueExists("CANVAS", "PlanWorldLeft")) << "the close went on";
   EXPECT_TRUE(ini.ValueExists("fSVP", "Left"));
