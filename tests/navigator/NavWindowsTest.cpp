@@ -157,6 +157,29 @@ TEST_F(NavWindowsTest, LowFreqFrameShowsAndHidesOnceWithItsHeight) {
   EXPECT_EQ(w.height(), 390);
 }
 
+TEST_F(NavWindowsTest, AShownRealtimeWindowTakesTheHeightOfItsFrames) {
+  createWindows();
+  TfRealtime &w = *windows->fRealtime;
+  w.show();
+  QApplication::processEvents();
+  for (int round = 0; round < 2; ++round) {
+    w.HideLowFreqFrame();
+    QApplication::processEvents();
+    EXPECT_EQ(w.height(), 289);
+    EXPECT_EQ(w.minimumHeight() <= 289, true) << w.minimumHeight();
+    // The high-frequency frame ends at the window's bottom, with no blank band below it.
+    EXPECT_LE(w.DepthFrameHi->geometry().bottom(), w.height());
+    EXPECT_GE(w.DepthFrameHi->geometry().bottom(), w.height() - 10);
+
+    w.ShowLowFreqFrame();
+    QApplication::processEvents();
+    EXPECT_EQ(w.height(), 387);
+    EXPECT_TRUE(w.DepthFrameLo->isVisible());
+    EXPECT_LE(w.DepthFrameLo->geometry().bottom(), w.height());
+    EXPECT_GE(w.DepthFrameLo->geometry().bottom(), w.height() - 10);
+  }
+}
+
 TEST_F(NavWindowsTest, StartTimerAppliesTheMessageTypeOnce) {
   createWindows();
   TfRealtime &w = *windows->fRealtime;
