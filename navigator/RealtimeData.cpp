@@ -2,6 +2,7 @@
 
 #include "navigator/Bathymetry.h"
 #include "navigator/CommandIcons.h"
+#include "navigator/FirstPlacement.h"
 #include "navigator/SbesMessageTypes.h"
 #include "navigator/SensorSettings.h"
 #include "navigator/SurveyDay.h"
@@ -177,7 +178,10 @@ void TfRealtime::showEvent(QShowEvent *event) {
     platform::guarded([this] { FormShow(this); })();
 }
 
-void TfRealtime::FormShow(QObject *) { RestoreFormPlacement(this, 0); }
+void TfRealtime::FormShow(QObject *) {
+  if (!navplace::placeWhenNoneStored(this, Windows))
+    RestoreFormPlacement(this, 0);
+}
 
 void TfRealtime::Timer1Timer(QObject *) {
   // Once per run: the message type chosen in the last session sets the scan format and the frames.

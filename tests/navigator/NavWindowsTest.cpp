@@ -20,6 +20,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -178,6 +180,41 @@ TEST_F(NavWindowsTest, AShownRealtimeWindowTakesTheHeightOfItsFrames) {
     EXPECT_LE(w.DepthFrameLo->geometry().bottom(), w.height());
     EXPECT_GE(w.DepthFrameLo->geometry().bottom(), w.height() - 10);
   }
+}
+
+TEST_F(NavWindowsTest, AtFirstStartTheStayOnTopWindowsCoverNeitherTheMenuNorStartStop) {
+  TFNav &nav = start();
+  QApplication::processEvents();
+  TfRealtime &realtime = *windows->fRealtime;
+  TfCanvas &echogram = *windows->fCanvas;
+  realtime.show();
+  echogram.show();
+  QApplication::processEvents();
+  const QRect menu(nav.MainMenu1->mapToGlobal(QPoint(0, 0)), nav.MainMenu1->size());
+  const QRect startStop(nav.Realtime->mapToGlobal(QPoint(0, 0)), nav.Realtime->size());
+  ASSERT_FALSE(menu.isEmpty());
+  ASSERT_FALSE(startStop.isEmpty());
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const QWidget *w : {static_cast<QWidget *>(&realtime), static_cast<QWidget *>(&echogram)}) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    EXPECT_FALSE(w->frameGeometry().intersects(menu));
+    EXPECT_FALSE(w->frameGeometry().intersects(startStop));
+    EXPECT_TRUE(screen.contains(w->frameGeometry()));
+  }
+  EXPECT_FALSE(realtime.frameGeometry().intersects(echogram.frameGeometry()));
+
+  // Moved by the user, the window comes back where it was put when it is shown again.
+  realtime.move(300, 200);
+  realtime.hide();
+  realtime.show();
+  EXPECT_EQ(realtime.pos(), QPoint(300, 200));
+
+  // A stored placement is restored as it was.
+  ini().WriteInteger("fCanvas", "Left", 40);
+  ini().WriteInteger("fCanvas", "Top", 50);
+  echogram.hide();
+  echogram.show();
+  EXPECT_EQ(echogram.pos(), QPoint(40, 50));
 }
 
 TEST_F(NavWindowsTest, StartTimerAppliesTheMessageTypeOnce) {
