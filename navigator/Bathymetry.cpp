@@ -30,6 +30,23 @@ namespace {
 
 const char *const section = "ECHOSOUNDER_OFFSETS";
 
+// Gives a window shown modally its ordinary modality back when it is hidden, then goes.
+class ModalUntilHidden : public QObject {
+public:
+  explicit ModalUntilHidden(QWidget *window) : QObject(window) {}
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Hide && watched == parent()) {
+      auto *window = static_cast<QWidget *>(watched);
+      window->setWindowModality(Qt::NonModal);
+      window->removeEventFilter(this);
+      deleteLater();
+    }
+    return false;
+  }
+};
+
 // The boat seen from the side with the three measured offsets: the transducer's draft A, the
 // distance B from the transducer up to the antenna and the antenna's height C above the water.
 class OffsetsSketch : public QWidget {
@@ -328,10 +345,20 @@ void TOffsets::bSVPClick(QObject *) {
 }
 
 void TOffsets::bNTRIPShowClick(QObject *) {
-  if (!Windows.frmNTRIPSettings)
+  QWidget *ntrip = Windows.frmNTRIPSettings;
+  if (!ntrip)
     return;
-  Windows.frmNTRIPSettings->setWindowModality(Qt::ApplicationModal);
-  Windows.frmNTRIPSettings->show();
+  // Already open (from the main window's menu): bring it forward as it is.
+  if (ntrip->isVisible()) {
+    ntrip->raise();
+    ntrip->activateWindow();
+    return;
+  }
+  // Modal for this showing only: the window lives on hidden and is shown again from the main
+  // window's menu, where it must not block the others.
+  ntrip->setWindowModality(Qt::ApplicationModal);
+  ntrip->installEventFilter(new ModalUntilHidden(ntrip));
+  ntrip->show();
 }
 
 void TOffsets::Timer1Timer(QObject *) {

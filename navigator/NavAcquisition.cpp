@@ -106,7 +106,7 @@ void TFNav::RealtimeClick(QObject *) {
     } else if (realtime) {
       realtime->DepthFrameHi->hide();
       realtime->DepthFrameLo->hide();
-      realtime->resize(realtime->width(), 191);
+      realtime->SetClientHeight(191);
     }
 
     Realtime->setText(QStringLiteral("Stop"));

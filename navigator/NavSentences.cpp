@@ -217,10 +217,9 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   if (!State.EchogramShown) {
     if (Windows.fCanvas)
       Windows.fCanvas->show();
-    if (realtime) {
-      realtime->DepthFrameHi->show();
-      realtime->DepthFrameLo->show();
-    }
+    if (realtime)
+      realtime->ShowDepthFrames(settings ? platform::toAnsi(settings->cSBESMessage->currentText())
+                                         : std::string());
     State.EchogramShown = true;
   }
 
@@ -297,10 +296,8 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   State.TrueDepthLo = survey::CorrectedDepth(rawLo, svLo, draft);
   State.TrueDepthHi = survey::CorrectedDepth(rawHi, svHi, draft);
   const double usedSV = svHi;
-  if (realtime) {
-    realtime->lDepthHi->setText(fixed2(State.TrueDepthHi));
-    realtime->lDepthLo->setText(fixed2(State.TrueDepthLo));
-  }
+  if (realtime)
+    realtime->ShowDepths(typeName, State.TrueDepthHi, State.TrueDepthLo);
   State.DepthPending = true;
 
   // Shallow-water alarm, only while acquiring.

@@ -1,5 +1,6 @@
 #include "navigator/PortSettings.h"
 
+#include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -54,7 +55,15 @@ PortApplyOutcome notAnItem(const QString &label, const QString &text, const QStr
 
 PortApplyOutcome applyPortPage(const PortPageTexts &t, const std::string &logPath,
                                TTarvikSerialGPS &port) {
-  port.PortNumber = port.PortNumberFromName(t.Port.toStdString());
+  // An empty box chooses nothing (a page never filled in): the port keeps its number.
+  if (!t.Port.trimmed().isEmpty()) {
+    const int number = port.PortNumberFromName(platform::toAnsi(t.Port));
+    if (number == 0)
+      return {false, true,
+              QStringLiteral("Port \"%1\" is no serial port; the ports are COM1 to COM256.")
+                  .arg(t.Port)};
+    port.PortNumber = number;
+  }
   try {
     port.BaudRate = port.ValidBaudRate(StrToInt(t.BaudRate));
   } catch (const EConvertError &e) {

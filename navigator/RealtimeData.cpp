@@ -2,12 +2,16 @@
 
 #include "navigator/Bathymetry.h"
 #include "navigator/CommandIcons.h"
+#include "navigator/FirstPlacement.h"
+#include "navigator/SbesMessageTypes.h"
 #include "navigator/SensorSettings.h"
 #include "navigator/SurveyDay.h"
 #include "navigator/uCanvas.h"
 #include "navigator/unavigation.h"
 #include "navigator/unavset.h"
 #include "platform/Abort.h"
+#include "platform/Convert.h"
+#include "platform/FormatSettings.h"
 #include "platform/GdiCanvas.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -28,6 +32,7 @@ namespace {
 
 constexpr int heightWithLowFreq = 387;
 constexpr int heightWithoutLowFreq = 289;
+constexpr int frameSpacing = 3;
 
 QFont uiFont(int pixels, bool bold = false) {
   QFont font(QStringLiteral("Segoe UI"));
@@ -62,7 +67,8 @@ QGroupBox *depthFrame(QWidget *parent, const char *name, const char *caption, co
   font.setBold(true);
   label->setFont(font);
   inside->addWidget(label);
-  frame->setFixedHeight(heightWithLowFreq - heightWithoutLowFreq);
+  // The frames share what the window's height leaves them, so no blank band stays below them.
+  frame->setMinimumHeight(heightWithLowFreq - heightWithoutLowFreq - frameSpacing);
   return frame;
 }
 
@@ -89,7 +95,7 @@ TfRealtime::TfRealtime(QWidget *owner, NavigatorWindows &windows)
 
   auto *column = new QVBoxLayout(this);
   column->setContentsMargins(3, 0, 3, 3);
-  column->setSpacing(3);
+  column->setSpacing(frameSpacing);
 
   ToolBar1 = new QToolBar(this);
   ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -142,11 +148,10 @@ TfRealtime::TfRealtime(QWidget *owner, NavigatorWindows &windows)
 
   DepthFrameHi = depthFrame(this, "DepthFrameHi", " Depth (High Freq.) ", QColor(0, 255, 0),
                             "lDepthHi", lDepthHi);
-  column->addWidget(DepthFrameHi);
+  column->addWidget(DepthFrameHi, 1);
   DepthFrameLo = depthFrame(this, "DepthFrameLo", " Depth (Low Freq.) ", QColor(255, 255, 0),
                             "lDepthLo", lDepthLo);
-  column->addWidget(DepthFrameLo);
-  column->addStretch(1);
+  column->addWidget(DepthFrameLo, 1);
   resize(192, 382);
 
   OpenFolder = [](const QString &folder) {
@@ -173,7 +178,10 @@ void TfRealtime::showEvent(QShowEvent *event) {
     platform::guarded([this] { FormShow(this); })();
 }
 
-void TfRealtime::FormShow(QObject *) { RestoreFormPlacement(this, 0); }
+void TfRealtime::FormShow(QObject *) {
+  if (!navplace::placeWhenNoneStored(this, Windows))
+    RestoreFormPlacement(this, 0);
+}
 
 void TfRealtime::Timer1Timer(QObject *) {
   // Once per run: the message type chosen in the last session sets the scan format and the frames.
@@ -263,12 +271,41 @@ void TfRealtime::ShowLowFreqFrame() {
   if (!DepthFrameLo->isHidden())
     return;
   DepthFrameLo->show();
-  resize(width(), heightWithLowFreq);
+  SetClientHeight(heightWithLowFreq);
 }
 
 void TfRealtime::HideLowFreqFrame() {
   if (DepthFrameLo->isHidden())
     return;
   DepthFrameLo->hide();
-  resize(width(), heightWithoutLowFreq);
+  SetClientHeight(heightWithoutLowFreq);
+}
+
+void TfRealtime::ShowDepthFrames(const std::string &messageType) {
+  const platform::SbesMessageType *type = platform::findSbesMessageType(messageType);
+  const bool low = type && platform::sbesCarriesLowFrequency(*type);
+  if (!DepthFrameHi->isHidden() && DepthFrameLo->isHidden() == !low)
+    return;
+  DepthFrameHi->show();
+  DepthFrameLo->setVisible(low);
+  SetClientHeight(low ? heightWithLowFreq : heightWithoutLowFreq);
+}
+
+void TfRealtime::ShowDepths(const std::string &messageType, double trueDepthHi,
+                            double trueDepthLo) {
+  const platform::SbesMessageType *type = platform::findSbesMessageType(messageType);
+  const auto text = [](bool carried, double depth) {
+    return carried ? QString::fromStdString(platform::FloatToStrF(
+                         depth, platform::ffFixed, 15, 2, platform::FormatSettings::navigation()))
+                   : QStringLiteral("---");
+  };
+  lDepthHi->setText(text(!type || platform::sbesCarriesHighFrequency(*type), trueDepthHi));
+  lDepthLo->setText(text(type && platform::sbesCarriesLowFrequency(*type), trueDepthLo));
+}
+
+void TfRealtime::SetClientHeight(int height) {
+  // The layout takes in the frame's change only at its next pass, and until then its minimum
+  // height, which includes a frame just hidden, would hold a shown window back.
+  layout()->activate();
+  resize(width(), height);
 }

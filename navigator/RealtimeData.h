@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 class QGroupBox;
 class QLabel;
@@ -55,6 +56,14 @@ public:
   // For the sensor settings window: the low-frequency frame and the height that goes with it.
   void ShowLowFreqFrame();
   void HideLowFreqFrame();
+  // The first echo-sounder line of a run: the high-frequency frame, and the low-frequency one
+  // only when the message type carries that depth.
+  void ShowDepthFrames(const std::string &messageType);
+  // The corrected depths of a line; a depth the message type does not carry reads "---", never
+  // the draft that its correction of a raw 0 gives.
+  void ShowDepths(const std::string &messageType, double trueDepthHi, double trueDepthLo);
+  // The client height, taking in the frames just shown or hidden.
+  void SetClientHeight(int height);
   // The folder "Open Log Folder" opens: that of the GPS port's raw log, else the day's log folder.
   QString LogFolderToOpen() const;
 

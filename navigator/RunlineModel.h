@@ -21,6 +21,7 @@ struct Params {
   double Spacing = 10.0;
   double Length = 100.0;
   bool Perpendicular = true;
+  bool operator==(const Params &) const = default;
 };
 
 // The spacing and length as the edits hold them: text that is not a number, zero or a negative

@@ -31,6 +31,14 @@ bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence)
   return true;
 }
 
+bool sbesCarriesHighFrequency(const SbesMessageType &type) {
+  return type.Name != "Tarvik XDR LO";
+}
+
+bool sbesCarriesLowFrequency(const SbesMessageType &type) {
+  return type.Name == "Tarvik XDR LO" || type.Name == "Tarvik XDR H/L";
+}
+
 std::optional<int> realtimeClientHeight(LowFreqFrame frame) {
   switch (frame) {
   case LowFreqFrame::Hide:

@@ -28,6 +28,12 @@ const SbesMessageType *findSbesMessageType(std::string_view name);
 // Whether a sentence holds every marker of the type.
 bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence);
 
+// Which corrected depths a type's sentences carry: every type but "Tarvik XDR LO" a
+// high-frequency one (the second value of "Tarvik SMT" is the battery voltage), only the two
+// "Tarvik XDR" types with "LO" in them a low-frequency one.
+bool sbesCarriesHighFrequency(const SbesMessageType &type);
+bool sbesCarriesLowFrequency(const SbesMessageType &type);
+
 // Client heights of the realtime window without and with the low-frequency depth frame.
 constexpr int realtimeHeightLowFreqHidden = 289;
 constexpr int realtimeHeightLowFreqShown = 387;

@@ -137,11 +137,16 @@ void TfRunline1::bDrawRouteClick(QObject *) {
   fcad->Refresh();
 }
 
+void TfRunline1::showRouteStatus() {
+  setStatus(QStringLiteral("Route: ") + QString::number(RoutePoints.size()) +
+                QStringLiteral(" points"),
+            0x008000);
+}
+
 void TfRunline1::AcceptRoutePolyline(const TPointPairVector &points) {
   RoutePoints = points;
   RouteReady = points.size() > 1;
-  setStatus(QStringLiteral("Route: ") + QString::number(points.size()) + QStringLiteral(" points"),
-            0x008000);
+  showRouteStatus();
   GenerateRunlines();
 }
 
@@ -182,6 +187,7 @@ void TfRunline1::bClearClick(QObject *) {
 }
 
 void TfRunline1::ClearRunlineLayer() {
+  linesFor_.clear();
   TTarvikCanvas *fcad = canvas();
   if (RunlineLayer == -1 || !fcad)
     return;
@@ -204,14 +210,32 @@ void TfRunline1::GenerateRunlines() {
   RunlineLayer = fcad->LayerFindByName(kRunlineLayer);
   if (RunlineLayer < 0)
     RunlineLayer = fcad->LayerOpen(kRunlineLayer);
-  fcad->CadClearShapes(RunlineLayer);
   const runline::Result r = runline::Generate(RoutePoints, params);
-  for (const TPointPairVector &line : r.Polylines)
-    fcad->DrawPolyline(line, RunlineLayer, false);
-  fcad->Refresh();
-  if (r.Refused)
-    platform::ShowMessage(QStringLiteral("Too many run lines (%1); at most %2 are drawn at once. "
-                                         "Enlarge the spacing or shorten the length.")
-                              .arg(r.Requested)
-                              .arg(runline::MaxLines));
+  // A refusal keeps the lines this route already has; a new route gets its copy at least.
+  if (!r.Refused || linesFor_ != RoutePoints) {
+    fcad->CadClearShapes(RunlineLayer);
+    for (const TPointPairVector &line : r.Polylines)
+      fcad->DrawPolyline(line, RunlineLayer, false);
+    linesFor_ = RoutePoints;
+    fcad->Refresh();
+  }
+  if (r.Refused) {
+    refuse(r, params);
+    return;
+  }
+  refusing_ = false;
+  showRouteStatus();
+}
+
+void TfRunline1::refuse(const runline::Result &r, const runline::Params &params) {
+  setStatus(QStringLiteral("Too many run lines (%1); the lines drawn before stay").arg(r.Requested),
+            0x0000FF);
+  if (refusing_ || boxedFor_ == params)
+    return;
+  refusing_ = true;
+  boxedFor_ = params;
+  platform::ShowMessage(QStringLiteral("Too many run lines (%1); at most %2 are drawn at once. "
+                                       "Enlarge the spacing or shorten the length.")
+                            .arg(r.Requested)
+                            .arg(runline::MaxLines));
 }

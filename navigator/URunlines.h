@@ -3,8 +3,10 @@
 
 #include "canvas/Shapes.h"
 #include "navigator/NavigatorWindows.h"
+#include "navigator/RunlineModel.h"
 
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -53,4 +55,15 @@ protected:
 private:
   TTarvikCanvas *canvas() const;
   void setStatus(const QString &text, unsigned bgr);
+  void showRouteStatus();
+  // Too many lines for these settings: the lines of this route stay as they are, and the box
+  // comes once, not at every keystroke of an edit that is still being typed.
+  void refuse(const runline::Result &result, const runline::Params &params);
+
+  // The route whose lines the run-line layer holds; empty when it holds none.
+  TPointPairVector linesFor_;
+  // A refusal stands (the box was shown) until settings give lines again.
+  bool refusing_ = false;
+  // The settings of the last refusal the box was shown for.
+  std::optional<runline::Params> boxedFor_;
 };

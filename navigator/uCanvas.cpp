@@ -1,5 +1,6 @@
 #include "navigator/uCanvas.h"
 
+#include "navigator/FirstPlacement.h"
 #include "navigator/SurveyDay.h"
 #include "navigator/unavigation.h"
 #include "navigator/unavset.h"
@@ -53,7 +54,8 @@ void TfCanvas::FormShow(QObject *) {
       if (chosen.canConvert<QColor>() && chosen.value<QColor>().isValid())
         backColor_ = chosen.value<QColor>();
     }
-    RestoreFormPlacement(this, 1);
+    if (!navplace::placeWhenNoneStored(this, Windows))
+      RestoreFormPlacement(this, 1);
   } catch (...) {
   }
 }

@@ -302,7 +302,12 @@ void TFNav::FormShow(QObject *) {
       fcad->WorldTop = 1000;
       fcad->WorldBottom = 0;
     }
-    fcad->GridAutoScale = ini.ReadBool("CANVAS", "GridAutoScale", true);
+    // The grid is the settings window's ("Auto Scale" and the spacings); the stored canvas flag
+    // only stands in when there is no such window.
+    if (Windows.FGPS)
+      Windows.FGPS->Model.pushGrid(false);
+    else
+      fcad->GridAutoScale = ini.ReadBool("CANVAS", "GridAutoScale", true);
     fcad->DepthSpeedDisplayMode = ini.ReadInteger("CANVAS", "DepthSpeedDisplayMode", 0);
     fcad->GGAOverlayPosition = ini.ReadInteger("CANVAS", "GGAOverlayPosition", 0);
   } catch (...) {

@@ -128,6 +128,12 @@ long TcpSocket::receive(char *buffer, std::size_t size) {
   }
 }
 
+void TcpSocket::setReceiveTimeout(int timeoutMs) {
+  const int fd = fd_.load();
+  if (fd >= 0)
+    setTimeout(fd, SO_RCVTIMEO, std::max(timeoutMs, 1)); // 0 would mean no time-out at all
+}
+
 void TcpSocket::shutdown() {
   std::lock_guard lock(mutex_);
   cancelled_.store(true);

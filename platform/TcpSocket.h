@@ -28,6 +28,9 @@ public:
   // -1 on an error or when the receive time-out passed.
   long receive(char *buffer, std::size_t size);
 
+  // Changes the receive time-out of the open socket (at least 1 ms).
+  void setReceiveTimeout(int timeoutMs);
+
   // Any thread: ends a pending or later connect, send or receive at once. The descriptor stays
   // open until close(), so its number cannot be reused under the thread that still uses it.
   void shutdown();

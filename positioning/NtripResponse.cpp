@@ -111,6 +111,25 @@ std::string_view NtripResponseReader::streamData() const {
   return std::string_view(header_).substr(dataStart_);
 }
 
+std::string ntripLogExcerpt(std::string_view text, std::size_t limit) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string out;
+  const std::size_t shown = std::min(text.size(), limit);
+  for (std::size_t i = 0; i < shown; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x20 && byte < 0x7F) {
+      out += static_cast<char>(byte);
+    } else {
+      out += "\\x";
+      out += hex[byte >> 4];
+      out += hex[byte & 0x0F];
+    }
+  }
+  if (shown < text.size())
+    out += "... (" + std::to_string(text.size()) + " bytes)";
+  return out;
+}
+
 std::vector<std::string> ntripMountPoints(std::string_view table) {
   std::vector<std::string> mounts;
   std::size_t pos = 0;

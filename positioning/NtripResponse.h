@@ -31,6 +31,8 @@ public:
   // rejection's status line.
   Step closed();
 
+  // Still waiting for the end of the header (not yet judged).
+  bool readingHeader() const { return phase_ == Phase::Header; }
   Rejection rejection() const { return rejection_; }
   // The response's first line (before its first CR LF), for the log of an unknown response.
   std::string firstLine() const;
@@ -49,6 +51,10 @@ private:
   std::string table_;
   Rejection rejection_ = Rejection::None;
 };
+
+// What a log line shows of a caster's answer: printable ASCII as it is, every other byte as
+// \xHH, at most `limit` bytes of it, and the full length when it was cut.
+std::string ntripLogExcerpt(std::string_view text, std::size_t limit = 80);
 
 // The mount points of a source table: the second field of every "STR;" line that has one.
 std::vector<std::string> ntripMountPoints(std::string_view table);

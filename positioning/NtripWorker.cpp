@@ -3,6 +3,8 @@
 #include "positioning/NtripResponse.h"
 #include "positioning/TarvikNTRIPClient.h"
 
+#include <algorithm>
+#include <chrono>
 #include <string_view>
 
 namespace {
@@ -156,17 +158,39 @@ void TNTRIPWorkerThread::Execute() {
       ReportStatus(4, "403 - Access forbidden");
       break;
     default:
-      Log("Server response: " + reader.firstLine());
+      // A caster answering in binary or without line ends must not flood the log.
+      Log("Server response: " + platform::ntripLogExcerpt(reader.firstLine()));
       ReportStatus(4, "Unknown server response");
       break;
     }
   };
 
+  // The whole header has one deadline: a caster that trickles it byte by byte would otherwise
+  // restart the receive time-out with every byte and hold the client in "Connecting...".
+  const auto headerDeadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  bool headerTimeOut = true; // the receive time-out is what is left of the header's
   while (!StopRequested()) {
-    const long received = Socket.receive(buffer.data(), chunkSize);
+    long received = -1;
+    bool headerTooLate = false;
+    if (reader.readingHeader()) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            headerDeadline - std::chrono::steady_clock::now())
+                            .count();
+      headerTooLate = left <= 0;
+      if (!headerTooLate)
+        Socket.setReceiveTimeout(static_cast<int>(std::min<long long>(left, TimeoutMs)));
+    } else if (headerTimeOut) {
+      Socket.setReceiveTimeout(TimeoutMs);
+      headerTimeOut = false;
+    }
+    if (!headerTooLate)
+      received = Socket.receive(buffer.data(), chunkSize);
     if (received <= 0) {
       if (StopRequested())
         break;
+      if (reader.readingHeader() && std::chrono::steady_clock::now() >= headerDeadline)
+        Log("No complete answer from the caster within " + std::to_string(TimeoutMs) + " ms");
       // A caster may send a rejection's status line and close without the blank line.
       if (!streaming && reader.closed() == Step::Rejected) {
         reject();

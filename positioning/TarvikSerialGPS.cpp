@@ -161,8 +161,10 @@ int TTarvikSerialGPS::PortNumberFromName(const std::string &Name) const {
       c = static_cast<char>(c - 'a' + 'A');
   if (text.rfind("COM", 0) == 0)
     text.erase(0, 3);
-  // The port list offers COM1 to COM256; any of them must open the device the user chose.
-  return std::clamp(platform::StrToIntDef(text, 1), 1, 256);
+  // The port list offers COM1 to COM256. Any other name is no port: moving it to a port the user
+  // never chose would open, or blame, the wrong device.
+  const int number = platform::StrToIntDef(text, 0);
+  return number >= 1 && number <= 256 ? number : 0;
 }
 
 std::string TTarvikSerialGPS::PortNameFromNumber(int Number) const {

@@ -75,6 +75,7 @@ public:
   void ClosePort();
   void SendText(const std::string &Text);
 
+  // 1 to 256 for "COMn" or "n" (any letter case); 0 for a name that is no port.
   int PortNumberFromName(const std::string &Name) const;
   std::string PortNameFromNumber(int Number) const;
   int ValidBaudRate(int Rate) const;

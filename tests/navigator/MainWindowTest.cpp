@@ -4,6 +4,7 @@
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
 #include "navigator/Bathymetry.h"
+#include "navigator/SensorSettings.h"
 #include "navigator/UMsg.h"
 #include "navigator/uJoystick.h"
 #include "navigator/unavigation.h"
@@ -176,6 +177,35 @@ TEST_F(MainWindowTest, CloseSavesTheDrawingAndWritesTheViewAndPlacementsForTheNe
   EXPECT_NE(again.fcad->LayerFindByName(QStringLiteral("~~Tarvik")), -1);
   EXPECT_EQ(layerCount(*again.fcad, QStringLiteral("~~Tarvik Vessel")), 1);
   EXPECT_EQ(layerCount(*again.fcad, QStringLiteral("track_fix")), 1);
+}
+
+TEST_F(MainWindowTest, TheStoredFixedGridHoldsFromTheFirstPaint) {
+  // A fixed 250 m grid stored by the settings window, beside the canvas flag of an automatic
+  // grid that an earlier version left behind.
+  platform::IniFile file = ini();
+  file.WriteBool("GRID_SETTINGS", "GridVisible", true);
+  file.WriteBool("GRID_SETTINGS", "AutoGrid", false);
+  file.WriteString("GRID_SETTINGS", "GridSpacingX", "250");
+  file.WriteString("GRID_SETTINGS", "GridSpacingY", "250");
+  file.WriteBool("CANVAS", "GridAutoScale", true);
+  TFNav &nav = start();
+  EXPECT_FALSE(nav.fcad->GridAutoScale);
+  EXPECT_EQ(nav.fcad->GridSpacingX, 250.0);
+  EXPECT_EQ(nav.fcad->GridSpacingY, 250.0);
+  // Opening the settings window changes nothing.
+  windows->FGPS->show();
+  EXPECT_FALSE(nav.fcad->GridAutoScale);
+  EXPECT_EQ(nav.fcad->GridSpacingX, 250.0);
+  windows->FGPS->close();
+
+  // "Auto Scale" stored on: the automatic grid, whatever the canvas flag says.
+  nav.close();
+  windows.reset();
+  file.WriteBool("GRID_SETTINGS", "AutoGrid", true);
+  file.WriteBool("CANVAS", "GridAutoScale", false);
+  TFNav &again = start();
+  EXPECT_TRUE(again.fcad->GridAutoScale);
+  EXPECT_EQ(again.fcad->GridSpacingX, 0.0);
 }
 
 TEST_F(MainWindowTest, FixedLayersOfTheReopenedDrawingAreFoundWhereTheyAre) {

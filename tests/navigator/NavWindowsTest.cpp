@@ -20,6 +20,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,6 +157,64 @@ TEST_F(NavWindowsTest, LowFreqFrameShowsAndHidesOnceWithItsHeight) {
   w.resize(192, 390);
   w.ShowLowFreqFrame();
   EXPECT_EQ(w.height(), 390);
+}
+
+TEST_F(NavWindowsTest, AShownRealtimeWindowTakesTheHeightOfItsFrames) {
+  createWindows();
+  TfRealtime &w = *windows->fRealtime;
+  w.show();
+  QApplication::processEvents();
+  for (int round = 0; round < 2; ++round) {
+    w.HideLowFreqFrame();
+    QApplication::processEvents();
+    EXPECT_EQ(w.height(), 289);
+    EXPECT_EQ(w.minimumHeight() <= 289, true) << w.minimumHeight();
+    // The high-frequency frame ends at the window's bottom, with no blank band below it.
+    EXPECT_LE(w.DepthFrameHi->geometry().bottom(), w.height());
+    EXPECT_GE(w.DepthFrameHi->geometry().bottom(), w.height() - 10);
+
+    w.ShowLowFreqFrame();
+    QApplication::processEvents();
+    EXPECT_EQ(w.height(), 387);
+    EXPECT_TRUE(w.DepthFrameLo->isVisible());
+    EXPECT_LE(w.DepthFrameLo->geometry().bottom(), w.height());
+    EXPECT_GE(w.DepthFrameLo->geometry().bottom(), w.height() - 10);
+  }
+}
+
+TEST_F(NavWindowsTest, AtFirstStartTheStayOnTopWindowsCoverNeitherTheMenuNorStartStop) {
+  TFNav &nav = start();
+  QApplication::processEvents();
+  TfRealtime &realtime = *windows->fRealtime;
+  TfCanvas &echogram = *windows->fCanvas;
+  realtime.show();
+  echogram.show();
+  QApplication::processEvents();
+  const QRect menu(nav.MainMenu1->mapToGlobal(QPoint(0, 0)), nav.MainMenu1->size());
+  const QRect startStop(nav.Realtime->mapToGlobal(QPoint(0, 0)), nav.Realtime->size());
+  ASSERT_FALSE(menu.isEmpty());
+  ASSERT_FALSE(startStop.isEmpty());
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const QWidget *w : {static_cast<QWidget *>(&realtime), static_cast<QWidget *>(&echogram)}) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    EXPECT_FALSE(w->frameGeometry().intersects(menu));
+    EXPECT_FALSE(w->frameGeometry().intersects(startStop));
+    EXPECT_TRUE(screen.contains(w->frameGeometry()));
+  }
+  EXPECT_FALSE(realtime.frameGeometry().intersects(echogram.frameGeometry()));
+
+  // Moved by the user, the window comes back where it was put when it is shown again.
+  realtime.move(300, 200);
+  realtime.hide();
+  realtime.show();
+  EXPECT_EQ(realtime.pos(), QPoint(300, 200));
+
+  // A stored placement is restored as it was.
+  ini().WriteInteger("fCanvas", "Left", 40);
+  ini().WriteInteger("fCanvas", "Top", 50);
+  echogram.hide();
+  echogram.show();
+  EXPECT_EQ(echogram.pos(), QPoint(40, 50));
 }
 
 TEST_F(NavWindowsTest, StartTimerAppliesTheMessageTypeOnce) {

@@ -9,8 +9,10 @@
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "positioning/uNTRIPSettings.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -256,6 +258,30 @@ TEST_F(OffsetsWindowTest, LeavingAnEditThatHoldsNoNumberShowsTheConversionMessag
 TEST_F(OffsetsWindowTest, DoubleClickUncoversTheSketch) {
   offsets->FormDblClick(offsets);
   EXPECT_EQ(offsets->height(), 410);
+}
+
+TEST_F(OffsetsWindowTest, TheNtripWindowIsModalOnlyWhileItIsOpenFromTheOffsetsWindow) {
+  QWidget *ntrip = windows->frmNTRIPSettings;
+  ASSERT_NE(ntrip, nullptr);
+  offsets->bNTRIPShowClick(offsets);
+  ASSERT_TRUE(ntrip->isVisible());
+  EXPECT_TRUE(ntrip->isModal());
+  EXPECT_EQ(QApplication::activeModalWidget(), ntrip);
+
+  ntrip->close();
+  EXPECT_FALSE(ntrip->isModal());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  // Shown again from the main window's menu, it leaves the other windows usable.
+  windows->FNav->TarvikNTRIPClient1Click(windows->FNav);
+  ASSERT_TRUE(ntrip->isVisible());
+  EXPECT_FALSE(ntrip->isModal());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  // The offsets window's button then only brings the open window forward.
+  offsets->bNTRIPShowClick(offsets);
+  EXPECT_FALSE(ntrip->isModal());
+  ntrip->close();
 }
 
 } // namespace

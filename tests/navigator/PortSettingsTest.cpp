@@ -49,13 +49,12 @@ struct ApplyCase {
 TEST(PortSettings, ApplyingAPageSetsTheFieldsInOrderAndStopsAtTheFirstFailure) {
   const ApplyCase cases[] = {
       {"valid page", [](auto &) {}, [](auto &) {}, true, false},
-      // Port names: every listed port selects itself; others fall back to COM1.
+      // Port names: every listed port selects itself; an empty box keeps the port.
       {"COM25", [](auto &t) { t.Port = "COM25"; }, [](auto &f) { f.PortNumber = 25; }, true, false},
       {"COM256", [](auto &t) { t.Port = "COM256"; }, [](auto &f) { f.PortNumber = 256; }, true,
        false},
       {"com7", [](auto &t) { t.Port = "com7"; }, [](auto &f) { f.PortNumber = 7; }, true, false},
       {"empty port", [](auto &t) { t.Port = ""; }, [](auto &f) { f.PortNumber = 1; }, true, false},
-      {"COMX", [](auto &t) { t.Port = "COMX"; }, [](auto &f) { f.PortNumber = 1; }, true, false},
       // Baud rates: rates the port cannot take become 9600.
       {"56000", [](auto &t) { t.BaudRate = "56000"; }, [](auto &f) { f.BaudRate = 9600; }, true,
        false},
@@ -113,7 +112,11 @@ TEST(PortSettings, ApplyingAPageSetsTheFieldsInOrderAndStopsAtTheFirstFailure) {
          f.NmeaLogPath = "";
        },
        false, false},
-      // ... and reported for a data width, stop bits or parity that is no item.
+      // ... and reported for a port name that is no port, and for a data width, stop bits or
+      // parity that is no item.
+      {"COMX", [](auto &t) { t.Port = "COMX"; }, [](auto &f) { f = defaults; }, false, true},
+      {"COM999", [](auto &t) { t.Port = "COM999"; }, [](auto &f) { f = defaults; }, false, true},
+      {"COM0", [](auto &t) { t.Port = "COM0"; }, [](auto &f) { f = defaults; }, false, true},
       {"data 9", [](auto &t) { t.DataWidth = "9"; },
        [](auto &f) {
          f = defaults;
@@ -167,6 +170,25 @@ TEST(PortSettings, RefusalsNameTheBoxAndItsItems) {
   texts.Parity = "Evn";
   EXPECT_EQ(platform::applyPortPage(texts, "", port).message,
             "Parity \"Evn\" is not one of Even, Mark, None, Odd, Space.");
+}
+
+TEST(PortSettings, APortNameThatIsNoPortIsRefusedAsTyped) {
+  // Each name is refused with the text the user typed, never a port of the list it resembles.
+  for (const char *typed : {"COM999", "COMX", "com257", "COM0", "USB0", "COM3x"}) {
+    SCOPED_TRACE(typed);
+    TTarvikSerialGPS port(nullptr);
+    port.PortNumber = 4;
+    PortPageTexts texts = validPage();
+    texts.Port = QString::fromLatin1(typed);
+    const auto outcome = platform::applyPortPage(texts, "", port);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.report);
+    EXPECT_EQ(outcome.message.toStdString(), std::string("Port \"") + typed +
+                                                 "\" is no serial port; the ports are COM1 to "
+                                                 "COM256.");
+    EXPECT_EQ(port.PortNumber, 4);
+    EXPECT_EQ(port.BaudRate, 9600);
+  }
 }
 
 TEST(PortSettings, ItemListsMatchTheBoxes) {

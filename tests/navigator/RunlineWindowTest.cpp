@@ -226,13 +226,48 @@ TEST_F(RunlineWindowTest, TooManyLinesAreRefusedWithAMessage) {
   rl->eSpacing->setText(QStringLiteral("100"));
   EXPECT_EQ(polylines("Tarvik_Runlines").size(), 1002u);
 
-  // Parallel lines by the billion, a count no integer of the old kind holds.
+  // Parallel lines by the billion, a count no integer of the old kind holds; the lines drawn
+  // before stay.
   dialogs.answer(mrOk);
   rl->rbParallel->setChecked(true);
   rl->eLength->setText(QStringLiteral("1e300"));
   ASSERT_EQ(dialogs.messages().size(), 2u);
   EXPECT_TRUE(dialogs.messages()[1].text.startsWith(QStringLiteral("Too many run lines")));
-  EXPECT_EQ(polylines("Tarvik_Runlines").size(), 1u);
+  EXPECT_EQ(polylines("Tarvik_Runlines").size(), 1002u);
+}
+
+TEST_F(RunlineWindowTest, ASpacingTypedKeyByKeyIsRefusedOnceAndTheLastGoodLinesStay) {
+  rl->AcceptRoutePolyline({{0, 0}, {1000, 0}}); // 101 lines at the spacing of 10
+  const auto good = polylines("Tarvik_Runlines");
+  ASSERT_EQ(good.size(), 102u);
+
+  // "0.05" key by key: "0", "0." and "0.0" take the default 10, "0.05" would give 20,001 lines.
+  dialogs.answer(mrOk);
+  rl->eSpacing->selectAll();
+  QTest::keyClicks(rl->eSpacing, QStringLiteral("0.05"));
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text.toStdString(),
+            "Too many run lines (20001); at most 10000 are drawn at once. Enlarge the spacing or "
+            "shorten the length.");
+  EXPECT_EQ(polylines("Tarvik_Runlines"), good);
+  EXPECT_TRUE(rl->lRouteStatus->text().startsWith(QStringLiteral("Too many run lines (20001)")));
+
+  // Further keys that stay over the limit raise no further box, nor does the same value typed
+  // again after "0.0" has drawn the default lines once more.
+  QTest::keyClicks(rl->eSpacing, QStringLiteral("1"));
+  QTest::keyClick(rl->eSpacing, Qt::Key_Backspace);
+  QTest::keyClick(rl->eSpacing, Qt::Key_Backspace);
+  QTest::keyClicks(rl->eSpacing, QStringLiteral("5"));
+  EXPECT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(polylines("Tarvik_Runlines"), good);
+
+  EXPECT_EQ(rl->eSpacing->text().toStdString(), "0.05");
+
+  // A spacing that gives lines replaces them.
+  rl->eSpacing->selectAll();
+  QTest::keyClicks(rl->eSpacing, QStringLiteral("20"));
+  EXPECT_EQ(polylines("Tarvik_Runlines").size(), 52u); // the route and x = 0, 20, ..., 1000
+  EXPECT_EQ(rl->lRouteStatus->text().toStdString(), "Route: 2 points");
 }
 
 } // namespace

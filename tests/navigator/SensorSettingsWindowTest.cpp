@@ -112,6 +112,22 @@ TEST_F(SensorSettingsWindowTest, SetButtonsApplyThePagesToTheSerialComponents) {
   EXPECT_EQ(windows->FNav->ZSENSOR->DataBitsCode, 4);
 }
 
+TEST_F(SensorSettingsWindowTest, APortNameThatIsNoPortIsRefusedWithTheNameTyped) {
+  createWindows();
+  TFGPS &w = gps();
+  testsupport::ScriptedDialogs dialogs;
+  w.Port->setCurrentText("COM999");
+  w.BaudRate->setCurrentText("115200");
+  dialogs.answer(mrOk);
+  w.GPSSet->click();
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text.toStdString(),
+            "GPS port: Port \"COM999\" is no serial port; the ports are COM1 to COM256. It and the "
+            "settings after it were not applied.");
+  EXPECT_EQ(windows->FNav->ZGPS1->PortNumber, 1);
+  EXPECT_EQ(windows->FNav->ZGPS1->BaudRate, 9600);
+}
+
 TEST_F(SensorSettingsWindowTest, MonitorsEmptyThemselvesBeyondAHundredLinesAndOnClosing) {
   createWindows();
   TFGPS &w = gps();

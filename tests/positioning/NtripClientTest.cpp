@@ -174,10 +174,53 @@ INSTANTIATE_TEST_SUITE_P(
                       "Server response: HTTP/1.1 500 Internal Server Error"},
         RejectionCase{"garbage", std::string("\x16\x03\x01\x00garbage", 11),
                       "Unknown server response",
-                      "Server response: " + std::string("\x16\x03\x01\x00garbage", 11)},
+                      "Server response: \\x16\\x03\\x01\\x00garbage"},
         RejectionCase{"header without end", "HTTP/1.1 200 OK\r\n" + std::string(40 * 1024, 'x'),
                       "Unknown server response", "Server response: HTTP/1.1 200 OK"}),
     [](const auto &info) { return testsupport::caseName(info.param.name); });
+
+TEST_F(NtripClient, AFloodOfBinaryIsLoggedAsAShortPrintableExcerpt) {
+  ScriptedCaster caster([](PeerConnection &c, int) {
+    c.request();
+    std::string flood(40 * 1024, '\0');
+    for (std::size_t i = 0; i < flood.size(); ++i)
+      flood[i] = static_cast<char>(i % 251);
+    c.send(flood);
+    c.waitForClose();
+  });
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_TRUE(recorder.hasStatus(4, "Unknown server response"));
+  const auto line = std::find_if(recorder.logs.begin(), recorder.logs.end(), [](const auto &l) {
+    return l.starts_with("Server response: ");
+  });
+  ASSERT_NE(line, recorder.logs.end());
+  EXPECT_LE(line->size(), 400u);
+  EXPECT_TRUE(line->starts_with("Server response: \\x00\\x01\\x02\\x03")) << *line;
+  EXPECT_TRUE(std::all_of(line->begin(), line->end(),
+                          [](char ch) { return ch >= 0x20 && ch < 0x7F; }))
+      << *line;
+  EXPECT_NE(line->find("... ("), std::string::npos) << *line;
+}
+
+TEST_F(NtripClient, AHeaderTrickledByteByByteMeetsOneDeadline) {
+  // Every byte comes well within the receive time-out, so only a deadline for the whole header
+  // ends the wait; the caster would go on for 20 s.
+  ScriptedCaster caster([](PeerConnection &c, int) {
+    c.request();
+    c.send("HTTP/1.1 200 OK\r\nX-Pad: ");
+    for (int i = 0; i < 200; ++i)
+      if (!c.send("a") || c.waitForClose(100ms))
+        break;
+  });
+  client.socketTimeoutMs = 600;
+  connectTo(caster);
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.statuses,
+            (Statuses{{1, connecting(caster)}, {0, "Connection closed"}, {0, "Disconnected"}}));
+  EXPECT_TRUE(recorder.hasLog("No complete answer from the caster within 600 ms"));
+  EXPECT_FALSE(client.Connected);
+}
 
 TEST_F(NtripClient, FetchesASourceTableSpreadOverPacketsWithoutRetry) {
   const std::string table =

@@ -130,3 +130,16 @@ TEST(NtripResponse, MountPointsComeFromStrLinesWithASecondSemicolon) {
 }
 
 } // namespace
+
+TEST(NtripResponse, LogExcerptIsPrintableShortAndSaysWhatWasCut) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"HTTP/1.1 500 Error", "HTTP/1.1 500 Error"},
+      {std::string("\x16\x03\x01\x00ok\x7f\xff", 8), "\\x16\\x03\\x01\\x00ok\\x7F\\xFF"},
+      {std::string(10, 'a'), "aaaaa... (10 bytes)"},
+      {"", ""},
+  };
+  for (const auto &[text, excerpt] : cases)
+    EXPECT_EQ(platform::ntripLogExcerpt(text, text.size() == 10 ? 5 : 80), excerpt);
+  EXPECT_EQ(platform::ntripLogExcerpt(std::string(32 * 1024, '\n')).size(),
+            80 * 4 + std::string("... (32768 bytes)").size());
+}

@@ -1,0 +1,77 @@
+#include "navigator/FirstPlacement.h"
+
+#include "navigator/NavigatorWindows.h"
+#include "navigator/RealtimeData.h"
+#include "navigator/uCanvas.h"
+#include "navigator/unavigation.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QVariant>
+
+namespace navplace {
+
+namespace {
+
+constexpr int step = 8;
+const char *const placedProperty = "tarvikFirstPlaced";
+
+QRect onScreen(const QWidget *widget) {
+  return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
+QPoint clearPlace(const QSize &size, const QRect &screen, const std::vector<QRect> &keepClear) {
+  const int right = screen.left() + std::max(0, screen.width() - size.width());
+  const int bottom = screen.top() + std::max(0, screen.height() - size.height());
+  for (int y = bottom; y >= screen.top(); y -= step)
+    for (int x = right; x >= screen.left(); x -= step) {
+      const QRect place(QPoint(x, y), size);
+      bool clear = true;
+      for (const QRect &taken : keepClear)
+        clear = clear && !place.intersects(taken);
+      if (clear)
+        return place.topLeft();
+    }
+  return {right, bottom};
+}
+
+bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows) {
+  const platform::IniFile ini(platform::SettingsFilePath());
+  const std::string section = window->objectName().toStdString();
+  if (ini.ValueExists(section, "Left") || ini.ValueExists(section, "Top") ||
+      ini.ValueExists(section, "WindowState"))
+    return false;
+  if (window->property(placedProperty).toBool())
+    return true;
+  window->setProperty(placedProperty, true);
+
+  std::vector<QRect> keepClear;
+  if (const TFNav *nav = windows.FNav; nav && nav->isVisible()) {
+    // A click meant for the menu or for Start/Stop must not land on a window that stays on top.
+    if (nav->MainMenu1 && nav->MainMenu1->isVisible())
+      keepClear.push_back(onScreen(nav->MainMenu1));
+    if (nav->Realtime && nav->Realtime->isVisible())
+      keepClear.push_back(onScreen(nav->Realtime));
+  }
+  for (const QWidget *other : {static_cast<const QWidget *>(windows.fRealtime),
+                               static_cast<const QWidget *>(windows.fCanvas)})
+    if (other && other != window && other->isVisible())
+      keepClear.push_back(other->frameGeometry());
+
+  QRect screen(0, 0, 1920, 1080);
+  if (const QScreen *s = QGuiApplication::primaryScreen())
+    screen = s->availableGeometry();
+  // The frame around the window counts for what it covers.
+  const QSize frame = window->frameGeometry().size() - window->geometry().size();
+  const QPoint corner = clearPlace(window->size() + frame, screen, keepClear);
+  window->move(corner);
+  return true;
+}
+
+} // namespace navplace
