@@ -1,6 +1,7 @@
 // A disk that fills up, for one scope: writes past `bytes` into any file fail with EFBIG (the
 // signal that would end the process is ignored meanwhile). Tests run one at a time per process,
-// so the limit meets only the code under test.
+// so the limit meets only the code under test; keep assertions outside the scope, as a test log
+// written to a file would meet it too.
 #pragma once
 
 #include <csignal>
