@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/GdiCanvas.h"
 
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -39,7 +40,7 @@ void TfEditing::bFileOpenClick() {
   displayMainLoop->stop();
   points.clear();
   points.shrink_to_fit();
-  readXyzFile(openDialog.FileName, points);
+  const SoundingReadSummary read = readXyzFile(openDialog.FileName, points);
   // Another file's states must never come back under this file's name.
   undoStack.clear();
   undoLimitReported_ = false;
@@ -51,6 +52,7 @@ void TfEditing::bFileOpenClick() {
   }
   iMain->update();
   setWindowTitle(QStringLiteral("VUDE Divovo"));
+  refuseUnreadFile(read);
   checkData(points);
 
   graph.firstIndex = 0;
@@ -79,6 +81,7 @@ void TfEditing::bFileOpenClick() {
     if (auto *frame = qobject_cast<QMdiSubWindow *>(windows_.fPlanView->parentWidget()))
       frame->show();
   }
+  reportSkippedLines(read);
 }
 
 void TfEditing::fillPlanView() {
@@ -144,7 +147,7 @@ void TfEditing::bSaveEditsClick() {
   TfWait *wait = windows_.fWait;
   // The file is written in one go: no other command can run in the middle of it, and the wait
   // window is repainted a bounded number of times.
-  const bool ok = writeSoundings(outName, points, graph.geographic == 1, [&](std::size_t i) {
+  const auto ok = writeSoundings(outName, points, graph.geographic == 1, [&](std::size_t i) {
     if (!waitShown) {
       waitShown = true;
       if (wait) {
@@ -164,7 +167,10 @@ void TfEditing::bSaveEditsClick() {
       displayMainLoop->start();
   }
   if (!ok) {
-    platform::MessageDlg(QStringLiteral("Unable to save to file."), mtError, mbOK);
+    // The earlier edited copy is still whole; the reason (a full disk, say) tells what to do.
+    platform::MessageDlg(QStringLiteral("Unable to save to file.\n") +
+                             QFile::decodeName(QByteArray::fromStdString(ok.error)),
+                         mtError, mbOK);
     platform::Abort();
   }
 }

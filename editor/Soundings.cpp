@@ -1,12 +1,15 @@
 #include "editor/Soundings.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
+
 #include <QFile>
-#include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <memory>
+#include <cstring>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -107,39 +110,153 @@ bool parseSoundingLine(std::string_view line, strPoint &point) {
   return false;
 }
 
-void readSoundings(std::string_view bytes, SoundingList &points) {
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos)
-      end = bytes.size();
-    strPoint p;
-    if (parseSoundingLine(bytes.substr(start, end - start), p))
-      points.push_back(p);
-    start = end + 1;
-  }
+namespace {
+
+bool isBlank(std::string_view line) {
+  for (char c : line)
+    if (!isScanSpace(c))
+      return false;
+  return true;
 }
 
-void readXyzFile(const QString &fileName, SoundingList &points) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
-      std::fopen(QFile::encodeName(fileName).constData(), "rb"), &std::fclose);
-  if (!file)
+bool hasDigit(std::string_view line) {
+  for (char c : line)
+    if (isDigit(c))
+      return true;
+  return false;
+}
+
+} // namespace
+
+SoundingReader::SoundingReader(SoundingList &points) : points_(points), firstNew_(points.size()) {}
+
+void SoundingReader::dropAppended() {
+  // A file that is not read to its end gives no soundings at all, not the few before the fault.
+  summary_.refused = true;
+  points_.resize(firstNew_);
+  summary_.accepted = 0;
+  partial_.clear();
+  partial_.shrink_to_fit();
+}
+
+void SoundingReader::abandon(std::string error) {
+  dropAppended();
+  summary_.error = std::move(error);
+}
+
+void SoundingReader::takeLine(std::string_view line) {
+  ++summary_.lines;
+  strPoint p;
+  if (parseSoundingLine(line, p)) {
+    points_.push_back(p);
+    ++summary_.accepted;
     return;
-  // Chunks with the unfinished last line carried over: a big file is never held twice.
-  std::string buffer;
-  std::array<char, 1 << 20> chunk;
-  for (;;) {
-    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-    if (n == 0)
-      break;
-    buffer.append(chunk.data(), n);
-    const std::size_t lastLf = buffer.rfind('\n');
-    if (lastLf == std::string::npos)
-      continue;
-    readSoundings(std::string_view(buffer).substr(0, lastLf + 1), points);
-    buffer.erase(0, lastLf + 1);
   }
-  readSoundings(buffer, points);
+  if (isBlank(line) || (summary_.accepted == 0 && !hasDigit(line)))
+    return;
+  if (summary_.skippedLines++ == 0)
+    summary_.firstSkippedLine = summary_.lines;
+}
+
+bool SoundingReader::feed(std::string_view bytes) {
+  if (summary_.refused)
+    return false;
+  // Each byte is looked at once for the line end: the unfinished line is carried, never
+  // searched again.
+  while (!bytes.empty()) {
+    const std::size_t lf = bytes.find('\n');
+    const std::string_view piece =
+        bytes.substr(0, lf == std::string_view::npos ? bytes.size() : lf);
+    if (partial_.size() + piece.size() > maxSoundingLineLength) {
+      summary_.refusedLine = summary_.lines + 1;
+      dropAppended();
+      return false;
+    }
+    if (lf == std::string_view::npos) {
+      partial_.append(piece);
+      return true;
+    }
+    if (partial_.empty()) {
+      takeLine(piece);
+    } else {
+      partial_.append(piece);
+      takeLine(partial_);
+      partial_.clear();
+    }
+    bytes.remove_prefix(lf + 1);
+  }
+  return true;
+}
+
+void SoundingReader::finish() {
+  if (summary_.refused || partial_.empty())
+    return;
+  takeLine(partial_);
+  partial_.clear();
+}
+
+SoundingReadSummary readSoundings(std::string_view bytes, SoundingList &points) {
+  SoundingReader reader(points);
+  reader.feed(bytes);
+  reader.finish();
+  return reader.summary();
+}
+
+SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points) {
+  const std::string path = QFile::encodeName(fileName).toStdString();
+  // A name from a dialog may still be a pipe or a device, which would hold the program.
+  bool notRegular = false;
+  const int fd = platform::openRegularFileForReading(path, &notRegular);
+  if (fd < 0) {
+    SoundingReadSummary summary;
+    summary.opened = false;
+    summary.error = notRegular ? std::string("It is not a regular file.") : std::strerror(errno);
+    return summary;
+  }
+  SoundingReader reader(points);
+  std::vector<char> chunk(std::size_t(1) << 20);
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0) {
+      reader.abandon(std::strerror(errno));
+      break;
+    }
+    if (n == 0) {
+      reader.finish();
+      break;
+    }
+    if (!reader.feed(std::string_view(chunk.data(), static_cast<std::size_t>(n))))
+      break;
+  }
+  ::close(fd);
+  return reader.summary();
+}
+
+QString refusalMessage(const QString &fileName, const SoundingReadSummary &read) {
+  if (!read.refused)
+    return {};
+  if (read.refusedLine > 0)
+    return QStringLiteral("The file \"%1\" is not a sounding file: its line %2 is longer than %3 "
+                          "characters.")
+        .arg(fileName)
+        .arg(read.refusedLine)
+        .arg(maxSoundingLineLength);
+  return QStringLiteral("The file \"%1\" could not be read to its end: %2")
+      .arg(fileName, QString::fromLocal8Bit(read.error.c_str()));
+}
+
+QString skippedLinesMessage(const SoundingReadSummary &read) {
+  if (read.refused || read.skippedLines == 0)
+    return {};
+  if (read.skippedLines == 1)
+    return QStringLiteral("1 line could not be read as a sounding and was skipped: line %1.")
+        .arg(read.firstSkippedLine);
+  return QStringLiteral("%1 lines could not be read as soundings and were skipped; the first is "
+                        "line %2.")
+      .arg(read.skippedLines)
+      .arg(read.firstSkippedLine);
 }
 
 QString editedFileName(const QString &fileName) { return fileName + QStringLiteral("_edited.txt"); }
@@ -166,28 +283,29 @@ void appendSoundingLine(std::string &out, const strPoint &point, bool geographic
   out += "\r\n";
 }
 
-bool writeSoundings(const QString &fileName, const SoundingList &points, bool geographic,
-                    const std::function<void(std::size_t)> &progress) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
-      std::fopen(QFile::encodeName(fileName).constData(), "wb"), &std::fclose);
-  if (!file)
-    return false;
-  constexpr std::size_t progressSteps = 50;
-  const std::size_t every = points.size() / progressSteps + 1;
-  std::string out;
-  out.reserve(1 << 20);
-  bool ok = true;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    if (!points[i].deleted)
-      appendSoundingLine(out, points[i], geographic);
-    if (out.size() >= (1u << 20) - 512) {
-      ok = ok && std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();
-      out.clear();
+SoundingWriteResult writeSoundings(const QString &fileName, const SoundingList &points,
+                                   bool geographic,
+                                   const std::function<void(std::size_t)> &progress) {
+  try {
+    platform::AtomicFile file(QFile::encodeName(fileName).toStdString());
+    constexpr std::size_t progressSteps = 50;
+    const std::size_t every = points.size() / progressSteps + 1;
+    std::string out;
+    out.reserve(1 << 20);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!points[i].deleted)
+        appendSoundingLine(out, points[i], geographic);
+      if (out.size() >= (1u << 20) - 512) {
+        file.write(out);
+        out.clear();
+      }
+      if (progress && i % every == 0)
+        progress(i);
     }
-    if (progress && i % every == 0)
-      progress(i);
+    file.write(out);
+    file.commit();
+    return {true, {}};
+  } catch (const platform::EFileError &e) {
+    return {false, e.what()};
   }
-  ok = ok && std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();
-  ok = std::fclose(file.release()) == 0 && ok;
-  return ok;
 }

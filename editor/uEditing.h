@@ -87,6 +87,10 @@ public:
   void bFileOpenClick();
   void bSaveEditsClick();
   void fillPlanView();
+  // After reading: a file that is no sounding file, or could not be read to its end, ends the
+  // Open command with a message; lines that could not be read are reported once.
+  void refuseUnreadFile(const SoundingReadSummary &read);
+  void reportSkippedLines(const SoundingReadSummary &read);
 
   // ---- Redraw timer and mouse
   void displayMainLoopTimer();

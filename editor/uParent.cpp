@@ -27,11 +27,19 @@ TfParent::TfParent(QWidget *owner, EditorWindows &windows) : QMainWindow(owner),
   QMenu *file = bar->addMenu(QStringLiteral("File"));
   Exit1 = file->addAction(QStringLiteral("Exit"));
   Exit1->setObjectName(QStringLiteral("Exit1"));
+  QMenu *window = bar->addMenu(QStringLiteral("Window"));
+  window->setObjectName(QStringLiteral("Window1"));
+  Profile1 = window->addAction(QStringLiteral("Profile"));
+  Profile1->setObjectName(QStringLiteral("Profile1"));
+  Plan1 = window->addAction(QStringLiteral("Plan"));
+  Plan1->setObjectName(QStringLiteral("Plan1"));
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   About1 = help->addAction(QStringLiteral("About"));
   About1->setObjectName(QStringLiteral("About1"));
   connect(Exit1, &QAction::triggered, this, platform::guarded(this, &TfParent::Exit1Click));
   connect(About1, &QAction::triggered, this, platform::guarded(this, &TfParent::About1Click));
+  connect(Profile1, &QAction::triggered, this, [this] { showChild(windows_.fEditing); });
+  connect(Plan1, &QAction::triggered, this, [this] { showChild(windows_.fPlanView); });
   // The profile window redraws at its quick pace only while it is the active child.
   connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *active) {
     if (!windows_.fEditing)
@@ -45,10 +53,25 @@ TfParent::TfParent(QWidget *owner, EditorWindows &windows) : QMainWindow(owner),
 
 QMdiSubWindow *TfParent::addChild(QWidget *form) {
   QMdiSubWindow *frame = mdiArea->addSubWindow(form);
+  // The area would delete a closed child, and with it a form the other windows still use.
+  frame->setAttribute(Qt::WA_DeleteOnClose, false);
   frame->setObjectName(form->objectName() + QStringLiteral("Frame"));
   frame->setWindowTitle(form->windowTitle());
   frame->show();
   return frame;
+}
+
+void TfParent::showChild(QWidget *form) {
+  if (!form)
+    return;
+  form->show();
+  if (auto *frame = qobject_cast<QMdiSubWindow *>(form->parentWidget())) {
+    if (frame->isMinimized())
+      frame->showNormal();
+    else
+      frame->show();
+    mdiArea->setActiveSubWindow(frame);
+  }
 }
 
 void TfParent::showEvent(QShowEvent *event) {

@@ -17,10 +17,16 @@ public:
 
   QMdiArea *mdiArea;
   QAction *Exit1;
+  QAction *Profile1; // "Window" > "Profile"
+  QAction *Plan1;    // "Window" > "Plan"
   QAction *About1;
 
-  // Puts a form into the frame as a visible child window.
+  // Puts a form into the frame as a visible child window. Closing it only hides it: the form
+  // lives as long as the frame, so every command that reaches it stays safe, and the "Window"
+  // menu shows it again.
   QMdiSubWindow *addChild(QWidget *form);
+  // Shows a child window again (also after the user closed it) and makes it the active one.
+  void showChild(QWidget *form);
 
   void FormShow();
   void FormCloseQuery(bool &CanClose);

@@ -49,6 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       std::abort();
     start = end + 1;
   }
+  // Fed in two pieces cut anywhere, the reader finds the same soundings.
+  SoundingList pieces;
+  SoundingReader reader(pieces);
+  const std::size_t cut = size > 0 ? data[0] % size : 0;
+  reader.feed(bytes.substr(0, cut));
+  reader.feed(bytes.substr(cut));
+  reader.finish();
+  if (pieces != points)
+    std::abort();
   SoundingList again;
   readSoundings(edited, again);
   if (again.size() != points.size())

@@ -1,8 +1,11 @@
 #include "platform/StringList.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace platform {
 
@@ -35,30 +38,34 @@ std::string joinLinesCrLf(const std::vector<std::string> &lines) {
 }
 
 std::vector<std::string> loadStringsFromFile(const std::string &path) {
-  std::FILE *file = std::fopen(path.c_str(), "rb");
-  if (!file)
-    throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  // Names come from settings and dialogs: a pipe or device there must not hold the program.
+  bool notRegular = false;
+  const int fd = openRegularFileForReading(path, &notRegular);
+  if (fd < 0)
+    throw EFileError(
+        "Cannot open file \"" + path + "\". " +
+        (notRegular ? std::string("It is not a regular file.") : std::strerror(errno)));
   std::string text;
   char buffer[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    text.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
+  bool failed = false;
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0) {
+      failed = got < 0;
+      break;
+    }
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
   if (failed)
     throw EFileError("Cannot read file \"" + path + "\"");
   return splitLines(text);
 }
 
 void saveStringsToFile(const std::vector<std::string> &lines, const std::string &path) {
-  std::FILE *file = std::fopen(path.c_str(), "wb");
-  if (!file)
-    throw EFileError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-  const std::string text = joinLinesCrLf(lines);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed)
-    throw EFileError("Cannot write file \"" + path + "\"");
+  replaceFileContents(path, joinLinesCrLf(lines));
 }
 
 } // namespace platform

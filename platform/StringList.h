@@ -2,17 +2,12 @@
 // them: the event-log rewrite, the geodesy log, the sound velocity memo files and the reports.
 #pragma once
 
-#include <stdexcept>
+#include "platform/FileError.h"
+
 #include <string>
 #include <vector>
 
 namespace platform {
-
-// A file could not be opened, read or written; what() names the file.
-class EFileError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
 
 // The lines of the file, split at CR LF, CR or LF; a last line without an end counts, an end at
 // the very end adds no empty line. The bytes are kept as they are. Raises EFileError when the
@@ -20,7 +15,7 @@ public:
 std::vector<std::string> loadStringsFromFile(const std::string &path);
 
 // Replaces the file with every line followed by CR LF, the last one too. Raises EFileError
-// naming the file when it cannot be created or written.
+// naming the file when it cannot be created or written; the earlier file then stays as it was.
 void saveStringsToFile(const std::vector<std::string> &lines, const std::string &path);
 
 // The same lines joined as one text (each followed by CR LF), as a string list's Text gives it.

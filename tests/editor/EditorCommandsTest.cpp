@@ -199,4 +199,30 @@ TEST(EditorCommands, FindMeMarksThePointAndLocateFindsIt) {
   EXPECT_EQ(e.graph.firstIndex, 50);
 }
 
+// The cursor point needs a neighbour on each side; on the first or the last sounding, or
+// outside the list, Interpolate Point must neither touch a sounding nor push an undo state.
+TEST(EditorCommands, InterpolateWithoutBothNeighboursChangesNothing) {
+  struct Case {
+    int firstIndex;
+    double cursorOffset;
+  } cases[] = {{0, 0}, {0, 0.9}, {290, 9}, {-1, 0}, {-1, 0.5}, {0, 300}, {299, 5}};
+  Editor ed;
+  ed.open("p.txt", profile());
+  TfEditing &e = ed.e();
+  const SoundingList original = e.points;
+  for (const Case &c : cases) {
+    e.graph.firstIndex = c.firstIndex;
+    e.graph.cursorOffset = c.cursorOffset;
+    e.InterpolatePoint1Click();
+    EXPECT_EQ(e.points, original) << c.firstIndex << " + " << c.cursorOffset;
+    EXPECT_EQ(e.undoStack.count(), 0u) << c.firstIndex << " + " << c.cursorOffset;
+  }
+  // Next to either end it interpolates.
+  e.graph.firstIndex = 0;
+  e.graph.cursorOffset = 1;
+  e.InterpolatePoint1Click();
+  EXPECT_DOUBLE_EQ(e.points[1].Z, (original[0].Z + original[2].Z) / 2);
+  EXPECT_EQ(e.undoStack.count(), 1u);
+}
+
 } // namespace

@@ -3,6 +3,9 @@
 #include "EditorTestSupport.h"
 
 #include "canvas/TarvikCanvas.h"
+#include "support/FileSizeLimit.h"
+
+#include <QDir>
 
 #include <QTimer>
 #include <QToolButton>
@@ -102,7 +105,10 @@ TEST(EditorFiles, SaveWithoutDataOrWithoutAFolderSaysSo) {
   ed.dialogs.answer(mrOk);
   EXPECT_THROW(ed.e().bSaveEditsClick(), platform::EAbort);
   ASSERT_EQ(ed.dialogs.messages().size(), 2u);
-  EXPECT_EQ(ed.dialogs.messages()[1].text, "Unable to save to file.");
+  // The message's first line, then why, naming the file.
+  EXPECT_EQ(ed.dialogs.messages()[1].text.section('\n', 0, 0), "Unable to save to file.");
+  EXPECT_TRUE(ed.dialogs.messages()[1].text.contains("gone/c.txt_edited.txt"))
+      << ed.dialogs.messages()[1].text.toStdString();
   EXPECT_EQ(ed.dialogs.messages()[1].type, mtError);
   EXPECT_TRUE(ed.e().displayMainLoop->isActive());
 }
@@ -117,6 +123,82 @@ TEST(EditorFiles, OpeningAnotherFileEmptiesTheUndoHistory) {
   const SoundingList second = e.points;
   e.toolUndoClick();
   EXPECT_EQ(e.points, second);
+}
+
+TEST(EditorFiles, AFileWithoutLineFeedsIsRefusedWithItsName) {
+  Editor ed;
+  ed.open("one.txt", "1,2,3\n4,5,6\n7,8,9\n");
+  std::string text;
+  while (text.size() < 200000)
+    text += "500000.00,4400000.00,-5.20 ";
+  ed.dialogs.answer(mrOk);
+  EXPECT_THROW(ed.open("no line feeds.txt", text), platform::EAbort);
+  ASSERT_EQ(ed.dialogs.messages().size(), 1u);
+  const QString message = ed.dialogs.messages()[0].text;
+  EXPECT_TRUE(message.contains("no line feeds.txt\" is not a sounding file"))
+      << message.toStdString();
+  EXPECT_EQ(ed.dialogs.messages()[0].type, mtError);
+  TfEditing &e = ed.e();
+  EXPECT_TRUE(e.points.empty());
+  EXPECT_FALSE(e.displayMainLoop->isActive());
+  EXPECT_EQ(e.windowTitle(), "VUDE Divovo");
+}
+
+TEST(EditorFiles, SkippedLinesAreReportedOnceAfterOpening) {
+  Editor ed;
+  std::string text = "Easting,Northing,Elevation\r\n";
+  for (int i = 0; i < 10; ++i)
+    text += i % 3 == 0 ? "50000" + std::to_string(i) + ",00;4400000,00;-5,20\r\n"
+                       : "50000" + std::to_string(i) + ".00,4400000.00,-5.20\r\n";
+  text += "\r\n";
+  ed.dialogs.answer(mrOk);
+  ed.open("decimal commas.txt", text);
+  TfEditing &e = ed.e();
+  EXPECT_EQ(e.points.size(), 6u);
+  EXPECT_TRUE(e.displayMainLoop->isActive());
+  ASSERT_EQ(ed.dialogs.messages().size(), 1u);
+  EXPECT_EQ(ed.dialogs.messages()[0].text,
+            "4 lines could not be read as soundings and were skipped; the first is line 2.");
+  EXPECT_EQ(ed.dialogs.messages()[0].type, mtWarning);
+  // A clean file says nothing.
+  ed.open("clean.txt", "1,2,3\n4,5,6\n7,8,9\n");
+  EXPECT_EQ(ed.dialogs.messages().size(), 1u);
+}
+
+TEST(EditorFiles, AFailedSaveKeepsTheEarlierEditedCopyAndSaysWhy) {
+  Editor ed;
+  const std::string path = ed.open("day.txt", editortest::line(2000, [](int i) { return -i; }));
+  TfEditing &e = ed.e();
+  e.bSaveEditsClick();
+  const std::string edited = path + "_edited.txt";
+  const std::string earlier = testsupport::readFile(edited);
+  ASSERT_GT(earlier.size(), 50000u);
+  e.graph.cursorOffset = 5;
+  e.DeletePoint2Click();
+  e.points.push_back({1, 2, 3}); // longer than before, so the limit is met before the end
+  e.points.push_back({1, 2, 3});
+  ed.dialogs.answer(mrOk);
+  bool aborted = false;
+  {
+    const testsupport::FileSizeLimit limit(32 * 1024);
+    try {
+      e.bSaveEditsClick();
+    } catch (const platform::EAbort &) {
+      aborted = true;
+    }
+  }
+  EXPECT_TRUE(aborted);
+  ASSERT_EQ(ed.dialogs.messages().size(), 1u);
+  const QString message = ed.dialogs.messages()[0].text;
+  EXPECT_EQ(message.section('\n', 0, 0), "Unable to save to file.");
+  EXPECT_TRUE(message.contains(QString::fromStdString(edited))) << message.toStdString();
+  EXPECT_TRUE(testsupport::readFile(edited) == earlier) << "the earlier edited copy was changed";
+  EXPECT_EQ(QDir(QString::fromStdString(ed.dir.path())).entryList(QDir::Files).size(), 2);
+  EXPECT_FALSE(ed.w.fWait->isVisible());
+  EXPECT_TRUE(e.displayMainLoop->isActive());
+  // With room again the same command writes the new copy.
+  e.bSaveEditsClick();
+  EXPECT_NE(testsupport::readFile(edited), earlier);
 }
 
 } // namespace

@@ -2,7 +2,11 @@
 // bytes of the edited copy.
 #include "editor/Soundings.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
+
+#include <QDir>
+#include <sys/stat.h>
 
 #include <QLocale>
 #include <clocale>
@@ -134,5 +138,126 @@ TEST_P(SoundingFileLocale, SavedCopyReopens) {
 
 INSTANTIATE_TEST_SUITE_P(Locales, SoundingFileLocale,
                          ::testing::Values("tr_TR.UTF-8", "de_DE.UTF-8"));
+
+// The reader takes its bytes in pieces of any size: the same input read whole, in pieces that
+// split lines anywhere, or a byte at a time gives the same soundings and the same verdict.
+struct LongLineCase {
+  const char *name;
+  std::string text;
+  bool refused;
+  std::size_t refusedLine;
+  std::size_t soundings;
+};
+
+std::vector<LongLineCase> longLineCases() {
+  const std::string longest(maxSoundingLineLength, '7');
+  return {{"LongestLineIsRead", "1,2,3\n" + longest + "\n4,5,6\n", false, 0, 2},
+          {"LongestLastLineIsRead", "1,2,3\r\n4,5,6\n" + longest, false, 0, 2},
+          {"OneByteMoreIsRefused", "1,2,3\n" + longest + "7\n4,5,6\n", true, 2, 0},
+          {"NoLineFeedAtAll", std::string(3 * maxSoundingLineLength, ','), true, 1, 0},
+          {"CrLineEndsOnly",
+           [] {
+             std::string t;
+             while (t.size() <= maxSoundingLineLength)
+               t += "500000.00,4400000.00,-5.20\r";
+             return t;
+           }(),
+           true, 1, 0}};
+}
+
+TEST(SoundingFile, ALineTooLongRefusesTheInputWhateverThePieces) {
+  for (const LongLineCase &c : longLineCases()) {
+    for (std::size_t piece : {std::size_t(1), std::size_t(7), std::size_t(4096), c.text.size()}) {
+      SoundingList points = {{9, 9, 9}}; // held before: a refusal keeps it
+      SoundingReader reader(points);
+      for (std::size_t at = 0; at < c.text.size(); at += piece)
+        if (!reader.feed(std::string_view(c.text).substr(at, piece)))
+          break;
+      reader.finish();
+      const SoundingReadSummary &read = reader.summary();
+      EXPECT_EQ(read.refused, c.refused) << c.name << " in pieces of " << piece;
+      EXPECT_EQ(read.refusedLine, c.refusedLine) << c.name << " in pieces of " << piece;
+      EXPECT_EQ(points.size(), 1 + c.soundings) << c.name << " in pieces of " << piece;
+      EXPECT_EQ(points[0], (strPoint{9, 9, 9})) << c.name;
+    }
+  }
+}
+
+TEST(SoundingFile, AFileWithoutLineFeedsIsRefusedAndAPipeNotWaitedFor) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("one line.txt");
+  std::string text;
+  while (text.size() < 4 * maxSoundingLineLength)
+    text += "500000.00,4400000.00,-5.20 ";
+  testsupport::writeFile(path, text);
+  SoundingList points;
+  const SoundingReadSummary read = readXyzFile(QString::fromStdString(path), points);
+  EXPECT_TRUE(read.opened);
+  EXPECT_TRUE(read.refused);
+  EXPECT_TRUE(points.empty());
+  const QString message = refusalMessage(QString::fromStdString(path), read);
+  EXPECT_EQ(message, "The file \"" + QString::fromStdString(path) +
+                         "\" is not a sounding file: its line 1 is longer than 65536 characters.");
+
+  const std::string fifo = dir.file("pipe.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const SoundingReadSummary none = readXyzFile(QString::fromStdString(fifo), points);
+  EXPECT_FALSE(none.opened);
+  EXPECT_TRUE(points.empty());
+}
+
+// Lines with text that reads as no sounding are counted; blank lines and column titles above
+// the first sounding are not.
+struct SkippedCase {
+  const char *text;
+  std::size_t soundings, skipped, firstSkipped;
+};
+
+TEST(SoundingFile, SkippedLinesAreCounted) {
+  const SkippedCase cases[] = {
+      {"Easting,Northing,Elevation\r\n1,2,3\r\n\r\n  \t\r\n4,5,6\r\n", 2, 0, 0},
+      {"# file\nX Y Z\n1 2 3\n", 1, 0, 0},
+      {"1,2,3\nEND\n", 1, 1, 2},
+      {"header\n1;2;3\n1,5 2,5 3,5\n4;5;6\n7,5 8,5 9,5\n", 2, 2, 3},
+      {"1,5 2,5 3,5\n1,5 2,5 3,5\n1,5 2,5 3,5", 0, 3, 1},
+      {"1,2,3\n4,5,6\n7,8", 2, 1, 3},
+  };
+  for (const SkippedCase &c : cases) {
+    SoundingList points;
+    const SoundingReadSummary read = readSoundings(c.text, points);
+    EXPECT_EQ(points.size(), c.soundings) << c.text;
+    EXPECT_EQ(read.skippedLines, c.skipped) << c.text;
+    EXPECT_EQ(read.firstSkippedLine, c.firstSkipped) << c.text;
+  }
+  SoundingReadSummary one;
+  one.skippedLines = 1;
+  one.firstSkippedLine = 4;
+  EXPECT_EQ(skippedLinesMessage(one),
+            "1 line could not be read as a sounding and was skipped: line 4.");
+  SoundingReadSummary none;
+  EXPECT_TRUE(skippedLinesMessage(none).isEmpty());
+}
+
+// A save that fails part way (the disk fills up) leaves the earlier edited copy as it was.
+TEST(SoundingFile, AFailedSaveLeavesTheEarlierCopyByteIdentical) {
+  SoundingList points;
+  for (int i = 0; i < 2000; ++i)
+    points.push_back({500000.0 + i, 4400000.0, -5.0 - i * 0.01});
+  testsupport::TempDir dir;
+  const QString out = editedFileName(QString::fromStdString(dir.file("a.txt")));
+  ASSERT_TRUE(writeSoundings(out, points, false));
+  const std::string earlier = testsupport::readFile(out.toStdString());
+  ASSERT_GT(earlier.size(), 50000u);
+  points.push_back({1, 2, 3});
+  SoundingWriteResult written;
+  {
+    const testsupport::FileSizeLimit limit(20000);
+    written = writeSoundings(out, points, false);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_NE(written.error.find(out.toStdString()), std::string::npos) << written.error;
+  EXPECT_TRUE(testsupport::readFile(out.toStdString()) == earlier);
+  EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files).size(), 1);
+}
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using platform::EFileError;
 using platform::loadStringsFromFile;
@@ -58,4 +59,16 @@ TEST(StringList, FailuresRaiseNamingTheFile) {
     EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
   }
   EXPECT_THROW(loadStringsFromFile(missing), EFileError);
+}
+
+TEST(StringList, LoadRefusesAPipeWithoutWaitingForAWriter) {
+  testsupport::TempDir dir;
+  const std::string fifo = dir.file("memo.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  try {
+    loadStringsFromFile(fifo);
+    FAIL() << "no exception";
+  } catch (const EFileError &e) {
+    EXPECT_NE(std::string(e.what()).find(fifo), std::string::npos) << e.what();
+  }
 }
