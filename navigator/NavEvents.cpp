@@ -9,9 +9,10 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WholeRecord.h"
 
 #include <QLabel>
-#include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -35,21 +36,25 @@ std::string TFNav::MarkEventRecord(int eventNumber) const {
 
 void TFNav::btEventAddClick(QObject *) {
   platform::IniFile ini(platform::SettingsFilePath());
-  const int number = ini.ReadInteger("EVENTS", "Event Number", 0) + 1;
+  int number = ini.ReadInteger("EVENTS", "Event Number", 0);
+  // A stored number at the top of the range (or below 0, typed by hand) has no next one: the
+  // count starts again at 1, as after Reset Event, and the log says so.
+  const bool restarted = number < 0 || number == std::numeric_limits<int>::max();
+  number = restarted ? 1 : number + 1;
   State.EventLayer = fcad->LayerFindByName(QStringLiteral("event_number"));
   fcad->AddEventLabel(State.VesselEasting, State.VesselNorthing, number);
   ini.WriteInteger("EVENTS", "Event Number", number);
 
   const std::string path = EventLogPath();
-  const std::string record = MarkEventRecord(number);
-  std::FILE *log = std::fopen(path.c_str(), "a+");
-  const bool written = log && std::fwrite(record.data(), 1, record.size(), log) == record.size();
-  if (log && std::fclose(log) != 0)
-    log = nullptr;
+  if (restarted)
+    AppendAutoEvent("Event number was reset.", path);
+  const platform::AppendOutcome outcome =
+      platform::appendWholeRecord(path, {}, MarkEventRecord(number));
   // The number is stored and the label drawn; the surveyor must know the record is missing.
-  if (!log || !written)
+  if (!outcome)
     platform::MessageDlg(QStringLiteral("Event ") + QString::number(number) +
                              QStringLiteral(" could not be written to ") + AnsiToWideCopy(path) +
+                             QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
                              QStringLiteral("."),
                          mtError, mbOK);
 }

@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Time.h"
+#include "platform/WholeRecord.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -80,22 +81,22 @@ void CreateSurveyFolders() {
 }
 
 void AppendAutoEvent(const std::string &text, const std::string &path) {
-  std::FILE *file = std::fopen(path.c_str(), "a+");
-  if (!file) {
-    // A missing or read-only log folder would otherwise raise a box for every event; the
-    // surveyor hears of it once and acquisition goes on.
-    if (!eventLogFailureReported) {
-      eventLogFailureReported = true;
-      platform::MessageDlg(QStringLiteral("Cannot write the event log ") + AnsiToWideCopy(path) +
-                               QStringLiteral("."),
-                           mtError, mbOK);
-    }
-    return;
-  }
   const std::string record =
       "\nAuto Event:\t" + platform::DateTimeToStr(platform::Now()) + "\t" + text;
-  std::fwrite(record.data(), 1, record.size(), file);
-  std::fclose(file);
+  const platform::AppendOutcome outcome = platform::appendWholeRecord(path, {}, record);
+  if (outcome) {
+    eventLogFailureReported = false;
+    return;
+  }
+  // A missing folder or a full disk would otherwise raise a box for every event; the surveyor
+  // hears of it once per outage and acquisition goes on.
+  if (eventLogFailureReported)
+    return;
+  eventLogFailureReported = true;
+  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + AnsiToWideCopy(path) +
+                           QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
+                           QStringLiteral("."),
+                       mtError, mbOK);
 }
 
 void SaveFormPlacement(QWidget *window) {

@@ -38,8 +38,9 @@ std::string EventLogPath();
 // Creates the survey root, today's folder and its ZRV, LOG and SVP folders where missing.
 void CreateSurveyFolders();
 
-// Appends "\nAuto Event:\t", the local date and time, a tab and `text` to `path`. A log that
-// cannot be opened loses the record; the first such loss is reported in a message box.
+// Appends "\nAuto Event:\t", the local date and time, a tab and `text` to `path`, whole or not
+// at all. A log that cannot be written loses the record; the first loss after a record that
+// was written (or after the start) is reported in a message box.
 void AppendAutoEvent(const std::string &text, const std::string &path);
 
 // Writes WindowState, Left, Top, Width and Height of the window to the settings section named

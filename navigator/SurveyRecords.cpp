@@ -1,8 +1,7 @@
 #include "navigator/SurveyRecords.h"
 
 #include "platform/Convert.h"
-
-#include <cstdio>
+#include "platform/WholeRecord.h"
 
 namespace survey {
 namespace {
@@ -18,24 +17,6 @@ std::string fixed2(double v) {
   return platform::FloatToStrF(v, platform::ffFixed, 15, 2, fileFormats());
 }
 std::string general(double v) { return platform::FloatToStr(v, fileFormats()); }
-
-// Opens for appending and writes header (when the file is empty) and record; false when the
-// file cannot be opened or the bytes do not all reach it.
-bool appendTo(const std::string &path, const std::string &header, const std::string &record) {
-  std::FILE *file = std::fopen(path.c_str(), "ab");
-  if (!file)
-    return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long end = ok ? std::ftell(file) : -1;
-  ok = ok && end >= 0;
-  if (ok && end == 0)
-    ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-  if (ok)
-    ok = std::fwrite(record.data(), 1, record.size(), file) == record.size();
-  if (std::fclose(file) != 0)
-    ok = false;
-  return ok;
-}
 
 std::string numberedName(const std::string &path, int i) {
   const std::size_t slash = path.find_last_of('/');
@@ -86,13 +67,19 @@ std::string simpleXyzRecord(const SoundingRecord &r) {
 
 std::optional<std::string> appendRecord(const std::string &path, const std::string &header,
                                         const std::string &record, bool numberedFallback) {
-  if (appendTo(path, header, record))
+  platform::AppendOutcome outcome = platform::appendWholeRecord(path, header, record);
+  if (outcome)
     return path;
-  if (numberedFallback)
+  // The other names stand in for a file that cannot be opened (held by another program). A
+  // write that failed (a full disk) would fail on them as well and leave empty files behind.
+  if (numberedFallback && outcome.kind == platform::AppendOutcome::NotOpened)
     for (int i = 1; i <= 99; ++i) {
       const std::string other = numberedName(path, i);
-      if (appendTo(other, header, record))
+      outcome = platform::appendWholeRecord(other, header, record);
+      if (outcome)
         return other;
+      if (outcome.kind == platform::AppendOutcome::NotWritten)
+        break;
     }
   return std::nullopt;
 }

@@ -42,9 +42,10 @@ std::string coordinatesRecord(const SoundingRecord &r);
 std::string simpleXyzRecord(const SoundingRecord &r);
 
 // Appends to a day file, opened and closed for every record: the header first when the file is
-// empty. With `numberedFallback` a file that cannot be opened is replaced by the same name with
-// "_1" ... "_99" before its extension (the first that opens). Returns the path written, or none
-// when nothing could be opened or written.
+// empty. A record is written whole or not at all (a short write is cut back). With
+// `numberedFallback` a file that cannot be opened is replaced by the same name with "_1" ...
+// "_99" before its extension (the first that opens); a failed write tries no other name.
+// Returns the path written, or none when nothing could be opened or written.
 std::optional<std::string> appendRecord(const std::string &path, const std::string &header,
                                         const std::string &record, bool numberedFallback);
 

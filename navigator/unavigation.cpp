@@ -16,6 +16,7 @@
 #include "navigator/unavset.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
+#include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/FormatSettings.h"
 #include "platform/IniFile.h"
@@ -166,6 +167,7 @@ TFNav::~TFNav() {
       port->OnSend = nullptr;
       port->OnPosition3DChange = nullptr;
       port->OnSpeedChange = nullptr;
+      port->OnLogFailure = nullptr;
     }
   // The program's windows are destroyed in turn, this one last, and some write their settings
   // as they go: the new instance is started only now, so that it reads all of them.
@@ -208,6 +210,10 @@ void TFNav::FormCreate(QObject *) {
   ZSENSOR->OnNewCommand = [this](QObject *s, const std::string &line) {
     ZSENSORNewCommand(s, line);
   };
+  for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
+    port->OnLogFailure = [this](QObject *, const std::string &text) {
+      PostStatusMessage(platform::fromAnsi(text));
+    };
 
   fcad = new TTarvikCanvas(Panel4, true);
   fcad->setObjectName(QStringLiteral("fcad"));

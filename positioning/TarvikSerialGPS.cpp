@@ -4,9 +4,11 @@
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"
+#include "platform/WholeRecord.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -116,8 +118,11 @@ void TTarvikSerialGPS::OpenPort() {
   PortOpen = true;
   RxBuffer.clear();
   DataSeen = false;
-  if (NmeaLogEnabled && !NmeaLogPath.empty())
-    NmeaLogFile = std::fopen(NmeaLogPath.c_str(), "a+");
+  if (NmeaLogEnabled && !NmeaLogPath.empty()) {
+    NmeaLogFile = std::fopen(NmeaLogPath.c_str(), "a");
+    if (!NmeaLogFile)
+      ReportLogFailure(errno);
+  }
   PollTimer->setInterval(PollIntervalMs < 1 ? defaultPollMs : PollIntervalMs);
   PollTimer->start();
   IdleTimer->start();
@@ -231,6 +236,17 @@ void TTarvikSerialGPS::WriteNmeaLog(const std::string &Line) {
     return;
   std::string record = LogTimeStamp ? logStamp(LogDateFormat, LogTimeFormat) : std::string();
   record += Line;
-  std::fprintf(NmeaLogFile, "%s\n", record.c_str());
-  std::fflush(NmeaLogFile);
+  record += '\n';
+  if (const int error = platform::appendWholeRecord(fileno(NmeaLogFile), record))
+    ReportLogFailure(error);
+  else
+    LogFailureReported = false;
+}
+
+void TTarvikSerialGPS::ReportLogFailure(int error) {
+  if (LogFailureReported)
+    return;
+  LogFailureReported = true;
+  if (OnLogFailure)
+    OnLogFailure(this, "Cannot write the raw log " + NmeaLogPath + ": " + std::strerror(error));
 }

@@ -53,7 +53,12 @@ public:
   QTimer *PollTimer;
   QTimer *IdleTimer;
   bool DataSeen = false;
+  // Opened for appending; its lines go straight to the descriptor, never through the stream's
+  // buffer, so that a line cut short by a full disk can be taken back whole.
   std::FILE *NmeaLogFile = nullptr;
+  // A raw log that could not be opened or written has been reported; cleared by the next line
+  // that reaches it, so that each outage is reported once.
+  bool LogFailureReported = false;
 
   TPortEvent OnConnect;
   TPortEvent OnDisconnect;
@@ -63,6 +68,8 @@ public:
   TLineEvent OnSend;
   TPosition3DEvent OnPosition3DChange;
   TSpeedEvent OnSpeedChange;
+  // The raw log cannot be opened or written: the text says which file and why.
+  TLineEvent OnLogFailure;
 
   std::string LogTimeFormat = "hhnnsszzz";
   std::string LogDateFormat = "YYYY-MM-DD";
@@ -92,6 +99,7 @@ public:
   void IdleCheck();
   void ProcessLines();
   void WriteNmeaLog(const std::string &Line);
+  void ReportLogFailure(int Error);
 
   // NMEA sentence parsing (NmeaParsing.cpp).
   void ParseNmeaSentence(const std::string &Line);
