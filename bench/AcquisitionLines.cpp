@@ -40,10 +40,18 @@ struct Survey {
     windows->FGPS->cSBESMessage->setCurrentText("NMEA DPT");
     TFNav &nav = *windows->FNav;
     nav.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+    // UTM zone 35 on WGS 84: the records quote the fix's own grid position.
+    SensorSettingsValues &v = windows->FGPS->Model.Values;
+    v.edSMA = "6378137.0";
+    v.edIF = "0.0033528106647474";
+    for (QString *t :
+         {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
+      *t = "0";
+    v.edCM = "27";
+    v.edSF = "0.9996";
+    v.edFE = "500000";
     nav.State.FixLatitude = 41.0123;
     nav.State.FixLongitude = 29.0456;
-    nav.State.VesselEasting = 504321.12;
-    nav.State.VesselNorthing = 4540123.45;
   }
 };
 

@@ -20,13 +20,9 @@ struct VesselGeometry {
 struct TMapTimerState {
   // ---- Taken on the first working tick (settings changed later apply after a restart)
   bool MapSetupDone = false;
-  // A failed set-up is shown once; later ticks retry it without a message.
+  // A failed set-up is shown once; later ticks retry it without a message. The geodetic
+  // parameters are the fix projection's (TFNav::Projection).
   bool SetupFailureReported = false;
-  bool SetupLambert = false;  // the set-up converted the Lambert values, not the TM ones
-  bool SetupLambert1 = false; // ... for one standard parallel (the second one not read)
-  double A = 0, F = 0, CM = 0, RL = 0, K0 = 0, FE = 0, FN = 0;
-  // Lambert: angles in radians except the scale factor and false origin.
-  double LccSP1 = 0, LccSP2 = 0, LccOrigin = 0, LccMeridian = 0, LccScale = 1, LccFE = 0, LccFN = 0;
   VesselGeometry Vessel;
 
   // ---- Tracks

@@ -8,6 +8,7 @@
 #include "navigator/SurveyDay.h"
 #include "navigator/UMsg.h"
 #include "navigator/uCanvas.h"
+#include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"
@@ -42,6 +43,43 @@ void TFNav::PostStatusMessage(const QString &Text) {
   logEvent(platform::toAnsi(Text));
 }
 
+void TFNav::ForgetFix() {
+  State.FixLatitude = 0;
+  State.FixLongitude = 0;
+  State.FixAltitude = 0;
+  State.VesselEasting = 0;
+  State.VesselNorthing = 0;
+}
+
+bool TFNav::TakeProjectionSettings() {
+  TFGPS *settings = Windows.FGPS;
+  if (!settings)
+    return false;
+  if (!Projection.needsSettings(settings->Model.Values))
+    return true;
+  try {
+    Projection.takeSettings(settings->Model.Values);
+  } catch (const platform::EConvertError &e) {
+    // Shown once, in the words of what it stops; the map and the records retry quietly.
+    if (Inputs.ProjectionSettings.raise())
+      platform::showException(
+          QStringLiteral("The geodetic parameters in the settings window are not complete (") +
+          QString::fromUtf8(e.what()) +
+          QStringLiteral("): positions are not projected, drawn or recorded until they are"));
+    return false;
+  }
+  Inputs.ProjectionSettings.clear();
+  return true;
+}
+
+std::optional<survey::GridPosition> TFNav::GridOfFix() {
+  if (State.FixLatitude == 0 && State.FixLongitude == 0)
+    return std::nullopt;
+  if (!TakeProjectionSettings())
+    return std::nullopt;
+  return Projection.project(State.FixLatitude, State.FixLongitude, State.FixAltitude);
+}
+
 void TFNav::RealtimeClick(QObject *) {
   TfRealtime *realtime = Windows.fRealtime;
   TFGPS *settings = Windows.FGPS;
@@ -53,6 +91,9 @@ void TFNav::RealtimeClick(QObject *) {
       settings->GPSSetClick();
       settings->SensorSetClick();
     }
+    // The start takes the offsets as they stand, so the first sounder line is corrected with
+    // the sound velocity typed, even before the receiver's first line.
+    RefreshOffsets(true);
 
     // The survey only starts when the receiver's port opens: a start on a port that is missing
     // or taken would otherwise look like a running survey that records nothing.
@@ -85,9 +126,14 @@ void TFNav::RealtimeClick(QObject *) {
       TFMsg *msg = Windows.FMsg;
       try {
         ZSENSOR->OpenPort();
+        // Only an opening that happened is reported as one; the GPS port is already taken.
+        QString text = ZSENSOR->PortOpen ? QStringLiteral("ZSENSOR Open called on port: ")
+                                         : QStringLiteral("Cannot open the echo sounder on ");
+        text += portName(ZSENSOR, ZSENSOR->PortNumber);
+        if (!ZSENSOR->PortOpen && ZSENSOR->PortNumber == ZGPS1->PortNumber)
+          text += QStringLiteral(": it is the GPS port");
         if (msg)
-          msg->Msg->appendPlainText(QStringLiteral("ZSENSOR Open called on port: ") +
-                                    portName(ZSENSOR, ZSENSOR->PortNumber));
+          msg->Msg->appendPlainText(text);
       } catch (const std::exception &e) {
         if (msg)
           msg->Msg->appendPlainText(QStringLiteral("ZSENSOR Open failed: ") +
@@ -122,6 +168,17 @@ void TFNav::RealtimeClick(QObject *) {
   ZSENSOR->ClosePort();
   tMap->stop();
   tEchogram->stop();
+  // The next session starts without a position: its first records and the boat on the map wait
+  // for its own first fix.
+  ForgetFix();
+  if (fcad) {
+    // By name: an index not yet looked up would be another layer, and -1 every shape.
+    const int vessel = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
+    if (vessel >= 0) {
+      fcad->CadClearShapes(vessel);
+      fcad->Refresh();
+    }
+  }
   State.EchogramShown = false;
   State.LastSensorTick = 0;
   State.SensorStartTick = 0;
@@ -161,8 +218,7 @@ void TFNav::ZGPS1Idle(QObject *) {
   tMap->stop();
   State.GpsIdle = true;
   // A silent receiver's last position is no fix: nothing is projected or logged from it.
-  State.FixLatitude = 0;
-  State.FixLongitude = 0;
+  ForgetFix();
   PostStatusMessage(QStringLiteral("GPS is idle!"));
   if (Windows.fRealtime)
     setControlColour(Windows.fRealtime->GPSGroupBox, clRed);
@@ -176,8 +232,22 @@ void TFNav::ZGPS1Timeout(QObject *) {
 
 void TFNav::ZGPS1Position3DChange(QObject *, long double Latitude, long double Longitude,
                                   long double Altitude) {
-  State.FixLatitude = static_cast<double>(Latitude);
-  State.FixLongitude = static_cast<double>(Longitude);
+  const double latitude = static_cast<double>(Latitude);
+  const double longitude = static_cast<double>(Longitude);
+  // A misread sentence is no position: the fix before it is not the boat's either.
+  if (!survey::PlausiblePosition(latitude, longitude)) {
+    ForgetFix();
+    if (Inputs.ImpossiblePosition.raise())
+      PostStatusMessage(
+          QStringLiteral("Impossible GPS position (latitude %1, longitude %2): not used, "
+                         "nothing is recorded until a valid position")
+              .arg(latitude, 0, 'f', 6)
+              .arg(longitude, 0, 'f', 6));
+    return;
+  }
+  Inputs.ImpossiblePosition.clear();
+  State.FixLatitude = latitude;
+  State.FixLongitude = longitude;
   State.FixAltitude = static_cast<double>(Altitude);
   // Latitude and longitude 0 is the receiver without a fix: no position to upload.
   if (Windows.frmNTRIPSettings && (State.FixLatitude != 0 || State.FixLongitude != 0))

@@ -24,11 +24,15 @@ std::string caption(QLabel *label) {
 
 } // namespace
 
-std::string TFNav::MarkEventRecord(int eventNumber) const {
+std::string TFNav::MarkEventRecord(int eventNumber) {
   const TfRealtime *realtime = Windows.fRealtime;
+  // The current fix's own grid position, as the soundings have it: the map's may be a tick old,
+  // or never made when no ZDA came.
+  const auto grid = GridOfFix();
   return "\nEvent No:" + std::to_string(eventNumber) +
          ",Date & Time:" + platform::DateTimeToStr(platform::Now()) +
-         ",Easting:" + fixed2(State.VesselEasting) + ",Northing:" + fixed2(State.VesselNorthing) +
+         ",Easting:" + fixed2(grid ? grid->Easting : State.VesselEasting) +
+         ",Northing:" + fixed2(grid ? grid->Northing : State.VesselNorthing) +
          ",True Depth:" + caption(realtime ? realtime->lDepthHi : nullptr) +
          ",True Depth:" + caption(realtime ? realtime->lDepthLo : nullptr) +
          ",Heading:" + fixed2(State.VesselHeading);
@@ -42,7 +46,9 @@ void TFNav::btEventAddClick(QObject *) {
   const bool restarted = number < 0 || number == std::numeric_limits<int>::max();
   number = restarted ? 1 : number + 1;
   State.EventLayer = fcad->LayerFindByName(QStringLiteral("event_number"));
-  fcad->AddEventLabel(State.VesselEasting, State.VesselNorthing, number);
+  const auto grid = GridOfFix();
+  fcad->AddEventLabel(grid ? grid->Easting : State.VesselEasting,
+                      grid ? grid->Northing : State.VesselNorthing, number);
   ini.WriteInteger("EVENTS", "Event Number", number);
 
   const std::string path = EventLogPath();

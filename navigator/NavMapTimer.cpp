@@ -15,9 +15,7 @@
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"
-#include "positioning/Lambert.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "positioning/UGPS.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,7 +28,6 @@
 #include <numbers>
 
 using platform::ffFixed;
-using platform::FloatToStr;
 using platform::FloatToStrF;
 
 namespace {
@@ -146,46 +143,16 @@ void TFNav::tMapTimer(QObject *) {
     return;
   }
 
-  // 6. The parameters, once per run (again when the other projection is chosen).
-  if (m.MapSetupDone && gps &&
-      (m.SetupLambert != gps->Model.Values.cbUseLCCProjection ||
-       m.SetupLambert1 != gps->Model.Values.cLambert1))
+  // 6. The parameters, once per run (again when the other projection is chosen). The geodesy
+  // is the fix projection's, shared with the survey records.
+  if (m.MapSetupDone && gps && Projection.needsSettings(gps->Model.Values))
     m.MapSetupDone = false;
   if (!m.MapSetupDone) {
-    if (!gps || !w.FShape)
+    if (!gps || !w.FShape || !TakeProjectionSettings())
       return;
+    DatumParameters = Projection.datumParameters();
     try {
-      const SensorSettingsValues &v = gps->Model.Values;
-      const auto text = [](const QString &t) { return t.toStdString(); };
-      DatumParameters = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
-                        text(v.edSMA) + " " + text(v.edIF) + " " + text(v.edPPM) + " " +
-                        text(v.edRX) + " " + text(v.edRY) + " " + text(v.edRZ) + " " +
-                        text(v.edSX) + " " + text(v.edSY) + " " + text(v.edSZ);
-      s.ProjectionEllipsoid = "6378137.0 0.0033528106647474 " + text(v.edSMA) + " " + text(v.edIF);
-      s.TMParameters = text(v.edCM) + " " + text(v.edRL) + " " + text(v.edSF) + " " + text(v.edFE) +
-                       " " + text(v.edFN);
       TMapTimerState t = m;
-      t.A = number(v.edSMA);
-      t.F = number(v.edIF);
-      // Only the projection in use is converted: the other one's edits are often left empty,
-      // which would stop the map for good.
-      if (v.cbUseLCCProjection) {
-        t.LccSP1 = number(v.eLCCSP1) * degToRad;
-        t.LccSP2 = v.cLambert1 ? 0.0 : number(v.eLCCSP2) * degToRad;
-        t.LccOrigin = number(v.eLCCCP) * degToRad;
-        t.LccMeridian = number(v.eLCCM) * degToRad;
-        t.LccScale = number(v.eLCCSF);
-        t.LccFE = number(v.eLCCFE);
-        t.LccFN = number(v.eLCCFN);
-      } else {
-        t.CM = number(v.edCM);
-        t.RL = number(v.edRL);
-        t.K0 = number(v.edSF);
-        t.FE = number(v.edFE);
-        t.FN = number(v.edFN);
-      }
-      t.SetupLambert = v.cbUseLCCProjection;
-      t.SetupLambert1 = v.cLambert1;
       const TFShape &shape = *w.FShape;
       t.Vessel.RingCount = platform::StrToInt(shape.edAmount->text());
       t.Vessel.RingStep = number(shape.edInterval->text());
@@ -204,42 +171,14 @@ void TFNav::tMapTimer(QObject *) {
     }
   }
 
-  // 7. Projection.
+  // 7. Projection of the fix, made once per fix.
   const SensorSettingsValues &v = gps->Model.Values;
-  double easting = 0, northing = 0, convergence = 0;
-  if (v.cbUseLCCProjection) {
-    const std::string point = FloatToStr(s.FixLatitude) + " " + FloatToStr(s.FixLongitude) + " " +
-                              FloatToStr(s.FixAltitude);
-    const std::string local = DatumTransform("BLH", point, DatumParameters);
-    double b = 0, l = 0, hgt = 0;
-    if (std::sscanf(local.c_str(), "%lf %lf %lf", &b, &l, &hgt) < 3)
-      return;
-    double n = 0;
-    int failed = 0;
-    if (v.cLambert1) {
-      n = SetLambert1SPParameters(m.A, m.F, m.LccOrigin, m.LccMeridian, m.LccFE, m.LccFN,
-                                  m.LccScale);
-      failed = GeodeticToLambert1SP(b * degToRad, l * degToRad, easting, northing);
-    } else {
-      n = SetLambert2SPParameters(m.A, m.F, m.LccOrigin, m.LccMeridian, m.LccSP1, m.LccSP2, m.LccFE,
-                                  m.LccFN);
-      failed = GeodeticToLambert2SP(b * degToRad, l * degToRad, easting, northing);
-    }
-    if (failed)
-      return;
-    convergence = LambertGridConvergence(n, l, m.LccMeridian / degToRad);
-  } else {
-    convergence = static_cast<double>(TMScaleOrConvergence(
-        "GrdConv", m.A, m.F, s.FixLatitude, s.FixLongitude, m.CM, m.RL, m.K0, m.FE, m.FN));
-    const std::string point = FloatToStr(s.FixLatitude) + " " + FloatToStr(s.FixLongitude);
-    const std::string grid =
-        ProjectBLH(point, DatumParameters, s.TMParameters, s.ProjectionEllipsoid);
-    if (std::sscanf(grid.c_str(), "%lf %lf", &easting, &northing) < 2)
-      return;
-  }
-  s.VesselEasting = easting;
-  s.VesselNorthing = northing;
-  s.GridConvergence = convergence;
+  const auto grid = Projection.project(s.FixLatitude, s.FixLongitude, s.FixAltitude);
+  if (!grid)
+    return;
+  s.VesselEasting = grid->Easting;
+  s.VesselNorthing = grid->Northing;
+  s.GridConvergence = grid->Convergence;
 
   // 8. Heading, degrees, not folded.
   const double course = ZGPS1 ? static_cast<double>(ZGPS1->GetCourse()) : 0.0;

@@ -27,12 +27,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -82,38 +80,6 @@ TColor qualityColour(int quality) {
   }
 }
 
-// The sound velocity profile's column as the memo shows it, parsed again only when the memo
-// changed since the last line.
-struct ColumnCache {
-  const QTextDocument *document = nullptr;
-  int revision = -1;
-  svp::SvColumn column;
-
-  const svp::SvColumn &of(const QPlainTextEdit *memo) {
-    const QTextDocument *doc = memo->document();
-    if (doc != document || doc->revision() != revision) {
-      document = doc;
-      revision = doc->revision();
-      column.clear();
-      QStringList rows = memo->toPlainText().split(QLatin1Char('\n'));
-      while (!rows.isEmpty() && rows.back().trimmed().isEmpty())
-        rows.pop_back();
-      for (const QString &row : rows) {
-        double v = 0;
-        column.push_back(platform::TryStrToFloat(row.toStdString(), v)
-                             ? v
-                             : std::numeric_limits<double>::quiet_NaN());
-      }
-    }
-    return column;
-  }
-};
-
-ColumnCache &columnCache() {
-  static ColumnCache cache;
-  return cache;
-}
-
 } // namespace
 
 void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {
@@ -159,24 +125,8 @@ void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {
       State.SpeedKnots = speed;
   }
 
-  // 5. Offsets, while the offsets window is closed. A text the user left half typed keeps the
-  // last value that converted, and its error is reported once.
-  if (TOffsets *offsets = Windows.Offsets; offsets && !offsets->isVisible()) {
-    struct Field {
-      survey::LiveNumber &live;
-      QLineEdit *edit;
-      double &target;
-    };
-    for (const Field &f : {Field{Inputs.OffsetA, offsets->OffsetA, State.TransducerDraft},
-                           Field{Inputs.SV, offsets->SV, State.SoundVelocity},
-                           Field{Inputs.OffsetC, offsets->OffsetC, State.OffsetCValue},
-                           Field{Inputs.TideHt, offsets->TideHt, State.ManualTide}}) {
-      if (const auto error = f.live.update(f.edit->text()))
-        PostStatusMessage(QStringLiteral("Offsets: ") + *error);
-      if (f.live.Valid)
-        f.target = f.live.Value;
-    }
-  }
+  // 5. Offsets, while the offsets window is closed.
+  RefreshOffsets(false);
 
   // 6. RTK antenna height and tide.
   if (contains(Line, "GGA")) {
@@ -198,6 +148,32 @@ void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {
     if (Windows.fRealtime)
       setControlColour(Windows.fRealtime->GPSGroupBox, qualityColour(quality));
     State.LastGpsStatusQuality = quality;
+  }
+}
+
+void TFNav::RefreshOffsets(bool evenWhileShown) {
+  // A text the user left half typed keeps the last value that converted, and its error is
+  // reported once.
+  TOffsets *offsets = Windows.Offsets;
+  if (!offsets || (offsets->isVisible() && !evenWhileShown))
+    return;
+  struct Field {
+    survey::LiveNumber &live;
+    QLineEdit *edit;
+    double &target;
+  };
+  for (const Field &f : {Field{Inputs.OffsetA, offsets->OffsetA, State.TransducerDraft},
+                         Field{Inputs.SV, offsets->SV, State.SoundVelocity},
+                         Field{Inputs.OffsetC, offsets->OffsetC, State.OffsetCValue},
+                         Field{Inputs.TideHt, offsets->TideHt, State.ManualTide}}) {
+    // The start takes what converts and leaves a text being typed to the lines' report.
+    double ignored = 0;
+    if (evenWhileShown && !platform::TryStrToFloat(f.edit->text().toStdString(), ignored))
+      continue;
+    if (const auto error = f.live.update(f.edit->text()))
+      PostStatusMessage(QStringLiteral("Offsets: ") + *error);
+    if (f.live.Valid)
+      f.target = f.live.Value;
   }
 }
 
@@ -238,7 +214,7 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   if (Inputs.DepthAlert.Valid)
     State.DepthAlertLimit = Inputs.DepthAlert.Value;
 
-  // 5. Type, format, draft and the profile switch.
+  // 5. Type, format and draft.
   if (!settings)
     return;
   const std::string typeName = platform::toAnsi(settings->cSBESMessage->currentText());
@@ -249,7 +225,6 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
       PostStatusMessage(QStringLiteral("Offsets: ") + *error);
   const bool draftKnown = Inputs.OffsetA.Valid;
   const double draft = Inputs.OffsetA.Value;
-  const bool useProfile = Windows.fSVP && Windows.fSVP->cUseSVP->isChecked();
 
   // 6. Parse. A line that is not of the chosen type ends here, touching nothing.
   const platform::SbesMessageType *type = platform::findSbesMessageType(typeName);
@@ -275,16 +250,16 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   if (!scanned)
     return;
 
-  // 7. Depth correction.
-  double svHi = State.SoundVelocity, svLo = State.SoundVelocity;
-  if (useProfile) {
-    const svp::SvColumn &column = columnCache().of(Windows.fSVP->mSVPColumn);
-    svLo = svp::lookupSoundVelocity(&column, rawLo, State.SoundVelocity).SoundVelocity;
-    svHi = svp::lookupSoundVelocity(&column, rawHi, State.SoundVelocity).SoundVelocity;
+  // 7. Depth correction. The profile window answers for its column (a row beyond it or not a
+  // sound velocity falls back to the single value, with its one warning).
+  double svLo = State.SoundVelocity, svHi = State.SoundVelocity;
+  if (TfSVP *profile = Windows.fSVP) {
+    svLo = profile->SoundVelocityForDepth(rawLo, State.SoundVelocity);
+    svHi = profile->SoundVelocityForDepth(rawHi, State.SoundVelocity);
   }
-  // A velocity of 0 (nothing typed yet) or below would give a depth of just the draft, or a
-  // negative one: no correction, no record, one report.
-  if (!(svHi > 0) || (rawLo != 0 && !(svLo > 0))) {
+  // A velocity that is no sound velocity in water (0 while nothing is typed, a half-typed 15)
+  // would give a depth of just the draft, or a wrong one: no correction, no record, one report.
+  if (!svp::PlausibleSoundVelocity(svHi) || (rawLo != 0 && !svp::PlausibleSoundVelocity(svLo))) {
     if (Inputs.NoSoundVelocity.raise())
       PostStatusMessage(
           QStringLiteral("No valid sound velocity: depths are not corrected and not recorded."));
@@ -315,21 +290,20 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
     fcad->Refresh();
   }
 
-  // 8-11. The survey files: only a sounding with a depth, at a real fix that the map has
-  // projected (latitude and longitude 0 is no fix, grid 0,0 is no projection yet).
+  // 8-11. The survey files: only a sounding with a depth, at this session's current fix, with
+  // the grid position of that very fix (not the map's last one, which may be a fix older).
   if (rawHi == 0)
     return;
-  if (State.FixLatitude == 0 && State.FixLongitude == 0)
-    return;
-  if (State.VesselEasting == 0 && State.VesselNorthing == 0)
+  const auto grid = GridOfFix();
+  if (!grid)
     return;
 
   survey::SoundingRecord r;
   r.When = platform::Now();
   r.Latitude = State.FixLatitude;
   r.Longitude = State.FixLongitude;
-  r.Easting = State.VesselEasting;
-  r.Northing = State.VesselNorthing;
+  r.Easting = grid->Easting;
+  r.Northing = grid->Northing;
   r.TrueDepthHi = State.TrueDepthHi;
   r.TrueDepthLo = State.TrueDepthLo;
   r.RawDepthHi = rawHi;

@@ -32,6 +32,8 @@ struct TNavigationState {
   double HdtHeading = 1e-9;
   double SpeedKnots = 0;
   int LastGpsStatusQuality = 0;
+  // The receiver's current fix; latitude and longitude 0 while there is none (before the
+  // session's first GGA position, after a stop, a silence or an impossible position).
   double FixLatitude = 0;  // degrees, south negative
   double FixLongitude = 0; // degrees, west negative
   double FixAltitude = 0;  // metres
@@ -50,8 +52,6 @@ struct TNavigationState {
   double VesselEasting = 0;
   double VesselNorthing = 0;
   bool FollowVesselEnabled = true;
-  std::string ProjectionEllipsoid; // geodesy parameter texts built on the first working tick
-  std::string TMParameters;
 
   // ---- Echo sounder
   double DepthAlertLimit = 0;

@@ -83,6 +83,8 @@ double ValidRawSoundVelocity(double sv) { return sv >= 1350 && sv <= 1600 ? sv :
 
 bool ValidColumnValue(double v) { return v > 1300 && v < 1700; }
 
+bool PlausibleSoundVelocity(double v) { return v >= 1300 && v <= 1700; }
+
 QString languageText(bool turkish, const char *english, const char *turkishText) {
   return QString::fromUtf8(turkish ? turkishText : english);
 }
@@ -322,6 +324,14 @@ SvLookup lookupSoundVelocity(const SvColumn *column, double rawDepth, double sin
     result.Problem = QStringLiteral("Row %1 of the SV column is not a number; the single sound "
                                     "velocity %2 m/s is used.")
                          .arg(row)
+                         .arg(single);
+    return result;
+  }
+  if (!ValidColumnValue(value)) {
+    result.Problem = QStringLiteral("Row %1 of the SV column holds %2 m/s, outside 1300 to 1700 "
+                                    "m/s; the single sound velocity %3 m/s is used.")
+                         .arg(row)
+                         .arg(q(fixed(value, 2)))
                          .arg(single);
     return result;
   }

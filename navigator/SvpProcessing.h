@@ -23,6 +23,9 @@ inline constexpr int MaxDepthLimit = 11000;
 double ValidRawSoundVelocity(double sv);
 // A running mean or a row velocity the column accepts: 1300 < v < 1700.
 bool ValidColumnValue(double v);
+// A single sound velocity the depth correction may use: 1300 <= v <= 1700, the offsets
+// window's own limits. 0 (nothing typed) or a half-typed 15 is none.
+bool PlausibleSoundVelocity(double v);
 
 // The Turkish text while `turkish`, the English one otherwise (both UTF-8).
 QString languageText(bool turkish, const char *english, const char *turkishText);
@@ -76,7 +79,8 @@ private:
 
 // The velocity the depth correction uses for one raw depth while the profile is switched on:
 // column row trunc(raw + 0.5); the single velocity when there is no column (empty or being
-// rebuilt), when the depth is negative or beyond the column, or when the row is not a number.
+// rebuilt), when the depth is negative or beyond the column, or when the row is not a sound
+// velocity the column accepts (a hand-typed row may be half typed).
 struct SvLookup {
   double SoundVelocity = 0;
   bool FromProfile = false;

@@ -4,6 +4,7 @@
 // their job (see the sections below).
 #pragma once
 
+#include "navigator/FixProjection.h"
 #include "navigator/MapTimer.h"
 #include "navigator/NavigationState.h"
 #include "navigator/NavigatorWindows.h"
@@ -14,6 +15,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,12 +49,14 @@ public:
   NavigatorWindows &Windows;
   TNavigationState State;
   TMapTimerState MapTimer; // the map timer's own state between ticks (NavMapTimer.cpp)
+  // The grid position of the fix, shared by the map, the survey records and the events.
+  survey::FixProjection Projection;
 
   // ---- Components made in code
   TTarvikSerialGPS *ZGPS1 = nullptr;   // GNSS receiver
   TTarvikSerialGPS *ZSENSOR = nullptr; // echo sounder
   TTarvikCanvas *fcad = nullptr;       // plan view, fills Panel4
-  std::string DatumParameters;         // built on the first working map tick
+  std::string DatumParameters;         // the projection's, as the map took them on its set-up
   bool MonitorEcho = false;            // copy sensor lines into the settings window's memos
 
   // ---- Controls
@@ -100,6 +104,15 @@ public:
   void ZSENSORTimeout(QObject *Sender);
   // Shows a link message in the message window and records it in the day's event log.
   void PostStatusMessage(const QString &Text);
+  // The receiver's fix is gone (stop, silence, an impossible position): nothing is projected,
+  // drawn or recorded from it until the next one.
+  void ForgetFix();
+  // The grid position of the current fix, projected once per fix with the settings window's
+  // geodesy; none without a fix or while the geodetic parameters do not convert.
+  std::optional<survey::GridPosition> GridOfFix();
+  // Takes the geodetic parameters into the projection when it needs them; false (reported
+  // once until they convert) when they do not convert.
+  bool TakeProjectionSettings();
 
   // ---- Geodesy log (NavGeodesyLog.cpp)
   // Appends the saved geodetic parameters to the day's " Geodesy.txt"; raises when it cannot.
@@ -109,11 +122,15 @@ public:
   void ZGPS1NewCommand(QObject *Sender, const std::string &Line);
   void ZGPS1Send(QObject *Sender, const std::string &Text);
   void ZSENSORNewCommand(QObject *Sender, const std::string &Line);
+  // Draft, sound velocity, offset C and tide from the offsets window's edits; `evenWhileShown`
+  // reads them while the window is open too (the start takes the values it shows).
+  void RefreshOffsets(bool evenWhileShown);
   // Values typed in the offsets and navigation settings windows, as the line handlers last
   // converted them, and the reports they give only once.
   struct SentenceInputs {
     survey::LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;
-    survey::OnceReport NoSoundVelocity, CoordinatesFile, XyzFile;
+    survey::OnceReport NoSoundVelocity, CoordinatesFile, XyzFile, ProjectionSettings,
+        ImpossiblePosition;
   } Inputs;
 
   // ---- Map timer: projection, vessel, tracks, labels, latency (NavMapTimer.cpp)
@@ -201,7 +218,7 @@ public:
   void tbFloatClick(QObject *Sender);
   void tbAutoClick(QObject *Sender);
   // The day's event-log record of a marked event.
-  std::string MarkEventRecord(int eventNumber) const;
+  std::string MarkEventRecord(int eventNumber);
 
   // ---- Canvas tools, selection, events and tracks (NavTools.cpp)
   void fcadShapeNumberSelected(QObject *Sender, short ShapeType, std::int32_t ShapeNumber);

@@ -13,6 +13,7 @@
 #include "navigator/uJoystick.h"
 #include "navigator/unavigation.h"
 #include "navigator/unavset.h"
+#include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikNTRIPClient.h"
@@ -28,11 +29,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
 #include <clocale>
+#include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -79,13 +84,86 @@ protected:
     windows->Offsets->TideHt->setText(tide);
   }
 
+  // A Transverse Mercator grid on WGS 84 without a datum shift.
+  void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
+    SensorSettingsValues &v = gps().Model.Values;
+    v.edSMA = QStringLiteral("6378137.0");
+    v.edIF = QStringLiteral("0.0033528106647474");
+    for (QString *t : {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL})
+      *t = QStringLiteral("0");
+    v.edCM = cm;
+    v.edSF = k0;
+    v.edFE = fe;
+    v.edFN = fn;
+    v.cbUseLCCProjection = false;
+  }
+  // UTM zone 19 north, the zone of the river in the captures.
+  void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
+  // Puts 41°N 29°E at E 500100, N 4500200 (PROJ: the meridian arc to 41°N is 4540573.29123 m).
+  void useGridOf41N29EAt500100And4500200() {
+    useTransverseMercator("29", "1", "500100", "-40373.29123");
+  }
+
+  // From here on, counts the lines each port's handler has finished with.
+  void countHandledLines() {
+    for (auto [port, count] :
+         {std::pair{nav().ZGPS1, &gpsLinesDone}, std::pair{nav().ZSENSOR, &depthLinesDone}}) {
+      auto handler = port->OnNewCommand;
+      port->OnNewCommand = [handler, count](QObject *sender, const std::string &line) {
+        handler(sender, line);
+        ++*count;
+      };
+    }
+  }
+  // A line through the receiver's or the sounder's pseudo-terminal, handled before this returns.
+  void sendGps(const std::string &line) { sendAndWait(gpsPty, gpsLinesDone, line); }
+  void sendDepth(const std::string &line) { sendAndWait(sounderPty, depthLinesDone, line); }
+
+  // The coordinates file's records, split into their fields.
+  std::vector<QStringList> records() const {
+    QStringList lines = QString::fromStdString(coordinates()).split('\n', Qt::SkipEmptyParts);
+    std::vector<QStringList> out;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+      out.push_back(lines[i].split(','));
+    return out;
+  }
+
   testsupport::TempDir ports;
   testsupport::PtyPair gpsPty;
   testsupport::PtyPair sounderPty;
 
 private:
+  void sendAndWait(testsupport::PtyPair &pty, int &done, const std::string &line) {
+    const int before = done;
+    pty.send(line + "\r\n");
+    ASSERT_TRUE(testsupport::processEventsUntil([&] { return done > before; })) << line;
+  }
+  int gpsLinesDone = 0;
+  int depthLinesDone = 0;
   testsupport::EnvVar portsEnv_;
 };
+
+// PROJ's UTM zone 19 north for longitude/latitude pairs (degrees), as "E N" to the millimetre;
+// empty when cs2cs does not run.
+std::vector<std::pair<double, double>>
+projUtm19(const std::vector<std::pair<double, double>> &lonLat) {
+  QProcess cs2cs;
+  cs2cs.start(QStringLiteral("cs2cs"), {"-f", "%.4f", "+proj=longlat", "+ellps=WGS84", "+to",
+                                        "+proj=utm", "+zone=19", "+ellps=WGS84"});
+  if (!cs2cs.waitForStarted(10000))
+    return {};
+  for (const auto &[lon, lat] : lonLat)
+    cs2cs.write(QStringLiteral("%1 %2\n").arg(lon, 0, 'g', 17).arg(lat, 0, 'g', 17).toLatin1());
+  cs2cs.closeWriteChannel();
+  cs2cs.waitForFinished(30000);
+  std::vector<std::pair<double, double>> out;
+  for (const QString &row : QString::fromLatin1(cs2cs.readAllStandardOutput()).split('\n')) {
+    const QStringList f = row.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (f.size() >= 2)
+      out.emplace_back(f[0].toDouble(), f[1].toDouble());
+  }
+  return out;
+}
 
 const char *const geodesyBlockNoSettings[] = {
     "=== SESSION START: 101530123 ===",
@@ -284,13 +362,7 @@ TEST_F(AcquisitionTest, AReplayedSurveyWritesTheDayFilesFromTheFirstFixOn) {
     sounderLine(s, l);
     ++sounderLines;
   };
-  // The map timer's projection (built elsewhere) stands in as a plain function of the fix.
-  auto position = w.ZGPS1->OnPosition3DChange;
-  w.ZGPS1->OnPosition3DChange = [&](QObject *s, long double lat, long double lon, long double alt) {
-    position(s, lat, lon, alt);
-    w.State.VesselEasting = (static_cast<double>(lon) + 72) * 100000;
-    w.State.VesselNorthing = (static_cast<double>(lat) - 44) * 100000;
-  };
+  useUtmZone19();
   QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
   w.RealtimeClick(w.Realtime);
   ASSERT_TRUE(w.ZSENSOR->PortOpen);
@@ -323,14 +395,15 @@ TEST_F(AcquisitionTest, AReplayedSurveyWritesTheDayFilesFromTheFirstFixOn) {
       "True Depth (Lo),Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,"
       "Transducer Draft,GPS, RTK Antenna Height,Manual Tide,RTK Tide\n";
   ASSERT_EQ(coords.substr(0, header.size()), header);
-  const std::string first = "2024-05-01 101530123,44.43523,-71.6758933333333,32410.67,43523.00,"
+  // E and N: PROJ's UTM zone 19 of the record's own latitude and longitude.
+  const std::string first = "2024-05-01 101530123,44.43523,-71.6758933333333,287035.49,4923697.66,"
                             "-1.57,0.50,2.57,0.50,2.1,0,NMEA DPT,1480.00,0.50,2,0.00,1.00,0.00\n";
   EXPECT_EQ(coords.substr(header.size(), first.size()), first);
   EXPECT_GT(depthsAfterFix, 20);
   EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), depthsAfterFix + 1);
   const std::string xyz = simpleXyz();
   EXPECT_EQ(xyz.substr(0, 50),
-            std::string("Easting,Northing,Elevation\n32410.67,43523.00,-1.57\n").substr(0, 50));
+            std::string("Easting,Northing,Elevation\n287035.49,4923697.66,-1.57\n").substr(0, 50));
   EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), depthsAfterFix + 1);
   EXPECT_EQ(coords.find(';'), std::string::npos);
   EXPECT_EQ(windows->fRealtime->lDepthHi->text().contains(','), false);
@@ -385,12 +458,11 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   gps().cSBESMessage->setCurrentText("NMEA DPT");
   windows->Navset->edDepthAlert1->setText("0.5");
   typeOffsets("0.5", "0", "0", "0");
+  useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
   w.State.FixLatitude = 41;
   w.State.FixLongitude = 29;
-  w.State.VesselEasting = 500100;
-  w.State.VesselNorthing = 4500200;
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   EXPECT_EQ(messages(), QStringList{"No valid sound velocity: depths are not corrected and not "
@@ -451,12 +523,11 @@ TEST_F(AcquisitionTest, ACoordinatesFileThatCannotBeOpenedFallsBackToANumberedNa
   gps().cSBESMessage->setCurrentText("NMEA DPT");
   windows->Navset->edDepthAlert1->setText("0.5");
   typeOffsets("0.5", "1500", "0", "0");
+  useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
   w.State.FixLatitude = 41;
   w.State.FixLongitude = 29;
-  w.State.VesselEasting = 500100;
-  w.State.VesselNorthing = 4500200;
   QDir().mkpath(QString::fromStdString(SurveyDay().CoordinatesPath)); // cannot be appended to
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
   const std::string numbered =
@@ -483,6 +554,293 @@ TEST_F(AcquisitionTest, OnlyTheReceiversSilenceArmsTheRecovery) {
   ASSERT_NE(log.find("GPS DATA RECOVERED"), std::string::npos);
   EXPECT_EQ(log.find("GPS DATA RECOVERED"), log.rfind("GPS DATA RECOVERED"));
   w.RealtimeClick(w.Realtime);
+}
+
+// Shapes the last map tick left on the vessel layer: the boat.
+int boatShapes(TFNav &w) {
+  const int layer = w.fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
+  return static_cast<int>(std::count_if(w.fcad->Shapes.begin(), w.fcad->Shapes.end(),
+                                        [&](const TQShape *s) { return s->Layer == layer; }));
+}
+
+// Stop and Start: the depth lines that come before the new session's first GGA are not recorded
+// at the last session's position, and the map draws no boat there.
+TEST_F(AcquisitionTest, ASecondSessionRecordsNothingBeforeItsOwnFirstFix) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  w.EnsureNavigationLayers(w.fcad);
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+
+  w.RealtimeClick(w.Realtime);
+  sendGps("$GPZDA,194104,07,07,2009,,*00");
+  sendGps("$INGGA,194104,4426.1138,N,07140.5536,W,2,10,0.9,267.9,M,,,,*13");
+  sendDepth("$INDPT,2.1,0.0*44");
+  sendDepth("$INDPT,2.2,0.0*47");
+  w.tMapTimer(w.tMap);
+  EXPECT_GT(boatShapes(w), 0);
+  w.RealtimeClick(w.Realtime);
+  EXPECT_EQ(boatShapes(w), 0);
+
+  w.RealtimeClick(w.Realtime);
+  ASSERT_TRUE(w.ZSENSOR->PortOpen);
+  for (int i = 0; i < 4; ++i)
+    sendDepth("$INDPT,3.0,0.0*44");
+  w.tMapTimer(w.tMap);
+  EXPECT_EQ(boatShapes(w), 0) << "no boat at the last session's position";
+  ASSERT_EQ(records().size(), 2u);
+
+  sendGps("$INGGA,194120,4426.1192,N,07140.5218,W,2,10,0.9,268.2,M,,,,*1A");
+  sendDepth("$INDPT,2.4,0.0*41");
+  sendDepth("$INDPT,2.5,0.0*40");
+  w.RealtimeClick(w.Realtime);
+  const auto r = records();
+  ASSERT_EQ(r.size(), 4u);
+  EXPECT_EQ(r[1][1], "44.43523");
+  EXPECT_EQ(r[1][9], "2.2");
+  for (std::size_t i : {2u, 3u}) {
+    EXPECT_NEAR(r[i][1].toDouble(), 44 + 26.1192 / 60, 1e-12);
+    EXPECT_NEAR(r[i][2].toDouble(), -(71 + 40.5218 / 60), 1e-12);
+  }
+  EXPECT_EQ(r[2][9], "2.4");
+  EXPECT_NE(r[2][3], r[1][3]);
+}
+
+// The map ticks seldom (1000 ms, and here only when the test says) while the sounder sends
+// several lines a fix: every depth line after the first fix gives one record, and every
+// record's E and N are PROJ's projection of its own latitude and longitude.
+TEST_F(AcquisitionTest, EveryRecordQuotesTheGridOfItsOwnFix) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1480", "1.6", "1.0");
+  useUtmZone19();
+  windows->Navset->eUpdateRate->setText("1000");
+  TFNav &w = nav();
+  EXPECT_EQ(w.tMap->interval(), 1000);
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+
+  std::istringstream capture(testsupport::readCapture("nmea/humminbird-M37.log"));
+  std::string line;
+  int depthsAfterFix = 0, fixes = 0, depthsOfThisFix = 0;
+  while (std::getline(capture, line)) {
+    if (line.empty() || line[0] == '#')
+      continue;
+    if (line.find("DPT") != std::string::npos) {
+      // Each depth line twice: eight lines a fix.
+      for (int i = 0; i < 2; ++i) {
+        sendDepth(line);
+        depthsAfterFix += fixes > 0 ? 1 : 0;
+        // A tick in the middle of every other fix's lines, none in the others.
+        if (fixes % 2 == 1 && ++depthsOfThisFix == 3)
+          w.tMapTimer(w.tMap);
+      }
+    } else {
+      sendGps(line);
+      if (line.find("GGA") != std::string::npos) {
+        ++fixes;
+        depthsOfThisFix = 0;
+      }
+    }
+  }
+  w.RealtimeClick(w.Realtime);
+
+  const auto r = records();
+  EXPECT_GT(depthsAfterFix, 50);
+  ASSERT_EQ(static_cast<int>(r.size()), depthsAfterFix);
+  std::vector<std::pair<double, double>> lonLat;
+  for (const QStringList &f : r)
+    lonLat.emplace_back(f[2].toDouble(), f[1].toDouble());
+  const auto grid = projUtm19(lonLat);
+  ASSERT_EQ(grid.size(), r.size()) << "PROJ's cs2cs is missing";
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    EXPECT_NEAR(r[i][3].toDouble(), grid[i].first, 0.0051) << "record " << i;
+    EXPECT_NEAR(r[i][4].toDouble(), grid[i].second, 0.0051) << "record " << i;
+  }
+  // One projection a fix, whether the records or the map asked for it.
+  EXPECT_LE(w.Projection.projections(), fixes);
+}
+
+// A latitude beyond ±90° or a longitude beyond ±180° is no fix: the fix before it is forgotten,
+// nothing is projected or recorded, and it is reported once.
+TEST_F(AcquisitionTest, AnImpossiblePositionIsNoFix) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0", "1500", "0", "0");
+  useGridOf41N29EAt500100And4500200();
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  struct Case {
+    double lat, lon;
+    bool fix;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {90, 29, true},
+      {-90, 29, true},
+      {41, 180, true},
+      {41, -180, true},
+      {90.000001, 29, false},
+      {-90.000001, 29, false},
+      {41, 180.000001, false},
+      {41, -180.000001, false},
+      {44.43523, -714.0092, false},
+      {std::nan(""), 29, false},
+      {41, inf, false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.lat << " " << c.lon);
+    w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
+    ASSERT_EQ(w.State.FixLatitude, 41);
+    w.ZGPS1Position3DChange(nullptr, c.lat, c.lon, 0);
+    EXPECT_EQ(w.State.FixLatitude == 0 && w.State.FixLongitude == 0, !c.fix);
+    if (!c.fix)
+      EXPECT_FALSE(w.GridOfFix().has_value());
+  }
+  // At an impossible position, twice: no record and one report.
+  w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
+  windows->FMsg->Msg->clear();
+  // The receiver's longitude with its leading digit lost: three degree digits read 714°.
+  w.ZGPS1->ParseNmeaSentence("$GPGGA,194104,4426.1138,N,7140.5536,W,2,10,0.9,267.9,M,,,,");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.1,0");
+  w.ZGPS1->ParseNmeaSentence("$GPGGA,194105,4426.1139,N,7140.5537,W,2,10,0.9,267.9,M,,,,");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.2,0");
+  ASSERT_EQ(records().size(), 1u);
+  EXPECT_EQ(records()[0][3], "500100.00");
+  EXPECT_EQ(messages(), QStringList{"Impossible GPS position (latitude 44.435230, longitude "
+                                    "-714.009227): not used, nothing is recorded until a valid "
+                                    "position"});
+  w.ZGPS1->ParseNmeaSentence("$GPGGA,194106,4100.0000,N,02900.0000,E,2,10,0.9,267.9,M,,,,");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.3,0");
+  EXPECT_EQ(records().size(), 2u);
+}
+
+// With the profile in use the depth correction asks the profile window: a depth beyond the
+// column and a row that is no sound velocity (a half-typed 15) get the single value with one
+// warning each time the column changes; a single value that is none is not used either.
+TEST_F(AcquisitionTest, TheProfilePathWarnsOnceAndUsesNoImplausibleVelocity) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0", "1480", "0", "0");
+  useGridOf41N29EAt500100And4500200();
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
+  TfSVP &svp = *windows->fSVP;
+  QStringList rows;
+  for (int i = 0; i < 16; ++i)
+    rows << QString::number(1500 + i) + QStringLiteral(".00");
+  rows[3] = QStringLiteral("15");
+  svp.mSVPColumn->setPlainText(rows.join('\n'));
+  svp.cUseSVP->setChecked(true);
+  ASSERT_TRUE(svp.cUseSVP->isChecked());
+
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
+  EXPECT_NEAR(w.State.TrueDepthHi, 2.0 * 1502 / 1500, 1e-12);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
+  EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500, 1e-12) << "not 15 m/s";
+  EXPECT_EQ(messages(), QStringList{"Row 3 of the SV column holds 15.00 m/s, outside 1300 to "
+                                    "1700 m/s; the single sound velocity 1480.00 m/s is used."});
+
+  rows[3] = QStringLiteral("1503.00");
+  svp.mSVPColumn->setPlainText(rows.join('\n'));
+  windows->FMsg->Msg->clear();
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,20.0,0");
+  EXPECT_NEAR(w.State.TrueDepthHi, 20.0 * 1480 / 1500, 1e-12);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,21.0,0");
+  EXPECT_EQ(messages(), QStringList{"Depth 20.00 m lies outside the SV column (0 to 15 m); the "
+                                    "single sound velocity 1480.00 m/s is used."});
+  const auto r = records();
+  ASSERT_EQ(r.size(), 4u);
+  EXPECT_EQ(r[0][12], "1502.00");
+  EXPECT_EQ(r[1][12], "1480.00");
+  EXPECT_EQ(r[2][12], "1480.00");
+
+  // The single value half typed (15) while the profile is off: nothing corrected or recorded.
+  svp.cUseSVP->setChecked(false);
+  typeOffsets("0", "15", "0", "0");
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,5.0,0");
+  EXPECT_EQ(records().size(), 4u);
+  EXPECT_TRUE(
+      messages().contains("No valid sound velocity: depths are not corrected and not recorded."));
+}
+
+// The shallow-water alarm turns red at a depth exactly at the limit; a raw depth of 0.00 at a
+// projected fix gives no record.
+TEST_F(AcquisitionTest, TheAlarmIsRedAtTheLimitAndARawZeroIsNoRecord) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  windows->Navset->edDepthAlert1->setText("2.5");
+  useGridOf41N29EAt500100And4500200();
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
+  ASSERT_TRUE(w.GridOfFix().has_value());
+  w.Realtime->setChecked(true);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.01,0");
+  EXPECT_NE(w.fcad->BackColor, clRed);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.00,0");
+  EXPECT_EQ(w.State.TrueDepthHi, 2.5);
+  EXPECT_EQ(w.fcad->BackColor, clRed);
+  ASSERT_EQ(records().size(), 2u);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,0.00,0");
+  EXPECT_EQ(records().size(), 2u);
+  w.Realtime->setChecked(false);
+}
+
+// What the messages say is what happened: the sound velocity typed is used from the start, a
+// sounder set to the GPS port is not reported as opened, incomplete geodesy says so, and an
+// event during a fix quotes that fix's grid position even before any map tick.
+TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
+  QStringList shown;
+  const auto previous =
+      platform::setExceptionDisplay([&](const QString &text) { shown.append(text); });
+  createWindows();
+  usePorts(true);
+  gps().SPort->setCurrentText("COM3"); // the GPS port
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  // The offsets window's Realtime button starts while the window is still open.
+  windows->Offsets->show();
+  windows->Offsets->OffsetA->setText("0.5");
+  windows->Offsets->SV->setText("1480");
+  TFNav &w = nav();
+  w.RealtimeClick(w.Realtime);
+  EXPECT_EQ(messages(), (QStringList{"Connected to GPS on COM3",
+                                     "Cannot open the echo sounder on COM3: it is the GPS port"}));
+  EXPECT_FALSE(w.ZSENSOR->PortOpen);
+  // The first sounder line before any GPS line: corrected with the typed 1480.
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
+  EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500 + 0.5, 1e-12);
+  EXPECT_EQ(messages().size(), 2) << messages().join('|').toStdString();
+
+  // Fresh geodesy: the fix is not projected, and the message says why.
+  w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.1,0");
+  w.State.ZdaSeen = true;
+  w.tMapTimer(w.tMap);
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown[0].startsWith("The geodetic parameters in the settings window are not "
+                                  "complete ('' is not a valid floating point value): "))
+      << shown[0].toStdString();
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(SurveyDay().CoordinatesPath)));
+
+  useGridOf41N29EAt500100And4500200();
+  w.State.ZdaSeen = false; // no map tick from here on
+  w.State.VesselEasting = w.State.VesselNorthing = 0;
+  w.EnsureNavigationLayers(w.fcad);
+  w.btEventAddClick(w.Realtime);
+  EXPECT_NE(eventLog().find(",Easting:500100.00,Northing:4500200.00,"), std::string::npos);
+  w.RealtimeClick(w.Realtime);
+  platform::setExceptionDisplay(previous);
 }
 
 } // namespace

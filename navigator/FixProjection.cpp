@@ -1,0 +1,121 @@
+#include "navigator/FixProjection.h"
+
+#include "navigator/MapTimer.h"
+#include "navigator/SensorSettingsModel.h"
+#include "platform/Convert.h"
+#include "positioning/GeodesyText.h"
+#include "positioning/Lambert.h"
+#include "positioning/UGPS.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace survey {
+
+namespace {
+
+constexpr double degToRad = std::numbers::pi / 180.0;
+
+double number(const QString &text) { return platform::StrToFloat(text); }
+std::string text(const QString &t) { return t.toStdString(); }
+
+} // namespace
+
+bool PlausiblePosition(double latitude, double longitude) {
+  return std::isfinite(latitude) && std::isfinite(longitude) && std::abs(latitude) <= 90 &&
+         std::abs(longitude) <= 180;
+}
+
+void FixProjection::takeSettings(const SensorSettingsValues &v) {
+  FixProjection t = *this;
+  t.DatumParameters = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
+                      text(v.edSMA) + " " + text(v.edIF) + " " + text(v.edPPM) + " " +
+                      text(v.edRX) + " " + text(v.edRY) + " " + text(v.edRZ) + " " + text(v.edSX) +
+                      " " + text(v.edSY) + " " + text(v.edSZ);
+  t.ProjectionEllipsoid = "6378137.0 0.0033528106647474 " + text(v.edSMA) + " " + text(v.edIF);
+  t.TMParameters = text(v.edCM) + " " + text(v.edRL) + " " + text(v.edSF) + " " + text(v.edFE) +
+                   " " + text(v.edFN);
+  t.A = number(v.edSMA);
+  t.F = number(v.edIF);
+  // Only the projection in use is converted: the other one's edits are often left empty, which
+  // would stop the map and the records for good.
+  if (v.cbUseLCCProjection) {
+    t.LccSP1 = number(v.eLCCSP1) * degToRad;
+    t.LccSP2 = v.cLambert1 ? 0.0 : number(v.eLCCSP2) * degToRad;
+    t.LccOrigin = number(v.eLCCCP) * degToRad;
+    t.LccMeridian = number(v.eLCCM) * degToRad;
+    t.LccScale = number(v.eLCCSF);
+    t.LccFE = number(v.eLCCFE);
+    t.LccFN = number(v.eLCCFN);
+  } else {
+    t.CM = number(v.edCM);
+    t.RL = number(v.edRL);
+    t.K0 = number(v.edSF);
+    t.FE = number(v.edFE);
+    t.FN = number(v.edFN);
+  }
+  t.Lambert = v.cbUseLCCProjection;
+  t.Lambert1 = v.cLambert1;
+  t.Ready = true;
+  // New parameters: the answer kept for the last fix is no longer theirs.
+  t.Cached = false;
+  t.CachedGrid.reset();
+  *this = std::move(t);
+}
+
+bool FixProjection::needsSettings(const SensorSettingsValues &v) const {
+  return !Ready || Lambert != v.cbUseLCCProjection || Lambert1 != v.cLambert1;
+}
+
+std::optional<GridPosition> FixProjection::project(double latitude, double longitude,
+                                                   double altitude) {
+  if (!Ready || !PlausiblePosition(latitude, longitude))
+    return std::nullopt;
+  if (Cached && CachedLatitude == latitude && CachedLongitude == longitude &&
+      CachedAltitude == altitude)
+    return CachedGrid;
+
+  ++Projections;
+  std::optional<GridPosition> grid;
+  double easting = 0, northing = 0;
+  if (Lambert) {
+    const std::string point = platform::FloatToStr(latitude) + " " +
+                              platform::FloatToStr(longitude) + " " +
+                              platform::FloatToStr(altitude);
+    const std::string local = DatumTransform("BLH", point, DatumParameters);
+    double blh[3] = {};
+    if (platform::scanGeodesyNumbers(local, blh, 3) == 3) {
+      const double b = blh[0], l = blh[1];
+      double n = 0;
+      int failed = 0;
+      // The Lambert routines keep their parameters process-wide: set them for every fix.
+      if (Lambert1) {
+        n = SetLambert1SPParameters(A, F, LccOrigin, LccMeridian, LccFE, LccFN, LccScale);
+        failed = GeodeticToLambert1SP(b * degToRad, l * degToRad, easting, northing);
+      } else {
+        n = SetLambert2SPParameters(A, F, LccOrigin, LccMeridian, LccSP1, LccSP2, LccFE, LccFN);
+        failed = GeodeticToLambert2SP(b * degToRad, l * degToRad, easting, northing);
+      }
+      if (!failed)
+        grid =
+            GridPosition{easting, northing, LambertGridConvergence(n, l, LccMeridian / degToRad)};
+    }
+  } else {
+    const double convergence = static_cast<double>(
+        TMScaleOrConvergence("GrdConv", A, F, latitude, longitude, CM, RL, K0, FE, FN));
+    const std::string point =
+        platform::FloatToStr(latitude) + " " + platform::FloatToStr(longitude);
+    const std::string local = ProjectBLH(point, DatumParameters, TMParameters, ProjectionEllipsoid);
+    double en[2] = {};
+    if (platform::scanGeodesyNumbers(local, en, 2) == 2)
+      grid = GridPosition{en[0], en[1], convergence};
+  }
+  Cached = true;
+  CachedLatitude = latitude;
+  CachedLongitude = longitude;
+  CachedAltitude = altitude;
+  CachedGrid = grid;
+  return grid;
+}
+
+} // namespace survey
