@@ -212,7 +212,7 @@ void BM_ImportSurveyDxf(benchmark::State &state) {
     state.PauseTiming();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (r.importCount != kShapes || r.insertsLeftOut != 0) {
+    if (r.importCount != kShapes || r.stoppedAtBudget) {
       state.SkipWithError("import incomplete");
       break;
     }

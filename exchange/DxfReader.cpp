@@ -255,47 +255,50 @@ bool LineReader::next(std::string_view &line) {
 // ---- Reading records
 
 bool Importer::findSection(std::string_view name, bool header) {
-  std::string_view line;
-  for (;;) {
-    if (!in_.next(line))
-      return false;
-    if (line != "0")
-      continue;
-    if (!in_.next(line))
-      return false;
-    if (line != "SECTION")
-      continue;
-    if (!in_.next(line) || !in_.next(line))
-      return false;
-    if (line == name)
-      return true;
-    if (header && line == "HEADER") {
-      header = false; // only the first one counts, as for every section
-      readHeader();
-    }
-  }
-}
-
-void Importer::readHeader() {
-  // Pairs of a code and a value: 9 names a variable, the pairs after it hold its value.
-  std::string variable;
+  // The header variables are picked up on the way without reading the header as pairs, so
+  // that a header out of step cannot carry the search past the section it looks for.
   std::string version;
   std::string codePage;
-  std::string_view code;
-  std::string_view value;
-  while (in_.next(code)) {
-    if (code == "0")
-      break; // ENDSEC: the section search goes on after it
-    if (!in_.next(value))
+  std::string *target = nullptr;
+  int linesToValue = 0;
+  auto next = [&](std::string_view &line) {
+    if (!in_.next(line))
+      return false;
+    if (!header)
+      return true;
+    if (linesToValue > 0) {
+      if (--linesToValue == 0)
+        target->assign(line);
+    } else if (line == "$ACADVER" && version.empty()) {
+      target = &version;
+      linesToValue = 2; // the group code, then the value
+    } else if (line == "$DWGCODEPAGE" && codePage.empty()) {
+      target = &codePage;
+      linesToValue = 2;
+    }
+    return true;
+  };
+  std::string_view line;
+  bool found = false;
+  for (;;) {
+    if (!next(line))
       break;
-    if (code == "9")
-      variable.assign(value);
-    else if (variable == "$ACADVER" && code == "1")
-      version.assign(value);
-    else if (variable == "$DWGCODEPAGE" && code == "3")
-      codePage.assign(value);
+    if (line != "0")
+      continue;
+    if (!next(line))
+      break;
+    if (line != "SECTION")
+      continue;
+    if (!next(line) || !next(line))
+      break;
+    if (line == name) {
+      found = true;
+      break;
+    }
   }
-  coding_ = DxfTextCoding(version, codePage);
+  if (header)
+    coding_ = DxfTextCoding(version, codePage);
+  return found;
 }
 
 bool Importer::nextRecordName(std::string &name) {

@@ -96,9 +96,8 @@ public:
 
 private:
   // ---- Reading
-  // When header is given, a HEADER section met on the way is read into the file's coding.
-  bool findSection(std::string_view name, bool readHeader = false);
-  void readHeader();
+  // With header, the $ACADVER and $DWGCODEPAGE met on the way set the file's coding.
+  bool findSection(std::string_view name, bool header = false);
   // The next record's name: at once when announced, else after passing over group pairs.
   bool nextRecordName(std::string &name);
   // The attribute loop: store(code, value) for each pair. True when it ended at a group-0 line

@@ -79,6 +79,17 @@ TEST(DxfImportCoding, NamesAndTextsFollowTheFilesVersionAndCodePage) {
   }
 }
 
+TEST(DxfImportCoding, AHeaderOutOfStepStillGivesItsVersionAndTheEntities) {
+  // A stray line puts every pair after it out of step: the "0" before ENDSEC and SECTION now
+  // stands where a value would.
+  const std::string file = section("HEADER", "9\n$ACADVER\n1\nAC1027\nstray\n9\n$X\n") +
+                           entitiesFile("0\nLINE\n8\nGr\xC3\xB6\xC3\x9F"
+                                        "e\n");
+  DrawingModel m;
+  ASSERT_EQ(import(m, file).importCount, 1);
+  EXPECT_EQ(m.FindLayer(m.Shapes[0]->Layer)->Name, QString::fromUtf8("_dxf_Größe"));
+}
+
 TEST(DxfImportCoding, AnEzdxfR2018DrawingKeepsItsLayerAndBlockNames) {
   TempDir dir;
   const std::string path = dir.file("names.dxf");
