@@ -479,6 +479,7 @@ DxfImportOutcome Importer::run() {
   out.status = DxfImportOutcome::Status::Imported;
   out.importCount = static_cast<int>(shapes_.size());
   out.stoppedAtBudget = stopped_;
+  out.budgetUsed = used_;
   return out;
 }
 

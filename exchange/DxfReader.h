@@ -42,6 +42,7 @@ struct DxfImportOutcome {
   // The budget was reached: what had been read before is added, the rest of the file is not.
   bool stoppedAtBudget = false;
   std::int64_t memoryBudget = 0;
+  std::int64_t budgetUsed = 0; // the estimate of what was read, for comparison with the truth
 };
 
 // The canvas layer of a DXF layer ("_dxf_" and the name read through the ANSI code page), opened
