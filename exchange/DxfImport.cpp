@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 
 #include <QFileInfo>
+#include <new>
 
 int TTarvikCanvas::GetOrCreateDXFLayer(const std::string &dxfLayerName) {
   return platform::getOrCreateDxfLayer(*this, dxfLayerName);
@@ -18,12 +19,17 @@ bool TTarvikCanvas::DXFLoad(const QString &fileName) {
     using Status = platform::DxfImportOutcome::Status;
     if (result.status == Status::Unreadable)
       return false;
+    if (result.status == Status::Binary) {
+      platform::ShowMessage(QStringLiteral("DXF load failed: binary DXF files are not read; save "
+                                           "the drawing as ASCII DXF"));
+      return false;
+    }
     if (result.status == Status::NoEntitiesSection) {
       platform::ShowMessage(QStringLiteral("DXF load failed: ENTITIES section not found"));
       return false;
     }
     if (result.importCount < 1) {
-      platform::ShowMessage(QStringLiteral("DXF load failed: No entities found"));
+      platform::ShowMessage(platform::dxfNothingImportedMessage(result));
     } else {
       WorldExtents();
       platform::ShowMessage(platform::dxfLoadSummary(*this, result));
@@ -32,8 +38,11 @@ bool TTarvikCanvas::DXFLoad(const QString &fileName) {
     BackBufferDirty = true;
     invalidateView();
     return result.importCount > 0;
+  } catch (const std::bad_alloc &) {
+    // The budget keeps the import itself far below this; the rest of the program took the room.
+    platform::ShowMessage(QStringLiteral("DXF load failed: not enough memory"));
+    return false;
   } catch (...) {
-    // Memory ran out or the like: the reader added nothing, and nothing is reported.
     return false;
   }
 }

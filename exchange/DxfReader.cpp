@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <algorithm>
@@ -13,10 +14,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <locale.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -155,6 +154,16 @@ double toReal(std::string_view s) {
   return v;
 }
 
+int openDxfLayer(DrawingModel &model, const QString &canvasName) {
+  const int found = model.LayerFindByName(canvasName);
+  if (found >= 0)
+    return found;
+  const int index = model.LayerOpen(canvasName);
+  if (TQLayer *l = model.FindLayer(index))
+    l->FromDXF = true;
+  return index;
+}
+
 // ---- LineReader
 
 LineReader::LineReader(Source &source, std::size_t maxLineBytes, std::size_t chunkBytes)
@@ -245,22 +254,51 @@ bool LineReader::next(std::string_view &line) {
 
 // ---- Reading records
 
-bool Importer::findSection(std::string_view name) {
-  std::string_view line;
-  for (;;) {
+bool Importer::findSection(std::string_view name, bool header) {
+  // The header variables are picked up on the way without reading the header as pairs, so
+  // that a header out of step cannot carry the search past the section it looks for.
+  std::string version;
+  std::string codePage;
+  std::string *target = nullptr;
+  int linesToValue = 0;
+  auto next = [&](std::string_view &line) {
     if (!in_.next(line))
       return false;
+    if (!header)
+      return true;
+    if (linesToValue > 0) {
+      if (--linesToValue == 0)
+        target->assign(line);
+    } else if (line == "$ACADVER" && version.empty()) {
+      target = &version;
+      linesToValue = 2; // the group code, then the value
+    } else if (line == "$DWGCODEPAGE" && codePage.empty()) {
+      target = &codePage;
+      linesToValue = 2;
+    }
+    return true;
+  };
+  std::string_view line;
+  bool found = false;
+  for (;;) {
+    if (!next(line))
+      break;
     if (line != "0")
       continue;
-    if (!in_.next(line))
-      return false;
+    if (!next(line))
+      break;
     if (line != "SECTION")
       continue;
-    if (!in_.next(line) || !in_.next(line))
-      return false;
-    if (line == name)
-      return true;
+    if (!next(line) || !next(line))
+      break;
+    if (line == name) {
+      found = true;
+      break;
+    }
   }
+  if (header)
+    coding_ = DxfTextCoding(version, codePage);
+  return found;
 }
 
 bool Importer::nextRecordName(std::string &name) {
@@ -292,7 +330,7 @@ bool Importer::nextRecordName(std::string &name) {
 
 void Importer::readLayerTable() {
   std::string name;
-  while (nextRecordName(name)) {
+  while (!stopped_ && nextRecordName(name)) {
     if (name == "ENDSEC")
       return;
     if (name != "LAYER")
@@ -308,6 +346,8 @@ void Importer::readLayerTable() {
     if (layer.empty())
       continue;
     const int slot = layerSlot(layer);
+    if (slot < 0)
+      return;
     const int c = AciToColor(colour);
     if (c >= 0) {
       slots_[static_cast<std::size_t>(slot)].pen = static_cast<TColor>(c);
@@ -319,20 +359,24 @@ void Importer::readLayerTable() {
 void Importer::readBlocks() {
   std::string name;
   std::unique_ptr<TQBlock> current;
-  while (nextRecordName(name)) {
+  while (!stopped_ && nextRecordName(name)) {
     if (name == "ENDSEC")
       return;
     if (name == "BLOCK") {
       current = std::make_unique<TQBlock>();
       TQBlock &b = *current;
+      std::string blockName;
       readGroups([&](std::int32_t code, std::string_view value) {
         if (code == 2)
-          b.Name = fromAnsi(value);
+          blockName.assign(value);
         else if (code == 10)
           b.BaseX = toReal(value);
         else if (code == 20)
           b.BaseY = toReal(value);
       });
+      b.Name = coding_.name(blockName);
+      if (!charge(kBlockCost + 2 * static_cast<std::int64_t>(blockName.size())))
+        return;
     } else if (name == "ENDBLK") {
       if (current) {
         // A name listed before keeps its first block, as a scan of the block list finds it.
@@ -360,6 +404,8 @@ void Importer::readBlocks() {
           break;
         }
       });
+      if (!charge(kBlockLineCost))
+        return;
       current->Shapes.push_back(std::make_unique<TQLine>(x1, y1, x2, y2, 0));
     }
   }
@@ -367,7 +413,7 @@ void Importer::readBlocks() {
 
 void Importer::readEntities() {
   std::string name;
-  while (nextRecordName(name)) {
+  while (!stopped_ && nextRecordName(name)) {
     if (name == "ENDSEC")
       return;
     if (name == "LINE")
@@ -397,10 +443,14 @@ void Importer::readEntities() {
 
 DxfImportOutcome Importer::run() {
   DxfImportOutcome out;
-  out.insertBudget = limits_.insertShapeBudget;
+  out.memoryBudget = limits_.memoryBudget;
   if (!in_.start())
     return out;
-  if (!findSection("ENTITIES")) {
+  if (in_.head().substr(0, 18) == "AutoCAD Binary DXF") {
+    out.status = DxfImportOutcome::Status::Binary;
+    return out;
+  }
+  if (!findSection("ENTITIES", true)) {
     if (!in_.failed())
       out.status = DxfImportOutcome::Status::NoEntitiesSection;
     return out;
@@ -416,11 +466,11 @@ DxfImportOutcome Importer::run() {
     readLayerTable();
   in_.rewind();
   announced_ = false;
-  if (findSection("BLOCKS"))
+  if (!stopped_ && findSection("BLOCKS"))
     readBlocks();
   in_.rewind();
   announced_ = false;
-  if (findSection("ENTITIES"))
+  if (!stopped_ && findSection("ENTITIES"))
     readEntities();
   if (in_.failed())
     return out;
@@ -428,8 +478,58 @@ DxfImportOutcome Importer::run() {
   commit();
   out.status = DxfImportOutcome::Status::Imported;
   out.importCount = static_cast<int>(shapes_.size());
-  out.insertsLeftOut = insertsLeftOut_;
+  out.stoppedAtBudget = stopped_;
+  out.budgetUsed = used_;
   return out;
+}
+
+// ---- The memory budget
+
+bool Importer::charge(std::int64_t bytes) {
+  if (stopped_ || bytes > limits_.memoryBudget - used_) {
+    stopped_ = true;
+    return false;
+  }
+  used_ += bytes;
+  return true;
+}
+
+bool Importer::roomForPoint(std::size_t count) {
+  // The working list of a record's points, grown by doubling, and the points kept of it.
+  const auto working = static_cast<std::int64_t>(count + 1) * kWorkingPointBytes;
+  if (stopped_ || working > limits_.memoryBudget - used_) {
+    stopped_ = true;
+    return false;
+  }
+  return true;
+}
+
+void Importer::stage(std::unique_ptr<TQShape> shape) {
+  std::int64_t cost = kShapeOverhead;
+  switch (shape->ShapeType) {
+  case 11:
+    cost += sizeof(TQText);
+    if (const auto *t = dynamic_cast<const TQText *>(shape.get()))
+      cost += 2 * static_cast<std::int64_t>(t->DisplayText.size()) + 32;
+    break;
+  case 5:
+  case 6:
+    cost += sizeof(TQPolyline);
+    if (const auto *p = dynamic_cast<const TQPolyline *>(shape.get()))
+      cost += static_cast<std::int64_t>(p->Points.capacity() * sizeof(TPointF));
+    break;
+  case 17:
+    cost += sizeof(TQPoint);
+    break;
+  case 19:
+    cost += sizeof(TQCircle);
+    break;
+  default:
+    cost += sizeof(TQLine);
+    break;
+  }
+  if (charge(cost))
+    shapes_.push_back(std::move(shape));
 }
 
 // ---- Staging
@@ -437,20 +537,28 @@ DxfImportOutcome Importer::run() {
 int Importer::layerSlot(std::string_view dxfName) {
   if (lastSlot_ >= 0 && dxfName == lastSlotName_)
     return lastSlot_;
-  lastSlotName_.assign(dxfName);
-  auto [it, added] = slotByName_.try_emplace(lastSlotName_, static_cast<int>(slots_.size()));
-  if (added) {
-    LayerSlot s;
-    s.dxfName = lastSlotName_;
-    const int existing = model_.LayerFindByName(QStringLiteral("_dxf_") + fromAnsi(lastSlotName_));
-    if (const TQLayer *l = existing >= 0 ? model_.FindLayer(existing) : nullptr) {
-      s.existingIndex = existing;
-      s.pen = l->PenFg;
-      s.penWidth = l->PenWidth;
-    }
-    slots_.push_back(std::move(s));
+  const auto found = slotByName_.find(std::string(dxfName));
+  if (found != slotByName_.end()) {
+    lastSlotName_.assign(dxfName);
+    lastSlot_ = found->second;
+    return lastSlot_;
   }
-  lastSlot_ = it->second;
+  // The slot, its key, the canvas layer it becomes and the names of both.
+  if (!charge(kLayerCost + 8 * static_cast<std::int64_t>(dxfName.size())))
+    return -1;
+  LayerSlot s;
+  s.dxfName.assign(dxfName);
+  s.canvasName = QStringLiteral("_dxf_") + coding_.name(dxfName);
+  const int existing = model_.LayerFindByName(s.canvasName);
+  if (const TQLayer *l = existing >= 0 ? model_.FindLayer(existing) : nullptr) {
+    s.existingIndex = existing;
+    s.pen = l->PenFg;
+    s.penWidth = l->PenWidth;
+  }
+  lastSlot_ = static_cast<int>(slots_.size());
+  slotByName_.emplace(s.dxfName, lastSlot_);
+  lastSlotName_ = s.dxfName;
+  slots_.push_back(std::move(s));
   return lastSlot_;
 }
 
@@ -468,7 +576,7 @@ void Importer::commit() {
   std::vector<int> index(slots_.size());
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const LayerSlot &s = slots_[i];
-    index[i] = s.existingIndex >= 0 ? s.existingIndex : getOrCreateDxfLayer(model_, s.dxfName);
+    index[i] = s.existingIndex >= 0 ? s.existingIndex : openDxfLayer(model_, s.canvasName);
     if (s.penFromTable)
       if (TQLayer *l = model_.FindLayer(index[i]))
         l->PenFg = s.pen;
@@ -537,14 +645,7 @@ DxfImportOutcome importFrom(DrawingModel &model, Source &source, const DxfReadLi
 } // namespace dxf
 
 int getOrCreateDxfLayer(DrawingModel &model, std::string_view dxfLayerName) {
-  const QString name = QStringLiteral("_dxf_") + fromAnsi(dxfLayerName);
-  const int found = model.LayerFindByName(name);
-  if (found >= 0)
-    return found;
-  const int index = model.LayerOpen(name);
-  if (TQLayer *l = model.FindLayer(index))
-    l->FromDXF = true;
-  return index;
+  return dxf::openDxfLayer(model, QStringLiteral("_dxf_") + fromAnsi(dxfLayerName));
 }
 
 DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
@@ -555,18 +656,23 @@ DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
 
 DxfImportOutcome importDxfFile(DrawingModel &model, const QString &fileName,
                                const DxfReadLimits &limits) {
-  // Non-blocking so that a named pipe cannot hold the program; only plain files are read.
-  const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  // Only plain files are read: a named pipe or a device would hold the program.
+  const int fd = openRegularFileForReading(QFile::encodeName(fileName).toStdString());
   if (fd < 0)
     return {};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return {};
-  }
   dxf::FileSource source(fd);
   return dxf::importFrom(model, source, limits, std::size_t{256} << 10);
 }
+
+namespace {
+
+QString budgetNote(const DxfImportOutcome &outcome) {
+  return QStringLiteral("The import stopped at its memory limit of %1 MB: the rest of the file "
+                        "was left out.")
+      .arg(outcome.memoryBudget >> 20);
+}
+
+} // namespace
 
 QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcome) {
   int lines = 0;
@@ -609,10 +715,15 @@ QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcom
     msg += QStringLiteral("\nFirst text: '") + text + QStringLiteral("' FontSize=") +
            QString::fromStdString(FloatToStr(height));
   }
-  if (outcome.insertsLeftOut > 0)
-    msg += QStringLiteral("\nBlock references left out: %1 (more than %2 block lines)")
-               .arg(outcome.insertsLeftOut)
-               .arg(outcome.insertBudget);
+  if (outcome.stoppedAtBudget)
+    msg += QStringLiteral("\n") + budgetNote(outcome);
+  return msg;
+}
+
+QString dxfNothingImportedMessage(const DxfImportOutcome &outcome) {
+  QString msg = QStringLiteral("DXF load failed: No entities found");
+  if (outcome.stoppedAtBudget)
+    msg += QStringLiteral("\n") + budgetNote(outcome);
   return msg;
 }
 

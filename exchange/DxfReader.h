@@ -24,20 +24,25 @@ namespace platform {
 struct DxfReadLimits {
   // Longer lines keep only their first bytes, so one line never holds more memory than this.
   std::size_t maxLineBytes = std::size_t{1} << 20;
-  // Line shapes that block references may add in one import; references past it are left out.
-  std::int64_t insertShapeBudget = 5'000'000;
+  // What the layers, blocks and shapes read by one import may take, by estimate. A file of
+  // bare records or of many references to a large block would otherwise take forty times its
+  // size and more; a real drawing of a few hundred megabytes stays well below it.
+  std::int64_t memoryBudget = std::int64_t{1} << 30;
 };
 
 struct DxfImportOutcome {
   enum class Status {
     Unreadable,        // the file could not be read: nothing changed
+    Binary,            // a binary DXF file, which is not read: nothing changed
     NoEntitiesSection, // no ENTITIES section: nothing changed
     Imported,          // layers, blocks and shapes were added
   };
   Status status = Status::Unreadable;
-  int importCount = 0;    // shapes this import added
-  int insertsLeftOut = 0; // block references past the shape budget
-  std::int64_t insertBudget = 0;
+  int importCount = 0; // shapes this import added
+  // The budget was reached: what had been read before is added, the rest of the file is not.
+  bool stoppedAtBudget = false;
+  std::int64_t memoryBudget = 0;
+  std::int64_t budgetUsed = 0; // the estimate of what was read, for comparison with the truth
 };
 
 // The canvas layer of a DXF layer ("_dxf_" and the name read through the ANSI code page), opened
@@ -54,5 +59,7 @@ DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
 
 // The summary shown after an import that added shapes: counts over the whole drawing.
 QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcome);
+// The message of an import that added no shape, with the reason when the budget stopped it.
+QString dxfNothingImportedMessage(const DxfImportOutcome &outcome);
 
 } // namespace platform

@@ -2,8 +2,6 @@
 // shape (an INSERT stages a line for every line of its block).
 #include "exchange/DxfReaderSupport.h"
 
-#include "platform/CodePage.h"
-
 #include <cmath>
 
 namespace platform::dxf {
@@ -57,6 +55,8 @@ void Importer::readLineEntity() {
     }
   });
   const int slot = layerSlot(e.layer);
+  if (slot < 0)
+    return;
   auto s = std::make_unique<TQLine>(x1, y1, x2, y2, slot);
   s->PenFg = entityColour(e.aci, slot);
   s->PenWidth = slots_[static_cast<std::size_t>(slot)].penWidth;
@@ -77,6 +77,8 @@ void Importer::readCircle() {
       r = toReal(v);
   });
   const int slot = layerSlot(e.layer);
+  if (slot < 0)
+    return;
   auto s = std::make_unique<TQCircle>(x, y, r, slot);
   s->PenFg = entityColour(e.aci, slot);
   s->PenWidth = slots_[static_cast<std::size_t>(slot)].penWidth;
@@ -85,6 +87,8 @@ void Importer::readCircle() {
 
 // A polyline of points_ on the slot's layer, pen width 1, colour by the entity rule.
 void Importer::stagePolyline(int slot, std::int32_t aci, bool closed) {
+  if (slot < 0)
+    return;
   auto s = std::make_unique<TQPolyline>(closed ? 6 : 5, closed, slot);
   s->PenFg = entityColour(aci, slot);
   s->Points.reserve(points_.size());
@@ -214,6 +218,8 @@ void Importer::readPoint() {
   });
   // As the canvas draws a point: the layer's pen, whatever colour the entity names.
   const int slot = layerSlot(layer);
+  if (slot < 0)
+    return;
   const LayerSlot &l = slots_[static_cast<std::size_t>(slot)];
   auto s = std::make_unique<TQPoint>(x, y, 0.0, slot);
   s->PenFg = l.pen;
@@ -231,15 +237,19 @@ void Importer::readSpline() {
     if (e.take(code, v))
       return;
     if (code == 10) {
+      if (!roomForPoint(points_.size()))
+        return;
       points_.emplace_back(toReal(v), 0.0);
       ++xs;
     } else if (code == 20) {
+      if (!roomForPoint(splineY_.size()))
+        return;
       splineY_.push_back(toReal(v));
     } else if (code == 70) {
       closed = (toLong(v) & 1) != 0;
     }
   });
-  if (xs < 2 || xs != splineY_.size())
+  if (stopped_ || xs < 2 || xs != splineY_.size())
     return;
   for (std::size_t i = 0; i < xs; ++i)
     points_[i].second = splineY_[i];
@@ -281,8 +291,9 @@ void Importer::readText() {
   if (plain.empty())
     return;
   const int slot = layerSlot(layer);
-  // Invalid UTF-8 (a file in a single-byte code page) comes out as U+FFFD.
-  auto s = std::make_unique<TQText>(x, y, QString::fromUtf8(plain.data(), plain.size()), -1, slot);
+  if (slot < 0)
+    return;
+  auto s = std::make_unique<TQText>(x, y, coding_.text(plain), -1, slot);
   s->PenFg = slots_[static_cast<std::size_t>(slot)].pen;
   s->Height = height > 0.1 ? height : 2.5;
   s->FontName = QStringLiteral("Arial");
@@ -307,14 +318,14 @@ void Importer::readLwPolyline() {
       x = toReal(v);
       pendingX = true;
     } else if (code == 20) {
-      if (pendingX)
+      if (pendingX && roomForPoint(points_.size()))
         points_.emplace_back(x, toReal(v));
       pendingX = false;
     } else if (code == 70) {
       closed = (toLong(v) & 1) != 0;
     }
   });
-  if (points_.size() < 2)
+  if (stopped_ || points_.size() < 2)
     return;
   stagePolyline(layerSlot(e.layer), e.aci, closed);
 }
@@ -341,9 +352,11 @@ void Importer::readPolyline() {
       else if (code == 20)
         y = toReal(v);
     });
+    if (!roomForPoint(points_.size()))
+      break;
     points_.emplace_back(x, y);
   }
-  if (points_.size() < 2)
+  if (stopped_ || points_.size() < 2)
     return;
   stagePolyline(layerSlot(e.layer), e.aci, closed);
 }
@@ -378,18 +391,15 @@ void Importer::readInsert() {
       break;
     }
   });
-  const TQBlock *b = findBlock(fromAnsi(block));
+  const TQBlock *b = findBlock(coding_.name(block));
   if (!b)
     return;
-  // A small file may reference a large block many times over: past the budget a reference is
-  // left out whole (and counted for the message) rather than cut short.
-  const auto lines = static_cast<std::int64_t>(b->Shapes.size());
-  if (insertShapes_ + lines > limits_.insertShapeBudget) {
-    ++insertsLeftOut_;
-    return;
-  }
-  insertShapes_ += lines;
+  // A small file may reference a large block many times over: the budget takes every line a
+  // reference adds before any is made.
   const int slot = layerSlot(e.layer);
+  if (slot < 0 || !charge(static_cast<std::int64_t>(b->Shapes.size()) *
+                          (kShapeOverhead + static_cast<std::int64_t>(sizeof(TQLine)))))
+    return;
   const double r = rotation * kPi / 180.0;
   const double c = std::cos(r);
   const double s = std::sin(r);
@@ -405,7 +415,7 @@ void Importer::readInsert() {
     auto line = std::make_unique<TQLine>(dx1 * c - dy1 * s + ix, dx1 * s + dy1 * c + iy,
                                          dx2 * c - dy2 * s + ix, dx2 * s + dy2 * c + iy, slot);
     line->PenFg = own >= 0 ? static_cast<TColor>(own) : l->PenFg;
-    stage(std::move(line));
+    shapes_.push_back(std::move(line)); // already charged
   }
 }
 

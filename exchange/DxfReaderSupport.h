@@ -2,6 +2,7 @@
 // shared by the frame (DxfReader.cpp) and the entity branches (DxfReaderEntities.cpp).
 #pragma once
 
+#include "exchange/DxfCodePage.h"
 #include "exchange/DxfReader.h"
 
 #include <QHash>
@@ -37,6 +38,8 @@ public:
   // Back to the first byte after the byte-order mark.
   bool rewind();
   bool failed() const { return failed_; }
+  // The bytes at the start of the data, as far as the first read brought them.
+  std::string_view head() const { return {buf_.get() + dataStart_, end_ - dataStart_}; }
 
 private:
   bool fill();
@@ -60,9 +63,23 @@ std::int32_t toLong(std::string_view s);
 // The C runtime's text-to-double reading with "." as the separator, whatever the locale.
 double toReal(std::string_view s);
 
+// What the budget counts, in bytes, beside the size of the object itself: the allocation, the
+// pointers of the staged and the drawing's shape lists and the entry of its spatial index.
+inline constexpr std::int64_t kShapeOverhead = 160;
+// A layer: its slot, the key, the canvas layer record and the names.
+inline constexpr std::int64_t kLayerCost = 512;
+inline constexpr std::int64_t kBlockCost = 128 + sizeof(TQBlock);
+inline constexpr std::int64_t kBlockLineCost = 32 + sizeof(TQLine);
+// A point of the working list (a pair of doubles) at twice its size, as the list grows.
+inline constexpr std::int64_t kWorkingPointBytes = 32;
+
+// The canvas layer of that name, opened and flagged as coming from DXF when missing.
+int openDxfLayer(DrawingModel &model, const QString &canvasName);
+
 // A DXF layer met by this import, before it is put on the canvas.
 struct LayerSlot {
   std::string dxfName;
+  QString canvasName;     // "_dxf_" and the name read in the file's coding
   int existingIndex = -1; // the canvas layer when it was there before the import
   TColor pen = 0;
   int penWidth = 1;
@@ -79,7 +96,8 @@ public:
 
 private:
   // ---- Reading
-  bool findSection(std::string_view name);
+  // With header, the $ACADVER and $DWGCODEPAGE met on the way set the file's coding.
+  bool findSection(std::string_view name, bool header = false);
   // The next record's name: at once when announced, else after passing over group pairs.
   bool nextRecordName(std::string &name);
   // The attribute loop: store(code, value) for each pair. True when it ended at a group-0 line
@@ -119,11 +137,19 @@ private:
   void readPolyline();
   void readInsert();
 
+  // ---- The memory budget
+  // Takes the bytes from the budget; false (and the import stops) when they do not fit.
+  bool charge(std::int64_t bytes);
+  // False (and the import stops) when one more value in a working list of count values would
+  // not fit.
+  bool roomForPoint(std::size_t count);
+
   // ---- Staging
   int layerSlot(std::string_view dxfName);
   TColor entityColour(std::int32_t aci, int slot) const;
   const TQBlock *findBlock(const QString &name) const;
-  void stage(std::unique_ptr<TQShape> shape) { shapes_.push_back(std::move(shape)); }
+  // Keeps the shape when the budget holds it.
+  void stage(std::unique_ptr<TQShape> shape);
   void stagePolyline(int slot, std::int32_t aci, bool closed);
   void commit();
 
@@ -131,6 +157,9 @@ private:
   LineReader &in_;
   const DxfReadLimits &limits_;
   bool announced_ = false;
+  DxfTextCoding coding_;
+  std::int64_t used_ = 0;
+  bool stopped_ = false;
 
   std::vector<LayerSlot> slots_;
   std::unordered_map<std::string, int> slotByName_;
@@ -141,8 +170,6 @@ private:
   QHash<QString, const TQBlock *> blockByName_;
 
   std::vector<std::unique_ptr<TQShape>> shapes_;
-  std::int64_t insertShapes_ = 0;
-  int insertsLeftOut_ = 0;
 
   // Reused between entities.
   std::string layerName_;

@@ -3,7 +3,9 @@
 
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
+#include "exchange/DxfCodePage.h"
 #include "platform/CodePage.h"
+#include "platform/Dialogs.h"
 
 #include <QFile>
 #include <array>
@@ -311,6 +313,10 @@ bool writeDxf(const DrawingModel &model, const DxfSink &sink, DxfExportSummary *
   out.pair("2", "HEADER");
   out.pair("9", "$ACADVER");
   out.pair("1", "AC1009");
+  // Names and texts are written in the ANSI code page; a reader that is not told so takes
+  // another one, and Turkish letters come out as others.
+  out.pair("9", "$DWGCODEPAGE");
+  out.pair("3", kAnsiDwgCodePage);
   out.pair("9", "$INSBASE");
   out.pair("10", "0.0");
   out.pair("20", "0.0");
@@ -406,7 +412,15 @@ bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSu
 
 int TTarvikCanvas::DXFSave(const QString &fileName) {
   try {
-    return platform::saveDxfFile(*this, QFile::encodeName(fileName).toStdString()) ? 1 : 0;
+    platform::DxfExportSummary summary;
+    if (!platform::saveDxfFile(*this, QFile::encodeName(fileName).toStdString(), &summary))
+      return 0;
+    if (summary.skippedNonFinite > 0)
+      platform::ShowMessage(
+          QStringLiteral("DXF export: %1 shapes were left out because a coordinate or size "
+                         "of theirs is not a finite number.")
+              .arg(summary.skippedNonFinite));
+    return 1;
   } catch (const std::exception &) {
     return 0;
   }

@@ -3,18 +3,22 @@
 
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
+#include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <locale.h>
 #include <memory>
+#include <new>
+#include <unistd.h>
 
 TColor DepthColorRamp(double value, double minimum, double maximum) {
   double span = maximum - minimum;
@@ -103,7 +107,11 @@ bool parseXyzLine(std::string_view line, double &x, double &y, double &z) {
   return true;
 }
 
-XyzReadResult readXyzPoints(std::istream &in, XyzPoints &points, std::size_t limit) {
+namespace {
+
+// Every usable line of what read(buffer, size) hands out: bytes, 0 at the end, -1 on an error.
+template <class Read>
+XyzReadResult readXyzLines(Read &&read, XyzPoints &points, std::size_t limit) {
   bool tooMany = false;
   auto take = [&](std::string_view line) {
     double x, y, z;
@@ -121,9 +129,10 @@ XyzReadResult readXyzPoints(std::istream &in, XyzPoints &points, std::size_t lim
   std::unique_ptr<char[]> buf(new char[kChunk]);
   std::string carry;     // the start of a line that goes on in the next chunk
   bool dropping = false; // inside a line longer than the limit
-  while (!tooMany && in.read(buf.get(), kChunk).gcount() > 0) {
+  long got = 0;
+  while (!tooMany && (got = read(buf.get(), kChunk)) > 0) {
     const char *p = buf.get();
-    const char *end = p + in.gcount();
+    const char *end = p + got;
     while (p < end && !tooMany) {
       const auto *nl = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
       const char *stop = nl ? nl : end;
@@ -149,13 +158,24 @@ XyzReadResult readXyzPoints(std::istream &in, XyzPoints &points, std::size_t lim
   }
   if (tooMany)
     return XyzReadResult::TooMany;
-  if (in.bad())
+  if (got < 0)
     return XyzReadResult::Unreadable;
   if (!dropping && !carry.empty())
     take(carry); // the last line has no line feed
   if (tooMany)
     return XyzReadResult::TooMany;
   return points.size() > 0 ? XyzReadResult::Ok : XyzReadResult::NoPoints;
+}
+
+} // namespace
+
+XyzReadResult readXyzPoints(std::istream &in, XyzPoints &points, std::size_t limit) {
+  return readXyzLines(
+      [&in](char *dst, std::size_t n) -> long {
+        const auto got = static_cast<long>(in.read(dst, static_cast<std::streamsize>(n)).gcount());
+        return got == 0 && in.bad() ? -1 : got;
+      },
+      points, limit);
 }
 
 XyzGrid detectXyzGrid(const XyzPoints &points) {
@@ -243,20 +263,40 @@ std::size_t addXyzShapes(DrawingModel &model, const XyzPoints &points, int layer
 }
 
 bool loadXyzFile(DrawingModel &model, const std::string &path, int layer, double zMin, double zMax,
-                 std::size_t limit) {
+                 std::size_t limit, XyzReadResult *result) {
+  XyzReadResult dummy;
+  XyzReadResult &why = result ? *result : dummy;
   XyzPoints points;
   {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
+    // A named pipe or a device (/dev/zero) would hold the reading for ever: only plain files.
+    bool notRegular = false;
+    const int fd = openRegularFileForReading(path, &notRegular);
+    if (fd < 0) {
+      why = notRegular ? XyzReadResult::NotRegularFile : XyzReadResult::Unreadable;
       return false;
-    if (readXyzPoints(in, points, limit) != XyzReadResult::Ok)
+    }
+    struct Closer {
+      int fd;
+      ~Closer() { ::close(fd); }
+    } closer{fd};
+    why = readXyzLines(
+        [fd](char *dst, std::size_t n) -> long {
+          for (;;) {
+            const ssize_t got = ::read(fd, dst, n);
+            if (got >= 0 || errno != EINTR)
+              return static_cast<long>(got);
+          }
+        },
+        points, limit);
+    if (why != XyzReadResult::Ok)
       return false;
   }
   std::size_t added = 0;
   try {
     added = addXyzShapes(model, points, layer, zMin, zMax);
-  } catch (const std::exception &) {
-    // Only running out of memory gets here; the shapes added so far stay.
+  } catch (const std::bad_alloc &) {
+    // The shapes added so far stay.
+    why = XyzReadResult::OutOfMemory;
     model.BackBufferDirty = true;
     return false;
   }
@@ -267,13 +307,41 @@ bool loadXyzFile(DrawingModel &model, const std::string &path, int layer, double
   return true;
 }
 
+QString xyzLoadMessage(XyzReadResult result, const QString &fileName, std::size_t limit) {
+  switch (result) {
+  case XyzReadResult::Ok:
+    return {};
+  case XyzReadResult::NoPoints:
+    return QStringLiteral("XYZ load failed: no line of %1 holds three numbers").arg(fileName);
+  case XyzReadResult::TooMany:
+    return QStringLiteral("XYZ load failed: %1 holds more than %2 points, the most one import "
+                          "takes")
+        .arg(fileName)
+        .arg(limit);
+  case XyzReadResult::NotRegularFile:
+    return QStringLiteral("XYZ load failed: %1 is not a regular file").arg(fileName);
+  case XyzReadResult::OutOfMemory:
+    return QStringLiteral("XYZ load failed: not enough memory for the points of %1").arg(fileName);
+  case XyzReadResult::Unreadable:
+    break;
+  }
+  return QStringLiteral("XYZ load failed: %1 could not be read").arg(fileName);
+}
+
 } // namespace platform
 
 bool TTarvikCanvas::XYZLoad(const QString &fileName, int layer, double zMin, double zMax) {
+  platform::XyzReadResult result = platform::XyzReadResult::Unreadable;
+  bool ok = false;
   try {
-    return platform::loadXyzFile(*this, QFile::encodeName(fileName).toStdString(), layer, zMin,
-                                 zMax);
+    ok = platform::loadXyzFile(*this, QFile::encodeName(fileName).toStdString(), layer, zMin, zMax,
+                               platform::xyzPointLimit, &result);
+  } catch (const std::bad_alloc &) {
+    result = platform::XyzReadResult::OutOfMemory;
   } catch (const std::exception &) {
-    return false;
+    result = platform::XyzReadResult::Unreadable;
   }
+  if (!ok)
+    platform::ShowMessage(platform::xyzLoadMessage(result, fileName, platform::xyzPointLimit));
+  return ok;
 }

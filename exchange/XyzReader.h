@@ -5,6 +5,7 @@
 
 #include "platform/Color.h"
 
+#include <QString>
 #include <cstddef>
 #include <istream>
 #include <string>
@@ -34,9 +35,11 @@ inline constexpr std::size_t xyzLineLimit = 64 * 1024;
 
 enum class XyzReadResult {
   Ok,
-  NoPoints, // not one usable line
-  TooMany,  // more than the limit of points
-  Unreadable
+  NoPoints,       // not one usable line
+  TooMany,        // more than the limit of points: reading stops at the first one past it
+  Unreadable,     // missing, not to be opened, or a read failed
+  NotRegularFile, // a folder, pipe or device, refused before any read
+  OutOfMemory,    // the shapes did not fit
 };
 
 // The three numbers at the start of one line (without its line feed), in the classic locale;
@@ -66,9 +69,12 @@ std::size_t addXyzShapes(DrawingModel &model, const XyzPoints &points, int layer
                          double zMax);
 
 // Reads the file and adds its points; true when at least one shape was added, and then the view
-// is fitted to the drawing. A file that cannot be read, holds no usable line or too many points
-// leaves the drawing as it was.
+// is fitted to the drawing. A file that is not a regular file, cannot be read, holds no usable
+// line or too many points leaves the drawing as it was; *result (when given) says which.
 bool loadXyzFile(DrawingModel &model, const std::string &path, int layer, double zMin, double zMax,
-                 std::size_t limit = xyzPointLimit);
+                 std::size_t limit = xyzPointLimit, XyzReadResult *result = nullptr);
+
+// What the user is told when loading fileName ended with result (empty for Ok).
+QString xyzLoadMessage(XyzReadResult result, const QString &fileName, std::size_t limit);
 
 } // namespace platform

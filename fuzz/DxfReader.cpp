@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a DXF drawing into a model that already holds a drawing. A refused
 // file must leave it exactly as it was; an imported one adds exactly the shapes it counts, each
-// on a layer that exists, with block references held to their budget.
+// on a layer that exists, with the whole import held to its memory budget.
 #include "exchange/DxfReader.h"
 #include "canvas/DrawingModel.h"
+#include "exchange/DxfReaderSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   platform::DxfReadLimits limits;
   limits.maxLineBytes = 4096;
-  limits.insertShapeBudget = 20000;
+  limits.memoryBudget = std::int64_t{8} << 20;
   const platform::DxfImportOutcome r = platform::importDxfBytes(m, bytes, limits);
   if (r.status != platform::DxfImportOutcome::Status::Imported) {
     if (fingerprint(m) != before || r.importCount != 0)
@@ -51,8 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   for (const TQShape *s : m.Shapes)
     if (!m.FindLayer(s->Layer))
       std::abort();
-  // Block lines beyond the budget would need more shapes than the file has bytes to make them.
-  if (r.importCount > limits.insertShapeBudget + static_cast<int>(size))
+  // Every shape takes its share of the budget, block lines included.
+  if (static_cast<std::int64_t>(r.importCount) * platform::dxf::kShapeOverhead >
+      limits.memoryBudget)
     std::abort();
   (void)platform::dxfLoadSummary(m, r);
   m.WorldExtents();

@@ -3,6 +3,7 @@
 #include "DxfExportSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "exchange/DxfWriter.h"
+#include "support/ScriptedDialogs.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -60,6 +61,16 @@ struct Sample {
   std::function<void(TTarvikCanvas &)> make;
 };
 
+// Exports through the canvas command, answering its message about shapes left out.
+int save(TTarvikCanvas &canvas, const std::string &path) {
+  platform::DxfExportSummary summary;
+  platform::buildDxfText(canvas, &summary);
+  testsupport::ScriptedDialogs dialogs;
+  if (summary.skippedNonFinite > 0)
+    dialogs.answer(mrOk);
+  return canvas.DXFSave(QString::fromStdString(path));
+}
+
 const Sample samples[] = {
     {"empty", [](TTarvikCanvas &) {}},
     {"worked line",
@@ -73,7 +84,7 @@ TEST(DxfExportPeers, EzdxfReadsAndAuditsEverySampleWithoutErrorsOrFixes) {
     TTarvikCanvas canvas;
     s.make(canvas);
     const std::string path = dir.file(std::string(s.name) + ".dxf");
-    ASSERT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
+    ASSERT_EQ(save(canvas, path), 1);
     const ProcessResult r = ezdxfAudit(path);
     ASSERT_TRUE(r.started) << "/usr/bin/python3 (package python3-ezdxf) did not start";
     EXPECT_EQ(r.exitCode, 0) << s.name << "\n" << r.err;
@@ -87,7 +98,7 @@ TEST(DxfExportPeers, OgrinfoReadsEveryEntityOfEverySample) {
     TTarvikCanvas canvas;
     s.make(canvas);
     const std::string path = dir.file(std::string(s.name) + ".dxf");
-    ASSERT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
+    ASSERT_EQ(save(canvas, path), 1);
     platform::DxfExportSummary summary;
     platform::buildDxfText(canvas, &summary);
     const ProcessResult r = ogrinfo(path);
@@ -104,7 +115,7 @@ TEST(DxfExportPeers, EzdxfSeesTheSurveyDrawingsEntitiesLayersAndTexts) {
   TTarvikCanvas canvas;
   surveyDrawing(canvas);
   const std::string path = dir.file("survey.dxf");
-  ASSERT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
+  ASSERT_EQ(save(canvas, path), 1);
   const ProcessResult r = ezdxfAudit(path);
   ASSERT_TRUE(r.started);
   const std::string longName(31, 'L');
@@ -130,6 +141,35 @@ TEST(DxfExportPeers, EzdxfSeesTheSurveyDrawingsEntitiesLayersAndTexts) {
           " Tarvik_Grid Tarvik_Route __Tarvik_Vessel _amand_ra _dxf_Quay",
   };
   EXPECT_EQ(splitLines(r.out), expected) << r.err;
+}
+
+// The file says which code page its bytes are in: both readers, told nothing, read the Turkish
+// letters as they were drawn, not as the Western letters of the same bytes.
+TEST(DxfExportPeers, EzdxfAndOgrinfoReadTurkishLettersWithoutBeingToldTheCodePage) {
+  TempDir dir;
+  TTarvikCanvas canvas;
+  const QString text = QString::fromUtf8("Çağrı ğşı İŞĞ öü");
+  canvas.TextAdd(canvas.LayerOpen(QStringLiteral("Notes")), text, 5, 5, 0);
+  const std::string path = dir.file("turkish.dxf");
+  ASSERT_EQ(save(canvas, path), 1);
+
+  const ProcessResult e =
+      runProcess(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, ezdxf\n"
+                                 "sys.stdout.reconfigure(encoding='utf-8')\n"
+                                 "doc = ezdxf.readfile(sys.argv[1])\n"
+                                 "print(doc.encoding)\n"
+                                 "for t in doc.modelspace().query('TEXT'): print(t.dxf.text)\n"),
+                  QString::fromStdString(path)});
+  ASSERT_TRUE(e.started) << "/usr/bin/python3 (package python3-ezdxf) did not start";
+  EXPECT_EQ(e.exitCode, 0) << e.err;
+  EXPECT_EQ(splitLines(e.out), (std::vector<std::string>{"cp1254", text.toStdString()})) << e.err;
+
+  const ProcessResult o = ogrinfo(path);
+  ASSERT_TRUE(o.started) << "ogrinfo (package gdal-bin) did not start";
+  EXPECT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_EQ(countOf(o.out, "Text (String) = " + text.toStdString()), 1) << o.out;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "DxfExportSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "exchange/DxfWriter.h"
+#include "support/ScriptedDialogs.h"
 
 #include <clocale>
 #include <cmath>
@@ -43,6 +44,7 @@ TEST(DxfExport, EmptyCanvasIsHeaderEmptyLayerTableAndEmptyEntities) {
   TTarvikCanvas canvas;
   const std::string expected = "0\nSECTION\n2\nHEADER\n"
                                "9\n$ACADVER\n1\nAC1009\n"
+                               "9\n$DWGCODEPAGE\n3\nANSI_1254\n"
                                "9\n$INSBASE\n10\n0.0\n20\n0.0\n30\n0.0\n"
                                "9\n$EXTMIN\n10\n0.000000\n20\n0.000000\n30\n0.0\n"
                                "9\n$EXTMAX\n10\n1000.000000\n20\n1000.000000\n30\n0.0\n"
@@ -273,12 +275,12 @@ TEST(DxfExport, ExtentsFollowTheViewAndNothingElseChanges) {
   const std::string after = exported(canvas, dir);
   Lines a = splitLines(before), b = splitLines(after);
   ASSERT_EQ(a.size(), b.size());
-  // $EXTMIN x, y and $EXTMAX x, y are lines 19, 21, 27 and 29.
-  EXPECT_EQ(b[19], "250.500000");
-  EXPECT_EQ(b[21], "-100.000000");
-  EXPECT_EQ(b[27], "1250.500000");
-  EXPECT_EQ(b[29], "900.000000");
-  for (std::size_t i : {19u, 21u, 27u, 29u})
+  // $EXTMIN x, y and $EXTMAX x, y are lines 23, 25, 31 and 33.
+  EXPECT_EQ(b[23], "250.500000");
+  EXPECT_EQ(b[25], "-100.000000");
+  EXPECT_EQ(b[31], "1250.500000");
+  EXPECT_EQ(b[33], "900.000000");
+  for (std::size_t i : {23u, 25u, 31u, 33u})
     a[i] = b[i];
   EXPECT_EQ(a, b);
 }
@@ -376,11 +378,33 @@ TEST(DxfExport, ShapesWithNonFiniteValuesAreLeftOutAndCounted) {
   EXPECT_EQ(countOf(text, "\nTEXT\n"), 1);
 }
 
+TEST(DxfExport, TheCommandTellsHowManyShapesWereLeftOut) {
+  TempDir dir;
+  TTarvikCanvas canvas;
+  canvas.DrawLine(0, 0, 1, 1, 0);
+  const auto nanLine = canvas.DrawLine(0, std::numeric_limits<double>::quiet_NaN(), 1, 1, 0);
+  const auto infCircle = canvas.DrawCircle(0, 0, std::numeric_limits<double>::infinity(), 0);
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  const std::string path = dir.file("out.dxf");
+  ASSERT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text,
+            QStringLiteral("DXF export: 2 shapes were left out because a coordinate or size of "
+                           "theirs is not a finite number."));
+  EXPECT_EQ(countOf(testsupport::readFile(path), "\nLINE\n"), 1);
+  // A drawing with nothing left out is exported without a word.
+  canvas.ShapeDelete(nanLine);
+  canvas.ShapeDelete(infCircle);
+  EXPECT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
+  EXPECT_EQ(dialogs.messages().size(), 1u);
+}
+
 TEST(DxfExport, NonFiniteViewWindowWritesTheDefaultExtents) {
   DrawingModel m;
   m.WorldLeft = std::numeric_limits<double>::quiet_NaN();
   const Lines lines = splitLines(platform::buildDxfText(m));
-  EXPECT_EQ((Lines{lines[19], lines[21], lines[27], lines[29]}),
+  EXPECT_EQ((Lines{lines[23], lines[25], lines[31], lines[33]}),
             (Lines{"0.000000", "0.000000", "1000.000000", "1000.000000"}));
 }
 

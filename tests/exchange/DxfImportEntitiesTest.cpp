@@ -105,6 +105,30 @@ TEST(DxfImportEntities, Arcs) {
   }
 }
 
+// An arc that crosses 0 degrees runs the short way, counter-clockwise through 0: every point
+// lies on the right of the centre. An arc that ran the long way round, from 350 down through 180
+// to 10, would start and end at the same two points and differ only in between.
+TEST(DxfImportEntities, ArcAcrossZeroDegreesStaysOnTheRightOfItsCentre) {
+  const double cx = 5, cy = 6, r = 2;
+  for (const char *angles : {"50\n350\n51\n10\n", "50\n-10\n51\n10\n"}) {
+    DrawingModel m;
+    import(m, entitiesFile("0\nARC\n10\n5\n20\n6\n40\n2\n" + std::string(angles)));
+    const TQPolyline *p = onlyPolyline(m);
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->Points.size(), 21u);
+    std::vector<std::pair<double, double>> want;
+    for (int i = 0; i <= 20; ++i) {
+      const double a = (i - 10) * 3.141592653589793 / 180.0; // -10 .. 10 degrees by 1
+      want.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
+    }
+    expectPoints(*p, want);
+    for (const TPointF &pt : p->Points)
+      EXPECT_GT(pt.X, cx + r * std::cos(10.5 * 3.141592653589793 / 180.0)) << angles;
+    EXPECT_NEAR(p->Points[10].X, cx + r, 1e-5); // the middle point at 0 degrees
+    EXPECT_NEAR(p->Points[10].Y, cy, 1e-5);
+  }
+}
+
 TEST(DxfImportEntities, Ellipses) {
   const struct {
     const char *groups;
@@ -295,7 +319,8 @@ TEST(DxfImportEntities, Texts) {
       {"1\n{\\fArial|b0;Word}\n", u"{Word}", 2.5},
       {"3\nLEADING PIECE \n1\ntail\n", u"tail", 2.5},
       {"1\nCaf\xC3\xA9 \xC3\x87\xC4\xB1\n", u"Café Çı", 2.5},
-      {"1\nCaf\xE9\n", u"Caf\uFFFD", 2.5},
+      // Not UTF-8: the file's code page, here the ANSI one, rather than a replacement character.
+      {"1\nCaf\xE9 \xFE\n", u"Café ş", 2.5},
   };
   for (const char *kind : {"TEXT", "MTEXT"}) {
     for (const auto &c : cases) {

@@ -3,6 +3,7 @@
 // file cannot be used.
 #include "DxfImportTestSupport.h"
 #include "canvas/TarvikCanvas.h"
+#include "exchange/DxfReaderSupport.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -176,25 +177,40 @@ TEST(DxfImportFrame, LinesReadAlikeWithCarriageReturnsBlanksAndAByteOrderMark) {
   }
 }
 
-TEST(DxfImportFrame, BlockReferencesStopAtTheShapeBudget) {
+TEST(DxfImportFrame, BlockReferencesStopAtTheMemoryBudget) {
+  using namespace platform::dxf;
   std::string inserts;
   for (int i = 0; i < 5; ++i)
     inserts += "0\nINSERT\n2\nTWO\n10\n" + std::to_string(i) + "\n";
   const std::string file = section("BLOCKS", "0\nBLOCK\n2\nTWO\n0\nLINE\n0\nLINE\n0\nENDBLK\n"
                                              "0\nBLOCK\n2\nONE\n0\nLINE\n0\nENDBLK\n") +
                            entitiesFile(inserts + "0\nINSERT\n2\nONE\n0\nLINE\n");
-  DrawingModel m;
+  // Room for the two blocks, the layer "0" and two references of two lines, not for a third.
+  const std::int64_t line = kShapeOverhead + static_cast<std::int64_t>(sizeof(TQLine));
   platform::DxfReadLimits limits;
-  limits.insertShapeBudget = 5;
+  limits.memoryBudget =
+      2 * (kBlockCost + 6) + 3 * kBlockLineCost + kLayerCost + 8 + 4 * line + line / 2;
+  DrawingModel m;
   const auto r = platform::importDxfBytes(m, file, limits);
-  // Two references fit (4 lines); the next three would not; the one-line reference does.
-  EXPECT_EQ(r.insertsLeftOut, 3);
-  EXPECT_EQ(r.importCount, 6);
-  EXPECT_EQ(m.ShapeCount, 6);
+  // The third reference stops the import: what follows it, the one-line reference and the line
+  // included, is left out, and the message says so.
+  EXPECT_TRUE(r.stoppedAtBudget);
+  EXPECT_EQ(r.importCount, 4);
+  EXPECT_EQ(m.ShapeCount, 4);
   EXPECT_EQ(platform::dxfLoadSummary(m, r),
-            QStringLiteral("DXF loaded: 6 entities\nLines: 6, Circles: 0, Texts: 0, "
-                           "Polylines: 0\nBlocks: 2\nBlock references left out: 3 (more than 5 "
-                           "block lines)"));
+            QStringLiteral("DXF loaded: 4 entities\nLines: 4, Circles: 0, Texts: 0, "
+                           "Polylines: 0\nBlocks: 2\nThe import stopped at its memory limit of "
+                           "0 MB: the rest of the file was left out."));
+  // With room for one line more, the third reference still does not fit.
+  limits.memoryBudget += line;
+  DrawingModel again;
+  EXPECT_EQ(platform::importDxfBytes(again, file, limits).importCount, 4);
+  // With room for every reference nothing stops.
+  limits.memoryBudget += 20 * line;
+  DrawingModel all;
+  const auto whole = platform::importDxfBytes(all, file, limits);
+  EXPECT_FALSE(whole.stoppedAtBudget);
+  EXPECT_EQ(whole.importCount, 12);
 }
 
 TEST(DxfImportFrame, AnOverlongLineKeepsItsStartAndTheRecordsAfterIt) {

@@ -2,6 +2,7 @@
 // the grid test, the shapes it makes, and the files it refuses without touching the drawing.
 #include "canvas/TarvikCanvas.h"
 #include "exchange/XyzReader.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -350,6 +352,7 @@ protected:
   }
   TempDir dir_;
   TTarvikCanvas canvas_;
+  testsupport::ScriptedDialogs dialogs_;
 };
 
 TEST_F(XyzLoadTest, AppendsAfterExistingShapesOnTheGivenLayerAndFitsTheView) {
@@ -384,16 +387,25 @@ TEST_F(XyzLoadTest, FilesWithoutPointsLeaveCanvasAndViewAsTheyWere) {
   struct Case {
     const char *what;
     std::string path;
+    const char *says; // the message, after "XYZ load failed: " and the file's name
   };
   const Case cases[] = {
-      {"missing", dir_.file("missing.xyz")},
-      {"folder", dir_.path()},
-      {"empty", write("empty.xyz", "")},
-      {"no usable line", write("header.xyz", "x,y,z\n# 1 2 3\n;4 5 6\n1;2;3\n1 2\n\n")},
-      {"non-finite values only", write("nan.xyz", "nan nan nan\n1 inf 2\n1 2 1e999\n")},
+      {"missing", dir_.file("missing.xyz"), " could not be read"},
+      {"folder", dir_.path(), " is not a regular file"},
+      {"empty", write("empty.xyz", ""), ""},
+      {"no usable line", write("header.xyz", "x,y,z\n# 1 2 3\n;4 5 6\n1;2;3\n1 2\n\n"), ""},
+      {"non-finite values only", write("nan.xyz", "nan nan nan\n1 inf 2\n1 2 1e999\n"), ""},
   };
   for (const Case &c : cases) {
+    dialogs_.answer(mrOk);
     EXPECT_FALSE(load(c.path)) << c.what;
+    ASSERT_FALSE(dialogs_.messages().empty()) << c.what;
+    const QString name = QString::fromStdString(c.path);
+    EXPECT_EQ(dialogs_.messages().back().text,
+              *c.says
+                  ? QStringLiteral("XYZ load failed: ") + name + QString::fromUtf8(c.says)
+                  : QStringLiteral("XYZ load failed: no line of %1 holds three numbers").arg(name))
+        << c.what;
     EXPECT_EQ(canvas_.ShapeCount, 1) << c.what;
     EXPECT_EQ(canvas_.NextShapeNumber, 2) << c.what;
     EXPECT_FALSE(canvas_.BackBufferDirty) << c.what;
@@ -404,7 +416,12 @@ TEST_F(XyzLoadTest, FilesWithoutPointsLeaveCanvasAndViewAsTheyWere) {
   }
   // More points than the limit (a small one here; the check is the same at any size).
   const std::string huge = write("huge.xyz", "1 2 3\n4 5 6\n7 8 9\n");
-  EXPECT_FALSE(platform::loadXyzFile(canvas_, huge, 0, 0, 0, 2));
+  platform::XyzReadResult why = platform::XyzReadResult::Ok;
+  EXPECT_FALSE(platform::loadXyzFile(canvas_, huge, 0, 0, 0, 2, &why));
+  EXPECT_EQ(why, platform::XyzReadResult::TooMany);
+  EXPECT_EQ(platform::xyzLoadMessage(why, QStringLiteral("huge.xyz"), 2),
+            QStringLiteral("XYZ load failed: huge.xyz holds more than 2 points, the most one "
+                           "import takes"));
   EXPECT_EQ(canvas_.ShapeCount, 1);
   EXPECT_FALSE(canvas_.BackBufferDirty);
   EXPECT_EQ(canvas_.WorldLeft, -5);
@@ -428,6 +445,27 @@ TEST_F(XyzLoadTest, SkipsWhatItCannotReadAndKeepsTheRest) {
     EXPECT_EQ(p->X, 10 + i);
     EXPECT_EQ(p->Size, sizes[std::size_t(i)]);
   }
+}
+
+// A named pipe nobody writes to and an endless device would hold a plain read for ever: both
+// are refused before the first read, with a message, and the drawing stays as it was.
+TEST_F(XyzLoadTest, PipesAndDevicesAreRefusedAtOnceWithAMessage) {
+  canvas_.DrawLine(0, 0, 1, 1, 0);
+  const std::string fifo = dir_.file("points.xyz");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string &path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+    dialogs_.answer(mrOk);
+    EXPECT_FALSE(load(path)) << path;
+    ASSERT_FALSE(dialogs_.messages().empty()) << path;
+    EXPECT_EQ(dialogs_.messages().back().text,
+              QStringLiteral("XYZ load failed: %1 is not a regular file")
+                  .arg(QString::fromStdString(path)));
+    platform::XyzReadResult why = platform::XyzReadResult::Ok;
+    EXPECT_FALSE(platform::loadXyzFile(canvas_, path, 0, 0, 0, platform::xyzPointLimit, &why));
+    EXPECT_EQ(why, platform::XyzReadResult::NotRegularFile) << path;
+  }
+  EXPECT_EQ(dialogs_.messages().size(), 3u);
+  EXPECT_EQ(canvas_.ShapeCount, 1);
 }
 
 } // namespace
