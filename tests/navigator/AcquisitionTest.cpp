@@ -84,24 +84,13 @@ protected:
     windows->Offsets->TideHt->setText(tide);
   }
 
-  // A Transverse Mercator grid on WGS 84 without a datum shift.
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
-    SensorSettingsValues &v = gps().Model.Values;
-    v.edSMA = QStringLiteral("6378137.0");
-    v.edIF = QStringLiteral("0.0033528106647474");
-    for (QString *t : {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL})
-      *t = QStringLiteral("0");
-    v.edCM = cm;
-    v.edSF = k0;
-    v.edFE = fe;
-    v.edFN = fn;
-    v.cbUseLCCProjection = false;
+    ::useTransverseMercator(gps().Model.Values, cm, k0, fe, fn);
   }
   // UTM zone 19 north, the zone of the river in the captures.
   void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
-  // Puts 41°N 29°E at E 500100, N 4500200 (PROJ: the meridian arc to 41°N is 4540573.29123 m).
   void useGridOf41N29EAt500100And4500200() {
-    useTransverseMercator("29", "1", "500100", "-40373.29123");
+    ::useGridOf41N29EAt500100And4500200(gps().Model.Values);
   }
 
   // From here on, counts the lines each port's handler has finished with.

@@ -59,12 +59,11 @@ protected:
     windows->Offsets->SV->setText("1500");
     windows->Offsets->OffsetC->setText("0");
     windows->Offsets->TideHt->setText("0");
+    useGridOf41N29EAt500100And4500200(windows->FGPS->Model.Values);
     TFNav &w = *windows->FNav;
     w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
     w.State.FixLatitude = 41;
     w.State.FixLongitude = 29;
-    w.State.VesselEasting = 500100;
-    w.State.VesselNorthing = 4500200;
   }
   void depth(int n = 1) {
     for (int i = 0; i < n; ++i)
