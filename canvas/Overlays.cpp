@@ -211,6 +211,24 @@ void TTarvikCanvas::SetCurrentDepth(double highDepth, double lowDepth, bool show
   invalidateView();
 }
 
+QString TTarvikCanvas::CurrentDepthText() const {
+  QString text;
+  // A sounder that measures only the low frequency has a low-frequency depth alone.
+  if (ShowCurrentDepth && CurrentDepthHF > 0.0) {
+    text = QStringLiteral("HF: ") + fixed(CurrentDepthHF, 10, 2) + QStringLiteral(" m");
+    if (CurrentDepthLF > 0.0)
+      text += QStringLiteral("  LF: ") + fixed(CurrentDepthLF, 10, 2) + QStringLiteral(" m");
+  } else if (ShowCurrentDepth && CurrentDepthLF > 0.0) {
+    text = QStringLiteral("LF: ") + fixed(CurrentDepthLF, 10, 2) + QStringLiteral(" m");
+  }
+  if (ShowCurrentSpeed) {
+    if (!text.isEmpty())
+      text += QStringLiteral("  ");
+    text += fixed(CurrentSpeed, 10, 1) + QStringLiteral(" kn");
+  }
+  return text;
+}
+
 void TTarvikCanvas::SetCurrentSpeed(double speed, bool show) {
   CurrentSpeed = speed;
   ShowCurrentSpeed = show;
@@ -356,17 +374,7 @@ void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
 void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
   if (!ShowCurrentDepth && !ShowCurrentSpeed)
     return;
-  QString text;
-  if (ShowCurrentDepth && CurrentDepthHF > 0.0) {
-    text = QStringLiteral("HF: ") + fixed(CurrentDepthHF, 10, 2) + QStringLiteral(" m");
-    if (CurrentDepthLF > 0.0)
-      text += QStringLiteral("  LF: ") + fixed(CurrentDepthLF, 10, 2) + QStringLiteral(" m");
-  }
-  if (ShowCurrentSpeed) {
-    if (!text.isEmpty())
-      text += QStringLiteral("  ");
-    text += fixed(CurrentSpeed, 10, 1) + QStringLiteral(" kn");
-  }
+  const QString text = CurrentDepthText();
   if (text.isEmpty())
     return;
   useFont(g, DepthLabelFontName, plusSaturated(DepthLabelFontSize, 4), true, DepthLabelColor);

@@ -179,6 +179,8 @@ public:
   void AddEventLabel(double x, double y, int eventNumber);
   void ClearEventLabels();
   void SetCurrentDepth(double highDepth, double lowDepth, bool show);
+  // The text of the current-depth box; empty when it shows nothing.
+  QString CurrentDepthText() const;
   void SetCurrentSpeed(double speed, bool show);
   void ToggleDepthSpeedDisplayMode();
   void ToggleGGAOverlayPosition();

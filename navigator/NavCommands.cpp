@@ -322,7 +322,7 @@ void TFNav::tEchogramTimer(QObject *) {
   }
   if (Windows.fCanvas && Windows.fCanvas->isVisible() && s.DepthPending && ZSENSOR &&
       ZSENSOR->PortOpen)
-    Windows.fCanvas->DrawEchogram(s.TrueDepthHi, 0.0, 50.0, Windows.fCanvas->DataWidth);
+    Windows.fCanvas->DrawEchogram(s.SingleDepth(), 0.0, 50.0, Windows.fCanvas->DataWidth);
   s.DepthPending = false;
 }
 

@@ -131,9 +131,10 @@ void TFNav::tMapTimer(QObject *) {
   GGAFixQuality = quality;
   const double speed = realtime ? platform::StrToFloatDef(realtime->Speed->text(), 0.0) : 0.0;
   const std::string tide = realtime ? realtime->LTideHt->text().toStdString() : fixed(s.RtkTide, 2);
-  const bool withDepth = gps && gps->Model.Values.SensorEnabled && s.TrueDepthHi > 0;
+  const double depth = s.SingleDepth();
+  const bool withDepth = gps && gps->Model.Values.SensorEnabled && depth > 0;
   GGAOverlayText =
-      GGAStatusText(quality, speed, satellites, s.AntennaHeight, tide, withDepth, s.TrueDepthHi);
+      GGAStatusText(quality, speed, satellites, s.AntennaHeight, tide, withDepth, depth);
 
   // Before the receiver's first real fix the position is 0, 0: projecting it would draw the boat
   // and start the track in the Gulf of Guinea.
@@ -252,16 +253,15 @@ void TFNav::tMapTimer(QObject *) {
   if (fcad) {
     // 7. Depth label.
     const SensorSettingsModel &d = gps->Model;
-    if (d.DepthLabelSettingShown && s.TrueDepthHi > 0 && (e != 0 || n != 0)) {
+    if (d.DepthLabelSettingShown && depth > 0 && (e != 0 || n != 0)) {
       fcad->SetDepthLabelSettings(d.DepthLabelSettingShown, d.DepthLabelSettingSpacing,
                                   QString::fromStdString(d.DepthLabelSettingFontName),
                                   d.DepthLabelSettingFontSize, d.DepthLabelSettingColor);
-      fcad->AddDepthLabel(e, n, s.TrueDepthHi);
+      fcad->AddDepthLabel(e, n, depth);
     }
     // 8, 9. Depth and speed boxes.
-    if (s.TrueDepthHi > 0)
-      fcad->SetCurrentDepth(
-          s.TrueDepthHi, realtime && realtime->DepthFrameLo->isVisible() ? s.TrueDepthLo : 0, true);
+    if (depth > 0)
+      fcad->SetCurrentDepth(s.MeasuredDepthHi(), s.MeasuredDepthLo(), true);
     fcad->SetCurrentSpeed(s.SpeedKnots, true);
   }
 

@@ -270,6 +270,8 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
     return;
   State.TrueDepthLo = survey::CorrectedDepth(rawLo, svLo, draft);
   State.TrueDepthHi = survey::CorrectedDepth(rawHi, svHi, draft);
+  State.DepthHiCarried = platform::sbesCarriesHighFrequency(*type);
+  State.DepthLoCarried = platform::sbesCarriesLowFrequency(*type);
   const double usedSV = svHi;
   if (realtime)
     realtime->ShowDepths(typeName, State.TrueDepthHi, State.TrueDepthLo);
@@ -278,7 +280,8 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   // Shallow-water alarm, only while acquiring.
   if (fcad && Realtime->isChecked()) {
     TColor wanted = clWhite;
-    if (State.TrueDepthHi <= State.DepthAlertLimit && State.TrueDepthHi != 1e-7) {
+    const double depth = State.SingleDepth();
+    if (depth <= State.DepthAlertLimit && depth != 1e-7) {
       wanted = clRed;
     } else if (Windows.Navset) {
       const QVariant data = Windows.Navset->fcadColor->currentData();
@@ -308,6 +311,7 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   r.TrueDepthLo = State.TrueDepthLo;
   r.RawDepthHi = rawHi;
   r.RawDepthLo = rawLo;
+  r.LowFrequencyCarried = State.DepthLoCarried;
   r.MessageFormat = typeName;
   r.SoundVelocity = usedSV;
   r.TransducerDraft = State.TransducerDraft;

@@ -57,6 +57,16 @@ struct TNavigationState {
   double DepthAlertLimit = 0;
   double TrueDepthHi = 0;
   double TrueDepthLo = 0;
+  // Whether the message type of the line that gave the depths carries each of them: the
+  // correction of a depth the type does not carry is the draft alone, no measured depth.
+  bool DepthHiCarried = true;
+  bool DepthLoCarried = false;
+  // The depths as the screens show them, 0 for one the type does not carry.
+  double MeasuredDepthHi() const { return DepthHiCarried ? TrueDepthHi : 0; }
+  double MeasuredDepthLo() const { return DepthLoCarried ? TrueDepthLo : 0; }
+  // The one depth of the depth labels, the echogram, the GGA status box and the shallow-water
+  // alarm: the high-frequency depth, or the low-frequency one of a type that carries only that.
+  double SingleDepth() const { return DepthHiCarried ? TrueDepthHi : TrueDepthLo; }
   bool DepthPending = false;
   std::string CoordinatesHeader; // written at the top of an empty coordinates file
 

@@ -46,11 +46,12 @@ std::string coordinatesRecord(const SoundingRecord &r) {
   std::string s;
   s.reserve(200);
   s += platform::FormatDateTime("yyyy-mm-dd hhnnsszzz", r.When, fileFormats());
+  const bool lo = r.LowFrequencyCarried;
   for (const std::string &field :
        {general(r.Latitude), general(r.Longitude), fixed2(r.Easting), fixed2(r.Northing),
-        fixed2(r.ManualTide - r.TrueDepthHi), fixed2(r.ManualTide - r.TrueDepthLo),
-        fixed2(r.TrueDepthHi), fixed2(r.TrueDepthLo), general(r.RawDepthHi), general(r.RawDepthLo),
-        r.MessageFormat, fixed2(r.SoundVelocity), fixed2(r.TransducerDraft),
+        fixed2(r.ManualTide - r.TrueDepthHi), lo ? fixed2(r.ManualTide - r.TrueDepthLo) : "",
+        fixed2(r.TrueDepthHi), lo ? fixed2(r.TrueDepthLo) : "", general(r.RawDepthHi),
+        general(r.RawDepthLo), r.MessageFormat, fixed2(r.SoundVelocity), fixed2(r.TransducerDraft),
         std::to_string(r.FixQuality), fixed2(r.AntennaHeight), fixed2(r.ManualTide),
         fixed2(r.RtkTide)}) {
     s += ',';

@@ -26,6 +26,9 @@ struct SoundingRecord {
   double Easting = 0, Northing = 0;
   double TrueDepthHi = 0, TrueDepthLo = 0;
   double RawDepthHi = 0, RawDepthLo = 0;
+  // Whether the message type carries a low-frequency depth; without one, the corrected
+  // low-frequency depth is the draft alone and its depth and elevation fields stay empty.
+  bool LowFrequencyCarried = true;
   std::string MessageFormat;
   double SoundVelocity = 0;
   double TransducerDraft = 0;

@@ -272,7 +272,7 @@ TEST_F(OverlayPaint, CurrentDepthBoxShowsDepthsAndSpeed) {
   };
   const Case cases[] = {
       {"both depths", 12.345, 3.5, true, 0, false, QStringLiteral("HF: 12.35 m  LF: 3.50 m")},
-      {"no high-frequency depth", 0, 3.5, true, 0, false, QString()},
+      {"low-frequency depth alone", 0, 3.5, true, 0, false, QStringLiteral("LF: 3.50 m")},
       {"speed alone", 0, 0, false, 4.25, true, QStringLiteral("4.3 kn")},
       {"depth and speed", 2, 0, true, 1.05, true, QStringLiteral("HF: 2.00 m  1.1 kn")},
       {"depths hidden", 2, 3, false, 0, false, QString()},

@@ -386,7 +386,7 @@ TEST_F(AcquisitionTest, AReplayedSurveyWritesTheDayFilesFromTheFirstFixOn) {
   ASSERT_EQ(coords.substr(0, header.size()), header);
   // E and N: PROJ's UTM zone 19 of the record's own latitude and longitude.
   const std::string first = "2024-05-01 101530123,44.43523,-71.6758933333333,287035.49,4923697.66,"
-                            "-1.57,0.50,2.57,0.50,2.1,0,NMEA DPT,1480.00,0.50,2,0.00,1.00,0.00\n";
+                            "-1.57,,2.57,,2.1,0,NMEA DPT,1480.00,0.50,2,0.00,1.00,0.00\n";
   EXPECT_EQ(coords.substr(header.size(), first.size()), first);
   EXPECT_GT(depthsAfterFix, 20);
   EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), depthsAfterFix + 1);

@@ -6,8 +6,13 @@
 #include "navigator/Bathymetry.h"
 #include "navigator/RealtimeData.h"
 #include "navigator/SensorSettings.h"
+#include "navigator/uCanvas.h"
 #include "navigator/unavigation.h"
+#include "navigator/unavset.h"
+#include "platform/Color.h"
+#include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -45,6 +51,14 @@ protected:
   TFNav &nav() { return *windows->FNav; }
   TFGPS &gps() { return *windows->FGPS; }
   TfRealtime &realtime() { return *windows->fRealtime; }
+  // The records of the coordinates file, without its header.
+  QStringList coordinateRecords() const {
+    QStringList lines = QString::fromStdString(testsupport::readFile(SurveyDay().CoordinatesPath))
+                            .split('\n', Qt::SkipEmptyParts);
+    if (!lines.isEmpty())
+      lines.removeFirst();
+    return lines;
+  }
 
   // A new run of the given type whose first sounder line is `line`, then a map tick at a fix.
   void firstLineOfARun(const char *type, const char *line) {
@@ -99,6 +113,76 @@ TEST_F(RealtimeDepthsTest, LaterLinesOfASingleFrequencyTypeNeverShowALowFrequenc
   EXPECT_FALSE(realtime().DepthFrameLo->isVisible());
   EXPECT_DOUBLE_EQ(nav().fcad->CurrentDepthHF, 9.5);
   EXPECT_DOUBLE_EQ(nav().fcad->CurrentDepthLF, 0.0);
+}
+
+struct SingleDepthCase {
+  const char *type;
+  const char *deeper;    // a line whose measured depth is 2.60, just deeper than the limit
+  const char *shallower; // a line whose measured depth is 2.40
+  const char *box;       // the canvas depth box after the deeper line
+  // The coordinates record's True Depth (Lo) after the shallower line; none for no record.
+  const char *recordLo;
+};
+
+// A low-frequency-only sounder corrects a high-frequency depth of 0 to the draft alone: the
+// depth box, the depth label, the echogram, the GGA status box and the shallow-water alarm
+// take the low-frequency depth instead. Records of a single-frequency type leave the
+// low-frequency depth and elevation empty rather than write the draft there.
+TEST_F(RealtimeDepthsTest, EveryScreenAndTheAlarmTakeADepthTheTypeMeasured) {
+  testsupport::TempDir ports;
+  testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
+  testsupport::PtyPair pty;
+  pty.linkAs(ports.path(), 3);
+  nav().ZSENSOR->PortNumber = 3;
+  nav().ZSENSOR->OpenPort();
+  ASSERT_TRUE(nav().ZSENSOR->PortOpen);
+  gps().Model.Values.SensorEnabled = true;
+  gps().Model.DepthLabelSettingShown = true;
+  windows->Navset->edDepthAlert1->setText(QStringLiteral("2.5"));
+  nav().Realtime->setChecked(true);
+  TfCanvas &echogram = *windows->fCanvas;
+
+  const SingleDepthCase cases[] = {
+      {"Tarvik SMT", "$TARVSMT,2.1,11.87", "$TARVSMT,1.9,11.87", "HF: 2.60 m  0.0 kn", ""},
+      {"NMEA DPT", "$SDDPT,2.1,0.5", "$SDDPT,1.9,0.5", "HF: 2.60 m  0.0 kn", ""},
+      {"Tarvik XDR HI", "$TARXDHI,2.1", "$TARXDHI,1.9", "HF: 2.60 m  0.0 kn", ""},
+      {"Tarvik XDR LO", "$TARXDHI,7.25,$TARXDLO,2.1", "$TARXDHI,7.25,$TARXDLO,1.9",
+       "LF: 2.60 m  0.0 kn", nullptr},
+      {"Tarvik XDR H/L", "$TARXDHI,2.1,$TARXDLO,9.5", "$TARXDHI,1.9,$TARXDLO,9.5",
+       "HF: 2.60 m  LF: 10.00 m  0.0 kn", "10.00"},
+  };
+  for (const SingleDepthCase &c : cases) {
+    SCOPED_TRACE(c.type);
+    nav().fcad->ClearDepthLabels();
+    firstLineOfARun(c.type, c.deeper);
+    EXPECT_NE(nav().fcad->BackColor, clRed);
+    EXPECT_EQ(nav().fcad->CurrentDepthText().toStdString(), c.box);
+    ASSERT_EQ(nav().fcad->DepthLabels.size(), 1u);
+    EXPECT_DOUBLE_EQ(nav().fcad->DepthLabels[0].Depth, 2.6);
+    EXPECT_TRUE(GGAOverlayText.ends_with(" | Depth: 2.60 m")) << GGAOverlayText;
+    ASSERT_TRUE(echogram.isVisible());
+    nav().tEchogramTimer(nav().tEchogram);
+    ASSERT_TRUE(echogram.Layout.has_value());
+    EXPECT_EQ(echogram.Layout->NewestText, "2.6m");
+    EXPECT_DOUBLE_EQ(echogram.Samples.EchoDepths[echogram.DataWidth - 1], 2.6);
+
+    const QStringList before = coordinateRecords();
+    nav().ZSENSORNewCommand(nullptr, c.shallower);
+    EXPECT_EQ(nav().fcad->BackColor, clRed);
+    const QStringList after = coordinateRecords();
+    if (!c.recordLo) {
+      EXPECT_EQ(after.size(), before.size());
+      continue;
+    }
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const QStringList fields = after.back().split(',');
+    ASSERT_EQ(fields.size(), 18);
+    EXPECT_EQ(fields[7], "2.40"); // True Depth (Hi)
+    EXPECT_EQ(fields[8].toStdString(), c.recordLo);
+    EXPECT_EQ(fields[6].isEmpty(), *c.recordLo == 0); // Elevation (Lo)
+  }
+  nav().Realtime->setChecked(false);
+  nav().ZSENSOR->ClosePort();
 }
 
 } // namespace
