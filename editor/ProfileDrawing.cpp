@@ -19,9 +19,6 @@ using platform::GdiCanvas;
 
 namespace {
 
-// Far enough outside any image that nothing is cut wrongly, small enough for every drawing call.
-constexpr int pixelLimit = 1 << 20;
-
 // The class library turns a clear brush solid when its colour is set.
 void setBrushColor(GdiCanvas &c, TColor color) {
   c.Brush.Color = color;
@@ -84,12 +81,6 @@ private:
 };
 
 } // namespace
-
-int clGraph::pixel(double v) {
-  return std::clamp(platform::truncToInt(v), -pixelLimit, pixelLimit);
-}
-
-int clGraph::pixelRow(double z, int H) const { return pixel(rowOf(z, H)); }
 
 void clGraph::updateScales(ProfileImage &image) {
   if (image.H - 20 > 20) {
@@ -245,8 +236,34 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
   // Each point's column and row are taken once and handed on to the next segment.
   int x = pixel(colStart * pixelsPerPoint);
   int y = colStart < colEnd ? pixelRow(pts[firstIndex + colStart].Z, H) : 0;
+  // The columns whose points may carry a mark, found in the same pass: one walk over the points.
+  std::vector<int> marked;
+  const ProfileBlocks *blocks = image.blocks && image.blocks->fits(pts) ? image.blocks : nullptr;
+  constexpr int B = ProfileBlocks::size;
   for (int col = colStart; col < colEnd; ++col) {
     const int i = firstIndex + col;
+    if (blocks && i % B == 0 && col + B <= colEnd && i + B < count &&
+        static_cast<std::size_t>(i / B) < blocks->blocks.size()) {
+      // A block of live points inside one pixel column, with the point after it live as well:
+      // its segments add the rows of its lowest and highest heights to the run. No point of it
+      // is a lone one; only its selected points are marked.
+      const ProfileBlocks::Block &b = blocks->blocks[static_cast<std::size_t>(i / B)];
+      if (!b.deleted && !pts[i + B].deleted && pixel((col + B) * pixelsPerPoint) == x) {
+        if (b.selected)
+          for (int k = 0; k < B; ++k)
+            if (pts[i + k].selected)
+              marked.push_back(col + k);
+        const double after = pts[i + B].Z;
+        extend(x, pixelRow(std::max(b.maxZ, after), H), pixelRow(std::min(b.minZ, after), H));
+        y = pixelRow(after, H);
+        col += B - 1;
+        continue;
+      }
+    }
+    const strPoint &p = pts[i];
+    if (p.selected || p.deleted ||
+        (i > 0 && i + 1 < count && pts[i - 1].deleted && pts[i + 1].deleted))
+      marked.push_back(col);
     if (i + 1 >= count)
       break;
     const int x2 = pixel((col + 1) * pixelsPerPoint);
@@ -317,7 +334,7 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
     seen[row] |= kind;
     return true;
   };
-  for (int col = colStart; col < colEnd; ++col) {
+  for (const int col : marked) {
     const int i = firstIndex + col;
     const strPoint &p = pts[i];
     const bool lone =
@@ -412,37 +429,59 @@ void clGraph::drawStatus(ProfileImage &image) {
   }
 }
 
+bool clGraph::placeCursor(const ProfileImage &image) {
+  const int count = static_cast<int>(image.points.size());
+  if (!(pixelsPerPoint > 0) || count == 0)
+    return false;
+  cursorOffset = image.cursor.snappedX / pixelsPerPoint;
+  if (!(firstIndex + cursorOffset < count))
+    return false;
+  if (cursorOffset >= 0) {
+    const double lo = std::floor(cursorOffset);
+    const double hi = std::ceil(cursorOffset);
+    const double m = (lo + hi) / 2;
+    cursorOffset = m > cursorOffset ? lo : hi;
+  }
+  return true;
+}
+
 void clGraph::drawCursorMarker(ProfileImage &image) {
   GdiCanvas &c = image.Canvas;
   c.Pen.Color = selectedColor;
   c.Pen.Width = 1;
-  const int count = static_cast<int>(image.points.size());
-  if (!(pixelsPerPoint > 0) || count == 0)
+  if (!placeCursor(image))
     return;
-  cursorOffset = image.cursor.snappedX / pixelsPerPoint;
+  const int count = static_cast<int>(image.points.size());
   const int half = pixelsPerPoint > 10 ? platform::truncToInt(pixelsPerPoint / 2) : 5;
-  if (firstIndex + cursorOffset < count) {
-    if (cursorOffset >= 0) {
-      const double lo = std::floor(cursorOffset);
-      const double hi = std::ceil(cursorOffset);
-      const double m = (lo + hi) / 2;
-      cursorOffset = m > cursorOffset ? lo : hi;
-    }
-    const int idx = cursorIndexClamped(count);
-    const int y = pixelRow(image.points[static_cast<std::size_t>(idx)].Z, image.H);
-    const int sx = pixel(image.cursor.snappedX);
-    drawRectangle(image, sx - half, y - half, sx + half, y + half);
-  }
+  const int idx = cursorIndexClamped(count);
+  const int y = pixelRow(image.points[static_cast<std::size_t>(idx)].Z, image.H);
+  const int sx = pixel(image.cursor.snappedX);
+  drawRectangle(image, sx - half, y - half, sx + half, y + half);
 }
 
 void clGraph::redraw(ProfileImage &image, bool fitToScreen) {
+  redrawBelowCursor(image, fitToScreen);
+  redrawCursor(image);
+}
+
+void clGraph::redrawBelowCursor(ProfileImage &image, bool fitToScreen) {
   updateScales(image);
   clearProfile(image);
   drawSelection(image);
-  if (fitToScreen)
-    fitVertical(image.points, top, bottom);
+  if (fitToScreen) {
+    fitVertical(image.points, top, bottom, image.blocks);
+    // The passes below draw with the window just fitted, not with the one before it.
+    updateScales(image);
+  }
   drawLimitLines(image);
   drawPoints(image);
+}
+
+void clGraph::redrawCursor(ProfileImage &image) {
+  // The status box reads the cursor point: the marker's column is taken first, so that the
+  // box and the marker show the same point.
+  if (markerOn)
+    placeCursor(image);
   drawStatus(image);
   if (markerOn)
     drawCursorMarker(image);
