@@ -6,7 +6,9 @@
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"
 
+#include <QPainter>
 #include <QPoint>
+#include <QRegion>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -32,6 +34,20 @@ constexpr int boxHalfHeight = 7;
 constexpr int shortestHalfWidth = 7 * 4 / 2;
 constexpr int refusedX = 5 + shortestHalfWidth - 1;
 constexpr int refusedY = 2 + boxHalfHeight - 1;
+
+// No label of the height is shorter than this: its whole digits, the point and two decimals.
+// Rounding and a sign only lengthen it; heights of a million and more are not estimated.
+int shortestLabel(double z) {
+  double a = std::fabs(z);
+  if (!(a < 1e6))
+    return 4;
+  int digits = 1;
+  while (a >= 10) {
+    a /= 10;
+    ++digits;
+  }
+  return digits + 3;
+}
 
 int cellsFor(double span, double side) {
   if (!(span > 0) || !(side > 0))
@@ -204,8 +220,12 @@ bool PlanSoundings::near(double minX, double minY, double maxX, double maxY,
   return true;
 }
 
-void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) {
-  labelsDrawn_ = 0;
+void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Style &s,
+                               const QRect *only) {
+  if (!only) {
+    labelsDrawn_ = 0;
+    shownLabels_.clear();
+  }
   lastLookedAt_ = 0;
   if (!points_ || v.width <= 0 || v.height <= 0)
     return;
@@ -216,8 +236,18 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
   const SoundingList &pts = *points_;
   const std::size_t n = pts.size();
   const platform::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
-  const double vx0 = std::min(v.left, v.right), vx1 = std::max(v.left, v.right);
-  const double vy0 = std::min(v.bottom, v.top), vy1 = std::max(v.bottom, v.top);
+  // The world rectangle drawn: the view, or the part of it under `only`.
+  double vx0 = std::min(v.left, v.right), vx1 = std::max(v.left, v.right);
+  double vy0 = std::min(v.bottom, v.top), vy1 = std::max(v.bottom, v.top);
+  if (only) {
+    const double ax = v.left + only->left() / m.scaleX,
+                 bx = v.left + (only->right() + 1) / m.scaleX;
+    const double ay = v.top - only->top() / m.scaleY, by = v.top - (only->bottom() + 1) / m.scaleY;
+    vx0 = std::min(ax, bx);
+    vx1 = std::max(ax, bx);
+    vy0 = std::min(ay, by);
+    vy1 = std::max(ay, by);
+  }
   const double perPixelX = 1.0 / std::fabs(m.scaleX), perPixelY = 1.0 / std::fabs(m.scaleY);
 
   // One look-up serves the track and the labels reaching in from outside.
@@ -243,7 +273,7 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
   // the whole track so that no line crosses them.
   const int gw = v.width + 2 * labelReachX + 1, gh = v.height + 2 * labelReachY + 1;
   std::vector<std::uint8_t> refused;
-  if (s.labels)
+  if (s.labels && !only)
     refused.assign(static_cast<std::size_t>(gw) * gh, 0);
   platform::ClaimedTextBoxes boxes;
   struct Label {
@@ -256,19 +286,28 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
     if (ax < -labelReachX || ax > v.width + labelReachX || ay < -labelReachY ||
         ay > v.height + labelReachY)
       return;
-    if (refused[static_cast<std::size_t>(ay + labelReachY) * gw + (ax + labelReachX)])
+    // Refused at this pixel are the labels of this many characters or more (0: none yet).
+    std::uint8_t &refusedFrom =
+        refused[static_cast<std::size_t>(ay + labelReachY) * gw + (ax + labelReachX)];
+    if (refusedFrom != 0 && shortestLabel(pts[i].Z) >= refusedFrom)
       return;
     QString text = QString::fromStdString(platform::FloatToStrF(pts[i].Z, platform::ffFixed, 6, 2));
+    const int length = static_cast<int>(std::min<qsizetype>(text.size(), 255));
+    if (refusedFrom != 0 && length >= refusedFrom)
+      return;
     const std::int64_t half = 7 * static_cast<std::int64_t>(text.size()) / 2;
     const platform::TextBox box{ax - half, ay - boxHalfHeight, ax + half, ay + boxHalfHeight};
-    if (!boxes.tryClaim(box))
+    if (!boxes.tryClaim(box)) {
+      // A longer label at the same anchor has a wider box, refused as well.
+      refusedFrom = static_cast<std::uint8_t>(length);
       return;
+    }
     const std::int64_t rx0 = std::max<std::int64_t>(box.left - refusedX + labelReachX, 0);
     const std::int64_t rx1 = std::min<std::int64_t>(box.right + refusedX + labelReachX, gw - 1);
     const std::int64_t ry0 = std::max<std::int64_t>(box.top - refusedY + labelReachY, 0);
     const std::int64_t ry1 = std::min<std::int64_t>(box.bottom + refusedY + labelReachY, gh - 1);
     for (std::int64_t y = ry0; y <= ry1 && rx0 <= rx1; ++y)
-      std::memset(&refused[static_cast<std::size_t>(y) * gw + rx0], 1,
+      std::memset(&refused[static_cast<std::size_t>(y) * gw + rx0], 1, // every length
                   static_cast<std::size_t>(rx1 - rx0 + 1));
     labels.push_back(Label{static_cast<std::uint32_t>(i), std::move(text)});
   };
@@ -282,7 +321,7 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
     const QPoint at = pixelOf(i);
     if (i > 0 && placed(i - 1))
       segment(i - 1, last == i - 1 ? lastPixel : pixelOf(i - 1), at);
-    if (s.labels)
+    if (s.labels && !only)
       claim(i, at);
     last = i;
     lastPixel = at;
@@ -314,6 +353,19 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
   }
   run.flush();
 
+  if (only && s.labels) {
+    // The labels chosen before that reach into the rectangle, as they read now.
+    const QRect reach = only->adjusted(-labelReachX, -labelReachY, labelReachX, labelReachY);
+    for (std::uint32_t i : shownLabels_)
+      if (i < n && reach.contains(pixelOf(i)))
+        labels.push_back(Label{
+            i, QString::fromStdString(platform::FloatToStrF(pts[i].Z, platform::ffFixed, 6, 2))});
+  } else {
+    for (const Label &l : labels)
+      shownLabels_.push_back(l.index);
+    labelsDrawn_ = static_cast<int>(labels.size());
+  }
+
   TQText label;
   label.FontName = s.fontName;
   label.Bold = s.bold;
@@ -328,15 +380,67 @@ void PlanSoundings::draw(platform::GdiCanvas &g, const View &v, const Style &s) 
     label.PenFg = p.deleted ? s.deleted : s.label;
     label.Draw(g, v.left, v.right, v.top, v.bottom, v.width, v.height, false);
   }
-  labelsDrawn_ = static_cast<int>(labels.size());
+}
+
+bool PlanSoundings::redrawChanged(const View &v, const Style &s) {
+  if (!points_ || points_->size() != indexed_ || shownZ_.size() != indexed_ ||
+      shownDeleted_.size() != indexed_ || !any_)
+    return false;
+  const SoundingList &pts = *points_;
+  const std::size_t n = pts.size();
+  // An edit changes a few soundings; past this many the whole picture is drawn again.
+  constexpr std::size_t fewChanges = 64;
+  std::vector<std::size_t> changed;
+  for (std::size_t i = 0; i < n; ++i)
+    if (pts[i].Z != shownZ_[i] || pts[i].deleted != shownDeleted_[i]) {
+      if (changed.size() == fewChanges)
+        return false;
+      changed.push_back(i);
+    }
+  const platform::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
+  auto label = [&](double z) { return platform::FloatToStrF(z, platform::ffFixed, 6, 2); };
+  QRect dirty;
+  const int pad = std::abs(s.trackWidth) + 3;
+  for (std::size_t i : changed) {
+    // A label of another length would change which labels can be read.
+    if (pts[i].Z != shownZ_[i] && label(pts[i].Z).size() != label(shownZ_[i]).size())
+      return false;
+    if (!placed(i))
+      continue;
+    const QPoint at(m.toX(pts[i].X), m.toY(pts[i].Y));
+    dirty |= QRect(at.x() - 110, at.y() - 40, 220, 80);
+    for (std::size_t j : {i - 1, i + 1})
+      if (j < n && placed(j)) {
+        const QPoint end(m.toX(pts[j].X), m.toY(pts[j].Y));
+        dirty |= QRect(at, end).normalized().adjusted(-pad, -pad, pad, pad);
+      }
+  }
+  dirty &= picture_.rect();
+  if (!dirty.isEmpty()) {
+    {
+      QPainter clear(&picture_);
+      clear.setCompositionMode(QPainter::CompositionMode_Source);
+      clear.fillRect(dirty, Qt::transparent);
+    }
+    platform::GdiCanvas g(picture_);
+    g.SetClipRegion(QRegion(dirty));
+    drawWithin(g, v, s, &dirty);
+  }
+  for (std::size_t i : changed) {
+    shownZ_[i] = pts[i].Z;
+    shownDeleted_[i] = pts[i].deleted;
+  }
+  return true;
 }
 
 void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View &v,
                           const Style &s) {
   if (!points_ || v.width <= 0 || v.height <= 0 || area.isEmpty())
     return;
-  if (!pictureValid_ || !(pictureView_ == v) || !(pictureStyle_ == s) ||
-      pictureRevision_ != revision_) {
+  const bool same = pictureValid_ && pictureView_ == v && pictureStyle_ == s;
+  if (same && pictureRevision_ != revision_ && redrawChanged(v, s))
+    pictureRevision_ = revision_;
+  if (!same || pictureRevision_ != revision_) {
     if (picture_.width() != v.width || picture_.height() != v.height)
       picture_ = QImage(v.width, v.height, QImage::Format_ARGB32_Premultiplied);
     if (picture_.isNull())
@@ -345,6 +449,14 @@ void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View 
     {
       platform::GdiCanvas pg(picture_);
       draw(pg, v, s);
+    }
+    // What it shows, for the edits to come.
+    const SoundingList &pts = *points_;
+    shownZ_.resize(pts.size());
+    shownDeleted_.resize(pts.size());
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+      shownZ_[i] = pts[i].Z;
+      shownDeleted_[i] = pts[i].deleted;
     }
     pictureValid_ = true;
     pictureView_ = v;

@@ -59,7 +59,9 @@ public:
   // the style or the soundings changed since it was drawn.
   void paint(platform::GdiCanvas &canvas, const QRect &area, const View &view, const Style &style);
   // Draws the picture for the view onto the canvas.
-  void draw(platform::GdiCanvas &canvas, const View &view, const Style &style);
+  void draw(platform::GdiCanvas &canvas, const View &view, const Style &style) {
+    drawWithin(canvas, view, style, nullptr);
+  }
 
   // Labels put down by the last drawing (thinning leaves out the rest).
   int labelsDrawn() const { return labelsDrawn_; }
@@ -72,6 +74,13 @@ private:
     const strPoint &p = (*points_)[i];
     return p.X != 0 || p.Y != 0;
   }
+  // Draws the picture, or with `only` the part of it within that pixel rectangle, the labels
+  // being those chosen by the last whole drawing (their texts and colours as they are now).
+  void drawWithin(platform::GdiCanvas &canvas, const View &view, const Style &style,
+                  const QRect *only);
+  // Brings the picture up to date by drawing again only around the soundings whose flag or
+  // height changed since it was drawn; false when that cannot give the whole drawing's result.
+  bool redrawChanged(const View &view, const Style &style);
   int cellX(double x) const;
   int cellY(double y) const;
   // Lists, ascending, the soundings in the cells meeting the world rectangle widened by one
@@ -98,6 +107,11 @@ private:
   Style pictureStyle_;
   std::uint64_t pictureRevision_ = 0;
   std::uint64_t revision_ = 1;
+
+  // What the picture shows of each sounding besides its position, and the labels it shows.
+  std::vector<double> shownZ_;
+  std::vector<std::uint8_t> shownDeleted_;
+  std::vector<std::uint32_t> shownLabels_;
 
   int labelsDrawn_ = 0;
   std::size_t lastLookedAt_ = 0;

@@ -236,3 +236,43 @@ TEST(PlanSoundings, ZoomedViewsDrawEverySegmentThatCrossesThem) {
 }
 
 } // namespace
+
+namespace {
+
+// After an edit the picture is drawn again only around the soundings that changed; it is the
+// picture a whole drawing gives, labels included. A height whose label changes length makes
+// other labels readable or not: then everything is drawn again, with the same result.
+TEST(PlanSoundings, AnEditRedrawsAroundItsSoundingsAsAWholeDrawingWould) {
+  SoundingList points;
+  for (int i = 0; i < 3000; ++i)
+    points.push_back({1000 + i * 0.7, 2000 + std::sin(i * 0.01) * 40, -10 - (i % 13) * 0.37});
+  const PlanSoundings::View view{1000, 3200, 2700, 1300, 600, 380};
+  const PlanSoundings::Style style;
+  auto paint = [&](PlanSoundings &plan) {
+    QImage image(600, 380, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    platform::GdiCanvas g(image);
+    plan.paint(g, image.rect(), view, style);
+    g.end();
+    return image;
+  };
+  PlanSoundings edited;
+  edited.show(&points);
+  paint(edited);
+  const auto edits = {std::make_pair(1500, 0.0), std::make_pair(1501, 0.0),
+                      std::make_pair(40, -10.11), std::make_pair(2999, -123.45)};
+  for (const auto &[i, z] : edits) {
+    strPoint &p = points[static_cast<std::size_t>(i)];
+    if (z == 0.0)
+      p.deleted = 1;
+    else
+      p.Z = z;
+    edited.changed();
+    const QImage after = paint(edited);
+    PlanSoundings whole;
+    whole.show(&points);
+    EXPECT_TRUE(after == paint(whole)) << i;
+  }
+}
+
+} // namespace
