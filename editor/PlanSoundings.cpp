@@ -223,6 +223,7 @@ bool PlanSoundings::near(double minX, double minY, double maxX, double maxY,
 void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Style &s,
                                const QRect *only) {
   if (!only) {
+    ++drawings_;
     labelsDrawn_ = 0;
     shownLabels_.clear();
   }

@@ -63,6 +63,8 @@ public:
     drawWithin(canvas, view, style, nullptr);
   }
 
+  // Whole drawings made so far (a paint that only puts the kept picture back makes none).
+  int drawings() const { return drawings_; }
   // Labels put down by the last drawing (thinning leaves out the rest).
   int labelsDrawn() const { return labelsDrawn_; }
   // Soundings the last drawing looked at: all of them, or those the index found near the view.
@@ -114,5 +116,6 @@ private:
   std::vector<std::uint32_t> shownLabels_;
 
   int labelsDrawn_ = 0;
+  int drawings_ = 0;
   std::size_t lastLookedAt_ = 0;
 };

@@ -131,6 +131,7 @@ TEST(PlanView, TheCrossFollowsTheProfileMouse) {
   TfPlanView &plan = *ed.w.fPlanView;
   TTarvikCanvas *c = plan.qcanvas;
   picture(plan);
+  const int drawings = plan.soundings.drawings();
   // 100 soundings on 1000 pixels: column 305 is sounding 30.
   move(e.iMain, QPoint(305, 100));
   const QPoint at30 = pixelOf(c, 500030, 4400000), at60 = pixelOf(c, 500060, 4400000);
@@ -143,6 +144,8 @@ TEST(PlanView, TheCrossFollowsTheProfileMouse) {
   EXPECT_EQ(image.pixel(at60.x(), at60.y() - 4), black);
   // The track under the old cross is whole again.
   EXPECT_EQ(image.pixel(at30.x() + 1, at30.y()), black);
+  // The cross moved over the picture of the soundings; they were not drawn again.
+  EXPECT_EQ(plan.soundings.drawings(), drawings);
 }
 
 TEST(PlanView, ASoundingAtTheOriginGetsNoLabelAndBreaksTheTrack) {
