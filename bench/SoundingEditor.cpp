@@ -1,20 +1,29 @@
-// The sounding editor at survey scale: opening and saving 100k and 1M soundings (time and the
-// peak memory each adds), one profile redraw at full zoom-out and zoomed in, an edit with its
-// undo at 1M soundings (time and undo memory), and a mouse move's cross on a full plan view.
+// The sounding editor at survey scale: reading and saving 100k and 1M soundings (time and the
+// peak memory each adds); the editor's own Open command with the first paint of the profile and
+// the plan (time and peak memory a sounding); a mouse move over the profile with the plan shown,
+// its paints included; one profile redraw at full zoom-out and zoomed in; an edit with its undo,
+// on the lists alone (time and undo memory) and through the windows with their paints.
 #include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
 #include "editor/Graph.h"
 #include "editor/Soundings.h"
 #include "editor/UndoHistory.h"
+#include "editor/uEditing.h"
+#include "editor/uParent.h"
 #include "editor/uPlanView.h"
+#include "platform/Dialogs.h"
 #include "platform/GdiCanvas.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -97,7 +106,8 @@ BENCHMARK(BM_SaveSoundings)
     ->Unit(benchmark::kMillisecond);
 
 // One whole redraw of a 1000 x 440 profile: range(1) is the pixels per point in tenths, 0 for
-// the whole file in the width.
+// the whole file in the width. BM_ProfileRebuiltRedraw also builds the block summary first, as
+// the first redraw after an edit does.
 void BM_ProfileRedraw(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
   SoundingList points = survey(n);
@@ -114,12 +124,40 @@ void BM_ProfileRedraw(benchmark::State &state) {
   graph.markerOn = true;
   graph.fitVertical(points, graph.top, graph.bottom);
   const double processed = clGraph::processedPercent(points);
+  // The summary the window keeps while the soundings do not change.
+  ProfileBlocks blocks;
+  blocks.build(points);
   for (auto _ : state) {
-    ProfileImage img{canvas, 1000, 440, 1000, 440, points, cursor, true, true, 1, processed};
+    ProfileImage img{canvas, 1000, 440,  1000, 440,       points,
+                     cursor, true, true, 1,    processed, &blocks};
     graph.redraw(img, true);
   }
   state.SetItemsProcessed(state.iterations());
 }
+void BM_ProfileRebuiltRedraw(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  SoundingList points = survey(n);
+  for (int i = 0; i < n; i += 97)
+    points[static_cast<std::size_t>(i)].deleted = 1;
+  QImage image(1000, 440, QImage::Format_RGB32);
+  platform::GdiCanvas canvas(image);
+  strCursor cursor{300, 200, 300};
+  clGraph graph;
+  graph.pixelsPerPoint = 1000.0 / n;
+  graph.markerOn = true;
+  ProfileBlocks blocks;
+  for (auto _ : state) {
+    blocks.build(points);
+    ProfileImage img{canvas, 1000, 440, 1000, 440, points, cursor, true, true, 1, 0.0, &blocks};
+    graph.redraw(img, true);
+  }
+}
+BENCHMARK(BM_ProfileRebuiltRedraw)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->ArgName("soundings")
+    ->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_ProfileRedraw)
     ->Args({100000, 0})
     ->Args({1000000, 0})
@@ -155,24 +193,134 @@ void BM_EditAndUndo(benchmark::State &state) {
 }
 BENCHMARK(BM_EditAndUndo)->Arg(1000000)->ArgName("soundings")->Unit(benchmark::kMillisecond);
 
-// The profile's mouse move over a plan view holding one track line per sounding.
-void BM_PlanViewMouseMove(benchmark::State &state) {
+// The editor's windows as the program makes them, offscreen, in a settings folder of their own,
+// with a 1000 x 440 profile image and an 800 x 500 plan; the redraw timer's ticks are run by
+// hand so that each paint is counted where it happens.
+class EditorSession {
+public:
+  EditorSession() {
+    static const std::string settings = benchsupport::scratchFolder("editor");
+    setenv("TARVIK_SETTINGS_DIR", settings.c_str(), 1);
+    createEditorWindows(w);
+    parent_.reset(w.fParent);
+    w.fParent->resize(1900, 1000);
+    w.fParent->show();
+    w.fEditing->iMain->setFixedSize(1000, 440);
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(w.fEditing->parentWidget()))
+      frame->setGeometry(0, 0, 1040, 600);
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(w.fPlanView->parentWidget()))
+      frame->setGeometry(1050, 0, 800, 560);
+    QApplication::processEvents();
+  }
+  ~EditorSession() {
+    w.fEditing->displayMainLoop->stop();
+    parent_->hide();
+  }
+  // The Open command, then the first paint of both views.
+  void open(const QString &path) {
+    dialogs_.chooseFile(path);
+    w.fEditing->bFileOpenClick();
+    w.fEditing->displayMainLoop->stop();
+    tick();
+  }
+  // One tick of the redraw timer, then the paints the windows wait for.
+  void tick() {
+    w.fEditing->redrawIfChanged();
+    QApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QApplication::processEvents();
+  }
+  void move(int x, int y) {
+    QWidget *image = w.fEditing->iMain;
+    QMouseEvent ev(QEvent::MouseMove, QPointF(x, y), image->mapToGlobal(QPointF(x, y)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(image, &ev);
+  }
+  EditorWindows w;
+
+private:
+  platform::ScriptedDialogs dialogs_{
+      [](const QString &problem) { std::fprintf(stderr, "%s\n", qPrintable(problem)); }};
+  std::unique_ptr<TfParent> parent_;
+};
+
+// Open + first paint of both views; the peak memory the open adds, per sounding.
+void BM_OpenAndFirstPaint(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
-  EditorWindows windows;
-  TfPlanView plan(nullptr, windows);
-  plan.resize(800, 600);
-  const SoundingList points = survey(n);
-  for (int i = 1; i < n; ++i)
-    plan.qcanvas->DrawLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, 1);
-  plan.qcanvas->WorldExtents();
-  int i = 0;
+  const QString path = surveyFile(n);
+  long peak = 0;
   for (auto _ : state) {
-    const strPoint &p = points[static_cast<std::size_t>(i++ % n)];
-    plan.showCursorCross(p.X, p.Y);
+    state.PauseTiming();
+    auto session = std::make_unique<EditorSession>();
+    benchsupport::PeakMemory::reset();
+    const long base = benchsupport::PeakMemory::statusKib("VmRSS:");
+    state.ResumeTiming();
+    session->open(path);
+    state.PauseTiming();
+    peak = std::max(peak, benchsupport::PeakMemory::statusKib("VmHWM:") - base);
+    if (static_cast<int>(session->w.fEditing->points.size()) != n)
+      state.SkipWithError("not every sounding was read");
+    session.reset();
+    state.ResumeTiming();
+  }
+  state.counters["peak_added_MiB"] = double(peak) / 1024.0;
+  state.counters["bytes_per_sounding"] = double(peak) * 1024.0 / n;
+}
+BENCHMARK(BM_OpenAndFirstPaint)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->ArgName("soundings")
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+// A mouse move over the profile with the plan shown: the move, the redraw tick it asks for and
+// the paints of both windows.
+void BM_ProfileMouseMove(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  EditorSession session;
+  session.open(surveyFile(n));
+  if (!session.w.fPlanView->isVisible())
+    state.SkipWithError("the plan is not shown");
+  // The marker is on, as after the first click on the profile.
+  session.w.fEditing->graph.markerOn = true;
+  session.move(10, 200);
+  session.tick();
+  session.tick();
+  int k = 0;
+  for (auto _ : state) {
+    session.move(20 + (k * 37) % 960, 150 + (k * 13) % 100);
+    session.tick();
+    ++k;
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_PlanViewMouseMove)->Arg(1000000)->ArgName("soundings")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ProfileMouseMove)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->ArgName("soundings")
+    ->Unit(benchmark::kMillisecond);
+
+// Delete Point and its undo through the windows, each with its redraw and paints.
+void BM_EditAndUndoInWindows(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  EditorSession session;
+  session.open(surveyFile(n));
+  TfEditing &e = *session.w.fEditing;
+  int k = 0;
+  for (auto _ : state) {
+    e.graph.cursorOffset = 100 + (k * 7) % 500;
+    e.DeletePoint2Click();
+    session.tick();
+    e.toolUndoClick();
+    session.tick();
+    ++k;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EditAndUndoInWindows)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->ArgName("soundings")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

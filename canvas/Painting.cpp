@@ -489,6 +489,8 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
       platform::drawGridOn(*this, g);
+    if (OnDrawBelowShapes)
+      OnDrawBelowShapes(g, damaged.boundingRect().intersected(QRect(0, 0, w, h)));
   }
 
   const LayerFlags layers(Layers, NextLayerIndex);
@@ -550,6 +552,8 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
       platform::drawGridOn(*this, g);
+    if (OnDrawBelowShapes)
+      OnDrawBelowShapes(g, QRect(0, 0, w, h));
     const int n = Shapes.size();
     const int at = std::max(0, n - topShapesOverBase);
     std::function<void()> snapshot;

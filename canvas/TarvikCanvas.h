@@ -10,6 +10,7 @@
 #include "platform/GdiCanvas.h"
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -149,6 +150,10 @@ public:
   TNotifyEvent OnResize;
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
+  // The host's own drawing over the grid and below the shapes, called by every redraw of the
+  // back buffer with the pixel rectangle being redrawn (the canvas is clipped to it). A host
+  // whose drawing changes asks for a Refresh.
+  std::function<void(platform::GdiCanvas &Canvas, const QRect &Area)> OnDrawBelowShapes;
 
   // ---- Repaint requests: mark dirty and invalidate; never a synchronous paint.
   void Refresh();

@@ -92,24 +92,14 @@ void TfEditing::fillPlanView() {
   c->CadClearShapes(-1);
   c->ClearDepthLabels();
   plan->crossLineH = plan->crossLineV = 0;
+  // The track is drawn with the pen of the "Elevations" layer and the labels in "Arial,10",
+  // straight from the list: a shape or two per sounding would cost far more than the list.
   const int layer = c->LayerOpen(QStringLiteral("Elevations"));
   const int font = c->FontOpen(QStringLiteral("Arial,10"), 0);
-  double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const strPoint &p = points[i];
-    if (p.X == 0 && p.Y == 0)
-      continue;
-    if (i > 0 && (points[i - 1].X != 0 || points[i - 1].Y != 0))
-      c->DrawLine(points[i - 1].X, points[i - 1].Y, p.X, p.Y, 1);
-    c->TextAdd(layer, QString::fromStdString(platform::FloatToStrF(p.Z, platform::ffFixed, 6, 2)),
-               p.X, p.Y, font);
-    minX = std::min(minX, p.X);
-    maxX = std::max(maxX, p.X);
-    minY = std::min(minY, p.Y);
-    maxY = std::max(maxY, p.Y);
-  }
+  plan->showSoundings(this, &points, layer, font);
   c->WorldExtents();
-  if (minX <= maxX) {
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  if (plan->soundings.extent(minX, minY, maxX, maxY)) {
     // The view follows the soundings, not the labels' bounds: in degrees a label's box is far
     // larger than the survey and would shrink it to a dot.
     double w = maxX - minX, h = maxY - minY;

@@ -60,19 +60,31 @@ double clGraph::minHeight(const SoundingList &points) const {
   return m;
 }
 
-void clGraph::fitVertical(const SoundingList &points, double &fitTop, double &fitBottom) const {
+void clGraph::fitVertical(const SoundingList &points, double &fitTop, double &fitBottom,
+                          const ProfileBlocks *blocks) const {
   std::size_t from, to;
   visibleRange(*this, points, from, to);
   if (from >= to)
     return; // nothing visible to fit: the window stays as it is
-  // maxHeight and minHeight in one pass.
+  if (blocks && !blocks->fits(points))
+    blocks = nullptr;
+  // maxHeight and minHeight in one pass; whole blocks by their summary.
+  constexpr std::size_t B = ProfileBlocks::size;
   double max = -1e35, min = 1e35;
-  for (std::size_t i = from; i < to; ++i) {
+  for (std::size_t i = from; i < to;) {
+    if (blocks && i % B == 0 && i + B <= to && i / B < blocks->blocks.size()) {
+      const ProfileBlocks::Block &b = blocks->blocks[i / B];
+      max = std::max(max, b.maxZ);
+      min = std::min(min, b.minZ);
+      i += B;
+      continue;
+    }
     const double z = points[i].Z;
     if (z >= max)
       max = z;
     if (z <= min)
       min = z;
+    ++i;
   }
   double t = max + 0.1 * std::fabs(max);
   double b = min - 0.1 * std::fabs(min);

@@ -3,6 +3,7 @@
 // through a GdiCanvas, and holds the computations on the sounding list. No widget here.
 #pragma once
 
+#include "editor/ProfileBlocks.h"
 #include "editor/Soundings.h"
 #include "editor/UndoHistory.h"
 #include "platform/Color.h"
@@ -35,6 +36,8 @@ struct ProfileImage {
   bool showStatus = false;  // toolShowStatus down
   int lineThickness = 1;    // sLineThickness
   double processedPercent = 0.0;
+  // A summary of the points made for this list as it stands, or none: it only saves work.
+  const ProfileBlocks *blocks = nullptr;
 };
 
 class clGraph {
@@ -76,8 +79,15 @@ public:
   double rowOf(double z, int H) const { return H - (z - bottom) / unitsPerPixel; }
   double heightAt(double y, int H) const { return (H - y) * unitsPerPixel + bottom; }
   // rowOf as a whole pixel: truncated, and kept within a range any drawing call can take.
-  int pixelRow(double z, int H) const;
-  static int pixel(double v);
+  int pixelRow(double z, int H) const { return pixel(rowOf(z, H)); }
+  // A pixel coordinate truncated toward zero and kept within +-2^20 (NaN gives 0). Inline: the
+  // dense profile takes two a point.
+  static int pixel(double v) {
+    constexpr double limit = 1 << 20;
+    if (!(v == v))
+      return 0;
+    return static_cast<int>(v >= limit ? limit : v <= -limit ? -limit : v);
+  }
 
   // ---- The passes, and the redraw that runs them in order
   void updateScales(ProfileImage &image);
@@ -89,6 +99,14 @@ public:
   void drawCursorMarker(ProfileImage &image);
   void drawRectangle(ProfileImage &image, int x1, int y1, int x2, int y2);
   void redraw(ProfileImage &image, bool fitToScreen);
+  // The redraw in its two parts: the passes that a mouse move alone leaves as they were
+  // (background, selection, fit, limit lines, points), then those that follow the mouse (the
+  // status texts and the cursor marker).
+  void redrawBelowCursor(ProfileImage &image, bool fitToScreen);
+  void redrawCursor(ProfileImage &image);
+  // Puts cursorOffset on the column under the mouse as the marker pass does; false when that
+  // column lies past the last point (the marker is then not drawn).
+  bool placeCursor(const ProfileImage &image);
 
   // ---- Computations on the list
   static double planDistance(const strPoint &a, const strPoint &b);
@@ -96,7 +114,8 @@ public:
   static double truncate8(double v);
   double maxHeight(const SoundingList &points) const;
   double minHeight(const SoundingList &points) const;
-  void fitVertical(const SoundingList &points, double &fitTop, double &fitBottom) const;
+  void fitVertical(const SoundingList &points, double &fitTop, double &fitBottom,
+                   const ProfileBlocks *blocks = nullptr) const;
   // `limit` is the settings' maximum smoothing distance.
   void smoothPoint(SoundingList &points, int i, int n, double limit) const;
   void selectNearest(double x, double y, SoundingList &points, int imageWidth);

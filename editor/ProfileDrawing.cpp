@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -18,9 +19,6 @@ using platform::FloatToStrF;
 using platform::GdiCanvas;
 
 namespace {
-
-// Far enough outside any image that nothing is cut wrongly, small enough for every drawing call.
-constexpr int pixelLimit = 1 << 20;
 
 // The class library turns a clear brush solid when its colour is set.
 void setBrushColor(GdiCanvas &c, TColor color) {
@@ -59,8 +57,10 @@ public:
   bool stamp(QImage &image, int x, int y) const {
     if (x - reach < 0 || y - reach < 0 || x + reach >= image.width() || y + reach >= image.height())
       return false;
+    QRgb *bits = reinterpret_cast<QRgb *>(image.bits());
+    const std::ptrdiff_t stride = image.bytesPerLine() / 4;
     for (const Pixel &p : pixels_)
-      reinterpret_cast<QRgb *>(image.scanLine(y + p.dy))[x + p.dx] = p.color;
+      bits[(y + p.dy) * stride + x + p.dx] = p.color;
     return true;
   }
 
@@ -83,13 +83,65 @@ private:
   std::vector<Pixel> pixels_;
 };
 
+// One-pixel solid lines written straight into the image by the canvas's own rule (the end
+// pixel left out, cut at the image's edges): the pixels MoveTo and LineTo give, without a paint
+// call for each of the thousands of short lines of a dense profile. Any other pen or device
+// draws through the canvas.
+class DirectLines {
+public:
+  explicit DirectLines(GdiCanvas &c) : c_(c) {
+    auto *image = dynamic_cast<QImage *>(c.device());
+    if (!image ||
+        (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32))
+      return;
+    if (c.Pen.Width > 1 || c.Pen.Style != psSolid || c.Pen.Mode != pmCopy)
+      return;
+    bits_ = reinterpret_cast<QRgb *>(image->bits());
+    stride_ = image->bytesPerLine() / 4;
+    w_ = image->width();
+    h_ = image->height();
+    colour_ = platform::toQColor(c.Pen.Color).rgb();
+  }
+
+  void line(int x1, int y1, int x2, int y2) {
+    if (!bits_) {
+      ::line(c_, x1, y1, x2, y2);
+      return;
+    }
+    const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
+    const long long n = std::max(std::llabs(dx), std::llabs(dy));
+    if (n == 0)
+      return;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long major0 = xMajor ? x1 : y1, minor0 = xMajor ? y1 : x1;
+    const long long dMinor = xMajor ? dy : dx;
+    const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
+    const long long hi = (xMajor ? w_ : h_) - 1, minorHi = (xMajor ? h_ : w_) - 1;
+    const long long first = std::max(step > 0 ? -major0 : major0 - hi, 0LL);
+    const long long last = std::min(step > 0 ? hi - major0 : major0, n - 1);
+    for (long long i = first; i <= last; ++i) {
+      const long long num = 2 * i * dMinor + n, den = 2 * n;
+      long long q = num / den;
+      if (num % den != 0 && num < 0)
+        --q;
+      const long long minor = minor0 + q;
+      if (minor < 0 || minor > minorHi)
+        continue;
+      const long long major = major0 + step * i;
+      const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
+      bits_[y * stride_ + x] = colour_;
+    }
+  }
+
+private:
+  GdiCanvas &c_;
+  QRgb *bits_ = nullptr;
+  std::ptrdiff_t stride_ = 0;
+  long long w_ = 0, h_ = 0;
+  QRgb colour_ = 0;
+};
+
 } // namespace
-
-int clGraph::pixel(double v) {
-  return std::clamp(platform::truncToInt(v), -pixelLimit, pixelLimit);
-}
-
-int clGraph::pixelRow(double z, int H) const { return pixel(rowOf(z, H)); }
 
 void clGraph::updateScales(ProfileImage &image) {
   if (image.H - 20 > 20) {
@@ -224,11 +276,12 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
 
   c.Pen.Color = lineColor;
   c.Pen.Width = image.lineThickness;
+  DirectLines lines(c);
   int runX = 0, runMin = 0, runMax = 0;
   bool run = false;
   auto flush = [&] {
     if (run)
-      line(c, runX, runMin, runX, runMax + 1);
+      lines.line(runX, runMin, runX, runMax + 1);
     run = false;
   };
   auto extend = [&](int x, int y1, int y2) {
@@ -245,8 +298,34 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
   // Each point's column and row are taken once and handed on to the next segment.
   int x = pixel(colStart * pixelsPerPoint);
   int y = colStart < colEnd ? pixelRow(pts[firstIndex + colStart].Z, H) : 0;
+  // The columns whose points may carry a mark, found in the same pass: one walk over the points.
+  std::vector<int> marked;
+  const ProfileBlocks *blocks = image.blocks && image.blocks->fits(pts) ? image.blocks : nullptr;
+  constexpr int B = ProfileBlocks::size;
   for (int col = colStart; col < colEnd; ++col) {
     const int i = firstIndex + col;
+    if (blocks && i % B == 0 && col + B <= colEnd && i + B < count &&
+        static_cast<std::size_t>(i / B) < blocks->blocks.size()) {
+      // A block of live points inside one pixel column, with the point after it live as well:
+      // its segments add the rows of its lowest and highest heights to the run. No point of it
+      // is a lone one; only its selected points are marked.
+      const ProfileBlocks::Block &b = blocks->blocks[static_cast<std::size_t>(i / B)];
+      if (!b.deleted && !pts[i + B].deleted && pixel((col + B) * pixelsPerPoint) == x) {
+        if (b.selected)
+          for (int k = 0; k < B; ++k)
+            if (pts[i + k].selected)
+              marked.push_back(col + k);
+        const double after = pts[i + B].Z;
+        extend(x, pixelRow(std::max(b.maxZ, after), H), pixelRow(std::min(b.minZ, after), H));
+        y = pixelRow(after, H);
+        col += B - 1;
+        continue;
+      }
+    }
+    const strPoint &p = pts[i];
+    if (p.selected || p.deleted ||
+        (i > 0 && i + 1 < count && pts[i - 1].deleted && pts[i + 1].deleted))
+      marked.push_back(col);
     if (i + 1 >= count)
       break;
     const int x2 = pixel((col + 1) * pixelsPerPoint);
@@ -256,7 +335,7 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
         extend(x, y, y2);
       } else {
         flush();
-        line(c, x, y, x2, y2);
+        lines.line(x, y, x2, y2);
       }
     }
     x = x2;
@@ -317,7 +396,7 @@ void clGraph::drawDensePoints(ProfileImage &image, int n) {
     seen[row] |= kind;
     return true;
   };
-  for (int col = colStart; col < colEnd; ++col) {
+  for (const int col : marked) {
     const int i = firstIndex + col;
     const strPoint &p = pts[i];
     const bool lone =
@@ -412,37 +491,59 @@ void clGraph::drawStatus(ProfileImage &image) {
   }
 }
 
+bool clGraph::placeCursor(const ProfileImage &image) {
+  const int count = static_cast<int>(image.points.size());
+  if (!(pixelsPerPoint > 0) || count == 0)
+    return false;
+  cursorOffset = image.cursor.snappedX / pixelsPerPoint;
+  if (!(firstIndex + cursorOffset < count))
+    return false;
+  if (cursorOffset >= 0) {
+    const double lo = std::floor(cursorOffset);
+    const double hi = std::ceil(cursorOffset);
+    const double m = (lo + hi) / 2;
+    cursorOffset = m > cursorOffset ? lo : hi;
+  }
+  return true;
+}
+
 void clGraph::drawCursorMarker(ProfileImage &image) {
   GdiCanvas &c = image.Canvas;
   c.Pen.Color = selectedColor;
   c.Pen.Width = 1;
-  const int count = static_cast<int>(image.points.size());
-  if (!(pixelsPerPoint > 0) || count == 0)
+  if (!placeCursor(image))
     return;
-  cursorOffset = image.cursor.snappedX / pixelsPerPoint;
+  const int count = static_cast<int>(image.points.size());
   const int half = pixelsPerPoint > 10 ? platform::truncToInt(pixelsPerPoint / 2) : 5;
-  if (firstIndex + cursorOffset < count) {
-    if (cursorOffset >= 0) {
-      const double lo = std::floor(cursorOffset);
-      const double hi = std::ceil(cursorOffset);
-      const double m = (lo + hi) / 2;
-      cursorOffset = m > cursorOffset ? lo : hi;
-    }
-    const int idx = cursorIndexClamped(count);
-    const int y = pixelRow(image.points[static_cast<std::size_t>(idx)].Z, image.H);
-    const int sx = pixel(image.cursor.snappedX);
-    drawRectangle(image, sx - half, y - half, sx + half, y + half);
-  }
+  const int idx = cursorIndexClamped(count);
+  const int y = pixelRow(image.points[static_cast<std::size_t>(idx)].Z, image.H);
+  const int sx = pixel(image.cursor.snappedX);
+  drawRectangle(image, sx - half, y - half, sx + half, y + half);
 }
 
 void clGraph::redraw(ProfileImage &image, bool fitToScreen) {
+  redrawBelowCursor(image, fitToScreen);
+  redrawCursor(image);
+}
+
+void clGraph::redrawBelowCursor(ProfileImage &image, bool fitToScreen) {
   updateScales(image);
   clearProfile(image);
   drawSelection(image);
-  if (fitToScreen)
-    fitVertical(image.points, top, bottom);
+  if (fitToScreen) {
+    fitVertical(image.points, top, bottom, image.blocks);
+    // The passes below draw with the window just fitted, not with the one before it.
+    updateScales(image);
+  }
   drawLimitLines(image);
   drawPoints(image);
+}
+
+void clGraph::redrawCursor(ProfileImage &image) {
+  // The status box reads the cursor point: the marker's column is taken first, so that the
+  // box and the marker show the same point.
+  if (markerOn)
+    placeCursor(image);
   drawStatus(image);
   if (markerOn)
     drawCursorMarker(image);

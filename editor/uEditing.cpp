@@ -2,6 +2,7 @@
 #include "editor/uEditing.h"
 
 #include "editor/EditorWindows.h"
+#include "editor/uPlanView.h"
 #include "editor/uSettings.h"
 #include "platform/Abort.h"
 #include "platform/GdiCanvas.h"
@@ -270,7 +271,13 @@ void TfEditing::connectHandlers() {
   connect(displayMainLoop, &QTimer::timeout, this,
           platform::guarded(this, &TfEditing::displayMainLoopTimer));
   connect(scrollHor, &QScrollBar::valueChanged, this, handler(&TfEditing::scrollHorChange));
-  iMain->OnMouseMove = handler(&TfEditing::iMainMouseMove);
+  // A move changes only what follows the mouse, unless a band or a line follows it too.
+  iMain->OnMouseMove = platform::guarded([this](int shift, int x, int y) {
+    invalidateCursor();
+    if (graph.selecting || graph.draggingTop || graph.draggingBottom)
+      invalidateProfile();
+    iMainMouseMove(shift, x, y);
+  });
   iMain->OnMouseDown = handler(&TfEditing::iMainMouseDown);
   iMain->OnMouseUp = handler(&TfEditing::iMainMouseUp);
   iMain->OnClick = handler(&TfEditing::iMainClick);
@@ -283,42 +290,34 @@ int TfEditing::imageHeight() const { return iMain->height(); }
 void TfEditing::pointsChanged() {
   ++pointsRevision_;
   invalidateProfile();
+  if (windows_.fPlanView)
+    windows_.fPlanView->soundingsChanged();
 }
 
 bool TfEditing::redrawIfChanged() {
-  if (!profileDirty_)
+  if (!profileDirty_ && !cursorDirty_)
     return false;
-  profileDirty_ = false;
+  const bool cursorOnly = !profileDirty_;
+  profileDirty_ = cursorDirty_ = false;
   if (processedRevision_ != pointsRevision_) {
     processedCache_ = clGraph::processedPercent(points);
     processedRevision_ = pointsRevision_;
   }
   QImage &bitmap = iMain->bitmap();
-  platform::GdiCanvas canvas(bitmap);
-  // The canvas's pen, brush and font carry over from one redraw to the next.
-  canvas.Pen = pen_;
-  canvas.Brush = brush_;
-  canvas.Font = font_;
-  ProfileImage image{canvas,
-                     imageWidth(),
-                     imageHeight(),
-                     width(),
-                     height(),
-                     points,
-                     cursor,
-                     toolShowDeleted->isChecked(),
-                     toolShowStatus->isChecked(),
-                     windows_.fSettings ? windows_.fSettings->sLineThickness->value() : 1,
-                     processedCache_};
-  try {
-    graph.redraw(image, toolToggleFTS->isChecked());
-  } catch (...) {
-    // A failing pass skips the rest of this redraw; the next one starts afresh.
-  }
-  pen_ = canvas.Pen;
-  brush_ = canvas.Brush;
-  font_ = canvas.Font;
-  canvas.end();
+  const ProfileRedraw::Inputs inputs{
+      imageWidth(),
+      imageHeight(),
+      width(),
+      height(),
+      points,
+      cursor,
+      toolShowDeleted->isChecked(),
+      toolShowStatus->isChecked(),
+      windows_.fSettings ? windows_.fSettings->sLineThickness->value() : 1,
+      processedCache_,
+      pointsRevision_,
+      toolToggleFTS->isChecked()};
+  lastRedrawKeptPoints_ = redraw_.run(graph, bitmap, inputs, cursorOnly);
   iMain->update();
   return true;
 }

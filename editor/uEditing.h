@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/Graph.h"
+#include "editor/ProfileRedraw.h"
 #include "editor/Soundings.h"
 #include "editor/UndoHistory.h"
 #include "platform/Dialogs.h"
@@ -135,10 +136,14 @@ public:
   int imageHeight() const;
   // Asks for a redraw at the next tick (every handler that changes what the profile shows).
   void invalidateProfile() { profileDirty_ = true; }
+  // Asks for the redraw of what follows the mouse (a mouse move).
+  void invalidateCursor() { cursorDirty_ = true; }
   // The soundings changed: counts kept per change are taken again.
   void pointsChanged();
   // Redraws now when something changed since the last redraw; true when it drew.
   bool redrawIfChanged();
+  // Whether the last redraw put back the picture below the cursor instead of drawing it.
+  bool lastRedrawKeptPoints() const { return lastRedrawKeptPoints_; }
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
@@ -160,12 +165,12 @@ private:
 
   EditorWindows &windows_;
   bool profileDirty_ = true;
+  bool cursorDirty_ = false;
+  bool lastRedrawKeptPoints_ = false;
   std::uint64_t pointsRevision_ = 0;
   int wheelRemainder_ = 0;
-  // The profile canvas's pen, brush and font, kept from one redraw to the next.
-  platform::GdiPen pen_;
-  platform::GdiBrush brush_;
-  platform::GdiFont font_;
+  // The canvas state and the picture below the cursor, kept from one redraw to the next.
+  ProfileRedraw redraw_;
   std::uint64_t processedRevision_ = ~std::uint64_t(0);
   double processedCache_ = 0.0;
   bool undoLimitReported_ = false;

@@ -5,6 +5,7 @@
 #include "editor/uEditing.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
+#include "platform/GdiCanvas.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 TfPlanView::TfPlanView(QWidget *owner, EditorWindows &windows) : QWidget(owner), windows_(windows) {
   setObjectName(QStringLiteral("fPlanView"));
@@ -51,6 +53,9 @@ TfPlanView::TfPlanView(QWidget *owner, EditorWindows &windows) : QWidget(owner),
   qcanvas->DrawMode = -2;
   qcanvas->OnWorldMouseDown = [this](QObject *s, short b, short sh, short a, double x, double y) {
     qcanvas_Click(s, b, sh, a, x, y);
+  };
+  qcanvas->OnDrawBelowShapes = [this](platform::GdiCanvas &g, const QRect &area) {
+    paintSoundings(g, area);
   };
   crossLineH = crossLineV = 0;
   connect(bLocate, &QPushButton::clicked, this, platform::guarded(this, &TfPlanView::bLocateClick));
@@ -108,5 +113,53 @@ void TfPlanView::showCursorCross(double x, double y) {
                                    qcanvas->WorldTop - qcanvas->WorldBottom);
   crossLineH = qcanvas->DrawLine(x - g, y, x + g, y, 99);
   crossLineV = qcanvas->DrawLine(x, y - g, x, y + g, 99);
+  // The canvas knows where the two lines were and are: it repaints only there.
+  qcanvas->update();
+}
+
+void TfPlanView::showSoundings(QObject *owner, const SoundingList *points, int layer, int font) {
+  soundingsOwner_ = owner;
+  soundingsLayer_ = layer;
+  soundingsFont_ = font;
+  soundingsAlignH_ = qcanvas->TextAlignH;
+  soundingsAlignV_ = qcanvas->TextAlignV;
+  soundings.show(owner ? points : nullptr);
   qcanvas->Refresh();
+}
+
+void TfPlanView::soundingsChanged() {
+  soundings.changed();
+  qcanvas->Refresh();
+}
+
+void TfPlanView::paintSoundings(platform::GdiCanvas &g, const QRect &area) {
+  if (!soundingsOwner_) {
+    soundings.show(nullptr);
+    return;
+  }
+  const TQLayer *layer = qcanvas->FindLayer(soundingsLayer_);
+  if (!layer || !layer->Visible)
+    return;
+  const PlanSoundings::View view{qcanvas->WorldLeft,   qcanvas->WorldRight, qcanvas->WorldTop,
+                                 qcanvas->WorldBottom, qcanvas->width(),    qcanvas->height()};
+  if (!std::isfinite(view.left) || !std::isfinite(view.right) || !std::isfinite(view.top) ||
+      !std::isfinite(view.bottom))
+    return;
+  PlanSoundings::Style style;
+  // As the canvas draws its own shapes: in a colour that shows on its background.
+  style.track = qcanvas->GetContrastColor(layer->PenFg);
+  style.trackWidth = layer->PenWidth;
+  style.label = style.track;
+  style.deleted = qcanvas->GetContrastColor(clRed);
+  if (soundingsFont_ >= 0 && static_cast<std::size_t>(soundingsFont_) < qcanvas->Fonts.size()) {
+    const TQFont &f = qcanvas->Fonts[static_cast<std::size_t>(soundingsFont_)];
+    style.fontName = f.Name;
+    style.bold = f.Bold;
+    style.italic = f.Italic;
+  }
+  style.alignH = soundingsAlignH_;
+  style.alignV = soundingsAlignV_;
+  // The canvas leaves its texts out while the user drags the plan.
+  style.labels = !qcanvas->FInteracting;
+  soundings.paint(g, area, view, style);
 }

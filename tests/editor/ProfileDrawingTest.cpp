@@ -213,3 +213,47 @@ TEST(ProfileDrawing, DenseMarksArePixelForPixelTheDrawnOnes) {
 }
 
 } // namespace
+
+namespace {
+
+// The dense profile writes its lines straight into an RGB32 image; on an image of another
+// format it draws them through the canvas. Both give the same pixels, lines cut at the edges
+// included (heights far outside the vertical window).
+TEST(ProfileDrawing, DenseLinesAreTheCanvasLinesOnEveryImageFormat) {
+  const int W = 300, H = 200;
+  SoundingList points;
+  for (int i = 0; i < 40000; ++i) {
+    const double z = std::sin(i * 0.0013) * 12 + (i % 29 == 0 ? 400 : 0) - (i % 31 == 0 ? 400 : 0);
+    points.push_back({double(i), 0, z, std::uint8_t(i % 211 == 3), 0, std::uint8_t(i % 97 == 5)});
+  }
+  strCursor cursor;
+  clGraph g;
+  g.pixelsPerPoint = double(W) / 30000; // blocks of 16 points mostly share a column
+  g.firstIndex = 700;
+  g.top = 14;
+  g.bottom = -14;
+  ProfileBlocks blocks;
+  blocks.build(points);
+  auto draw = [&](QImage::Format format, const ProfileBlocks *summary) {
+    QImage image(W, H, format);
+    image.fill(Qt::white);
+    {
+      platform::GdiCanvas canvas(image);
+      ProfileImage img{canvas, W, H, W, H, points, cursor, true, false, 1, 0.0, summary};
+      g.updateScales(img);
+      g.drawPoints(img);
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage direct = draw(QImage::Format_RGB32, &blocks);
+  EXPECT_TRUE(direct == draw(QImage::Format_RGB888, &blocks));
+  // The block summary changes the work, not the picture.
+  EXPECT_TRUE(direct == draw(QImage::Format_RGB32, nullptr));
+  int inked = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      inked += direct.pixel(x, y) != qRgb(255, 255, 255);
+  EXPECT_GT(inked, W);
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+// The profile shows the current state after every event: the redraw after a mouse move (which
+// puts back the points' picture instead of drawing them again) and the redraw after a command
+// with "Fit to Screen" down both give the picture a second, whole redraw gives.
+#include "EditorTestSupport.h"
+
+#include <QMouseEvent>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using editortest::Editor;
+
+namespace {
+
+void move(QWidget *w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton) {
+  QMouseEvent ev(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                 buttons, Qt::NoModifier);
+  QApplication::sendEvent(w, &ev);
+}
+
+QImage shown(TfEditing &e) { return e.iMain->bitmap().copy(0, 0, e.imageWidth(), e.imageHeight()); }
+
+// The picture after the last redraw equals the one a whole redraw makes now.
+void expectCurrent(TfEditing &e, const char *what) {
+  const QImage after = shown(e);
+  e.invalidateProfile();
+  ASSERT_TRUE(e.redrawIfChanged());
+  EXPECT_TRUE(after == shown(e)) << what;
+}
+
+TEST(ProfileRedraw, StatusBoxAndDeletedLabelShowThePointUnderTheMouse) {
+  Editor ed;
+  ed.open("p.txt", editortest::line(100, [](int i) { return -(i % 7) - 3; }));
+  TfEditing &e = ed.e();
+  e.points[40].deleted = 1;
+  e.pointsChanged();
+  // A click turns the marker on; from then on the marker pass sets the cursor point.
+  QTest::mouseClick(e.iMain, Qt::LeftButton, {}, QPoint(105, 100));
+  e.redrawIfChanged();
+  const QPoint path[] = {{205, 100}, {405, 120}, {415, 300}, {705, 90}, {405, 200}};
+  for (const QPoint &p : path) {
+    move(e.iMain, p);
+    ASSERT_TRUE(e.redrawIfChanged());
+    EXPECT_EQ(e.graph.cursorIndex(), p.x() / 10);
+    expectCurrent(e, "after a move");
+  }
+  // Moves alone put the points' picture back rather than drawing the points again.
+  move(e.iMain, QPoint(305, 100));
+  e.redrawIfChanged();
+  move(e.iMain, QPoint(315, 110));
+  e.redrawIfChanged();
+  EXPECT_TRUE(e.lastRedrawKeptPoints());
+  expectCurrent(e, "after a kept picture");
+  // A rubber band follows the mouse: the points' picture is drawn with it.
+  QTest::mousePress(e.iMain, Qt::LeftButton, {}, QPoint(315, 110));
+  e.redrawIfChanged();
+  move(e.iMain, QPoint(505, 300), Qt::LeftButton);
+  e.redrawIfChanged();
+  EXPECT_FALSE(e.lastRedrawKeptPoints());
+  expectCurrent(e, "with a band");
+}
+
+TEST(ProfileRedraw, AVerticalZoomUnderFitToScreenIsShownAtOnce) {
+  Editor ed;
+  ed.open("p.txt", editortest::line(100, [](int i) { return -(i % 13) - 3; }));
+  TfEditing &e = ed.e();
+  e.toolToggleFTS->setChecked(true);
+  e.redrawIfChanged();
+  for (QToolButton *b : {e.toolGrowVertical, e.toolSqueezeVertical}) {
+    ed.dialogs.answer(mrOk); // "Fit to Screen is active!"
+    b->click();
+    ASSERT_TRUE(e.redrawIfChanged());
+    expectCurrent(e, qPrintable(b->text()));
+  }
+  ASSERT_EQ(ed.dialogs.messages().size(), 2u);
+  EXPECT_EQ(ed.dialogs.messages()[0].text, "Fit to Screen is active!");
+}
+
+} // namespace
