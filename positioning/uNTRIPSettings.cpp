@@ -3,12 +3,13 @@
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
-#include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "platform/StringList.h"
 #include "platform/Time.h"
+#include "positioning/NtripBaseStation.h"
+#include "positioning/NtripOutputPort.h"
+#include "positioning/NtripProfiles.h"
+#include "positioning/NtripSettingsModel.h"
 #include "positioning/RtcmAnalyser.h"
-#include "positioning/RtcmReport.h"
 #include "positioning/TarvikNTRIPClient.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "positioning/uRTCMParsing.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QGridLayout>
@@ -35,60 +35,11 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
 
 namespace {
 
-const char *const Section = "NTRIP";
-// A public caster that serves anyone who registers an e-mail address as user.
-const char *const DefaultServer = "rtk2go.com";
-const int BaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
-
 QString ansi(const std::string &text) { return platform::fromAnsi(text); }
 std::string ansi(const QString &text) { return platform::toAnsi(text); }
-
-bool fileExists(const std::string &path) {
-  return QFileInfo(QString::fromStdString(path)).isFile();
-}
-
-// A tab or a line end inside a field would split the profile's line differently when read back.
-std::string profileField(const QString &text) {
-  std::string field = ansi(text);
-  for (char &c : field)
-    if (c == '\t' || c == '\r' || c == '\n')
-      c = ' ';
-  return field;
-}
-
-std::vector<std::string> splitTabs(const std::string &line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab - start));
-    if (tab == std::string::npos)
-      return fields;
-    start = tab + 1;
-  }
-}
-
-// Replaces the file by writing the lines beside it first, so that a failed write leaves the old
-// file whole.
-void replaceFile(const std::vector<std::string> &lines, const std::string &path) {
-  const std::string temporary = path + ".tmp";
-  try {
-    platform::saveStringsToFile(lines, temporary);
-  } catch (...) {
-    std::remove(temporary.c_str());
-    throw;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    throw platform::EFileError("Cannot create file \"" + path + "\"");
-  }
-}
 
 QLabel *label(const char *text, QWidget *parent) {
   return new QLabel(QString::fromUtf8(text), parent);
@@ -128,10 +79,11 @@ TfrmNTRIPSettings::TfrmNTRIPSettings(QWidget *owner)
   grid->addWidget(label("Profile", this), row, 0);
   grid->addLayout(profileRow, row++, 1, 1, 3);
 
-  edtServer = named(new QLineEdit(QString::fromLatin1(DefaultServer), this), "edtServer");
+  const NtripSettingsValues designed;
+  edtServer = named(new QLineEdit(ansi(designed.Server), this), "edtServer");
   grid->addWidget(label("Server Address", this), row, 0);
   grid->addWidget(edtServer, row, 1);
-  edtPort = named(new QLineEdit(QStringLiteral("2101"), this), "edtPort");
+  edtPort = named(new QLineEdit(ansi(designed.Port), this), "edtPort");
   edtPort->setFixedWidth(50);
   grid->addWidget(label("Port", this), row, 2);
   grid->addWidget(edtPort, row++, 3);
@@ -154,10 +106,10 @@ TfrmNTRIPSettings::TfrmNTRIPSettings(QWidget *owner)
   grid->addWidget(label("Output Position", this), row, 0);
   grid->addLayout(positionRow, row++, 1, 1, 3);
 
-  edtLatitude = named(new QLineEdit(QStringLiteral("0.0"), this), "edtLatitude");
+  edtLatitude = named(new QLineEdit(ansi(designed.Latitude), this), "edtLatitude");
   grid->addWidget(label("Latitude (deg)", this), row, 0);
   grid->addWidget(edtLatitude, row++, 1, 1, 3);
-  edtLongitude = named(new QLineEdit(QStringLiteral("0.0"), this), "edtLongitude");
+  edtLongitude = named(new QLineEdit(ansi(designed.Longitude), this), "edtLongitude");
   grid->addWidget(label("Longitude (deg)", this), row, 0);
   grid->addWidget(edtLongitude, row++, 1, 1, 3);
 
@@ -195,9 +147,9 @@ TfrmNTRIPSettings::TfrmNTRIPSettings(QWidget *owner)
   outputGrid->addWidget(chkOutputPort, 0, 1);
   outputGrid->addWidget(boxOutputPort, 0, 2);
   boxOutputBaud = named(new QComboBox(this), "boxOutputBaud");
-  for (const int rate : BaudRates)
+  for (const int rate : NtripSettingsModel::BaudRates())
     boxOutputBaud->addItem(QString::number(rate));
-  boxOutputBaud->setCurrentIndex(5);
+  boxOutputBaud->setCurrentIndex(designed.OutputBaud);
   outputGrid->addWidget(label("Baud", this), 1, 0);
   outputGrid->addWidget(boxOutputBaud, 1, 2);
 
@@ -335,29 +287,28 @@ void TfrmNTRIPSettings::LoadNtripSettings() {
   // must not write back the values not read yet (auto-connect would be lost).
   loading_ = true;
   try {
-    platform::IniFile ini(IniPath);
-    edtServer->setText(ansi(ini.ReadString(Section, "Server", DefaultServer)));
-    edtPort->setText(ansi(ini.ReadString(Section, "Port", "2101")));
-    edtUsername->setText(ansi(ini.ReadString(Section, "Username", "")));
-    edtPassword->setText(ansi(ini.ReadString(Section, "Password", "")));
-    const QString mount = ansi(ini.ReadString(Section, "MountPoint", ""));
-    if (!mount.isEmpty()) {
-      boxMountpoint->addItem(mount);
+    const NtripSettingsValues v = NtripSettingsModel(IniPath).Load();
+    edtServer->setText(ansi(v.Server));
+    edtPort->setText(ansi(v.Port));
+    edtUsername->setText(ansi(v.Username));
+    edtPassword->setText(ansi(v.Password));
+    if (!v.MountPoint.empty()) {
+      boxMountpoint->addItem(ansi(v.MountPoint));
       boxMountpoint->setCurrentIndex(boxMountpoint->count() - 1);
     }
-    if (ini.ReadBool(Section, "UseManualPosition", false))
+    if (v.UseManualPosition)
       rbManual->setChecked(true);
     else
       rbFromGPS->setChecked(true);
-    edtLatitude->setText(ansi(ini.ReadString(Section, "Latitude", "0.0")));
-    edtLongitude->setText(ansi(ini.ReadString(Section, "Longitude", "0.0")));
-    const int port = boxOutputPort->findText(ansi(ini.ReadString(Section, "OutputPort", "")),
-                                             Qt::MatchExactly | Qt::MatchCaseSensitive);
+    edtLatitude->setText(ansi(v.Latitude));
+    edtLongitude->setText(ansi(v.Longitude));
+    const int port =
+        boxOutputPort->findText(ansi(v.OutputPort), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (port >= 0)
       boxOutputPort->setCurrentIndex(port);
-    boxOutputBaud->setCurrentIndex(ini.ReadInteger(Section, "OutputBaud", 5));
-    chkOutputPort->setChecked(ini.ReadBool(Section, "OutputEnabled", false));
-    AutoConnectEnabled = ini.ReadBool(Section, "AutoConnect", false);
+    boxOutputBaud->setCurrentIndex(v.OutputBaud);
+    chkOutputPort->setChecked(v.OutputEnabled);
+    AutoConnectEnabled = v.AutoConnect;
   } catch (...) {
     loading_ = false;
     throw;
@@ -373,19 +324,20 @@ void TfrmNTRIPSettings::LoadNtripSettings() {
 void TfrmNTRIPSettings::SaveNtripSettings() {
   if (loading_)
     return;
-  platform::IniFile ini(IniPath);
-  ini.WriteString(Section, "Server", ansi(edtServer->text()));
-  ini.WriteString(Section, "Port", ansi(edtPort->text()));
-  ini.WriteString(Section, "Username", ansi(edtUsername->text()));
-  ini.WriteString(Section, "Password", ansi(edtPassword->text()));
-  ini.WriteString(Section, "MountPoint", ansi(boxMountpoint->currentText()));
-  ini.WriteBool(Section, "UseManualPosition", rbManual->isChecked());
-  ini.WriteString(Section, "Latitude", ansi(edtLatitude->text()));
-  ini.WriteString(Section, "Longitude", ansi(edtLongitude->text()));
-  ini.WriteString(Section, "OutputPort", ansi(boxOutputPort->currentText()));
-  ini.WriteInteger(Section, "OutputBaud", boxOutputBaud->currentIndex());
-  ini.WriteBool(Section, "OutputEnabled", chkOutputPort->isChecked());
-  ini.WriteBool(Section, "AutoConnect", AutoConnectEnabled);
+  NtripSettingsValues v;
+  v.Server = ansi(edtServer->text());
+  v.Port = ansi(edtPort->text());
+  v.Username = ansi(edtUsername->text());
+  v.Password = ansi(edtPassword->text());
+  v.MountPoint = ansi(boxMountpoint->currentText());
+  v.UseManualPosition = rbManual->isChecked();
+  v.Latitude = ansi(edtLatitude->text());
+  v.Longitude = ansi(edtLongitude->text());
+  v.OutputPort = ansi(boxOutputPort->currentText());
+  v.OutputBaud = boxOutputBaud->currentIndex();
+  v.OutputEnabled = chkOutputPort->isChecked();
+  v.AutoConnect = AutoConnectEnabled;
+  NtripSettingsModel(IniPath).Save(v);
 }
 
 void TfrmNTRIPSettings::UpdatePositionControls() {
@@ -430,71 +382,45 @@ void TfrmNTRIPSettings::LoadProfileList() {
   boxProfile->clear();
   ProfileLines.clear();
   boxProfile->addItem(QStringLiteral("<New Profile>"));
-  if (fileExists(ProfilesPath)) {
-    try {
-      const std::vector<std::string> lines = platform::loadStringsFromFile(ProfilesPath);
-      for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::size_t tab = lines[i].find('\t');
-        if (tab == std::string::npos)
-          continue;
-        boxProfile->addItem(ansi(lines[i].substr(0, tab)));
-        ProfileLines.push_back(i);
-      }
-    } catch (...) {
-    }
+  for (const NtripProfiles::Entry &entry : NtripProfiles(ProfilesPath).List()) {
+    boxProfile->addItem(ansi(entry.Name));
+    ProfileLines.push_back(entry.Line);
   }
   boxProfile->setCurrentIndex(boxProfile->count() > 1 ? 1 : 0);
 }
 
 void TfrmNTRIPSettings::boxProfileChange(QObject *) {
   const int item = boxProfile->currentIndex();
-  if (item <= 0 || static_cast<std::size_t>(item) > ProfileLines.size() ||
-      !fileExists(ProfilesPath))
+  if (item <= 0 || static_cast<std::size_t>(item) > ProfileLines.size())
     return;
-  try {
-    const std::vector<std::string> lines = platform::loadStringsFromFile(ProfilesPath);
-    const std::size_t at = ProfileLines[static_cast<std::size_t>(item - 1)];
-    if (at >= lines.size())
-      return;
-    const std::vector<std::string> fields = splitTabs(lines[at]);
-    if (fields.size() > 4) {
-      edtServer->setText(ansi(fields[1]));
-      edtPort->setText(ansi(fields[2]));
-      edtUsername->setText(ansi(fields[3]));
-      edtPassword->setText(ansi(fields[4]));
-    }
-    if (fields.size() > 6) {
-      edtLatitude->setText(ansi(fields[5]));
-      edtLongitude->setText(ansi(fields[6]));
-    }
-  } catch (...) {
+  const NtripProfiles::Stored stored =
+      NtripProfiles(ProfilesPath).Read(ProfileLines[static_cast<std::size_t>(item - 1)]);
+  const NtripProfile &p = stored.Profile;
+  if (stored.HasAccount) {
+    edtServer->setText(ansi(p.Server));
+    edtPort->setText(ansi(p.Port));
+    edtUsername->setText(ansi(p.Username));
+    edtPassword->setText(ansi(p.Password));
+  }
+  if (stored.HasPosition) {
+    edtLatitude->setText(ansi(p.Latitude));
+    edtLongitude->setText(ansi(p.Longitude));
   }
 }
 
 void TfrmNTRIPSettings::btnSaveProfileClick(QObject *) { SaveProfile(); }
 
 void TfrmNTRIPSettings::SaveProfile() {
-  const std::string server = profileField(edtServer->text());
-  const std::string port = profileField(edtPort->text());
-  const std::string user = profileField(edtUsername->text());
-  const std::string name = (user.empty() ? "" : user + "@") + server + ":" + port;
-  const std::string line =
-      name + "\t" + server + "\t" + port + "\t" + user + "\t" + profileField(edtPassword->text()) +
-      "\t" + profileField(edtLatitude->text()) + "\t" + profileField(edtLongitude->text());
+  NtripProfile profile;
+  profile.Server = ansi(edtServer->text());
+  profile.Port = ansi(edtPort->text());
+  profile.Username = ansi(edtUsername->text());
+  profile.Password = ansi(edtPassword->text());
+  profile.Latitude = ansi(edtLatitude->text());
+  profile.Longitude = ansi(edtLongitude->text());
+  const std::string name = profile.Name();
   try {
-    std::vector<std::string> lines;
-    if (fileExists(ProfilesPath))
-      lines = platform::loadStringsFromFile(ProfilesPath);
-    bool replaced = false;
-    for (std::string &existing : lines)
-      if (existing.compare(0, name.size() + 1, name + "\t") == 0) {
-        existing = line;
-        replaced = true;
-        break;
-      }
-    if (!replaced)
-      lines.push_back(line);
-    replaceFile(lines, ProfilesPath);
+    NtripProfiles(ProfilesPath).Save(profile);
     AddLogLine("Profile saved: " + name);
   } catch (...) {
     AddLogLine("Error saving profile");
@@ -512,7 +438,7 @@ void TfrmNTRIPSettings::setFetchEnabled(bool enabled) {
 
 void TfrmNTRIPSettings::btnFetchSourcesClick(QObject *) {
   client->CasterHost = ansi(edtServer->text());
-  client->CasterPort = platform::StrToIntDef(edtPort->text(), 2101);
+  client->CasterPort = NtripSettingsModel::CasterPort(ansi(edtPort->text()));
   client->Username = ansi(edtUsername->text());
   client->Password = ansi(edtPassword->text());
   AddLogLine("Fetching source table...");
@@ -549,13 +475,13 @@ void TfrmNTRIPSettings::btnConnectClick(QObject *) {
   }
   SaveNtripSettings();
   client->CasterHost = ansi(edtServer->text());
-  client->CasterPort = platform::StrToIntDef(edtPort->text(), 2101);
+  client->CasterPort = NtripSettingsModel::CasterPort(ansi(edtPort->text()));
   client->Username = ansi(edtUsername->text());
   client->Password = ansi(edtPassword->text());
   client->MountPoint = ansi(boxMountpoint->currentText());
   client->UseManualPosition = rbManual->isChecked();
-  client->Latitude = platform::StrToFloatDef(edtLatitude->text(), 0);
-  client->Longitude = platform::StrToFloatDef(edtLongitude->text(), 0);
+  client->Latitude = NtripSettingsModel::Degrees(ansi(edtLatitude->text()));
+  client->Longitude = NtripSettingsModel::Degrees(ansi(edtLongitude->text()));
   AddLogLine("Position: " + ansi(edtLatitude->text()) + ", " + ansi(edtLongitude->text()));
   AddLogLine("Connecting to " + client->CasterHost + ":" + std::to_string(client->CasterPort) +
              "/" + client->MountPoint);
@@ -583,13 +509,10 @@ void TfrmNTRIPSettings::ClientStatusChanged(QObject *, int State, const std::str
       AddLogLine("Auto-connect enabled for next startup");
     }
   }
-  static const char *const buttons[] = {"Connect", "Connecting...", "Disconnect", "Disconnect",
-                                        "Connect"};
-  static const char *const captions[] = {"Disconnected", "Connecting...", "Connected",
-                                         "Receiving Data", "Error"};
-  if (State >= 0 && State <= 4) {
-    btnConnect->setText(QString::fromLatin1(buttons[State]));
-    setWindowTitle(QStringLiteral("Tarvik NTRIP Client - ") + QString::fromLatin1(captions[State]));
+  const std::string button = NtripSettingsModel::ConnectButtonText(State);
+  if (!button.empty()) {
+    btnConnect->setText(QString::fromLatin1(button));
+    setWindowTitle(QString::fromLatin1(NtripSettingsModel::WindowCaption(State)));
   }
 }
 
@@ -609,15 +532,16 @@ void TfrmNTRIPSettings::tmrUpdateTimer(QObject *) {
       btnConnectClick(btnConnect);
     }
   }
-  if (WasReceiving && client->Connected && monotonicNow() - LastDataTime > 30000 && !isVisible()) {
+  if (WasReceiving && client->Connected &&
+      NtripSettingsModel::DataOverdue(monotonicNow(), LastDataTime) && !isVisible()) {
     show();
     AddLogLine("No data received for 30 seconds - showing NTRIP settings");
   }
   lblBytesReceivedValue->setText(
-      QString::fromStdString(platform::FormatFloat("###,###,###,##0", client->BytesReceived)));
+      QString::fromStdString(NtripSettingsModel::CounterText(client->BytesReceived)));
   lblBytesSentValue->setText(
-      QString::fromStdString(platform::FormatFloat("###,###,###,##0", client->BytesSent)));
-  pbProgress->setValue((client->BytesReceived % 5000) / 50);
+      QString::fromStdString(NtripSettingsModel::CounterText(client->BytesSent)));
+  pbProgress->setValue(NtripSettingsModel::ProgressValue(client->BytesReceived));
 }
 
 void TfrmNTRIPSettings::FillOutputPortList() {
@@ -652,33 +576,14 @@ void TfrmNTRIPSettings::OpenOutputPort() {
     return;
   }
   client->ForwardToSerial = false;
-  const std::string name = ansi(boxOutputPort->currentText());
-  int number = 0;
-  const bool named = name.size() > 3 && name.compare(0, 3, "COM") == 0 &&
-                     platform::TryStrToInt(name.substr(3), number) && number > 0;
-  const std::string device = named ? platform::comDevicePath(number) : std::string();
-  if (device.empty() || !OutputSerial.open(device)) {
-    AddLogLine("Failed to open output port: " + name);
-    chkOutputPort->setChecked(false);
-    return;
-  }
-  const int baudIndex = boxOutputBaud->currentIndex();
-  platform::SerialLineSettings settings;
-  settings.baudRate = baudIndex >= 0 && baudIndex <= 5 ? BaudRates[baudIndex] : 115200;
-  settings.dataBits = 8;
-  settings.parity = platform::SerialParity::None;
-  settings.stopBits = platform::SerialStopBits::One;
-  settings.parityCheck = false;
-  settings.dtr = true;
-  settings.rts = true;
-  if (!OutputSerial.configure(settings)) {
-    OutputSerial.close();
-    AddLogLine("Failed to configure output port");
+  const NtripOutputOpening opening = openNtripOutputPort(
+      OutputSerial, ansi(boxOutputPort->currentText()), boxOutputBaud->currentIndex());
+  AddLogLine(opening.LogLine);
+  if (!opening.Opened) {
     chkOutputPort->setChecked(false);
     return;
   }
   OutputActive = true;
-  AddLogLine("Output port opened: " + name + " @ " + std::to_string(settings.baudRate));
 }
 
 void TfrmNTRIPSettings::CloseOutputPort() {
@@ -696,59 +601,16 @@ void TfrmNTRIPSettings::WriteOutputPort(const char *Data, int Length) {
     OutputSerial.write(Data, static_cast<std::size_t>(Length));
 }
 
-std::string TfrmNTRIPSettings::EventLogFolder() {
-  return platform::SurveyRoot() + platform::FormatDateTime("yyyy-mm-dd", platform::Now()) + "/LOG/";
-}
-
-std::string TfrmNTRIPSettings::EventLogFile() {
-  return EventLogFolder() + platform::FormatDateTime("yyyy-mm-dd", platform::Now()) + " Events.log";
-}
-
-void TfrmNTRIPSettings::noteBaseStationEvent(int id, const std::string &text) {
-  try {
-    if (!QFileInfo(QString::fromStdString(EventLogFolder())).isDir())
-      return;
-    const std::string path = EventLogFile();
-    const std::string record = "Auto Event:\t" +
-                               platform::FormatDateTime("yyyy-mm-dd hhnnss", platform::Now()) +
-                               "000\tNTRIP Base Station #" + std::to_string(id) + ": " + text;
-    // Appended, not rewritten: the other records stay as they are whatever happens to this
-    // write. The record starts on a line of its own, as the other writers' records do.
-    std::string last;
-    {
-      std::ifstream in(path, std::ios::binary | std::ios::ate);
-      if (in && in.tellg() > 0) {
-        in.seekg(-1, std::ios::end);
-        last.resize(1);
-        in.read(last.data(), 1);
-      }
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!last.empty() && last != "\n" && last != "\r")
-      out << "\r\n";
-    out << record << "\r\n";
-  } catch (...) {
-  }
-}
-
 void TfrmNTRIPSettings::ScanBaseStation(QObject *, const char *Data, int Length) {
   LastDataTime = monotonicNow();
   if (OutputActive && OutputSerial.isOpen())
     WriteOutputPort(Data, Length);
   if (Length <= 0)
     return;
-  for (const platform::RtcmStationFix &fix :
-       platform::rtcmStationFixes(std::string_view(Data, static_cast<std::size_t>(Length)))) {
-    if (!fix.PositionValid)
-      continue;
-    if (fix.StationId == LastBaseStation.Id &&
-        std::fabs(fix.Latitude - LastBaseStation.Latitude) <= 0.00001 &&
-        std::fabs(fix.Longitude - LastBaseStation.Longitude) <= 0.00001)
-      continue;
-    const std::string text = platform::baseStationText(fix.Latitude, fix.Longitude, fix.Height);
-    AddLogLine("Base #" + std::to_string(fix.StationId) + ": " + text);
-    noteBaseStationEvent(fix.StationId, text);
-    LastBaseStation = {fix.StationId, fix.Latitude, fix.Longitude, fix.Height};
+  for (const NtripBaseStation &station :
+       newBaseStations(LastBaseStation, std::string_view(Data, static_cast<std::size_t>(Length)))) {
+    AddLogLine(baseStationLogLine(station));
+    noteBaseStationEvent(station);
   }
 }
 
@@ -774,28 +636,18 @@ void TfrmNTRIPSettings::Button1Click(QObject *) {
   fRTCMParsing->ClearReport();
   fRTCMParsing->show();
 
-  const platform::RtcmAnalysis analysis = platform::analyseRtcm(bytes);
-  platform::RtcmReportContext context;
-  context.BufferSize = bytes.size();
-  context.LocalTime = platform::Now();
-  context.StandardOffsetMinutes = platform::StandardZoneOffsetMinutes();
-  context.VesselLatitude = client->Latitude;
-  context.VesselLongitude = client->Longitude;
-  context.VesselHeight = client->Height;
-  context.ManualPosition = client->UseManualPosition;
-  for (const std::string &line : platform::rtcmReport(analysis, context))
+  const NtripSettingsModel::AnalyserRun run = NtripSettingsModel::Analyse(
+      bytes, client->Latitude, client->Longitude, client->Height, client->UseManualPosition);
+  for (const std::string &line : run.Report)
     fRTCMParsing->AddReportLine(line);
 
+  const platform::RtcmAnalysis &analysis = run.Analysis;
   if (!analysis.PositionValid)
     return;
-  const BaseStation &last = LastBaseStation;
-  const bool changed = analysis.StationId != last.Id ||
-                       (last.Latitude == 0 && last.Longitude == 0) ||
-                       std::fabs(analysis.Latitude - last.Latitude) > 0.00001 ||
-                       std::fabs(analysis.Longitude - last.Longitude) > 0.00001;
-  if (changed) {
-    AddLogLine("Base #" + std::to_string(analysis.StationId) + ": " +
-               platform::baseStationText(analysis.Latitude, analysis.Longitude, analysis.Height));
-    LastBaseStation = {analysis.StationId, analysis.Latitude, analysis.Longitude, analysis.Height};
+  const BaseStation found{analysis.StationId, analysis.Latitude, analysis.Longitude,
+                          analysis.Height};
+  if (analysedBaseStationIsNew(LastBaseStation, found)) {
+    AddLogLine(baseStationLogLine(found));
+    LastBaseStation = found;
   }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/SerialPort.h"
+#include "positioning/NtripBaseStation.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -68,10 +69,7 @@ public:
   bool WasReceiving = false;
   bool AutoConnectEnabled = false;
   std::uint64_t LastDataTime = 0; // monotonic milliseconds of the last correction chunk
-  struct BaseStation {
-    int Id = 0;
-    double Latitude = 0, Longitude = 0, Height = 0;
-  };
+  using BaseStation = NtripBaseStation;
   BaseStation LastBaseStation;
   // The file line of each profile in boxProfile, item 1 onward: lines without a tab are no
   // profile, and the list must not fall out of step with the file because of them.
@@ -123,16 +121,11 @@ public:
   void WriteOutputPort(const char *Data, int Length);
   std::string RtcmMessageName(int Number) const;
 
-  // The day's event log that a new base station is noted in: its folder and file.
-  static std::string EventLogFolder();
-  static std::string EventLogFile();
-
 protected:
   void showEvent(QShowEvent *event) override;
 
 private:
   void setFetchEnabled(bool enabled);
-  void noteBaseStationEvent(int id, const std::string &text);
 
   bool loading_ = false; // settings being loaded: nothing is saved back meanwhile
   platform::PortToken attachedGpsToken_ = 0;

@@ -2,17 +2,12 @@
 
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
-#include "platform/Convert.h"
-#include "platform/Paths.h"
-#include "platform/StringList.h"
-#include "platform/Time.h"
+#include "positioning/RtcmReportFile.h"
 
-#include <QDir>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <cstdio>
 
 namespace {
 
@@ -73,35 +68,12 @@ QStringList TfRTCMParsing::ReportLines() const {
 
 void TfRTCMParsing::btnClearClick(QObject *) { ClearReport(); }
 
-std::string TfRTCMParsing::ReportFilePath() {
-  const std::string date = platform::FormatDateTime("yyyy-mm-dd", platform::Now());
-  return platform::SurveyRoot() + date + "/LOG/" + date + " Tarvik RTCM Parsing.log";
-}
+std::string TfRTCMParsing::ReportFilePath() { return rtcmReportFilePath(); }
 
 void TfRTCMParsing::btnCloseClick(QObject *) {
-  const QStringList lines = ReportLines();
-  if (!lines.isEmpty()) {
-    const std::string path = ReportFilePath();
-    const std::string folder = path.substr(0, path.rfind('/'));
-    if (!QDir().exists(QString::fromStdString(folder)))
-      QDir().mkpath(QString::fromStdString(folder));
-    std::vector<std::string> bytes;
-    bytes.reserve(static_cast<std::size_t>(lines.size()));
-    for (const QString &line : lines)
-      bytes.push_back(platform::toAnsi(line));
-    // A new report is written beside the old one and then takes its name, so that a failed
-    // write leaves the earlier report whole.
-    const std::string temporary = path + ".tmp";
-    try {
-      platform::saveStringsToFile(bytes, temporary);
-    } catch (...) {
-      std::remove(temporary.c_str());
-      throw;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-      std::remove(temporary.c_str());
-      throw platform::EFileError("Cannot create file \"" + path + "\"");
-    }
-  }
+  std::vector<std::string> lines;
+  for (const QString &line : ReportLines())
+    lines.push_back(platform::toAnsi(line));
+  saveRtcmReport(lines);
   close();
 }

@@ -1,0 +1,74 @@
+#include "positioning/NtripBaseStation.h"
+
+#include "platform/Convert.h"
+#include "platform/Paths.h"
+#include "platform/Time.h"
+#include "positioning/RtcmAnalyser.h"
+#include "positioning/RtcmReport.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+std::vector<NtripBaseStation> newBaseStations(NtripBaseStation &last, std::string_view chunk) {
+  std::vector<NtripBaseStation> found;
+  for (const platform::RtcmStationFix &fix : platform::rtcmStationFixes(chunk)) {
+    if (!fix.PositionValid)
+      continue;
+    if (fix.StationId == last.Id && std::fabs(fix.Latitude - last.Latitude) <= 0.00001 &&
+        std::fabs(fix.Longitude - last.Longitude) <= 0.00001)
+      continue;
+    last = {fix.StationId, fix.Latitude, fix.Longitude, fix.Height};
+    found.push_back(last);
+  }
+  return found;
+}
+
+bool analysedBaseStationIsNew(const NtripBaseStation &last, const NtripBaseStation &found) {
+  return found.Id != last.Id || (last.Latitude == 0 && last.Longitude == 0) ||
+         std::fabs(found.Latitude - last.Latitude) > 0.00001 ||
+         std::fabs(found.Longitude - last.Longitude) > 0.00001;
+}
+
+std::string baseStationLogLine(const NtripBaseStation &station) {
+  return "Base #" + std::to_string(station.Id) + ": " +
+         platform::baseStationText(station.Latitude, station.Longitude, station.Height);
+}
+
+std::string baseStationEventFolder() {
+  return platform::SurveyRoot() + platform::FormatDateTime("yyyy-mm-dd", platform::Now()) + "/LOG/";
+}
+
+std::string baseStationEventFile() {
+  return baseStationEventFolder() + platform::FormatDateTime("yyyy-mm-dd", platform::Now()) +
+         " Events.log";
+}
+
+void noteBaseStationEvent(const NtripBaseStation &station) {
+  try {
+    std::error_code error;
+    if (!std::filesystem::is_directory(baseStationEventFolder(), error))
+      return;
+    const std::string path = baseStationEventFile();
+    const std::string record =
+        "Auto Event:\t" + platform::FormatDateTime("yyyy-mm-dd hhnnss", platform::Now()) +
+        "000\tNTRIP Base Station #" + std::to_string(station.Id) + ": " +
+        platform::baseStationText(station.Latitude, station.Longitude, station.Height);
+    // Appended, not rewritten: the other records stay as they are whatever happens to this
+    // write. The record starts on a line of its own, as the other writers' records do.
+    std::string last;
+    {
+      std::ifstream in(path, std::ios::binary | std::ios::ate);
+      if (in && in.tellg() > 0) {
+        in.seekg(-1, std::ios::end);
+        last.resize(1);
+        in.read(last.data(), 1);
+      }
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!last.empty() && last != "\n" && last != "\r")
+      out << "\r\n";
+    out << record << "\r\n";
+  } catch (...) {
+  }
+}
