@@ -21,8 +21,9 @@
 class DirtyFlag {
 public:
   constexpr DirtyFlag(bool value) noexcept : value_(value) {}
-  DirtyFlag(const DirtyFlag &) = delete;
-  DirtyFlag &operator=(const DirtyFlag &) = delete;
+  DirtyFlag(const DirtyFlag &other) noexcept : value_(other.value_) {}
+  // Takes the other's value only; this flag keeps counting its own settings.
+  DirtyFlag &operator=(const DirtyFlag &other) noexcept { return *this = other.value_; }
   DirtyFlag &operator=(bool value) noexcept {
     value_ = value;
     ++settings_;

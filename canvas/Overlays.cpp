@@ -96,7 +96,10 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
     const int w = text.width;
     if (within && !within->intersects(labelCell(sx, sy, w, h)))
       continue;
-    g.TextOut(sx - w / 2, sy - h / 2, text.text);
+    if (text.shaped.text().isEmpty())
+      g.TextOut(sx - w / 2, sy - h / 2, text.text);
+    else
+      g.TextOut(sx - w / 2, sy - h / 2, text.shaped);
   }
 }
 
@@ -123,6 +126,9 @@ const platform::LabelText &depthLabelText(platform::PaintCache &pc, const GdiCan
   if (fresh) {
     it->second.text = depthText(l);
     it->second.width = g.TextWidth(it->second.text);
+    it->second.shaped.setText(it->second.text);
+    it->second.shaped.setTextFormat(Qt::PlainText);
+    it->second.shaped.prepare(QTransform(), g.qFont());
   }
   return it->second;
 }

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <unordered_map>
@@ -62,10 +63,12 @@ struct LabelSettings {
   bool operator==(const LabelSettings &) const = default;
 };
 
-// A depth's label text and its width in the label font.
+// A label's text and its width in the label font, and for depth labels the text laid out once
+// in that font.
 struct LabelText {
   QString text;
   int width = 0;
+  QStaticText shaped;
 };
 
 struct PaintCache {
