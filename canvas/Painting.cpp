@@ -770,6 +770,16 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     damaged += r;
   if (damaged.isEmpty())
     return true;
+  // Changes lying close together (the boat's lines and rings) are redrawn as the one rectangle
+  // around them: a clip of many pieces costs more than the few pixels it spares.
+  if (damaged.rectCount() > 1) {
+    long long area = 0;
+    for (const QRect &r : damaged)
+      area += static_cast<long long>(r.width()) * r.height();
+    const QRect around = damaged.boundingRect();
+    if (static_cast<long long>(around.width()) * around.height() <= 2 * area)
+      damaged = QRegion(around);
+  }
 
   // The same steps as a full redraw, each confined to the damaged pixels.
   GdiCanvas g;
@@ -929,7 +939,8 @@ void TTarvikCanvas::Paint() {
   // The rubber band and the distance measure lie below the depth labels (the band in XOR):
   // while either shows, the labels are drawn over them as they stand.
   const bool below = (RubberBandActive && DrawingInProgress) || MeasureActive;
-  if (!whole && !below && ShowDepthLabels && !DepthLabels.empty() && !BackBuffer.isNull()) {
+  // After a full redraw too: the labelled image made now serves the paints that follow.
+  if (!below && ShowDepthLabels && !DepthLabels.empty() && !BackBuffer.isNull()) {
     g.Draw(0, 0, labelledBuffer(damaged));
   } else {
     pc.labelledValid = false;
