@@ -2,14 +2,21 @@
 #pragma once
 
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
 namespace benchsupport {
 
 // Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
+// Memory freed by an earlier run stays resident in the allocator's free lists, where a later
+// run would find it without the resident size growing: reset() first hands it back, so a
+// measure taken from reset() holds in any run of a process, repetitions included.
 struct PeakMemory {
-  static void reset() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  static void reset() {
+    ::malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+  }
   static long kib() { return statusKib("VmHWM:"); }
   static long currentKib() { return statusKib("VmRSS:"); }
 

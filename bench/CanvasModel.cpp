@@ -1,5 +1,6 @@
 // The drawing model at survey scale: creating a million mixed shapes (time, and memory per shape
 // from the peak resident size), finding shapes by number, fitting the view and the hit search.
+#include "BenchSupport.h"
 #include "SurveyDrawing.h"
 #include "canvas/DrawingModel.h"
 
@@ -7,33 +8,31 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <random>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
 
 constexpr int kShapes = 1'000'000;
 
-long peakRssKiB() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
 void BM_CreateMixedShapes(benchmark::State &state) {
-  const long before = peakRssKiB();
+  using benchsupport::PeakMemory;
+  long added = 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    PeakMemory::reset();
+    const long before = PeakMemory::currentKib();
+    state.ResumeTiming();
     auto m = std::make_unique<DrawingModel>();
     bench::addMixedShapes(*m, kShapes);
     benchmark::DoNotOptimize(m->ShapeCount);
     state.PauseTiming();
+    added = std::max(added, PeakMemory::kib() - before);
     m.reset();
     state.ResumeTiming();
   }
-  const long after = peakRssKiB();
   state.counters["shapes_per_s"] =
       benchmark::Counter(double(kShapes) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["bytes_per_shape"] = double(after - before) * 1024.0 / kShapes;
+  state.counters["bytes_per_shape"] = double(added) * 1024.0 / kShapes;
 }
 BENCHMARK(BM_CreateMixedShapes)->Iterations(1)->Unit(benchmark::kMillisecond);
 

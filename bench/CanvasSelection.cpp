@@ -3,6 +3,7 @@
 #include "canvas/DrawingModel.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -81,11 +82,24 @@ template <class Operation> void onFreshDrawing(benchmark::State &state, Operatio
   }
 }
 
-// The navigation program's tick: clear the three-shape vessel layer of a large drawing.
+// The navigation program's tick: clear the three-shape vessel layer of a large drawing. The
+// drawing is built once; each iteration draws the vessel anew, untimed, as the tick does, and
+// only the clearing is timed.
 void BM_CadClearShapes_SmallLayer(benchmark::State &state) {
-  onFreshDrawing(state, [](Drawing &d) { d.m->CadClearShapes(d.vessel); });
+  static Drawing d;
+  for (auto _ : state) {
+    d.m->DrawPolyline({{5000, 5000}, {5010, 5020}, {5020, 5000}}, d.vessel, true);
+    d.m->DrawLine(5010, 5000, 5010, 5040, d.vessel);
+    d.m->DrawCircle(5010, 5010, 3, d.vessel);
+    const auto start = std::chrono::steady_clock::now();
+    d.m->CadClearShapes(d.vessel);
+    const auto end = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(d.m->ShapeCount);
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+  state.counters["selected"] = static_cast<double>(d.m->SelectedShapes.size());
 }
-BENCHMARK(BM_CadClearShapes_SmallLayer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CadClearShapes_SmallLayer)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // A quarter of the drawing goes, 2,500 of its shapes selected.
 void BM_CadClearShapes_LargeLayer(benchmark::State &state) {

@@ -15,6 +15,29 @@
 #include <memory>
 #include <vector>
 
+// Whether the back buffer must be redrawn at the next paint: read and set as a bool. Every
+// setting is counted, so that a canvas can tell that nothing else marked the drawing since a
+// moment it noted (a view moved by whole pixels alone lets it scroll what it drew).
+class DirtyFlag {
+public:
+  constexpr DirtyFlag(bool value) noexcept : value_(value) {}
+  DirtyFlag(const DirtyFlag &other) noexcept : value_(other.value_) {}
+  // Takes the other's value only; this flag keeps counting its own settings.
+  DirtyFlag &operator=(const DirtyFlag &other) noexcept { return *this = other.value_; }
+  DirtyFlag &operator=(bool value) noexcept {
+    value_ = value;
+    ++settings_;
+    return *this;
+  }
+  constexpr operator bool() const noexcept { return value_; }
+  // How many times the flag was set, to either value.
+  std::uint64_t settings() const noexcept { return settings_; }
+
+private:
+  bool value_;
+  std::uint64_t settings_ = 0;
+};
+
 class DrawingModel {
 public:
   DrawingModel();
@@ -44,7 +67,7 @@ public:
   // Selected shape numbers in the order of selection; may differ from the shapes' flags.
   std::vector<std::int32_t> SelectedShapes;
   TColor BackColor = 0xFFFFFF;
-  bool BackBufferDirty = true;
+  DirtyFlag BackBufferDirty{true};
 
   // ---- World window and view
   void WorldToScreen(double x, double y, int &sx, int &sy) const;
@@ -210,6 +233,8 @@ protected:
   // its bounds are still there). Null stands for any other change. The model alone marks the
   // whole drawing either way.
   virtual void noteShapeChange(const TQShape *) { BackBufferDirty = true; }
+  // Told by WorldPan after it moved the view and marked the drawing dirty.
+  virtual void noteViewPan() {}
 
 private:
   TQLayer *layerForNewShape(int layer);

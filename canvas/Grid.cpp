@@ -1,7 +1,9 @@
 // The world grid of the back buffer: dotted lines at a chosen or automatic step, their labels
 // along the bottom and left edges, and the red axes through the origin.
+#include "canvas/PaintCache.h"
 #include "canvas/PaintSupport.h"
 #include "canvas/TarvikCanvas.h"
+#include "canvas/WorldView.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 
@@ -63,33 +65,185 @@ double NiceGridStep(double span, int divisions) {
   return factor * mag;
 }
 
-void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
-  if (!c.GridVisible || !finiteView(c))
-    return;
-  const double ww = c.WorldRight - c.WorldLeft;
-  const double wh = c.WorldTop - c.WorldBottom;
-  if (!(ww > 0.0) || !(wh > 0.0))
-    return;
-  const int width = c.width();
-  const int height = c.height();
+namespace {
 
+// Where the grid of a view goes: its steps and the world coordinates of its lines.
+struct GridPlan {
+  bool shown = false;
   double stepX = 0.0;
   double stepY = 0.0;
-  if (!c.GridAutoScale && usableStep(ww, c.GridSpacingX, width) &&
-      usableStep(wh, c.GridSpacingY, height)) {
-    stepX = c.GridSpacingX;
-    stepY = c.GridSpacingY;
+  std::vector<double> xs;
+  std::vector<double> ys;
+};
+
+GridPlan gridPlan(const TTarvikCanvas &c, const platform::ViewFrame &f) {
+  GridPlan p;
+  if (!c.GridVisible)
+    return p;
+  if (!(std::isfinite(f.left) && std::isfinite(f.right) && std::isfinite(f.top) &&
+        std::isfinite(f.bottom) && std::isfinite(f.right - f.left) &&
+        std::isfinite(f.top - f.bottom)))
+    return p;
+  const double ww = f.right - f.left;
+  const double wh = f.top - f.bottom;
+  if (!(ww > 0.0) || !(wh > 0.0))
+    return p;
+  if (!c.GridAutoScale && usableStep(ww, c.GridSpacingX, f.width) &&
+      usableStep(wh, c.GridSpacingY, f.height)) {
+    p.stepX = c.GridSpacingX;
+    p.stepY = c.GridSpacingY;
   } else {
-    stepX = stepY = NiceGridStep(ww, 8);
+    p.stepX = p.stepY = NiceGridStep(ww, 8);
     // The width's step serves both directions. A view far taller than the window's shape (a
     // drawing file's view is taken as it stands) would get more rows of lines than the window
     // has pixels, and the bounded walk would draw them only near the bottom: such a view takes
     // its y step from its height.
-    if (!usableStep(wh, stepY, height))
-      stepY = NiceGridStep(wh, 8);
+    if (!usableStep(wh, p.stepY, f.height))
+      p.stepY = NiceGridStep(wh, 8);
   }
-  const std::vector<double> xs = linePositions(c.WorldLeft, c.WorldRight, stepX, width);
-  const std::vector<double> ys = linePositions(c.WorldBottom, c.WorldTop, stepY, height);
+  p.xs = linePositions(f.left, f.right, p.stepX, f.width);
+  p.ys = linePositions(f.bottom, f.top, p.stepY, f.height);
+  p.shown = true;
+  return p;
+}
+
+bool axesShown(const platform::ViewFrame &f) {
+  return f.left < 0.0 && 0.0 < f.right && f.bottom < 0.0 && 0.0 < f.top;
+}
+
+// The label boxes of a grid with their texts, as drawGridOn fills and writes them.
+struct LabelBox {
+  QRect box;
+  QString text;
+  bool operator<(const LabelBox &o) const {
+    if (box.left() != o.box.left())
+      return box.left() < o.box.left();
+    if (box.top() != o.box.top())
+      return box.top() < o.box.top();
+    if (box.right() != o.box.right())
+      return box.right() < o.box.right();
+    if (box.bottom() != o.box.bottom())
+      return box.bottom() < o.box.bottom();
+    return text < o.text;
+  }
+  bool operator==(const LabelBox &o) const { return box == o.box && text == o.text; }
+};
+
+void setLabelFont(GdiCanvas &g) {
+  g.Font.Name = QStringLiteral("Tahoma");
+  g.Font.Size = 8;
+  g.Font.Color = clBlack;
+  g.Font.Bold = false;
+  g.Font.Italic = false;
+  g.Font.Orientation = 0;
+}
+
+std::vector<LabelBox> labelBoxes(const GridPlan &p, const platform::ViewFrame &f, GdiCanvas &g,
+                                 int kx, int ky) {
+  std::vector<LabelBox> out;
+  const platform::ViewMapping m(f.left, f.right, f.top, f.bottom, f.width, f.height);
+  const int width = f.width;
+  const int height = f.height;
+  for (double x : p.xs) {
+    const int sx = m.toX(x);
+    if (!(sx > 4 && sx <= width - 50))
+      continue;
+    const QString text = label(x, p.stepX);
+    const QSize size = g.TextExtent(text);
+    const int half = size.width() / 2;
+    out.push_back(
+        {QRect(QPoint(sx - half - 2, height - size.height() - 4), QPoint(sx + half + 1, height - 3))
+             .translated(kx, ky),
+         text});
+  }
+  for (double y : p.ys) {
+    const int sy = m.toY(y);
+    if (!(sy > 14 && sy <= height - 20))
+      continue;
+    const QString text = label(y, p.stepY);
+    const QSize size = g.TextExtent(text);
+    const int half = size.height() / 2;
+    out.push_back(
+        {QRect(QPoint(2, sy - half - 1), QPoint(size.width() + 5, sy + half)).translated(kx, ky),
+         text});
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// The dot pattern of grid lines repeats every this many pixels along a line.
+constexpr int dotPeriod = 6;
+
+} // namespace
+
+bool platform::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to,
+                                int kx, int ky, QRegion &damage) {
+  const GridPlan a = gridPlan(c, from);
+  const GridPlan b = gridPlan(c, to);
+  if (a.shown != b.shown)
+    return false;
+  if (!a.shown)
+    return true;
+  const auto capped = [](const GridPlan &p, const ViewFrame &f) {
+    return p.xs.size() >= static_cast<std::size_t>(lineLimit(f.width)) + 16 ||
+           p.ys.size() >= static_cast<std::size_t>(lineLimit(f.height)) + 16;
+  };
+  if (a.stepX != b.stepX || a.stepY != b.stepY || capped(a, from) || capped(b, to) ||
+      axesShown(from) || axesShown(to))
+    return false;
+  const int w = to.width;
+  const int h = to.height;
+  const ViewMapping ma(from.left, from.right, from.top, from.bottom, from.width, from.height);
+  const ViewMapping mb(to.left, to.right, to.top, to.bottom, to.width, to.height);
+  // Lines: each starts its dots at the client's edge, so a move along a line by other than a
+  // whole number of dot periods draws it anew; lines that came, went or landed elsewhere too.
+  const auto lines = [&](const std::vector<double> &oldAt, const std::vector<double> &newAt,
+                         bool vertical) {
+    const int k = vertical ? kx : ky;
+    const bool dotsMoved = (vertical ? ky : kx) % dotPeriod != 0;
+    std::vector<int> before, after;
+    for (double v : oldAt)
+      before.push_back((vertical ? ma.toX(v) : ma.toY(v)) + k);
+    for (double v : newAt)
+      after.push_back(vertical ? mb.toX(v) : mb.toY(v));
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    const auto line = [&](int at) { damage += vertical ? QRect(at, 0, 1, h) : QRect(0, at, w, 1); };
+    for (int at : before)
+      if (dotsMoved || !std::binary_search(after.begin(), after.end(), at))
+        line(at);
+    for (int at : after)
+      if (dotsMoved || !std::binary_search(before.begin(), before.end(), at))
+        line(at);
+  };
+  lines(a.xs, b.xs, true);
+  lines(a.ys, b.ys, false);
+  // Labels: held to the bottom and left edges, so a move across those edges draws them anew.
+  GdiCanvas measure;
+  setLabelFont(measure);
+  const std::vector<LabelBox> before = labelBoxes(a, from, measure, kx, ky);
+  const std::vector<LabelBox> after = labelBoxes(b, to, measure, 0, 0);
+  // Glyphs may overhang the box a little.
+  const auto box = [&](const LabelBox &l) { damage += l.box.adjusted(-2, -2, 2, 2); };
+  for (const LabelBox &l : before)
+    if (!std::binary_search(after.begin(), after.end(), l))
+      box(l);
+  for (const LabelBox &l : after)
+    if (!std::binary_search(before.begin(), before.end(), l))
+      box(l);
+  return true;
+}
+
+void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
+  const GridPlan plan = gridPlan(c, currentViewFrame(c));
+  if (!plan.shown)
+    return;
+  const int width = c.width();
+  const int height = c.height();
+  const double stepX = plan.stepX;
+  const double stepY = plan.stepY;
+  const std::vector<double> &xs = plan.xs;
+  const std::vector<double> &ys = plan.ys;
 
   g.Pen.Color = c.GridColor;
   g.Pen.Width = 1;
@@ -109,12 +263,7 @@ void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
   }
 
   g.Pen.Style = psSolid;
-  g.Font.Name = QStringLiteral("Tahoma");
-  g.Font.Size = 8;
-  g.Font.Color = clBlack;
-  g.Font.Bold = false;
-  g.Font.Italic = false;
-  g.Font.Orientation = 0;
+  setLabelFont(g);
   g.Brush.Color = clWhite;
   g.Brush.Style = bsSolid;
   for (double x : xs) {

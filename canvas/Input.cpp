@@ -104,6 +104,7 @@ void pick(TTarvikCanvas &c, double wx, double wy, int shift) {
       if (!ctrl)
         clearAll();
       s->Selected = true;
+      s->Listed = true;
       c.SelectedShapes.push_back(n);
       fire(c.OnShapeNumberSelected, &c, static_cast<short>(s->ShapeType), n);
     }

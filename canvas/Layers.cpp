@@ -46,6 +46,7 @@ void DrawingModel::LayerSelectShapes(int index, bool additive) {
   for (int i = Shapes.lowestOnLayer(index); i < Shapes.size(); ++i) {
     if (TQShape *s = Shapes[i]; s->Layer == index) {
       s->Selected = true;
+      s->Listed = true;
       SelectedShapes.push_back(s->ShapeNumber);
     }
   }

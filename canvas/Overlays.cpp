@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,13 +51,25 @@ void useFont(GdiCanvas &g, const QString &name, int size, bool bold, TColor colo
   g.Font.Color = colour;
 }
 
+// The pixels a label of width w centred on (sx, sy) may touch: its cell with a line height all
+// round for glyphs that overhang it.
+QRect labelCell(int sx, int sy, int w, int h) {
+  const long long lineHeight = std::llabs(static_cast<long long>(h));
+  const long long l = static_cast<long long>(sx) - w / 2 - lineHeight;
+  const long long t = static_cast<long long>(sy) - h / 2 - lineHeight;
+  const long long span = std::llabs(static_cast<long long>(w)) + 2 * lineHeight;
+  return QRect(static_cast<int>(l), static_cast<int>(t),
+               static_cast<int>(std::min<long long>(span, INT32_MAX / 2)),
+               static_cast<int>(std::min<long long>(3 * lineHeight, INT32_MAX / 2)));
+}
+
 // Writes each label's text centred on its pixel, skipping labels well outside the client. The
 // view's mapping is set up once for all labels (it is WorldToScreen's), and every text of one
-// paint has the same font. Soundings repeat their depths, so each distinct text is measured once
-// per paint. With a region, only labels that may put pixels into it are written (the canvas is
-// clipped to it): the pixels there come out as if every label had been written.
-template <class It, class TextOf>
-void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, TextOf textOf,
+// paint has the same font; `measure` gives a label's text with its width in that font. With a
+// region, only labels that may put pixels into it are written (the canvas is clipped to it): the
+// pixels there come out as if every label had been written.
+template <class It, class Measure>
+void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, Measure measure,
                        const QRegion *within = nullptr) {
   const int h = g.TextHeight(QString());
   const int width = c.width();
@@ -70,7 +83,6 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
   const long long lineHeight = std::llabs(static_cast<long long>(h));
   const long long reachX = 16 * lineHeight + 64;
   const long long reachY = 2 * lineHeight + 8;
-  QHash<QString, int> widths;
   for (It it = first; it != last; ++it) {
     const auto &label = *it;
     const int sx = view.toX(label.X);
@@ -80,32 +92,46 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
     if (within && (sx < bound.left() - reachX || sx > bound.right() + reachX ||
                    sy < bound.top() - reachY || sy > bound.bottom() + reachY))
       continue;
-    const QString text = textOf(label);
-    auto known = widths.constFind(text);
-    if (known == widths.constEnd())
-      known = widths.insert(text, g.TextWidth(text));
-    const int w = *known;
-    if (within) {
-      // The cell with a line height all round for glyphs that overhang it.
-      const long long l = static_cast<long long>(sx) - w / 2 - lineHeight;
-      const long long t = static_cast<long long>(sy) - h / 2 - lineHeight;
-      const long long span = std::llabs(static_cast<long long>(w)) + 2 * lineHeight;
-      const QRect cell(static_cast<int>(l), static_cast<int>(t),
-                       static_cast<int>(std::min<long long>(span, INT32_MAX / 2)),
-                       static_cast<int>(std::min<long long>(3 * lineHeight, INT32_MAX / 2)));
-      if (!within->intersects(cell))
-        continue;
-    }
-    g.TextOut(sx - w / 2, sy - h / 2, text);
+    const platform::LabelText &text = measure(label);
+    const int w = text.width;
+    if (within && !within->intersects(labelCell(sx, sy, w, h)))
+      continue;
+    if (text.shaped.text().isEmpty())
+      g.TextOut(sx - w / 2, sy - h / 2, text.text);
+    else
+      g.TextOut(sx - w / 2, sy - h / 2, text.shaped);
   }
 }
 
-template <class Labels, class TextOf>
-void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels, TextOf textOf) {
-  drawCentredLabels(c, g, labels.begin(), labels.end(), textOf);
+template <class Labels, class Measure>
+void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, const Labels &labels,
+                       Measure measure) {
+  drawCentredLabels(c, g, labels.begin(), labels.end(), measure);
 }
 
 QString depthText(const TTarvikCanvas::DepthLabel &l) { return fixed(l.Depth, 6, 1); }
+
+// A depth's label text in the font the canvas holds, formatted and measured once for all
+// paints (soundings repeat their depths).
+const platform::LabelText &depthLabelText(platform::PaintCache &pc, const GdiCanvas &g,
+                                          const TTarvikCanvas::DepthLabel &l) {
+  constexpr std::size_t mostTexts = 1 << 16;
+  if (pc.labelTextFont != g.Font.Name || pc.labelTextSize != g.Font.Size ||
+      pc.labelTexts.size() >= mostTexts) {
+    pc.labelTexts.clear();
+    pc.labelTextFont = g.Font.Name;
+    pc.labelTextSize = g.Font.Size;
+  }
+  auto [it, fresh] = pc.labelTexts.try_emplace(std::bit_cast<std::uint64_t>(l.Depth));
+  if (fresh) {
+    it->second.text = depthText(l);
+    it->second.width = g.TextWidth(it->second.text);
+    it->second.shaped.setText(it->second.text);
+    it->second.shaped.setTextFormat(Qt::PlainText);
+    it->second.shaped.prepare(QTransform(), g.qFont());
+  }
+  return it->second;
+}
 
 bool sameLabel(const TTarvikCanvas::DepthLabel &a, const TTarvikCanvas::DepthLabel &b) {
   return a.X == b.X && a.Y == b.Y && a.Depth == b.Depth;
@@ -317,11 +343,17 @@ void TTarvikCanvas::DrawDepthLabelsOverlay(GdiCanvas &g) {
     return;
   useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
   g.Brush.Style = bsClear;
-  drawCentredLabels(*this, g, DepthLabels, depthText);
+  platform::PaintCache &pc = *paintCache_;
+  drawCentredLabels(*this, g, DepthLabels, [&](const DepthLabel &l) -> const platform::LabelText & {
+    return depthLabelText(pc, g, l);
+  });
 }
 
-const QImage &TTarvikCanvas::labelledBuffer(const QRegion &damaged) {
+const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
   platform::PaintCache &pc = *paintCache_;
+  // The back buffer's changes, and where a scroll moved labels across the edges.
+  const QRegion damaged = backDamage + pc.labelDamage;
+  pc.labelDamage = QRegion();
   const platform::LabelSettings now{platform::currentViewFrame(*this), DepthLabelFontName,
                                     DepthLabelFontSize, DepthLabelColor};
   const std::size_t had = pc.labelsDrawn.size();
@@ -339,9 +371,12 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &damaged) {
     GdiCanvas g(pc.labelled);
     useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
     g.Brush.Style = bsClear;
+    const auto measure = [&](const DepthLabel &l) -> const platform::LabelText & {
+      return depthLabelText(pc, g, l);
+    };
     if (DepthLabels.size() > had)
       drawCentredLabels(*this, g, DepthLabels.begin() + static_cast<std::ptrdiff_t>(had),
-                        DepthLabels.end(), depthText);
+                        DepthLabels.end(), measure);
     if (!damaged.isEmpty()) {
       g.end();
       {
@@ -352,7 +387,7 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &damaged) {
       }
       g.begin(pc.labelled);
       g.SetClipRegion(damaged);
-      drawCentredLabels(*this, g, DepthLabels.begin(), DepthLabels.end(), depthText, &damaged);
+      drawCentredLabels(*this, g, DepthLabels.begin(), DepthLabels.end(), measure, &damaged);
     }
   }
   if (!extends || DepthLabels.size() != had)
@@ -367,8 +402,15 @@ void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
     return;
   useFont(g, QStringLiteral("Arial"), EventLabelFontSize, true, EventLabelColor);
   g.Brush.Style = bsClear;
-  drawCentredLabels(*this, g, EventLabels,
-                    [](const EventLabel &l) { return QString::number(l.EventNumber); });
+  QHash<int, platform::LabelText> texts;
+  drawCentredLabels(*this, g, EventLabels, [&](const EventLabel &l) -> const platform::LabelText & {
+    auto it = texts.find(l.EventNumber);
+    if (it == texts.end()) {
+      const QString text = QString::number(l.EventNumber);
+      it = texts.insert(l.EventNumber, platform::LabelText{text, g.TextWidth(text)});
+    }
+    return *it;
+  });
 }
 
 void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
@@ -442,4 +484,36 @@ void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
   g.RoundRect(b.x - 6, b.y - 6, b.x + b.w + 6, b.y + b.h + 6, 6, 6);
   g.Brush.Style = bsClear;
   g.TextOut(b.x, b.y, text);
+}
+
+QRegion platform::depthLabelScrollDamage(TTarvikCanvas &c, PaintCache &pc, const ViewFrame &from,
+                                         const ViewFrame &to, int kx, int ky) {
+  QRegion d;
+  if (!c.ShowDepthLabels || c.DepthLabels.empty())
+    return d;
+  GdiCanvas g;
+  useFont(g, c.DepthLabelFontName, c.DepthLabelFontSize, false, c.DepthLabelColor);
+  const int h = g.TextHeight(QString());
+  const ViewMapping before(from.left, from.right, from.top, from.bottom, from.width, from.height);
+  const ViewMapping after(to.left, to.right, to.top, to.bottom, to.width, to.height);
+  const long long right = static_cast<long long>(to.width) + 50;
+  const long long bottom = static_cast<long long>(to.height) + 20;
+  const auto leftOut = [&](int sx, int sy) {
+    return sx < -50 || sx > right || sy < -20 || sy > bottom;
+  };
+  for (const TTarvikCanvas::DepthLabel &l : c.DepthLabels) {
+    const int ax = before.toX(l.X), ay = before.toY(l.Y);
+    const int bx = after.toX(l.X), by = after.toY(l.Y);
+    const bool outBefore = leftOut(ax, ay), outAfter = leftOut(bx, by);
+    if (outBefore && outAfter)
+      continue;
+    if (!outBefore && !outAfter && bx == ax + kx && by == ay + ky)
+      continue;
+    const int w = depthLabelText(pc, g, l).width;
+    if (!outBefore)
+      d += labelCell(ax + kx, ay + ky, w, h);
+    if (!outAfter)
+      d += labelCell(bx, by, w, h);
+  }
+  return d & QRect(0, 0, to.width, to.height);
 }

@@ -4,28 +4,19 @@
 // of the back buffer with the depth labels over it.
 #pragma once
 
+#include "canvas/PaintSupport.h"
 #include "canvas/TarvikCanvas.h"
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
+#include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
 namespace platform {
-
-// The world window and the client size in pixels that a picture was made for.
-struct ViewFrame {
-  double left = 0.0;
-  double right = 0.0;
-  double top = 0.0;
-  double bottom = 0.0;
-  int width = 0;
-  int height = 0;
-
-  bool operator==(const ViewFrame &) const = default;
-};
 
 ViewFrame currentViewFrame(const TTarvikCanvas &c);
 
@@ -70,6 +61,14 @@ struct LabelSettings {
   TColor colour = 0;
 
   bool operator==(const LabelSettings &) const = default;
+};
+
+// A label's text and its width in the label font, and for depth labels the text laid out once
+// in that font.
+struct LabelText {
+  QString text;
+  int width = 0;
+  QStaticText shaped;
 };
 
 struct PaintCache {
@@ -121,8 +120,33 @@ struct PaintCache {
   bool wideView = false;
   double wideViewArea = 0.0;
 
-  // Scratch list reused from paint to paint.
+  // Scratch lists reused from paint to paint.
   std::vector<int> positions;
+  std::vector<int> nearby;
+
+  // ---- Pans since the last paint
+  // The view that every pixel position kept here (damage, last point, text reaches) refers to.
+  ViewFrame frame;
+  // BackBufferDirty's count of settings when the last paint ended, and after the last pan.
+  std::uint64_t cleanMarks = 0;
+  std::uint64_t panMarks = 0;
+  // Only pans by whole pixels marked the drawing since the last paint; the images then move by
+  // (shiftX, shiftY) pixels and only what that uncovers or changes is drawn.
+  bool panOnly = false;
+  int shiftX = 0;
+  int shiftY = 0;
+  // A drawn shape whose pixels are clamped far off the client, or that fills with a hatch held
+  // to the client's corner, does not move with the view: its picture cannot be scrolled.
+  bool farReach = false;
+  bool hatched = false;
+  // Pixels of the labelled image to compose again at the next paint (labels a scroll moved
+  // across the edges where labels are left out).
+  QRegion labelDamage;
+
+  // Label texts by depth, for the font named here; formatted and measured once.
+  std::unordered_map<std::uint64_t, LabelText> labelTexts;
+  QString labelTextFont;
+  int labelTextSize = 0;
 
   bool isThinned(const TQShape *s) const {
     const auto it = thinned.find(s);
@@ -134,7 +158,14 @@ struct PaintCache {
     damage.clear();
     reported = 0;
     pointsToCheck.clear();
+    panOnly = false;
+    shiftX = shiftY = 0;
   }
 };
+
+// Where the depth labels drawn for `to` differ from those drawn for `from` moved by (kx, ky)
+// pixels: the cells of labels that crossed the edges beyond which labels are left out.
+QRegion depthLabelScrollDamage(TTarvikCanvas &canvas, PaintCache &cache, const ViewFrame &from,
+                               const ViewFrame &to, int kx, int ky);
 
 } // namespace platform

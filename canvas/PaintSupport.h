@@ -1,10 +1,12 @@
-// Pieces the painting files share: the test for a view that can be drawn at all, and the grid
-// drawn onto a canvas the caller already holds on the back buffer.
+// Pieces the painting files share: the test for a view that can be drawn at all, the view a
+// picture was made for, and the grid drawn onto a canvas the caller already holds on the back
+// buffer.
 #pragma once
 
 #include "canvas/DrawingModel.h"
 #include "platform/GdiCanvas.h"
 
+#include <QRegion>
 #include <cmath>
 
 class TTarvikCanvas;
@@ -19,7 +21,26 @@ inline bool finiteView(const DrawingModel &m) {
          std::isfinite(m.WorldTop - m.WorldBottom);
 }
 
+// The world window and the client size in pixels that a picture was made for.
+struct ViewFrame {
+  double left = 0.0;
+  double right = 0.0;
+  double top = 0.0;
+  double bottom = 0.0;
+  int width = 0;
+  int height = 0;
+
+  bool operator==(const ViewFrame &) const = default;
+};
+
 // DrawGrid onto the given canvas (the back buffer's).
 void drawGridOn(TTarvikCanvas &canvas, GdiCanvas &g);
+
+// Where the grid drawn for `to` differs from the grid drawn for `from` moved by (kx, ky) pixels:
+// lines whose dots no longer fall alike, lines and labels that came or went, and the labels held
+// to the client's edges. False when the two grids differ beyond that (another step, too many
+// lines, the origin axes): the whole picture must be drawn again.
+bool gridScrollDamage(TTarvikCanvas &canvas, const ViewFrame &from, const ViewFrame &to, int kx,
+                      int ky, QRegion &damage);
 
 } // namespace platform

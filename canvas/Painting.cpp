@@ -72,6 +72,23 @@ bool missesView(const TTarvikCanvas &c, const TQShape &s) {
          s.MinY > c.WorldTop;
 }
 
+bool missesFrame(const platform::ViewFrame &f, const TQShape &s) {
+  return s.MaxX < f.left || s.MinX > f.right || s.MaxY < f.bottom || s.MinY > f.top;
+}
+
+// Notes what keeps a drawn shape's pixels from moving with the view: bounds so far off the
+// client that pixel coordinates are clamped, or a hatch, whose pattern is held to the client's
+// corner.
+void noteUnmovable(PaintCache &pc, const TQShape &s, const platform::ViewMapping &m) {
+  constexpr double far = 1 << 20;
+  const double x0 = (s.MinX - m.left) * m.scaleX, x1 = (s.MaxX - m.left) * m.scaleX;
+  const double y0 = (m.top - s.MaxY) * m.scaleY, y1 = (m.top - s.MinY) * m.scaleY;
+  if (!(std::fabs(x0) < far && std::fabs(x1) < far && std::fabs(y0) < far && std::fabs(y1) < far))
+    pc.farReach = true;
+  if (s.BrushStyle != bsSolid && s.BrushStyle != bsClear)
+    pc.hatched = true;
+}
+
 // Draws a shape with its pen colour replaced by one that shows on the background.
 void drawWithContrast(const TTarvikCanvas &c, TQShape &s, GdiCanvas &g, int w, int h) {
   const TColor own = s.PenFg;
@@ -246,8 +263,10 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
         continue;
     }
     drawWithContrast(c, *s, g, w, h);
-    if (record)
+    if (record) {
       record->overhang = std::max(record->overhang, overhangOf(*s, mapping));
+      noteUnmovable(*record, *s, mapping);
+    }
     if (++drawn >= maxDrawsPerPaint) {
       noteView();
       finish(true);
@@ -281,6 +300,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
     drawWithContrast(c, *s, g, w, h);
     ++drawn;
     if (record) {
+      noteUnmovable(*record, *s, mapping);
       // A text shape is always a TQText; anything else claiming type 11 is redrawn in full.
       const auto *text = dynamic_cast<const TQText *>(s);
       const QRect everywhere(QPoint(-(1 << 30), -(1 << 30)), QPoint(1 << 30, 1 << 30));
@@ -316,7 +336,251 @@ WorldRect worldAround(const TTarvikCanvas &c, const platform::ViewMapping &m, co
       c.WorldLeft + (r.right() + 1 + p) / m.scaleX, c.WorldTop - (r.top() - p) / m.scaleY};
 }
 
+// Whether `to` shows the world of `from` moved by whole pixels: the same client and scales, the
+// edges moved so that what lay at pixel p of `from` lies at p + (kx, ky) in `to`, by less than
+// the client's size.
+bool wholePixelShift(const platform::ViewFrame &from, const platform::ViewFrame &to, int &kx,
+                     int &ky) {
+  if (from.width != to.width || from.height != to.height || from.width <= 0 || from.height <= 0)
+    return false;
+  const double ww0 = from.right - from.left, wh0 = from.top - from.bottom;
+  const double ww = to.right - to.left, wh = to.top - to.bottom;
+  if (!(ww0 > 0.0) || !(wh0 > 0.0) || !std::isfinite(ww0) || !std::isfinite(wh0))
+    return false;
+  // Edges moved by the same amount keep their span but for the rounding of the sums.
+  if (!(std::fabs(ww - ww0) <= ww0 * 1e-12) || !(std::fabs(wh - wh0) <= wh0 * 1e-12))
+    return false;
+  const double fx = (from.left - to.left) * (from.width / ww0);
+  const double fy = (to.top - from.top) * (from.height / wh0);
+  if (!(std::fabs(fx) < from.width) || !(std::fabs(fy) < from.height))
+    return false;
+  const double rx = std::round(fx), ry = std::round(fy);
+  if (std::fabs(fx - rx) > 1e-6 || std::fabs(fy - ry) > 1e-6)
+    return false;
+  kx = static_cast<int>(rx);
+  ky = static_cast<int>(ry);
+  return true;
+}
+
+// Moves the pixels of a 32-bit image by (kx, ky); what moves in from outside keeps its old
+// pixels, to be drawn anew.
+void shiftImage(QImage &image, int kx, int ky) {
+  const int w = image.width(), h = image.height();
+  if (image.isNull() || image.depth() != 32 || std::abs(kx) >= w || std::abs(ky) >= h)
+    return;
+  const qsizetype line = image.bytesPerLine();
+  uchar *bits = image.bits();
+  const std::size_t bytes = static_cast<std::size_t>(w - std::abs(kx)) * 4;
+  const qsizetype fromX = kx >= 0 ? 0 : -kx, toX = kx >= 0 ? kx : 0;
+  const auto move = [&](int fromY, int toY) {
+    std::memmove(bits + toY * line + toX * 4, bits + fromY * line + fromX * 4, bytes);
+  };
+  if (ky > 0)
+    for (int y = h - 1; y >= ky; --y)
+      move(y - ky, y);
+  else
+    for (int y = 0; y < h + ky; ++y)
+      move(y - ky, y);
+}
+
+QRect shifted(const QRect &r, int kx, int ky) { return r.isEmpty() ? r : r.translated(kx, ky); }
+
 } // namespace
+
+void TTarvikCanvas::noteViewPan() {
+  PaintCache &pc = *paintCache_;
+  const std::uint64_t marks = BackBufferDirty.settings();
+  // The pan's own marking must be the only one since the last paint or the pan before.
+  const bool onlyPans =
+      pc.recorded && (marks == pc.cleanMarks + 1 || (pc.panOnly && marks == pc.panMarks + 1));
+  pc.panMarks = marks;
+  int kx = 0, ky = 0;
+  const platform::ViewFrame now = platform::currentViewFrame(*this);
+  if (!onlyPans || !wholePixelShift(pc.frame, now, kx, ky)) {
+    pc.panOnly = false;
+    return;
+  }
+  // What was noted in pixels since follows the drawing across the client.
+  const QRect client(0, 0, std::max(width(), 1), std::max(height(), 1));
+  for (QRect &r : pc.damage)
+    r = shifted(r, kx, ky).intersected(client);
+  std::erase_if(pc.damage, [](const QRect &r) { return r.isEmpty(); });
+  if (pc.lastPointX != -9999 || pc.lastPointY != -9999) {
+    pc.lastPointX += kx;
+    pc.lastPointY += ky;
+  }
+  for (DrawnText &t : pc.texts)
+    t.reach = shifted(t.reach, kx, ky);
+  pc.shiftX += kx;
+  pc.shiftY += ky;
+  pc.frame = now;
+  pc.panOnly = true;
+}
+
+bool TTarvikCanvas::scrollCache(QRegion &damage) {
+  PaintCache &pc = *paintCache_;
+  const platform::ViewFrame from = pc.settings.view;
+  const platform::ViewFrame to = platform::currentViewFrame(*this);
+  int kx = 0, ky = 0;
+  if (!wholePixelShift(from, to, kx, ky) || kx != pc.shiftX || ky != pc.shiftY || !(to == pc.frame))
+    return false;
+  // What a host draws below the shapes is its own: nothing here knows which of it crosses an
+  // edge, so a view it draws into is drawn whole.
+  if (pc.capReached || pc.farReach || pc.hatched || pc.overhang > maxPartialOverhang ||
+      BackBuffer.depth() != 32 || !platform::finiteView(*this) || (GridVisible && GridMode == 1) ||
+      OnDrawBelowShapes)
+    return false;
+  const int w = to.width, h = to.height;
+  const platform::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
+  const platform::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
+  const long long pad = pc.overhang + 2;
+  const QRect client(0, 0, w, h);
+  QRegion d;
+
+  // Texts drawn stay where they were unless the move carried their anchor across an edge
+  // beyond which texts are left out, or across the first pixel row or column (pixels are
+  // truncated toward zero, so a coordinate moving from below 0 to above lands a pixel off).
+  const double wpp = (to.right - to.left) / w;
+  for (const DrawnText &t : pc.texts) {
+    const auto *text = dynamic_cast<const TQText *>(FindShape(t.number));
+    if (!text)
+      return false;
+    const int ax = mFrom.toX(text->X), ay = mFrom.toY(text->Y);
+    const int bx = mTo.toX(text->X), by = mTo.toY(text->Y);
+    const int px0 = clampToPixel((text->X - from.left) / wpp);
+    const int py0 = clampToPixel((from.top - text->Y) / wpp);
+    const int px1 = clampToPixel((text->X - to.left) / wpp);
+    const int py1 = clampToPixel((to.top - text->Y) / wpp);
+    if (bx != ax + kx || by != ay + ky || px1 != px0 + kx || py1 != py0 + ky)
+      return false;
+    const auto left = [&](int x, int y) {
+      return x < -500 || x > w + 500 || y < -100 || y > h + 100;
+    };
+    if (left(ax, ay) != left(bx, by))
+      return false;
+  }
+
+  // Shapes near the edges that moved: a point or text coming into the view or leaving it
+  // changes what the others around it show (thinning, the texts' order), which only a full
+  // redraw decides; other shapes coming or going lie within the uncovered strips and the
+  // bands along the edges below. A shape across the left or top edge has coordinates below 0
+  // in one view, which truncation moves by a pixel: it is drawn anew wherever it reaches.
+  const LayerFlags layers(Layers, NextLayerIndex);
+  const bool xMoved = from.left != to.left || from.right != to.right;
+  const bool yMoved = from.top != to.top || from.bottom != to.bottom;
+  const double padX = static_cast<double>(pad + 1) / mTo.scaleX;
+  const double padY = static_cast<double>(pad + 1) / mTo.scaleY;
+  const double xLo = std::min(from.left, to.left) - padX,
+               xHi = std::max(from.right, to.right) + padX;
+  const double yLo = std::min(from.bottom, to.bottom) - padY,
+               yHi = std::max(from.top, to.top) + padY;
+  struct Band {
+    WorldRect r;
+    bool across; // shapes meeting it may reach below pixel 0
+  };
+  std::vector<Band> bands;
+  if (xMoved) {
+    bands.push_back(
+        {{std::min(from.left, to.left) - padX, yLo, std::max(from.left, to.left) + padX, yHi},
+         true});
+    bands.push_back(
+        {{std::min(from.right, to.right) - padX, yLo, std::max(from.right, to.right) + padX, yHi},
+         false});
+  }
+  if (yMoved) {
+    bands.push_back(
+        {{xLo, std::min(from.top, to.top) - padY, xHi, std::max(from.top, to.top) + padY}, true});
+    bands.push_back({{xLo, std::min(from.bottom, to.bottom) - padY, xHi,
+                      std::max(from.bottom, to.bottom) + padY},
+                     false});
+  }
+  long long coming = 0;
+  for (const Band &band : bands) {
+    ShapePositionsNear(band.r.minX, band.r.minY, band.r.maxX, band.r.maxY, pc.nearby);
+    for (int i : pc.nearby) {
+      if (i < 0 || i >= Shapes.size())
+        continue;
+      const TQShape *s = Shapes[i];
+      if (!s->Visible || !layers.drawn(s->Layer))
+        continue;
+      const bool before = !missesFrame(from, *s), after = !missesFrame(to, *s);
+      if (!before && !after)
+        continue;
+      const bool placed =
+          s->ShapeType == 11 || (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s));
+      if (before != after) {
+        if (placed)
+          return false;
+        ++coming;
+      }
+      if (!band.across || placed)
+        continue;
+      const double x0 = (s->MinX - to.left) * mTo.scaleX, x1 = (s->MaxX - to.left) * mTo.scaleX;
+      const double y0 = (to.top - s->MaxY) * mTo.scaleY, y1 = (to.top - s->MinY) * mTo.scaleY;
+      constexpr double far = 1 << 20;
+      if (!(std::fabs(x0) < far && std::fabs(x1) < far && std::fabs(y0) < far &&
+            std::fabs(y1) < far))
+        return false;
+      const QRect reach(QPoint(static_cast<int>(std::floor(x0)) - static_cast<int>(pad),
+                               static_cast<int>(std::floor(y0)) - static_cast<int>(pad)),
+                        QPoint(static_cast<int>(std::ceil(x1)) + static_cast<int>(pad),
+                               static_cast<int>(std::ceil(y1)) + static_cast<int>(pad)));
+      d += reach.intersected(client);
+    }
+  }
+  if (static_cast<long long>(pc.drawn) + coming + pc.reported >= maxDrawsPerPaint)
+    return false;
+  if (GridVisible && GridMode == 0 && !platform::gridScrollDamage(*this, from, to, kx, ky, d))
+    return false;
+
+  // What the move uncovers, and bands along the moved edges as wide as a shape may reach past
+  // its bounds: shapes that came or went put or left pixels there.
+  d += QRegion(client) - QRegion(QRect(kx, ky, w, h));
+  const int px = static_cast<int>(std::min<long long>(pad, w));
+  const int py = static_cast<int>(std::min<long long>(pad, h));
+  if (xMoved) {
+    d += QRect(0, 0, std::max(kx, 0) + px, h);
+    d += QRect(w - std::max(-kx, 0) - px, 0, std::max(-kx, 0) + px, h);
+  }
+  if (yMoved) {
+    d += QRect(0, 0, w, std::max(ky, 0) + py);
+    d += QRect(0, h - std::max(-ky, 0) - py, w, std::max(-ky, 0) + py);
+  }
+  d &= QRegion(client);
+
+  shiftImage(BackBuffer, kx, ky);
+  if (pc.baseValid) {
+    if (pc.base.size() == BackBuffer.size() && pc.base.depth() == 32) {
+      // The image below the topmost shapes moves too and is drawn anew where the back buffer
+      // is, with the shapes below them.
+      shiftImage(pc.base, kx, ky);
+      GdiCanvas g(pc.base);
+      g.SetClipRegion(d);
+      g.Brush.Color = BackColor;
+      g.Brush.Style = bsSolid;
+      g.FillRect(0, 0, w, h);
+      if (GridMode == 0)
+        platform::drawGridOn(*this, g);
+      drawShapesNear(g, d, 0, pc.baseCount);
+    } else {
+      pc.baseValid = false;
+    }
+  }
+  if (pc.labelledValid && pc.labelSettings.view == from &&
+      pc.labelled.size() == BackBuffer.size()) {
+    shiftImage(pc.labelled, kx, ky);
+    pc.labelSettings.view = to;
+    pc.labelDamage = platform::depthLabelScrollDamage(*this, pc, from, to, kx, ky);
+    pc.labelDamage += d;
+  } else {
+    pc.labelledValid = false;
+  }
+  pc.drawn += static_cast<int>(coming);
+  pc.settings.view = to;
+  pc.shiftX = pc.shiftY = 0;
+  damage = d;
+  return true;
+}
 
 platform::ViewFrame platform::currentViewFrame(const TTarvikCanvas &c) {
   return ViewFrame{c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, c.width(), c.height()};
@@ -346,7 +610,8 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     BackBufferDirty = true;
     pc.clearChanges();
   };
-  if (BackBufferDirty)
+  // Marked by anything but pans by whole pixels: the next paint redraws everything anyway.
+  if (BackBufferDirty && !(pc.panOnly && BackBufferDirty.settings() == pc.panMarks))
     return;
   // Texts are placed by their font and the editor's texts by their neighbours: any change to
   // one redraws everything.
@@ -430,6 +695,57 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     pc.damage.push_back(r);
 }
 
+void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from, int to) {
+  PaintCache &pc = *paintCache_;
+  const int w = std::max(width(), 1);
+  const int h = std::max(height(), 1);
+  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+  const long long pad = pc.overhang + 2;
+  // A look-up around each piece of the region, or one around all of it when it has many
+  // pieces (they then lie close together as a rule); the clip keeps whatever lies between.
+  std::vector<int> &all = pc.positions;
+  all.clear();
+  const auto lookUp = [&](const QRect &r, std::vector<int> &out) {
+    const WorldRect q = worldAround(*this, m, r, pad);
+    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, out);
+  };
+  if (region.rectCount() <= 1 || region.rectCount() > 64) {
+    lookUp(region.boundingRect(), all);
+  } else {
+    for (const QRect &r : region) {
+      lookUp(r, pc.nearby);
+      all.insert(all.end(), pc.nearby.begin(), pc.nearby.end());
+    }
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+  }
+  const LayerFlags layers(Layers, NextLayerIndex);
+  double ww = WorldRight - WorldLeft;
+  if (!(ww > 0.0))
+    ww = 1.0;
+  const double half = ww / w * 0.5;
+  const int count = Shapes.size();
+  for (int i : all) {
+    if (i < from || i >= to || i < 0 || i >= count)
+      continue;
+    TQShape *s = Shapes[i];
+    if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
+      continue;
+    if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
+      if (pc.isThinned(s))
+        continue;
+    } else if (s->ShapeType != 1) {
+      if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
+        continue;
+    }
+    drawWithContrast(*this, *s, g, w, h);
+    // A shape drawn here for the first time (one a scroll brought into the view) counts like
+    // those the full redraw drew.
+    pc.overhang = std::max(pc.overhang, overhangOf(*s, m));
+    noteUnmovable(pc, *s, m);
+  }
+}
+
 bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   PaintCache &pc = *paintCache_;
   const int w = std::max(width(), 1);
@@ -457,33 +773,59 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     damaged += r;
   if (damaged.isEmpty())
     return true;
-  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
-  const long long pad = pc.overhang + 2;
-  // One look-up around all the damage (its pieces lie close together as a rule); the clip
-  // keeps whatever lies between them.
-  std::vector<int> &all = pc.positions;
-  const WorldRect q = worldAround(*this, m, damaged.boundingRect(), pad);
-  if (!pc.baseValid)
-    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, all);
+  // Changes lying close together (the boat's lines and rings) are redrawn as the one rectangle
+  // around them: a clip of many pieces costs more than the few pixels it spares.
+  if (damaged.rectCount() > 1) {
+    long long area = 0;
+    for (const QRect &r : damaged)
+      area += static_cast<long long>(r.width()) * r.height();
+    const QRect around = damaged.boundingRect();
+    if (static_cast<long long>(around.width()) * around.height() <= 2 * area)
+      damaged = QRegion(around);
+  }
 
+  // The same steps as a full redraw, each confined to the damaged pixels.
+  GdiCanvas g;
   if (pc.baseValid) {
     // What lies below the topmost shapes comes from their image; only they are drawn.
+    {
+      QPainter copy(&BackBuffer);
+      copy.setClipRegion(damaged);
+      copy.setCompositionMode(QPainter::CompositionMode_Source);
+      copy.drawImage(0, 0, pc.base);
+    }
+    g.begin(BackBuffer);
+    g.SetClipRegion(damaged);
+    const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+    const WorldRect q = worldAround(*this, m, damaged.boundingRect(), pc.overhang + 2);
+    std::vector<int> &all = pc.positions;
     all.clear();
     for (int i = std::max(pc.baseCount, 0); i < count; ++i) {
       const TQShape *s = Shapes[i];
       if (!(s->MaxX < q.minX || s->MinX > q.maxX || s->MaxY < q.minY || s->MinY > q.maxY))
         all.push_back(i);
     }
-    QPainter copy(&BackBuffer);
-    copy.setClipRegion(damaged);
-    copy.setCompositionMode(QPainter::CompositionMode_Source);
-    copy.drawImage(0, 0, pc.base);
-  }
-
-  // The same steps as a full redraw, each confined to the damaged pixels.
-  GdiCanvas g(BackBuffer);
-  g.SetClipRegion(damaged);
-  if (!pc.baseValid) {
+    const LayerFlags layers(Layers, NextLayerIndex);
+    double ww = WorldRight - WorldLeft;
+    if (!(ww > 0.0))
+      ww = 1.0;
+    const double half = ww / w * 0.5;
+    for (int i : all) {
+      TQShape *s = Shapes[i];
+      if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
+        continue;
+      if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
+        if (pc.isThinned(s))
+          continue;
+      } else if (s->ShapeType != 1) {
+        if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
+          continue;
+      }
+      drawWithContrast(*this, *s, g, w, h);
+    }
+  } else {
+    g.begin(BackBuffer);
+    g.SetClipRegion(damaged);
     g.Brush.Color = BackColor;
     g.Brush.Style = bsSolid;
     g.FillRect(0, 0, w, h);
@@ -491,27 +833,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
       platform::drawGridOn(*this, g);
     if (OnDrawBelowShapes)
       OnDrawBelowShapes(g, damaged.boundingRect().intersected(QRect(0, 0, w, h)));
-  }
-
-  const LayerFlags layers(Layers, NextLayerIndex);
-  double ww = WorldRight - WorldLeft;
-  if (!(ww > 0.0))
-    ww = 1.0;
-  const double half = ww / w * 0.5;
-  for (int i : all) {
-    if (i < 0 || i >= count)
-      continue;
-    TQShape *s = Shapes[i];
-    if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
-      continue;
-    if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
-      if (pc.isThinned(s))
-        continue;
-    } else if (s->ShapeType != 1) {
-      if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
-        continue;
-    }
-    drawWithContrast(*this, *s, g, w, h);
+    drawShapesNear(g, damaged, 0, count);
   }
   for (const DrawnText &t : pc.texts) {
     if (!damaged.intersects(t.reach))
@@ -541,6 +863,8 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
   pc.baseValid = false;
   pc.above.clear();
   pc.partialsWithoutBase = 0;
+  pc.farReach = false;
+  pc.hatched = false;
   if (!keepBase)
     pc.base = QImage();
   if (!BackBuffer.isNull()) {
@@ -584,15 +908,23 @@ void TTarvikCanvas::Paint() {
   PaintCache &pc = *paintCache_;
   const int w = width();
   const int h = height();
+  // Pans by whole pixels alone since the last paint: what was drawn moves with the view.
+  const bool panned = BackBufferDirty && pc.panOnly && BackBufferDirty.settings() == pc.panMarks;
   // A view, size, grid or layer visibility changed without a word (hosts write those fields
   // directly) also redraws everything.
-  bool whole = BackBufferDirty || BackBuffer.width() != w || BackBuffer.height() != h ||
-               !pc.recorded || !(platform::currentPaintSettings(*this) == pc.settings);
+  bool whole = (BackBufferDirty && !panned) || BackBuffer.width() != w ||
+               BackBuffer.height() != h || !pc.recorded;
   QRegion damaged;
+  if (!whole && panned) {
+    platform::PaintSettings now = platform::currentPaintSettings(*this);
+    now.view = pc.settings.view;
+    whole = !(now == pc.settings) || !scrollCache(damaged);
+  }
+  whole = whole || !(platform::currentPaintSettings(*this) == pc.settings);
   // After a few partial redraws over a still view, one full redraw keeps the image below the
   // topmost shapes for the ones to come.
   bool keepBase = false;
-  if (!whole && !pc.damage.empty()) {
+  if (!whole && (!pc.damage.empty() || !damaged.isEmpty())) {
     if (!pc.baseValid && ++pc.partialsWithoutBase >= pc.baseWait)
       whole = keepBase = true;
     else if (!redrawDamage(damaged))
@@ -602,17 +934,24 @@ void TTarvikCanvas::Paint() {
     damaged = QRegion();
     redrawWhole(keepBase);
     pc.labelledValid = false;
+    pc.labelDamage = QRegion();
+  } else if (panned) {
+    BackBufferDirty = false;
   }
   pc.clearChanges();
+  pc.frame = platform::currentViewFrame(*this);
+  pc.cleanMarks = BackBufferDirty.settings();
 
   GdiCanvas g(*this);
   // The rubber band and the distance measure lie below the depth labels (the band in XOR):
   // while either shows, the labels are drawn over them as they stand.
   const bool below = (RubberBandActive && DrawingInProgress) || MeasureActive;
-  if (!whole && !below && ShowDepthLabels && !DepthLabels.empty() && !BackBuffer.isNull()) {
+  // After a full redraw too: the labelled image made now serves the paints that follow.
+  if (!below && ShowDepthLabels && !DepthLabels.empty() && !BackBuffer.isNull()) {
     g.Draw(0, 0, labelledBuffer(damaged));
   } else {
     pc.labelledValid = false;
+    pc.labelDamage = QRegion();
     if (!BackBuffer.isNull())
       g.Draw(0, 0, BackBuffer);
     DrawRubberBand(g);

@@ -142,6 +142,7 @@ void DrawingModel::SelectShapesOnLayers(const std::vector<std::int32_t> &layers)
   for (TQShape *s : Shapes) {
     if (wanted.contains(s->Layer)) {
       s->Selected = true;
+      s->Listed = true;
       SelectedShapes.push_back(s->ShapeNumber);
     }
   }
@@ -170,6 +171,7 @@ void DrawingModel::SelectShapesInPolygon(const std::vector<TPointF> &polygon,
     for (TQShape *s : Shapes) {
       if (wanted.contains(s->Layer) && insideByBounds(area, *s)) {
         s->Selected = true;
+        s->Listed = true;
         SelectedShapes.push_back(s->ShapeNumber);
       }
     }
@@ -191,6 +193,7 @@ void DrawingModel::SelectAllShapesInPolygon(const std::vector<TPointF> &polygon)
     for (TQShape *s : Shapes) {
       if (s->Layer != own && insideByDefiningPoints(area, *s)) {
         s->Selected = true;
+        s->Listed = true;
         SelectedShapes.push_back(s->ShapeNumber);
       }
     }

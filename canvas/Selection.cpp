@@ -15,7 +15,8 @@ void DrawingModel::CadClearShapes(int layer) {
   } else {
     // The navigation program clears small layers of large drawings at every timer tick: only
     // the part of the drawing from the layer's lowest shape up is passed over (none at all for
-    // an empty layer), and the selection list once.
+    // an empty layer). The selection list is walked, once, only when a shape that was ever
+    // listed goes, whatever else is selected.
     std::unordered_set<std::int32_t> gone;
     const bool listed = !SelectedShapes.empty();
     const int from = Shapes.lowestOnLayer(layer);
@@ -24,7 +25,7 @@ void DrawingModel::CadClearShapes(int layer) {
                                                     [&](const TQShape *s) {
                                                       if (s->Layer != layer)
                                                         return false;
-                                                      if (listed)
+                                                      if (listed && s->Listed)
                                                         gone.insert(s->ShapeNumber);
                                                       noteShapeChange(s);
                                                       return true;
@@ -75,6 +76,7 @@ void DrawingModel::ShapeSelect(std::int32_t number, bool additive) {
     ClearSelection();
   if (TQShape *s = FindShape(number)) {
     s->Selected = true;
+    s->Listed = true;
     SelectedShapes.push_back(number);
   }
   BackBufferDirty = true;
@@ -91,6 +93,7 @@ void DrawingModel::CadSelectShapes() {
   SelectedShapes.reserve(SelectedShapes.size() + static_cast<std::size_t>(Shapes.size()));
   for (TQShape *s : Shapes) {
     s->Selected = true;
+    s->Listed = true;
     SelectedShapes.push_back(s->ShapeNumber);
   }
   BackBufferDirty = true;

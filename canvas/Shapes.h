@@ -77,6 +77,9 @@ public:
   TBrushStyle BrushStyle = bsClear;
   int BrushMode = 0;
   bool Selected = false;
+  // Set whenever the shape's number is put on the canvas's selection list, and never cleared:
+  // a shape without it cannot be listed, so removing it needs no walk over the list.
+  bool Listed = false;
   bool Visible = true;
   std::int32_t ZOrder = 0;
   QString Notes;

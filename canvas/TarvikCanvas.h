@@ -224,6 +224,8 @@ protected:
   // Collects where a change confined to one shape lies, so that the next paint redraws only
   // there; anything it cannot place marks the whole back buffer.
   void noteShapeChange(const TQShape *shape) override;
+  // Keeps what was drawn for a view moved by whole pixels, to be scrolled at the next paint.
+  void noteViewPan() override;
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   // Qt input handed to the handlers above (canvas/Input*.cpp).
@@ -240,6 +242,12 @@ private:
   // and settings being those of the last full redraw; false when that cannot be done exactly
   // (a full redraw must follow).
   bool redrawDamage(QRegion &damaged);
+  // Moves the images of the last paint with a view moved by whole pixels since, and gives the
+  // pixels that must be drawn anew; false when the move cannot be shown that way.
+  bool scrollCache(QRegion &damage);
+  // Draws, clipped to the region, the shapes other than texts at positions from..to-1 of the
+  // drawing order that may put pixels there, as the last full redraw decided them.
+  void drawShapesNear(platform::GdiCanvas &g, const QRegion &region, int from, int to);
   // With keepBase, also keeps the image of the back buffer below the topmost shapes.
   void redrawWhole(bool keepBase);
   // The back buffer with the depth labels over it, brought up to date.

@@ -54,6 +54,7 @@ void DrawingModel::WorldPan(double dx, double dy) {
   WorldBottom += dy;
   WorldTop += dy;
   BackBufferDirty = true;
+  noteViewPan();
   invalidateView();
 }
 

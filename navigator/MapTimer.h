@@ -59,6 +59,13 @@ double LambertGridConvergence(double coneConstant, double longitudeDeg, double c
 void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, double headingDeg,
                       const VesselGeometry &geometry);
 
+// The pan that keeps the boat at (e, n) in the middle of the view (left, right, top, bottom)
+// shown on width x height pixels, in whole pixels: the boat stays within half a pixel of the
+// middle, the view moves only once the boat has moved a pixel, and what was drawn can be
+// scrolled rather than drawn again. Zero when the boat is within half a pixel of the middle.
+void FollowPan(double left, double right, double top, double bottom, int width, int height,
+               double e, double n, double &dx, double &dy);
+
 // The map timer interval for an update-rate text, in milliseconds: 20 (the rate the window
 // itself starts with when nothing is stored, 50 ticks a second) to 5000 (the spinner's top). An
 // empty text or one that is not a number gives 1000, the design rate; a number out of range the

@@ -93,6 +93,21 @@ void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, doub
     drawing.DrawCircle(e, n, g.FirstRadius + i * g.RingStep, layer);
 }
 
+void FollowPan(double left, double right, double top, double bottom, int width, int height,
+               double e, double n, double &dx, double &dy) {
+  dx = e - (left + right) / 2;
+  dy = n - (top + bottom) / 2;
+  const double px = (right - left) / std::max(width, 1);
+  const double py = (top - bottom) / std::max(height, 1);
+  const double kx = std::round(dx / px);
+  const double ky = std::round(dy / py);
+  // A view without a usable pixel size, or a jump beyond any screen, pans as it is asked.
+  if (!std::isfinite(kx) || !std::isfinite(ky) || std::fabs(kx) > 1e9 || std::fabs(ky) > 1e9)
+    return;
+  dx = kx * px;
+  dy = ky * py;
+}
+
 int MapUpdateInterval(const std::string &text) {
   std::int32_t value = 0;
   if (!platform::TryStrToInt(text, value))
@@ -190,9 +205,12 @@ void TFNav::tMapTimer(QObject *) {
 
   // 1. Follow the boat, or repaint in place.
   if (fcad) {
+    double dx = 0, dy = 0;
     if (s.FollowVesselEnabled)
-      fcad->WorldPan(e - (fcad->WorldLeft + fcad->WorldRight) / 2,
-                     n - (fcad->WorldTop + fcad->WorldBottom) / 2);
+      FollowPan(fcad->WorldLeft, fcad->WorldRight, fcad->WorldTop, fcad->WorldBottom, fcad->width(),
+                fcad->height(), e, n, dx, dy);
+    if (dx != 0 || dy != 0)
+      fcad->WorldPan(dx, dy);
     else
       // A repaint, keeping the back buffer: this tick's own changes to the drawing report
       // where they lie, and the canvas redraws only there.

@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QPolygon>
 #include <QRegion>
+#include <QStaticText>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -461,6 +462,25 @@ void GdiCanvas::TextOut(int x, int y, const QString &text) {
   painter_->setPen(toQColor(Font.Color));
   painter_->setBackgroundMode(Qt::TransparentMode);
   painter_->drawText(QPoint(0, fm.ascent()), text);
+  painter_->restore();
+}
+
+void GdiCanvas::TextOut(int x, int y, const QStaticText &text) {
+  if (!isActive() || text.text().isEmpty() || clampCoord(x) != x || clampCoord(y) != y)
+    return;
+  const QFontMetrics &fm = metrics();
+  painter_->save();
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_->translate(x, y);
+  if (Font.Orientation != 0)
+    painter_->rotate(-Font.Orientation / 10.0);
+  if (Brush.Style == bsSolid)
+    painter_->fillRect(QRect(0, 0, fm.horizontalAdvance(text.text()), fm.height()),
+                       toQColor(Brush.Color));
+  painter_->setFont(font_);
+  painter_->setPen(toQColor(Font.Color));
+  painter_->setBackgroundMode(Qt::TransparentMode);
+  painter_->drawStaticText(QPointF(0, fm.ascent() - QFontMetricsF(font_).ascent()), text);
   painter_->restore();
 }
 

@@ -18,6 +18,7 @@
 
 class QPainter;
 class QRegion;
+class QStaticText;
 class QPaintDevice;
 
 // The class library's pen styles, modes and brush styles, with its numeric values (shapes and
@@ -130,6 +131,8 @@ public:
   void SetPixels(int x, int y, TColor color);
 
   void TextOut(int x, int y, const QString &text);
+  // TextOut of a text laid out once (prepared with qFont()) and written many times.
+  void TextOut(int x, int y, const QStaticText &text);
   // Text at (x, y) clipped to the rectangle; with a non-clear brush the rectangle is filled first.
   void TextRect(int left, int top, int right, int bottom, int x, int y, const QString &text);
   int TextWidth(const QString &text) const;

@@ -1,8 +1,11 @@
 // The overlays: their operations, and what each painter shows where, with numbers formatted by
 // the class library's rules.
 #include "PaintingTestSupport.h"
+#include "platform/CodePage.h"
+#include "platform/Convert.h"
 
 #include <climits>
+#include <string>
 #include <gtest/gtest.h>
 
 using namespace painttest;
@@ -180,6 +183,36 @@ TEST_F(OverlayPaint, DepthAndEventLabelsAreCentredOnTheirPoints) {
   c->SetDepthLabelSettings(false, 10, QStringLiteral("Arial"), 14, clBlue);
   EXPECT_EQ(countColour(render(*c), QRect(0, 0, 200, 100), clBlue), 0);
   EXPECT_GT(countColour(render(*c), QRect(0, 0, 200, 100), clGreen), 0);
+}
+
+// Depth label texts are laid out once and written many times: in every face and size they
+// land on the pixels a plain write of the same text puts down.
+TEST_F(OverlayPaint, DepthLabelsLaidOutOnceWriteLikeAPlainText) {
+  struct Case {
+    const char *face;
+    int size;
+  };
+  for (const Case &t : {Case{"Arial", 8}, Case{"Arial", 9}, Case{"Arial", 12},
+                        Case{"Tahoma", 10}, Case{"Courier New", 16}, Case{"Arial", 22}}) {
+    SCOPED_TRACE(std::string(t.face) + " " + std::to_string(t.size));
+    auto c = makeCanvas(240, 120, 0, 120, 240, 0);
+    c->SetDepthLabelSettings(true, 1, QString::fromLatin1(t.face), t.size, 0x804000);
+    const FontSpec f{QString::fromLatin1(t.face), t.size, false, 0x804000};
+    QImage expected = plain(240, 120, clWhite);
+    const double depths[] = {0.05, 7.25, 12.3, 104.9, 3.0, 58.75};
+    for (int i = 0; i < 6; ++i) {
+      const int x = 40 + (i % 3) * 80, y = 30 + (i / 3) * 60;
+      c->AddDepthLabel(x + 0.5, 120 - y - 0.5, depths[i]);
+      const QString text = platform::fromAnsi(platform::FloatToStrF(depths[i], platform::ffFixed, 6, 1));
+      const QSize size = textSize(f, text);
+      expected = withText(expected, f, x - size.width() / 2, y - size.height() / 2, text);
+    }
+    // Twice: the second paint writes the texts kept from the first.
+    render(*c);
+    c->Refresh();
+    const QImage image = render(*c);
+    EXPECT_EQ(firstDifference(image, expected, image.rect()), QPoint(-1, -1));
+  }
 }
 
 TEST_F(OverlayPaint, LabelsFarOutsideTheClientAreSkipped) {

@@ -5,6 +5,7 @@
 #include "canvas/TarvikCanvas.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -100,6 +101,32 @@ TEST(Selection, ClearingOneLayerKeepsOthersTheirSelectionAndTheNumbering) {
     EXPECT_EQ(f.m.DrawLine(0, 0, 1, 1, f.a), 7);
     EXPECT_EQ(f.m.FindShape(7), f.m.Shapes.back());
   }
+}
+
+// Every way a number gets on the selection list counts: a shape listed once loses its number
+// with its layer, also when its flag was cleared directly since; a shape never listed leaves
+// the list as it is.
+TEST(Selection, ClearingALayerTakesOffTheNumbersOfEveryListedShape) {
+  const std::vector<std::pair<std::string, std::function<void(SixShapes &)>>> listings = {
+      {"ShapeSelect", [](SixShapes &f) { f.m.ShapeSelect(4, true); }},
+      {"CadSelectShapes", [](SixShapes &f) { f.m.CadSelectShapes(); }},
+      {"LayerSelectShapes", [](SixShapes &f) { f.m.LayerSelectShapes(f.b, true); }},
+      {"SelectShapesOnLayers", [](SixShapes &f) { f.m.SelectShapesOnLayers({f.b}); }},
+  };
+  for (const auto &[name, list] : listings) {
+    SCOPED_TRACE(name);
+    SixShapes f;
+    list(f);
+    f.m.FindShape(4)->Selected = false; // cleared directly, still listed
+    f.m.CadClearShapes(f.b);
+    EXPECT_EQ(std::count(f.m.SelectedShapes.begin(), f.m.SelectedShapes.end(), 4), 0);
+    EXPECT_EQ(std::count(f.m.SelectedShapes.begin(), f.m.SelectedShapes.end(), 2), 0);
+  }
+  SixShapes f;
+  f.m.ShapeSelect(1, true);
+  f.m.SelectedShapes.push_back(99);
+  f.m.CadClearShapes(f.b); // shapes 2 and 4, never listed
+  EXPECT_EQ(f.m.SelectedShapes, (Numbers{1, 99}));
 }
 
 TEST(Selection, DeletingTheSelectionGoesByTheFlagsAlone) {

@@ -316,8 +316,12 @@ TEST_F(MapTimerTest, TickDrawsTheSymbolFromTheShapeWindowAndFollowsTheBoat) {
   EXPECT_EQ(symbol.size(), 8u);
   EXPECT_EQ(canvas().GetLayerPenFg(state().VesselLayer), 0x0000FFu);
   EXPECT_EQ(canvas().GetLayerPenWidth(state().VesselLayer), 4);
-  EXPECT_NEAR((canvas().WorldLeft + canvas().WorldRight) / 2, state().VesselEasting, 1e-6);
-  EXPECT_NEAR((canvas().WorldTop + canvas().WorldBottom) / 2, state().VesselNorthing, 1e-6);
+  // Centred to the pixel: the view moves by whole pixels.
+  const double px = (canvas().WorldRight - canvas().WorldLeft) / canvas().width();
+  const double py = (canvas().WorldTop - canvas().WorldBottom) / canvas().height();
+  EXPECT_NEAR((canvas().WorldLeft + canvas().WorldRight) / 2, state().VesselEasting, px / 2 + 1e-6);
+  EXPECT_NEAR((canvas().WorldTop + canvas().WorldBottom) / 2, state().VesselNorthing,
+              py / 2 + 1e-6);
   // The layer holds only the last tick's symbol; later edits wait for a restart.
   windows->FShape->edAmount->setText(QStringLiteral("1"));
   tick(5);
@@ -594,6 +598,85 @@ TEST_F(MapTimerTest, TicksOverAStillViewShowWhatAFullRepaintShows) {
     tick();
     EXPECT_FALSE(c.BackBufferDirty) << "tick " << i << " discarded the whole map";
     if (i % 8 == 7)
+      sameAsFull("tick " + std::to_string(i));
+    else
+      (void)c.grab();
+  }
+}
+
+// Following the boat keeps it within half a pixel of the middle and moves the view by whole
+// pixels only: a boat moving less than a pixel leaves the view where it is.
+TEST(MapFollow, PansByWholePixelsTowardTheBoat) {
+  struct Case {
+    double e, n;   // the boat
+    double dx, dy; // the pan
+  };
+  // A view 0..400 by 0..300 on 200 x 150 pixels: 2 units a pixel.
+  const Case cases[] = {
+      {200.4, 150.0, 0, 0},          {200.99, 149.01, 0, 0},  {201.01, 148.99, 2, -2},
+      {207.3, 150.0, 8, 0},          {150.0, 160.9, -50, 10}, {200.0, 150.0, 0, 0},
+      {1e6 + 0.3, 150.0, 999800, 0}, {199.0, 151.0, -2, 2},
+  };
+  for (const Case &c : cases) {
+    double dx = 7, dy = 7;
+    FollowPan(0, 400, 300, 0, 200, 150, c.e, c.n, dx, dy);
+    EXPECT_DOUBLE_EQ(dx, c.dx) << c.e << " " << c.n;
+    EXPECT_DOUBLE_EQ(dy, c.dy) << c.e << " " << c.n;
+  }
+  // No usable pixel size: the pan the boat asks for.
+  double dx = 0, dy = 0;
+  FollowPan(5, 5, 5, 5, 200, 150, 7.25, 8.5, dx, dy);
+  EXPECT_DOUBLE_EQ(dx, 2.25);
+  EXPECT_DOUBLE_EQ(dy, 3.5);
+}
+
+// Ticks following the boat over a map with a grid, shapes all around and depth labels scroll
+// what was drawn: after every few ticks the map shows exactly what a full repaint shows, and the
+// boat stays within half a pixel of the middle.
+TEST_F(MapTimerTest, TicksFollowingTheBoatShowWhatAFullRepaintShows) {
+  TTarvikCanvas &c = canvas();
+  c.resize(320, 240);
+  c.GridVisible = true;
+  c.GridMode = 0;
+  c.GridColor = 0x808080;
+  navset().TrackInterval->setText(QStringLiteral("3"));
+  navset().cLineOrDot->setChecked(true);
+  gps().Model.DepthLabelSettingShown = true;
+  gps().Model.DepthLabelSettingSpacing = 15;
+  fix(60.2, 27.5, 4, 30);
+  state().TrueDepthHi = 8.5;
+  tick();
+  const double e = state().VesselEasting, n = state().VesselNorthing;
+  const int user = c.LayerOpen(QStringLiteral("background"));
+  for (int i = 0; i < 60; ++i) {
+    c.DrawLine(e - 400 + i * 13.1, n - 300, e - 350 + i * 12.7, n + 300, user);
+    c.DrawCircle(e - 380 + i * 13.3, n + (i % 9) * 70 - 300, 6 + i % 4, user);
+    c.DrawPoint(e - 390 + i * 13.7, n - 280 + (i % 11) * 53, user);
+    c.AddDepthLabel(e - 395 + i * 13.9, n - 290 + (i % 13) * 47, 3 + i * 0.25);
+  }
+  c.TextAdd(user, QStringLiteral("Quay"), e + 20, n + 10, 0);
+  c.TextAdd(user, QStringLiteral("Wreck"), e - 150, n - 90, 0);
+  // About 1.4 m a pixel.
+  c.WorldSet(e - 224, n + 168, e + 224, n - 168);
+  state().FollowVesselEnabled = true;
+  const auto sameAsFull = [&](const std::string &what) {
+    const QImage shown = c.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    c.Refresh();
+    const QImage full = c.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == full) << what;
+  };
+  tick();
+  sameAsFull("start");
+  for (int i = 0; i < 48; ++i) {
+    // North-east and back south at 0.5 to 5 m a tick, sounding all the way.
+    const double step = 0.000005 * (1 + i % 10);
+    state().FixLatitude += i < 30 ? step : -step;
+    state().FixLongitude += i < 20 ? step * 2 : step / 3;
+    state().TrueDepthHi = 8.5 + i * 0.25;
+    tick();
+    const double px = (c.WorldRight - c.WorldLeft) / c.width();
+    EXPECT_LE(std::fabs((c.WorldLeft + c.WorldRight) / 2 - state().VesselEasting), px / 2 + 1e-6);
+    if (i % 4 == 3)
       sameAsFull("tick " + std::to_string(i));
     else
       (void)c.grab();

@@ -1,0 +1,204 @@
+// A view moved by whole pixels scrolls what was drawn and draws only what the move uncovered or
+// changed: after every pan the control must show exactly the pixels of a canvas built the same
+// way whose back buffer is redrawn whole at every paint.
+#include "PaintingTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace painttest;
+
+namespace {
+
+constexpr int W = 240;
+constexpr int H = 180;
+// World units per pixel.
+constexpr double unit = 2.5;
+
+struct Layers {
+  int base = 0;
+  int vessel = 0;
+  int dots = 0;
+};
+
+// Shapes inside the view and well beyond every edge, so that pans bring them in and take them
+// out: long lines across the whole view, wide pens and circles on the edges, a spline, a
+// filled polygon, points and texts.
+Layers populate(TTarvikCanvas &c) {
+  Layers l;
+  l.base = c.LayerOpen(QStringLiteral("base"));
+  l.vessel = c.LayerOpen(QStringLiteral("vessel"));
+  l.dots = c.LayerOpen(QStringLiteral("dots"));
+  for (int i = 0; i < 16; ++i) {
+    c.DrawLine(-200 + i * 61.3, -150 + i * 7.1, 90 + i * 47.9, 620 - i * 13.7, l.base);
+    c.DrawCircle(-40 + i * 47.3, 20 + (i % 4) * 130.9, 11 + i * 1.7, l.base);
+  }
+  for (int i = 0; i < 30; ++i)
+    c.DrawLine(-80 + i * 26.1, 300 + (i % 7) * 9.3, -60 + i * 26.7, 310 + (i % 5) * 11.1, l.base);
+  const std::int32_t wide = c.DrawLine(-30, 200, 680, 260, l.base);
+  c.SetShapePenWidth(wide, 5);
+  c.SetShapePenFg(wide, 0x00A000);
+  const std::int32_t edge = c.DrawCircle(2, 230, 20, l.base);
+  c.SetShapePenWidth(edge, 3);
+  const std::int32_t box = c.DrawRectangle(150, 150, 260, 240, l.base);
+  c.SetShapeBrushStyle(box, bsSolid);
+  c.SetShapeBrushFg(box, 0xE0E0FF);
+  c.DrawTwoPointEllipse(400, 60, 560, 160, l.base);
+  c.DrawThreePointArc(-20, 380, 80, 420, 180, 380, l.base);
+  const std::int32_t spline =
+      c.DrawPolyline({{500, 300}, {580, 320}, {640, 420}, {560, 470}}, l.base, false);
+  if (TQShape *s = c.FindShape(spline))
+    s->ShapeType = 8;
+  c.DrawPolyline({{250, 330}, {330, 370}, {290, 420}}, l.base, true);
+  c.ShapeSelect(c.DrawLine(260, 30, 460, 80, l.base), false);
+  for (int i = 0; i < 24; ++i)
+    c.DrawPoint(230 + (i % 6) * 17.3 + (i / 6) * 0.9, 190 + (i / 6) * 21.7, l.dots);
+  c.TextAdd(l.base, QStringLiteral("Harbour"), 300, 250, 0);
+  c.TextAdd(l.base, QStringLiteral("Buoy 7"), 120, 380, 0);
+  return l;
+}
+
+void drawVessel(TTarvikCanvas &c, const Layers &l, double x, double y) {
+  c.CadClearShapes(l.vessel);
+  c.SetLayerPenFg(l.vessel, 0x0000C0);
+  c.SetLayerPenWidth(l.vessel, 2);
+  c.DrawLine(x, y, x, y + 30, l.vessel);
+  c.DrawLine(x, y + 30, x + 12, y - 15, l.vessel);
+  c.DrawLine(x, y + 30, x - 12, y - 15, l.vessel);
+  c.DrawCircle(x, y, 10, l.vessel);
+}
+
+struct Variant {
+  bool navigation;
+  bool grid;
+  int gridMode;
+  bool labels;
+};
+
+std::string describe(const Variant &s) {
+  return std::string(s.navigation ? "navigation" : "editor") +
+         (s.grid ? " grid mode " + std::to_string(s.gridMode) : " no grid") +
+         (s.labels ? " labels" : "");
+}
+
+std::unique_ptr<TTarvikCanvas> build(const Variant &s, Layers &l) {
+  auto c = makeCanvas(W, H, 100, 100 + H * unit, 100 + W * unit, 100, s.navigation);
+  c->GridVisible = s.grid;
+  c->GridMode = s.gridMode;
+  c->GridColor = 0x808080;
+  l = populate(*c);
+  if (s.labels) {
+    c->SetDepthLabelSettings(true, 5.0, QStringLiteral("Arial"), 9, 0x800000);
+    for (int i = 0; i < 90; ++i)
+      c->AddDepthLabel(-50 + (i % 15) * 51.3, -40 + (i / 15) * 97.9, 3.0 + i * 0.7);
+  }
+  return c;
+}
+
+QImage fullRepaint(TTarvikCanvas &c) {
+  c.Refresh();
+  return render(c);
+}
+
+void expectSame(const QImage &cached, const QImage &full, const std::string &what) {
+  ASSERT_EQ(cached.size(), full.size()) << what;
+  const QPoint at = firstDifference(cached, full, cached.rect());
+  EXPECT_EQ(at, QPoint(-1, -1)) << what << ": first differing pixel";
+}
+
+struct Pan {
+  int px;
+  int py; // pixels the view moves right and up
+  bool vesselMoves;
+};
+
+// Single pixels and strips, both ways along both axes and slanted, past the dot period of the
+// grid and not, with the boat moving between some of them.
+const Pan pans[] = {
+    {1, 0, true},   {0, 1, true},     {-1, 0, false}, {0, -1, true},  {3, 2, true},
+    {-7, 5, false}, {6, -6, true},    {12, 0, true},  {0, -12, true}, {-25, -17, true},
+    {40, 31, true}, {-2, 9, false},   {5, 5, true},   {-60, 0, true}, {0, 45, true},
+    {1, 1, true},   {-90, -70, true}, {17, -3, true}, {-4, 22, true}, {2, -1, false},
+};
+
+} // namespace
+
+TEST(PaintingScroll, EveryPanShowsTheSamePixelsAsAFullRepaint) {
+  std::vector<Variant> setups;
+  for (bool navigation : {true, false})
+    for (int grid : {-1, 0, 1})
+      for (bool labels : {false, true})
+        setups.push_back(Variant{navigation, grid >= 0, std::max(grid, 0), labels});
+  for (const Variant &s : setups) {
+    Layers lc, lf;
+    auto cached = build(s, lc);
+    auto full = build(s, lf);
+    double bx = 300, by = 280;
+    drawVessel(*cached, lc, bx, by);
+    drawVessel(*full, lf, bx, by);
+    expectSame(render(*cached), fullRepaint(*full), describe(s) + ", start");
+    int step = 0;
+    for (const Pan &p : pans) {
+      const std::string what = describe(s) + ", pan " + std::to_string(step++) + " (" +
+                               std::to_string(p.px) + ", " + std::to_string(p.py) + ")";
+      for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+        c->WorldPan(p.px * unit, p.py * unit);
+        if (p.vesselMoves)
+          drawVessel(*c, c == cached.get() ? lc : lf, bx + p.px * unit, by + p.py * unit);
+      }
+      if (p.vesselMoves) {
+        bx += p.px * unit;
+        by += p.py * unit;
+      }
+      expectSame(render(*cached), fullRepaint(*full), what);
+      if (HasFailure())
+        return;
+    }
+  }
+}
+
+// Two pans in one turn of the event loop, a shape changed between them and a point that comes
+// into view: each paint still shows what a full repaint shows.
+TEST(PaintingScroll, PansChangesAndArrivingPointsBetweenPaints) {
+  const Variant s{true, true, 0, true};
+  Layers lc, lf;
+  auto cached = build(s, lc);
+  auto full = build(s, lf);
+  render(*cached);
+  for (int round = 0; round < 6; ++round) {
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      const Layers &l = c == cached.get() ? lc : lf;
+      c->WorldPan(3 * unit, -2 * unit);
+      drawVessel(*c, l, 320 + round * 10, 290 - round * 5);
+      c->DrawLine(310 + round * 10, 290, 320 + round * 10, 285 - round * 5, l.base);
+      c->WorldPan(-1 * unit, 4 * unit);
+      if (round == 3)
+        c->DrawPoint(100 + round * 3 * unit - 2, 300, l.dots); // just off the left edge
+      if (round == 4)
+        c->AddDepthLabel(330, 300, 9.5);
+    }
+    expectSame(render(*cached), fullRepaint(*full), "round " + std::to_string(round));
+  }
+}
+
+// The scroll keeps what was drawn: a change nobody announced stays unseen after a pan by whole
+// pixels (the shape moves with the view in its old colour), and shows after a pan by part of a
+// pixel, which draws everything anew.
+TEST(PaintingScroll, AWholePixelPanMovesWhatWasDrawn) {
+  auto c = makeCanvas(W, H, 0, H, W, 0, true);
+  const std::int32_t bar = c->DrawRectangle(100, 80, 140, 100, 0);
+  c->SetShapeBrushStyle(bar, bsSolid);
+  c->SetShapeBrushFg(bar, 0x00C000);
+  c->SetShapePenWidth(bar, 0);
+  render(*c);
+  c->FindShape(bar)->BrushFg = 0xC00000; // not announced
+  c->WorldPan(10, -5);                   // the drawing moves 10 left and 5 up
+  const QImage scrolled = render(*c);
+  EXPECT_EQ(pixel(scrolled, 110, 80), 0x00C000u);
+  EXPECT_EQ(countColour(scrolled, QRect(90, 75, 40, 20), 0x00C000), 40 * 20);
+  c->WorldPan(0.5, 0);
+  const QImage redrawn = render(*c);
+  EXPECT_EQ(countColour(redrawn, QRect(0, 0, W, H), 0x00C000), 0);
+  EXPECT_NE(countColour(redrawn, QRect(0, 0, W, H), 0xC00000), 0);
+}
