@@ -2,7 +2,7 @@
 // Transverse Mercator, all through number texts) and Lambert, beside the same conversions through
 // PROJ's C API when it is installed, with the ratio of the two printed at the end.
 #include "positioning/Lambert.h"
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The settings window's port monitors while the window is open: every received line is echoed,
 // 20 a second per port for a whole survey day, and a memo empties itself past 100 lines.
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SensorSettings.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,9 +9,9 @@
 #include "editor/Graph.h"
 #include "editor/Soundings.h"
 #include "editor/UndoHistory.h"
-#include "editor/uEditing.h"
-#include "editor/uParent.h"
-#include "editor/uPlanView.h"
+#include "editor/ProfileEditorWindow.h"
+#include "editor/FrameWindow.h"
+#include "editor/PlanViewWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/GdiCanvas.h"
 

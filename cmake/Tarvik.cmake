@@ -2,12 +2,13 @@
 # never means editing a list.
 
 # tarvik_library(name DIRS d1 [d2...] [EXCLUDE file...] LIBS lib...)
-# Builds a static library from every .cpp in the folders; no target when there are none.
+# Builds a static library from every .cpp in the folders and their subfolders; no target when
+# there are none.
 function(tarvik_library name)
   cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;LIBS" ${ARGN})
   set(sources)
   foreach(dir IN LISTS ARG_DIRS)
-    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
     foreach(ex IN LISTS ARG_EXCLUDE)
       list(FILTER found EXCLUDE REGEX "/${ex}$")
     endforeach()

@@ -2,9 +2,9 @@
 // and Locate, the keys and the close query.
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
-#include "editor/uEditing.h"
-#include "editor/uPlanView.h"
-#include "editor/uSettings.h"
+#include "editor/ProfileEditorWindow.h"
+#include "editor/PlanViewWindow.h"
+#include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"

@@ -1,6 +1,6 @@
 // What the Open command says about the file it read: a file that is no sounding file ends the
 // command, and the lines it could not read are counted once rather than dropped unseen.
-#include "editor/uEditing.h"
+#include "editor/ProfileEditorWindow.h"
 #include "platform/Abort.h"
 #include "platform/Dialogs.h"
 

@@ -1,9 +1,9 @@
-#include "editor/uParent.h"
+#include "editor/FrameWindow.h"
 
 #include "editor/EditorWindows.h"
-#include "editor/uEditing.h"
-#include "editor/uPlanView.h"
-#include "editor/uSettings.h"
+#include "editor/ProfileEditorWindow.h"
+#include "editor/PlanViewWindow.h"
+#include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/About.h"
 #include "platform/IniFile.h"

@@ -1,8 +1,8 @@
-#include "editor/uPlanView.h"
+#include "editor/PlanViewWindow.h"
 
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
-#include "editor/uEditing.h"
+#include "editor/ProfileEditorWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"

@@ -1,9 +1,9 @@
 // The profile editor window: its controls, their wiring, and the profile image.
-#include "editor/uEditing.h"
+#include "editor/ProfileEditorWindow.h"
 
 #include "editor/EditorWindows.h"
-#include "editor/uPlanView.h"
-#include "editor/uSettings.h"
+#include "editor/PlanViewWindow.h"
+#include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/GdiCanvas.h"
 

@@ -1,7 +1,7 @@
-#include "editor/uSettings.h"
+#include "editor/SettingsWindow.h"
 
 #include "editor/EditorWindows.h"
-#include "editor/uEditing.h"
+#include "editor/ProfileEditorWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"

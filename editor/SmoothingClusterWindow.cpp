@@ -1,4 +1,4 @@
-#include "editor/uWarning.h"
+#include "editor/SmoothingClusterWindow.h"
 
 #include "platform/Abort.h"
 

@@ -1,4 +1,4 @@
-#include "editor/wWait.h"
+#include "editor/WaitWindow.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,6 +1,6 @@
 // TarvikTrimsel: the single-beam sounding editor. No command-line arguments are read.
 #include "editor/EditorWindows.h"
-#include "editor/uParent.h"
+#include "editor/FrameWindow.h"
 #include "platform/Abort.h"
 #include "platform/Dialogs.h"
 #include "platform/FormatSettings.h"

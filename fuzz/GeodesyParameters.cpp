@@ -1,6 +1,6 @@
 // Feeds arbitrary point and parameter texts (they come from the settings window's edits) through
 // the geodesy toolkit: nothing may crash, hang or come out as a NaN or infinity text.
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include <cstddef>
 #include <cstdint>

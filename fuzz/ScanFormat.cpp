@@ -1,6 +1,6 @@
 // A user's scan format and an echo-sounder line: a format the check accepts must scan any line
 // into the expected doubles without touching anything else.
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/ScanFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Scans arbitrary sound velocity rows with arbitrary patterns (the first line of the input is the
 // pattern) as the profile's extraction does, and checks what the checker lets through.
-#include "navigator/FormattedScan.h"
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/FormattedScan.h"
+#include "navigator/acquisition/ScanFormat.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,9 +1,9 @@
 // TarvikSondrel: the survey navigation program. Chooses the visual style, builds the survey day
 // and every window once, and runs until the main window closes.
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SurveyDay.h"
-#include "navigator/uTheme.h"
-#include "navigator/unavigation.h"
+#include "navigator/acquisition/SurveyDay.h"
+#include "navigator/settings/StyleWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The datum-shift chain of the geodesy toolkit: geodetic <-> ECEF, the seven-parameter Helmert
 // transform in both directions, and the whole WGS84-to-local-grid conversion.
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include "positioning/GeodesyText.h"
 

@@ -1,6 +1,6 @@
 // Small dense matrices of extended values for the inverse Helmert transform: Gauss-Jordan
 // inversion in place without row exchanges, and multiplication into a new matrix.
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include <cmath>
 #include <vector>

@@ -1,6 +1,6 @@
 // Transverse Mercator of the geodesy toolkit: Snyder's forward series for easting and northing,
 // Redfearn's series for the point scale factor and the grid convergence.
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include "positioning/GeodesyText.h"
 

@@ -1,11 +1,11 @@
-#include "navigator/FixProjection.h"
+#include "navigator/acquisition/FixProjection.h"
 
-#include "navigator/MapTimer.h"
-#include "navigator/SensorSettingsModel.h"
+#include "navigator/mainwindow/MapTimer.h"
+#include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Convert.h"
 #include "positioning/GeodesyText.h"
 #include "positioning/Lambert.h"
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include <cmath>
 #include <numbers>

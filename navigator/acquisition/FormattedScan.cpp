@@ -1,4 +1,4 @@
-#include "navigator/FormattedScan.h"
+#include "navigator/acquisition/FormattedScan.h"
 
 #include <array>
 #include <charconv>

@@ -1,7 +1,7 @@
 // TFNav: the geodesy log, a record of the geodetic parameters each start of acquisition ran with.
-#include "navigator/unavigation.h"
+#include "navigator/mainwindow/MainWindow.h"
 
-#include "navigator/SurveyDay.h"
+#include "navigator/acquisition/SurveyDay.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

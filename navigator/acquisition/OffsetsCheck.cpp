@@ -1,6 +1,6 @@
-#include "navigator/OffsetsCheck.h"
+#include "navigator/acquisition/OffsetsCheck.h"
 
-#include "navigator/FormattedScan.h"
+#include "navigator/acquisition/FormattedScan.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 

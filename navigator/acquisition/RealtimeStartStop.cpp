@@ -1,19 +1,19 @@
 // TFNav: the Realtime command that starts and stops acquisition, and the GPS port's link events.
-#include "navigator/unavigation.h"
+#include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/ControlColour.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/SurveyDay.h"
-#include "navigator/UMsg.h"
-#include "navigator/uCanvas.h"
+#include "navigator/settings/ControlColour.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/acquisition/SurveyDay.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/EchogramWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "positioning/uNTRIPSettings.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

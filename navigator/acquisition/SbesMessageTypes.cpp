@@ -1,4 +1,4 @@
-#include "navigator/SbesMessageTypes.h"
+#include "navigator/acquisition/SbesMessageTypes.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/ScanFormat.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "navigator/SurveyDay.h"
+#include "navigator/acquisition/SurveyDay.h"
 
 #include "platform/CodePage.h"
 #include "platform/Convert.h"

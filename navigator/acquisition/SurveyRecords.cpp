@@ -1,4 +1,4 @@
-#include "navigator/SurveyRecords.h"
+#include "navigator/acquisition/SurveyRecords.h"
 
 #include "platform/Convert.h"
 #include "platform/WholeRecord.h"

@@ -1,4 +1,4 @@
-#include "positioning/uNTRIPSettings.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
@@ -12,7 +12,7 @@
 #include "positioning/RtcmAnalyser.h"
 #include "positioning/TarvikNTRIPClient.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "positioning/uRTCMParsing.h"
+#include "navigator/corrections/RtcmReportWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

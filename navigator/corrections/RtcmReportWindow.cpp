@@ -1,4 +1,4 @@
-#include "positioning/uRTCMParsing.h"
+#include "navigator/corrections/RtcmReportWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/CodePage.h"

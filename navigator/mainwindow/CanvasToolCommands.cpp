@@ -1,11 +1,11 @@
 // TFNav: the canvas's events, the drawing tools, the view commands and selection.
-#include "navigator/unavigation.h"
+#include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/URunlines.h"
-#include "navigator/uCanvas.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/runlines/RunlineWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "navigator/CommandIcons.h"
+#include "navigator/mainwindow/CommandIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -4,11 +4,11 @@
 // their job (see the sections below).
 #pragma once
 
-#include "navigator/FixProjection.h"
-#include "navigator/MapTimer.h"
-#include "navigator/NavigationState.h"
+#include "navigator/acquisition/FixProjection.h"
+#include "navigator/mainwindow/MapTimer.h"
+#include "navigator/mainwindow/NavigationState.h"
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SurveyRecords.h"
+#include "navigator/acquisition/SurveyRecords.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>
@@ -48,7 +48,7 @@ public:
 
   NavigatorWindows &Windows;
   TNavigationState State;
-  TMapTimerState MapTimer; // the map timer's own state between ticks (NavMapTimer.cpp)
+  TMapTimerState MapTimer; // the map timer's own state between ticks (MapTimer.cpp)
   // The grid position of the fix, shared by the map, the survey records and the events.
   survey::FixProjection Projection;
 
@@ -82,7 +82,7 @@ public:
   QTimer *tMap = nullptr;             // 500 ms, started by acquisition
   QTimer *tEchogram = nullptr;        // 200 ms, running from creation
 
-  // ---- Set-up, show and close (unavigation.cpp)
+  // ---- Set-up, show and close (MainWindow.cpp)
   void FormCreate(QObject *Sender);
   void FormShow(QObject *Sender);
   // Saves the drawing and writes the settings; when any of it fails, says what and refuses the
@@ -91,7 +91,7 @@ public:
   // Finds or opens the eight fixed layers and stores their indexes in State.
   void EnsureNavigationLayers(TTarvikCanvas *canvas);
 
-  // ---- Acquisition control and sensor link events (NavAcquisition.cpp)
+  // ---- Acquisition control and sensor link events (RealtimeStartStop.cpp)
   void RealtimeClick(QObject *Sender);
   void ConnectIconClick(QObject *Sender);
   void ZGPS1Connect(QObject *Sender, int PortNumber);
@@ -114,11 +114,11 @@ public:
   // once until they convert) when they do not convert.
   bool TakeProjectionSettings();
 
-  // ---- Geodesy log (NavGeodesyLog.cpp)
+  // ---- Geodesy log (GeodesyLog.cpp)
   // Appends the saved geodetic parameters to the day's " Geodesy.txt"; raises when it cannot.
   void WriteGeodesyLog();
 
-  // ---- GPS and echo-sounder sentences (NavSentences.cpp)
+  // ---- GPS and echo-sounder sentences (SentenceHandlers.cpp)
   void ZGPS1NewCommand(QObject *Sender, const std::string &Line);
   void ZGPS1Send(QObject *Sender, const std::string &Text);
   void ZSENSORNewCommand(QObject *Sender, const std::string &Line);
@@ -133,10 +133,10 @@ public:
         ImpossiblePosition;
   } Inputs;
 
-  // ---- Map timer: projection, vessel, tracks, labels, latency (NavMapTimer.cpp)
+  // ---- Map timer: projection, vessel, tracks, labels, latency (MapTimer.cpp)
   void tMapTimer(QObject *Sender);
 
-  // ---- Commands, shortcuts and echogram timer (NavCommands.cpp)
+  // ---- Commands, shortcuts and echogram timer (MainWindowCommands.cpp)
   // Fills the menus and tool bars with their items and binds them; the constructor runs it
   // before FormCreate, which binds bMouseSelect when this made it.
   void BuildCommands();
@@ -188,7 +188,7 @@ public:
   void bSelectTracksClick(QObject *Sender); // select tracks by polygon
   void bDelSelectedClick(QObject *Sender);  // delete the selected tracks
 
-  // ---- Drawing-file commands (NavDrawingFile.cpp)
+  // ---- Drawing-file commands (DrawingFileCommands.cpp)
   platform::FileDialog OpenDialog1{platform::FileDialogKind::Open}; // drawings and DXF imports
   platform::FileDialog SaveDialog1{platform::FileDialogKind::Save}; // Save As and DXF exports
   QAction *New1 = nullptr;
@@ -211,7 +211,7 @@ public:
   void Exit1Click(QObject *Sender);
   void About1Click(QObject *Sender);
 
-  // ---- Events and track layers (NavEvents.cpp)
+  // ---- Events and track layers (EventCommands.cpp)
   void btEventAddClick(QObject *Sender);
   void btEventResetClick(QObject *Sender);
   void tbFixedClick(QObject *Sender);
@@ -220,7 +220,7 @@ public:
   // The day's event-log record of a marked event.
   std::string MarkEventRecord(int eventNumber);
 
-  // ---- Canvas tools, selection, events and tracks (NavTools.cpp)
+  // ---- Canvas tools, selection, events and tracks (CanvasToolCommands.cpp)
   void fcadShapeNumberSelected(QObject *Sender, short ShapeType, std::int32_t ShapeNumber);
   void fcadWorldMouseMove(QObject *Sender, short Shift, double X, double Y, double Magnitude,
                           double Angle);
@@ -246,7 +246,7 @@ protected:
   // Key preview: FormKeyDown sees every key pressed in this window before the focused control.
   bool eventFilter(QObject *watched, QEvent *event) override;
   // A wheel turned over the window where no control takes it (the canvas zooms by itself):
-  // FormMouseWheelUp or FormMouseWheelDown once per notch (NavTools.cpp).
+  // FormMouseWheelUp or FormMouseWheelDown once per notch (CanvasToolCommands.cpp).
   void wheelEvent(QWheelEvent *event) override;
 
 private:

@@ -1,17 +1,17 @@
 // TFNav: the map timer. One tick turns the last fix into grid coordinates and redraws what shows
 // the boat: the view following it, the vessel symbol, the status bar, the track, the depth label,
 // the depth and speed boxes and the latency figures.
-#include "navigator/MapTimer.h"
+#include "navigator/mainwindow/MapTimer.h"
 
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
-#include "navigator/Bathymetry.h"
-#include "navigator/Latency.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/UShape.h"
-#include "navigator/unavigation.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/windows/LatencyWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/settings/VesselShapeWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"

@@ -80,7 +80,7 @@ struct TNavigationState {
   int EventLayer = 0;
   int VesselLayer = 0;
 
-  // ---- Canvas tools and selection (NavTools.cpp)
+  // ---- Canvas tools and selection (CanvasToolCommands.cpp)
   bool TrackSelectMode = false; // the next finished polygon selects track shapes
   bool ShapeSelectMode = false; // the next finished polygon selects shapes of every layer
   bool ClickMarkEnabled = true; // picking a shape toggles its pen width

@@ -1,4 +1,4 @@
-#include "navigator/UnsavedOnExit.h"
+#include "navigator/mainwindow/UnsavedOnExit.h"
 
 #include "platform/Abort.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "navigator/RunlineModel.h"
+#include "navigator/runlines/RunlineModel.h"
 
 #include "platform/Convert.h"
 

@@ -3,7 +3,7 @@
 
 #include "canvas/Shapes.h"
 #include "navigator/NavigatorWindows.h"
-#include "navigator/RunlineModel.h"
+#include "navigator/runlines/RunlineModel.h"
 
 #include <QWidget>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "navigator/ColourBox.h"
+#include "navigator/settings/ColourBox.h"
 
 #include <QComboBox>
 #include <QIcon>

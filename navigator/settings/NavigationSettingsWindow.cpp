@@ -1,11 +1,11 @@
-#include "navigator/unavset.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 
-#include "navigator/ColourBox.h"
+#include "navigator/settings/ColourBox.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/MapTimer.h"
-#include "navigator/SurveyDay.h"
-#include "navigator/unavigation.h"
+#include "navigator/mainwindow/MapTimer.h"
+#include "navigator/acquisition/SurveyDay.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/Convert.h"

@@ -1,4 +1,4 @@
-#include "navigator/PortSettings.h"
+#include "navigator/settings/PortSettings.h"
 
 #include "platform/CodePage.h"
 #include "platform/Convert.h"

@@ -1,7 +1,7 @@
-#include "navigator/SensorSettingsModel.h"
+#include "navigator/settings/SensorSettingsModel.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/ScanFormat.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"

@@ -1,11 +1,11 @@
-#include "navigator/SensorSettings.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 
-#include "navigator/ColourBox.h"
+#include "navigator/settings/ColourBox.h"
 
-#include "navigator/PortSettings.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SurveyDay.h"
-#include "navigator/unavigation.h"
+#include "navigator/settings/PortSettings.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/acquisition/SurveyDay.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SensorSettingsModel.h"
+#include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Color.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "navigator/uTheme.h"
+#include "navigator/settings/StyleWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/unavigation.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "navigator/UShape.h"
+#include "navigator/settings/VesselShapeWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/Convert.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SvpProcessing.h"
+#include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/Dialogs.h"
 
 #include <QWidget>

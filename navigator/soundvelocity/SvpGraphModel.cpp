@@ -1,7 +1,7 @@
-#include "navigator/SvpGraphModel.h"
+#include "navigator/soundvelocity/SvpGraphModel.h"
 
-#include "navigator/FormattedScan.h"
-#include "navigator/SvpProcessing.h"
+#include "navigator/acquisition/FormattedScan.h"
+#include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"
 

@@ -1,4 +1,4 @@
-#include "navigator/uSVPGraph.h"
+#include "navigator/soundvelocity/SvpGraphWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/Convert.h"

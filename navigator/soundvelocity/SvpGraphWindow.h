@@ -3,7 +3,7 @@
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/SvpGraphModel.h"
+#include "navigator/soundvelocity/SvpGraphModel.h"
 #include "platform/Dialogs.h"
 
 #include <QDialog>

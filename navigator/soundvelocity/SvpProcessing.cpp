@@ -1,7 +1,7 @@
-#include "navigator/SvpProcessing.h"
+#include "navigator/soundvelocity/SvpProcessing.h"
 
-#include "navigator/FormattedScan.h"
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/FormattedScan.h"
+#include "navigator/acquisition/ScanFormat.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"
 

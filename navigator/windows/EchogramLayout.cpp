@@ -1,4 +1,4 @@
-#include "navigator/EchogramLayout.h"
+#include "navigator/windows/EchogramLayout.h"
 
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"

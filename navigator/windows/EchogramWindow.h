@@ -1,7 +1,7 @@
 // The echogram window: the last corrected depths as a scrolling waterfall.
 #pragma once
 
-#include "navigator/EchogramLayout.h"
+#include "navigator/windows/EchogramLayout.h"
 #include "navigator/NavigatorWindows.h"
 
 #include <QColor>

@@ -1,9 +1,9 @@
-#include "navigator/FirstPlacement.h"
+#include "navigator/windows/FirstPlacement.h"
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/uCanvas.h"
-#include "navigator/unavigation.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 

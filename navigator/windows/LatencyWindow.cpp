@@ -1,4 +1,4 @@
-#include "navigator/Latency.h"
+#include "navigator/windows/LatencyWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/IniFile.h"

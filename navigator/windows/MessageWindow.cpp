@@ -1,4 +1,4 @@
-#include "navigator/UMsg.h"
+#include "navigator/windows/MessageWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/GdiCanvas.h"

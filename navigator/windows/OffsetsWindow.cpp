@@ -1,8 +1,8 @@
-#include "navigator/Bathymetry.h"
+#include "navigator/windows/OffsetsWindow.h"
 
-#include "navigator/SurveyDay.h"
-#include "navigator/USoundVelocity.h"
-#include "navigator/unavigation.h"
+#include "navigator/acquisition/SurveyDay.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
@@ -10,7 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "positioning/uNTRIPSettings.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

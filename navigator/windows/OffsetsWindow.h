@@ -4,7 +4,7 @@
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/OffsetsCheck.h"
+#include "navigator/acquisition/OffsetsCheck.h"
 
 #include <QWidget>
 

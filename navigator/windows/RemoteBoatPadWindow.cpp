@@ -1,7 +1,7 @@
-#include "navigator/uJoystick.h"
+#include "navigator/windows/RemoteBoatPadWindow.h"
 
-#include "navigator/SensorSettings.h"
-#include "navigator/unavigation.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 

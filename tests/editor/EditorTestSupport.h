@@ -3,12 +3,12 @@
 #pragma once
 
 #include "editor/EditorWindows.h"
-#include "editor/uEditing.h"
-#include "editor/uParent.h"
-#include "editor/uPlanView.h"
-#include "editor/uSettings.h"
-#include "editor/uWarning.h"
-#include "editor/wWait.h"
+#include "editor/ProfileEditorWindow.h"
+#include "editor/FrameWindow.h"
+#include "editor/PlanViewWindow.h"
+#include "editor/SettingsWindow.h"
+#include "editor/SmoothingClusterWindow.h"
+#include "editor/WaitWindow.h"
 #include "platform/Abort.h"
 #include "platform/FormatSettings.h"
 #include "platform/IniFile.h"

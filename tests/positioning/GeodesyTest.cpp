@@ -1,5 +1,5 @@
 // Geodesy toolkit: worked values, text formats and the failure results of every routine.
-#include "positioning/UGPS.h"
+#include "positioning/Geodesy.h"
 
 #include "GeodesyTestSupport.h"
 

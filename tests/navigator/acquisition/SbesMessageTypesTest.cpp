@@ -1,6 +1,6 @@
 // The echo-sounder message types: format, values, markers and the realtime window's height.
-#include "navigator/SbesMessageTypes.h"
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/SbesMessageTypes.h"
+#include "navigator/acquisition/ScanFormat.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,5 +1,5 @@
 // The scan format check: which user formats may reach the C scanner.
-#include "navigator/ScanFormat.h"
+#include "navigator/acquisition/ScanFormat.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

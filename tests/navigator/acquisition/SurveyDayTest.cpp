@@ -1,4 +1,4 @@
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "platform/Convert.h"
 #include "platform/IniFile.h"

@@ -1,14 +1,14 @@
 // The day's survey files when the disk fills and frees: every record whole or absent, one report
 // per outage, no numbered stand-in files for a failed write, and the event log's own records.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/Bathymetry.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/SurveyRecords.h"
-#include "navigator/UMsg.h"
-#include "navigator/unavigation.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/acquisition/SurveyRecords.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "positioning/PtyTestSupport.h"

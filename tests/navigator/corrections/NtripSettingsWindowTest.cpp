@@ -1,8 +1,8 @@
 // The NTRIP settings window on real files in a temporary settings folder and survey root:
 // profiles, the NTRIP settings section, base stations announced by the stream, the output port on
 // a pseudo-terminal, and the RTCM analyser with its report window.
-#include "PtyTestSupport.h"
-#include "RtcmTestFrames.h"
+#include "positioning/PtyTestSupport.h"
+#include "positioning/RtcmTestFrames.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
@@ -10,8 +10,8 @@
 #include "platform/StringList.h"
 #include "platform/Time.h"
 #include "positioning/TarvikNTRIPClient.h"
-#include "positioning/uNTRIPSettings.h"
-#include "positioning/uRTCMParsing.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/corrections/RtcmReportWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // The NTRIP window gets the program's report window and GPS port at start-up, so its analyser
 // fills the one report window and corrections follow the GPS port however late it opens.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
-#include "navigator/unavigation.h"
-#include "positioning/uNTRIPSettings.h"
-#include "positioning/uRTCMParsing.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/corrections/RtcmReportWindow.h"
 
 namespace {
 

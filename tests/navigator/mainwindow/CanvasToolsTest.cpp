@@ -1,14 +1,14 @@
 // The main window's drawing tools, view commands, wheel, distance measure, click readout,
 // selection by polygon, delete commands, the pause of the map while a shape is drawn and the
 // compact display toggled on the GGA box, driven through the real canvas and real Qt events.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/UMsg.h"
-#include "navigator/uCanvas.h"
-#include "navigator/unavigation.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"
 

@@ -1,18 +1,18 @@
 // The map timer's tick: the gate, the status texts, the first tick's set-up, the projections and
 // their convergence against PROJ, the vessel symbol, the tracks, the depth label and the latency;
 // and the navigation settings and vessel shape windows that feed it.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
-#include "navigator/Bathymetry.h"
-#include "navigator/Latency.h"
-#include "navigator/MapTimer.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/UShape.h"
-#include "navigator/unavigation.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/windows/LatencyWindow.h"
+#include "navigator/mainwindow/MapTimer.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/settings/VesselShapeWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

@@ -1,6 +1,6 @@
 // Run-line geometry: cross lines and parallel lines from a route, the fallbacks of the edits and
 // the limit on the number of lines.
-#include "navigator/RunlineModel.h"
+#include "navigator/runlines/RunlineModel.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

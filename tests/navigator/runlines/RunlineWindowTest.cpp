@@ -1,10 +1,10 @@
 // The run-line window on the main window's canvas: a route drawn with the mouse, the lines it
 // gives, regeneration on every change, the event-log lines, the stored settings and the refusals.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/URunlines.h"
-#include "navigator/unavigation.h"
+#include "navigator/runlines/RunlineWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"
 

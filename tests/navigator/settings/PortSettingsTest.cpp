@@ -1,5 +1,5 @@
 // Applying a port page's texts to a serial component's fields.
-#include "navigator/PortSettings.h"
+#include "navigator/settings/PortSettings.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 // The settings window's logic: its settings sections, the lock, the message type and its scan
 // format, and the grid and label settings that reach the canvas.
-#include "navigator/SensorSettingsModel.h"
+#include "navigator/settings/SensorSettingsModel.h"
 #include "canvas/TarvikCanvas.h"
 #include "platform/IniFile.h"
 #include "positioning/TarvikSerialGPS.h"

@@ -1,11 +1,11 @@
 // The settings window itself, built with the program's other windows: its controls, the port
 // pages reaching the serial components, the monitors, the lock and the message type.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/unavigation.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/IniFile.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"

@@ -1,9 +1,9 @@
 // The style window and the start-up's style.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/uTheme.h"
-#include "navigator/unavigation.h"
+#include "navigator/settings/StyleWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Styles.h"

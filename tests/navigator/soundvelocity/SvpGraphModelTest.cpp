@@ -1,6 +1,6 @@
 // The graph editor's logic: loading rows, view limits and transforms, hit test, lasso, wheel,
 // the grid and the write-back by depth.
-#include "navigator/SvpGraphModel.h"
+#include "navigator/soundvelocity/SvpGraphModel.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The graph editor window on the offscreen platform: painting, dragging, the lasso, the grid's
 // buttons and the modal round trip.
-#include "navigator/uSVPGraph.h"
+#include "navigator/soundvelocity/SvpGraphWindow.h"
 
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"

@@ -1,6 +1,6 @@
 // The profile's processing steps on row lists: extraction, per-metre averaging, the SV column,
 // the source-format detection and the depth correction's look-up.
-#include "navigator/SvpProcessing.h"
+#include "navigator/soundvelocity/SvpProcessing.h"
 
 #include "platform/Convert.h"
 #include "support/ScriptedDialogs.h"

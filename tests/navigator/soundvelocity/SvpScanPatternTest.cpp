@@ -1,5 +1,5 @@
 // The formatted scan the profile's pattern runs through: what sscanf would assign.
-#include "navigator/FormattedScan.h"
+#include "navigator/acquisition/FormattedScan.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The sound velocity profile window in the navigation program: source file, steps, the use
 // switch and the offsets window, memo files, the SVP section, the graph round trip and the
 // velocity the depth correction gets.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
-#include "navigator/Bathymetry.h"
-#include "navigator/UMsg.h"
-#include "navigator/USoundVelocity.h"
-#include "navigator/uSVPGraph.h"
-#include "navigator/unavigation.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/soundvelocity/SvpGraphWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

@@ -1,5 +1,5 @@
 // The echogram's layout: its depth ring, range, grid and columns, computed without pixels.
-#include "navigator/EchogramLayout.h"
+#include "navigator/windows/EchogramLayout.h"
 #include "platform/FormatSettings.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
-#include "navigator/Bathymetry.h"
-#include "navigator/OffsetsCheck.h"
-#include "navigator/USoundVelocity.h"
-#include "navigator/unavigation.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/acquisition/OffsetsCheck.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "positioning/uNTRIPSettings.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>

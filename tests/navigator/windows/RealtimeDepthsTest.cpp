@@ -1,14 +1,14 @@
 // The depths the realtime window and the canvas show for each echo-sounder message type: only
 // the depths a type's sentences carry, never the draft that the correction of a missing one gives.
-#include "NavigatorFixture.h"
+#include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/Bathymetry.h"
-#include "navigator/RealtimeData.h"
-#include "navigator/SensorSettings.h"
-#include "navigator/uCanvas.h"
-#include "navigator/unavigation.h"
-#include "navigator/unavset.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "platform/Color.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
