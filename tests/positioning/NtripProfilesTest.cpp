@@ -4,6 +4,7 @@
 #include "positioning/NtripProfiles.h"
 #include "platform/StringList.h"
 #include "support/TestSupport.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -123,9 +124,16 @@ TEST_F(NtripProfilesFile, ReplacesOnlyTheWholeName) {
 TEST_F(NtripProfilesFile, SaveThatCannotBeWrittenRaisesAndLosesNothing) {
   const std::string before = "kept:2101\tkept.net\t2101\t\t\t0.0\t0.0\r\n";
   testsupport::writeFile(path(), before);
-  // The new file is written beside the old one first; make that impossible.
-  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path() + ".tmp")));
-  EXPECT_THROW(NtripProfiles(path()).Save(profile("new.net", "2101", "")), platform::EFileError);
+  bool raised = false;
+  {
+    const testsupport::FileSizeLimit fullDisk(8);
+    try {
+      NtripProfiles(path()).Save(profile("new.net", "2101", ""));
+    } catch (const platform::EFileError &) {
+      raised = true;
+    }
+  }
+  EXPECT_TRUE(raised);
   EXPECT_EQ(testsupport::readFile(path()), before);
 }
 

@@ -2,6 +2,7 @@
 // profiles, the NTRIP settings section, base stations announced by the stream, the output port on
 // a pseudo-terminal, and the RTCM analyser with its report window.
 #include "positioning/PtyTestSupport.h"
+#include "support/FileSizeLimit.h"
 #include "positioning/RtcmTestFrames.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
@@ -150,11 +151,12 @@ TEST_F(NtripSettingsWindow, MalformedProfileLineShiftsNothing) {
 TEST_F(NtripSettingsWindow, ProfileThatCannotBeWrittenIsReportedAndLosesNothing) {
   const std::string before = "kept:2101\tkept.net\t2101\t\t\t0.0\t0.0\r\n";
   testsupport::writeFile(profiles(), before);
-  // The new file is written beside the old one first; make that impossible.
-  QDir().mkpath(QString::fromStdString(profiles() + ".tmp"));
   TfrmNTRIPSettings w(nullptr);
   w.edtServer->setText("new.net");
-  w.btnSaveProfile->click();
+  {
+    const testsupport::FileSizeLimit fullDisk(8);
+    w.btnSaveProfile->click();
+  }
   EXPECT_TRUE(logged(w, "Error saving profile"));
   EXPECT_FALSE(logged(w, "Profile saved: new.net:2101"));
   EXPECT_EQ(testsupport::readFile(profiles()), before);
