@@ -45,10 +45,25 @@ double asDouble(const ScanValue &v) {
                                            : static_cast<double>(std::get<std::int32_t>(v));
 }
 
-// The speed field of an RMC or VTG: 0 when the scan does not reach it.
-double scannedSpeed(const std::string &line, const char *pattern) {
+// The speed field of an RMC or VTG. Receivers leave fields before it empty (the magnetic course
+// of a VTG above all), which stops the scan short of the speed: the boat would read as standing
+// still at every such sentence. The field itself, counted by commas, is read then; an empty or
+// unreadable speed field still reads as 0.
+double scannedSpeed(const std::string &line, const char *pattern, std::size_t field) {
   const auto values = formattedscan::scan(line, pattern);
-  return values.empty() ? 0.0 : asDouble(values.front());
+  if (!values.empty())
+    return asDouble(values.front());
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < field; ++i) {
+    start = line.find(',', start);
+    if (start == std::string::npos)
+      return 0.0;
+    ++start;
+  }
+  const std::size_t end = line.find_first_of(",*", start);
+  double speed = 0.0;
+  const std::string text = line.substr(start, end == std::string::npos ? end : end - start);
+  return platform::TryStrToFloat(text, speed, platform::FormatSettings::navigation()) ? speed : 0.0;
 }
 
 QString fixed2(double v) {
@@ -115,12 +130,12 @@ void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {
       State.HdtHeading = asDouble(values.front());
   }
   if (contains(Line, "RMC")) {
-    const double speed = scannedSpeed(Line, "%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf");
+    const double speed = scannedSpeed(Line, "%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf", 7);
     if (speed >= 0)
       State.SpeedKnots = speed;
   }
   if (contains(Line, "VTG")) {
-    const double speed = scannedSpeed(Line, "%*6s,%*lf,%*1s,%*lf,%*1s,%lf");
+    const double speed = scannedSpeed(Line, "%*6s,%*lf,%*1s,%*lf,%*1s,%lf", 5);
     if (speed >= 0)
       State.SpeedKnots = speed;
   }

@@ -410,6 +410,14 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*5B");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
+  // Most receivers leave the magnetic course empty, and an RMC without a fix its position: the
+  // speed after those empty fields is still the boat's.
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,4.000,N,7.4080,K,R*10");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 4.0);
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*00");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*10");
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
   w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*00");
   EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
   w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*00");
