@@ -1,12 +1,12 @@
 // The main window's line handlers during a survey: a GPS line and an echo-sounder line with its
 // depth correction and the two day-file records (appended, never re-read). At 20 GPS and 20
 // sounder lines a second, 1% of a core is 250 µs per line.
-#include "navigator/windows/OffsetsWindow.h"
 #include "navigator/NavigatorWindows.h"
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

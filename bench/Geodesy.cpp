@@ -1,8 +1,8 @@
 // Conversions per second of the map timer's projections: ProjectBLH (datum shift through ECEF and
 // Transverse Mercator, all through number texts) and Lambert, beside the same conversions through
 // PROJ's C API when it is installed, with the ratio of the two printed at the end.
-#include "positioning/Lambert.h"
 #include "positioning/Geodesy.h"
+#include "positioning/Lambert.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -4,10 +4,10 @@
 // with and without 10,000 depth labels. The counter median_ms is the median tick.
 #include "canvas/TarvikCanvas.h"
 #include "navigator/NavigatorWindows.h"
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 

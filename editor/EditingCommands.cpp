@@ -2,8 +2,8 @@
 // and Locate, the keys and the close query.
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
-#include "editor/ProfileEditorWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"

@@ -1,8 +1,8 @@
 // The profile window's file commands: Open (which also fills the plan view) and Save.
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
-#include "editor/ProfileEditorWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "editor/WaitWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"

@@ -1,8 +1,8 @@
 // The profile window's redraw pace, mouse, wheel and scroll bar, and the window arrangement.
 #include "editor/EditorWindows.h"
-#include "editor/ProfileEditorWindow.h"
 #include "editor/FrameWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "platform/GdiCanvas.h"
 
 #include <QMdiArea>

@@ -1,8 +1,8 @@
 #include "editor/EditorWindows.h"
 
-#include "editor/ProfileEditorWindow.h"
 #include "editor/FrameWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "editor/SettingsWindow.h"
 #include "editor/SmoothingClusterWindow.h"
 #include "editor/WaitWindow.h"

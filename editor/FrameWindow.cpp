@@ -1,8 +1,8 @@
 #include "editor/FrameWindow.h"
 
 #include "editor/EditorWindows.h"
-#include "editor/ProfileEditorWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/About.h"

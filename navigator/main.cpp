@@ -2,8 +2,8 @@
 // and every window once, and runs until the main window closes.
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/settings/StyleWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/StyleWindow.h"
 #include "platform/Abort.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "navigator/mainwindow/MapTimer.h"
 #include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Convert.h"
+#include "positioning/Geodesy.h"
 #include "positioning/GeodesyText.h"
 #include "positioning/Lambert.h"
-#include "positioning/Geodesy.h"
 
 #include <cmath>
 #include <numbers>

@@ -2,18 +2,18 @@
 #include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/settings/ControlColour.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/settings/ControlColour.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

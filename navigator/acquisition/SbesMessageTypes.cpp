@@ -31,9 +31,7 @@ bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence)
   return true;
 }
 
-bool sbesCarriesHighFrequency(const SbesMessageType &type) {
-  return type.Name != "Tarvik XDR LO";
-}
+bool sbesCarriesHighFrequency(const SbesMessageType &type) { return type.Name != "Tarvik XDR LO"; }
 
 bool sbesCarriesLowFrequency(const SbesMessageType &type) {
   return type.Name == "Tarvik XDR LO" || type.Name == "Tarvik XDR H/L";

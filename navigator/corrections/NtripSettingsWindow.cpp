@@ -1,5 +1,6 @@
 #include "navigator/corrections/NtripSettingsWindow.h"
 
+#include "navigator/corrections/RtcmReportWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
@@ -12,7 +13,6 @@
 #include "positioning/RtcmAnalyser.h"
 #include "positioning/TarvikNTRIPClient.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "navigator/corrections/RtcmReportWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,10 +2,10 @@
 #include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/RealtimeWindow.h"
 #include "navigator/runlines/RunlineWindow.h"
-#include "navigator/windows/EchogramWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"

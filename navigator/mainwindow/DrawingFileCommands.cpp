@@ -1,10 +1,10 @@
 // TFNav: the drawing-file commands of the File and Help menus.
 #include "canvas/TarvikCanvas.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/windows/MessageWindow.h"
-#include "navigator/soundvelocity/SoundVelocityWindow.h"
-#include "navigator/mainwindow/UnsavedOnExit.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/mainwindow/UnsavedOnExit.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/windows/MessageWindow.h"
 #include "platform/Abort.h"
 #include "platform/About.h"
 #include "platform/CodePage.h"

@@ -1,8 +1,8 @@
 // TFNav: marking survey events and clearing the track layers.
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/RealtimeWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"

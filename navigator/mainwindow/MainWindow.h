@@ -4,11 +4,11 @@
 // their job (see the sections below).
 #pragma once
 
+#include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/FixProjection.h"
+#include "navigator/acquisition/SurveyRecords.h"
 #include "navigator/mainwindow/MapTimer.h"
 #include "navigator/mainwindow/NavigationState.h"
-#include "navigator/NavigatorWindows.h"
-#include "navigator/acquisition/SurveyRecords.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>

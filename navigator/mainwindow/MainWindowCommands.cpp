@@ -1,24 +1,24 @@
 // TFNav: the menus and tool bars and the small commands behind them, the keys, and the echogram
 // timer with its watchdog of the echo sounder.
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/OffsetsWindow.h"
-#include "navigator/mainwindow/CommandIcons.h"
-#include "navigator/windows/LatencyWindow.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/mainwindow/CommandIcons.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/runlines/RunlineWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/settings/StyleWindow.h"
 #include "navigator/settings/VesselShapeWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/windows/EchogramWindow.h"
-#include "navigator/settings/StyleWindow.h"
-#include "navigator/mainwindow/MainWindow.h"
-#include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/windows/LatencyWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/Dialogs.h"
 #include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "navigator/runlines/RunlineWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/runlines/RunlineModel.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/runlines/RunlineModel.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"

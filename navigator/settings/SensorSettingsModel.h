@@ -4,8 +4,8 @@
 // The window mirrors these values in its controls; tests drive this class alone.
 #pragma once
 
-#include "navigator/settings/PortSettings.h"
 #include "navigator/acquisition/SbesMessageTypes.h"
+#include "navigator/settings/PortSettings.h"
 #include "platform/Color.h"
 
 #include <QString>

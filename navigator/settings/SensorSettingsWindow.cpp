@@ -2,10 +2,10 @@
 
 #include "navigator/settings/ColourBox.h"
 
-#include "navigator/settings/PortSettings.h"
-#include "navigator/windows/RealtimeWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/PortSettings.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"

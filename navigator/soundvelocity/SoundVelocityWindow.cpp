@@ -1,10 +1,10 @@
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 
-#include "navigator/windows/OffsetsWindow.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/windows/MessageWindow.h"
-#include "navigator/soundvelocity/SvpGraphWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/soundvelocity/SvpGraphWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"

@@ -1,8 +1,8 @@
 // The echogram window: the last corrected depths as a scrolling waterfall.
 #pragma once
 
-#include "navigator/windows/EchogramLayout.h"
 #include "navigator/NavigatorWindows.h"
+#include "navigator/windows/EchogramLayout.h"
 
 #include <QColor>
 #include <QWidget>

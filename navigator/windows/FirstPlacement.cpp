@@ -1,9 +1,9 @@
 #include "navigator/windows/FirstPlacement.h"
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/windows/EchogramWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 

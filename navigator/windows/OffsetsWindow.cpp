@@ -1,8 +1,9 @@
 #include "navigator/windows/OffsetsWindow.h"
 
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
@@ -10,7 +11,6 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

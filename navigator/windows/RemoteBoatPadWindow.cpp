@@ -1,7 +1,7 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "editor/EditorWindows.h"
-#include "editor/ProfileEditorWindow.h"
 #include "editor/FrameWindow.h"
 #include "editor/PlanViewWindow.h"
+#include "editor/ProfileEditorWindow.h"
 #include "editor/SettingsWindow.h"
 #include "editor/SmoothingClusterWindow.h"
 #include "editor/WaitWindow.h"

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/settings/SensorSettingsModel.h"
 #include "navigator/acquisition/SurveyDay.h"
+#include "navigator/settings/SensorSettingsModel.h"
 #include "platform/FormatSettings.h"
 #include "platform/Time.h"
 #include "support/TestSupport.h"

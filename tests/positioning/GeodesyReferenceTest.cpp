@@ -1,7 +1,7 @@
 // The geodesy toolkit and the Lambert projection against independent implementations: PROJ
 // (cs2cs, cct) and GeographicLib (TransverseMercatorProj), run here on tables of points.
-#include "positioning/Lambert.h"
 #include "positioning/Geodesy.h"
+#include "positioning/Lambert.h"
 
 #include "GeodesyTestSupport.h"
 

@@ -6,8 +6,8 @@
 #include "platform/StringList.h"
 #include "platform/Time.h"
 #include "positioning/RtcmReportFile.h"
-#include "support/TestSupport.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>

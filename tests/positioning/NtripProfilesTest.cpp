@@ -3,8 +3,8 @@
 // byte, and lines that are no profile.
 #include "positioning/NtripProfiles.h"
 #include "platform/StringList.h"
-#include "support/TestSupport.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 // A correction session through the NTRIP window against a real caster (rtklib's str2str): connect
 // with the window's settings, corrections into a GPS port opened only afterwards, never into a
 // closed one, the base station and the analyser's report, and the manual disconnect.
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/corrections/RtcmReportWindow.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
 #include "positioning/NtripTestPeers.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/RtcmTestFrames.h"
-#include "platform/IniFile.h"
-#include "platform/Paths.h"
 #include "positioning/TarvikSerialGPS.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
-#include "navigator/corrections/RtcmReportWindow.h"
 
 #include <QComboBox>
 #include <QLabel>

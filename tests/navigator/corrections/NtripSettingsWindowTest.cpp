@@ -1,18 +1,18 @@
 // The NTRIP settings window on real files in a temporary settings folder and survey root:
 // profiles, the NTRIP settings section, base stations announced by the stream, the output port on
 // a pseudo-terminal, and the RTCM analyser with its report window.
-#include "positioning/PtyTestSupport.h"
-#include "support/FileSizeLimit.h"
-#include "positioning/RtcmTestFrames.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
+#include "navigator/corrections/RtcmReportWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/StringList.h"
 #include "platform/Time.h"
+#include "positioning/PtyTestSupport.h"
+#include "positioning/RtcmTestFrames.h"
 #include "positioning/TarvikNTRIPClient.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
-#include "navigator/corrections/RtcmReportWindow.h"
+#include "support/FileSizeLimit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 // fills the one report window and corrections follow the GPS port however late it opens.
 #include "navigator/NavigatorFixture.h"
 
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/corrections/RtcmReportWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/windows/MessageWindow.h"
-#include "navigator/windows/EchogramWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"
 

@@ -1,8 +1,8 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/RealtimeWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"

@@ -3,8 +3,8 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/runlines/RunlineWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/runlines/RunlineWindow.h"
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"
 

@@ -3,9 +3,9 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
 #include "platform/IniFile.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"

@@ -2,8 +2,8 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/settings/StyleWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/StyleWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Styles.h"

@@ -3,11 +3,11 @@
 // velocity the depth correction gets.
 #include "navigator/NavigatorFixture.h"
 
-#include "navigator/windows/OffsetsWindow.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/soundvelocity/SvpGraphWindow.h"
-#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

@@ -2,14 +2,14 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/windows/LatencyWindow.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/settings/SensorSettingsWindow.h"
-#include "navigator/windows/MessageWindow.h"
-#include "navigator/windows/EchogramWindow.h"
-#include "navigator/windows/RemoteBoatPadWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/LatencyWindow.h"
+#include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/RealtimeWindow.h"
+#include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "positioning/PtyTestSupport.h"
@@ -21,13 +21,13 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>

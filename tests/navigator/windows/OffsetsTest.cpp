@@ -1,15 +1,15 @@
 #include "navigator/NavigatorFixture.h"
 
-#include "navigator/windows/OffsetsWindow.h"
 #include "navigator/acquisition/OffsetsCheck.h"
-#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "navigator/corrections/NtripSettingsWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
