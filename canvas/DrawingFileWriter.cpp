@@ -3,19 +3,16 @@
 #include "canvas/DrawingFile.h"
 
 #include "canvas/DrawingModel.h"
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 namespace platform {
@@ -159,24 +156,11 @@ void appendShape(TextOut &w, const TQShape &s) {
 
 // ---- Files
 
-bool writeAll(int fd, const char *data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Streams the magic and the compressed text into fd, or into out when out is given. A string
-// is written in place, sized by zlib's bound for the text; a file gets the stream through a
+// Streams the magic and the compressed text into sink, or into out when out is given. A string
+// is written in place, sized by zlib's bound for the text; a sink gets the stream through a
 // buffer.
-bool deflateInto(std::string_view text, int fd, std::string *out) {
+bool deflateInto(std::string_view text, const std::function<bool(std::string_view)> &sink,
+                 std::string *out) {
   z_stream z{};
   if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
     return false;
@@ -189,7 +173,7 @@ bool deflateInto(std::string_view text, int fd, std::string *out) {
     out->resize(out->size() + deflateBound(&z, static_cast<uLong>(text.size())));
   } else {
     buf = std::make_unique_for_overwrite<char[]>(kOut);
-    ok = writeAll(fd, drawingFileMagic.data(), drawingFileMagic.size());
+    ok = sink(drawingFileMagic);
   }
   std::size_t pos = 0;
   std::size_t written = drawingFileMagic.size();
@@ -217,44 +201,12 @@ bool deflateInto(std::string_view text, int fd, std::string *out) {
     if (out)
       written += produced;
     else
-      ok = writeAll(fd, span, produced);
+      ok = sink(std::string_view(span, produced));
   }
   deflateEnd(&z);
   if (out)
     out->resize(ok ? written : 0);
   return ok;
-}
-
-// The file to replace: a symbolic link stands for the file it points to.
-std::string resolveTarget(const std::string &path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char *real = ::realpath(path.c_str(), nullptr)) {
-      std::string resolved(real);
-      ::free(real);
-      return resolved;
-    }
-  }
-  return path;
-}
-
-std::string folderOf(const std::string &path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A new file beside target, created exclusively; the mode follows umask as a plain create would.
-int createTemporary(const std::string &target, std::string &name) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST)
-      return fd;
-  }
-  return -1;
 }
 
 } // namespace
@@ -274,42 +226,30 @@ std::string buildDrawingText(const DrawingModel &model, const TDateTime &created
 
 std::string compressDrawingText(std::string_view text) {
   std::string out;
-  deflateInto(text, -1, &out);
+  deflateInto(text, nullptr, &out);
   return out;
 }
 
 bool writeDrawingFile(const std::string &path, std::string_view text) {
-  const std::string target = resolveTarget(path);
-  // The rename would replace a write-protected file that a plain write may not touch.
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
-    return false;
-  std::string temporary;
-  const int fd = createTemporary(target, temporary);
-  if (fd < 0)
-    return false;
-  // A drawing that replaces another keeps the old file's permissions and, where allowed, its
-  // owner.
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    // Refused for another user's file unless privileged; the permissions still follow.
-    [[maybe_unused]] const int chowned = ::fchown(fd, old.st_uid, old.st_gid);
-    ::fchmod(fd, old.st_mode & 07777);
-  }
-  bool ok = deflateInto(text, fd, nullptr) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok)
-    ok = ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
+  try {
+    // The drawing goes beside the old one and takes its place only when all of it is on disk.
+    AtomicFile file(path);
+    // The stream's state is zlib's own: a failed write ends it as false, not by a throw.
+    const auto toFile = [&file](std::string_view bytes) {
+      try {
+        file.write(bytes);
+        return true;
+      } catch (const EFileError &) {
+        return false;
+      }
+    };
+    if (!deflateInto(text, toFile, nullptr))
+      return false;
+    file.commit();
+    return true;
+  } catch (const EFileError &) {
     return false;
   }
-  // Makes the rename itself durable; the file is in place either way.
-  const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
 }
 
 } // namespace platform
