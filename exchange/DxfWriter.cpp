@@ -4,17 +4,15 @@
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
 #include "exchange/DxfCodePage.h"
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 
 #include <QFile>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -244,19 +242,6 @@ private:
   const std::string *layer_ = nullptr;
 };
 
-bool writeAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 } // namespace
 
 std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames) {
@@ -393,19 +378,24 @@ std::string buildDxfText(const DrawingModel &model, DxfExportSummary *summary) {
 }
 
 bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSummary *summary) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0)
-    return false;
-  bool ok = false;
   try {
-    ok = writeDxf(
-        model, [fd](std::string_view piece) { return writeAll(fd, piece); }, summary);
+    // Written beside an earlier export of that name, which it replaces only when complete.
+    AtomicFile file(path);
+    const auto toFile = [&file](std::string_view piece) {
+      try {
+        file.write(piece);
+        return true;
+      } catch (const EFileError &) {
+        return false;
+      }
+    };
+    if (!writeDxf(model, toFile, summary))
+      return false;
+    file.commit();
+    return true;
   } catch (const std::exception &) {
-    ok = false;
+    return false;
   }
-  // A full disk can show itself only when the file is closed (network folders).
-  ok = (::close(fd) == 0) && ok;
-  return ok;
 }
 
 } // namespace platform

@@ -54,6 +54,9 @@ AtomicFile::AtomicFile(const std::string &path) : path_(path), target_(resolveTa
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode))
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(EISDIR));
+  // A rename would put a plain file in place of a device or pipe (a new file in /dev, as root).
+  if (exists && !S_ISREG(old.st_mode))
+    throw EFileError("Cannot create file " + quoted(path_) + ": it is not a regular file.");
   // The rename would replace a write-protected file that a plain write may not touch.
   if (exists && ::access(target_.c_str(), W_OK) != 0)
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));

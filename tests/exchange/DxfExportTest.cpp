@@ -4,6 +4,7 @@
 #include "DxfExportSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "exchange/DxfWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedDialogs.h"
 
 #include <clocale>
@@ -472,6 +473,26 @@ TEST(DxfExport, FailedCreateWriteOrCloseGivesZero) {
   EXPECT_EQ(canvas.DXFSave(QString()), 0);
   // Opens fine, then every write fails as on a full disk.
   EXPECT_EQ(canvas.DXFSave(QStringLiteral("/dev/full")), 0);
+}
+
+// A disk that fills up during an export leaves the earlier export of that name as it was.
+TEST(DxfExport, AFailedExportKeepsTheEarlierFile) {
+  TempDir dir;
+  const std::string path = dir.file("survey.dxf");
+  TTarvikCanvas first;
+  first.DrawLine(0, 0, 1, 1, 0);
+  ASSERT_EQ(first.DXFSave(QString::fromStdString(path)), 1);
+  const std::string before = testsupport::readFile(path);
+  TTarvikCanvas bigger;
+  for (int i = 0; i < 2000; ++i)
+    bigger.DrawLine(i, i, i + 1, i + 1, 0);
+  int saved = -1;
+  {
+    const testsupport::FileSizeLimit fullDisk(before.size() + 100);
+    saved = bigger.DXFSave(QString::fromStdString(path));
+  }
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(testsupport::readFile(path), before);
 }
 
 TEST(DxfExport, WriterStopsWhenTheSinkRefuses) {

@@ -102,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AtomicFile, RefusesWhatItMayNotReplaceNamingTheFile) {
   testsupport::TempDir dir;
-  const std::string cases[] = {dir.file("no/folder.txt"), dir.path()};
+  // A pipe is replaced by nothing: a rename would put a plain file in its place.
+  const std::string pipe = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  const std::string cases[] = {dir.file("no/folder.txt"), dir.path(), pipe};
   for (const std::string &path : cases) {
     try {
       platform::replaceFileContents(path, "x");
@@ -111,6 +114,9 @@ TEST(AtomicFile, RefusesWhatItMayNotReplaceNamingTheFile) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
   }
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
   if (::geteuid() != 0) {
     // A write-protected file stays as it is, although its folder would allow the rename.
     const std::string locked = dir.file("locked.txt");
