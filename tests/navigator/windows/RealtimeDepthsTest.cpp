@@ -30,15 +30,7 @@ protected:
     createWindows();
     nav().show();
     // Geodesy for UTM zone 35 on WGS 84, so that the map timer places the boat.
-    SensorSettingsValues &v = gps().Model.Values;
-    v.edSMA = QStringLiteral("6378137.0");
-    v.edIF = QStringLiteral("0.0033528106647474");
-    for (QString *t :
-         {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
-      *t = QStringLiteral("0");
-    v.edCM = QStringLiteral("27");
-    v.edSF = QStringLiteral("0.9996");
-    v.edFE = QStringLiteral("500000");
+    useTransverseMercator(gps().Model.Values, "27", "0.9996", "500000", "0");
     // Draft 0.5 m at the nominal sound velocity.
     windows->Offsets->hide();
     windows->Offsets->OffsetA->setText(QStringLiteral("0.5"));
