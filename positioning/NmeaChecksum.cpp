@@ -18,11 +18,11 @@ bool nmeaChecksumFails(std::string_view line) {
   const std::size_t star = line.rfind('*');
   if (star == std::string_view::npos)
     return false;
-  // The body starts after the sentence's first character; a line cut before it has no body to
-  // check, and a star with no "$" before it is no checksum either.
+  // The body starts after the "$" or "!"; a line without one before the star is not an NMEA
+  // sentence (some sounders send plain text) and has no checksum to check.
   const std::size_t start = line.find_first_of("$!");
   if (start == std::string_view::npos || start >= star)
-    return true;
+    return false;
   unsigned sum = 0;
   for (std::size_t i = start + 1; i < star; ++i)
     sum ^= static_cast<unsigned char>(line[i]);
