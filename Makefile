@@ -32,7 +32,7 @@ run-editor: build-release
 	@bash scripts/start-program $(RELEASE)/bin/TarvikTrimsel
 
 # The sensor simulator and TarvikSondrel wired to it, with settings and survey folders of their
-# own under build/release/demo: press Realtime and the boat sounds along its line.
+# own under build/release/demo: press Start and the boat sounds along its line.
 demo: build-release
 	@bash scripts/demo $(RELEASE)/bin
 
