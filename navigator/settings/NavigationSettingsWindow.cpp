@@ -6,6 +6,7 @@
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/mainwindow/MapTimer.h"
+#include "navigator/windows/FirstPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/Convert.h"
@@ -128,7 +129,8 @@ void TNavset::selectColour(QComboBox *box, TColor colour) { colourbox::select(bo
 int TNavset::widthOf(const QLineEdit *edit) { return platform::StrToIntDef(edit->text(), 2); }
 
 void TNavset::FormShow() {
-  RestoreFormPlacement(this, 0);
+  if (!navplace::placeWhenNoneStored(this, Windows))
+    RestoreFormPlacement(this, 0);
   const platform::IniFile ini(platform::SettingsFilePath());
   VesselWidth->setText(text(ini.ReadString(section, "VesselWidth", "3")));
   TrackWidth->setText(text(ini.ReadString(section, "TrackWidth", "3")));

@@ -2,14 +2,19 @@
 
 #include "navigator/NavigatorWindows.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
+#include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVariant>
 
@@ -42,6 +47,10 @@ QPoint clearPlace(const QSize &size, const QRect &screen, const std::vector<QRec
 }
 
 bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows) {
+  return placeWhenNoneStored(window, windows, true);
+}
+
+bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows, bool waitForMain) {
   const platform::IniFile ini(platform::SettingsFilePath());
   const std::string section = window->objectName().toStdString();
   if (ini.ValueExists(section, "Left") || ini.ValueExists(section, "Top") ||
@@ -49,18 +58,41 @@ bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows) {
     return false;
   if (window->property(placedProperty).toBool())
     return true;
+
+  const TFNav *nav = windows.FNav;
+  if (waitForMain && nav && nav != window && !nav->isVisible()) {
+    // Shown before the main window: the menu and tool bars are not laid out yet, so the window
+    // is placed as soon as the main window is on screen (the next turn of the event loop).
+    const NavigatorWindows *all = &windows;
+    QTimer::singleShot(0, window, [window, all] {
+      if (!window->isVisible())
+        return;
+      placeWhenNoneStored(window, *all, false);
+      // Shown first, it would stay under the main window shown after it.
+      window->raise();
+    });
+    return true;
+  }
   window->setProperty(placedProperty, true);
 
   std::vector<QRect> keepClear;
-  if (const TFNav *nav = windows.FNav; nav && nav->isVisible()) {
-    // A click meant for the menu or for Start/Stop must not land on a window that stays on top.
+  if (nav && nav != window && nav->isVisible()) {
+    // A click meant for the menu, a tool bar or Start/Stop must not land on a window that
+    // stays on top.
     if (nav->MainMenu1 && nav->MainMenu1->isVisible())
       keepClear.push_back(onScreen(nav->MainMenu1));
+    for (const QToolBar *bar : nav->findChildren<QToolBar *>())
+      if (bar->isVisible() && nav->toolBarArea(const_cast<QToolBar *>(bar)) == Qt::TopToolBarArea)
+        keepClear.push_back(onScreen(bar));
     if (nav->Realtime && nav->Realtime->isVisible())
       keepClear.push_back(onScreen(nav->Realtime));
   }
-  for (const QWidget *other : {static_cast<const QWidget *>(windows.fRealtime),
-                               static_cast<const QWidget *>(windows.fCanvas)})
+  // The windows that open by themselves keep clear of each other too.
+  for (const QWidget *other :
+       {static_cast<const QWidget *>(windows.fRealtime),
+        static_cast<const QWidget *>(windows.fCanvas),
+        static_cast<const QWidget *>(windows.Offsets), static_cast<const QWidget *>(windows.Navset),
+        static_cast<const QWidget *>(windows.fJoystick)})
     if (other && other != window && other->isVisible())
       keepClear.push_back(other->frameGeometry());
 

@@ -4,6 +4,7 @@
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
+#include "navigator/windows/FirstPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
@@ -269,7 +270,8 @@ void TOffsets::FormShow(QObject *) {
   } catch (...) {
     // A damaged settings file leaves the remaining edits as they were.
   }
-  RestoreFormPlacement(this, 0);
+  if (!navplace::placeWhenNoneStored(this, Windows))
+    RestoreFormPlacement(this, 0);
 }
 
 void TOffsets::BitBtn1Click(QObject *) {

@@ -1,7 +1,9 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 
+#include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/FirstPlacement.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -9,6 +11,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -106,6 +109,15 @@ void TfJoystick::BitBtn5Click(QObject *) {
   ThrustA = 1;
   ThrustB = 1;
   send("<A+000>\n<B+000>\n");
+}
+
+void TfJoystick::showEvent(QShowEvent *event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous())
+    platform::guarded([this] {
+      if (!navplace::placeWhenNoneStored(this, Windows))
+        RestoreFormPlacement(this, 0);
+    })();
 }
 
 void TfJoystick::Timer1Timer(QObject *) {

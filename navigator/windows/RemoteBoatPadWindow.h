@@ -43,6 +43,9 @@ public:
   void BitBtn5Click(QObject *Sender);
   void Timer1Timer(QObject *Sender);
 
+protected:
+  void showEvent(QShowEvent *event) override;
+
 private:
   void send(const std::string &text);
 };

@@ -8,6 +8,7 @@
 #include "navigator/windows/EchogramWindow.h"
 #include "navigator/windows/LatencyWindow.h"
 #include "navigator/windows/MessageWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/IniFile.h"
@@ -215,6 +216,39 @@ TEST_F(NavWindowsTest, AtFirstStartTheStayOnTopWindowsCoverNeitherTheMenuNorStar
   echogram.hide();
   echogram.show();
   EXPECT_EQ(echogram.pos(), QPoint(40, 50));
+}
+
+TEST_F(NavWindowsTest,
+       AtFirstStartTheWindowsThatOpenByThemselvesLeaveMenuToolBarsAndEachOtherFree) {
+  // The program's own order: the navigation settings open before the main window, the offsets
+  // and the boat pad when the main window is shown.
+  createWindows();
+  windows->FNav->show();
+  QApplication::processEvents();
+  QApplication::processEvents();
+  TFNav &nav = *windows->FNav;
+  std::vector<QRect> mainBars{
+      QRect(nav.MainMenu1->mapToGlobal(QPoint(0, 0)), nav.MainMenu1->size())};
+  for (const QToolBar *bar : nav.findChildren<QToolBar *>())
+    if (bar->isVisible() && nav.toolBarArea(const_cast<QToolBar *>(bar)) == Qt::TopToolBarArea)
+      mainBars.emplace_back(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+  ASSERT_GE(mainBars.size(), 2u);
+
+  const std::vector<QWidget *> own{static_cast<QWidget *>(windows->Navset),
+                                   static_cast<QWidget *>(windows->Offsets),
+                                   static_cast<QWidget *>(windows->fJoystick)};
+  for (QWidget *w : own) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    ASSERT_TRUE(w->isVisible());
+    for (const QRect &bar : mainBars)
+      EXPECT_FALSE(w->frameGeometry().intersects(bar));
+    for (QWidget *other : own) {
+      if (other != w) {
+        EXPECT_FALSE(w->frameGeometry().intersects(other->frameGeometry()))
+            << other->objectName().toStdString();
+      }
+    }
+  }
 }
 
 TEST_F(NavWindowsTest, StartTimerAppliesTheMessageTypeOnce) {
