@@ -11,8 +11,23 @@ namespace benchsupport {
 // Resident-size high-water mark in KiB; reset() starts a new one (Linux's clear_refs "5").
 // Memory freed by an earlier run stays resident in the allocator's free lists, where a later
 // run would find it without the resident size growing: reset() first hands it back, so a
-// measure taken from reset() holds in any run of a process, repetitions included.
+// measure taken from reset() holds in any run of a process, repetitions included. What runs
+// after the hand-back faults its pages in afresh, which would be timed with it: measure() takes
+// the memory from a run of its own, outside the timed loop, and the timed runs call nothing here.
 struct PeakMemory {
+  // What one run of `work` added to the resident size: at its peak, and still held when it
+  // returned (what `work` keeps beyond its own end, e.g. a drawing it filled).
+  struct Added {
+    long peakKib = 0;
+    long keptKib = 0;
+  };
+  template <class Work> static Added measure(Work &&work) {
+    reset();
+    const long base = currentKib();
+    work();
+    return Added{kib() - base, currentKib() - base};
+  }
+
   static void reset() {
     ::malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";

@@ -16,17 +16,15 @@ constexpr int kShapes = 1'000'000;
 
 void BM_CreateMixedShapes(benchmark::State &state) {
   using benchsupport::PeakMemory;
-  long added = 0;
+  const long added = PeakMemory::measure([] {
+                       auto m = std::make_unique<DrawingModel>();
+                       bench::addMixedShapes(*m, kShapes);
+                     }).peakKib;
   for (auto _ : state) {
-    state.PauseTiming();
-    PeakMemory::reset();
-    const long before = PeakMemory::currentKib();
-    state.ResumeTiming();
     auto m = std::make_unique<DrawingModel>();
     bench::addMixedShapes(*m, kShapes);
     benchmark::DoNotOptimize(m->ShapeCount);
     state.PauseTiming();
-    added = std::max(added, PeakMemory::kib() - before);
     m.reset();
     state.ResumeTiming();
   }

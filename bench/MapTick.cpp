@@ -2,20 +2,27 @@
 // shapes spread over a 10 x 10 km survey area, in three views: following the boat at survey zoom
 // (500 m across), the whole area with following off, and the whole area while following. Each
 // with and without 10,000 depth labels. The counter median_ms is the median tick.
+// BM_MapTickSounding is the same tick as in a survey: the echo sounder's handler takes a depth
+// line between ticks (a 10 Hz sounder against the map's default 20 ms), labels on, the stored
+// fixed grid; full_redraws_per_s counts the paints that redrew the whole back buffer, per second
+// of the map's rate.
 #include "canvas/TarvikCanvas.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -114,11 +121,29 @@ NavigatorWindows &build(int shapes, bool labels) {
   return w;
 }
 
-void BM_MapTick(benchmark::State &state) {
+// The map's default interval (the stored update rate) and the sounder's: a depth line every
+// fifth tick.
+constexpr int mapIntervalMs = 20;
+constexpr int ticksPerDepthLine = 100 / mapIntervalMs;
+
+// The sounder of a survey: NMEA DPT lines, draft and sound velocity typed, acquiring (the
+// shallow-water alarm is judged on every line), depths well below the alarm limit.
+void configureSounder(NavigatorWindows &w) {
+  w.FGPS->cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
+  w.Offsets->OffsetA->setText(QStringLiteral("0.5"));
+  w.Offsets->SV->setText(QStringLiteral("1500"));
+  w.FNav->RefreshOffsets(true);
+  // The button's state only: its click would open the ports.
+  w.FNav->Realtime->setChecked(true);
+}
+
+void mapTick(benchmark::State &state, bool sounding) {
   const int shapes = static_cast<int>(state.range(0));
   const int view = static_cast<int>(state.range(1));
   const bool labels = state.range(2) != 0;
   NavigatorWindows &w = build(shapes, labels);
+  if (sounding)
+    configureSounder(w);
   platform::setExceptionDisplay(
       [](const QString &text) { std::fprintf(stderr, "tick: %s\n", qPrintable(text)); });
   TFNav &nav = *w.FNav;
@@ -138,9 +163,18 @@ void BM_MapTick(benchmark::State &state) {
   nav.tMapTimer(nav.tMap);
   (void)c.grab();
   std::vector<double> times;
+  const std::uint64_t redrawsBefore = c.fullRedrawCount();
+  long long tick = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     nav.State.FixLatitude += 1e-6; // about 10 cm a tick
+    if (sounding && ++tick % ticksPerDepthLine == 0) {
+      // 10 to 30 m, changing at every line as over a sloping bottom.
+      char line[64];
+      std::snprintf(line, sizeof line, "$SDDPT,%.2f,0",
+                    10.0 + static_cast<double>(tick % 2000) * 0.01);
+      nav.ZSENSORNewCommand(nav.ZSENSOR, line);
+    }
     nav.tMapTimer(nav.tMap);
     QPixmap shown = c.grab();
     benchmark::DoNotOptimize(shown);
@@ -151,10 +185,20 @@ void BM_MapTick(benchmark::State &state) {
   std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
   state.counters["median_ms"] = times.empty() ? 0.0 : times[times.size() / 2];
   state.counters["shapes_now"] = c.ShapeCount;
+  const double ticks = static_cast<double>(times.size());
+  state.counters["full_redraws_per_s"] =
+      ticks > 0 ? static_cast<double>(c.fullRedrawCount() - redrawsBefore) / ticks *
+                      (1000.0 / mapIntervalMs)
+                : 0.0;
+  if (sounding)
+    nav.Realtime->setChecked(false);
   // A tick that never projected would measure nothing.
   if (!nav.MapTimer.MapSetupDone || nav.State.VesselEasting == 0)
     state.SkipWithError("the tick did not project the boat");
 }
+void BM_MapTick(benchmark::State &state) { mapTick(state, false); }
+void BM_MapTickSounding(benchmark::State &state) { mapTick(state, true); }
+
 // Grouped by drawing, so each is built once.
 void ticks(benchmark::internal::Benchmark *b) {
   for (int labels : {0, 1})
@@ -164,6 +208,16 @@ void ticks(benchmark::internal::Benchmark *b) {
 }
 BENCHMARK(BM_MapTick)
     ->Apply(ticks)
+    ->ArgNames({"shapes", "view", "labels"})
+    ->Unit(benchmark::kMillisecond);
+
+void soundingTicks(benchmark::internal::Benchmark *b) {
+  for (int shapes : {1000, 100000, 500000})
+    for (int view : {0, 1, 2})
+      b->Args({shapes, view, 1});
+}
+BENCHMARK(BM_MapTickSounding)
+    ->Apply(soundingTicks)
     ->ArgNames({"shapes", "view", "labels"})
     ->Unit(benchmark::kMillisecond);
 

@@ -234,57 +234,108 @@ bool platform::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const V
   return true;
 }
 
-void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
-  const GridPlan plan = gridPlan(c, currentViewFrame(c));
-  if (!plan.shown)
-    return;
+namespace {
+
+// A one-pixel dotted line from (x0, y0) to (x1, y1) as a full redraw draws it, with only the
+// pixels that reach the rows or columns of `area` laid down: an axis-parallel line starts at the
+// last pattern period at or before the area (its dots fall where they fall on the whole line) and
+// ends after it. Any other line is drawn whole.
+void gridLine(GdiCanvas &g, int x0, int y0, int x1, int y1, const QRect *area) {
+  if (area && x0 == x1 && y0 < y1) {
+    if (x0 < area->left() || x0 > area->right() || y1 <= area->top() || y0 > area->bottom())
+      return;
+    const long long skip = std::max(0LL, static_cast<long long>(area->top()) - y0);
+    y0 += static_cast<int>(skip / dotPeriod * dotPeriod);
+    y1 = std::min(y1, area->bottom() + 1);
+  } else if (area && y0 == y1 && x0 < x1) {
+    if (y0 < area->top() || y0 > area->bottom() || x1 <= area->left() || x0 > area->right())
+      return;
+    const long long skip = std::max(0LL, static_cast<long long>(area->left()) - x0);
+    x0 += static_cast<int>(skip / dotPeriod * dotPeriod);
+    x1 = std::min(x1, area->right() + 1);
+  }
+  g.MoveTo(x0, y0);
+  g.LineTo(x1, y1);
+}
+
+// Glyphs may reach a little beyond the white box of their label.
+constexpr int labelOverhang = 4;
+
+// A grid label as drawGridOn draws it: the white box filled (FillRect's corners) and the text
+// written at `at`.
+struct GridLabel {
+  int l, t, r, b;
+  QPoint at;
+  QString text;
+
+  bool meets(const QRect &area) const {
+    return QRect(QPoint(l, t), QPoint(r - 1, b - 1))
+        .adjusted(-labelOverhang, -labelOverhang, labelOverhang, labelOverhang)
+        .intersects(area);
+  }
+};
+
+// The labels of the grid in drawing order, measured in the font the canvas holds.
+std::vector<GridLabel> gridLabels(TTarvikCanvas &c, GdiCanvas &g, const GridPlan &plan) {
+  std::vector<GridLabel> out;
   const int width = c.width();
   const int height = c.height();
-  const double stepX = plan.stepX;
-  const double stepY = plan.stepY;
-  const std::vector<double> &xs = plan.xs;
-  const std::vector<double> &ys = plan.ys;
+  int sx = 0, sy = 0;
+  for (double x : plan.xs) {
+    c.WorldToScreen(x, c.WorldBottom, sx, sy);
+    if (!(sx > 4 && sx <= width - 50))
+      continue;
+    QString text = label(x, plan.stepX);
+    const QSize size = g.TextExtent(text);
+    const int half = size.width() / 2;
+    out.push_back(GridLabel{sx - half - 2, height - size.height() - 4, sx + half + 2, height - 2,
+                            QPoint(sx - half, height - size.height() - 3), std::move(text)});
+  }
+  for (double y : plan.ys) {
+    c.WorldToScreen(c.WorldLeft, y, sx, sy);
+    if (!(sy > 14 && sy <= height - 20))
+      continue;
+    QString text = label(y, plan.stepY);
+    const QSize size = g.TextExtent(text);
+    const int half = size.height() / 2;
+    out.push_back(GridLabel{2, sy - half - 1, size.width() + 6, sy + half + 1, QPoint(4, sy - half),
+                            std::move(text)});
+  }
+  return out;
+}
+
+// The grid's lines, labels and axes in the order of a full redraw; with an area, only what may
+// put pixels there (the canvas is clipped to it by the caller). The labels are measured already,
+// in the label font.
+void drawGridPart(TTarvikCanvas &c, GdiCanvas &g, const GridPlan &plan,
+                  const std::vector<GridLabel> &labels, const QRect *area) {
+  const int width = c.width();
+  const int height = c.height();
 
   g.Pen.Color = c.GridColor;
   g.Pen.Width = 1;
   g.Pen.Style = psDot;
   int sx = 0, sy = 0, ex = 0, ey = 0;
-  for (double x : xs) {
+  for (double x : plan.xs) {
     c.WorldToScreen(x, c.WorldTop, sx, sy);
     c.WorldToScreen(x, c.WorldBottom, ex, ey);
-    g.MoveTo(sx, sy);
-    g.LineTo(ex, ey);
+    gridLine(g, sx, sy, ex, ey, area);
   }
-  for (double y : ys) {
+  for (double y : plan.ys) {
     c.WorldToScreen(c.WorldLeft, y, sx, sy);
     c.WorldToScreen(c.WorldRight, y, ex, ey);
-    g.MoveTo(sx, sy);
-    g.LineTo(ex, ey);
+    gridLine(g, sx, sy, ex, ey, area);
   }
 
   g.Pen.Style = psSolid;
   setLabelFont(g);
   g.Brush.Color = clWhite;
   g.Brush.Style = bsSolid;
-  for (double x : xs) {
-    c.WorldToScreen(x, c.WorldBottom, sx, sy);
-    if (!(sx > 4 && sx <= width - 50))
+  for (const GridLabel &l : labels) {
+    if (area && !l.meets(*area))
       continue;
-    const QString text = label(x, stepX);
-    const QSize size = g.TextExtent(text);
-    const int half = size.width() / 2;
-    g.FillRect(sx - half - 2, height - size.height() - 4, sx + half + 2, height - 2);
-    g.TextOut(sx - half, height - size.height() - 3, text);
-  }
-  for (double y : ys) {
-    c.WorldToScreen(c.WorldLeft, y, sx, sy);
-    if (!(sy > 14 && sy <= height - 20))
-      continue;
-    const QString text = label(y, stepY);
-    const QSize size = g.TextExtent(text);
-    const int half = size.height() / 2;
-    g.FillRect(2, sy - half - 1, size.width() + 6, sy + half + 1);
-    g.TextOut(4, sy - half, text);
+    g.FillRect(l.l, l.t, l.r, l.b);
+    g.TextOut(l.at.x(), l.at.y(), l.text);
   }
 
   if (c.WorldLeft < 0.0 && 0.0 < c.WorldRight && c.WorldBottom < 0.0 && 0.0 < c.WorldTop) {
@@ -299,6 +350,50 @@ void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g) {
     g.LineTo(ox, height);
   }
   g.Brush.Style = bsClear;
+}
+
+// A region of up to this many rectangles has its grid drawn rectangle by rectangle (a scroll
+// along the lines damages each line's column or row); one of more pieces within the rectangle
+// around them.
+constexpr int mostGridPieces = 512;
+
+} // namespace
+
+void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g, const QRegion *within) {
+  const GridPlan plan = gridPlan(c, currentViewFrame(c));
+  if (!plan.shown)
+    return;
+  const auto pen = g.Pen;
+  const auto brush = g.Brush;
+  setLabelFont(g);
+  if (!within) {
+    drawGridPart(c, g, plan, gridLabels(c, g, plan), nullptr);
+    return;
+  }
+  if (within->isEmpty())
+    return;
+  // Labels stand in bands along the bottom and the left edge: a region away from both needs
+  // none of them measured.
+  const QRect around = within->boundingRect();
+  const int band = 4 * std::max(g.TextHeight(QString()), 1) + 16;
+  std::vector<GridLabel> labels;
+  if (around.bottom() >= c.height() - band || around.left() <= 4 * band)
+    labels = gridLabels(c, g, plan);
+  g.Pen = pen;
+  g.Brush = brush;
+  if (within->rectCount() > mostGridPieces) {
+    drawGridPart(c, g, plan, labels, &around);
+    return;
+  }
+  // The pieces of a region do not overlap: each, clipped to itself, gets the pixels a full
+  // redraw puts there, drawn from the same pen and brush (the brush fills the dots' gaps).
+  for (const QRect &r : *within) {
+    g.Pen = pen;
+    g.Brush = brush;
+    g.SetClipRegion(QRegion(r));
+    drawGridPart(c, g, plan, labels, &r);
+  }
+  g.SetClipRegion(*within);
 }
 
 void TTarvikCanvas::DrawGrid() {

@@ -8,7 +8,6 @@
 #include "platform/Convert.h"
 
 #include <QHash>
-#include <QPainter>
 #include <QRegion>
 #include <algorithm>
 #include <bit>
@@ -378,13 +377,9 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
       drawCentredLabels(*this, g, DepthLabels.begin() + static_cast<std::ptrdiff_t>(had),
                         DepthLabels.end(), measure);
     if (!damaged.isEmpty()) {
+      // Only the damaged pixels are taken again: the rest holds.
       g.end();
-      {
-        QPainter copy(&pc.labelled);
-        copy.setClipRegion(damaged);
-        copy.setCompositionMode(QPainter::CompositionMode_Source);
-        copy.drawImage(0, 0, BackBuffer);
-      }
+      platform::copyPixels(pc.labelled, BackBuffer, damaged);
       g.begin(pc.labelled);
       g.SetClipRegion(damaged);
       drawCentredLabels(*this, g, DepthLabels.begin(), DepthLabels.end(), measure, &damaged);
@@ -407,7 +402,7 @@ void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
     auto it = texts.find(l.EventNumber);
     if (it == texts.end()) {
       const QString text = QString::number(l.EventNumber);
-      it = texts.insert(l.EventNumber, platform::LabelText{text, g.TextWidth(text)});
+      it = texts.insert(l.EventNumber, platform::LabelText{text, g.TextWidth(text), QStaticText()});
     }
     return *it;
   });

@@ -72,6 +72,9 @@ struct LabelText {
 };
 
 struct PaintCache {
+  // Full redraws of the back buffer since the canvas was made (benchmarks and tests read it).
+  std::uint64_t fullRedraws = 0;
+
   // ---- Found by the last full redraw (valid while `recorded`)
   bool recorded = false;
   PaintSettings settings;

@@ -6,6 +6,7 @@
 #include "canvas/DrawingModel.h"
 #include "platform/GdiCanvas.h"
 
+#include <QImage>
 #include <QRegion>
 #include <cmath>
 
@@ -33,8 +34,14 @@ struct ViewFrame {
   bool operator==(const ViewFrame &) const = default;
 };
 
-// DrawGrid onto the given canvas (the back buffer's).
-void drawGridOn(TTarvikCanvas &canvas, GdiCanvas &g);
+// Copies the pixels of `from` within the region into `to`, row by row; both are 32-bit images of
+// one size (anything else copies nothing).
+void copyPixels(QImage &to, const QImage &from, const QRegion &where);
+
+// DrawGrid onto the given canvas (the back buffer's). With a region (the canvas clipped to it),
+// only the lines, labels and axes that may put pixels there are drawn, with the pixels a full
+// drawing puts there; the canvas is left clipped to the region.
+void drawGridOn(TTarvikCanvas &canvas, GdiCanvas &g, const QRegion *within = nullptr);
 
 // Where the grid drawn for `to` differs from the grid drawn for `from` moved by (kx, ky) pixels:
 // lines whose dots no longer fall alike, lines and labels that came or went, and the labels held

@@ -7,7 +7,6 @@
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
-#include <QPainter>
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
@@ -560,7 +559,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       g.Brush.Style = bsSolid;
       g.FillRect(0, 0, w, h);
       if (GridMode == 0)
-        platform::drawGridOn(*this, g);
+        platform::drawGridOn(*this, g, &d);
       drawShapesNear(g, d, 0, pc.baseCount);
     } else {
       pc.baseValid = false;
@@ -580,6 +579,23 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   pc.shiftX = pc.shiftY = 0;
   damage = d;
   return true;
+}
+
+void platform::copyPixels(QImage &to, const QImage &from, const QRegion &where) {
+  if (to.size() != from.size() || to.depth() != 32 || from.depth() != 32)
+    return;
+  const QRect all(QPoint(0, 0), to.size());
+  const qsizetype toLine = to.bytesPerLine(), fromLine = from.bytesPerLine();
+  uchar *out = to.bits();
+  const uchar *in = from.constBits();
+  for (const QRect &piece : where) {
+    const QRect r = piece.intersected(all);
+    if (r.isEmpty())
+      continue;
+    const std::size_t bytes = static_cast<std::size_t>(r.width()) * 4;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      std::memcpy(out + y * toLine + r.left() * 4, in + y * fromLine + r.left() * 4, bytes);
+  }
 }
 
 platform::ViewFrame platform::currentViewFrame(const TTarvikCanvas &c) {
@@ -788,12 +804,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   GdiCanvas g;
   if (pc.baseValid) {
     // What lies below the topmost shapes comes from their image; only they are drawn.
-    {
-      QPainter copy(&BackBuffer);
-      copy.setClipRegion(damaged);
-      copy.setCompositionMode(QPainter::CompositionMode_Source);
-      copy.drawImage(0, 0, pc.base);
-    }
+    platform::copyPixels(BackBuffer, pc.base, damaged);
     g.begin(BackBuffer);
     g.SetClipRegion(damaged);
     const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
@@ -830,7 +841,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     g.Brush.Style = bsSolid;
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
-      platform::drawGridOn(*this, g);
+      platform::drawGridOn(*this, g, &damaged);
     if (OnDrawBelowShapes)
       OnDrawBelowShapes(g, damaged.boundingRect().intersected(QRect(0, 0, w, h)));
     drawShapesNear(g, damaged, 0, count);
@@ -846,8 +857,11 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   return true;
 }
 
+std::uint64_t TTarvikCanvas::fullRedrawCount() const { return paintCache_->fullRedraws; }
+
 void TTarvikCanvas::redrawWhole(bool keepBase) {
   PaintCache &pc = *paintCache_;
+  ++pc.fullRedraws;
   const int w = width();
   const int h = height();
   if (BackBuffer.width() != w || BackBuffer.height() != h)

@@ -168,6 +168,8 @@ public:
 
   // ---- Painting (canvas/Painting.cpp)
   void Paint();
+  // How many paints redrew the whole back buffer since the canvas was made.
+  std::uint64_t fullRedrawCount() const;
   void Resize();
   void DrawAllShapes();
   void DrawGrid();
