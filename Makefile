@@ -7,7 +7,7 @@ FUZZ    := build/fuzz
 TSAN    := build/tsan
 FUZZ_SECONDS ?= 5
 
-.PHONY: all deps test build-debug build-release run run-editor demo bench fuzz tsan format clean
+.PHONY: all deps test build-debug build-release run run-editor demo readme-picture bench fuzz tsan format clean
 
 all: build-debug
 
@@ -35,6 +35,10 @@ run-editor: build-release
 # own under build/release/demo: press Start and the boat sounds along its line.
 demo: build-release
 	@bash scripts/demo $(RELEASE)/bin
+
+# The README's picture of the demo under way, taken on a virtual X server (docs/demo.png).
+readme-picture: build-release
+	@bash scripts/readme-picture $(RELEASE)/bin docs/demo.png
 
 bench: deps
 	@cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DTARVIK_BENCH=ON >/dev/null
