@@ -29,7 +29,7 @@ std::string twoDigits(int value) {
 
 // Creates a folder when it is missing; a failure is left to whoever opens files in it.
 void makeFolder(const std::string &path) {
-  const QString folder = QString::fromStdString(path);
+  const QString folder = platform::pathText(path);
   if (!QDir(folder).exists())
     QDir().mkdir(folder);
 }
@@ -93,7 +93,7 @@ void AppendAutoEvent(const std::string &text, const std::string &path) {
   if (eventLogFailureReported)
     return;
   eventLogFailureReported = true;
-  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + AnsiToWideCopy(path) +
+  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + platform::pathText(path) +
                            QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
                            QStringLiteral("."),
                        mtError, mbOK);
