@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -55,6 +56,11 @@ void loadFormGeometry(QWidget *form, bool withSize) {
     height = ini.ReadInteger(section, "Height", height);
   }
   const QSize screen = screenSize();
+  // No larger than the desktop: a stored size in the millions would ask for gigabytes.
+  if (const QScreen *s = QGuiApplication::primaryScreen()) {
+    width = std::min(width, s->virtualSize().width());
+    height = std::min(height, s->virtualSize().height());
+  }
   if (left < 0 || left >= screen.width())
     left = 0;
   if (top < 0 || top >= screen.height())

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -123,14 +124,19 @@ void RestoreFormPlacement(QWidget *window, std::uint8_t withSize) {
   }
   int left = ini.ReadInteger(section, "Left", 0);
   int top = ini.ReadInteger(section, "Top", 0);
+  QSize screen(1920, 1080);
+  QSize desktop = screen;
+  if (const QScreen *s = QGuiApplication::primaryScreen()) {
+    screen = s->geometry().size();
+    desktop = s->virtualSize();
+  }
   if (withSize == 1) {
+    // No larger than the desktop: a stored size in the millions would ask for a back buffer of
+    // gigabytes.
     const int width = ini.ReadInteger(section, "Width", window->width());
     const int height = ini.ReadInteger(section, "Height", window->height());
-    window->resize(width, height);
+    window->resize(std::min(width, desktop.width()), std::min(height, desktop.height()));
   }
-  QSize screen(1920, 1080);
-  if (const QScreen *s = QGuiApplication::primaryScreen())
-    screen = s->geometry().size();
   if (left < 0)
     left = 0;
   if (top < 0)
