@@ -37,6 +37,8 @@ void makeFolder(const std::string &path) {
 
 bool eventLogFailureReported = false;
 
+int largestWindowSide(int desktopSide) { return std::max(2 * desktopSide, 4096); }
+
 } // namespace
 
 const TSurveyDay &SurveyDay() { return surveyDay(); }
@@ -131,11 +133,12 @@ void RestoreFormPlacement(QWidget *window, std::uint8_t withSize) {
     desktop = s->virtualSize();
   }
   if (withSize == 1) {
-    // No larger than the desktop: a stored size in the millions would ask for a back buffer of
-    // gigabytes.
+    // A stored size in the millions would ask for a back buffer of gigabytes: no more than
+    // twice the desktop (at least 4096 pixels, for a desktop that grows).
     const int width = ini.ReadInteger(section, "Width", window->width());
     const int height = ini.ReadInteger(section, "Height", window->height());
-    window->resize(std::min(width, desktop.width()), std::min(height, desktop.height()));
+    window->resize(std::min(width, largestWindowSide(desktop.width())),
+                   std::min(height, largestWindowSide(desktop.height())));
   }
   if (left < 0)
     left = 0;
