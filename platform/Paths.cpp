@@ -1,6 +1,9 @@
 // Path look-ups over the environment and /proc/self/exe.
 #include "platform/Paths.h"
 
+#include "platform/CodePage.h"
+
+#include <QFile>
 #include <climits>
 #include <cstdlib>
 #include <unistd.h>
@@ -32,6 +35,16 @@ std::string executablePath() {
 }
 
 } // namespace
+
+std::string localPath(const QString &name) { return QFile::encodeName(name).toStdString(); }
+
+QString pathText(const std::string &path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string pathToAnsi(const std::string &path) { return toWindows1254(pathText(path)); }
+
+std::string pathFromAnsi(const std::string &ansi) { return localPath(fromWindows1254(ansi)); }
 
 std::string SurveyRoot() {
   std::string root;

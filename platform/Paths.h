@@ -2,9 +2,21 @@
 // folder of serial port links. Each honours an environment override so tests stay in temp folders.
 #pragma once
 
+#include <QString>
 #include <string>
 
 namespace platform {
+
+// A file name is the system's bytes (UTF-8 here) from where it is made or chosen to open(); it
+// is converted only where it is written into a file's contents or shown in a window.
+// A name chosen in a dialog or typed in a window, as the system's bytes.
+std::string localPath(const QString &name);
+// A file name's bytes as a window text (captions, messages).
+QString pathText(const std::string &path);
+// A file name as it is written into an 8-bit file (a log line, a setting): Windows-1254 there.
+std::string pathToAnsi(const std::string &path);
+// A file name read back from an 8-bit file, as the system's bytes.
+std::string pathFromAnsi(const std::string &ansi);
 
 // The root of the survey folders, ending in "/": $TARVIK_SURVEY_ROOT when set, else $HOME/ZRV/.
 std::string SurveyRoot();

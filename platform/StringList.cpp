@@ -4,7 +4,9 @@
 #include "platform/RegularFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -37,7 +39,15 @@ std::string joinLinesCrLf(const std::vector<std::string> &lines) {
   return text;
 }
 
-std::vector<std::string> loadStringsFromFile(const std::string &path) {
+std::string tooLargeMessage(const std::string &path, std::size_t maxBytes) {
+  constexpr std::size_t MiB = 1024u * 1024u;
+  const std::string limit = maxBytes >= MiB && maxBytes % MiB == 0
+                                ? std::to_string(maxBytes / MiB) + " MB"
+                                : std::to_string(maxBytes) + " bytes";
+  return "The file \"" + path + "\" is larger than " + limit + " and was not read.";
+}
+
+std::vector<std::string> loadStringsFromFile(const std::string &path, std::size_t maxBytes) {
   // Names come from settings and dialogs: a pipe or device there must not hold the program.
   bool notRegular = false;
   const int fd = openRegularFileForReading(path, &notRegular);
@@ -45,9 +55,16 @@ std::vector<std::string> loadStringsFromFile(const std::string &path) {
     throw EFileError(
         "Cannot open file \"" + path + "\". " +
         (notRegular ? std::string("It is not a regular file.") : std::strerror(errno)));
+  // Whatever the file holds, no more than the limit is ever held in memory.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    throw EFileTooLarge(tooLargeMessage(path, maxBytes));
+  }
   std::string text;
   char buffer[65536];
   bool failed = false;
+  bool tooLarge = false;
   for (;;) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR)
@@ -56,9 +73,15 @@ std::vector<std::string> loadStringsFromFile(const std::string &path) {
       failed = got < 0;
       break;
     }
+    if (text.size() + static_cast<std::size_t>(got) > maxBytes) {
+      tooLarge = true;
+      break;
+    }
     text.append(buffer, static_cast<std::size_t>(got));
   }
   ::close(fd);
+  if (tooLarge)
+    throw EFileTooLarge(tooLargeMessage(path, maxBytes));
   if (failed)
     throw EFileError("Cannot read file \"" + path + "\"");
   return splitLines(text);

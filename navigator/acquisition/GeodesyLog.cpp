@@ -60,7 +60,7 @@ void TFNav::WriteGeodesyLog() {
       geodesyBlock(ini, platform::FormatDateTime("hhnnsszzz", now));
 
   std::vector<std::string> lines;
-  if (QFileInfo::exists(QString::fromStdString(path)))
+  if (QFileInfo::exists(platform::pathText(path)))
     lines = platform::loadStringsFromFile(path);
   else
     lines = {"GEODETIC PARAMETERS LOG - " + date, std::string(40, '='), ""};

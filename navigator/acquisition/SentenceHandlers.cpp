@@ -18,6 +18,7 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/Paths.h"
 #include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -347,7 +348,7 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   if (!written) {
     if (Inputs.CoordinatesFile.raise())
       PostStatusMessage(QStringLiteral("Cannot write the coordinates file ") +
-                        platform::fromAnsi(day.CoordinatesPath));
+                        platform::pathText(day.CoordinatesPath));
     return;
   }
   Inputs.CoordinatesFile.clear();
@@ -358,6 +359,6 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
     Inputs.XyzFile.clear();
   } else if (Inputs.XyzFile.raise()) {
     PostStatusMessage(QStringLiteral("Cannot write the simple XYZ file ") +
-                      platform::fromAnsi(xyzPath));
+                      platform::pathText(xyzPath));
   }
 }

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -29,12 +30,14 @@ std::string twoDigits(int value) {
 
 // Creates a folder when it is missing; a failure is left to whoever opens files in it.
 void makeFolder(const std::string &path) {
-  const QString folder = QString::fromStdString(path);
+  const QString folder = platform::pathText(path);
   if (!QDir(folder).exists())
     QDir().mkdir(folder);
 }
 
 bool eventLogFailureReported = false;
+
+int largestWindowSide(int desktopSide) { return std::max(2 * desktopSide, 4096); }
 
 } // namespace
 
@@ -93,7 +96,7 @@ void AppendAutoEvent(const std::string &text, const std::string &path) {
   if (eventLogFailureReported)
     return;
   eventLogFailureReported = true;
-  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + AnsiToWideCopy(path) +
+  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + platform::pathText(path) +
                            QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
                            QStringLiteral("."),
                        mtError, mbOK);
@@ -123,14 +126,20 @@ void RestoreFormPlacement(QWidget *window, std::uint8_t withSize) {
   }
   int left = ini.ReadInteger(section, "Left", 0);
   int top = ini.ReadInteger(section, "Top", 0);
+  QSize screen(1920, 1080);
+  QSize desktop = screen;
+  if (const QScreen *s = QGuiApplication::primaryScreen()) {
+    screen = s->geometry().size();
+    desktop = s->virtualSize();
+  }
   if (withSize == 1) {
+    // A stored size in the millions would ask for a back buffer of gigabytes: no more than
+    // twice the desktop (at least 4096 pixels, for a desktop that grows).
     const int width = ini.ReadInteger(section, "Width", window->width());
     const int height = ini.ReadInteger(section, "Height", window->height());
-    window->resize(width, height);
+    window->resize(std::min(width, largestWindowSide(desktop.width())),
+                   std::min(height, largestWindowSide(desktop.height())));
   }
-  QSize screen(1920, 1080);
-  if (const QScreen *s = QGuiApplication::primaryScreen())
-    screen = s->geometry().size();
   if (left < 0)
     left = 0;
   if (top < 0)

@@ -50,5 +50,6 @@ void SaveFormPlacement(QWidget *window);
 // size) is restored, and a position off the screen's top-left or beyond its size becomes 0.
 void RestoreFormPlacement(QWidget *window, std::uint8_t withSize);
 
-// 8-bit text in the ANSI code page (Windows-1254) as a window text.
+// 8-bit text in the ANSI code page (Windows-1254) as a window text. Not for file names, which
+// stay the system's bytes: platform::pathText shows them.
 QString AnsiToWideCopy(const std::string &text);

@@ -22,10 +22,13 @@ namespace {
 const QString drawingFilter = QStringLiteral("Tarvik Pelmora [*.zrv]|*.zrv|All Files [*.*]|*.*");
 const QString dxfFilter = QStringLiteral("AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*");
 
-// A dialog's file name goes through the ANSI code page, as every 8-bit path of the program does.
+// A dialog's file name, as the system's bytes: it is never converted on its way to open().
 std::string chosenPath(const platform::FileDialog &dialog) {
-  return platform::toAnsi(dialog.FileName);
+  return platform::localPath(dialog.FileName);
 }
+
+// The event log and the settings file hold Windows-1254 text, paths included.
+std::string logged(const std::string &path) { return platform::pathToAnsi(path); }
 
 } // namespace
 
@@ -90,10 +93,10 @@ void TFNav::Open1Click(QObject *) {
     platform::Abort();
   const std::string path = chosenPath(OpenDialog1);
   const int userShapeLayer = State.UserShapeLayer;
-  const bool read = fcad->CadLoad(AnsiToWideCopy(path), -1, -1, 2);
-  AppendAutoEvent("Opened file: " + path, EventLogPath());
+  const bool read = fcad->CadLoad(platform::pathText(path), -1, -1, 2);
+  AppendAutoEvent("Opened file: " + logged(path), EventLogPath());
   if (!read)
-    reportDrawingFailure(QStringLiteral("The drawing ") + AnsiToWideCopy(path) +
+    reportDrawingFailure(QStringLiteral("The drawing ") + platform::pathText(path) +
                          QStringLiteral(" could not be read; the layout is unchanged."));
   // The previous run's vessel and grid come back with a reopened drawing: they are drawn anew.
   State.VesselLayer = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
@@ -112,9 +115,9 @@ QString TFNav::writeDrawing(const std::string &path) {
     fcad->CadClearShapes(State.GridLayer);
   if (State.VesselLayer >= 0)
     fcad->CadClearShapes(State.VesselLayer);
-  if (fcad->CadSave(AnsiToWideCopy(path), -1) == 1)
+  if (fcad->CadSave(platform::pathText(path), -1) == 1)
     return {};
-  return QStringLiteral("Cannot create file \"") + AnsiToWideCopy(path) +
+  return QStringLiteral("Cannot create file \"") + platform::pathText(path) +
          QStringLiteral("\": the drawing was not saved.");
 }
 
@@ -135,10 +138,10 @@ void TFNav::Save1Click(QObject *) {
   // A drawing that was not written is neither logged as saved nor reopened at the next start.
   if (!saveDrawing(path))
     return;
-  AppendAutoEvent("Auto-saved: " + path, EventLogPath());
+  AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
   platform::IniFile(platform::SettingsFilePath())
-      .WriteString("FILE", "Last File Saved       ", path);
-  setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
+      .WriteString("FILE", "Last File Saved       ", logged(path));
+  setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   if (Windows.fSVP)
     Windows.fSVP->SaveDatedMemosWhileUsed();
 }
@@ -149,12 +152,12 @@ void TFNav::SaveForExit(UnsavedOnExit &unsaved) {
   const std::string path = autoSavePath();
   const QString failure = writeDrawing(path);
   if (failure.isEmpty()) {
-    AppendAutoEvent("Auto-saved: " + path, EventLogPath());
+    AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
     unsaved.attempt([&path] {
       platform::IniFile(platform::SettingsFilePath())
-          .WriteString("FILE", "Last File Saved       ", path);
+          .WriteString("FILE", "Last File Saved       ", logged(path));
     });
-    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(path));
+    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   } else {
     unsaved.add(failure);
   }
@@ -169,8 +172,9 @@ void TFNav::SaveAs1Click(QObject *) {
   const std::string path = chosenPath(SaveDialog1);
   if (!saveDrawing(path))
     return;
-  setWindowTitle(QStringLiteral("Tarvik Sondrel  <") + AnsiToWideCopy(path) + QStringLiteral(">"));
-  AppendAutoEvent("Saved As: " + path, EventLogPath());
+  setWindowTitle(QStringLiteral("Tarvik Sondrel  <") + platform::pathText(path) +
+                 QStringLiteral(">"));
+  AppendAutoEvent("Saved As: " + logged(path), EventLogPath());
 }
 
 void TFNav::Export1Click(QObject *) {
@@ -178,17 +182,17 @@ void TFNav::Export1Click(QObject *) {
   if (!SaveDialog1.Execute())
     return;
   const std::string path = chosenPath(SaveDialog1);
-  if (fcad->DXFSave(AnsiToWideCopy(path)) != 1)
+  if (fcad->DXFSave(platform::pathText(path)) != 1)
     reportDrawingFailure(QStringLiteral("The drawing could not be exported to ") +
-                         AnsiToWideCopy(path) + QStringLiteral("."));
+                         platform::pathText(path) + QStringLiteral("."));
 }
 
 void TFNav::Import1Click(QObject *) {
   OpenDialog1.Filter = dxfFilter;
   if (OpenDialog1.Execute()) {
     const std::string path = chosenPath(OpenDialog1);
-    fcad->DXFLoad(AnsiToWideCopy(path));
-    AppendAutoEvent("Imported DXF: " + path, EventLogPath());
+    fcad->DXFLoad(platform::pathText(path));
+    AppendAutoEvent("Imported DXF: " + logged(path), EventLogPath());
   }
   EnsureNavigationLayers(fcad);
 }

@@ -59,9 +59,9 @@ void TFNav::btEventAddClick(QObject *) {
   // The number is stored and the label drawn; the surveyor must know the record is missing.
   if (!outcome)
     platform::MessageDlg(QStringLiteral("Event ") + QString::number(number) +
-                             QStringLiteral(" could not be written to ") + AnsiToWideCopy(path) +
-                             QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
-                             QStringLiteral("."),
+                             QStringLiteral(" could not be written to ") +
+                             platform::pathText(path) + QStringLiteral(": ") +
+                             QString::fromLocal8Bit(outcome.reason()) + QStringLiteral("."),
                          mtError, mbOK);
 }
 

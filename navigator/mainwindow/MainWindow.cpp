@@ -63,7 +63,7 @@ constexpr std::array<FixedLayer, 8> fixedLayers{{
 }};
 
 void makePath(const std::string &folder) {
-  const QString path = QString::fromStdString(folder);
+  const QString path = platform::pathText(folder);
   if (!QDir(path).exists())
     QDir().mkpath(path);
 }
@@ -187,7 +187,7 @@ void TFNav::FormCreate(QObject *) {
 
   try {
     const std::string iconFile = platform::ExecutableDir() + "TarvikSondrel2.ico";
-    const QString icon = QString::fromStdString(iconFile);
+    const QString icon = platform::pathText(iconFile);
     // Whatever lies beside the program under that name: a pipe would hold the start.
     if (platform::isRegularFile(iconFile)) {
       qApp->setWindowIcon(QIcon(icon));
@@ -212,7 +212,8 @@ void TFNav::FormCreate(QObject *) {
   };
   for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
     port->OnLogFailure = [this](QObject *, const std::string &text) {
-      PostStatusMessage(platform::fromAnsi(text));
+      // The text names the log by its system bytes.
+      PostStatusMessage(platform::pathText(text));
     };
 
   fcad = new TTarvikCanvas(Panel4, true);
@@ -278,15 +279,16 @@ void TFNav::FormShow(QObject *) {
   std::string lastFile;
   try {
     const platform::IniFile ini(platform::SettingsFilePath());
-    lastFile = ini.ReadString("FILE", "Last File Saved", "");
-    if (!lastFile.empty() && QFile::exists(AnsiToWideCopy(lastFile))) {
-      if (!fcad->CadLoad(AnsiToWideCopy(lastFile), -1, -1, 0)) {
+    // Stored as Windows-1254 text like every path in the settings file; opened as system bytes.
+    lastFile = platform::pathFromAnsi(ini.ReadString("FILE", "Last File Saved", ""));
+    if (!lastFile.empty() && QFile::exists(platform::pathText(lastFile))) {
+      if (!fcad->CadLoad(platform::pathText(lastFile), -1, -1, 0)) {
         // A damaged drawing must not leave part of itself behind: start the run on an empty one.
         fcad->CadClearShapes(-1);
         // Shown as it happens, not found later in a window nobody opened.
         if (Windows.FMsg) {
           Windows.FMsg->Msg->appendPlainText(QStringLiteral("Cannot read the last drawing ") +
-                                             AnsiToWideCopy(lastFile));
+                                             platform::pathText(lastFile));
           Windows.FMsg->show();
         }
       }
@@ -296,7 +298,7 @@ void TFNav::FormShow(QObject *) {
       if (layer != -1)
         fcad->CadClearShapes(layer);
     }
-    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + AnsiToWideCopy(lastFile));
+    setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(lastFile));
     try {
       fcad->WorldLeft = ini.ReadFloat("CANVAS", "PlanWorldLeft", 0);
       fcad->WorldRight = ini.ReadFloat("CANVAS", "PlanWorldRight", 1000);

@@ -170,7 +170,7 @@ void TFNav::tMapTimer(QObject *) {
     try {
       TMapTimerState t = m;
       const TFShape &shape = *w.FShape;
-      t.Vessel.RingCount = platform::StrToInt(shape.edAmount->text());
+      t.Vessel.RingCount = TFShape::CircleCount(shape.edAmount->text());
       t.Vessel.RingStep = number(shape.edInterval->text());
       t.Vessel.FirstRadius = number(shape.edRadious->text());
       t.Vessel.SideLength = number(shape.edLArrow->text());

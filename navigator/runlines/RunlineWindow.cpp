@@ -200,10 +200,6 @@ void TfRunline1::GenerateRunlines() {
     return;
   const runline::Params params =
       runline::ParamsFromTexts(eSpacing->text(), eLength->text(), rbPerpendicular->isChecked());
-  AppendAutoEvent(platform::toWindows1254(QStringLiteral("Runlines generated - Spacing: ") +
-                                          eSpacing->text() + QStringLiteral(", Length: ") +
-                                          eLength->text()),
-                  EventLogPath());
   TTarvikCanvas *fcad = canvas();
   if (!fcad)
     return;
@@ -223,6 +219,11 @@ void TfRunline1::GenerateRunlines() {
     refuse(r, params);
     return;
   }
+  // Only lines that were made are logged: a refused value, typed key by key, leaves no record.
+  AppendAutoEvent(platform::toWindows1254(QStringLiteral("Runlines generated - Spacing: ") +
+                                          eSpacing->text() + QStringLiteral(", Length: ") +
+                                          eLength->text()),
+                  EventLogPath());
   refusing_ = false;
   showRouteStatus();
 }

@@ -1,7 +1,9 @@
 #include "navigator/settings/VesselShapeWindow.h"
 
+#include "navigator/windows/MessageWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
+#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -10,8 +12,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -58,10 +64,30 @@ TFShape::TFShape(QWidget *owner, NavigatorWindows &windows)
   platform::guarded([this] { FormCreate(); })();
 }
 
+int TFShape::CircleCount(const QString &text) {
+  return std::clamp<int>(platform::StrToInt(text), 0, MaxCircles);
+}
+
 void TFShape::FormCreate() {
   const platform::IniFile ini(platform::SettingsFilePath());
   const auto real = [](double v) { return QString::fromStdString(platform::FloatToStr(v)); };
-  edAmount->setText(QString::number(ini.ReadInteger(section, "Number of circles", 2)));
+  const std::int32_t stored = ini.ReadInteger(section, "Number of circles", 2);
+  const int circles = std::clamp<std::int32_t>(stored, 0, MaxCircles);
+  edAmount->setText(QString::number(circles));
+  if (circles != stored) {
+    // The message window is made after this one: the note waits for the start to finish.
+    const QString note = QStringLiteral("The stored number of circles %1 is outside 0 to %2; the "
+                                        "vessel symbol draws %3.")
+                             .arg(stored)
+                             .arg(MaxCircles)
+                             .arg(circles);
+    QTimer::singleShot(0, this, [this, note] {
+      if (Windows.FMsg && Windows.FMsg->Msg) {
+        Windows.FMsg->Msg->appendPlainText(note);
+        Windows.FMsg->show();
+      }
+    });
+  }
   edInterval->setText(real(ini.ReadFloat(section, "Cirecle offset interval", 10)));
   edRadious->setText(real(ini.ReadFloat(section, "Radious of first circle", 10)));
   edBArrow->setText(real(ini.ReadFloat(section, "Arrow length to bow", 100)));
@@ -69,6 +95,21 @@ void TFShape::FormCreate() {
 }
 
 void TFShape::BitBtn1Click() {
+  // Text that is no whole number is stored as typed, as ever; a number of circles the symbol
+  // cannot draw is refused here with the value typed, and the window stays open.
+  static const QRegularExpression wholeNumber(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+  std::int32_t circles = 0;
+  const bool number = wholeNumber.match(edAmount->text()).hasMatch();
+  if (number && (!platform::TryStrToInt(edAmount->text().toStdString(), circles) || circles < 0 ||
+                 circles > MaxCircles)) {
+    platform::MessageDlg(QStringLiteral("Total number of circles \"%1\" is not possible: the "
+                                        "vessel symbol draws 0 to %2 circles.")
+                             .arg(edAmount->text())
+                             .arg(MaxCircles),
+                         mtError, mbOK);
+    edAmount->setFocus();
+    platform::Abort();
+  }
   platform::IniFile ini(platform::SettingsFilePath());
   ini.WriteString(section, "Number of circles", edAmount->text());
   ini.WriteString(section, "Cirecle offset interval", edInterval->text());

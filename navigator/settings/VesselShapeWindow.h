@@ -15,6 +15,14 @@ public:
 
   NavigatorWindows &Windows;
 
+  // The most circles the vessel symbol draws (every map tick draws them all): more rings than
+  // this window's symbol could ever show apart. A larger number typed here is refused, a larger
+  // stored one is clamped and said in the message window.
+  static constexpr int MaxCircles = 100;
+  // The number of circles the map timer draws for the edit's text: its integer, within
+  // 0..MaxCircles. EConvertError when the text is not an integer.
+  static int CircleCount(const QString &text);
+
   QLineEdit *edRadious = nullptr;
   QLineEdit *edInterval = nullptr;
   QLineEdit *edAmount = nullptr;

@@ -9,7 +9,6 @@
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "platform/RegularFile.h"
 #include "platform/StringList.h"
 
 #include <QCheckBox>
@@ -27,15 +26,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
 const char *const Section = "SVP";
 
-bool fileExists(const std::string &path) {
-  return QFileInfo(QString::fromStdString(path)).isFile();
-}
+bool fileExists(const std::string &path) { return QFileInfo(platform::pathText(path)).isFile(); }
 
 // The dated name of a memo file in the day's SVP folder: the date of this moment, so that after
 // midnight the names carry the new date inside the start-up day's folder.
@@ -225,7 +221,13 @@ void TfSVP::FormCreate() {
       if (!fileExists(path))
         continue;
       try {
-        *list(i) = platform::loadStringsFromFile(path);
+        *list(i) = platform::loadStringsFromFile(path, svp::SourceSizeLimit);
+      } catch (const platform::EFileTooLarge &e) {
+        // Left unread, and said where the surveyor sees it without a box holding the start.
+        if (Windows.FMsg && Windows.FMsg->Msg) {
+          Windows.FMsg->Msg->appendPlainText(QString::fromUtf8(e.what()));
+          Windows.FMsg->show();
+        }
       } catch (...) {
         // A memo that cannot be read leaves the list as it was.
       }
@@ -285,19 +287,34 @@ void TfSVP::BitBtn1Click() {
   oSVP.Filter = QStringLiteral("Sound Velocity File [*.*]");
   if (!oSVP.Execute())
     platform::Abort();
-  const std::string source = platform::toWindows1254(oSVP.FileName);
-  // A pipe or a device picked in the dialog would hold the read for ever; it changes nothing.
-  bool notRegular = false;
-  if (const int fd = platform::openRegularFileForReading(source, &notRegular); fd >= 0)
-    ::close(fd);
-  else if (notRegular)
-    throw platform::EFileError("Cannot open file \"" + source + "\". It is not a regular file");
+  // The name as the system holds it; read and checked whole before anything is replaced, so a
+  // wrong pick leaves the profile in use, and the memo files saved from it, as they were.
+  const std::string source = platform::localPath(oSVP.FileName);
+  const bool tr = turkish();
+  const auto refuse = [&](const QString &reason) {
+    const QString name = QStringLiteral("\"") + oSVP.FileName + QStringLiteral("\"");
+    platform::MessageDlg(tr ? name + QString::fromUtf8(" dosyası yüklenemedi: ") + reason +
+                                  QString::fromUtf8(" Kullanılan profil değişmedi.")
+                            : QStringLiteral("The file ") + name +
+                                  QStringLiteral(" cannot be loaded: ") + reason +
+                                  QStringLiteral(" The profile in use is unchanged."),
+                         mtError, mbOK);
+    platform::Abort();
+  };
+  svp::Rows rows;
+  try {
+    rows = platform::loadStringsFromFile(source, svp::SourceSizeLimit);
+  } catch (const platform::EFileError &e) {
+    refuse(QString::fromUtf8(e.what()));
+  }
+  if (const svp::SourceProblem problem = svp::checkSourceRows(rows);
+      problem != svp::SourceProblem::None)
+    refuse(svp::sourceProblemText(tr, problem));
   for (std::size_t i = 0; i < 4; ++i)
     list(i)->clear();
   Profile.withdrawColumn();
   columnChanged();
-  showLists();
-  Profile.mRawSVData = platform::loadStringsFromFile(source);
+  Profile.mRawSVData = std::move(rows);
   showLists();
 }
 

@@ -79,6 +79,63 @@ std::vector<std::string> split(const std::string &text, char delimiter) {
 
 } // namespace
 
+namespace {
+
+bool textByte(unsigned char c) {
+  return c >= 32 || c == '\t' || c == '\f' || c == '\v' || c == 0x1A;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Two runs of digits apart from each other ("1512.3,4.5", "4 1512"): a line that may hold a pair.
+bool holdsTwoNumbers(const std::string &row) {
+  int numbers = 0;
+  for (std::size_t i = 0; i < row.size();) {
+    if (!isDigit(row[i])) {
+      ++i;
+      continue;
+    }
+    while (i < row.size() && isDigit(row[i]))
+      ++i;
+    if (i + 1 < row.size() && row[i] == '.' && isDigit(row[i + 1]))
+      for (++i; i < row.size() && isDigit(row[i]);)
+        ++i;
+    if (++numbers == 2)
+      return true;
+  }
+  return false;
+}
+
+} // namespace
+
+SourceProblem checkSourceRows(const Rows &rows) {
+  if (blankRows(rows))
+    return SourceProblem::Empty;
+  bool samples = false;
+  for (const std::string &row : rows) {
+    for (const char c : row)
+      if (!textByte(static_cast<unsigned char>(c)))
+        return SourceProblem::NotText;
+    samples = samples || holdsTwoNumbers(row);
+  }
+  return samples ? SourceProblem::None : SourceProblem::NoSamples;
+}
+
+QString sourceProblemText(bool turkish, SourceProblem problem) {
+  switch (problem) {
+  case SourceProblem::Empty:
+    return languageText(turkish, "it is empty.", "dosya boş.");
+  case SourceProblem::NotText:
+    return languageText(turkish, "it is not a text file.", "bir metin dosyası değil.");
+  case SourceProblem::NoSamples:
+    return languageText(turkish, "no line holds a sound velocity and a depth.",
+                        "hiçbir satırda ses hızı ve derinlik yok.");
+  case SourceProblem::None:
+    break;
+  }
+  return {};
+}
+
 double ValidRawSoundVelocity(double sv) { return sv >= 1350 && sv <= 1600 ? sv : 0; }
 
 bool ValidColumnValue(double v) { return v > 1300 && v < 1700; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,19 @@ inline constexpr const char *DefaultMaxDepth = "200";
 // The deepest MaxDepth accepted, in metres: deeper than any sea, and small enough that the
 // per-metre lists stay small (a typed 2000000000 would otherwise ask for two billion rows).
 inline constexpr int MaxDepthLimit = 11000;
+
+// The largest source file or memo file the window reads, in bytes: a cast of tens of thousands
+// of samples fits many times over, while a wrong pick (a disk image, a log of days) is refused
+// before it fills memory and the window.
+inline constexpr std::size_t SourceSizeLimit = 4u * 1024u * 1024u;
+
+// Why the lines of a picked file cannot be a sound velocity source, or nothing when they can:
+// they must be text (no control bytes but tab, form feed and the DOS end-of-file mark) and at
+// least one line must hold two numbers, a sound velocity and a depth.
+enum class SourceProblem { None, Empty, NotText, NoSamples };
+SourceProblem checkSourceRows(const Rows &rows);
+// The reason as the end of a sentence, in the language chosen ("it is not a text file.").
+QString sourceProblemText(bool turkish, SourceProblem problem);
 
 // A raw sample's velocity when 1350 <= sv <= 1600, else 0.
 double ValidRawSoundVelocity(double sv);

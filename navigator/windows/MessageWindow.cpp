@@ -7,6 +7,7 @@
 #include <QHideEvent>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -30,12 +31,17 @@ TFMsg::TFMsg(QWidget *owner, NavigatorWindows &windows)
   Timer1->setInterval(4000);
   connect(Timer1, &QTimer::timeout, this, platform::guarded([this] { Timer1Timer(Timer1); }));
   Timer1->start();
+  // A line added while the window is up gets its whole time too.
+  connect(Msg, &QPlainTextEdit::textChanged, this, [this] {
+    if (isVisible() && !Msg->document()->isEmpty())
+      Timer1->start();
+  });
 }
 
 void TFMsg::FormShow(QObject *) {
-  // A running timer keeps its phase, as the window's first showing expects.
-  if (!Timer1->isActive())
-    Timer1->start();
+  // The time counts from the showing: a timer that ran since creation would hide a message
+  // shown after a slow start at once, before anyone could read it.
+  Timer1->start();
 }
 
 void TFMsg::FormHide(QObject *) { Timer1->stop(); }

@@ -1,5 +1,5 @@
 // The message window: the main window's link and command messages, one a line. It hides itself
-// a few seconds after it is shown.
+// a few seconds after it is shown or after its last line was added, whichever is later.
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
@@ -16,7 +16,7 @@ public:
   NavigatorWindows &Windows;
 
   QPlainTextEdit *Msg = nullptr;
-  QTimer *Timer1 = nullptr; // 4000 ms, running from creation
+  QTimer *Timer1 = nullptr; // 4000 ms, running from creation, started anew by every showing
 
   // A day of link messages must not grow the memo without end: older lines give way.
   static constexpr int MaxLines = 1000;

@@ -297,13 +297,13 @@ void TOffsets::BitBtn1Click(QObject *) {
     const bool written = std::fwrite(block.data(), 1, block.size(), log) == block.size();
     if (std::fclose(log) != 0 || !written)
       platform::MessageDlg(QStringLiteral("Cannot write the offsets log ") +
-                               AnsiToWideCopy(logPath) + QStringLiteral("."),
+                               platform::pathText(logPath) + QStringLiteral("."),
                            mtError, mbOK);
   } else {
     // The values still reach the settings file and the survey starts: the surveyor is told
     // that this day's offsets log misses them.
-    platform::MessageDlg(QStringLiteral("Cannot open the offsets log ") + AnsiToWideCopy(logPath) +
-                             QStringLiteral("."),
+    platform::MessageDlg(QStringLiteral("Cannot open the offsets log ") +
+                             platform::pathText(logPath) + QStringLiteral("."),
                          mtError, mbOK);
   }
 

@@ -13,6 +13,7 @@
 #include "platform/Convert.h"
 #include "platform/FormatSettings.h"
 #include "platform/GdiCanvas.h"
+#include "platform/Paths.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <QDesktopServices>
@@ -75,7 +76,7 @@ QGroupBox *depthFrame(QWidget *parent, const char *name, const char *caption, co
 // The folder part of a path, with its separator; empty when there is none.
 QString folderOf(const std::string &path) {
   const auto cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? QString() : AnsiToWideCopy(path.substr(0, cut + 1));
+  return cut == std::string::npos ? QString() : platform::pathText(path.substr(0, cut + 1));
 }
 
 } // namespace
@@ -250,7 +251,7 @@ QString TfRealtime::LogFolderToOpen() const {
   if (Windows.FNav && Windows.FNav->ZGPS1 && !Windows.FNav->ZGPS1->NmeaLogPath.empty())
     folder = folderOf(Windows.FNav->ZGPS1->NmeaLogPath);
   if (folder.isEmpty())
-    folder = AnsiToWideCopy(SurveyDay().LogFolder);
+    folder = platform::pathText(SurveyDay().LogFolder);
   return folder;
 }
 

@@ -72,3 +72,19 @@ TEST(StringList, LoadRefusesAPipeWithoutWaitingForAWriter) {
     EXPECT_NE(std::string(e.what()).find(fifo), std::string::npos) << e.what();
   }
 }
+
+TEST(StringList, AFileOverItsReadersLimitIsNamedAndLeftUnread) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("mRawSVData.ini");
+  writeFile(path, std::string(99, 'a') + "\r\n"); // 101 bytes
+  EXPECT_EQ(loadStringsFromFile(path, 101), (std::vector<std::string>{std::string(99, 'a')}));
+  try {
+    loadStringsFromFile(path, 100);
+    FAIL() << "no exception";
+  } catch (const platform::EFileTooLarge &e) {
+    EXPECT_EQ(std::string(e.what()),
+              "The file \"" + path + "\" is larger than 100 bytes and was not read.");
+  }
+  EXPECT_EQ(platform::tooLargeMessage(path, 4u * 1024u * 1024u),
+            "The file \"" + path + "\" is larger than 4 MB and was not read.");
+}

@@ -334,6 +334,13 @@ TEST_F(MapTimerTest, TickDrawsTheSymbolFromTheShapeWindowAndFollowsTheBoat) {
   EXPECT_EQ(canvas().WorldLeft, left);
 }
 
+TEST_F(MapTimerTest, ANumberOfCirclesTypedButNotSavedIsBoundedToo) {
+  windows->FShape->edAmount->setText(QStringLiteral("20000000"));
+  fix(60.2, 27.5, 4, 45);
+  tick();
+  EXPECT_EQ(shapesOn(canvas(), state().VesselLayer).size(), 5u + TFShape::MaxCircles);
+}
+
 TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
   navset().TrackInterval->setText(QStringLiteral("3"));
   navset().cLineOrDot->setChecked(true);

@@ -221,7 +221,7 @@ TEST_F(RunlineWindowTest, TooManyLinesAreRefusedWithAMessage) {
             "Too many run lines (10001); at most 10000 are drawn at once. Enlarge the spacing or "
             "shorten the length.");
   EXPECT_EQ(polylines("Tarvik_Runlines").size(), 1u); // the route copy alone
-  EXPECT_EQ(events().back(), "Runlines generated - Spacing: 10, Length: 100");
+  EXPECT_TRUE(events().empty());                      // no lines were made, so none is logged
 
   rl->eSpacing->setText(QStringLiteral("100"));
   EXPECT_EQ(polylines("Tarvik_Runlines").size(), 1002u);
@@ -242,9 +242,14 @@ TEST_F(RunlineWindowTest, ASpacingTypedKeyByKeyIsRefusedOnceAndTheLastGoodLinesS
   ASSERT_EQ(good.size(), 102u);
 
   // "0.05" key by key: "0", "0." and "0.0" take the default 10, "0.05" would give 20,001 lines.
+  const std::size_t logged = events().size();
   dialogs.answer(mrOk);
   rl->eSpacing->selectAll();
   QTest::keyClicks(rl->eSpacing, QStringLiteral("0.05"));
+  // The three keys that drew the default lines are logged as typed; the refused value is not.
+  const auto afterKeys = events();
+  ASSERT_EQ(afterKeys.size(), logged + 3);
+  EXPECT_EQ(afterKeys.back(), "Runlines generated - Spacing: 0.0, Length: 100");
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(dialogs.messages()[0].text.toStdString(),
             "Too many run lines (20001); at most 10000 are drawn at once. Enlarge the spacing or "
@@ -260,6 +265,9 @@ TEST_F(RunlineWindowTest, ASpacingTypedKeyByKeyIsRefusedOnceAndTheLastGoodLinesS
   QTest::keyClicks(rl->eSpacing, QStringLiteral("5"));
   EXPECT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(polylines("Tarvik_Runlines"), good);
+  // "0.051" and "0.05" are refused again: only "0.0" (default lines drawn anew) adds a record.
+  ASSERT_EQ(events().size(), logged + 4);
+  EXPECT_EQ(events().back(), "Runlines generated - Spacing: 0.0, Length: 100");
 
   EXPECT_EQ(rl->eSpacing->text().toStdString(), "0.05");
 

@@ -428,4 +428,26 @@ TEST(SvpProcessing, DetectionWithoutDataAndInTurkish) {
             "- Basinc sutunu: 1\n- Arama dizesi: %lf,%lf");
 }
 
+// What a picked file must be before it replaces the profile: text, with a line of two numbers.
+TEST(SvpProcessing, ASourceIsTextWithAtLeastOneSample) {
+  using svp::SourceProblem;
+  const struct {
+    Rows rows;
+    SourceProblem problem;
+  } cases[] = {
+      {{castRow("1500.00,0.2")}, SourceProblem::None},
+      {{"Pressure;Temperature;Sound Velocity", "1.0;15.2;1501.3"}, SourceProblem::None},
+      {{"depth\tsv", "4\t1512", "\x1A"}, SourceProblem::None}, // tabs and a DOS end mark
+      {{"Sonda A\xF0ustos", "12 1500"}, SourceProblem::None},  // Windows-1254 letters
+      {{}, SourceProblem::Empty},
+      {{"", "   ", "\t"}, SourceProblem::Empty},
+      {{"Cast of the morning", "depth 12 m"}, SourceProblem::NoSamples},
+      {{"Probe 1512.5 m/s"}, SourceProblem::NoSamples}, // one number alone is no sample
+      {{castRow("1500.00,0.2"), std::string("1500\0,2", 7)}, SourceProblem::NotText},
+      {{"12 1500\x07"}, SourceProblem::NotText},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(svp::checkSourceRows(c.rows), c.problem) << ::testing::PrintToString(c.rows);
+}
+
 } // namespace

@@ -111,6 +111,25 @@ TEST_F(NavWindowsTest, MessageWindowHidesItselfAndAClickEmptiesIt) {
   EXPECT_TRUE(w.Msg->toPlainText().isEmpty());
 }
 
+TEST_F(NavWindowsTest, AMessageShownAfterASlowStartStaysItsWholeTime) {
+  createWindows();
+  TFMsg &w = *windows->FMsg;
+  // A second for four: the start took most of it before the first message came.
+  w.Timer1->setInterval(1000);
+  w.Timer1->start();
+  QTest::qWait(800);
+  w.Msg->appendPlainText(QStringLiteral("Cannot read the last drawing"));
+  w.show();
+  EXPECT_GT(w.Timer1->remainingTime(), 900);
+  QTest::qWait(500);
+  EXPECT_TRUE(w.isVisible()) << "still up past the creation's phase";
+
+  // A line added while it is up gets its whole time too.
+  w.Msg->appendPlainText(QStringLiteral("Sensor TimeOut."));
+  EXPECT_GT(w.Timer1->remainingTime(), 900);
+  EXPECT_TRUE(testsupport::processEventsUntil([&] { return !w.isVisible(); }));
+}
+
 TEST_F(NavWindowsTest, MessageWindowKeepsTheLastThousandLines) {
   createWindows();
   QPlainTextEdit &memo = *windows->FMsg->Msg;
