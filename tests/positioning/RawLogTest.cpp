@@ -2,6 +2,7 @@
 // lines keep flowing, and each outage is reported once.
 #include "PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "support/FifoGuard.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
@@ -90,8 +91,8 @@ TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
     const char *path;
     const char *why;
   } cases[] = {
-      {"/dev/full", "No space left on device"},
-      {"", "No such file or directory"}, // replaced by a path in a missing folder
+      {"/dev/full", "Not a regular file"}, // a device is no log file
+      {"", "No such file or directory"},   // replaced by a path in a missing folder
   };
   for (const Case &c : cases) {
     reports.clear();
@@ -105,7 +106,7 @@ TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
     port.OpenPort();
     ASSERT_TRUE(port.PortOpen);
     port.PollTimer->stop();
-    for (const std::string bytes : {gga(20) + "\r\n" + gga(21) + "\r\n", gga(22) + "\n"}) {
+    for (const std::string &bytes : {gga(20) + "\r\n" + gga(21) + "\r\n", gga(22) + "\n"}) {
       pty.send(bytes);
       ASSERT_TRUE(processEventsUntil(
           [&] { return pty.queuedForPort() == static_cast<int>(bytes.size()); }));
@@ -119,3 +120,25 @@ TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
 }
 
 } // namespace
+
+// A pipe at the log's path would hold the port's opening, and with it the program, for ever.
+TEST_F(RawLogTest, ALogPathHeldByAPipeIsRefusedAtOnceAndTheLinesStillFlow) {
+  testsupport::FifoGuard pipe(logs.file("pipe.log"));
+  gps.NmeaLogPath = pipe.path();
+  EXPECT_TRUE(pipe.returnsWithin([&] { gps.OpenPort(); }));
+  ASSERT_TRUE(gps.PortOpen);
+  gps.PollTimer->stop();
+  EXPECT_EQ(gps.NmeaLogFile, nullptr);
+  ASSERT_EQ(reports, std::vector<std::string>{"Cannot write the raw log " + pipe.path() +
+                                              ": Not a regular file"});
+  tick({30, 31});
+  EXPECT_EQ(lines.size(), 2u);
+  EXPECT_EQ(reports.size(), 1u);
+
+  // The next opening is a new run: the same refusal is reported again, once.
+  gps.ClosePort();
+  EXPECT_TRUE(pipe.returnsWithin([&] { gps.OpenPort(); }));
+  gps.PollTimer->stop();
+  tick({32});
+  EXPECT_EQ(reports.size(), 2u);
+}
