@@ -121,6 +121,7 @@ void TTarvikSerialGPS::OpenPort() {
   RxBuffer.clear();
   DataSeen = false;
   LogFailureReported = false; // each opening reports its own log's failure
+  LogFailedRecordSize = 0;
   if (NmeaLogEnabled && !NmeaLogPath.empty()) {
     // A pipe or device at the log's path is refused without blocking: a pipe nobody reads would
     // hold the open, and with it the whole program, for ever.
@@ -259,10 +260,16 @@ void TTarvikSerialGPS::WriteNmeaLog(const std::string &Line) {
   std::string record = LogTimeStamp ? logStamp(LogDateFormat, LogTimeFormat) : std::string();
   record += Line;
   record += '\n';
-  if (const int error = platform::appendWholeRecord(fileno(NmeaLogFile), record))
+  if (const int error = platform::appendWholeRecord(fileno(NmeaLogFile), record)) {
+    if (LogFailedRecordSize == 0 || record.size() < LogFailedRecordSize)
+      LogFailedRecordSize = record.size();
     ReportLogFailure(error);
-  else
+  } else if (record.size() >= LogFailedRecordSize) {
+    // A record as long as one that failed went in: the space is back and the outage is over.
+    // Shorter lines that still fit on a nearly full disk do not end it.
     LogFailureReported = false;
+    LogFailedRecordSize = 0;
+  }
 }
 
 void TTarvikSerialGPS::ReportLogFailure(int error) { ReportLogFailure(std::strerror(error)); }

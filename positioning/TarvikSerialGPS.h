@@ -61,8 +61,10 @@ public:
   // buffer, so that a line cut short by a full disk can be taken back whole.
   std::FILE *NmeaLogFile = nullptr;
   // A raw log that could not be opened or written has been reported; cleared by the next line
-  // that reaches it, so that each outage is reported once.
+  // that reaches it and is at least as long as the shortest one that failed, so that each outage
+  // is reported once, also while short lines still fit on a nearly full disk.
   bool LogFailureReported = false;
+  std::size_t LogFailedRecordSize = 0; // 0: no write failed in this outage
 
   TPortEvent OnConnect;
   TPortEvent OnDisconnect;

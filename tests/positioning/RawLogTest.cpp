@@ -86,6 +86,43 @@ TEST_F(RawLogTest, ADiskThatFillsAndFreesLeavesOnlyWholeLinesAndIsReportedOncePe
   EXPECT_EQ(log(), gga(10) + "\n" + gga(14) + "\n" + gga(16) + "\n");
 }
 
+// On a nearly full disk the short lines still fit and the long ones do not: that is one outage,
+// reported once, until a line as long as the ones that failed goes in again.
+TEST_F(RawLogTest, ShortLinesThatStillFitDoNotEndTheOutage) {
+  const std::string longLine = gga(40) + ",padding to make this sentence the longest one";
+  const std::string shortLine = "$GPHDT,274.07,T*03";
+  const auto send = [&](const std::string &line) {
+    const std::string bytes = line + "\r\n";
+    pty.send(bytes);
+    ASSERT_TRUE(
+        processEventsUntil([&] { return pty.queuedForPort() == static_cast<int>(bytes.size()); }));
+    gps.PollPort();
+  };
+  open();
+  send(longLine);
+  const std::size_t start = log().size();
+  {
+    FileSizeLimit nearlyFull(start + 3 * (shortLine.size() + 1) + 5);
+    for (int i = 0; i < 3; ++i) {
+      send(longLine);
+      send(shortLine);
+    }
+  }
+  std::string expected = longLine + "\n";
+  for (int i = 0; i < 3; ++i)
+    expected += shortLine + "\n";
+  EXPECT_EQ(log(), expected);
+  EXPECT_EQ(reports.size(), 1u);
+
+  send(longLine); // the space is back
+  {
+    FileSizeLimit full(log().size() + 5);
+    send(longLine);
+  }
+  EXPECT_EQ(reports.size(), 2u);
+  EXPECT_EQ(lines.size(), 9u);
+}
+
 TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
   struct Case {
     const char *path;
