@@ -1,10 +1,15 @@
 #include "platform/AtomicFile.h"
 
-#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <random>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,18 +17,7 @@ namespace platform {
 
 namespace {
 
-// The file a rename must replace: a link's target, so the link stays a link.
-std::string resolveTarget(const std::string &path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char *real = ::realpath(path.c_str(), nullptr)) {
-      std::string resolved(real);
-      std::free(real);
-      return resolved;
-    }
-  }
-  return path;
-}
+constexpr int maxLinkHops = 40; // as the kernel's own limit for one path
 
 std::string folderOf(const std::string &path) {
   const auto slash = path.rfind('/');
@@ -32,14 +26,144 @@ std::string folderOf(const std::string &path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A new file beside the target, created exclusively; its mode follows umask as a plain create.
-int createTemporary(const std::string &target, std::string &name) {
-  static std::atomic<unsigned> counter{0};
+std::string nameOf(const std::string &path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a rename must replace: the end of a chain of symbolic links, so that a link stays a
+// link; a link whose target does not exist yet names the file to create. -1 with errno when the
+// chain cannot be followed.
+int resolveTarget(const std::string &path, std::string &target) {
+  target = path;
+  for (int hop = 0; hop <= maxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      return 0;
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0)
+      return -1;
+    if (static_cast<std::size_t>(n) >= link.size()) { // grew meanwhile
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    link.resize(static_cast<std::size_t>(n));
+    // A relative link is read from the folder that holds it.
+    target = link.front() == '/' || target.find('/') == std::string::npos
+                 ? link
+                 : folderOf(target) + "/" + link;
+  }
+  errno = ELOOP;
+  return -1;
+}
+
+// Temporaries are named ".~" + a hash of the file's name + "-" + a unique part: short whatever
+// the file's name (one near the file system's name limit can still be saved), and the hash lets
+// a later save of the same file find the temporaries a crash left behind.
+std::string temporaryPrefix(const std::string &target) {
+  std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+  for (unsigned char c : nameOf(target)) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, ".~%016llx-", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+constexpr std::size_t uniqueDigits = 12;
+
+std::string uniquePart() {
+  static std::mutex mutex;
+  static std::mt19937_64 random{std::random_device{}() ^
+                                (static_cast<std::uint64_t>(::getpid()) << 32)};
+  std::lock_guard lock(mutex);
+  char text[32];
+  std::snprintf(text, sizeof text, "%012llx",
+                static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+  return text;
+}
+
+// The temporaries of this process still being written. A writer also holds an exclusive flock on
+// its temporary until it has been renamed or removed; this list covers file systems where the
+// lock is a process's own record lock, which another descriptor of the same process would take
+// and, when closed, let go.
+std::mutex liveMutex;
+std::set<std::string> liveTemporaries;
+
+bool isLive(const std::string &path) {
+  std::lock_guard lock(liveMutex);
+  return liveTemporaries.count(path) != 0;
+}
+
+void setLive(const std::string &path, bool live) {
+  std::lock_guard lock(liveMutex);
+  if (live)
+    liveTemporaries.insert(path);
+  else
+    liveTemporaries.erase(path);
+}
+
+// Removes the temporaries of the target that a crash left between writing and renaming: those
+// whose lock nobody holds. A temporary of another file has another prefix; one that another
+// process is writing is locked.
+void removeStaleTemporaries(const std::string &target) {
+  const std::string folder = folderOf(target);
+  const std::string prefix = temporaryPrefix(target);
+  DIR *dir = ::opendir(folder.c_str());
+  if (!dir)
+    return;
+  const int dirFd = ::dirfd(dir);
+  while (const dirent *entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + uniqueDigits || name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    const std::string path = folder + "/" + name;
+    if (isLive(path))
+      continue;
+    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+      continue;
+    struct stat held {};
+    struct stat now {};
+    // Removed only while its lock is held here, and only when the name still stands for the
+    // file that was locked: a writer that created it a moment ago sees that it is gone and makes
+    // another.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        now.st_dev == held.st_dev && now.st_ino == held.st_ino)
+      ::unlinkat(dirFd, name.c_str(), 0);
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+// A new temporary beside the target, created exclusively and locked; its mode follows umask as a
+// plain create. `lockFd` is a second descriptor of the same open file: it keeps the lock while the
+// first is closed to learn whether the data reached the disk.
+int createTemporary(const std::string &target, std::string &name, int &lockFd) {
+  const std::string start = folderOf(target) + "/" + temporaryPrefix(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    name = start + uniquePart();
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST)
-      return fd;
+    if (fd < 0) {
+      if (errno == EEXIST)
+        continue;
+      return -1;
+    }
+    setLive(name, true);
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // Another save's clean-up may have taken it for stale before the lock was held.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_nlink == 0) {
+      ::close(fd);
+      setLive(name, false);
+      continue;
+    }
+    lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    return fd;
   }
   errno = EEXIST;
   return -1;
@@ -49,7 +173,9 @@ std::string quoted(const std::string &path) { return "\"" + path + "\""; }
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string &path) : path_(path), target_(resolveTarget(path)) {
+AtomicFile::AtomicFile(const std::string &path) : path_(path) {
+  if (resolveTarget(path, target_) != 0)
+    throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));
   struct stat old {};
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode))
@@ -60,9 +186,12 @@ AtomicFile::AtomicFile(const std::string &path) : path_(path), target_(resolveTa
   // The rename would replace a write-protected file that a plain write may not touch.
   if (exists && ::access(target_.c_str(), W_OK) != 0)
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));
-  fd_ = createTemporary(target_, temporary_);
-  if (fd_ < 0)
+  removeStaleTemporaries(target_);
+  fd_ = createTemporary(target_, temporary_, lockFd_);
+  if (fd_ < 0) {
+    temporary_.clear();
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));
+  }
   if (exists && S_ISREG(old.st_mode)) {
     // The new file keeps the old one's permissions and, where allowed, its owner.
     [[maybe_unused]] const int chowned = ::fchown(fd_, old.st_uid, old.st_gid);
@@ -79,7 +208,16 @@ void AtomicFile::discard() {
   }
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());
+    setLive(temporary_, false);
     temporary_.clear();
+  }
+  releaseLock();
+}
+
+void AtomicFile::releaseLock() {
+  if (lockFd_ >= 0) {
+    ::close(lockFd_);
+    lockFd_ = -1;
   }
 }
 
@@ -115,7 +253,9 @@ void AtomicFile::commit() {
     fail("Cannot write file", errno);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0)
     fail("Cannot replace file", errno);
+  setLive(temporary_, false);
   temporary_.clear();
+  releaseLock();
   // Makes the rename itself durable; the new file is in place either way.
   const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {

@@ -1,6 +1,8 @@
 // Rewriting a whole file so that a failure (a full disk, a size limit, a crash) leaves the
-// earlier file as it was: the new content goes to a file beside it, which takes the file's
-// name only once everything was written and flushed to the disk.
+// earlier file as it was: the new content goes to a temporary file beside it, which takes the
+// file's name only once everything was written and flushed to the disk. The temporary's name is
+// short, whatever the file's; a temporary that a crash left behind is removed by the file's
+// next save.
 #pragma once
 
 #include "platform/FileError.h"
@@ -12,8 +14,9 @@ namespace platform {
 
 class AtomicFile {
 public:
-  // Creates the new content's file beside `path` (a symbolic link is followed, so the file it
-  // points at is replaced). Raises EFileError naming `path` when that is not possible.
+  // Creates the new content's file beside `path`. A symbolic link is followed, so the file it
+  // points at is replaced, or created when the link dangles; the link stays. Raises EFileError
+  // naming `path` when that is not possible.
   explicit AtomicFile(const std::string &path);
   // Without a commit the new content is thrown away and the old file stays.
   ~AtomicFile();
@@ -31,11 +34,13 @@ public:
 private:
   [[noreturn]] void fail(const std::string &what, int error);
   void discard();
+  void releaseLock();
 
   std::string path_;   // as given, for messages
   std::string target_; // the file replaced (a link resolved)
   std::string temporary_;
   int fd_ = -1;
+  int lockFd_ = -1; // holds the temporary's lock until it is renamed or removed
 };
 
 // The whole file replaced by `bytes`, the atomic way. Raises EFileError naming the file.

@@ -15,4 +15,12 @@ bool isRegularFile(const std::string &path);
 // why open() failed, or *notRegular (when given) is set for a folder, pipe or device.
 int openRegularFileForReading(const std::string &path, bool *notRegular = nullptr);
 
+// The same for appending: opens the path write-only with O_APPEND, creating a missing file,
+// without blocking on a named pipe that has no reader; keeps only a regular file, in blocking
+// mode. -1 as above.
+int openRegularFileForAppending(const std::string &path, bool *notRegular = nullptr);
+
+// The words for a path that is no regular file, for messages that name the file.
+constexpr const char *notRegularFileReason = "Not a regular file";
+
 } // namespace platform

@@ -10,17 +10,21 @@
 namespace platform {
 
 struct AppendOutcome {
-  enum Kind { Written, NotOpened, NotWritten };
+  // NotRegular: a pipe, device or socket stands at the path; it was not written to (a pipe
+  // without a reader would hold the writer for ever) and nothing changed.
+  enum Kind { Written, NotOpened, NotWritten, NotRegular };
   Kind kind = Written;
-  int error = 0; // errno of the failure
+  int error = 0; // errno of the failure; 0 for NotRegular
 
   explicit operator bool() const { return kind == Written; }
-  // The system's words for the failure, such as "No space left on device".
+  // The system's words for the failure, such as "No space left on device", or "Not a regular
+  // file".
   std::string reason() const;
 };
 
 // Opens `path` for appending (creating it), writes `header` first when the file is empty, then
-// `record`, and closes it. NotOpened: the file could not be opened and nothing changed.
+// `record`, and closes it. The open never blocks; only a regular file is written (a symbolic link
+// to one is followed). NotOpened: the file could not be opened and nothing changed.
 // NotWritten: the bytes, or the close, failed; the file is back at its former length, and a
 // file that this call created is removed again.
 AppendOutcome appendWholeRecord(const std::string &path, std::string_view header,

@@ -1,12 +1,50 @@
 // NMEA 0183 sentences into the fix state of TTarvikSerialGPS: GGA position, RMC and VTG speed
-// and course. Malformed numbers count as 0 and short sentences are ignored; nothing is reported.
+// and course. A sentence whose checksum is present and wrong is not used at all. A position
+// field that is no coordinate (not a plain number, minutes outside [0, 60), a hemisphere other
+// than N/S for the latitude or E/W for the longitude, an empty field) gives no fix and leaves the
+// stored position as it was; a speed, course or altitude that is not a finite number is ignored.
+// Short sentences are ignored; nothing is reported (the host sees every raw line).
 #include "positioning/TarvikSerialGPS.h"
 
 #include "platform/Convert.h"
+#include "positioning/NmeaChecksum.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
-double numberOrZero(const std::string &text) { return platform::StrToFloatDef(text, 0.0); }
+// A finite number, or nothing for an empty field or one that is no number ("1o.2", "1e999").
+std::optional<double> finiteNumber(const std::string &text) {
+  double value = 0;
+  if (text.empty() || !platform::TryStrToFloat(text, value) || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+bool allDigits(const std::string &text) {
+  if (text.empty())
+    return false;
+  for (char c : text)
+    if (c < '0' || c > '9')
+      return false;
+  return true;
+}
+
+// Digits with at most one dot and at least one digit: no sign, exponent, blank or letter.
+bool plainDecimal(const std::string &text) {
+  bool digit = false, dot = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9')
+      digit = true;
+    else if (c == '.' && !dot)
+      dot = true;
+    else
+      return false;
+  }
+  return digit;
+}
 
 // RMC and VTG both carry the speed; the event fires only when it changes.
 void setSpeed(TTarvikSerialGPS &gps, double speedKmh) {
@@ -20,8 +58,10 @@ void setSpeed(TTarvikSerialGPS &gps, double speedKmh) {
 } // namespace
 
 void TTarvikSerialGPS::ParseNmeaSentence(const std::string &Line) {
-  // The checksum is not verified: receivers in the field send sentences with wrong ones that are
-  // still worth using.
+  // Noise on the line changes a digit or a letter; the checksum is what tells. A sentence sent
+  // without one is still used.
+  if (nmeaChecksumFails(Line))
+    return;
   const std::string sentence = Line.substr(0, Line.find('*'));
   if (sentence.size() < 6)
     return;
@@ -57,23 +97,29 @@ std::vector<std::string> TTarvikSerialGPS::SplitFields(const std::string &Text,
 
 long double TTarvikSerialGPS::NmeaToDegrees(const std::string &Value,
                                             const std::string &Hemisphere) const {
-  try {
-    if (Value.empty())
-      return 0;
-    const std::size_t dot = Value.find('.');
-    if (dot == std::string::npos || dot < 2)
-      return 0;
-    const std::size_t degreeDigits = (Hemisphere == "E" || Hemisphere == "W") ? 3 : 2;
-    const long double degrees = numberOrZero(Value.substr(0, degreeDigits));
-    const long double minutes =
-        degreeDigits < Value.size() ? numberOrZero(Value.substr(degreeDigits)) : 0.0L;
-    long double result = degrees + minutes / 60;
-    if (Hemisphere == "S" || Hemisphere == "W")
-      result = -result;
-    return result;
-  } catch (...) {
-    return 0;
-  }
+  constexpr long double none = std::numeric_limits<long double>::quiet_NaN();
+  const bool eastWest = Hemisphere == "E" || Hemisphere == "W";
+  if (!eastWest && Hemisphere != "N" && Hemisphere != "S")
+    return none;
+  // At least two characters before the first dot: ddmm.mmmm or dddmm.mmmm.
+  const std::size_t dot = Value.find('.');
+  if (dot == std::string::npos || dot < 2)
+    return none;
+  const std::size_t degreeDigits = eastWest ? 3 : 2;
+  if (Value.size() <= degreeDigits)
+    return none;
+  const std::string degreeText = Value.substr(0, degreeDigits);
+  const std::string minuteText = Value.substr(degreeDigits);
+  if (!allDigits(degreeText) || !plainDecimal(minuteText))
+    return none;
+  const double minutes = platform::StrToFloatDef(minuteText, -1);
+  if (!(minutes >= 0 && minutes < 60))
+    return none;
+  long double result =
+      platform::StrToIntDef(degreeText, 0) + static_cast<long double>(minutes) / 60;
+  if (Hemisphere == "S" || Hemisphere == "W")
+    result = -result;
+  return result;
 }
 
 void TTarvikSerialGPS::ParseGGA(const std::string &Sentence) {
@@ -81,17 +127,28 @@ void TTarvikSerialGPS::ParseGGA(const std::string &Sentence) {
   if (f.size() < 10)
     return;
   try {
-    const double latitude = static_cast<double>(NmeaToDegrees(f[2], f[3]));
-    const double longitude = static_cast<double>(NmeaToDegrees(f[4], f[5]));
     if (!f[6].empty())
       FixQuality = platform::StrToIntDef(f[6], 0);
     if (!f[7].empty())
       Satellites = platform::StrToIntDef(f[7], 0);
-    const double altitude = f[9].empty() ? Altitude : numberOrZero(f[9]);
-    if (latitude != Latitude || longitude != Longitude || altitude != Altitude) {
-      Latitude = latitude;
-      Longitude = longitude;
+    // The latitude's hemisphere is N or S and the longitude's E or W: a letter changed by noise
+    // would read the wrong number of degree digits.
+    const bool hemispheres = (f[3] == "N" || f[3] == "S") && (f[5] == "E" || f[5] == "W");
+    const long double latitude = hemispheres ? NmeaToDegrees(f[2], f[3]) : 0.0L;
+    const long double longitude = hemispheres ? NmeaToDegrees(f[4], f[5]) : 0.0L;
+    if (!hemispheres || std::isnan(latitude) || std::isnan(longitude)) {
+      // No position in this sentence (the receiver has no fix, or the fields are damaged): what
+      // is stored may no longer be where the boat is, so the next position is reported anew.
+      ForgetPosition();
+      return;
+    }
+    const double altitude = finiteNumber(f[9]).value_or(Altitude);
+    if (PositionForgotten || static_cast<double>(latitude) != Latitude ||
+        static_cast<double>(longitude) != Longitude || altitude != Altitude) {
+      Latitude = static_cast<double>(latitude);
+      Longitude = static_cast<double>(longitude);
       Altitude = altitude;
+      PositionForgotten = false;
       if (OnPosition3DChange)
         OnPosition3DChange(this, Latitude, Longitude, Altitude);
     }
@@ -105,10 +162,11 @@ void TTarvikSerialGPS::ParseRMC(const std::string &Sentence) {
     return;
   try {
     // The status (A or V) is not looked at: a void RMC still carries speed and course.
-    if (!f[7].empty())
-      setSpeed(*this, numberOrZero(f[7]) * 1.852);
-    if (f.size() > 8 && !f[8].empty())
-      Course = numberOrZero(f[8]);
+    if (const auto knots = finiteNumber(f[7]))
+      setSpeed(*this, *knots * 1.852);
+    if (f.size() > 8)
+      if (const auto course = finiteNumber(f[8]))
+        Course = *course;
   } catch (...) {
   }
 }
@@ -118,10 +176,10 @@ void TTarvikSerialGPS::ParseVTG(const std::string &Sentence) {
   if (f.size() < 8)
     return;
   try {
-    if (!f[1].empty())
-      Course = numberOrZero(f[1]);
-    if (!f[7].empty())
-      setSpeed(*this, numberOrZero(f[7]));
+    if (const auto course = finiteNumber(f[1]))
+      Course = *course;
+    if (const auto kmh = finiteNumber(f[7]))
+      setSpeed(*this, *kmh);
   } catch (...) {
   }
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -17,7 +18,7 @@ constexpr std::size_t chunkSize = 4095;
 TNTRIPWorkerThread::TNTRIPWorkerThread(TTarvikNTRIPClient *Client)
     : Client(Client), CasterHost(Client->CasterHost), CasterPort(Client->CasterPort),
       Username(Client->Username), Password(Client->Password), MountPoint(Client->MountPoint),
-      TimeoutMs(Client->socketTimeoutMs) {}
+      TimeoutMs(Client->socketTimeoutMs), TableTimeoutMs(Client->sourceTableTimeoutMs) {}
 
 TNTRIPWorkerThread::~TNTRIPWorkerThread() {
   // The last owner may be the thread itself, as it finishes after it was let go.
@@ -165,32 +166,46 @@ void TNTRIPWorkerThread::Execute() {
     }
   };
 
-  // The whole header has one deadline: a caster that trickles it byte by byte would otherwise
-  // restart the receive time-out with every byte and hold the client in "Connecting...".
-  const auto headerDeadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-  bool headerTimeOut = true; // the receive time-out is what is left of the header's
+  // What must arrive whole has a deadline of its own: the header from the request on, a source
+  // table from the end of the header on. A caster that trickles either byte by byte would
+  // otherwise restart the receive time-out with every byte and hold the client in
+  // "Connecting..." for as long as it likes.
+  using Clock = std::chrono::steady_clock;
+  const auto headerDeadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+  std::optional<Clock::time_point> tableDeadline;
+  int receiveTimeout = TimeoutMs; // as the socket was opened
   while (!StopRequested()) {
-    long received = -1;
-    bool headerTooLate = false;
+    std::optional<Clock::time_point> deadline;
     if (reader.readingHeader()) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            headerDeadline - std::chrono::steady_clock::now())
-                            .count();
-      headerTooLate = left <= 0;
-      if (!headerTooLate)
-        Socket.setReceiveTimeout(static_cast<int>(std::min<long long>(left, TimeoutMs)));
-    } else if (headerTimeOut) {
-      Socket.setReceiveTimeout(TimeoutMs);
-      headerTimeOut = false;
+      deadline = headerDeadline;
+    } else if (!streaming) {
+      if (!tableDeadline)
+        tableDeadline = Clock::now() + std::chrono::milliseconds(TableTimeoutMs);
+      deadline = tableDeadline;
     }
-    if (!headerTooLate)
+    bool tooLate = false;
+    int wanted = TimeoutMs;
+    if (deadline) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+      tooLate = left <= 0;
+      wanted = static_cast<int>(std::min<long long>(std::max<long long>(left, 1), TimeoutMs));
+    }
+    if (wanted != receiveTimeout) {
+      Socket.setReceiveTimeout(wanted);
+      receiveTimeout = wanted;
+    }
+    long received = -1;
+    if (!tooLate)
       received = Socket.receive(buffer.data(), chunkSize);
     if (received <= 0) {
       if (StopRequested())
         break;
-      if (reader.readingHeader() && std::chrono::steady_clock::now() >= headerDeadline)
-        Log("No complete answer from the caster within " + std::to_string(TimeoutMs) + " ms");
+      if (deadline && Clock::now() >= *deadline)
+        Log(reader.readingHeader()
+                ? "No complete answer from the caster within " + std::to_string(TimeoutMs) + " ms"
+                : "No complete source table from the caster within " +
+                      std::to_string(TableTimeoutMs) + " ms");
       // A caster may send a rejection's status line and close without the blank line.
       if (!streaming && reader.closed() == Step::Rejected) {
         reject();

@@ -77,7 +77,7 @@ void TTarvikNTRIPClient::Connect() {
   BytesReceived = 0;
   BytesSent = 0;
   ReconnectTimer->stop();
-  Log("Connecting to " + CasterHost + ":" + std::to_string(CasterPort));
+  // "Connecting to host:port" is logged once, as the worker's first status.
   Worker = std::make_shared<TNTRIPWorkerThread>(this);
   Worker->Start(Worker);
 }

@@ -65,6 +65,7 @@ private:
   std::string Password;
   std::string MountPoint;
   int TimeoutMs;
+  int TableTimeoutMs;
 
   std::chrono::steady_clock::time_point LastGgaTime;
 
@@ -103,6 +104,9 @@ public:
   std::vector<std::string> MountList;
   // Send and receive time-out of the caster connection; a caster silent this long is dropped.
   int socketTimeoutMs = 30000;
+  // A source table must be complete this long after the caster's header, however steadily its
+  // bytes come.
+  int sourceTableTimeoutMs = 60000;
 
   // Events, fired on the GUI thread when set.
   std::function<void(QObject *Sender, int State, const std::string &Text)> OnStatus;

@@ -3,6 +3,7 @@
 
 #include "platform/Abort.h"
 #include "platform/Convert.h"
+#include "platform/RegularFile.h"
 #include "platform/Time.h"
 #include "platform/WholeRecord.h"
 
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -118,10 +120,25 @@ void TTarvikSerialGPS::OpenPort() {
   PortOpen = true;
   RxBuffer.clear();
   DataSeen = false;
+  LogFailureReported = false; // each opening reports its own log's failure
+  LogFailedRecordSize = 0;
   if (NmeaLogEnabled && !NmeaLogPath.empty()) {
-    NmeaLogFile = std::fopen(NmeaLogPath.c_str(), "a");
-    if (!NmeaLogFile)
+    // A pipe or device at the log's path is refused without blocking: a pipe nobody reads would
+    // hold the open, and with it the whole program, for ever.
+    bool notRegular = false;
+    const int fd = platform::openRegularFileForAppending(NmeaLogPath, &notRegular);
+    if (fd >= 0) {
+      NmeaLogFile = ::fdopen(fd, "a");
+      if (!NmeaLogFile) {
+        const int error = errno;
+        ::close(fd);
+        ReportLogFailure(error);
+      }
+    } else if (notRegular) {
+      ReportLogFailure(std::string(platform::notRegularFileReason));
+    } else {
       ReportLogFailure(errno);
+    }
   }
   PollTimer->setInterval(PollIntervalMs < 1 ? defaultPollMs : PollIntervalMs);
   PollTimer->start();
@@ -147,6 +164,7 @@ void TTarvikSerialGPS::ClosePort() {
   Latitude = Longitude = Altitude = 0;
   SpeedKmh = Course = 0;
   FixQuality = Satellites = 0;
+  ForgetPosition();
   if (OnDisconnect)
     OnDisconnect(this, PortNumber);
 }
@@ -223,6 +241,9 @@ void TTarvikSerialGPS::IdleCheck() {
     IdleReported = false;
   } else if (!IdleReported) {
     IdleReported = true;
+    // The receiver said nothing for a while: its last position is no longer known to be the
+    // boat's, and the next one is reported even when the boat has not moved.
+    ForgetPosition();
     if (OnIdle)
       OnIdle(this);
     if (OnTimeout)
@@ -231,22 +252,32 @@ void TTarvikSerialGPS::IdleCheck() {
   DataSeen = false;
 }
 
+void TTarvikSerialGPS::ForgetPosition() { PositionForgotten = true; }
+
 void TTarvikSerialGPS::WriteNmeaLog(const std::string &Line) {
   if (!NmeaLogEnabled || !NmeaLogFile)
     return;
   std::string record = LogTimeStamp ? logStamp(LogDateFormat, LogTimeFormat) : std::string();
   record += Line;
   record += '\n';
-  if (const int error = platform::appendWholeRecord(fileno(NmeaLogFile), record))
+  if (const int error = platform::appendWholeRecord(fileno(NmeaLogFile), record)) {
+    if (LogFailedRecordSize == 0 || record.size() < LogFailedRecordSize)
+      LogFailedRecordSize = record.size();
     ReportLogFailure(error);
-  else
+  } else if (record.size() >= LogFailedRecordSize) {
+    // A record as long as one that failed went in: the space is back and the outage is over.
+    // Shorter lines that still fit on a nearly full disk do not end it.
     LogFailureReported = false;
+    LogFailedRecordSize = 0;
+  }
 }
 
-void TTarvikSerialGPS::ReportLogFailure(int error) {
+void TTarvikSerialGPS::ReportLogFailure(int error) { ReportLogFailure(std::strerror(error)); }
+
+void TTarvikSerialGPS::ReportLogFailure(const std::string &Reason) {
   if (LogFailureReported)
     return;
   LogFailureReported = true;
   if (OnLogFailure)
-    OnLogFailure(this, "Cannot write the raw log " + NmeaLogPath + ": " + std::strerror(error));
+    OnLogFailure(this, "Cannot write the raw log " + NmeaLogPath + ": " + Reason);
 }

@@ -49,6 +49,10 @@ public:
   double Course = 0;
   int FixQuality = 0;
   int Satellites = 0;
+  // The stored position is not known to be current (nothing received yet, the port closed or
+  // silent, a sentence without a usable position): the next valid GGA reports its position even
+  // when it equals the stored one.
+  bool PositionForgotten = true;
   std::string RxBuffer;
   QTimer *PollTimer;
   QTimer *IdleTimer;
@@ -57,8 +61,10 @@ public:
   // buffer, so that a line cut short by a full disk can be taken back whole.
   std::FILE *NmeaLogFile = nullptr;
   // A raw log that could not be opened or written has been reported; cleared by the next line
-  // that reaches it, so that each outage is reported once.
+  // that reaches it and is at least as long as the shortest one that failed, so that each outage
+  // is reported once, also while short lines still fit on a nearly full disk.
   bool LogFailureReported = false;
+  std::size_t LogFailedRecordSize = 0; // 0: no write failed in this outage
 
   TPortEvent OnConnect;
   TPortEvent OnDisconnect;
@@ -94,16 +100,24 @@ public:
   long double GetLongitude() const { return Longitude; }
   long double GetAltitude() const { return Altitude; }
 
+  // The next valid GGA fires OnPosition3DChange whatever position it holds, so that a host that
+  // dropped its fix (a silence, a stop) gets one back from a boat that has not moved.
+  void ForgetPosition();
+
   // Tick handlers and the steps behind them.
   void PollPort();
   void IdleCheck();
   void ProcessLines();
   void WriteNmeaLog(const std::string &Line);
   void ReportLogFailure(int Error);
+  void ReportLogFailure(const std::string &Reason);
 
   // NMEA sentence parsing (NmeaParsing.cpp).
   void ParseNmeaSentence(const std::string &Line);
   std::vector<std::string> SplitFields(const std::string &Text, char Delimiter) const;
+  // ddmm.mmmm (hemisphere N or S) or dddmm.mmmm (E or W) in signed degrees; NaN when the value
+  // is no coordinate: degrees that are not digits, minutes that are not a plain decimal number
+  // in [0, 60), fewer than two characters before the dot, or another hemisphere.
   long double NmeaToDegrees(const std::string &Value, const std::string &Hemisphere) const;
   void ParseGGA(const std::string &Sentence);
   void ParseRMC(const std::string &Sentence);

@@ -460,13 +460,22 @@ void TfrmNTRIPSettings::ClientSourceTable(QObject *, const std::vector<std::stri
 }
 
 void TfrmNTRIPSettings::btnConnectClick(QObject *) {
-  if (client->Connected) {
+  // While a connection or a source-table fetch is under way the button reads "Connecting...":
+  // a click calls it off, as "Disconnect" does for a stream. The caster may take its time, and
+  // the surveyor must not have to wait for it.
+  const bool connecting = client->Worker && client->ConnectionState == 1;
+  if (client->Connected || connecting) {
     AddLogLine("Disconnecting (manual)...");
     AutoConnectEnabled = false;
     SaveNtripSettings();
     client->AutoReconnect = false;
     client->Disconnect();
     btnConnect->setText(QStringLiteral("Connect"));
+    if (connecting) {
+      // No status follows a manual disconnect: the window must not go on saying "Connecting...".
+      setWindowTitle(QString::fromLatin1(NtripSettingsModel::WindowCaption(0)));
+      setFetchEnabled(true);
+    }
     return;
   }
   if (boxMountpoint->currentText().isEmpty()) {

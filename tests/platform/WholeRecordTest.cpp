@@ -1,6 +1,7 @@
-// Records appended whole or not at all: a disk that fills in the middle of a record, a device
-// that refuses every byte, a path that cannot be opened.
+// Records appended whole or not at all: a disk that fills in the middle of a record, a pipe or
+// device at the record's path, a path that cannot be opened.
 #include "platform/WholeRecord.h"
+#include "support/FifoGuard.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
@@ -70,11 +71,35 @@ TEST(WholeRecord, AFileThatAFailedAppendCreatedIsRemovedAgain) {
   EXPECT_EQ(readFile(path), "");
 }
 
-TEST(WholeRecord, ADeviceThatTakesNoBytesIsNotCountedAsWritten) {
-  const AppendOutcome outcome = appendWholeRecord("/dev/full", "Header\n", "record\n");
-  EXPECT_EQ(outcome.kind, AppendOutcome::NotWritten);
-  EXPECT_EQ(outcome.error, ENOSPC);
-  EXPECT_FALSE(outcome.reason().empty());
+// A pipe nobody reads would hold an open for writing for ever, and a device takes the record
+// somewhere else or nowhere: neither is written, and the call returns at once.
+TEST(WholeRecord, APipeOrDeviceAtThePathIsRefusedWithoutBlocking) {
+  TempDir dir;
+  testsupport::FifoGuard pipe(dir.file("2024-05-01 Coordinates.csv"));
+  const std::string linkToPipe = dir.file("link.csv");
+  ASSERT_EQ(::symlink(pipe.path().c_str(), linkToPipe.c_str()), 0);
+  const std::string linkToDevice = dir.file("full.csv");
+  ASSERT_EQ(::symlink("/dev/full", linkToDevice.c_str()), 0);
+  for (const std::string &path :
+       {pipe.path(), linkToPipe, linkToDevice, std::string("/dev/null")}) {
+    AppendOutcome outcome;
+    EXPECT_TRUE(pipe.returnsWithin([&] { outcome = appendWholeRecord(path, "H\n", "record\n"); }))
+        << path;
+    EXPECT_EQ(outcome.kind, AppendOutcome::NotRegular) << path;
+    EXPECT_EQ(outcome.reason(), "Not a regular file");
+    EXPECT_FALSE(outcome);
+  }
+
+  // With a reader at the other end the open would succeed: the record still does not go in.
+  const int reader = ::open(pipe.path().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  AppendOutcome outcome;
+  EXPECT_TRUE(
+      pipe.returnsWithin([&] { outcome = appendWholeRecord(pipe.path(), {}, "record\n"); }));
+  EXPECT_EQ(outcome.kind, AppendOutcome::NotRegular);
+  char byte = 0;
+  EXPECT_EQ(::read(reader, &byte, 1), 0); // nothing was written into the pipe
+  ::close(reader);
 }
 
 TEST(WholeRecord, APathThatCannotBeOpenedChangesNothing) {

@@ -2,7 +2,11 @@
 // borderline ones, with the position and speed events they fire.
 #include "positioning/TarvikSerialGPS.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -54,8 +58,8 @@ TEST(Nmea, SentencesIntoTheFixState) {
       {"GGA north and east",
        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"},
        {munichLat, munichLon, 545.4, 0, 0, 1, 8, 1, 0}},
-      {"GGA south and west, wrong checksum still used",
-       {"$GPGGA,123519,4807.038,S,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*00"},
+      {"GGA south and west",
+       {"$GPGGA,123519,4807.038,S,01131.000,W,1,08,0.9,545.4,M,46.9,M,,"},
        {-munichLat, -munichLon, 545.4, 0, 0, 1, 8, 1, 0}},
       {"GN, GL and IN talkers and a lower-case talker are all read",
        {"$GNGGA,1,4807.038,N,01131.000,E,4,12,0.9,1.0,M,,M,,",
@@ -72,25 +76,35 @@ TEST(Nmea, SentencesIntoTheFixState) {
         "$GPGGA,2,4807.038,S,01131.000,E,1,08,0.9,"},
        {-munichLat, munichLon, 545.4, 0, 0, 1, 8, 2, 0}},
       {"same position twice fires once; the quality alone fires nothing",
-       {"$GPGGA,1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
-        "$GPGGA,2,4807.038,N,01131.000,E,2,09,0.9,545.4,M,46.9,M,,*47"},
+       {"$GPGGA,1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*7B",
+        "$GPGGA,2,4807.038,N,01131.000,E,2,09,0.9,545.4,M,46.9,M,,*7A"},
        {munichLat, munichLon, 545.4, 0, 0, 2, 9, 1, 0}},
-      {"no fix: empty position fields give 0 and no change",
-       {"$GPGGA,123519,,,,,0,00,99.9,,M,,M,,*48"},
+      {"no fix: empty position fields give no position",
+       {"$GPGGA,123519,,,,,0,00,99.9,,M,,M,,*7C"},
        {}},
-      {"losing the fix moves the position to 0 and keeps the altitude",
+      {"losing the fix keeps the stored position and takes the quality",
        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
-        "$GPGGA,123520,,,,,0,00,99.9,,M,,M,,*48"},
-       {0, 0, 545.4, 0, 0, 0, 0, 2, 0}},
-      {"latitude without a dot or with it too early gives 0",
-       {"$GPGGA,1,4807,N,1.5,E,1,08,0.9,545.4"},
-       {0, 0, 545.4, 0, 0, 1, 8, 1, 0}},
-      {"lower-case hemispheres read two degree digits and never negate",
+        "$GPGGA,123520,,,,,0,00,99.9,,M,,M,,*76"},
+       {munichLat, munichLon, 545.4, 0, 0, 0, 0, 1, 0}},
+      {"the same position after a sentence without one is reported again",
+       {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
+        "$GPGGA,123520,,,,,0,00,99.9,,M,,M,,*76",
+        "$GPGGA,123521,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4C"},
+       {munichLat, munichLon, 545.4, 0, 0, 1, 8, 2, 0}},
+      {"latitude without a dot or with it too early gives no position",
+       {"$GPGGA,1,4807,N,01131.000,E,1,08,0.9,545.4", "$GPGGA,1,4.07,N,01131.000,E,1,08,0.9,545.4"},
+       {0, 0, 0, 0, 0, 1, 8, 0, 0}},
+      {"lower-case hemispheres give no position",
        {"$GPGGA,1,4807.038,s,01131.000,w,1,08,0.9,545.4"},
-       {munichLat, 1 + 131.0 / 60, 545.4, 0, 0, 1, 8, 1, 0}},
-      {"malformed numbers count as 0, each part on its own",
+       {0, 0, 0, 0, 0, 1, 8, 0, 0}},
+      {"malformed numbers give no position; a malformed quality counts as 0",
        {"$GPGGA,1,48x7.038,N,01131.0z0,E,x,y,0.9,5a"},
-       {48, 11, 0, 0, 0, 0, 0, 1, 0}},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"an altitude that is no number keeps the altitude",
+       {"$GPGGA,1,4807.038,N,01131.000,E,1,08,0.9,545.4",
+        "$GPGGA,2,4807.038,N,01131.000,E,1,08,0.9,5a",
+        "$GPGGA,3,4807.038,N,01131.000,E,1,08,0.9,1e999"},
+       {munichLat, munichLon, 545.4, 0, 0, 1, 8, 1, 0}},
       {"RMC from the standard",
        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A"},
        {0, 0, 0, 22.4 * 1.852, 84.4, 0, 0, 0, 1}},
@@ -105,9 +119,10 @@ TEST(Nmea, SentencesIntoTheFixState) {
        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48"},
        {0, 0, 0, 10.2, 54.7, 0, 0, 0, 1}},
       {"VTG with 7 fields is ignored", {"$GPVTG,054.7,T,034.4,M,005.5,N"}, {}},
-      {"malformed speed and course count as 0, and the drop to 0 is reported",
-       {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K", "$GPRMC,123519,A,,,,,1o.2,9x"},
-       {0, 0, 0, 0, 0, 0, 0, 0, 2}},
+      {"malformed speed and course are ignored",
+       {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K", "$GPRMC,123519,A,,,,,1o.2,9x",
+        "$GPVTG,nan,T,034.4,M,005.5,N,1e999,K", "$GPRMC,123519,A,,,,,-inf,inf"},
+       {0, 0, 0, 10.2, 54.7, 0, 0, 0, 1}},
       {"VTG with empty fields changes nothing", {"$GPVTG,,T,,M,,N,,K,N*2C"}, {}},
       {"the same speed twice fires once",
        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K", "$GPVTG,055.0,T,034.4,M,005.5,N,010.2,K"},
@@ -150,6 +165,7 @@ TEST(Nmea, SentencesIntoTheFixState) {
 
 TEST(Nmea, NmeaToDegrees) {
   TTarvikSerialGPS gps(nullptr);
+  constexpr long double none = -1000; // no coordinate: NaN
   struct Case {
     std::string value, hemisphere;
     long double degrees;
@@ -158,21 +174,39 @@ TEST(Nmea, NmeaToDegrees) {
       {"4807.038", "S", -(48 + 7.038L / 60)},
       {"01131.000", "E", 11 + 31.0L / 60},
       {"01131.000", "W", -(11 + 31.0L / 60)},
-      {"01131.000", "e", 1 + 131.0L / 60},
-      {"4807.038", "", 48 + 7.038L / 60},
-      {"", "N", 0},
-      {"4807", "N", 0},
-      {".5", "N", 0},
-      {"4.5", "N", 0},
-      {"12.", "N", 12},
-      {"123.", "E", 123},
-      {"ab.cd", "N", 0},
-      {"4807.038", "X", 48 + 7.038L / 60},
+      {"4459.9999", "N", 44 + 59.9999L / 60},
+      {"0000.000", "N", 0},
+      {"4807", "N", none},
+      {"01131.000", "e", none},
+      {"4807.038", "", none},
+      {"4807.038", "X", none},
+      {"4807.038", "NN", none},
+      {"", "N", none},
+      {".5", "N", none},
+      {"4.5", "N", none},
+      {"12.", "N", none},
+      {"123.", "E", none},
+      {"ab.cd", "N", none},
+      {"44nan.1150", "N", none},
+      {"4426.1e999", "N", none},
+      {"4426.1e1", "N", none},
+      {"4460.000", "N", none},
+      {"44-1.000", "N", none},
+      {"-426.1150", "N", none},
+      {"+426.1150", "N", none},
+      {"44 6.1150", "N", none},
+      {"4426.11.5", "N", none},
+      {"4a26.1150", "N", none},
+      {"12.5", "E", none},
   };
-  for (const Case &c : cases)
-    EXPECT_NEAR(static_cast<double>(gps.NmeaToDegrees(c.value, c.hemisphere)),
-                static_cast<double>(c.degrees), 1e-12)
-        << c.value << " " << c.hemisphere;
+  for (const Case &c : cases) {
+    const long double got = gps.NmeaToDegrees(c.value, c.hemisphere);
+    if (c.degrees == none)
+      EXPECT_TRUE(std::isnan(got)) << c.value << " " << c.hemisphere << " gave " << double(got);
+    else
+      EXPECT_NEAR(static_cast<double>(got), static_cast<double>(c.degrees), 1e-12)
+          << c.value << " " << c.hemisphere;
+  }
 }
 
 TEST(Nmea, SplitFieldsKeepsEmptyFieldsInPlace) {
@@ -196,4 +230,129 @@ TEST(Nmea, ExceptionFromAHandlerStaysInTheParser) {
   EXPECT_NO_THROW(
       gps.ParseNmeaSentence("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
   EXPECT_NEAR(gps.Latitude, munichLat, 1e-12);
+}
+
+namespace {
+
+std::string checksumOf(const std::string &body) {
+  unsigned sum = 0;
+  for (unsigned char c : body)
+    sum ^= c;
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", sum);
+  return digits;
+}
+
+std::string withChecksum(const std::string &body) { return "$" + body + "*" + checksumOf(body); }
+
+// The body with a checksum that differs from the right one in one bit.
+std::string withWrongChecksum(const std::string &body) {
+  const unsigned right = std::stoul(checksumOf(body), nullptr, 16);
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", right ^ 0x01);
+  return "$" + body + "*" + digits;
+}
+
+std::string gga(const std::string &latitude, const std::string &north, const std::string &longitude,
+                const std::string &east, const std::string &altitude = "45.1") {
+  return "GPGGA,101531.00," + latitude + "," + north + "," + longitude + "," + east + ",4,12,0.7," +
+         altitude + ",M,36.2,M,,";
+}
+
+constexpr double boatLat = 44 + 26.1150 / 60;
+constexpr double boatLon = 26 + 31.1100 / 60;
+
+} // namespace
+
+// Noise on the line: a sentence that fails its checksum, or whose position is no number, must
+// not move the boat, nor change its speed or course. Each case starts from a good fix.
+TEST(Nmea, CorruptedSentencesGiveNoFixSpeedOrCourse) {
+  const std::string goodGga = withChecksum(gga("4426.1150", "N", "02631.1100", "E"));
+  const std::string goodRmc =
+      withChecksum("GPRMC,101530.00,A,4426.1150,N,02631.1100,E,5.0,80.0,010524,,");
+  const std::string moved = gga("4427.0000", "N", "02632.0000", "E", "50.0");
+  const struct {
+    const char *what;
+    std::string sentence;
+  } cases[] = {
+      {"wrong checksum", withWrongChecksum(moved)},
+      {"checksum with a letter that is no hex digit", "$" + moved + "*4G"},
+      {"one checksum digit", "$" + moved + "*4"},
+      {"three checksum digits", "$" + moved + "*" + checksumOf(moved) + "0"},
+      {"a star without digits", "$" + moved + "*"},
+      {"an RMC with a wrong checksum",
+       withWrongChecksum("GPRMC,101531.00,A,4427.0000,N,02632.0000,E,999.9,270.0,010524,,")},
+      {"a VTG with a wrong checksum", withWrongChecksum("GPVTG,270.0,T,,M,999.9,N,1851.8,K")},
+      {"non-numeric minutes", withChecksum(gga("44nan.1150", "N", "02631.1100", "E"))},
+      {"minutes that overflow", withChecksum(gga("4426.1e999", "N", "02631.1100", "E"))},
+      {"minutes with an exponent", withChecksum(gga("4426.1e1", "N", "02631.1100", "E"))},
+      {"empty minutes", withChecksum(gga("44.", "N", "02631.1100", "E"))},
+      {"no dot", withChecksum(gga("4426", "N", "02631.1100", "E"))},
+      {"sixty minutes", withChecksum(gga("4460.0000", "N", "02631.1100", "E"))},
+      {"a letter in the degrees", withChecksum(gga("4a26.1150", "N", "02631.1100", "E"))},
+      {"a sign", withChecksum(gga("-426.1150", "N", "02631.1100", "E"))},
+      {"a blank", withChecksum(gga("4426.1150", "N", "026 1.1100", "E"))},
+      {"longitude minutes not a number", withChecksum(gga("4426.1150", "N", "026x1.1100", "E"))},
+      {"latitude hemisphere E", withChecksum(gga("4426.1150", "E", "02631.1100", "E"))},
+      {"latitude hemisphere in lower case", withChecksum(gga("4426.1150", "n", "02631.1100", "E"))},
+      {"latitude hemisphere X", withChecksum(gga("4426.1150", "X", "02631.1100", "E"))},
+      {"longitude hemisphere N", withChecksum(gga("4426.1150", "N", "02631.1100", "N"))},
+      {"empty hemisphere", withChecksum(gga("4426.1150", "", "02631.1100", "E"))},
+      {"empty latitude", withChecksum(gga("", "N", "02631.1100", "E"))},
+      {"empty longitude", withChecksum(gga("4426.1150", "N", "", "E"))},
+      {"no position at all", withChecksum(gga("", "", "", ""))},
+      {"a speed and course that are no numbers",
+       withChecksum("GPVTG,nan,T,,M,1e999,N,inf,K") + "\r\n" +
+           withChecksum("GPRMC,101531.00,A,4426.1150,N,02631.1100,E,x5.0,8o.0,010524,,")},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    TTarvikSerialGPS gps(nullptr);
+    std::vector<std::string> raw;
+    gps.OnNewCommand = [&](QObject *, const std::string &line) { raw.push_back(line); };
+    ASSERT_EQ(parse({goodGga, goodRmc}, gps).positionEvents, 1);
+    const Fix got = parse({c.sentence}, gps);
+    EXPECT_EQ(got.positionEvents, 0);
+    EXPECT_EQ(got.speedEvents, 0);
+    EXPECT_DOUBLE_EQ(got.latitude, boatLat);
+    EXPECT_DOUBLE_EQ(got.longitude, boatLon);
+    EXPECT_DOUBLE_EQ(got.altitude, 45.1);
+    EXPECT_DOUBLE_EQ(got.speedKmh, 5.0 * 1.852);
+    EXPECT_DOUBLE_EQ(got.course, 80.0);
+    EXPECT_EQ(got.quality, 4);
+    EXPECT_EQ(got.satellites, 12);
+    // The host still sees every line as it came.
+    EXPECT_EQ(raw.size(), 2u + (c.sentence.find('\n') == std::string::npos ? 1u : 2u));
+  }
+}
+
+TEST(Nmea, SentencesWithoutOrWithAGoodChecksumAreUsed) {
+  const std::string moved = gga("4427.0000", "S", "02632.0000", "W", "50.0");
+  std::string lowerDigits = checksumOf(moved);
+  for (char &c : lowerDigits)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const std::string &sentence :
+       {"$" + moved, withChecksum(moved), "$" + moved + "*" + lowerDigits}) {
+    SCOPED_TRACE(sentence);
+    TTarvikSerialGPS gps(nullptr);
+    const Fix got = parse({sentence}, gps);
+    EXPECT_EQ(got.positionEvents, 1);
+    EXPECT_DOUBLE_EQ(got.latitude, -(44 + 27.0 / 60));
+    EXPECT_DOUBLE_EQ(got.longitude, -(26 + 32.0 / 60));
+    EXPECT_DOUBLE_EQ(got.altitude, 50.0);
+  }
+}
+
+// A host that dropped its fix asks for the next one: the same position is reported again.
+TEST(Nmea, AForgottenPositionIsReportedAgainEvenWhenUnchanged) {
+  TTarvikSerialGPS gps(nullptr);
+  const std::string same = withChecksum(gga("4426.1150", "N", "02631.1100", "E"));
+  EXPECT_EQ(parse({same, same}, gps).positionEvents, 1);
+  gps.ForgetPosition();
+  EXPECT_EQ(parse({same, same}, gps).positionEvents, 1);
+  // A sentence that fails its checksum does not count as the next one.
+  gps.ForgetPosition();
+  EXPECT_EQ(parse({withWrongChecksum(gga("4426.1150", "N", "02631.1100", "E")), same}, gps)
+                .positionEvents,
+            1);
 }

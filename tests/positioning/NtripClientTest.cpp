@@ -173,8 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Unknown server response",
                       "Server response: HTTP/1.1 500 Internal Server Error"},
         RejectionCase{"garbage", std::string("\x16\x03\x01\x00garbage", 11),
-                      "Unknown server response",
-                      "Server response: \\x16\\x03\\x01\\x00garbage"},
+                      "Unknown server response", "Server response: \\x16\\x03\\x01\\x00garbage"},
         RejectionCase{"header without end", "HTTP/1.1 200 OK\r\n" + std::string(40 * 1024, 'x'),
                       "Unknown server response", "Server response: HTTP/1.1 200 OK"}),
     [](const auto &info) { return testsupport::caseName(info.param.name); });
@@ -191,15 +190,14 @@ TEST_F(NtripClient, AFloodOfBinaryIsLoggedAsAShortPrintableExcerpt) {
   connectTo(caster);
   ASSERT_TRUE(recorder.waitForDisconnected());
   EXPECT_TRUE(recorder.hasStatus(4, "Unknown server response"));
-  const auto line = std::find_if(recorder.logs.begin(), recorder.logs.end(), [](const auto &l) {
-    return l.starts_with("Server response: ");
-  });
+  const auto line = std::find_if(recorder.logs.begin(), recorder.logs.end(),
+                                 [](const auto &l) { return l.starts_with("Server response: "); });
   ASSERT_NE(line, recorder.logs.end());
   EXPECT_LE(line->size(), 400u);
   EXPECT_TRUE(line->starts_with("Server response: \\x00\\x01\\x02\\x03")) << *line;
-  EXPECT_TRUE(std::all_of(line->begin(), line->end(),
-                          [](char ch) { return ch >= 0x20 && ch < 0x7F; }))
-      << *line;
+  EXPECT_TRUE(std::all_of(line->begin(), line->end(), [](char ch) {
+    return ch >= 0x20 && ch < 0x7F;
+  })) << *line;
   EXPECT_NE(line->find("... ("), std::string::npos) << *line;
 }
 
@@ -268,6 +266,51 @@ TEST_F(NtripClient, SourceTableThatNeverEndsIsCut) {
   EXPECT_EQ(
       recorder.statuses,
       (Statuses{{1, connecting(caster)}, {4, "Unknown server response"}, {0, "Disconnected"}}));
+  EXPECT_EQ(recorder.sourceTables, 0);
+}
+
+// After a good header the table itself comes one byte at a time, each well within the receive
+// time-out: only the table's own deadline ends the wait (the caster would go on for a minute).
+TEST_F(NtripClient, ASourceTableTrickledByteByByteMeetsItsDeadline) {
+  ScriptedCaster caster([](PeerConnection &c, int) {
+    c.request();
+    c.send("SOURCETABLE 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+    const std::string table = "STR;MP1;Here;RTCM 3.2;;2;GPS;NET;DEU;50.1;8.6;0;0;x;none;B;N;0;\r\n"
+                              "ENDSOURCETABLE\r\n";
+    for (std::size_t i = 0; i < table.size(); ++i)
+      if (!c.send(table.substr(i, 1)) || c.waitForClose(500ms))
+        break;
+  });
+  client.socketTimeoutMs = 1500;
+  client.sourceTableTimeoutMs = 700;
+  client.CasterPort = caster.port();
+  client.FetchSourceTable();
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  EXPECT_EQ(recorder.statuses,
+            (Statuses{{1, connecting(caster)}, {0, "Connection closed"}, {0, "Disconnected"}}));
+  EXPECT_TRUE(recorder.hasLog("No complete source table from the caster within 700 ms"));
+  EXPECT_EQ(recorder.sourceTables, 0);
+  EXPECT_FALSE(client.ReconnectTimer->isActive());
+}
+
+// A fetch under way is called off at once, whatever the caster does next.
+TEST_F(NtripClient, AFetchUnderWayIsCalledOffByDisconnect) {
+  std::atomic<bool> clientLeft{false};
+  ScriptedCaster caster([&](PeerConnection &c, int) {
+    c.request();
+    c.send("SOURCETABLE 200 OK\r\n\r\nSTR;MP1;");
+    clientLeft = c.waitForClose(20s);
+  });
+  client.CasterPort = caster.port();
+  client.FetchSourceTable();
+  ASSERT_TRUE(waitFor([&] { return caster.received(0).find("\r\n\r\n") != std::string::npos; }));
+  ASSERT_TRUE(waitFor([&] { return client.ConnectionState == 1 && !recorder.statuses.empty(); }));
+  client.Disconnect();
+  EXPECT_FALSE(client.Worker);
+  EXPECT_EQ(client.ConnectionState, 0);
+  ASSERT_TRUE(waitFor([&] { return clientLeft.load(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(recorder.statuses, (Statuses{{1, connecting(caster)}}));
   EXPECT_EQ(recorder.sourceTables, 0);
 }
 
@@ -355,8 +398,8 @@ TEST_F(NtripClient, LogsConnectAndDisconnect) {
   ASSERT_TRUE(recorder.waitForDisconnected());
   client.Disconnect();
   const std::string connectLog = "Connecting to 127.0.0.1:" + std::to_string(caster.port());
-  // The client's own line, the same text as status, then the end of the connection.
-  EXPECT_EQ(recorder.logs, (std::vector<std::string>{connectLog, connectLog, "Connection closed",
+  // The attempt is logged once, as the worker's status, then the end of the connection.
+  EXPECT_EQ(recorder.logs, (std::vector<std::string>{connectLog, "Connection closed",
                                                      "Disconnected", "Disconnected"}));
   client.SetSerialHandle(-1);
   EXPECT_EQ(recorder.logs.back(), "Serial port handle set");

@@ -2,6 +2,7 @@
 // lines keep flowing, and each outage is reported once.
 #include "PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "support/FifoGuard.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
@@ -85,13 +86,50 @@ TEST_F(RawLogTest, ADiskThatFillsAndFreesLeavesOnlyWholeLinesAndIsReportedOncePe
   EXPECT_EQ(log(), gga(10) + "\n" + gga(14) + "\n" + gga(16) + "\n");
 }
 
+// On a nearly full disk the short lines still fit and the long ones do not: that is one outage,
+// reported once, until a line as long as the ones that failed goes in again.
+TEST_F(RawLogTest, ShortLinesThatStillFitDoNotEndTheOutage) {
+  const std::string longLine = gga(40) + ",padding to make this sentence the longest one";
+  const std::string shortLine = "$GPHDT,274.07,T*03";
+  const auto send = [&](const std::string &line) {
+    const std::string bytes = line + "\r\n";
+    pty.send(bytes);
+    ASSERT_TRUE(
+        processEventsUntil([&] { return pty.queuedForPort() == static_cast<int>(bytes.size()); }));
+    gps.PollPort();
+  };
+  open();
+  send(longLine);
+  const std::size_t start = log().size();
+  {
+    FileSizeLimit nearlyFull(start + 3 * (shortLine.size() + 1) + 5);
+    for (int i = 0; i < 3; ++i) {
+      send(longLine);
+      send(shortLine);
+    }
+  }
+  std::string expected = longLine + "\n";
+  for (int i = 0; i < 3; ++i)
+    expected += shortLine + "\n";
+  EXPECT_EQ(log(), expected);
+  EXPECT_EQ(reports.size(), 1u);
+
+  send(longLine); // the space is back
+  {
+    FileSizeLimit full(log().size() + 5);
+    send(longLine);
+  }
+  EXPECT_EQ(reports.size(), 2u);
+  EXPECT_EQ(lines.size(), 9u);
+}
+
 TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
   struct Case {
     const char *path;
     const char *why;
   } cases[] = {
-      {"/dev/full", "No space left on device"},
-      {"", "No such file or directory"}, // replaced by a path in a missing folder
+      {"/dev/full", "Not a regular file"}, // a device is no log file
+      {"", "No such file or directory"},   // replaced by a path in a missing folder
   };
   for (const Case &c : cases) {
     reports.clear();
@@ -105,7 +143,7 @@ TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
     port.OpenPort();
     ASSERT_TRUE(port.PortOpen);
     port.PollTimer->stop();
-    for (const std::string bytes : {gga(20) + "\r\n" + gga(21) + "\r\n", gga(22) + "\n"}) {
+    for (const std::string &bytes : {gga(20) + "\r\n" + gga(21) + "\r\n", gga(22) + "\n"}) {
       pty.send(bytes);
       ASSERT_TRUE(processEventsUntil(
           [&] { return pty.queuedForPort() == static_cast<int>(bytes.size()); }));
@@ -119,3 +157,25 @@ TEST_F(RawLogTest, ALogThatCannotBeOpenedOrTakesNoBytesIsReportedOnce) {
 }
 
 } // namespace
+
+// A pipe at the log's path would hold the port's opening, and with it the program, for ever.
+TEST_F(RawLogTest, ALogPathHeldByAPipeIsRefusedAtOnceAndTheLinesStillFlow) {
+  testsupport::FifoGuard pipe(logs.file("pipe.log"));
+  gps.NmeaLogPath = pipe.path();
+  EXPECT_TRUE(pipe.returnsWithin([&] { gps.OpenPort(); }));
+  ASSERT_TRUE(gps.PortOpen);
+  gps.PollTimer->stop();
+  EXPECT_EQ(gps.NmeaLogFile, nullptr);
+  ASSERT_EQ(reports, std::vector<std::string>{"Cannot write the raw log " + pipe.path() +
+                                              ": Not a regular file"});
+  tick({30, 31});
+  EXPECT_EQ(lines.size(), 2u);
+  EXPECT_EQ(reports.size(), 1u);
+
+  // The next opening is a new run: the same refusal is reported again, once.
+  gps.ClosePort();
+  EXPECT_TRUE(pipe.returnsWithin([&] { gps.OpenPort(); }));
+  gps.PollTimer->stop();
+  tick({32});
+  EXPECT_EQ(reports.size(), 2u);
+}

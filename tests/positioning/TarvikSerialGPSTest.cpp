@@ -228,7 +228,7 @@ TEST_F(SerialGpsTest, LineIsLoggedBeforeItsEventAndParsedAfterIt) {
   gps->OnNewCommand = [&](QObject *, const std::string &) {
     seen.push_back(readFile(path) + "quality " + std::to_string(gps->GetFixQuality()));
   };
-  const std::string rtk = "$GNGGA,123520,4807.038,N,01131.000,E,4,12,0.9,545.4,M,46.9,M,,*00";
+  const std::string rtk = "$GNGGA,123520,4807.038,N,01131.000,E,4,12,0.9,545.4,M,46.9,M,,*5D";
   tick(gga + "\r\n" + rtk + "\r\n");
   EXPECT_EQ(seen,
             (std::vector<std::string>{gga + "\nquality 0", gga + "\n" + rtk + "\nquality 1"}));
@@ -471,9 +471,9 @@ TEST(SerialGpsNames, PortNumberFromName) {
   TTarvikSerialGPS gps(nullptr);
   // A name that is no port gives 0, never a neighbouring port the user did not choose.
   const std::pair<std::string, int> cases[] = {
-      {"com3", 3},   {"COM0", 0},     {"COM25", 25},     {"COMX", 0},  {"7", 7},
-      {"XCOM3", 0},  {"COM256", 256}, {"COM257", 0},     {"COM999", 0}, {"COM-4", 0},
-      {"", 0},       {"Com12", 12},   {"COM 2", 2},      {"COM99999999999", 0}};
+      {"com3", 3},  {"COM0", 0},     {"COM25", 25}, {"COMX", 0},          {"7", 7},
+      {"XCOM3", 0}, {"COM256", 256}, {"COM257", 0}, {"COM999", 0},        {"COM-4", 0},
+      {"", 0},      {"Com12", 12},   {"COM 2", 2},  {"COM99999999999", 0}};
   for (const auto &[name, number] : cases)
     EXPECT_EQ(gps.PortNumberFromName(name), number) << name;
   EXPECT_EQ(gps.PortNameFromNumber(5), "COM5");
@@ -578,4 +578,51 @@ TEST_F(SerialGpsCaptureTest, FuzzyArithmeticCases) {
   EXPECT_DOUBLE_EQ(gps->GetAltitude(), 280.833);
   EXPECT_DOUBLE_EQ(gps->SpeedKmh, 0.006 * 1.852);
   EXPECT_EQ(gps->GetCourse(), 0);
+}
+
+// At anchor the receiver repeats one position. After a silence the host forgets its fix; the
+// component must report that same position again when the receiver comes back.
+TEST_F(SerialGpsTest, AfterASilenceTheSamePositionIsReportedAgain) {
+  std::vector<double> positions;
+  gps->OnPosition3DChange = [&](QObject *, long double lat, long double, long double) {
+    positions.push_back(static_cast<double>(lat));
+  };
+  gps->IdleTimer->setInterval(200);
+  gps->OpenPort();
+  ASSERT_TRUE(gps->PortOpen);
+  ASSERT_TRUE(processEventsUntil([&] { return events.size() >= 3; })); // silent since opening
+  const auto sendUntilRead = [&](int count) {
+    const std::size_t before = lines.size();
+    for (int i = 0; i < count; ++i)
+      pty.send(gga + "\r\n");
+    ASSERT_TRUE(processEventsUntil([&] { return lines.size() >= before + count; }));
+  };
+  sendUntilRead(3);
+  EXPECT_EQ(positions, std::vector<double>{48.1173});
+
+  // Silence until the component reports it, then the same sentence again.
+  ASSERT_TRUE(processEventsUntil([&] { return events.size() >= 5; }));
+  EXPECT_EQ(events, (std::vector<std::string>{"connect 5", "idle", "timeout", "idle", "timeout"}));
+  sendUntilRead(2);
+  EXPECT_EQ(positions, (std::vector<double>{48.1173, 48.1173}));
+}
+
+// A sentence damaged on the line reaches the host's monitor and the raw log as it came, but
+// gives no position.
+TEST_F(SerialGpsTest, ADamagedSentenceIsShownAndLoggedButGivesNoFix) {
+  const std::string path = logs.file("raw.log");
+  gps->NmeaLogEnabled = true;
+  gps->NmeaLogPath = path;
+  int positions = 0;
+  gps->OnPosition3DChange = [&](QObject *, long double, long double, long double) { ++positions; };
+  openForTicks();
+  tick(gga + "\r\n");
+  // One digit of the latitude changed by noise: the checksum no longer matches.
+  const std::string damaged = "$GPGGA,123519,4817.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+  const std::string garbled = "$GPGGA,123519,48nan.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+  tick(damaged + "\r\n" + garbled + "\r\n");
+  EXPECT_EQ(lines, (std::vector<std::string>{gga, damaged, garbled}));
+  EXPECT_EQ(readFile(path), gga + "\n" + damaged + "\n" + garbled + "\n");
+  EXPECT_EQ(positions, 1);
+  EXPECT_NEAR(gps->GetLatitude(), 48.1173, 1e-12);
 }

@@ -146,7 +146,7 @@ TEST_F(SurveyFilesTest, AnEventLogThatRefusesItsRecordsIsReportedOncePerOutage) 
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(dialogs.messages()[0].text, QStringLiteral("Cannot write the event log ") +
                                             QString::fromStdString(log) +
-                                            QStringLiteral(": No space left on device."));
+                                            QStringLiteral(": Not a regular file."));
 
   // Space returns, then runs out again in the middle of a record.
   QFile::remove(QString::fromStdString(log));
@@ -175,7 +175,7 @@ TEST_F(SurveyFilesTest, AMarkEventThatTheLogRefusesIsReportedWithItsNumber) {
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(dialogs.messages()[0].text, QStringLiteral("Event 1 could not be written to ") +
                                             QString::fromStdString(log) +
-                                            QStringLiteral(": No space left on device."));
+                                            QStringLiteral(": Not a regular file."));
   EXPECT_EQ(
       platform::IniFile(platform::SettingsFilePath()).ReadInteger("EVENTS", "Event Number", 0), 1);
 }

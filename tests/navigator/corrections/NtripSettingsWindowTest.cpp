@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/StringList.h"
 #include "platform/Time.h"
+#include "positioning/NtripTestPeers.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/RtcmTestFrames.h"
 #include "positioning/TarvikNTRIPClient.h"
@@ -318,6 +319,62 @@ TEST_F(NtripSettingsWindow, ConnectNeedsAMountPointAndFetchNeedsACaster) {
   EXPECT_TRUE(logged(w, "Error: Caster address is empty"));
   EXPECT_TRUE(w.btnFetch->isEnabled());
   EXPECT_TRUE(w.btnFetchSources->isEnabled());
+}
+
+// A caster that answers slowly or never: while the button reads "Connecting...", a click calls
+// the attempt off at once and gives the window back, for a source-table fetch and for a stream.
+TEST_F(NtripSettingsWindow, AConnectionUnderWayIsCalledOffWithItsButton) {
+  std::atomic<int> closedByClient{0};
+  ntriptest::ScriptedCaster caster([&](ntriptest::PeerConnection &c, int) {
+    const std::string request = c.request();
+    if (request.rfind("GET / ", 0) == 0) // the source table, one byte a second
+      c.send("SOURCETABLE 200 OK\r\n\r\n");
+    for (int i = 0; i < 60; ++i) {
+      if (c.waitForClose(std::chrono::seconds(1))) {
+        ++closedByClient;
+        return;
+      }
+      if (request.rfind("GET / ", 0) == 0 && !c.send("S"))
+        return;
+    }
+  });
+  TfrmNTRIPSettings w(nullptr);
+  w.edtServer->setText("127.0.0.1");
+  w.edtPort->setText(QString::number(caster.port()));
+  const std::string connectingLine = "Connecting to 127.0.0.1:" + std::to_string(caster.port());
+  const std::function<void()> starts[] = {
+      [&] { w.btnFetchSources->click(); },
+      [&] {
+        w.boxMountpoint->addItem("MP1");
+        w.btnConnect->click();
+      },
+  };
+  int attempt = 0;
+  for (const auto &start : starts) {
+    SCOPED_TRACE(attempt);
+    start();
+    ASSERT_TRUE(testsupport::processEventsUntil(
+        [&] { return w.btnConnect->text() == QStringLiteral("Connecting..."); }));
+    EXPECT_EQ(w.windowTitle(), "Tarvik NTRIP Client - Connecting...");
+    if (attempt == 0)
+      EXPECT_FALSE(w.btnFetchSources->isEnabled()); // greyed while the table is fetched
+
+    w.btnConnect->click();
+    EXPECT_FALSE(w.client->Worker);
+    EXPECT_EQ(w.btnConnect->text(), "Connect");
+    EXPECT_EQ(w.windowTitle(), "Tarvik NTRIP Client - Disconnected");
+    EXPECT_TRUE(w.btnFetchSources->isEnabled());
+    EXPECT_TRUE(w.btnFetch->isEnabled());
+    EXPECT_TRUE(logged(w, "Disconnecting (manual)..."));
+    EXPECT_FALSE(logged(w, "Please select a mountpoint first"));
+    ++attempt;
+    ASSERT_TRUE(testsupport::processEventsUntil([&] { return closedByClient == attempt; }));
+    // Each attempt is logged once.
+    const auto lines = logLines(w);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), connectingLine), attempt);
+  }
+  EXPECT_FALSE(w.client->AutoReconnect);
+  EXPECT_FALSE(w.AutoConnectEnabled);
 }
 
 TEST_F(NtripSettingsWindow, PositionFromGpsUnlessManual) {
