@@ -51,15 +51,27 @@ public:
       c_.LineTo(x2, y2);
       return;
     }
+    // Most lines of a zoomed-out drawing are a pixel long or none: their first pixel alone.
+    const long long ax = std::llabs(static_cast<long long>(x2) - x1),
+                    ay = std::llabs(static_cast<long long>(y2) - y1);
+    if (ax <= 1 && ay <= 1) {
+      if ((ax | ay) != 0 && x1 >= x0_ && x1 <= x1_ && y1 >= y0_ && y1 <= y1_)
+        bits_[y1 * stride_ + x1] = colour_;
+      return;
+    }
+    longer(x1, y1, x2, y2);
+  }
+
+private:
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  void
+  longer(int x1, int y1, int x2, int y2) {
     const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
     const long long n = std::max(std::llabs(dx), std::llabs(dy));
     if (n == 0)
       return;
-    if (n == 1) { // the first pixel alone
-      if (x1 >= x0_ && x1 <= x1_ && y1 >= y0_ && y1 <= y1_)
-        bits_[y1 * stride_ + x1] = colour_;
-      return;
-    }
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const long long major0 = xMajor ? x1 : y1, minor0 = xMajor ? y1 : x1;
     const long long dMinor = xMajor ? dy : dx;
@@ -82,7 +94,6 @@ public:
     }
   }
 
-private:
   platform::GdiCanvas &c_;
   QRgb *bits_ = nullptr;
   std::ptrdiff_t stride_ = 0;

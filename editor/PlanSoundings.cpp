@@ -77,7 +77,7 @@ public:
         direct_(direct && directAllowed(width)) {}
   ~TrackRun() { flush(); }
 
-  void segment(std::size_t j, QPoint a, QPoint b, TColor colour) {
+  TARVIK_INLINE void segment(std::size_t j, QPoint a, QPoint b, TColor colour) {
     if (direct_) {
       if (colour != directColour_ || !directColourSet_) {
         lines_.setColour(colour);
