@@ -2,12 +2,14 @@
 // peak memory each adds); the editor's own Open command with the first paint of the profile and
 // the plan (time and peak memory a sounding); a mouse move over the profile with the plan shown,
 // its paints included; one profile redraw at full zoom-out and zoomed in; an edit with its undo,
-// on the lists alone (time and undo memory) and through the windows with their paints.
+// on the lists alone (time and undo memory) and through the windows with their paints, the
+// first one after opening included; a wheel step over the plan seen whole.
 #include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
 #include "editor/FrameWindow.h"
 #include "editor/Graph.h"
+#include "editor/PlanSoundings.h"
 #include "editor/PlanViewWindow.h"
 #include "editor/ProfileEditorWindow.h"
 #include "editor/Soundings.h"
@@ -320,6 +322,84 @@ BENCHMARK(BM_EditAndUndoInWindows)
     ->Arg(100000)
     ->Arg(1000000)
     ->ArgName("soundings")
+    ->Unit(benchmark::kMillisecond);
+
+// The first Delete Point and its undo after opening, each with its redraw and paints: the undo
+// history holds nothing of the file yet. Every iteration opens the file again (not timed).
+void BM_FirstEditAndUndoInWindows(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  EditorSession session;
+  const QString path = surveyFile(n);
+  for (auto _ : state) {
+    state.PauseTiming();
+    session.open(path);
+    TfEditing &e = *session.w.fEditing;
+    e.graph.cursorOffset = 300;
+    state.ResumeTiming();
+    e.DeletePoint2Click();
+    session.tick();
+    e.toolUndoClick();
+    session.tick();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FirstEditAndUndoInWindows)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->ArgName("soundings")
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// A survey of parallel lines one metre apart, sounded every metre, back and forth: seen whole,
+// its track is a solid block.
+QString blockSurveyFile(int n) {
+  static std::map<int, QString> files;
+  auto it = files.find(n);
+  if (it != files.end())
+    return it->second;
+  const QString path = QDir::temp().filePath(QStringLiteral("tarvik-bench-block-%1.csv").arg(n));
+  const int perLine = static_cast<int>(std::sqrt(double(n)));
+  std::string text = "Easting,Northing,Elevation\r\n";
+  for (int i = 0; i < n; ++i) {
+    const int line = i / perLine, k = i % perLine;
+    const int along = line % 2 == 0 ? k : perLine - 1 - k;
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.2f,%.2f,%.2f\r\n", 500000.0 + along, 4400000.0 + line,
+                  -10.0 - 3 * std::sin(i * 0.01) - (i % 17) * 0.05);
+    text += buf;
+  }
+  std::ofstream(path.toStdString(), std::ios::binary) << text;
+  files[n] = path;
+  return path;
+}
+
+// One wheel step over the plan with its paint, at the zoom the Open command leaves (the whole
+// survey in view), alternately in and out: range(1) 0 is the long single line of the other
+// benchmarks, 1 the solid block of parallel lines. labels_drawn is what the last paint showed.
+void BM_PlanWheelStep(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  EditorSession session;
+  session.open(state.range(1) == 0 ? surveyFile(n) : blockSurveyFile(n));
+  TfPlanView &plan = *session.w.fPlanView;
+  if (!plan.isVisible())
+    state.SkipWithError("the plan is not shown");
+  int k = 0;
+  for (auto _ : state) {
+    if (k++ % 2 == 0)
+      plan.FormMouseWheelUp();
+    else
+      plan.FormMouseWheelDown();
+    plan.qcanvas->repaint();
+  }
+  state.counters["labels_drawn"] = plan.soundings.labelsDrawn();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PlanWheelStep)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({100000, 1})
+    ->Args({1000000, 1})
+    ->ArgNames({"soundings", "block"})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -36,10 +36,15 @@ double TfEditing::smoothingRange() const {
 }
 
 void TfEditing::toolUndoClick() {
-  if (!undoStack.undo(points))
+  const SoundingList::size_type before = points.size();
+  std::size_t from = 0, to = 0;
+  if (!undoStack.undo(points, &from, &to))
     return;
   graph.deletedCount = clGraph::countDeleted(points);
-  pointsChanged();
+  if (points.size() == before)
+    pointsChanged(from, to);
+  else
+    pointsChanged();
 }
 
 void TfEditing::warnFitToScreen() {
@@ -120,7 +125,7 @@ void TfEditing::InterpolatePoint1Click() {
   pushState();
   points[i].Z = (points[i - 1].Z + points[i + 1].Z) / 2;
   points[i].processed = 1;
-  pointsChanged();
+  pointsChanged(static_cast<std::size_t>(i), static_cast<std::size_t>(i) + 1);
 }
 
 void TfEditing::Smoothpoint1Click() {
@@ -130,7 +135,7 @@ void TfEditing::Smoothpoint1Click() {
   pushState();
   const int n = smoothingFactor();
   graph.smoothPoint(points, i, n, smoothingRange());
-  pointsChanged();
+  pointsChanged(static_cast<std::size_t>(i), static_cast<std::size_t>(i) + 1);
 }
 
 void TfEditing::SmoothSelection1Click() {
@@ -165,7 +170,7 @@ void TfEditing::DeletePoint2Click() {
   pushState();
   points[i].deleted = 1;
   graph.deletedCount = clGraph::countDeleted(points);
-  pointsChanged();
+  pointsChanged(static_cast<std::size_t>(i), static_cast<std::size_t>(i) + 1);
 }
 
 void TfEditing::setSelectionDeleted(std::uint8_t value) {

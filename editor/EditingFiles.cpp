@@ -54,6 +54,9 @@ void TfEditing::bFileOpenClick() {
   setWindowTitle(QStringLiteral("VUDE Divovo"));
   refuseUnreadFile(read);
   checkData(points);
+  // The undo history's copy of the file is taken now, within the open, rather than by the
+  // first edit, which would take as long as the copy of the whole list.
+  undoStack.prepare(points);
 
   graph.firstIndex = 0;
   graph.pixelsPerPoint = double(imageWidth()) / double(points.size());

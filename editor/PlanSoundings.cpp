@@ -3,6 +3,7 @@
 #include "canvas/PaintTextBoxes.h"
 #include "canvas/Shapes.h"
 #include "canvas/WorldView.h"
+#include "editor/DirectLines.h"
 #include "platform/Convert.h"
 #include "platform/GdiCanvas.h"
 
@@ -13,6 +14,13 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+
+// The walk over every sounding calls these small steps a million times: no call for each.
+#if defined(__GNUC__)
+#define TARVIK_INLINE __attribute__((always_inline))
+#else
+#define TARVIK_INLINE
+#endif
 
 namespace {
 
@@ -35,18 +43,22 @@ constexpr int shortestHalfWidth = 7 * 4 / 2;
 constexpr int refusedX = 5 + shortestHalfWidth - 1;
 constexpr int refusedY = 2 + boxHalfHeight - 1;
 
-// No label of the height is shorter than this: its whole digits, the point and two decimals.
-// Rounding and a sign only lengthen it; heights of a million and more are not estimated.
+// No label of the height is shorter than this: its whole digits, the point and two decimals,
+// and the minus sign of a height that rounds below zero. Rounding only lengthens it; heights of
+// a million and more are not estimated.
 int shortestLabel(double z) {
   double a = std::fabs(z);
   if (!(a < 1e6))
     return 4;
-  int digits = 1;
-  while (a >= 10) {
-    a /= 10;
+  const int sign = z <= -0.005 ? 1 : 0;
+  if (a < 10)
+    return 4 + sign;
+  if (a < 100)
+    return 5 + sign;
+  int digits = 3;
+  for (a /= 1000; a >= 1; a /= 10)
     ++digits;
-  }
-  return digits + 3;
+  return digits + 3 + sign;
 }
 
 int cellsFor(double span, double side) {
@@ -56,13 +68,25 @@ int cellsFor(double span, double side) {
 }
 
 // Consecutive track segments of one colour go down as one polyline; a vertex in the pixel of
-// the one before adds nothing.
+// the one before adds nothing. Into an image of this drawing's own, one-pixel segments are
+// written straight into it instead, with the same pixels.
 class TrackRun {
 public:
-  TrackRun(platform::GdiCanvas &g, int width) : g_(g), width_(width) {}
+  TrackRun(platform::GdiCanvas &g, int width, bool direct, const QRect *clip)
+      : g_(g), width_(width), lines_(prepare(g, width), direct ? clip : nullptr),
+        direct_(direct && directAllowed(width)) {}
   ~TrackRun() { flush(); }
 
-  void segment(std::size_t j, QPoint a, QPoint b, TColor colour) {
+  TARVIK_INLINE void segment(std::size_t j, QPoint a, QPoint b, TColor colour) {
+    if (direct_) {
+      if (colour != directColour_ || !directColourSet_) {
+        lines_.setColour(colour);
+        directColour_ = colour;
+        directColourSet_ = true;
+      }
+      lines_.line(a.x(), a.y(), b.x(), b.y());
+      return;
+    }
     if (!points_.empty() && last_ + 1 == j && colour == colour_) {
       if (b != points_.back())
         points_.push_back(b);
@@ -87,18 +111,59 @@ public:
   }
 
 private:
+  static bool directAllowed(int width) { return width >= 0 && width <= 1; }
+  // The pen the direct lines take (the canvas's, for any line they hand back to it).
+  static platform::GdiCanvas &prepare(platform::GdiCanvas &g, int width) {
+    g.Pen.Width = width;
+    g.Pen.Style = psSolid;
+    g.Pen.Mode = pmCopy;
+    return g;
+  }
+
   platform::GdiCanvas &g_;
   int width_;
+  DirectLines lines_;
+  bool direct_;
+  bool directColourSet_ = false;
+  TColor directColour_ = 0;
   std::vector<QPoint> points_;
   std::size_t last_ = 0;
   TColor colour_ = 0;
+
+public:
+  bool direct() const { return direct_; }
 };
+
+// A label is left out where the track already fills at least half of the box its text takes
+// (7 pixels a character wide, 15 high, placed by the alignment as the text is drawn): on a
+// solid block of track no text can be read.
+bool trackFills(const QImage &track, QPoint anchor, qsizetype characters, int alignH, int alignV) {
+  const int w = static_cast<int>(std::min<qsizetype>(characters, 255)) * 7, h = 15;
+  const int ox = alignH == 1 ? -(w / 2) : alignH == 2 ? -w : 0;
+  const int oy = alignV == 1 ? -(h / 2) : alignV == 2 ? -h : 0;
+  const QRect box = QRect(anchor.x() + ox, anchor.y() + oy, w, h).intersected(track.rect());
+  if (box.isEmpty())
+    return false;
+  int inked = 0;
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    const QRgb *row = reinterpret_cast<const QRgb *>(track.constScanLine(y));
+    for (int x = box.left(); x <= box.right(); ++x)
+      inked += qAlpha(row[x]) != 0;
+  }
+  return 2 * inked >= box.width() * box.height();
+}
 
 } // namespace
 
 void PlanSoundings::show(const SoundingList *points) {
   points_ = points;
   ++revision_;
+  // A new list is a new picture: nothing drawn for the last one may be kept or compared.
+  pictureValid_ = false;
+  shownZ_.clear();
+  shownDeleted_.clear();
+  shownLabels_.clear();
+  changedAll_ = true;
   order_.clear();
   cellStart_.clear();
   longSegments_.clear();
@@ -158,6 +223,24 @@ void PlanSoundings::show(const SoundingList *points) {
   for (std::size_t i = 0; i < n; ++i)
     if (placed(i))
       order_[next[cellOf(i)]++] = static_cast<std::uint32_t>(i);
+
+  // The bounds of each run of runLength soundings, for zoomed-out drawings.
+  runBoxes_.assign(n / runLength, RunBox{});
+  for (std::size_t r = 0; r < runBoxes_.size(); ++r) {
+    RunBox &b = runBoxes_[r];
+    const strPoint &first = (*points)[r * runLength];
+    b.minX = b.maxX = first.X;
+    b.minY = b.maxY = first.Y;
+    for (std::size_t i = r * runLength; i < (r + 1) * runLength; ++i) {
+      const strPoint &p = (*points)[i];
+      b.placed = b.placed && placed(i);
+      b.minX = std::min(b.minX, p.X);
+      b.maxX = std::max(b.maxX, p.X);
+      b.minY = std::min(b.minY, p.Y);
+      b.maxY = std::max(b.maxY, p.Y);
+    }
+  }
+  runDeletedAll_ = true;
 
   for (std::size_t i = 0; i + 1 < n; ++i) {
     if (!placed(i) || !placed(i + 1))
@@ -221,7 +304,7 @@ bool PlanSoundings::near(double minX, double minY, double maxX, double maxY,
 }
 
 void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Style &s,
-                               const QRect *only) {
+                               const QRect *only, const QImage *track) {
   if (!only) {
     ++drawings_;
     labelsDrawn_ = 0;
@@ -258,11 +341,12 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
 
   // The track: segment (j, j + 1) joins two placed soundings; it takes the deleted colour when
   // either end is deleted. Segments away from the view are left out, unless all lies in it.
-  TrackRun run(g, s.trackWidth);
+  TrackRun run(g, s.trackWidth, track != nullptr, only);
   const double padX = 2 * perPixelX, padY = 2 * perPixelY;
   const bool allInView = minX_ >= vx0 && maxX_ <= vx1 && minY_ >= vy0 && maxY_ <= vy1;
-  auto pixelOf = [&](std::size_t i) { return QPoint(m.toX(pts[i].X), m.toY(pts[i].Y)); };
-  auto segment = [&](std::size_t j, QPoint a, QPoint b) {
+  auto pixelOf = [&](std::size_t i)
+                     TARVIK_INLINE { return QPoint(m.toX(pts[i].X), m.toY(pts[i].Y)); };
+  auto segment = [&](std::size_t j, QPoint a, QPoint b) TARVIK_INLINE {
     const strPoint &p = pts[j], &q = pts[j + 1];
     if (!allInView && (std::max(p.X, q.X) < vx0 - padX || std::min(p.X, q.X) > vx1 + padX ||
                        std::max(p.Y, q.Y) < vy0 - padY || std::min(p.Y, q.Y) > vy1 + padY))
@@ -282,7 +366,7 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
     QString text;
   };
   std::vector<Label> labels;
-  auto claim = [&](std::size_t i, QPoint at) {
+  auto claim = [&](std::size_t i, QPoint at) TARVIK_INLINE {
     const int ax = at.x(), ay = at.y();
     if (ax < -labelReachX || ax > v.width + labelReachX || ay < -labelReachY ||
         ay > v.height + labelReachY)
@@ -290,7 +374,7 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
     // Refused at this pixel are the labels of this many characters or more (0: none yet).
     std::uint8_t &refusedFrom =
         refused[static_cast<std::size_t>(ay + labelReachY) * gw + (ax + labelReachX)];
-    if (refusedFrom != 0 && shortestLabel(pts[i].Z) >= refusedFrom)
+    if (refusedFrom == 1 || (refusedFrom != 0 && shortestLabel(pts[i].Z) >= refusedFrom))
       return;
     QString text = QString::fromStdString(platform::FloatToStrF(pts[i].Z, platform::ffFixed, 6, 2));
     const int length = static_cast<int>(std::min<qsizetype>(text.size(), 255));
@@ -316,12 +400,14 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
   // Each sounding's pixel is taken once and handed on to the segment after it.
   std::size_t last = ~std::size_t(0);
   QPoint lastPixel;
-  auto visit = [&](std::size_t i) {
+  auto visit = [&](std::size_t i) TARVIK_INLINE {
     if (!placed(i))
       return;
     const QPoint at = pixelOf(i);
-    if (i > 0 && placed(i - 1))
-      segment(i - 1, last == i - 1 ? lastPixel : pixelOf(i - 1), at);
+    if (i > 0 && last == i - 1)
+      segment(i - 1, lastPixel, at);
+    else if (i > 0 && placed(i - 1))
+      segment(i - 1, pixelOf(i - 1), at);
     if (s.labels && !only)
       claim(i, at);
     last = i;
@@ -349,8 +435,44 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
     }
     longBefore(n);
   } else {
-    for (std::size_t i = 0; i < n; ++i)
+    // A run of soundings that all fall on one pixel, placed, live and near the view, is taken
+    // whole: its segments have no length and its labels, all at one anchor, are refused at once
+    // when a label stands there. Only where segments are written straight into the image.
+    const bool runs = run.direct() && runBoxes_.size() == n / runLength;
+    if (runs)
+      refreshRunDeleted();
+    const std::uint8_t *refusedAt = nullptr;
+    for (std::size_t i = 0; i < n;) {
+      if (runs && i % runLength == 0 && i / runLength < runBoxes_.size() &&
+          !runDeleted_[i / runLength]) {
+        const RunBox &b = runBoxes_[i / runLength];
+        const QPoint at = pixelOf(i);
+        if (b.placed && m.toX(b.minX) == at.x() && m.toX(b.maxX) == at.x() &&
+            m.toY(b.minY) == at.y() && m.toY(b.maxY) == at.y() &&
+            (allInView || (b.minX >= vx0 - padX && b.maxX <= vx1 + padX && b.minY >= vy0 - padY &&
+                           b.maxY <= vy1 + padY))) {
+          visit(i);
+          if (s.labels && !only) {
+            const int ax = at.x(), ay = at.y();
+            const bool inReach = ax >= -labelReachX && ax <= v.width + labelReachX &&
+                                 ay >= -labelReachY && ay <= v.height + labelReachY;
+            refusedAt =
+                inReach
+                    ? &refused[static_cast<std::size_t>(ay + labelReachY) * gw + (ax + labelReachX)]
+                    : nullptr;
+            if (refusedAt && *refusedAt != 1)
+              for (std::size_t k = i + 1; k < i + runLength; ++k)
+                claim(k, at);
+          }
+          last = i + runLength - 1;
+          lastPixel = at;
+          i += runLength;
+          continue;
+        }
+      }
       visit(i);
+      ++i;
+    }
   }
   run.flush();
 
@@ -362,6 +484,13 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
         labels.push_back(Label{
             i, QString::fromStdString(platform::FloatToStrF(pts[i].Z, platform::ffFixed, 6, 2))});
   } else {
+    if (track) {
+      // Claimed in list order as the track was drawn; now that all of it is there, those on a
+      // block of it go.
+      std::erase_if(labels, [&](const Label &l) {
+        return trackFills(*track, pixelOf(l.index), l.text.size(), s.alignH, s.alignV);
+      });
+    }
     for (const Label &l : labels)
       shownLabels_.push_back(l.index);
     labelsDrawn_ = static_cast<int>(labels.size());
@@ -392,7 +521,9 @@ bool PlanSoundings::redrawChanged(const View &v, const Style &s) {
   // An edit changes a few soundings; past this many the whole picture is drawn again.
   constexpr std::size_t fewChanges = 64;
   std::vector<std::size_t> changed;
-  for (std::size_t i = 0; i < n; ++i)
+  const std::size_t from = changedAll_ ? 0 : std::min(changedFrom_, n);
+  const std::size_t to = changedAll_ ? n : std::min(changedTo_, n);
+  for (std::size_t i = from; i < to; ++i)
     if (pts[i].Z != shownZ_[i] || pts[i].deleted != shownDeleted_[i]) {
       if (changed.size() == fewChanges)
         return false;
@@ -425,7 +556,7 @@ bool PlanSoundings::redrawChanged(const View &v, const Style &s) {
     }
     platform::GdiCanvas g(picture_);
     g.SetClipRegion(QRegion(dirty));
-    drawWithin(g, v, s, &dirty);
+    drawWithin(g, v, s, &dirty, &picture_);
   }
   for (std::size_t i : changed) {
     shownZ_[i] = pts[i].Z;
@@ -439,25 +570,27 @@ void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View 
   if (!points_ || v.width <= 0 || v.height <= 0 || area.isEmpty())
     return;
   const bool same = pictureValid_ && pictureView_ == v && pictureStyle_ == s;
-  if (same && pictureRevision_ != revision_ && redrawChanged(v, s))
-    pictureRevision_ = revision_;
+  if (same && pictureRevision_ != revision_ && redrawChanged(v, s)) {
+    pictureRevision_ = shownRevision_ = revision_;
+    changedAll_ = false;
+    changedFrom_ = changedTo_ = 0;
+  }
   if (!same || pictureRevision_ != revision_) {
-    if (picture_.width() != v.width || picture_.height() != v.height)
-      picture_ = QImage(v.width, v.height, QImage::Format_ARGB32_Premultiplied);
-    if (picture_.isNull())
+    pictureValid_ = false;
+    if (!drawPicture(picture_, v, s))
       return;
-    picture_.fill(Qt::transparent);
-    {
-      platform::GdiCanvas pg(picture_);
-      draw(pg, v, s);
-    }
-    // What it shows, for the edits to come.
+    changedAll_ = false;
+    changedFrom_ = changedTo_ = 0;
+    // What it shows, for the edits to come (unchanged when only the view or the style did).
     const SoundingList &pts = *points_;
-    shownZ_.resize(pts.size());
-    shownDeleted_.resize(pts.size());
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-      shownZ_[i] = pts[i].Z;
-      shownDeleted_[i] = pts[i].deleted;
+    if (shownRevision_ != revision_ || shownZ_.size() != pts.size()) {
+      shownZ_.resize(pts.size());
+      shownDeleted_.resize(pts.size());
+      for (std::size_t i = 0; i < pts.size(); ++i) {
+        shownZ_[i] = pts[i].Z;
+        shownDeleted_[i] = pts[i].deleted;
+      }
+      shownRevision_ = revision_;
     }
     pictureValid_ = true;
     pictureView_ = v;
@@ -470,4 +603,66 @@ void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View 
   const QImage part(picture_.constScanLine(r.y()) + static_cast<std::size_t>(r.x()) * 4, r.width(),
                     r.height(), picture_.bytesPerLine(), picture_.format());
   g.Draw(r.x(), r.y(), part);
+}
+
+void PlanSoundings::refreshRunDeleted() {
+  const SoundingList &pts = *points_;
+  const std::size_t runs = runBoxes_.size();
+  std::size_t from = 0, to = runs;
+  if (!runDeletedAll_ && runDeleted_.size() == runs) {
+    from = std::min(runDeletedFrom_ / runLength, runs);
+    to = std::min((runDeletedTo_ + runLength - 1) / runLength, runs);
+  } else {
+    runDeleted_.assign(runs, 0);
+  }
+  for (std::size_t r = from; r < to; ++r) {
+    std::uint8_t any = 0;
+    for (std::size_t i = r * runLength; i < (r + 1) * runLength; ++i)
+      any |= pts[i].deleted;
+    runDeleted_[r] = any != 0;
+  }
+  runDeletedAll_ = false;
+  runDeletedFrom_ = runDeletedTo_ = 0;
+}
+
+bool PlanSoundings::drawPicture(QImage &image, const View &v, const Style &s) {
+  if (image.width() != v.width || image.height() != v.height ||
+      image.format() != QImage::Format_ARGB32_Premultiplied)
+    image = QImage(v.width, v.height, QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull())
+    return false;
+  image.fill(Qt::transparent);
+  platform::GdiCanvas g(image);
+  drawWithin(g, v, s, nullptr, &image);
+  return true;
+}
+
+void PlanSoundings::draw(platform::GdiCanvas &canvas, const View &view, const Style &style) {
+  // Drawn as a picture is, then put down: the same pixels, and the same labels left out.
+  QImage image;
+  if (view.width <= 0 || view.height <= 0 || !drawPicture(image, view, style)) {
+    drawWithin(canvas, view, style, nullptr, nullptr);
+    return;
+  }
+  canvas.Draw(0, 0, image);
+}
+
+void PlanSoundings::changed(std::size_t from, std::size_t to) {
+  ++revision_;
+  if (from >= to)
+    return;
+  if (runDeletedFrom_ >= runDeletedTo_) {
+    runDeletedFrom_ = from;
+    runDeletedTo_ = to;
+  } else {
+    runDeletedFrom_ = std::min(runDeletedFrom_, from);
+    runDeletedTo_ = std::max(runDeletedTo_, to);
+  }
+  if (changedFrom_ >= changedTo_) {
+    changedFrom_ = from;
+    changedTo_ = to;
+  } else {
+    changedFrom_ = std::min(changedFrom_, from);
+    changedTo_ = std::max(changedTo_, to);
+  }
 }

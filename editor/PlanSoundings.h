@@ -1,7 +1,8 @@
 // The soundings as the plan view shows them, drawn straight from the editor's list: a grid index
 // of their positions, and the picture of the track and the height labels for one view, kept
 // until the view, the style or the soundings change. A label is drawn only where it can be read:
-// one whose box comes too close to a label already drawn (in list order) is left out.
+// one whose box comes too close to a label already drawn (in list order) is left out, and so is
+// one on a solid block of track.
 #pragma once
 
 #include "editor/Soundings.h"
@@ -50,7 +51,13 @@ public:
   // positions or its length change.
   void show(const SoundingList *points);
   // Heights or flags changed: the next paint draws the picture anew.
-  void changed() { ++revision_; }
+  void changed() {
+    ++revision_;
+    changedAll_ = true;
+    runDeletedAll_ = true;
+  }
+  // Only the soundings from `from` up to (not including) `to` changed their heights or flags.
+  void changed(std::size_t from, std::size_t to);
 
   // The bounds of the positions drawn; false when there is none.
   bool extent(double &minX, double &minY, double &maxX, double &maxY) const;
@@ -59,9 +66,7 @@ public:
   // the style or the soundings changed since it was drawn.
   void paint(platform::GdiCanvas &canvas, const QRect &area, const View &view, const Style &style);
   // Draws the picture for the view onto the canvas.
-  void draw(platform::GdiCanvas &canvas, const View &view, const Style &style) {
-    drawWithin(canvas, view, style, nullptr);
-  }
+  void draw(platform::GdiCanvas &canvas, const View &view, const Style &style);
 
   // Whole drawings made so far (a paint that only puts the kept picture back makes none).
   int drawings() const { return drawings_; }
@@ -78,8 +83,14 @@ private:
   }
   // Draws the picture, or with `only` the part of it within that pixel rectangle, the labels
   // being those chosen by the last whole drawing (their texts and colours as they are now).
+  // `track`, when given, is the image the canvas draws on, transparent but for what this drawing
+  // puts there: the track is then written straight into it, and a whole drawing leaves out the
+  // labels that the track under them would hide.
   void drawWithin(platform::GdiCanvas &canvas, const View &view, const Style &style,
-                  const QRect *only);
+                  const QRect *only, const QImage *track);
+  // Draws the whole picture for the view into the image (made transparent first); false when
+  // no image of that size can be made.
+  bool drawPicture(QImage &image, const View &view, const Style &style);
   // Brings the picture up to date by drawing again only around the soundings whose flag or
   // height changed since it was drawn; false when that cannot give the whole drawing's result.
   bool redrawChanged(const View &view, const Style &style);
@@ -99,6 +110,18 @@ private:
   std::vector<std::uint32_t> order_;     // placed soundings by cell, ascending within a cell
   // Track segments (i, i + 1) whose ends lie more than one cell apart: looked at on their own.
   std::vector<std::uint32_t> longSegments_;
+  // Runs of runLength consecutive soundings: their bounds, whether all are placed, and whether
+  // one is deleted (brought up to date before a drawing reads it).
+  static constexpr std::size_t runLength = 64;
+  struct RunBox {
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool placed = true;
+  };
+  std::vector<RunBox> runBoxes_;
+  std::vector<std::uint8_t> runDeleted_;
+  bool runDeletedAll_ = true;
+  std::size_t runDeletedFrom_ = 0, runDeletedTo_ = 0;
+  void refreshRunDeleted();
   std::vector<std::uint64_t> marks_; // scratch: one bit a sounding
   std::vector<std::uint32_t> found_; // scratch
 
@@ -109,8 +132,13 @@ private:
   Style pictureStyle_;
   std::uint64_t pictureRevision_ = 0;
   std::uint64_t revision_ = 1;
+  // The soundings changed since the picture was drawn: all, or those from changedFrom_ up to
+  // changedTo_ (none when they are equal).
+  bool changedAll_ = true;
+  std::size_t changedFrom_ = 0, changedTo_ = 0;
 
   // What the picture shows of each sounding besides its position, and the labels it shows.
+  std::uint64_t shownRevision_ = 0; // the revision shownZ_ and shownDeleted_ were taken at
   std::vector<double> shownZ_;
   std::vector<std::uint8_t> shownDeleted_;
   std::vector<std::uint32_t> shownLabels_;

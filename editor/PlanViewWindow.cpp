@@ -132,6 +132,11 @@ void TfPlanView::soundingsChanged() {
   qcanvas->Refresh();
 }
 
+void TfPlanView::soundingsChanged(std::size_t from, std::size_t to) {
+  soundings.changed(from, to);
+  qcanvas->Refresh();
+}
+
 void TfPlanView::paintSoundings(platform::GdiCanvas &g, const QRect &area) {
   if (!soundingsOwner_) {
     soundings.show(nullptr);

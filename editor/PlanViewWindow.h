@@ -46,6 +46,8 @@ public:
   void showSoundings(QObject *owner, const SoundingList *points, int layer, int font);
   // The heights or flags of the list shown changed: the plan is drawn anew.
   void soundingsChanged();
+  // Only the soundings from `from` up to (not including) `to` changed.
+  void soundingsChanged(std::size_t from, std::size_t to);
   PlanSoundings soundings;
 
 protected:

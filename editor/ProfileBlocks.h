@@ -18,6 +18,9 @@ struct ProfileBlocks {
   };
 
   void build(const SoundingList &points);
+  // The points from `from` up to (not including) `to` changed, in a list this summary fits:
+  // their blocks are summed up again.
+  void update(const SoundingList &points, std::size_t from, std::size_t to);
   // True when built for this list as it stands in length (the caller rebuilds after a change).
   bool fits(const SoundingList &points) const {
     return points.data() == data && points.size() == count;

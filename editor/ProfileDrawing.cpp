@@ -1,5 +1,6 @@
 // The passes that draw the profile on its image. Pen, brush and font stay on the canvas from
 // pass to pass and from one redraw to the next; each pass sets only what it names.
+#include "editor/DirectLines.h"
 #include "editor/Graph.h"
 
 #include "platform/Convert.h"
@@ -81,64 +82,6 @@ private:
     return image;
   }
   std::vector<Pixel> pixels_;
-};
-
-// One-pixel solid lines written straight into the image by the canvas's own rule (the end
-// pixel left out, cut at the image's edges): the pixels MoveTo and LineTo give, without a paint
-// call for each of the thousands of short lines of a dense profile. Any other pen or device
-// draws through the canvas.
-class DirectLines {
-public:
-  explicit DirectLines(GdiCanvas &c) : c_(c) {
-    auto *image = dynamic_cast<QImage *>(c.device());
-    if (!image ||
-        (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32))
-      return;
-    if (c.Pen.Width > 1 || c.Pen.Style != psSolid || c.Pen.Mode != pmCopy)
-      return;
-    bits_ = reinterpret_cast<QRgb *>(image->bits());
-    stride_ = image->bytesPerLine() / 4;
-    w_ = image->width();
-    h_ = image->height();
-    colour_ = platform::toQColor(c.Pen.Color).rgb();
-  }
-
-  void line(int x1, int y1, int x2, int y2) {
-    if (!bits_) {
-      ::line(c_, x1, y1, x2, y2);
-      return;
-    }
-    const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
-    const long long n = std::max(std::llabs(dx), std::llabs(dy));
-    if (n == 0)
-      return;
-    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    const long long major0 = xMajor ? x1 : y1, minor0 = xMajor ? y1 : x1;
-    const long long dMinor = xMajor ? dy : dx;
-    const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
-    const long long hi = (xMajor ? w_ : h_) - 1, minorHi = (xMajor ? h_ : w_) - 1;
-    const long long first = std::max(step > 0 ? -major0 : major0 - hi, 0LL);
-    const long long last = std::min(step > 0 ? hi - major0 : major0, n - 1);
-    for (long long i = first; i <= last; ++i) {
-      const long long num = 2 * i * dMinor + n, den = 2 * n;
-      long long q = num / den;
-      if (num % den != 0 && num < 0)
-        --q;
-      const long long minor = minor0 + q;
-      if (minor < 0 || minor > minorHi)
-        continue;
-      const long long major = major0 + step * i;
-      const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
-      bits_[y * stride_ + x] = colour_;
-    }
-  }
-
-private:
-  GdiCanvas &c_;
-  QRgb *bits_ = nullptr;
-  std::ptrdiff_t stride_ = 0;
-  long long w_ = 0, h_ = 0;
-  QRgb colour_ = 0;
 };
 
 } // namespace

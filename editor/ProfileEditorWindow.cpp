@@ -289,9 +289,26 @@ int TfEditing::imageHeight() const { return iMain->height(); }
 
 void TfEditing::pointsChanged() {
   ++pointsRevision_;
+  changedAll_ = true;
   invalidateProfile();
   if (windows_.fPlanView)
     windows_.fPlanView->soundingsChanged();
+}
+
+void TfEditing::pointsChanged(std::size_t from, std::size_t to) {
+  ++pointsRevision_;
+  if (from < to) {
+    if (changedFrom_ >= changedTo_) {
+      changedFrom_ = from;
+      changedTo_ = to;
+    } else {
+      changedFrom_ = std::min(changedFrom_, from);
+      changedTo_ = std::max(changedTo_, to);
+    }
+  }
+  invalidateProfile();
+  if (windows_.fPlanView)
+    windows_.fPlanView->soundingsChanged(from, to);
 }
 
 bool TfEditing::redrawIfChanged() {
@@ -316,8 +333,16 @@ bool TfEditing::redrawIfChanged() {
       windows_.fSettings ? windows_.fSettings->sLineThickness->value() : 1,
       processedCache_,
       pointsRevision_,
-      toolToggleFTS->isChecked()};
+      toolToggleFTS->isChecked(),
+      !changedAll_,
+      changedFrom_,
+      changedTo_};
   lastRedrawKeptPoints_ = redraw_.run(graph, bitmap, inputs, cursorOnly);
+  if (!lastRedrawKeptPoints_) {
+    // The points as they are now are drawn and summed up: later changes are counted afresh.
+    changedAll_ = false;
+    changedFrom_ = changedTo_ = 0;
+  }
   iMain->update();
   return true;
 }

@@ -140,6 +140,8 @@ public:
   void invalidateCursor() { cursorDirty_ = true; }
   // The soundings changed: counts kept per change are taken again.
   void pointsChanged();
+  // Only the soundings from `from` up to (not including) `to` changed.
+  void pointsChanged(std::size_t from, std::size_t to);
   // Redraws now when something changed since the last redraw; true when it drew.
   bool redrawIfChanged();
   // Whether the last redraw put back the picture below the cursor instead of drawing it.
@@ -168,6 +170,10 @@ private:
   bool cursorDirty_ = false;
   bool lastRedrawKeptPoints_ = false;
   std::uint64_t pointsRevision_ = 0;
+  // The soundings changed since the profile last drew them: all, or those from changedFrom_ up
+  // to changedTo_ (none when they are equal).
+  bool changedAll_ = true;
+  std::size_t changedFrom_ = 0, changedTo_ = 0;
   int wheelRemainder_ = 0;
   // The canvas state and the picture below the cursor, kept from one redraw to the next.
   ProfileRedraw redraw_;

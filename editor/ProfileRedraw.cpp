@@ -88,7 +88,10 @@ bool ProfileRedraw::run(clGraph &graph, QImage &bitmap, const Inputs &in, bool c
 
   if (!reuse &&
       (!blocksBuilt_ || blocksRevision_ != in.pointsRevision || !blocks_.fits(in.points))) {
-    blocks_.build(in.points);
+    if (blocksBuilt_ && in.changesKnown && blocks_.fits(in.points))
+      blocks_.update(in.points, in.changedFrom, in.changedTo);
+    else
+      blocks_.build(in.points);
     blocksRevision_ = in.pointsRevision;
     blocksBuilt_ = true;
   }

@@ -27,6 +27,11 @@ public:
     // Changes whenever the soundings change (values, flags or selection).
     std::uint64_t pointsRevision = 0;
     bool fitToScreen = false;
+    // When known: only the points from changedFrom up to changedTo changed since the last
+    // redraw that drew the points (none when the two are equal).
+    bool changesKnown = false;
+    std::size_t changedFrom = 0;
+    std::size_t changedTo = 0;
   };
 
   // Redraws the profile on the bitmap. With cursorOnly (only the mouse moved since the last

@@ -103,6 +103,10 @@ bool parseSoundingLine(std::string_view line, strPoint &point) {
   // the last two collapse into one attempt.
   for (char separator : {',', ';', ' '}) {
     if (scanPattern(line, separator, v)) {
+      // The first pattern that converts decides: numbers past the limit make no sounding.
+      for (double x : v)
+        if (!(std::fabs(x) <= maxSoundingMagnitude))
+          return false;
       point = strPoint{v[0], v[1], v[2], 0, 0, 0};
       return true;
     }
@@ -235,6 +239,9 @@ SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points) {
 }
 
 QString refusalMessage(const QString &fileName, const SoundingReadSummary &read) {
+  if (!read.opened)
+    return QStringLiteral("The file \"%1\" could not be opened: %2")
+        .arg(fileName, QString::fromLocal8Bit(read.error.c_str()));
   if (!read.refused)
     return {};
   if (read.refusedLine > 0)

@@ -26,11 +26,17 @@ struct strPoint {
 
 using SoundingList = std::vector<strPoint>;
 
+// No coordinate or height of a sounding lies further from 0 than this. Numbers near the limits
+// of a double would make the extent of a plan infinite (and its pixels undefined); no survey
+// comes anywhere near it.
+constexpr double maxSoundingMagnitude = 1e15;
+
 // Reads one line as three numbers by the first of the patterns "%lf,%lf,%lf", "%lf;%lf;%lf",
 // "%lf\t%lf\t%lf", "%lf %lf %lf" that converts all three, with the C library's scanning rules
 // and "." decimals whatever the locale. Text after the third number is ignored. A number that is
 // not finite (nan, inf, out of range) or written in hexadecimal makes the pattern fail, so such
-// a line is as unreadable as a header.
+// a line is as unreadable as a header; so does a line whose numbers convert but one of them lies
+// beyond maxSoundingMagnitude.
 bool parseSoundingLine(std::string_view line, strPoint &point);
 
 // The longest line a sounding file may hold, in bytes without its line feed. Three numbers and
@@ -84,8 +90,8 @@ SoundingReadSummary readSoundings(std::string_view bytes, SoundingList &points);
 // one that is refused).
 SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points);
 
-// The messages of the Open command: why a file was not read (empty when it was), and how many
-// of its lines were skipped (empty when none was).
+// The messages of the Open command: why a file could not be opened or was not read (empty when
+// it was), and how many of its lines were skipped (empty when none was).
 QString refusalMessage(const QString &fileName, const SoundingReadSummary &read);
 QString skippedLinesMessage(const SoundingReadSummary &read);
 

@@ -1,5 +1,6 @@
 #include "editor/UndoHistory.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -17,6 +18,7 @@ UndoHistory::UndoHistory(std::size_t ceilingBytes) : ceiling_(ceilingBytes) {}
 
 void UndoHistory::clear() {
   hasTop_ = false;
+  prepared_ = false;
   top_ = SoundingList();
   deltas_.clear();
   deltaBytes_ = 0;
@@ -24,8 +26,23 @@ void UndoHistory::clear() {
   dropped_ = 0;
 }
 
+void UndoHistory::prepare(const SoundingList &points) {
+  clear();
+  top_ = points;
+  prepared_ = true;
+}
+
 void UndoHistory::push(const SoundingList &points) {
   position_ = 0;
+  if (!hasTop_ && prepared_ && top_.size() == points.size()) {
+    // The copy made at opening becomes the first state: only what changed since is copied.
+    for (std::size_t i = 0; i < points.size(); ++i)
+      if (!sameBits(top_[i], points[i]))
+        top_[i] = points[i];
+    prepared_ = false;
+    hasTop_ = true;
+    return;
+  }
   if (!hasTop_ || top_.size() != points.size()) {
     // A list of another length is another file: its states cannot be told apart by soundings.
     const std::size_t dropped = dropped_ + (hasTop_ ? deltas_.size() + 1 : 0);
@@ -48,21 +65,38 @@ void UndoHistory::push(const SoundingList &points) {
   enforceCeiling();
 }
 
-bool UndoHistory::undo(SoundingList &points) {
+bool UndoHistory::undo(SoundingList &points, std::size_t *from, std::size_t *to) {
   if (position_ >= count())
     return false;
   const std::size_t target = count() - position_ - 1;
+  std::size_t lo = points.size(), hi = 0;
+  auto touched = [&](std::size_t i) {
+    lo = std::min(lo, i);
+    hi = std::max(hi, i + 1);
+  };
   if (points.size() != top_.size()) {
     points = top_;
+    lo = 0;
+    hi = points.size();
   } else {
     for (std::size_t i = 0; i < points.size(); ++i)
-      if (!sameBits(points[i], top_[i]))
+      if (!sameBits(points[i], top_[i])) {
         points[i] = top_[i];
+        touched(i);
+      }
   }
   for (std::size_t j = deltas_.size(); j-- > target;)
-    for (const Change &c : deltas_[j])
+    for (const Change &c : deltas_[j]) {
       points[static_cast<std::size_t>(c.index)] = c.value;
+      touched(static_cast<std::size_t>(c.index));
+    }
   ++position_;
+  if (lo >= hi)
+    lo = hi = 0;
+  if (from)
+    *from = lo;
+  if (to)
+    *to = hi;
   return true;
 }
 

@@ -21,8 +21,12 @@ public:
   // Appends the state `points` holds now and resets the walk (the undo position becomes 0).
   void push(const SoundingList &points);
   // Makes `points` an exact copy of the state (count - position - 1) and steps the position on;
-  // false, and nothing changed, when the walk has reached the oldest state held.
-  bool undo(SoundingList &points);
+  // false, and nothing changed, when the walk has reached the oldest state held. `from` and
+  // `to`, when given, receive the range of the soundings that changed (equal when none did).
+  bool undo(SoundingList &points, std::size_t *from = nullptr, std::size_t *to = nullptr);
+  // Takes a copy of the soundings of a file just opened, while nothing waits for it, so that
+  // the first push after it only compares with that copy. It is no state: nothing to undo.
+  void prepare(const SoundingList &points);
   // Forgets every state (another file was opened).
   void clear();
 
@@ -48,6 +52,7 @@ private:
 
   std::size_t ceiling_;
   bool hasTop_ = false;
+  bool prepared_ = false;    // top_ holds a copy made by prepare(), not yet a state
   SoundingList top_;         // the newest state, whole
   std::deque<Delta> deltas_; // deltas_[j] turns state j + 1 back into state j
   std::size_t deltaBytes_ = 0;

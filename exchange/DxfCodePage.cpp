@@ -110,7 +110,72 @@ DxfTextCoding::DxfTextCoding(std::string_view acadVersion, std::string_view dwgC
     decoder_ = std::move(decoder);
 }
 
+QString decodeDxfEscapes(const QString &text, bool doubledBackslashes) {
+  if (!text.contains(QLatin1Char('\\')))
+    return text;
+  // The code unit of an escape at i, or -1 when none starts there.
+  auto unitAt = [&](qsizetype i) -> int {
+    if (i < 0 || i + 6 >= text.size())
+      return -1;
+    if (text[i] != QLatin1Char('\\') || text[i + 1] != QLatin1Char('U') ||
+        text[i + 2] != QLatin1Char('+'))
+      return -1;
+    int unit = 0;
+    for (qsizetype k = i + 3; k < i + 7; ++k) {
+      const char16_t c = text[k].unicode();
+      int d = -1;
+      if (c >= u'0' && c <= u'9')
+        d = c - u'0';
+      else if (c >= u'a' && c <= u'f')
+        d = c - u'a' + 10;
+      else if (c >= u'A' && c <= u'F')
+        d = c - u'A' + 10;
+      if (d < 0)
+        return -1;
+      unit = unit * 16 + d;
+    }
+    return unit;
+  };
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size();) {
+    const QChar c = text[i];
+    if (c != QLatin1Char('\\')) {
+      out += c;
+      ++i;
+      continue;
+    }
+    if (doubledBackslashes && i + 1 < text.size() && text[i + 1] == QLatin1Char('\\')) {
+      out += c;
+      i += 2;
+      continue;
+    }
+    const int unit = unitAt(i);
+    if (unit >= 0 && QChar::isHighSurrogate(static_cast<char32_t>(unit))) {
+      const int low = unitAt(i + 7);
+      if (low >= 0 && QChar::isLowSurrogate(static_cast<char32_t>(low))) {
+        out += QChar(static_cast<char16_t>(unit));
+        out += QChar(static_cast<char16_t>(low));
+        i += 14;
+        continue;
+      }
+    } else if (unit >= 0x20 && !(unit >= 0x7F && unit < 0xA0) &&
+               !QChar::isSurrogate(static_cast<char32_t>(unit))) {
+      out += QChar(static_cast<char16_t>(unit));
+      i += 7;
+      continue;
+    }
+    out += c; // no escape, or one left as written
+    ++i;
+  }
+  return out;
+}
+
 QString DxfTextCoding::name(std::string_view bytes) const {
+  return decodeDxfEscapes(decode(bytes), false);
+}
+
+QString DxfTextCoding::decode(std::string_view bytes) const {
   if (utf8_)
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
   if (decoder_)
@@ -120,8 +185,9 @@ QString DxfTextCoding::name(std::string_view bytes) const {
 
 QString DxfTextCoding::text(std::string_view bytes) const {
   if (utf8_ || isValidUtf8(bytes))
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return name(bytes);
+    return decodeDxfEscapes(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                            true);
+  return decodeDxfEscapes(decode(bytes), true);
 }
 
 } // namespace platform

@@ -22,17 +22,26 @@ public:
   DxfTextCoding(std::string_view acadVersion, std::string_view dwgCodePage);
 
   bool utf8() const { return utf8_; }
-  // A layer or block name.
+  // A layer or block name, its "\U+XXXX" escapes decoded.
   QString name(std::string_view bytes) const;
-  // A text value: UTF-8 as many writers put it even into older files, else as a name; so a
-  // text in the file's code page is never replaced by U+FFFD.
+  // A text value: UTF-8 as many writers put it even into older files, else in the file's code
+  // page; so a text in the file's code page is never replaced by U+FFFD. A doubled backslash
+  // stands for one backslash; every other "\U+XXXX" escape is decoded.
   QString text(std::string_view bytes) const;
 
 private:
+  QString decode(std::string_view bytes) const;
   bool utf8_ = false;
   // Set for a code page other than the ANSI one.
   std::shared_ptr<QStringDecoder> decoder_;
 };
+
+// Replaces each escape "\U+XXXX" (a backslash, "U+" and four hexadecimal digits: the UTF-16
+// code unit of a letter, as writers put letters that the file's code page lacks) by its
+// character; a surrogate pair written as two escapes gives one character. An escape of a control
+// character or of a surrogate without its partner stays as written. With doubledBackslashes,
+// "\\\\" stands for one backslash, which starts no escape.
+QString decodeDxfEscapes(const QString &text, bool doubledBackslashes);
 
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);

@@ -60,7 +60,7 @@ int AciToColor(int n) {
   return -1;
 }
 
-std::string StripMtextCodes(const std::string &text) {
+std::string StripMtextCodes(const std::string &text, bool keepDoubledBackslashes) {
   static constexpr std::string_view codes = "ACFHKLOPQSTWfp";
   std::string out;
   out.reserve(text.size());
@@ -75,7 +75,7 @@ std::string StripMtextCodes(const std::string &text) {
         continue;
       }
       if (code == '\\') {
-        out += '\\';
+        out += keepDoubledBackslashes ? "\\\\" : "\\";
         ++i;
         continue;
       }

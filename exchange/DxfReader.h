@@ -17,7 +17,9 @@ void TrimDxfValue(std::string &value);
 // own (ByBlock, ByLayer, out of range).
 int AciToColor(int n);
 // The text of an MTEXT value without its formatting codes; works on bytes, so UTF-8 passes.
-std::string StripMtextCodes(const std::string &text);
+// With keepDoubledBackslashes a doubled backslash stays doubled, so that a later decoding of
+// "\\U+XXXX" escapes can still tell it from one that starts an escape.
+std::string StripMtextCodes(const std::string &text, bool keepDoubledBackslashes = false);
 
 namespace platform {
 

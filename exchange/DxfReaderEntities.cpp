@@ -287,7 +287,8 @@ void Importer::readText() {
   });
   if (text_.empty())
     return;
-  const std::string plain = StripMtextCodes(text_);
+  // Doubled backslashes stay doubled until the text decoding, which also reads the escapes.
+  const std::string plain = StripMtextCodes(text_, true);
   if (plain.empty())
     return;
   const int slot = layerSlot(layer);

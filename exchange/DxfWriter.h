@@ -32,8 +32,9 @@ bool writeDxf(const DrawingModel &model, const DxfSink &sink, DxfExportSummary *
 // The whole file as one text.
 std::string buildDxfText(const DrawingModel &model, DxfExportSummary *summary = nullptr);
 
-// Creates or truncates the file and writes the export into it. False when the file cannot be
-// created or any write or the close fails (what was written then stays in the file).
+// Writes the export into a new file beside `path` and puts it in place of `path` only when all
+// of it was written. False when the new file cannot be created or any write, the close or the
+// replacement fails: an earlier file of that name then stays as it was.
 bool saveDxfFile(const DrawingModel &model, const std::string &path,
                  DxfExportSummary *summary = nullptr);
 

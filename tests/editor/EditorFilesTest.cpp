@@ -6,6 +6,8 @@
 #include "support/FileSizeLimit.h"
 
 #include <QDir>
+#include <cmath>
+#include <sys/stat.h>
 
 #include <QTimer>
 #include <QToolButton>
@@ -200,6 +202,85 @@ TEST(EditorFiles, AFailedSaveKeepsTheEarlierEditedCopyAndSaysWhy) {
   // With room again the same command writes the new copy.
   e.bSaveEditsClick();
   EXPECT_NE(testsupport::readFile(edited), earlier);
+}
+
+} // namespace
+
+namespace {
+
+// A pipe, a device or a folder chosen in the open dialog is refused with the reason the reader
+// found, naming it; nothing waits for a writer, and the file open before stays closed as after
+// any refusal.
+TEST(EditorFiles, AFileThatIsNoRegularFileIsRefusedWithTheReason) {
+  Editor ed;
+  const std::string fifo = ed.dir.file("pipe.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string folder = ed.dir.file("folder.txt");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+  for (const std::string &path : {fifo, std::string("/dev/null"), folder}) {
+    ed.open("one.txt", "1,2,3\n4,5,6\n7,8,9\n");
+    const std::size_t before = ed.dialogs.messages().size();
+    ed.dialogs.chooseFile(QString::fromStdString(path));
+    ed.dialogs.answer(mrOk);
+    EXPECT_THROW(ed.e().bFileOpenClick(), platform::EAbort) << path;
+    ASSERT_EQ(ed.dialogs.messages().size(), before + 1) << path;
+    const auto &message = ed.dialogs.messages()[before];
+    EXPECT_EQ(message.text, "The file \"" + QString::fromStdString(path) +
+                                "\" could not be opened: It is not a regular file.");
+    EXPECT_EQ(message.type, mtError);
+    EXPECT_TRUE(ed.e().points.empty());
+    EXPECT_FALSE(ed.e().displayMainLoop->isActive());
+    EXPECT_EQ(ed.e().windowTitle(), "VUDE Divovo");
+  }
+}
+
+// Numbers near the limits of a double would make the plan's extent infinite and its cells
+// undefined: a line holding a coordinate or height beyond +-1e15 is no sounding. It is skipped
+// and named like any unreadable line; the rest of the file opens, and the plan and the profile
+// are drawn (the sanitizer build stops at any undefined arithmetic on the way).
+TEST(EditorFiles, NumbersNearTheDoubleRangeAreSkippedAndNamed) {
+  const struct {
+    const char *line;
+    bool read;
+  } cases[] = {
+      {"-1e308,4400000,-5", false},    {"1e308,4400000,-5", false},
+      {"500000,-1e308,-5", false},     {"500000,1.7976931348623157e308,-5", false},
+      {"500000,4400000,1e308", false}, {"500000,4400000,-1e308", false},
+      {"1e16,4400000,-5", false},      {"500000,4400000,-1e15", true},
+      {"-1e15,1e15,-5", true},
+  };
+  for (const auto &c : cases) {
+    Editor ed;
+    std::string text = "Easting,Northing,Elevation\n";
+    for (int i = 0; i < 5; ++i)
+      text += std::to_string(500000 + i) + ",4400000,-5\n";
+    text += std::string(c.line) + "\n";
+    for (int i = 5; i < 10; ++i)
+      text += std::to_string(500000 + i) + ",4400000,-5\n";
+    if (!c.read)
+      ed.dialogs.answer(mrOk);
+    ed.open("extreme.txt", text);
+    TfEditing &e = ed.e();
+    EXPECT_EQ(e.points.size(), c.read ? 11u : 10u) << c.line;
+    if (!c.read) {
+      ASSERT_EQ(ed.dialogs.messages().size(), 1u) << c.line;
+      EXPECT_EQ(ed.dialogs.messages()[0].text,
+                "1 line could not be read as a sounding and was skipped: line 7.");
+    } else {
+      EXPECT_TRUE(ed.dialogs.messages().empty()) << c.line;
+    }
+    e.redrawIfChanged();
+    ed.w.fPlanView->qcanvas->grab();
+    for (const double *v : {&e.graph.top, &e.graph.bottom})
+      EXPECT_TRUE(std::isfinite(*v)) << c.line;
+  }
+  // A table of nothing but the two ends of the range: no sounding, the usual message.
+  Editor ed;
+  ed.dialogs.answer(mrOk);
+  EXPECT_THROW(ed.open("ends.txt", "-1e308,-1e308,-1e308\n1e308,1e308,1e308\n"
+                                   "-1e308,1e308,0\n1e308,-1e308,0\n"),
+               platform::EAbort);
+  EXPECT_TRUE(ed.e().points.empty());
 }
 
 } // namespace

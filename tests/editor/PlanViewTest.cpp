@@ -279,3 +279,109 @@ TEST(PlanSoundings, AnEditRedrawsAroundItsSoundingsAsAWholeDrawingWould) {
 }
 
 } // namespace
+
+namespace {
+
+// A second file opened into the same windows, with as many soundings over the same extent as
+// the first, shows its own soundings at once: its plan is pixel for pixel the plan of a fresh
+// editor that opened it first.
+TEST(PlanView, ASecondFileShowsItsOwnSoundingsAsAFreshOpenDoes) {
+  const std::string first = editortest::line(400, [](int i) { return -(i % 9) - 10; });
+  auto sounding = [](int x, int z) {
+    return std::to_string(500000 + x) + ".00,4400000.00," + std::to_string(z) + "\r\n";
+  };
+  std::string fewHeights = "Easting,Northing,Elevation\r\n"; // ten heights differ
+  std::string reversed = "Easting,Northing,Elevation\r\n";   // each height by index the same
+  std::string allHeights = "Easting,Northing,Elevation\r\n";
+  for (int i = 0; i < 400; ++i) {
+    fewHeights += sounding(i, i % 40 == 7 ? -3 : -(i % 9) - 10);
+    reversed += sounding(399 - i, -(i % 9) - 10);
+    allHeights += sounding(i, -(i % 5) - 20);
+  }
+  for (const std::string *second : {&fewHeights, &reversed, &allHeights}) {
+    Editor ed;
+    ed.open("first.txt", first);
+    picture(*ed.w.fPlanView);
+    ed.open("second.txt", *second);
+    const QImage shown = picture(*ed.w.fPlanView);
+    Editor fresh;
+    fresh.open("second.txt", *second);
+    EXPECT_TRUE(shown == picture(*fresh.w.fPlanView)) << (second - &fewHeights);
+  }
+}
+
+// The labels are part of the kept picture: left out while the plan is dragged, they are drawn
+// again when the drag ends, in the same view.
+TEST(PlanSoundings, LabelsLeftOutForADragComeBackAfterIt) {
+  SoundingList points;
+  for (int i = 0; i < 300; ++i)
+    points.push_back({1000 + i * 2.0, 2000 + (i % 3) * 1.0, -10 - (i % 13) * 0.37});
+  const PlanSoundings::View view{990, 1610, 2100, 1900, 620, 200};
+  PlanSoundings::Style dragging;
+  dragging.labels = false;
+  const PlanSoundings::Style still;
+  auto paint = [&](PlanSoundings &plan, const PlanSoundings::Style &style) {
+    QImage image(view.width, view.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    platform::GdiCanvas g(image);
+    plan.paint(g, image.rect(), view, style);
+    g.end();
+    return image;
+  };
+  PlanSoundings plan;
+  plan.show(&points);
+  const QImage withLabels = paint(plan, still);
+  ASSERT_GT(plan.labelsDrawn(), 10);
+  const QImage trackOnly = paint(plan, dragging);
+  EXPECT_EQ(plan.labelsDrawn(), 0);
+  EXPECT_FALSE(trackOnly == withLabels);
+  const QImage after = paint(plan, still);
+  EXPECT_GT(plan.labelsDrawn(), 10);
+  EXPECT_TRUE(after == withLabels);
+  EXPECT_FALSE(paint(plan, dragging) == withLabels);
+}
+
+// Seen whole, parallel lines close together make a solid block of track: no label is put on
+// it, where it could not be read; the lines seen closer, and a lone line beside the block, keep
+// their labels.
+TEST(PlanSoundings, NoLabelWhereTheTrackFillsItsBox) {
+  SoundingList points;
+  for (int line = 0; line < 100; ++line)
+    for (int k = 0; k < 100; ++k)
+      points.push_back({1000.0 + (line % 2 ? 99 - k : k), 1000.0 + line, -12.5});
+  for (int k = 0; k < 100; ++k) // a lone line far from the block
+    points.push_back({1000.0 + k, 1400.0, -7.25});
+  PlanSoundings plan;
+  plan.show(&points);
+  auto draw = [&](const PlanSoundings::View &view) {
+    QImage image(view.width, view.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    platform::GdiCanvas g(image);
+    PlanSoundings::Style style;
+    style.label = 0xFF0000; // blue labels, seen on the black track
+    plan.draw(g, view, style);
+    g.end();
+    return image;
+  };
+  // 1 metre a pixel: the block is a black square of 100 x 100 pixels.
+  const PlanSoundings::View whole{950, 1150, 1450, 950, 200, 500};
+  const QImage image = draw(whole);
+  const platform::ViewMapping m(whole.left, whole.right, whole.top, whole.bottom, whole.width,
+                                whole.height);
+  const QRect block(m.toX(1000), m.toY(1099), 99, 99);
+  int black = 0, other = 0;
+  for (int y = block.top() + 8; y <= block.bottom() - 8; ++y)
+    for (int x = block.left() + 20; x <= block.right() - 20; ++x)
+      (image.pixel(x, y) == qRgb(0, 0, 0) ? black : other) += 1;
+  EXPECT_EQ(other, 0) << "a label on the block";
+  EXPECT_GT(black, 0);
+  // The lone line keeps labels.
+  EXPECT_GT(plan.labelsDrawn(), 0);
+  const int x0 = m.toX(1000), x1 = m.toX(1099), y = m.toY(1400);
+  EXPECT_GT(countOf(image, dark, QRect(x0, y + 2, x1 - x0, 14)), 20);
+  // Ten metres wide, the lines stand apart: labels again.
+  draw(PlanSoundings::View{1040, 1060, 1055, 1045, 400, 200});
+  EXPECT_GT(plan.labelsDrawn(), 0);
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "platform/GdiCanvas.h"
 
 #include <QImage>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +126,60 @@ TEST(ProfileDrawing, DenseProfileCoversWhatEverySegmentCovers) {
     }
   EXPECT_GT(painted, W);
   EXPECT_EQ(missing, 0);
+}
+
+// Zoomed out, a block of points inside one pixel column is drawn from its summary. A deleted
+// point right after such a block ends its line there: the picture, read from the summary, has
+// exactly the pixels of the segments drawn one by one, none missing and none more.
+TEST(ProfileDrawing, ABlockDrawnFromItsSummaryStopsBeforeADeletedPoint) {
+  const int W = 400, H = 300;
+  SoundingList points;
+  for (int i = 0; i < 20000; ++i)
+    points.push_back({double(i), 0, std::sin(i * 0.003) * 4 + (i % 7) * 0.1});
+  strCursor cursor;
+  clGraph g;
+  g.pixelsPerPoint = double(W) / double(points.size());
+  // Deleted spikes at block boundaries, each right after a block that lies in one column.
+  constexpr int B = ProfileBlocks::size;
+  int spikes = 0;
+  for (int b = 20; b + 1 < static_cast<int>(points.size()) / B && spikes < 12; b += 37) {
+    const int after = (b + 1) * B;
+    if (clGraph::pixel(b * B * g.pixelsPerPoint) != clGraph::pixel(after * g.pixelsPerPoint))
+      continue;
+    points[static_cast<std::size_t>(after)].Z = spikes % 2 ? 40 : -40;
+    points[static_cast<std::size_t>(after)].deleted = 1;
+    ++spikes;
+  }
+  ASSERT_GE(spikes, 6);
+  ProfileBlocks blocks;
+  blocks.build(points);
+  Surface dense(W, H), reference(W, H);
+  ProfileImage img = dense.profile(points, cursor);
+  img.blocks = &blocks;
+  g.updateScales(img);
+  g.top = 45;
+  g.bottom = -45;
+  g.updateScales(img);
+  g.drawPoints(img);
+  reference.canvas.Pen.Color = clBlack;
+  for (int c = 0; c + 1 < static_cast<int>(points.size()); ++c) {
+    if (points[c].deleted || points[c + 1].deleted)
+      continue;
+    reference.canvas.MoveTo(clGraph::pixel(c * g.pixelsPerPoint), g.pixelRow(points[c].Z, H));
+    reference.canvas.LineTo(clGraph::pixel((c + 1) * g.pixelsPerPoint),
+                            g.pixelRow(points[c + 1].Z, H));
+  }
+  int missing = 0, extra = 0, painted = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      const bool want = reference.at(x, y) == clBlack, got = dense.at(x, y) == clBlack;
+      painted += want;
+      missing += want && !got;
+      extra += got && !want;
+    }
+  EXPECT_GT(painted, W);
+  EXPECT_EQ(missing, 0);
+  EXPECT_EQ(extra, 0);
 }
 
 TEST(ProfileDrawing, CursorMarkerSnapsToTheNearestColumn) {

@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QToolButton>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using editortest::Editor;
@@ -73,6 +74,81 @@ TEST(ProfileRedraw, AVerticalZoomUnderFitToScreenIsShownAtOnce) {
   }
   ASSERT_EQ(ed.dialogs.messages().size(), 2u);
   EXPECT_EQ(ed.dialogs.messages()[0].text, "Fit to Screen is active!");
+}
+
+// Zoomed out, the profile reads blocks of points from a summary. An edit inside a block (a
+// spike deleted, a height changed) shows at the next redraw exactly as a fresh redraw of the
+// edited list shows it: the summary is made again for the edited points.
+TEST(ProfileRedraw, AnEditInsideABlockShowsAsAFreshRedrawShowsIt) {
+  SoundingList points;
+  for (int i = 0; i < 40000; ++i)
+    points.push_back({double(i), 0, -10 - std::sin(i * 0.002) * 3});
+  const std::size_t spike = 20000 + 7; // inside a block
+  strCursor cursor;
+  // The redraw not told which points changed, and told.
+  for (const bool told : {false, true}) {
+    points[spike] = strPoint{double(spike), 0, 30};
+    auto inputs = [&](std::uint64_t revision) {
+      return ProfileRedraw::Inputs{1000, 440, 1000,     440,   points, cursor, false,    false,
+                                   1,    0.0, revision, false, told,   spike,  spike + 1};
+    };
+    auto fresh = [&](std::uint64_t revision, const clGraph &start) {
+      // A new redraw object, run twice as the edited one was: the same pen, brush and font.
+      ProfileRedraw redraw;
+      clGraph g = start;
+      QImage image(1000, 440, QImage::Format_RGB32);
+      redraw.run(g, image, inputs(revision), false);
+      redraw.run(g, image, inputs(revision), false);
+      return image;
+    };
+    clGraph start;
+    start.pixelsPerPoint = 1000.0 / double(points.size());
+    start.top = 35;
+    start.bottom = -20;
+    ProfileRedraw redraw;
+    clGraph g = start;
+    QImage image(1000, 440, QImage::Format_RGB32);
+    redraw.run(g, image, inputs(1), false);
+    const QImage withSpike = image.copy();
+
+    points[spike].deleted = 1;
+    redraw.run(g, image, inputs(2), false);
+    EXPECT_FALSE(image == withSpike);
+    EXPECT_TRUE(image == fresh(2, start)) << "after deleting the spike, told " << told;
+
+    points[spike].deleted = 0;
+    points[spike].Z = -10;
+    redraw.run(g, image, inputs(3), false);
+    EXPECT_TRUE(image == fresh(3, start)) << "after lowering it, told " << told;
+  }
+}
+
+// Through the window: Delete Point on a spike inside a block and its undo, each redrawn, show
+// what a second editor shows that opened the same file and drew it after the same edit.
+TEST(ProfileRedraw, DeletePointAndUndoInsideABlockShowAsAFreshEditorShowsThem) {
+  const std::string file =
+      editortest::line(40000, [](int i) { return i == 20007 ? 30 : -10 - (i / 100) % 3; });
+  Editor ed;
+  ed.open("p.txt", file);
+  Editor fresh; // its dialogs answer from now on
+  fresh.open("p.txt", file);
+  TfEditing &e = ed.e(), &f = fresh.e();
+  e.graph.cursorOffset = f.graph.cursorOffset = 20007;
+  e.invalidateProfile();
+  ASSERT_TRUE(e.redrawIfChanged());
+  const QImage before = shown(e);
+  e.DeletePoint2Click();
+  ASSERT_EQ(e.points[20007].deleted, 1);
+  ASSERT_TRUE(e.redrawIfChanged());
+  EXPECT_FALSE(shown(e) == before);
+  f.DeletePoint2Click();
+  f.redrawIfChanged();
+  f.invalidateProfile();
+  f.redrawIfChanged();
+  EXPECT_TRUE(shown(e) == shown(f)) << "after Delete Point";
+  e.toolUndoClick();
+  ASSERT_TRUE(e.redrawIfChanged());
+  EXPECT_TRUE(shown(e) == before) << "after undo";
 }
 
 } // namespace

@@ -50,7 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
         // not finite, hexadecimal or out of range: unreadable, never a sounding
         LineCase{"nan,2,3", false, 0, 0, 0}, LineCase{"1,inf,3", false, 0, 0, 0},
         LineCase{"1 2 -infinity", false, 0, 0, 0}, LineCase{"0x10,2,3", false, 0, 0, 0},
-        LineCase{"1,2,1e999", false, 0, 0, 0}, LineCase{".,1,2", false, 0, 0, 0}));
+        LineCase{"1,2,1e999", false, 0, 0, 0}, LineCase{".,1,2", false, 0, 0, 0},
+        // beyond +-1e15, where no plan can be drawn: no sounding either
+        LineCase{"1e308,2,3", false, 0, 0, 0}, LineCase{"1,-1e308,3", false, 0, 0, 0},
+        LineCase{"1 2 1.5e15", false, 0, 0, 0},
+        LineCase{"-1e15;1e15;-1e15", true, -1e15, 1e15, -1e15}));
 
 TEST(SoundingFile, SimpleXyzFileLoadsWithItsHeaderSkipped) {
   testsupport::TempDir dir;

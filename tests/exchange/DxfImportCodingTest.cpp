@@ -55,6 +55,12 @@ TEST(DxfImportCoding, NamesAndTextsFollowTheFilesVersionAndCodePage) {
       {"", "", "K\xDD\xDE", "\xF0\xFE\xFD", QString::fromUtf8("KİŞ"), QString::fromUtf8("ğşı")},
       {"AC1015", "ANSI_9999", "K\xDD\xDE", "\xF0\xFE\xFD", QString::fromUtf8("KİŞ"),
        QString::fromUtf8("ğşı")},
+      // Letters outside the code page written as escapes, in names and texts; in a text a
+      // doubled backslash is one backslash and starts no escape.
+      {"AC1015", "ANSI_1254", "Katman_\\U+011f\xFC", "\\U+0130stanbul \\\\U+00E7 \\U+00e7",
+       QString::fromUtf8("Katman_ğü"), QString::fromUtf8("İstanbul \\U+00E7 ç")},
+      {"AC1032", "", "\\U+015Eamand\\U+0131ra", "\\U+D83D\\U+DE00 \\U+D83D",
+       QString::fromUtf8("Şamandıra"), QString::fromUtf8("😀 \\U+D83D")},
       // UTF-8 texts in an old file, as many writers put them, stay UTF-8.
       {"AC1015", "ANSI_1252", "A",
        "\xC3\xA7"

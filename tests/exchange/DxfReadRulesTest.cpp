@@ -1,5 +1,6 @@
 // The DXF reader's small rules as tables: colour numbers, trimming and the MTEXT code filter.
 #include "DxfImportTestSupport.h"
+#include "exchange/DxfCodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,38 @@ TEST(DxfReadRules, MtextCodesAreStripped) {
   };
   for (const auto &c : cases)
     EXPECT_EQ(StripMtextCodes(c.in), c.out) << "input '" << c.in << "'";
+}
+
+// "\U+XXXX" escapes: only a whole one is read; a control character or a surrogate without its
+// partner stays as written, and so does the escape after a doubled backslash in a text.
+TEST(DxfReadRules, UnicodeEscapesAreDecodedWhenWhole) {
+  const struct {
+    const char *in;
+    bool text;
+    const char *out; // UTF-8
+  } cases[] = {
+      {"a\\U+00E9b", false,
+       "a\xC3\xA9"
+       "b"},
+      {"\\U+00e9\\U+011F", false, "\xC3\xA9\xC4\x9F"},
+      {"\\U+00E", false, "\\U+00E"},
+      {"\\U+00EZ", false, "\\U+00EZ"},
+      {"\\u+00E9", false, "\\u+00E9"},
+      {"\\U00E9", false, "\\U00E9"},
+      {"\\U+0007x", false, "\\U+0007x"},
+      {"\\U+0000", false, "\\U+0000"},
+      {"\\U+DE00\\U+D83D", false, "\\U+DE00\\U+D83D"},
+      {"\\U+D83D\\U+DE00", false, "\xF0\x9F\x98\x80"},
+      {"\\\\U+00E9", false, "\\\xC3\xA9"},
+      {"\\\\U+00E9", true, "\\U+00E9"},
+      {"a\\\\\\U+00E9", true, "a\\\xC3\xA9"},
+      {"end\\", true, "end\\"},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(platform::decodeDxfEscapes(QString::fromUtf8(c.in), c.text), QString::fromUtf8(c.out))
+        << c.in << " text " << c.text;
+  // A doubled backslash survives the MTEXT filter for the decoding when asked to.
+  EXPECT_EQ(StripMtextCodes("a\\\\U+00E9", true), "a\\\\U+00E9");
 }
 
 } // namespace
