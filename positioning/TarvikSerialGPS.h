@@ -93,6 +93,9 @@ public:
   long double GetLatitude() const { return Latitude; }
   long double GetLongitude() const { return Longitude; }
   long double GetAltitude() const { return Altitude; }
+  // Forgets the stored position, so that the next valid GGA fires OnPosition3DChange even when
+  // its position is the one held before.
+  void ForgetPosition() { Latitude = Longitude = Altitude = 0; }
 
   // Tick handlers and the steps behind them.
   void PollPort();

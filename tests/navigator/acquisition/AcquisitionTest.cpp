@@ -154,24 +154,24 @@ projUtm19(const std::vector<std::pair<double, double>> &lonLat) {
   return out;
 }
 
-const char *const geodesyBlockNoSettings[] = {
+const char *const geodesyBlockOfDefaults[] = {
     "=== SESSION START: 101530123 ===",
     "",
     "--- ELLIPSOID ---",
-    "Semi-Major Axis: ",
-    "Inverse Flattening: ",
+    "Semi-Major Axis: 6378137.0",
+    "Inverse Flattening: 0.0033528106647474",
     "",
     "--- DATUM TRANSFORMATION ---",
     "Name of Datum: ",
     "Use DTP: No",
-    "X/Y/Z Rotation: , , ",
-    "X/Y/Z Shift: , , ",
-    "Scale PPM: ",
+    "X/Y/Z Rotation: 0, 0, 0",
+    "X/Y/Z Shift: 0, 0, 0",
+    "Scale PPM: 0",
     "",
     "--- TRANSVERSE MERCATOR ---",
-    "Use TM: No",
-    "CM: , Ref Lat: , SF: ",
-    "FE: , FN: ",
+    "Use TM: Yes",
+    "CM: 27, Ref Lat: 0, SF: 0.9996",
+    "FE: 500000, FN: 0",
     "",
     "--- LAMBERT CONFORMAL CONIC ---",
     "Use LCC: No",
@@ -186,11 +186,12 @@ const char *const geodesyBlockNoSettings[] = {
 TEST_F(AcquisitionTest, GeodesyLogGetsAHeaderOnceAndABlockPerStart) {
   createWindows();
   usePorts(false);
-  // No GEODETIC_PARAMETERS saved yet: empty values and "No" flags.
+  // Saved values only for the ellipsoid, the datum shift and the Transverse Mercator; a key
+  // missing from the section is an empty value, a flag a "No".
   nav().RealtimeClick(nav().Realtime);
   std::string expected =
       "GEODETIC PARAMETERS LOG - 2024-05-01\r\n" + std::string(40, '=') + "\r\n\r\n";
-  for (const char *line : geodesyBlockNoSettings)
+  for (const char *line : geodesyBlockOfDefaults)
     expected += std::string(line) + "\r\n";
   EXPECT_EQ(logFile("Geodesy.txt"), expected);
 
@@ -402,36 +403,36 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   createWindows();
   typeOffsets("0.5", "1500", "1.6", "0");
   TFNav &w = nav();
-  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*2F");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 22.4);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*4C");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*7C");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*62");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
   // Most receivers leave the magnetic course empty, and an RMC without a fix its position: the
   // speed after those empty fields is still the boat's.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,4.000,N,7.4080,K,R*10");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 4.0);
-  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*15");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*10");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*33");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
-  w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*00");
+  w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*31");
   EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*58");
   EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
   EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
   EXPECT_EQ(w.State.GgaTimeText, "10:15:30");
   // Without the geoid separation, and with another quality, nothing changes.
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*00");
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*44");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*69");
   EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
   EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
-  w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*00");
-  w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*00");
-  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*00");
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*4E");
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*4F");
+  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*4E");
 }
 
 TEST_F(AcquisitionTest, AHalfTypedOffsetKeepsTheLastValueAndIsReportedOnce) {
@@ -795,16 +796,14 @@ TEST_F(AcquisitionTest, TheAlarmIsRedAtTheLimitAndARawZeroIsNoRecord) {
 }
 
 // What the messages say is what happened: the sound velocity typed is used from the start, a
-// sounder set to the GPS port is not reported as opened, incomplete geodesy says so, and an
+// sounder set to the GPS port is not reported as opened (and the event log keeps that), and an
 // event during a fix quotes that fix's grid position even before any map tick.
 TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
-  QStringList shown;
-  const auto previous =
-      platform::setExceptionDisplay([&](const QString &text) { shown.append(text); });
   createWindows();
   usePorts(true);
   gps().SPort->setCurrentText("COM3"); // the GPS port
   gps().cSBESMessage->setCurrentText("NMEA DPT");
+  useGridOf41N29EAt500100And4500200();
   // The offsets window's Realtime button starts while the window is still open.
   windows->Offsets->show();
   windows->Offsets->OffsetA->setText("0.5");
@@ -813,31 +812,20 @@ TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
   w.RealtimeClick(w.Realtime);
   EXPECT_EQ(messages(), (QStringList{"Connected to GPS on COM3",
                                      "Cannot open the echo sounder on COM3: it is the GPS port"}));
+  EXPECT_NE(eventLog().find(event("Cannot open the echo sounder on COM3: it is the GPS port")),
+            std::string::npos);
   EXPECT_FALSE(w.ZSENSOR->PortOpen);
   // The first sounder line before any GPS line: corrected with the typed 1480.
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
   EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500 + 0.5, 1e-12);
   EXPECT_EQ(messages().size(), 2) << messages().join('|').toStdString();
 
-  // Fresh geodesy: the fix is not projected, and the message says why.
   w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
-  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.1,0");
-  w.State.ZdaSeen = true;
-  w.tMapTimer(w.tMap);
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_TRUE(shown[0].startsWith("The geodetic parameters in the settings window are not "
-                                  "complete ('' is not a valid floating point value): "))
-      << shown[0].toStdString();
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(SurveyDay().CoordinatesPath)));
-
-  useGridOf41N29EAt500100And4500200();
-  w.State.ZdaSeen = false; // no map tick from here on
   w.State.VesselEasting = w.State.VesselNorthing = 0;
   w.EnsureNavigationLayers(w.fcad);
   w.btEventAddClick(w.Realtime);
   EXPECT_NE(eventLog().find(",Easting:500100.00,Northing:4500200.00,"), std::string::npos);
   w.RealtimeClick(w.Realtime);
-  platform::setExceptionDisplay(previous);
 }
 
 } // namespace
