@@ -3,6 +3,7 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
+#include "navigator/acquisition/ProjReference.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/ControlColour.h"
@@ -37,8 +38,11 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <limits>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -313,6 +317,9 @@ TEST_F(AcquisitionTest, AGpsPortThatDoesNotOpenIsReportedAndNoSurveyStarts) {
   EXPECT_FALSE(nav().tMap->isActive());
   EXPECT_EQ(messages(), QStringList{"Cannot open GPS on COM7"});
   EXPECT_EQ(eventLog(), event("Cannot open GPS on COM7"));
+  EXPECT_FALSE(
+      QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Geodesy.txt")))
+      << "a session that never ran is not logged";
 }
 
 TEST_F(AcquisitionTest, ANewStartHandsTheNewGpsPortOpeningToTheCorrectionClient) {
@@ -826,6 +833,261 @@ TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
   w.btEventAddClick(w.Realtime);
   EXPECT_NE(eventLog().find(",Easting:500100.00,Northing:4500200.00,"), std::string::npos);
   w.RealtimeClick(w.Realtime);
+}
+
+// "$" + body + "*" + its checksum.
+std::string nmea(const std::string &body) {
+  unsigned sum = 0;
+  for (char c : body)
+    sum ^= static_cast<unsigned char>(c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X", sum);
+  return "$" + body + tail;
+}
+
+const std::string ggaA = nmea("INGGA,194104,4426.1138,N,07140.5536,W,2,10,0.9,267.9,M,,,,");
+const std::string ggaB = nmea("INGGA,194120,4426.1192,N,07140.5218,W,2,10,0.9,268.2,M,,,,");
+const std::string ggaC = nmea("INGGA,194140,4426.2500,N,07140.3000,W,2,10,0.9,268.2,M,,,,");
+const double latA = 44 + 26.1138 / 60, latC = 44 + 26.25 / 60;
+
+// A box that waits for the surveyor: while it is open the test goes on feeding both ports.
+class HeldBox : public platform::DialogResponder {
+public:
+  explicit HeldBox(std::function<void()> whileOpen)
+      : whileOpen_(std::move(whileOpen)), previous_(platform::setDialogResponder(this)) {}
+  ~HeldBox() override { platform::setDialogResponder(previous_); }
+  TModalResult showMessage(const platform::MessageRequest &request) override {
+    texts.push_back(request.text);
+    if (whileOpen_)
+      std::exchange(whileOpen_, nullptr)();
+    return mrOk;
+  }
+  std::optional<QString> showFileDialog(const platform::FileDialogRequest &) override {
+    return std::nullopt;
+  }
+  QStringList texts;
+
+private:
+  std::function<void()> whileOpen_;
+  platform::DialogResponder *previous_;
+};
+
+// A report raised on a port's line (the event log failing at "GPS DATA RECOVERED") opens its
+// box only after the handler has returned; while the box stays open both ports go on, and the
+// depth lines measured meanwhile are recorded at the fix of their own time.
+TEST_F(AcquisitionTest, ABoxHeldOpenStopsNeitherPort) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  int inHandler = 0;
+  for (TTarvikSerialGPS *port : {w.ZGPS1, w.ZSENSOR}) {
+    auto handler = port->OnNewCommand;
+    port->OnNewCommand = [handler, &inHandler](QObject *sender, const std::string &line) {
+      ++inHandler;
+      handler(sender, line);
+      --inHandler;
+    };
+  }
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.ZGPS1Idle(w.ZGPS1);
+  // From here on the day's event log cannot be written.
+  const std::string log = SurveyDay().LogFolder + "2024-05-01 Events.log";
+  QFile::remove(QString::fromStdString(log));
+  QDir().mkpath(QString::fromStdString(log));
+
+  bool lineHandlerOnTheStack = true;
+  std::size_t recordsWhileOpen = 0;
+  HeldBox box([&] {
+    lineHandlerOnTheStack = inHandler != 0;
+    sendGps(ggaC);
+    sendDepth(nmea("INDPT,3.3,0.0"));
+    sendDepth(nmea("INDPT,3.4,0.0"));
+    recordsWhileOpen = records().size();
+  });
+  sendGps(ggaB); // the recovery line: its report cannot be logged
+  ASSERT_TRUE(testsupport::processEventsUntil([&] { return !box.texts.isEmpty(); }));
+  EXPECT_FALSE(lineHandlerOnTheStack) << "the box opened inside a port's line handler";
+  EXPECT_TRUE(box.texts[0].startsWith(QStringLiteral("Cannot write the event log")));
+  EXPECT_TRUE(messages().contains(box.texts[0])) << "shown at once in the message window";
+  EXPECT_EQ(recordsWhileOpen, 3u);
+  const auto r = records();
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_NEAR(r[0][1].toDouble(), latA, 1e-9);
+  for (std::size_t i : {1u, 2u})
+    EXPECT_NEAR(r[i][1].toDouble(), latC, 1e-9) << "recorded at the fix of its time";
+  QDir().rmdir(QString::fromStdString(log));
+  w.RealtimeClick(w.Realtime);
+}
+
+// A datum-shift field that is no number refuses the start and says which field: no port is
+// opened, no session is logged, nothing runs that would record nothing.
+TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
+  createWindows();
+  usePorts(true);
+  gps().Model.Values.edSX = QStringLiteral("1O");
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  nav().Realtime->click();
+  const QString text = QStringLiteral("The geodetic parameter \"Datum shift: X Shift\" in the "
+                                      "settings window is not a number ('1O'): Realtime is not "
+                                      "started.");
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text, text);
+  EXPECT_EQ(messages(), QStringList{text});
+  EXPECT_EQ(nav().State.RealtimeRunning, 0);
+  EXPECT_FALSE(nav().Realtime->isChecked());
+  EXPECT_FALSE(nav().ZGPS1->PortOpen);
+  EXPECT_FALSE(nav().ZSENSOR->PortOpen);
+  EXPECT_FALSE(
+      QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Geodesy.txt")));
+  EXPECT_EQ(eventLog(), event(text.toStdString()));
+
+  // Mended, the start goes ahead.
+  gps().Model.Values.edSX = QStringLiteral("0");
+  nav().Realtime->click();
+  EXPECT_EQ(nav().State.RealtimeRunning, 1);
+  nav().RealtimeClick(nav().Realtime);
+}
+
+// The central meridian changed and saved between two sessions: the second session's geodesy log
+// names it and its records are in that grid, each PROJ's.
+TEST_F(AcquisitionTest, GeodesyChangedBetweenTwoSessionsIsTheSecondSessionsGrid) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  platform::IniFile(settingsFile()).WriteString("GEODETIC_PARAMETERS", "Central_Meridian", "-69");
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.RealtimeClick(w.Realtime);
+
+  gps().Model.Values.edCM = QStringLiteral("-75");
+  platform::IniFile(settingsFile()).WriteString("GEODETIC_PARAMETERS", "Central_Meridian", "-75");
+  clock.setLocal({2024, 5, 1, 11, 0, 0, 0});
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.2,0.0"));
+  w.RealtimeClick(w.Realtime);
+
+  const std::string geodesy = logFile("Geodesy.txt");
+  const std::size_t second = geodesy.find("=== SESSION START: 110000000 ===");
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_NE(geodesy.find("CM: -69,"), std::string::npos);
+  EXPECT_NE(geodesy.find("CM: -75,", second), std::string::npos);
+  const auto r = records();
+  ASSERT_EQ(r.size(), 2u);
+  const std::vector<std::pair<double, double>> lonLat = {{r[0][2].toDouble(), r[0][1].toDouble()}};
+  const auto zone19 = testsupport::projGrid(testsupport::tmercGrid("-69"), lonLat);
+  const auto cm75 = testsupport::projGrid(testsupport::tmercGrid("-75"), lonLat);
+  ASSERT_EQ(cm75.size(), 1u) << "PROJ's cs2cs is missing";
+  EXPECT_NEAR(r[0][3].toDouble(), zone19[0].first, 0.0051);
+  EXPECT_NEAR(r[1][3].toDouble(), cm75[0].first, 0.0051);
+  EXPECT_NEAR(r[1][4].toDouble(), cm75[0].second, 0.0051);
+}
+
+// The receiver's silence as the component reports it: the idle handler forgets the fix (a depth
+// line right after it is not recorded at the fix held before), and at anchor the same position
+// from the next GGA gives the fix back.
+TEST_F(AcquisitionTest, AfterASilenceTheSamePositionGivesAFixAgain) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  ASSERT_EQ(records().size(), 1u);
+  // A whole watchdog period without data.
+  w.ZGPS1->DataSeen = false;
+  w.ZGPS1->IdleCheck();
+  EXPECT_TRUE(messages().contains("GPS is idle!"));
+  sendDepth(nmea("INDPT,2.2,0.0"));
+  EXPECT_EQ(records().size(), 1u) << "recorded at the fix held before the silence";
+  for (int i = 0; i < 3; ++i) {
+    sendGps(ggaA);
+    sendDepth(nmea("INDPT,2.3,0.0"));
+  }
+  EXPECT_EQ(records().size(), 4u);
+  w.RealtimeClick(w.Realtime);
+}
+
+// After Stop nothing of the session is shown as current, and the next session starts its own
+// track and draws no label of the last session's depth.
+TEST_F(AcquisitionTest, AStopLeavesNothingShownAsCurrent) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  w.EnsureNavigationLayers(w.fcad);
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(nmea("GPZDA,194104,07,07,2009,,"));
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.tMapTimer(w.tMap);
+  ASSERT_FALSE(w.StatusPanels[0]->text().isEmpty());
+  ASSERT_FALSE(GGAOverlayText.empty());
+  ASSERT_TRUE(w.fcad->ShowCurrentDepth);
+  const std::size_t labels = w.fcad->DepthLabels.size();
+  w.RealtimeClick(w.Realtime);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(w.StatusPanels[i]->text().isEmpty()) << i;
+  EXPECT_TRUE(GGAOverlayText.empty());
+  EXPECT_FALSE(w.fcad->ShowCurrentDepth);
+  EXPECT_EQ(w.State.TrueDepthHi, 0);
+
+  w.RealtimeClick(w.Realtime);
+  EXPECT_FALSE(w.MapTimer.TrackStartPointSet);
+  sendGps(ggaC);
+  w.tMapTimer(w.tMap);
+  EXPECT_EQ(w.fcad->DepthLabels.size(), labels) << "no label where nothing was measured";
+  EXPECT_EQ(w.MapTimer.PrevTrackEasting, w.State.VesselEasting) << "the track starts here";
+  w.RealtimeClick(w.Realtime);
+}
+
+// The shallow-water alarm repaints the whole canvas only when its colour changes; a raw log's
+// failure is reported once in a session however often the port repeats it.
+TEST_F(AcquisitionTest, TheAlarmRepaintsOnlyOnAChangeAndARawLogIsReportedOnce) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0", "1500", "0", "0");
+  windows->Navset->edDepthAlert1->setText("2.5");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.Realtime->setChecked(true);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,5.0,0");
+  w.fcad->BackBufferDirty = false;
+  for (int i = 0; i < 5; ++i)
+    w.ZSENSORNewCommand(nullptr, "$SDDPT,5.0,0");
+  EXPECT_FALSE(w.fcad->BackBufferDirty) << "the same colour repainted the whole canvas";
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
+  EXPECT_EQ(w.fcad->BackColor, clRed);
+  EXPECT_TRUE(w.fcad->BackBufferDirty);
+  w.Realtime->setChecked(false);
+
+  windows->FMsg->Msg->clear();
+  for (int i = 0; i < 3; ++i)
+    w.ZGPS1->OnLogFailure(w.ZGPS1, "Cannot write the raw log x: No space left on device");
+  EXPECT_EQ(messages(), QStringList{"Cannot write the raw log x: No space left on device"});
 }
 
 } // namespace

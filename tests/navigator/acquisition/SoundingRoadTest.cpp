@@ -2,12 +2,11 @@
 // depth lines in, records and reports out. Grid positions are checked against PROJ's cs2cs.
 #include "navigator/NavigatorFixture.h"
 
+#include "navigator/acquisition/ProjReference.h"
 #include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/mainwindow/NavigationState.h"
 #include "positioning/TarvikSerialGPS.h"
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStringList>
 #include <cctype>
 #include <cstdio>
@@ -33,31 +32,11 @@ std::string lowerHex(std::string line) {
   return line;
 }
 
-// PROJ's easting and northing of longitude/latitude pairs for a PROJ grid definition.
+using testsupport::projGrid;
+QStringList tmerc(const char *cm) { return testsupport::tmercGrid(cm); }
 std::vector<std::pair<double, double>> proj(const QStringList &grid,
                                             const std::vector<std::pair<double, double>> &lonLat) {
-  QProcess cs2cs;
-  cs2cs.start(QStringLiteral("cs2cs"),
-              QStringList{"-f", "%.4f", "+proj=longlat", "+ellps=WGS84", "+to"} + grid);
-  if (!cs2cs.waitForStarted(10000))
-    return {};
-  for (const auto &[lon, lat] : lonLat)
-    cs2cs.write(QStringLiteral("%1 %2\n").arg(lon, 0, 'g', 17).arg(lat, 0, 'g', 17).toLatin1());
-  cs2cs.closeWriteChannel();
-  cs2cs.waitForFinished(30000);
-  std::vector<std::pair<double, double>> out;
-  for (const QString &row : QString::fromLatin1(cs2cs.readAllStandardOutput()).split('\n')) {
-    const QStringList f = row.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    if (f.size() >= 2)
-      out.emplace_back(f[0].toDouble(), f[1].toDouble());
-  }
-  return out;
-}
-
-QStringList tmerc(const char *centralMeridian) {
-  return {"+proj=tmerc", QStringLiteral("+lon_0=%1").arg(centralMeridian),
-          "+k=0.9996",   "+x_0=500000",
-          "+y_0=0",      "+ellps=WGS84"};
+  return projGrid(grid, lonLat);
 }
 
 class SoundingRoadTest : public ::testing::Test {
