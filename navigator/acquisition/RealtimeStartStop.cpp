@@ -79,9 +79,12 @@ void TFNav::RealtimeClick(QObject *) {
   if (State.RealtimeRunning == 0) {
     // The session's geodesy is checked before anything is touched: a field that is empty or not
     // a number would otherwise stop every record without a word.
-    const std::optional<QString> problem =
+    std::optional<QString> problem =
         settings ? survey::GeodesyProblem(settings->Model.Values)
                  : std::optional<QString>(QStringLiteral("There is no settings window."));
+    // The geodesy log quotes the saved values, the session takes the ones shown: the two agree.
+    if (!problem)
+      problem = settings->Model.UnsavedGeodesy();
     if (problem) {
       Realtime->setChecked(false);
       PostStatusMessage(*problem);

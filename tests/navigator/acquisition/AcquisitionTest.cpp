@@ -88,13 +88,34 @@ protected:
     windows->Offsets->TideHt->setText(tide);
   }
 
+  // A grid shown in the settings window and saved, as a start wants it.
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
-    ::useTransverseMercator(gps().Model.Values, cm, k0, fe, fn);
+    SensorSettingsValues &v = gps().Model.Values;
+    ::useTransverseMercator(v, cm, k0, fe, fn);
+    platform::IniFile ini(settingsFile());
+    const std::pair<const char *, const QString *> saved[] = {
+        {"SemiMajorAxis", &v.edSMA},
+        {"InverseFlattening", &v.edIF},
+        {"X_Rotation", &v.edRX},
+        {"Y_Rotation", &v.edRY},
+        {"Z_Rotation", &v.edRZ},
+        {"X_Shift", &v.edSX},
+        {"Y_Shift", &v.edSY},
+        {"Z_Shift", &v.edSZ},
+        {"Scale_PPM", &v.edPPM},
+        {"Central_Meridian", &v.edCM},
+        {"Reference_Latitude", &v.edRL},
+        {"Scale_Factor", &v.edSF},
+        {"False_Easting", &v.edFE},
+        {"False_Northing", &v.edFN},
+    };
+    for (const auto &[key, value] : saved)
+      ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
   }
   // UTM zone 19 north, the zone of the river in the captures.
   void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
   void useGridOf41N29EAt500100And4500200() {
-    ::useGridOf41N29EAt500100And4500200(gps().Model.Values);
+    useTransverseMercator("29", "1", "500100", "-40373.29123");
   }
 
   // From here on, counts the lines each port's handler has finished with.
@@ -201,35 +222,35 @@ TEST_F(AcquisitionTest, GeodesyLogGetsAHeaderOnceAndABlockPerStart) {
 
   nav().RealtimeClick(nav().Realtime); // stop
   {
-    platform::IniFile ini(settingsFile());
-    const std::pair<const char *, const char *> saved[] = {
-        {"SemiMajorAxis", "6378137"},
-        {"InverseFlattening", "298.257223563"},
-        {"Name of Datum", "WGS84"},
-        {"Use DTP", "1"},
-        {"X_Rotation", "0.1"},
-        {"Y_Rotation", "0.2"},
-        {"Z_Rotation", "0.3"},
-        {"X_Shift", "-87"},
-        {"Y_Shift", "-98"},
-        {"Z_Shift", "-121"},
-        {"Scale_PPM", "0"},
-        {"Use Projection", "1"},
-        {"Central_Meridian", "33"},
-        {"Reference_Latitude", "0"},
-        {"Scale_Factor", "0.9996"},
-        {"False_Easting", "500000"},
-        {"False_Northing", "0"},
-        {"cbUseLCCProjection", "0"},
-        {"eLCCSP1", "36"},
-        {"eLCCSP2", "42"},
-        {"eLCCCP", "39"},
-        {"eLCCM", "35"},
-        {"eLCCFE", "1000000"},
-        {"eLCCFN", "200000"},
+    // Typed in the settings window and saved with its lock box.
+    using V = SensorSettingsValues;
+    const std::pair<QString V::*, const char *> typed[] = {
+        {&V::edSMA, "6378137"},
+        {&V::edIF, "298.257223563"},
+        {&V::edNameOfDatum, "WGS84"},
+        {&V::edRX, "0.1"},
+        {&V::edRY, "0.2"},
+        {&V::edRZ, "0.3"},
+        {&V::edSX, "-87"},
+        {&V::edSY, "-98"},
+        {&V::edSZ, "-121"},
+        {&V::edPPM, "0"},
+        {&V::edCM, "33"},
+        {&V::edRL, "0"},
+        {&V::edSF, "0.9996"},
+        {&V::edFE, "500000"},
+        {&V::edFN, "0"},
+        {&V::eLCCSP1, "36"},
+        {&V::eLCCSP2, "42"},
+        {&V::eLCCCP, "39"},
+        {&V::eLCCM, "35"},
+        {&V::eLCCFE, "1000000"},
+        {&V::eLCCFN, "200000"},
     };
-    for (const auto &[key, value] : saved)
-      ini.WriteString("GEODETIC_PARAMETERS", key, value);
+    for (const auto &[field, text] : typed)
+      gps().Model.Values.*field = QString::fromLatin1(text);
+    gps().Model.setCheck(&V::cbUseDTP, true);
+    gps().Model.setCheck(&V::LockStateCheck1, true);
   }
   clock.setLocal({2024, 5, 1, 11, 2, 3, 4});
   nav().RealtimeClick(nav().Realtime); // second start, same day
@@ -949,8 +970,21 @@ TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
       QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Geodesy.txt")));
   EXPECT_EQ(eventLog(), event(text.toStdString()));
 
-  // Mended, the start goes ahead.
+  // Mended on the screen but not saved: the geodesy log would name another grid than the
+  // records, so the start is refused again, naming the value.
   gps().Model.Values.edSX = QStringLiteral("0");
+  gps().Model.Values.edCM = QStringLiteral("-75");
+  dialogs.answer(mrOk);
+  nav().Realtime->click();
+  ASSERT_EQ(dialogs.messages().size(), 2u);
+  EXPECT_EQ(dialogs.messages()[1].text.toStdString(),
+            "The geodetic parameter Central_Meridian shown in the settings window (-75) is not "
+            "the saved one (27): lock the settings to save them before Realtime, so that the "
+            "geodesy log names the grid of the records.");
+  EXPECT_EQ(nav().State.RealtimeRunning, 0);
+
+  // Saved, the start goes ahead.
+  gps().Model.setCheck(&SensorSettingsValues::LockStateCheck1, true);
   nav().Realtime->click();
   EXPECT_EQ(nav().State.RealtimeRunning, 1);
   nav().RealtimeClick(nav().Realtime);
