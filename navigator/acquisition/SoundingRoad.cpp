@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace survey {
 
@@ -297,7 +298,7 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
   // The position of a GGA: fields that are no position are no fix, and the fix before is not
   // the boat's either; a valid one confirms the fix (the serial component reports a position
   // only when it changes, so a boat at anchor confirms it here).
-  if (line[0] == '$' && isGga(line)) {
+  if (!line.empty() && line[0] == '$' && isGga(line)) {
     const std::string sentence = line.substr(0, line.find('*'));
     const std::vector<std::string> f = fields(sentence);
     if (f.size() >= 10) {
@@ -315,7 +316,8 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
 
 std::optional<RoadReport> SoundingRoad::gpsPosition(double latitude, double longitude,
                                                     double altitude, std::uint32_t tick) {
-  if (RefuseNextPosition)
+  // The component reports at most one position a line: the refusal is used up by it.
+  if (std::exchange(RefuseNextPosition, false))
     return std::nullopt;
   // A misread sentence is no position: the fix before it is not the boat's either.
   if (!PlausiblePosition(latitude, longitude)) {
