@@ -7,6 +7,7 @@
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
+#include "platform/Time.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -69,9 +70,12 @@ BENCHMARK(BM_GpsLine)->Unit(benchmark::kMicrosecond);
 void BM_SounderLineWithRecords(benchmark::State &state) {
   Survey survey;
   TFNav &nav = *survey.windows->FNav;
-  const std::string line = "$SDDPT,12.34,0.5*00";
-  for (auto _ : state)
+  const std::string line = "$SDDPT,12.34,0.5*56";
+  for (auto _ : state) {
+    // The fix stays current, as the receiver's GGA lines would keep it.
+    nav.State.FixTick = platform::TickCount();
     nav.ZSENSORNewCommand(nullptr, line);
+  }
   state.counters["coordinates_bytes"] =
       double(QFileInfo(QString::fromStdString(SurveyDay().CoordinatesPath)).size());
   state.SetItemsProcessed(state.iterations());

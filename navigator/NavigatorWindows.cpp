@@ -73,4 +73,6 @@ void CreateNavigatorWindows(NavigatorWindows &w) {
   // The NTRIP window lives in positioning and cannot look these up itself.
   w.frmNTRIPSettings->fRTCMParsing = w.fRTCMParsing;
   w.frmNTRIPSettings->GpsPort = w.FNav->ZGPS1;
+  // The road of a sounding takes its values from the windows that hold them.
+  w.FNav->WireRoad();
 }

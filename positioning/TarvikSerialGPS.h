@@ -99,7 +99,6 @@ public:
   long double GetLatitude() const { return Latitude; }
   long double GetLongitude() const { return Longitude; }
   long double GetAltitude() const { return Altitude; }
-
   // The next valid GGA fires OnPosition3DChange whatever position it holds, so that a host that
   // dropped its fix (a silence, a stop) gets one back from a boat that has not moved.
   void ForgetPosition();

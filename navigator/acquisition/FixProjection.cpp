@@ -1,11 +1,11 @@
 #include "navigator/acquisition/FixProjection.h"
 
-#include "navigator/mainwindow/MapTimer.h"
 #include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Convert.h"
 #include "positioning/Geodesy.h"
 #include "positioning/GeodesyText.h"
 #include "positioning/Lambert.h"
+#include "positioning/LambertConvergence.h"
 
 #include <cmath>
 #include <numbers>
@@ -24,6 +24,74 @@ std::string text(const QString &t) { return t.toStdString(); }
 bool PlausiblePosition(double latitude, double longitude) {
   return std::isfinite(latitude) && std::isfinite(longitude) && std::abs(latitude) <= 90 &&
          std::abs(longitude) <= 180;
+}
+
+std::optional<QString> GeodesyProblem(const SensorSettingsValues &v) {
+  using V = SensorSettingsValues;
+  struct Field {
+    const char *name;
+    QString V::*text;
+  };
+  static const Field datum[] = {
+      {"Ellipsoid: Semi Major Axis", &V::edSMA}, {"Ellipsoid: Flattening", &V::edIF},
+      {"Datum shift: X Rotation", &V::edRX},     {"Datum shift: Y Rotation", &V::edRY},
+      {"Datum shift: Z Rotation", &V::edRZ},     {"Datum shift: Scale Factor", &V::edPPM},
+      {"Datum shift: X Shift", &V::edSX},        {"Datum shift: Y Shift", &V::edSY},
+      {"Datum shift: Z Shift", &V::edSZ},
+  };
+  static const Field tm[] = {
+      {"Transverse Mercator: Central Meridian", &V::edCM},
+      {"Transverse Mercator: Reference Latitude", &V::edRL},
+      {"Transverse Mercator: Scale Factor", &V::edSF},
+      {"Transverse Mercator: False Easting", &V::edFE},
+      {"Transverse Mercator: False Northing", &V::edFN},
+  };
+  static const Field lcc[] = {
+      {"Lambert: Standard Parallel 1", &V::eLCCSP1}, {"Lambert: Standard Parallel 2", &V::eLCCSP2},
+      {"Lambert: Scale Factor", &V::eLCCSF},         {"Lambert: Central Parallel", &V::eLCCCP},
+      {"Lambert: Central Meridian", &V::eLCCM},      {"Lambert: False Easting", &V::eLCCFE},
+      {"Lambert: False Norhing", &V::eLCCFN},
+  };
+  auto check = [&](const Field &f) -> std::optional<QString> {
+    const QString &t = v.*f.text;
+    double value = 0;
+    if (platform::TryStrToFloat(t.toStdString(), value) && std::isfinite(value))
+      return std::nullopt;
+    return QStringLiteral("The geodetic parameter \"%1\" in the settings window is %2: "
+                          "Realtime is not started.")
+        .arg(QString::fromLatin1(f.name), t.trimmed().isEmpty()
+                                              ? QStringLiteral("empty")
+                                              : QStringLiteral("not a number ('%1')").arg(t));
+  };
+  for (const Field &f : datum)
+    if (auto problem = check(f))
+      return problem;
+  if (v.cbUseLCCProjection) {
+    for (const Field &f : lcc)
+      // With one standard parallel the second is not read.
+      if (!(v.cLambert1 && f.text == &V::eLCCSP2))
+        if (auto problem = check(f))
+          return problem;
+  } else {
+    for (const Field &f : tm)
+      if (auto problem = check(f))
+        return problem;
+  }
+  return std::nullopt;
+}
+
+std::string GeodesyKey(const SensorSettingsValues &v) {
+  std::string key;
+  for (const QString *t :
+       {&v.edSMA,   &v.edIF,    &v.edRX,   &v.edRY,   &v.edRZ,  &v.edPPM,  &v.edSX,
+        &v.edSY,    &v.edSZ,    &v.edCM,   &v.edRL,   &v.edSF,  &v.edFE,   &v.edFN,
+        &v.eLCCSP1, &v.eLCCSP2, &v.eLCCSF, &v.eLCCCP, &v.eLCCM, &v.eLCCFE, &v.eLCCFN}) {
+    key += t->toStdString();
+    key += '\x1f';
+  }
+  key += v.cbUseLCCProjection ? 'L' : 'T';
+  key += v.cLambert1 ? '1' : '2';
+  return key;
 }
 
 void FixProjection::takeSettings(const SensorSettingsValues &v) {
@@ -61,10 +129,6 @@ void FixProjection::takeSettings(const SensorSettingsValues &v) {
   t.Cached = false;
   t.CachedGrid.reset();
   *this = std::move(t);
-}
-
-bool FixProjection::needsSettings(const SensorSettingsValues &v) const {
-  return !Ready || Lambert != v.cbUseLCCProjection || Lambert1 != v.cLambert1;
 }
 
 std::optional<GridPosition> FixProjection::project(double latitude, double longitude,

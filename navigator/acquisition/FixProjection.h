@@ -4,6 +4,7 @@
 // costs one projection however often it is asked for.
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -21,13 +22,18 @@ struct GridPosition {
 // longitude that lost its leading digit reads as -714°), not a place on the earth.
 bool PlausiblePosition(double latitude, double longitude);
 
+// The first geodetic parameter that the projection `v` chooses needs and that is empty or not a
+// number, as a message naming the field; none when all of them convert. The datum shift's nine
+// numbers are always needed, the other projection's edits never.
+std::optional<QString> GeodesyProblem(const SensorSettingsValues &v);
+// Every geodetic value of `v` in one text: two equal texts project alike.
+std::string GeodesyKey(const SensorSettingsValues &v);
+
 class FixProjection {
 public:
   // Takes the parameters of the projection `v` chooses. A number of it that does not convert
   // raises EConvertError and leaves the parameters taken before.
   void takeSettings(const SensorSettingsValues &v);
-  // No parameters taken yet, or `v` chooses another projection than the one taken.
-  bool needsSettings(const SensorSettingsValues &v) const;
   bool ready() const { return Ready; }
 
   // The grid position of the fix; none before the parameters are taken, for an implausible

@@ -2,6 +2,7 @@
 #include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"
+#include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/settings/ControlColour.h"
@@ -12,6 +13,7 @@
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/Dialogs.h"
 #include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -40,60 +42,61 @@ void TFNav::PostStatusMessage(const QString &Text) {
     msg->show();
     msg->Msg->appendPlainText(Text);
   }
+  if (StatusPanels.size() >= 7)
+    StatusPanels[6]->setText(Text);
   logEvent(platform::toAnsi(Text));
 }
 
-void TFNav::ForgetFix() {
-  State.FixLatitude = 0;
-  State.FixLongitude = 0;
-  State.FixAltitude = 0;
-  State.VesselEasting = 0;
-  State.VesselNorthing = 0;
-}
+void TFNav::ForgetFix() { Road.forgetFix(); }
 
-bool TFNav::TakeProjectionSettings() {
-  TFGPS *settings = Windows.FGPS;
-  if (!settings)
-    return false;
-  if (!Projection.needsSettings(settings->Model.Values))
-    return true;
-  try {
-    Projection.takeSettings(settings->Model.Values);
-  } catch (const platform::EConvertError &e) {
-    // Shown once, in the words of what it stops; the map and the records retry quietly.
-    if (Inputs.ProjectionSettings.raise())
-      platform::showException(
-          QStringLiteral("The geodetic parameters in the settings window are not complete (") +
-          QString::fromUtf8(e.what()) +
-          QStringLiteral("): positions are not projected, drawn or recorded until they are"));
-    return false;
+std::optional<survey::GridPosition> TFNav::GridOfFix() { return Road.gridOfFix(); }
+
+void TFNav::ClearSessionDisplay() {
+  // The last position, depth and track of a session that ended are not shown as current, and
+  // the next session's track does not start at this one's end.
+  if (StatusPanels.size() >= 4)
+    for (int i = 0; i < 4; ++i)
+      StatusPanels[i]->clear();
+  GGAOverlayText.clear();
+  GGAFixQuality = 0;
+  MapTimer.TrackStarted = false;
+  MapTimer.TrackStartPointSet = false;
+  MapTimer.TrackCounter = 0;
+  State.VesselEasting = State.VesselNorthing = 0;
+  if (fcad) {
+    fcad->SetCurrentDepth(0, 0, false);
+    // By name: an index not yet looked up would be another layer, and -1 every shape.
+    const int vessel = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
+    if (vessel >= 0)
+      fcad->CadClearShapes(vessel);
+    fcad->Refresh();
   }
-  Inputs.ProjectionSettings.clear();
-  return true;
-}
-
-std::optional<survey::GridPosition> TFNav::GridOfFix() {
-  if (State.FixLatitude == 0 && State.FixLongitude == 0)
-    return std::nullopt;
-  if (!TakeProjectionSettings())
-    return std::nullopt;
-  return Projection.project(State.FixLatitude, State.FixLongitude, State.FixAltitude);
 }
 
 void TFNav::RealtimeClick(QObject *) {
   TfRealtime *realtime = Windows.fRealtime;
   TFGPS *settings = Windows.FGPS;
   if (State.RealtimeRunning == 0) {
-    // An exception here ends the start before any port is touched.
-    WriteGeodesyLog();
-
-    if (settings) {
-      settings->GPSSetClick();
-      settings->SensorSetClick();
+    // The session's geodesy is checked before anything is touched: a field that is empty or not
+    // a number would otherwise stop every record without a word.
+    std::optional<QString> problem =
+        settings ? survey::GeodesyProblem(settings->Model.Values)
+                 : std::optional<QString>(QStringLiteral("There is no settings window."));
+    // The geodesy log quotes the saved values, the session takes the ones shown: the two agree.
+    if (!problem)
+      problem = settings->Model.UnsavedGeodesy();
+    if (problem) {
+      Realtime->setChecked(false);
+      PostStatusMessage(*problem);
+      platform::MessageDlg(*problem, mtError, mbOK);
+      return;
     }
+
+    settings->GPSSetClick();
+    settings->SensorSetClick();
     // The start takes the offsets as they stand, so the first sounder line is corrected with
     // the sound velocity typed, even before the receiver's first line.
-    RefreshOffsets(true);
+    ShowRoadReports(Road.takeOffsetsAtStart());
 
     // The survey only starts when the receiver's port opens: a start on a port that is missing
     // or taken would otherwise look like a running survey that records nothing.
@@ -115,6 +118,25 @@ void TFNav::RealtimeClick(QObject *) {
       PostStatusMessage(failure);
       return;
     }
+    // Only a session that runs is in the geodesy log; one that cannot be logged does not run.
+    try {
+      WriteGeodesyLog();
+    } catch (...) {
+      ZGPS1->ClosePort();
+      Realtime->setChecked(false);
+      throw;
+    }
+    // Every session takes the geodesy afresh: its records are in the grid its log names.
+    if (const auto refused =
+            Road.beginSession(settings->Model.Values, ZGPS1->PortNameFromNumber(ZGPS1->PortNumber),
+                              ZSENSOR->PortNameFromNumber(ZSENSOR->PortNumber))) {
+      ZGPS1->ClosePort();
+      Realtime->setChecked(false);
+      PostStatusMessage(*refused);
+      return;
+    }
+    ClearSessionDisplay();
+    MapTimer.MapSetupDone = false;
     State.GpsStartTick = platform::TickCount();
     State.GpsIdle = false;
     // A running correction client writes only into the port opening it was handed; this
@@ -122,25 +144,27 @@ void TFNav::RealtimeClick(QObject *) {
     if (TfrmNTRIPSettings *ntrip = Windows.frmNTRIPSettings)
       ntrip->AttachGpsPort(ZGPS1->PortHandle, ZGPS1->PortNameFromNumber(ZGPS1->PortNumber));
 
-    if (settings && settings->SensorEnabled->isChecked()) {
+    if (settings->SensorEnabled->isChecked()) {
       TFMsg *msg = Windows.FMsg;
       try {
         ZSENSOR->OpenPort();
-        // Only an opening that happened is reported as one; the GPS port is already taken.
-        QString text = ZSENSOR->PortOpen ? QStringLiteral("ZSENSOR Open called on port: ")
-                                         : QStringLiteral("Cannot open the echo sounder on ");
-        text += portName(ZSENSOR, ZSENSOR->PortNumber);
-        if (!ZSENSOR->PortOpen && ZSENSOR->PortNumber == ZGPS1->PortNumber)
-          text += QStringLiteral(": it is the GPS port");
-        if (msg)
-          msg->Msg->appendPlainText(text);
+        // Only an opening that happened is reported as one; a failure is the event log's too.
+        if (ZSENSOR->PortOpen) {
+          if (msg)
+            msg->Msg->appendPlainText(QStringLiteral("ZSENSOR Open called on port: ") +
+                                      portName(ZSENSOR, ZSENSOR->PortNumber));
+        } else {
+          QString text = QStringLiteral("Cannot open the echo sounder on ") +
+                         portName(ZSENSOR, ZSENSOR->PortNumber);
+          if (ZSENSOR->PortNumber == ZGPS1->PortNumber)
+            text += QStringLiteral(": it is the GPS port");
+          PostStatusMessage(text);
+        }
       } catch (const std::exception &e) {
-        if (msg)
-          msg->Msg->appendPlainText(QStringLiteral("ZSENSOR Open failed: ") +
-                                    QString::fromLocal8Bit(e.what()));
+        PostStatusMessage(QStringLiteral("ZSENSOR Open failed: ") +
+                          QString::fromLocal8Bit(e.what()));
       } catch (...) {
-        if (msg)
-          msg->Msg->appendPlainText(QStringLiteral("ZSENSOR Open failed with unknown error"));
+        PostStatusMessage(QStringLiteral("ZSENSOR Open failed with unknown error"));
       }
       tEchogram->start();
       State.SensorStartTick = platform::TickCount();
@@ -170,15 +194,8 @@ void TFNav::RealtimeClick(QObject *) {
   tEchogram->stop();
   // The next session starts without a position: its first records and the boat on the map wait
   // for its own first fix.
-  ForgetFix();
-  if (fcad) {
-    // By name: an index not yet looked up would be another layer, and -1 every shape.
-    const int vessel = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
-    if (vessel >= 0) {
-      fcad->CadClearShapes(vessel);
-      fcad->Refresh();
-    }
-  }
+  ShowRoadReports(Road.endSession());
+  ClearSessionDisplay();
   State.EchogramShown = false;
   State.LastSensorTick = 0;
   State.SensorStartTick = 0;
@@ -216,9 +233,10 @@ void TFNav::ZGPS1Disconnect(QObject *, int PortNumber) {
 
 void TFNav::ZGPS1Idle(QObject *) {
   tMap->stop();
-  State.GpsIdle = true;
-  // A silent receiver's last position is no fix: nothing is projected or logged from it.
-  ForgetFix();
+  // A silent receiver's last position is no fix: nothing is projected or logged from it. The
+  // component forgets it too, so that the next GGA gives a fix even at the same position.
+  Road.gpsSilent();
+  ZGPS1->ForgetPosition();
   PostStatusMessage(QStringLiteral("GPS is idle!"));
   if (Windows.fRealtime)
     setControlColour(Windows.fRealtime->GPSGroupBox, clRed);
@@ -234,21 +252,12 @@ void TFNav::ZGPS1Position3DChange(QObject *, long double Latitude, long double L
                                   long double Altitude) {
   const double latitude = static_cast<double>(Latitude);
   const double longitude = static_cast<double>(Longitude);
-  // A misread sentence is no position: the fix before it is not the boat's either.
-  if (!survey::PlausiblePosition(latitude, longitude)) {
-    ForgetFix();
-    if (Inputs.ImpossiblePosition.raise())
-      PostStatusMessage(
-          QStringLiteral("Impossible GPS position (latitude %1, longitude %2): not used, "
-                         "nothing is recorded until a valid position")
-              .arg(latitude, 0, 'f', 6)
-              .arg(longitude, 0, 'f', 6));
-    return;
-  }
-  Inputs.ImpossiblePosition.clear();
-  State.FixLatitude = latitude;
-  State.FixLongitude = longitude;
-  State.FixAltitude = static_cast<double>(Altitude);
+  const std::optional<survey::RoadReport> report =
+      Road.gpsPosition(latitude, longitude, static_cast<double>(Altitude), platform::TickCount());
+  if (report)
+    ShowRoadReports({*report});
+  if (latitude != State.FixLatitude || longitude != State.FixLongitude)
+    return; // not taken as the fix
   // Latitude and longitude 0 is the receiver without a fix: no position to upload.
   if (Windows.frmNTRIPSettings && (State.FixLatitude != 0 || State.FixLongitude != 0))
     Windows.frmNTRIPSettings->UpdatePositionFromGps(State.FixLatitude, State.FixLongitude,

@@ -8,6 +8,7 @@
 #include "platform/Time.h"
 #include "platform/WholeRecord.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,6 +39,11 @@ void makeFolder(const std::string &path) {
 bool eventLogFailureReported = false;
 
 int largestWindowSide(int desktopSide) { return std::max(2 * desktopSide, 4096); }
+
+std::function<void(const QString &)> &failureSink() {
+  static std::function<void(const QString &)> sink;
+  return sink;
+}
 
 } // namespace
 
@@ -96,10 +102,19 @@ void AppendAutoEvent(const std::string &text, const std::string &path) {
   if (eventLogFailureReported)
     return;
   eventLogFailureReported = true;
-  platform::MessageDlg(QStringLiteral("Cannot write the event log ") + platform::pathText(path) +
-                           QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
-                           QStringLiteral("."),
-                       mtError, mbOK);
+  const QString message = QStringLiteral("Cannot write the event log ") + platform::pathText(path) +
+                          QStringLiteral(": ") + QString::fromLocal8Bit(outcome.reason()) +
+                          QStringLiteral(".");
+  if (failureSink())
+    failureSink()(message);
+  // The box waits for the surveyor; the caller (a port's line handler, say) must not.
+  if (QCoreApplication *app = QCoreApplication::instance())
+    QMetaObject::invokeMethod(
+        app, [message] { platform::MessageDlg(message, mtError, mbOK); }, Qt::QueuedConnection);
+}
+
+void SetAutoEventFailureSink(std::function<void(const QString &)> sink) {
+  failureSink() = std::move(sink);
 }
 
 void SaveFormPlacement(QWidget *window) {

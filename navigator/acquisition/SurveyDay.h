@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -40,8 +41,12 @@ void CreateSurveyFolders();
 
 // Appends "\nAuto Event:\t", the local date and time, a tab and `text` to `path`, whole or not
 // at all. A log that cannot be written loses the record; the first loss after a record that
-// was written (or after the start) is reported in a message box.
+// was written (or after the start) is reported at once to the failure sink and then in a
+// message box that opens only after the caller has returned: a line handler that logs never
+// waits for the surveyor, and neither port stops being read.
 void AppendAutoEvent(const std::string &text, const std::string &path);
+// Where AppendAutoEvent reports a lost record at once (the message window and the status bar).
+void SetAutoEventFailureSink(std::function<void(const QString &)> sink);
 
 // Writes WindowState, Left, Top, Width and Height of the window to the settings section named
 // after the window (its objectName).

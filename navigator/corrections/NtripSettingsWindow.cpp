@@ -1,5 +1,6 @@
 #include "navigator/corrections/NtripSettingsWindow.h"
 
+#include "navigator/corrections/BaseStationEvent.h"
 #include "navigator/corrections/RtcmReportWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
@@ -619,7 +620,7 @@ void TfrmNTRIPSettings::ScanBaseStation(QObject *, const char *Data, int Length)
   for (const NtripBaseStation &station :
        newBaseStations(LastBaseStation, std::string_view(Data, static_cast<std::size_t>(Length)))) {
     AddLogLine(baseStationLogLine(station));
-    noteBaseStationEvent(station);
+    AppendBaseStationEvent(station);
   }
 }
 

@@ -27,12 +27,12 @@ std::string caption(QLabel *label) {
 std::string TFNav::MarkEventRecord(int eventNumber) {
   const TfRealtime *realtime = Windows.fRealtime;
   // The current fix's own grid position, as the soundings have it: the map's may be a tick old,
-  // or never made when no ZDA came.
+  // or never made when no ZDA came. Without a fix the record says so rather than quote 0, 0.
   const auto grid = GridOfFix();
   return "\nEvent No:" + std::to_string(eventNumber) +
          ",Date & Time:" + platform::DateTimeToStr(platform::Now()) +
-         ",Easting:" + fixed2(grid ? grid->Easting : State.VesselEasting) +
-         ",Northing:" + fixed2(grid ? grid->Northing : State.VesselNorthing) +
+         ",Easting:" + (grid ? fixed2(grid->Easting) : std::string("No fix")) +
+         ",Northing:" + (grid ? fixed2(grid->Northing) : std::string("No fix")) +
          ",True Depth:" + caption(realtime ? realtime->lDepthHi : nullptr) +
          ",True Depth:" + caption(realtime ? realtime->lDepthLo : nullptr) +
          ",Heading:" + fixed2(State.VesselHeading);
@@ -46,9 +46,12 @@ void TFNav::btEventAddClick(QObject *) {
   const bool restarted = number < 0 || number == std::numeric_limits<int>::max();
   number = restarted ? 1 : number + 1;
   State.EventLayer = fcad->LayerFindByName(QStringLiteral("event_number"));
-  const auto grid = GridOfFix();
-  fcad->AddEventLabel(grid ? grid->Easting : State.VesselEasting,
-                      grid ? grid->Northing : State.VesselNorthing, number);
+  // An event without a fix has no place on the map.
+  if (const auto grid = GridOfFix())
+    fcad->AddEventLabel(grid->Easting, grid->Northing, number);
+  else
+    PostStatusMessage(QStringLiteral("Event ") + QString::number(number) +
+                      QStringLiteral(" marked without a GPS fix: it has no position."));
   ini.WriteInteger("EVENTS", "Event Number", number);
 
   const std::string path = EventLogPath();

@@ -155,6 +155,7 @@ TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Wi
 
 TFNav::~TFNav() {
   qApp->removeEventFilter(this);
+  SetAutoEventFailureSink(nullptr);
   // The ports are destroyed after this window, and a port still open reports its closing: that
   // report must not reach a window that is gone.
   for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
@@ -210,11 +211,18 @@ void TFNav::FormCreate(QObject *) {
   ZSENSOR->OnNewCommand = [this](QObject *s, const std::string &line) {
     ZSENSORNewCommand(s, line);
   };
+  // The component reports a raw log again whenever a short line still fits: one report a
+  // session and port.
   for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
-    port->OnLogFailure = [this](QObject *, const std::string &text) {
+    port->OnLogFailure = [this, port](QObject *, const std::string &text) {
       // The text names the log by its system bytes.
-      PostStatusMessage(platform::pathText(text));
+      if (const auto report = Road.rawLogFailure(port == ZGPS1 ? 0 : 1, platform::pathText(text)))
+        ShowRoadReports({*report});
     };
+  // A lost event-log record is shown at once, where the log itself cannot take it.
+  SetAutoEventFailureSink([this](const QString &text) {
+    ShowRoadReports({survey::RoadReport{text, false}});
+  });
 
   fcad = new TTarvikCanvas(Panel4, true);
   fcad->setObjectName(QStringLiteral("fcad"));

@@ -6,6 +6,7 @@
 
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/FixProjection.h"
+#include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/acquisition/SurveyRecords.h"
 #include "navigator/mainwindow/MapTimer.h"
 #include "navigator/mainwindow/NavigationState.h"
@@ -49,8 +50,11 @@ public:
   NavigatorWindows &Windows;
   TNavigationState State;
   TMapTimerState MapTimer; // the map timer's own state between ticks (MapTimer.cpp)
+  // The road of a sounding: the lines of both ports become records, screen updates and reports
+  // there, from the values the windows fed it (RoadWiring.cpp).
+  survey::SoundingRoad Road{State};
   // The grid position of the fix, shared by the map, the survey records and the events.
-  survey::FixProjection Projection;
+  survey::FixProjection &Projection = Road.Projection;
 
   // ---- Components made in code
   TTarvikSerialGPS *ZGPS1 = nullptr;   // GNSS receiver
@@ -102,17 +106,22 @@ public:
                              long double Altitude);
   void ZGPS1SpeedChange(QObject *Sender, long double SpeedKmh);
   void ZSENSORTimeout(QObject *Sender);
-  // Shows a link message in the message window and records it in the day's event log.
+  // Shows a link message in the message window and the status bar and records it in the day's
+  // event log.
   void PostStatusMessage(const QString &Text);
+  // The road's reports, each as its kind asks; never a box.
+  void ShowRoadReports(const std::vector<survey::RoadReport> &Reports);
   // The receiver's fix is gone (stop, silence, an impossible position): nothing is projected,
   // drawn or recorded from it until the next one.
   void ForgetFix();
-  // The grid position of the current fix, projected once per fix with the settings window's
-  // geodesy; none without a fix or while the geodetic parameters do not convert.
+  // The grid position of the current fix, projected once per fix with this session's geodesy;
+  // none without a fix or a projection.
   std::optional<survey::GridPosition> GridOfFix();
-  // Takes the geodetic parameters into the projection when it needs them; false (reported
-  // once until they convert) when they do not convert.
-  bool TakeProjectionSettings();
+  // Feeds the road the values of the windows now and whenever they change (RoadWiring.cpp).
+  // CreateNavigatorWindows runs it once every window exists.
+  void WireRoad();
+  // What a stop leaves on the screen: no position, depth or track of the session that ended.
+  void ClearSessionDisplay();
 
   // ---- Geodesy log (GeodesyLog.cpp)
   // Appends the saved geodetic parameters to the day's " Geodesy.txt"; raises when it cannot.
@@ -122,16 +131,6 @@ public:
   void ZGPS1NewCommand(QObject *Sender, const std::string &Line);
   void ZGPS1Send(QObject *Sender, const std::string &Text);
   void ZSENSORNewCommand(QObject *Sender, const std::string &Line);
-  // Draft, sound velocity, offset C and tide from the offsets window's edits; `evenWhileShown`
-  // reads them while the window is open too (the start takes the values it shows).
-  void RefreshOffsets(bool evenWhileShown);
-  // Values typed in the offsets and navigation settings windows, as the line handlers last
-  // converted them, and the reports they give only once.
-  struct SentenceInputs {
-    survey::LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;
-    survey::OnceReport NoSoundVelocity, CoordinatesFile, XyzFile, ProjectionSettings,
-        ImpossiblePosition;
-  } Inputs;
 
   // ---- Map timer: projection, vessel, tracks, labels, latency (MapTimer.cpp)
   void tMapTimer(QObject *Sender);

@@ -71,10 +71,6 @@ std::string GGAStatusText(int quality, double speedKnots, int satellites, double
   return text;
 }
 
-double LambertGridConvergence(double coneConstant, double longitudeDeg, double centralMeridianDeg) {
-  return -coneConstant * (longitudeDeg - centralMeridianDeg);
-}
-
 void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, double headingDeg,
                       const VesselGeometry &g) {
   const double h = headingDeg * degToRad;
@@ -159,14 +155,11 @@ void TFNav::tMapTimer(QObject *) {
     return;
   }
 
-  // 6. The parameters, once per run (again when the other projection is chosen). The geodesy
-  // is the fix projection's, shared with the survey records.
-  if (m.MapSetupDone && gps && Projection.needsSettings(gps->Model.Values))
-    m.MapSetupDone = false;
+  // 6. The vessel shape, once per session. The geodesy is the session's own, taken by the road
+  // at the start and shared with the survey records.
   if (!m.MapSetupDone) {
-    if (!gps || !w.FShape || !TakeProjectionSettings())
+    if (!gps || !w.FShape)
       return;
-    DatumParameters = Projection.datumParameters();
     try {
       TMapTimerState t = m;
       const TFShape &shape = *w.FShape;
@@ -189,9 +182,10 @@ void TFNav::tMapTimer(QObject *) {
 
   // 7. Projection of the fix, made once per fix.
   const SensorSettingsValues &v = gps->Model.Values;
-  const auto grid = Projection.project(s.FixLatitude, s.FixLongitude, s.FixAltitude);
+  const auto grid = Road.gridOfFix();
   if (!grid)
     return;
+  DatumParameters = Projection.datumParameters();
   s.VesselEasting = grid->Easting;
   s.VesselNorthing = grid->Northing;
   s.GridConvergence = grid->Convergence;

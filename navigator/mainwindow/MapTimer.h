@@ -1,6 +1,5 @@
 // What the map timer keeps between its ticks, and the pieces of a tick that need no window: the
-// fix-quality name, the GGA status text, the vessel symbol and the grid convergence of the
-// Lambert projection.
+// fix-quality name, the GGA status text and the vessel symbol.
 #pragma once
 
 #include <cstdint>
@@ -46,13 +45,6 @@ std::string FixQualityText(int quality);
 // The text of the canvas's GGA status box. `depth` is appended only when `withDepth`.
 std::string GGAStatusText(int quality, double speedKnots, int satellites, double antennaHeight,
                           const std::string &tideText, bool withDepth, double depth);
-
-// The grid convergence of a Lambert cone, in degrees, in the sign convention of the Transverse
-// Mercator toolkit (TMScaleOrConvergence "GrdConv"): the angle to add to a true bearing to get
-// the grid bearing. Grid north leans east of true north east of the central meridian in the
-// northern hemisphere (PROJ's "Meridian convergence" n·(L − L0) is positive there), so the
-// angle added is its negative.
-double LambertGridConvergence(double coneConstant, double longitudeDeg, double centralMeridianDeg);
 
 // Draws the vessel symbol at (e, n) with the heading in degrees clockwise from grid north: the
 // five lines of the arrow, then the rings, on `layer`.

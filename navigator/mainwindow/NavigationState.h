@@ -37,6 +37,9 @@ struct TNavigationState {
   double FixLatitude = 0;  // degrees, south negative
   double FixLongitude = 0; // degrees, west negative
   double FixAltitude = 0;  // metres
+  // Tick of the last GGA that gave or confirmed the fix: a depth line is recorded at the fix
+  // only while it is current (SoundingRoad::FixCurrentForMs).
+  std::uint32_t FixTick = 0;
 
   // ---- Offsets read from the offsets window while it is hidden
   double SoundVelocity = 0;

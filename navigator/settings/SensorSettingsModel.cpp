@@ -373,6 +373,40 @@ void SensorSettingsModel::readGeodesy() {
   setCheck(&V::cLambert1, ini.ReadBool(geodesySection, "cLambert1", Values.cLambert1));
 }
 
+std::optional<QString> SensorSettingsModel::UnsavedGeodesy() const {
+  const platform::IniFile ini(SettingsFile);
+  auto differs = [](const char *key, const QString &shown,
+                    const QString &saved) -> std::optional<QString> {
+    if (shown == saved)
+      return std::nullopt;
+    return QStringLiteral("The geodetic parameter %1 shown in the settings window (%2) is not "
+                          "the saved one (%3): lock the settings to save them before Realtime, so "
+                          "that the geodesy log names the grid of the records.")
+        .arg(QString::fromLatin1(key), shown, saved);
+  };
+  for (const auto *table : {std::begin(geodesyTextsBeforeBoxes), std::begin(lambertTexts)}) {
+    const auto *end = table == std::begin(lambertTexts) ? std::end(lambertTexts)
+                                                        : std::end(geodesyTextsBeforeBoxes);
+    for (const GeodesyText *t = table; t != end; ++t)
+      if (auto problem = differs(t->key, Values.*t->edit,
+                                 fromAnsi(ini.ReadString(geodesySection, t->key, ""))))
+        return problem;
+  }
+  const struct {
+    const char *key;
+    bool shown;
+  } boxes[] = {{"Use Projection", Values.cbUseTMProjection},
+               {"cbUseLCCProjection", Values.cbUseLCCProjection},
+               {"cLambert1", Values.cLambert1}};
+  for (const auto &box : boxes) {
+    const bool saved = ini.ReadBool(geodesySection, box.key, false);
+    if (auto problem = differs(box.key, QString::fromLatin1(yesNo(box.shown)),
+                               QString::fromLatin1(yesNo(saved))))
+      return problem;
+  }
+  return std::nullopt;
+}
+
 void SensorSettingsModel::writeGeodesy() {
   platform::IniFile ini(SettingsFile);
   for (const auto &t : geodesyTextsBeforeBoxes)

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
 class TTarvikCanvas;
@@ -125,6 +126,11 @@ public:
   void pushGrid(bool repaint);
 
   const std::string &settingsFile() const { return SettingsFile; }
+
+  // The first geodetic value shown that differs from the saved one, as a message naming its key;
+  // none when they all agree. A session runs with the values shown while the geodesy log quotes
+  // the saved ones: a start with the two apart would log another grid than its records'.
+  std::optional<QString> UnsavedGeodesy() const;
 
 private:
   void clickAction(bool SensorSettingsValues::*box);

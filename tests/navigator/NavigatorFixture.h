@@ -6,6 +6,7 @@
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/settings/SensorSettingsModel.h"
 #include "platform/FormatSettings.h"
+#include "platform/IniFile.h"
 #include "platform/Time.h"
 #include "support/TestSupport.h"
 
@@ -44,11 +45,15 @@ protected:
     platform::setFormatSettings(savedFormats_);
   }
 
-  // Builds every window as the program's start does.
+  // Builds every window as the program's start does. A settings file without geodetic
+  // parameters gets a complete set first (WGS 84, UTM zone 35 north), as a surveyor's has: a
+  // start refuses incomplete ones.
   void createWindows() {
+    saveDefaultGeodesy();
     windows = std::make_unique<NavigatorWindows>();
     CreateNavigatorWindows(*windows);
   }
+  void saveDefaultGeodesy();
 
   std::string settingsFile() const;
 

@@ -26,6 +26,32 @@
 
 std::string NavigatorTest::settingsFile() const { return platform::SettingsFilePath(); }
 
+void NavigatorTest::saveDefaultGeodesy() {
+  platform::IniFile ini(settingsFile());
+  const std::string section = "GEODETIC_PARAMETERS";
+  if (!ini.ReadString(section, "SemiMajorAxis", "").empty())
+    return;
+  const std::pair<const char *, const char *> values[] = {
+      {"SemiMajorAxis", "6378137.0"},
+      {"InverseFlattening", "0.0033528106647474"},
+      {"X_Rotation", "0"},
+      {"Y_Rotation", "0"},
+      {"Z_Rotation", "0"},
+      {"X_Shift", "0"},
+      {"Y_Shift", "0"},
+      {"Z_Shift", "0"},
+      {"Scale_PPM", "0"},
+      {"Central_Meridian", "27"},
+      {"Reference_Latitude", "0"},
+      {"Scale_Factor", "0.9996"},
+      {"False_Easting", "500000"},
+      {"False_Northing", "0"},
+  };
+  for (const auto &[key, value] : values)
+    ini.WriteString(section, key, value);
+  ini.WriteBool(section, "Use Projection", true);
+}
+
 namespace {
 
 struct Expected {

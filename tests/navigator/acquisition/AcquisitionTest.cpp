@@ -3,6 +3,7 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "canvas/TarvikCanvas.h"
+#include "navigator/acquisition/ProjReference.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/ControlColour.h"
@@ -37,8 +38,11 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <limits>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -84,13 +88,34 @@ protected:
     windows->Offsets->TideHt->setText(tide);
   }
 
+  // A grid shown in the settings window and saved, as a start wants it.
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
-    ::useTransverseMercator(gps().Model.Values, cm, k0, fe, fn);
+    SensorSettingsValues &v = gps().Model.Values;
+    ::useTransverseMercator(v, cm, k0, fe, fn);
+    platform::IniFile ini(settingsFile());
+    const std::pair<const char *, const QString *> saved[] = {
+        {"SemiMajorAxis", &v.edSMA},
+        {"InverseFlattening", &v.edIF},
+        {"X_Rotation", &v.edRX},
+        {"Y_Rotation", &v.edRY},
+        {"Z_Rotation", &v.edRZ},
+        {"X_Shift", &v.edSX},
+        {"Y_Shift", &v.edSY},
+        {"Z_Shift", &v.edSZ},
+        {"Scale_PPM", &v.edPPM},
+        {"Central_Meridian", &v.edCM},
+        {"Reference_Latitude", &v.edRL},
+        {"Scale_Factor", &v.edSF},
+        {"False_Easting", &v.edFE},
+        {"False_Northing", &v.edFN},
+    };
+    for (const auto &[key, value] : saved)
+      ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
   }
   // UTM zone 19 north, the zone of the river in the captures.
   void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
   void useGridOf41N29EAt500100And4500200() {
-    ::useGridOf41N29EAt500100And4500200(gps().Model.Values);
+    useTransverseMercator("29", "1", "500100", "-40373.29123");
   }
 
   // From here on, counts the lines each port's handler has finished with.
@@ -154,24 +179,24 @@ projUtm19(const std::vector<std::pair<double, double>> &lonLat) {
   return out;
 }
 
-const char *const geodesyBlockNoSettings[] = {
+const char *const geodesyBlockOfDefaults[] = {
     "=== SESSION START: 101530123 ===",
     "",
     "--- ELLIPSOID ---",
-    "Semi-Major Axis: ",
-    "Inverse Flattening: ",
+    "Semi-Major Axis: 6378137.0",
+    "Inverse Flattening: 0.0033528106647474",
     "",
     "--- DATUM TRANSFORMATION ---",
     "Name of Datum: ",
     "Use DTP: No",
-    "X/Y/Z Rotation: , , ",
-    "X/Y/Z Shift: , , ",
-    "Scale PPM: ",
+    "X/Y/Z Rotation: 0, 0, 0",
+    "X/Y/Z Shift: 0, 0, 0",
+    "Scale PPM: 0",
     "",
     "--- TRANSVERSE MERCATOR ---",
-    "Use TM: No",
-    "CM: , Ref Lat: , SF: ",
-    "FE: , FN: ",
+    "Use TM: Yes",
+    "CM: 27, Ref Lat: 0, SF: 0.9996",
+    "FE: 500000, FN: 0",
     "",
     "--- LAMBERT CONFORMAL CONIC ---",
     "Use LCC: No",
@@ -186,45 +211,46 @@ const char *const geodesyBlockNoSettings[] = {
 TEST_F(AcquisitionTest, GeodesyLogGetsAHeaderOnceAndABlockPerStart) {
   createWindows();
   usePorts(false);
-  // No GEODETIC_PARAMETERS saved yet: empty values and "No" flags.
+  // Saved values only for the ellipsoid, the datum shift and the Transverse Mercator; a key
+  // missing from the section is an empty value, a flag a "No".
   nav().RealtimeClick(nav().Realtime);
   std::string expected =
       "GEODETIC PARAMETERS LOG - 2024-05-01\r\n" + std::string(40, '=') + "\r\n\r\n";
-  for (const char *line : geodesyBlockNoSettings)
+  for (const char *line : geodesyBlockOfDefaults)
     expected += std::string(line) + "\r\n";
   EXPECT_EQ(logFile("Geodesy.txt"), expected);
 
   nav().RealtimeClick(nav().Realtime); // stop
   {
-    platform::IniFile ini(settingsFile());
-    const std::pair<const char *, const char *> saved[] = {
-        {"SemiMajorAxis", "6378137"},
-        {"InverseFlattening", "298.257223563"},
-        {"Name of Datum", "WGS84"},
-        {"Use DTP", "1"},
-        {"X_Rotation", "0.1"},
-        {"Y_Rotation", "0.2"},
-        {"Z_Rotation", "0.3"},
-        {"X_Shift", "-87"},
-        {"Y_Shift", "-98"},
-        {"Z_Shift", "-121"},
-        {"Scale_PPM", "0"},
-        {"Use Projection", "1"},
-        {"Central_Meridian", "33"},
-        {"Reference_Latitude", "0"},
-        {"Scale_Factor", "0.9996"},
-        {"False_Easting", "500000"},
-        {"False_Northing", "0"},
-        {"cbUseLCCProjection", "0"},
-        {"eLCCSP1", "36"},
-        {"eLCCSP2", "42"},
-        {"eLCCCP", "39"},
-        {"eLCCM", "35"},
-        {"eLCCFE", "1000000"},
-        {"eLCCFN", "200000"},
+    // Typed in the settings window and saved with its lock box.
+    using V = SensorSettingsValues;
+    const std::pair<QString V::*, const char *> typed[] = {
+        {&V::edSMA, "6378137"},
+        {&V::edIF, "298.257223563"},
+        {&V::edNameOfDatum, "WGS84"},
+        {&V::edRX, "0.1"},
+        {&V::edRY, "0.2"},
+        {&V::edRZ, "0.3"},
+        {&V::edSX, "-87"},
+        {&V::edSY, "-98"},
+        {&V::edSZ, "-121"},
+        {&V::edPPM, "0"},
+        {&V::edCM, "33"},
+        {&V::edRL, "0"},
+        {&V::edSF, "0.9996"},
+        {&V::edFE, "500000"},
+        {&V::edFN, "0"},
+        {&V::eLCCSP1, "36"},
+        {&V::eLCCSP2, "42"},
+        {&V::eLCCCP, "39"},
+        {&V::eLCCM, "35"},
+        {&V::eLCCFE, "1000000"},
+        {&V::eLCCFN, "200000"},
     };
-    for (const auto &[key, value] : saved)
-      ini.WriteString("GEODETIC_PARAMETERS", key, value);
+    for (const auto &[field, text] : typed)
+      gps().Model.Values.*field = QString::fromLatin1(text);
+    gps().Model.setCheck(&V::cbUseDTP, true);
+    gps().Model.setCheck(&V::LockStateCheck1, true);
   }
   clock.setLocal({2024, 5, 1, 11, 2, 3, 4});
   nav().RealtimeClick(nav().Realtime); // second start, same day
@@ -312,6 +338,9 @@ TEST_F(AcquisitionTest, AGpsPortThatDoesNotOpenIsReportedAndNoSurveyStarts) {
   EXPECT_FALSE(nav().tMap->isActive());
   EXPECT_EQ(messages(), QStringList{"Cannot open GPS on COM7"});
   EXPECT_EQ(eventLog(), event("Cannot open GPS on COM7"));
+  EXPECT_FALSE(
+      QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Geodesy.txt")))
+      << "a session that never ran is not logged";
 }
 
 TEST_F(AcquisitionTest, ANewStartHandsTheNewGpsPortOpeningToTheCorrectionClient) {
@@ -402,36 +431,36 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   createWindows();
   typeOffsets("0.5", "1500", "1.6", "0");
   TFNav &w = nav();
-  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*2F");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 22.4);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*4C");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*7C");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*5B");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*62");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
   // Most receivers leave the magnetic course empty, and an RMC without a fix its position: the
   // speed after those empty fields is still the boat's.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,4.000,N,7.4080,K,R*10");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 4.0);
-  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*15");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
-  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*10");
+  w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*33");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
-  w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*00");
+  w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*31");
   EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*58");
   EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
   EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
   EXPECT_EQ(w.State.GgaTimeText, "10:15:30");
   // Without the geoid separation, and with another quality, nothing changes.
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*00");
-  w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*00");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*44");
+  w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*69");
   EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
   EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
-  w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*00");
-  w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*00");
-  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*00");
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*4E");
+  w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*4F");
+  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*4E");
 }
 
 TEST_F(AcquisitionTest, AHalfTypedOffsetKeepsTheLastValueAndIsReportedOnce) {
@@ -795,16 +824,14 @@ TEST_F(AcquisitionTest, TheAlarmIsRedAtTheLimitAndARawZeroIsNoRecord) {
 }
 
 // What the messages say is what happened: the sound velocity typed is used from the start, a
-// sounder set to the GPS port is not reported as opened, incomplete geodesy says so, and an
+// sounder set to the GPS port is not reported as opened (and the event log keeps that), and an
 // event during a fix quotes that fix's grid position even before any map tick.
 TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
-  QStringList shown;
-  const auto previous =
-      platform::setExceptionDisplay([&](const QString &text) { shown.append(text); });
   createWindows();
   usePorts(true);
   gps().SPort->setCurrentText("COM3"); // the GPS port
   gps().cSBESMessage->setCurrentText("NMEA DPT");
+  useGridOf41N29EAt500100And4500200();
   // The offsets window's Realtime button starts while the window is still open.
   windows->Offsets->show();
   windows->Offsets->OffsetA->setText("0.5");
@@ -813,31 +840,288 @@ TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
   w.RealtimeClick(w.Realtime);
   EXPECT_EQ(messages(), (QStringList{"Connected to GPS on COM3",
                                      "Cannot open the echo sounder on COM3: it is the GPS port"}));
+  EXPECT_NE(eventLog().find(event("Cannot open the echo sounder on COM3: it is the GPS port")),
+            std::string::npos);
   EXPECT_FALSE(w.ZSENSOR->PortOpen);
   // The first sounder line before any GPS line: corrected with the typed 1480.
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
   EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500 + 0.5, 1e-12);
   EXPECT_EQ(messages().size(), 2) << messages().join('|').toStdString();
 
-  // Fresh geodesy: the fix is not projected, and the message says why.
   w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
-  w.ZSENSORNewCommand(nullptr, "$SDDPT,3.1,0");
-  w.State.ZdaSeen = true;
-  w.tMapTimer(w.tMap);
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_TRUE(shown[0].startsWith("The geodetic parameters in the settings window are not "
-                                  "complete ('' is not a valid floating point value): "))
-      << shown[0].toStdString();
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(SurveyDay().CoordinatesPath)));
-
-  useGridOf41N29EAt500100And4500200();
-  w.State.ZdaSeen = false; // no map tick from here on
   w.State.VesselEasting = w.State.VesselNorthing = 0;
   w.EnsureNavigationLayers(w.fcad);
   w.btEventAddClick(w.Realtime);
   EXPECT_NE(eventLog().find(",Easting:500100.00,Northing:4500200.00,"), std::string::npos);
   w.RealtimeClick(w.Realtime);
-  platform::setExceptionDisplay(previous);
+}
+
+// "$" + body + "*" + its checksum.
+std::string nmea(const std::string &body) {
+  unsigned sum = 0;
+  for (char c : body)
+    sum ^= static_cast<unsigned char>(c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X", sum);
+  return "$" + body + tail;
+}
+
+const std::string ggaA = nmea("INGGA,194104,4426.1138,N,07140.5536,W,2,10,0.9,267.9,M,,,,");
+const std::string ggaB = nmea("INGGA,194120,4426.1192,N,07140.5218,W,2,10,0.9,268.2,M,,,,");
+const std::string ggaC = nmea("INGGA,194140,4426.2500,N,07140.3000,W,2,10,0.9,268.2,M,,,,");
+const double latA = 44 + 26.1138 / 60, latC = 44 + 26.25 / 60;
+
+// A box that waits for the surveyor: while it is open the test goes on feeding both ports.
+class HeldBox : public platform::DialogResponder {
+public:
+  explicit HeldBox(std::function<void()> whileOpen)
+      : whileOpen_(std::move(whileOpen)), previous_(platform::setDialogResponder(this)) {}
+  ~HeldBox() override { platform::setDialogResponder(previous_); }
+  TModalResult showMessage(const platform::MessageRequest &request) override {
+    texts.push_back(request.text);
+    if (whileOpen_)
+      std::exchange(whileOpen_, nullptr)();
+    return mrOk;
+  }
+  std::optional<QString> showFileDialog(const platform::FileDialogRequest &) override {
+    return std::nullopt;
+  }
+  QStringList texts;
+
+private:
+  std::function<void()> whileOpen_;
+  platform::DialogResponder *previous_;
+};
+
+// A report raised on a port's line (the event log failing at "GPS DATA RECOVERED") opens its
+// box only after the handler has returned; while the box stays open both ports go on, and the
+// depth lines measured meanwhile are recorded at the fix of their own time.
+TEST_F(AcquisitionTest, ABoxHeldOpenStopsNeitherPort) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  int inHandler = 0;
+  for (TTarvikSerialGPS *port : {w.ZGPS1, w.ZSENSOR}) {
+    auto handler = port->OnNewCommand;
+    port->OnNewCommand = [handler, &inHandler](QObject *sender, const std::string &line) {
+      ++inHandler;
+      handler(sender, line);
+      --inHandler;
+    };
+  }
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.ZGPS1Idle(w.ZGPS1);
+  // From here on the day's event log cannot be written.
+  const std::string log = SurveyDay().LogFolder + "2024-05-01 Events.log";
+  QFile::remove(QString::fromStdString(log));
+  QDir().mkpath(QString::fromStdString(log));
+
+  bool lineHandlerOnTheStack = true;
+  std::size_t recordsWhileOpen = 0;
+  HeldBox box([&] {
+    lineHandlerOnTheStack = inHandler != 0;
+    sendGps(ggaC);
+    sendDepth(nmea("INDPT,3.3,0.0"));
+    sendDepth(nmea("INDPT,3.4,0.0"));
+    recordsWhileOpen = records().size();
+  });
+  sendGps(ggaB); // the recovery line: its report cannot be logged
+  ASSERT_TRUE(testsupport::processEventsUntil([&] { return !box.texts.isEmpty(); }));
+  EXPECT_FALSE(lineHandlerOnTheStack) << "the box opened inside a port's line handler";
+  EXPECT_TRUE(box.texts[0].startsWith(QStringLiteral("Cannot write the event log")));
+  EXPECT_TRUE(messages().contains(box.texts[0])) << "shown at once in the message window";
+  EXPECT_EQ(recordsWhileOpen, 3u);
+  const auto r = records();
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_NEAR(r[0][1].toDouble(), latA, 1e-9);
+  for (std::size_t i : {1u, 2u})
+    EXPECT_NEAR(r[i][1].toDouble(), latC, 1e-9) << "recorded at the fix of its time";
+  QDir().rmdir(QString::fromStdString(log));
+  w.RealtimeClick(w.Realtime);
+}
+
+// A datum-shift field that is no number refuses the start and says which field: no port is
+// opened, no session is logged, nothing runs that would record nothing.
+TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
+  createWindows();
+  usePorts(true);
+  gps().Model.Values.edSX = QStringLiteral("1O");
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  nav().Realtime->click();
+  const QString text = QStringLiteral("The geodetic parameter \"Datum shift: X Shift\" in the "
+                                      "settings window is not a number ('1O'): Realtime is not "
+                                      "started.");
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].text, text);
+  EXPECT_EQ(messages(), QStringList{text});
+  EXPECT_EQ(nav().State.RealtimeRunning, 0);
+  EXPECT_FALSE(nav().Realtime->isChecked());
+  EXPECT_FALSE(nav().ZGPS1->PortOpen);
+  EXPECT_FALSE(nav().ZSENSOR->PortOpen);
+  EXPECT_FALSE(
+      QFile::exists(QString::fromStdString(SurveyDay().LogFolder + "2024-05-01 Geodesy.txt")));
+  EXPECT_EQ(eventLog(), event(text.toStdString()));
+
+  // Mended on the screen but not saved: the geodesy log would name another grid than the
+  // records, so the start is refused again, naming the value.
+  gps().Model.Values.edSX = QStringLiteral("0");
+  gps().Model.Values.edCM = QStringLiteral("-75");
+  dialogs.answer(mrOk);
+  nav().Realtime->click();
+  ASSERT_EQ(dialogs.messages().size(), 2u);
+  EXPECT_EQ(dialogs.messages()[1].text.toStdString(),
+            "The geodetic parameter Central_Meridian shown in the settings window (-75) is not "
+            "the saved one (27): lock the settings to save them before Realtime, so that the "
+            "geodesy log names the grid of the records.");
+  EXPECT_EQ(nav().State.RealtimeRunning, 0);
+
+  // Saved, the start goes ahead.
+  gps().Model.setCheck(&SensorSettingsValues::LockStateCheck1, true);
+  nav().Realtime->click();
+  EXPECT_EQ(nav().State.RealtimeRunning, 1);
+  nav().RealtimeClick(nav().Realtime);
+}
+
+// The central meridian changed and saved between two sessions: the second session's geodesy log
+// names it and its records are in that grid, each PROJ's.
+TEST_F(AcquisitionTest, GeodesyChangedBetweenTwoSessionsIsTheSecondSessionsGrid) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  platform::IniFile(settingsFile()).WriteString("GEODETIC_PARAMETERS", "Central_Meridian", "-69");
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.RealtimeClick(w.Realtime);
+
+  gps().Model.Values.edCM = QStringLiteral("-75");
+  platform::IniFile(settingsFile()).WriteString("GEODETIC_PARAMETERS", "Central_Meridian", "-75");
+  clock.setLocal({2024, 5, 1, 11, 0, 0, 0});
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.2,0.0"));
+  w.RealtimeClick(w.Realtime);
+
+  const std::string geodesy = logFile("Geodesy.txt");
+  const std::size_t second = geodesy.find("=== SESSION START: 110000000 ===");
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_NE(geodesy.find("CM: -69,"), std::string::npos);
+  EXPECT_NE(geodesy.find("CM: -75,", second), std::string::npos);
+  const auto r = records();
+  ASSERT_EQ(r.size(), 2u);
+  const std::vector<std::pair<double, double>> lonLat = {{r[0][2].toDouble(), r[0][1].toDouble()}};
+  const auto zone19 = testsupport::projGrid(testsupport::tmercGrid("-69"), lonLat);
+  const auto cm75 = testsupport::projGrid(testsupport::tmercGrid("-75"), lonLat);
+  ASSERT_EQ(cm75.size(), 1u) << "PROJ's cs2cs is missing";
+  EXPECT_NEAR(r[0][3].toDouble(), zone19[0].first, 0.0051);
+  EXPECT_NEAR(r[1][3].toDouble(), cm75[0].first, 0.0051);
+  EXPECT_NEAR(r[1][4].toDouble(), cm75[0].second, 0.0051);
+}
+
+// The receiver's silence as the component reports it: the idle handler forgets the fix (a depth
+// line right after it is not recorded at the fix held before), and at anchor the same position
+// from the next GGA gives the fix back.
+TEST_F(AcquisitionTest, AfterASilenceTheSamePositionGivesAFixAgain) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  ASSERT_EQ(records().size(), 1u);
+  // A whole watchdog period without data.
+  w.ZGPS1->DataSeen = false;
+  w.ZGPS1->IdleCheck();
+  EXPECT_TRUE(messages().contains("GPS is idle!"));
+  sendDepth(nmea("INDPT,2.2,0.0"));
+  EXPECT_EQ(records().size(), 1u) << "recorded at the fix held before the silence";
+  for (int i = 0; i < 3; ++i) {
+    sendGps(ggaA);
+    sendDepth(nmea("INDPT,2.3,0.0"));
+  }
+  EXPECT_EQ(records().size(), 4u);
+  w.RealtimeClick(w.Realtime);
+}
+
+// After Stop nothing of the session is shown as current, and the next session starts its own
+// track and draws no label of the last session's depth.
+TEST_F(AcquisitionTest, AStopLeavesNothingShownAsCurrent) {
+  createWindows();
+  usePorts(true);
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0.5", "1500", "0", "0");
+  useUtmZone19();
+  TFNav &w = nav();
+  w.EnsureNavigationLayers(w.fcad);
+  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+  countHandledLines();
+  w.RealtimeClick(w.Realtime);
+  sendGps(nmea("GPZDA,194104,07,07,2009,,"));
+  sendGps(ggaA);
+  sendDepth(nmea("INDPT,2.1,0.0"));
+  w.tMapTimer(w.tMap);
+  ASSERT_FALSE(w.StatusPanels[0]->text().isEmpty());
+  ASSERT_FALSE(GGAOverlayText.empty());
+  ASSERT_TRUE(w.fcad->ShowCurrentDepth);
+  const std::size_t labels = w.fcad->DepthLabels.size();
+  w.RealtimeClick(w.Realtime);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(w.StatusPanels[i]->text().isEmpty()) << i;
+  EXPECT_TRUE(GGAOverlayText.empty());
+  EXPECT_FALSE(w.fcad->ShowCurrentDepth);
+  EXPECT_EQ(w.State.TrueDepthHi, 0);
+
+  w.RealtimeClick(w.Realtime);
+  EXPECT_FALSE(w.MapTimer.TrackStartPointSet);
+  sendGps(ggaC);
+  w.tMapTimer(w.tMap);
+  EXPECT_EQ(w.fcad->DepthLabels.size(), labels) << "no label where nothing was measured";
+  EXPECT_EQ(w.MapTimer.PrevTrackEasting, w.State.VesselEasting) << "the track starts here";
+  w.RealtimeClick(w.Realtime);
+}
+
+// The shallow-water alarm repaints the whole canvas only when its colour changes; a raw log's
+// failure is reported once in a session however often the port repeats it.
+TEST_F(AcquisitionTest, TheAlarmRepaintsOnlyOnAChangeAndARawLogIsReportedOnce) {
+  createWindows();
+  gps().cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0", "1500", "0", "0");
+  windows->Navset->edDepthAlert1->setText("2.5");
+  TFNav &w = nav();
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.Realtime->setChecked(true);
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,5.0,0");
+  w.fcad->BackBufferDirty = false;
+  for (int i = 0; i < 5; ++i)
+    w.ZSENSORNewCommand(nullptr, "$SDDPT,5.0,0");
+  EXPECT_FALSE(w.fcad->BackBufferDirty) << "the same colour repainted the whole canvas";
+  w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
+  EXPECT_EQ(w.fcad->BackColor, clRed);
+  EXPECT_TRUE(w.fcad->BackBufferDirty);
+  w.Realtime->setChecked(false);
+
+  windows->FMsg->Msg->clear();
+  for (int i = 0; i < 3; ++i)
+    w.ZGPS1->OnLogFailure(w.ZGPS1, "Cannot write the raw log x: No space left on device");
+  EXPECT_EQ(messages(), QStringList{"Cannot write the raw log x: No space left on device"});
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -66,8 +68,16 @@ TEST_F(SurveyDayTest, AnEventLogThatCannotBeOpenedLosesTheRecordAndIsReportedOnc
   testsupport::ScriptedDialogs dialogs;
   dialogs.answer(mrOk);
   const std::string log = root.file("missing folder/E.log");
+  std::vector<QString> atOnce;
+  SetAutoEventFailureSink([&](const QString &text) { atOnce.push_back(text); });
   AppendAutoEvent("one", log);
   AppendAutoEvent("two", log);
+  // Reported at once without waiting; the box opens only once the caller has returned.
+  ASSERT_EQ(atOnce.size(), 1u);
+  EXPECT_TRUE(atOnce[0].contains(QStringLiteral("missing folder/E.log")));
+  EXPECT_TRUE(dialogs.messages().empty());
+  SetAutoEventFailureSink(nullptr);
+  QCoreApplication::processEvents();
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("missing folder/E.log")));
   EXPECT_EQ(dialogs.messages()[0].type, mtError);

@@ -17,6 +17,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -117,6 +118,8 @@ TEST_F(SurveyFilesTest, ADiskWithNoRoomAtAllIsReportedOnceAndLeavesNoEmptyFiles)
     depth(5);
   }
   EXPECT_EQ(messagesContaining("Cannot write the coordinates file"), 1);
+  // The box opens once the line handlers have returned.
+  QCoreApplication::processEvents();
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_TRUE(dialogs.messages()[0].text.startsWith(QStringLiteral("Cannot write the event log")));
   EXPECT_TRUE(filesIn(SurveyDay().LogFolder).empty());
@@ -143,6 +146,7 @@ TEST_F(SurveyFilesTest, AnEventLogThatRefusesItsRecordsIsReportedOncePerOutage) 
   dialogs.answer(mrOk);
   AppendAutoEvent("one", log);
   AppendAutoEvent("two", log);
+  QCoreApplication::processEvents();
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(dialogs.messages()[0].text, QStringLiteral("Cannot write the event log ") +
                                             QString::fromStdString(log) +
@@ -159,6 +163,7 @@ TEST_F(SurveyFilesTest, AnEventLogThatRefusesItsRecordsIsReportedOncePerOutage) 
     AppendAutoEvent("five", log);
   }
   AppendAutoEvent("six", log);
+  QCoreApplication::processEvents();
   EXPECT_EQ(dialogs.messages().size(), 2u);
   EXPECT_EQ(readFile(log), "\nAuto Event:\t2024-05-01 101530123\tthree"
                            "\nAuto Event:\t2024-05-01 101530123\tsix");
@@ -168,6 +173,7 @@ TEST_F(SurveyFilesTest, AMarkEventThatTheLogRefusesIsReportedWithItsNumber) {
   createWindows();
   TFNav &nav = *windows->FNav;
   nav.EnsureNavigationLayers(nav.fcad);
+  nav.ZGPS1Position3DChange(nullptr, 41, 29, 0); // a fix: the events have a place
   const std::string log = SurveyDay().LogFolder + "2024-05-01 Events.log";
   ASSERT_EQ(::symlink("/dev/full", log.c_str()), 0);
   dialogs.answer(mrOk);
@@ -184,6 +190,7 @@ TEST_F(SurveyFilesTest, TheEventNumberStartsAgainAtOneInsteadOfLeavingItsRange) 
   createWindows();
   TFNav &nav = *windows->FNav;
   nav.EnsureNavigationLayers(nav.fcad);
+  nav.ZGPS1Position3DChange(nullptr, 41, 29, 0); // a fix: the events have a place
   const std::string log = SurveyDay().LogFolder + "2024-05-01 Events.log";
   struct Case {
     const char *stored;

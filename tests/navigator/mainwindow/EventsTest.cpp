@@ -2,6 +2,7 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
@@ -20,8 +21,9 @@ protected:
     createWindows();
     nav = windows->FNav;
     nav->EnsureNavigationLayers(nav->fcad);
-    nav->State.VesselEasting = 412345.678;
-    nav->State.VesselNorthing = 4551234.125;
+    // A fix whose grid position is E 500100, N 4500200.
+    useGridOf41N29EAt500100And4500200(windows->FGPS->Model.Values);
+    nav->ZGPS1Position3DChange(nullptr, 41, 29, 0);
     nav->State.VesselHeading = 87.125;
   }
   std::string eventLog() const {
@@ -41,12 +43,29 @@ TEST_F(EventsTest, FirstEventIsNumberOneWithItsLabelAndRecord) {
   nav->btEventAddClick(nav);
   EXPECT_EQ(storedNumber(), 1);
   ASSERT_EQ(nav->fcad->EventLabels.size(), 1u);
-  EXPECT_EQ(eventLog(), "\nEvent No:1,Date & Time:2024-05-01 101530123,Easting:412345.68,"
-                        "Northing:4551234.13,True Depth:12.68,True Depth:12.71,Heading:87.13");
+  EXPECT_EQ(eventLog(), "\nEvent No:1,Date & Time:2024-05-01 101530123,Easting:500100.00,"
+                        "Northing:4500200.00,True Depth:12.68,True Depth:12.71,Heading:87.13");
+  EXPECT_EQ(nav->fcad->EventLabels[0].X, 500100.0);
 
   nav->btEventAddClick(nav);
   EXPECT_EQ(storedNumber(), 2);
   EXPECT_NE(eventLog().find("\nEvent No:2,"), std::string::npos);
+}
+
+// Without a fix the event has no position: the record says so, nothing is drawn at 0, 0, and the
+// surveyor is told.
+TEST_F(EventsTest, AnEventWithoutAFixSaysSoAndDrawsNothing) {
+  nav->ForgetFix();
+  nav->State.VesselEasting = nav->State.VesselNorthing = 0;
+  nav->btEventAddClick(nav);
+  EXPECT_EQ(storedNumber(), 1);
+  EXPECT_TRUE(nav->fcad->EventLabels.empty());
+  EXPECT_NE(eventLog().find("\nEvent No:1,Date & Time:2024-05-01 101530123,Easting:No fix,"
+                            "Northing:No fix,True Depth:"),
+            std::string::npos);
+  EXPECT_EQ(eventLog().find("Easting:0.00"), std::string::npos);
+  EXPECT_NE(eventLog().find("Event 1 marked without a GPS fix: it has no position."),
+            std::string::npos);
 }
 
 TEST_F(EventsTest, AnEventAtMidnightLeavesTheTimeOut) {

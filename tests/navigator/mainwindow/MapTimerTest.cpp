@@ -16,6 +16,7 @@
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "positioning/LambertConvergence.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <QCheckBox>
@@ -185,13 +186,14 @@ TEST_F(MapTimerTest, AFailedSetUpIsReportedOnceThenRetriedQuietly) {
   QStringList shown;
   const auto previous =
       platform::setExceptionDisplay([&](const QString &text) { shown.append(text); });
-  gps().Model.Values.edSF = QString();
+  // The vessel shape is taken once per session; the geodesy was checked at the start.
+  windows->FShape->edAmount->setText(QStringLiteral("two"));
   fix(60.2, 27.5);
   tick(20);
   EXPECT_EQ(shown.size(), 1);
   EXPECT_FALSE(nav().MapTimer.MapSetupDone);
   EXPECT_TRUE(shapesOn(canvas(), state().VesselLayer).empty());
-  gps().Model.Values.edSF = QStringLiteral("0.9996");
+  windows->FShape->edAmount->setText(QStringLiteral("2"));
   tick();
   EXPECT_TRUE(nav().MapTimer.MapSetupDone);
   EXPECT_FALSE(shapesOn(canvas(), state().VesselLayer).empty());

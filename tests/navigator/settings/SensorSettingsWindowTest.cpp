@@ -173,14 +173,15 @@ TEST_F(SensorSettingsWindowTest, LockingSavesLogsAndDisablesTheSettingsPages) {
   w.cbUseLCCProjection->click();
   w.eLCCSP1->setText("36");
   w.LockStateCheck1->click();
-  EXPECT_EQ(eventLog(), "\nAuto Event:\t2024-05-01 101530123\t=== SETTINGS SAVED ==="
-                        "\nAuto Event:\t2024-05-01 101530123\tGPS: Port=COM3, Baud=19200"
-                        "\nAuto Event:\t2024-05-01 101530123\tSensor: Port=COM5, Baud=9600, "
-                        "Enabled=No"
-                        "\nAuto Event:\t2024-05-01 101530123\tDatum: ED50, DTP=Yes"
-                        "\nAuto Event:\t2024-05-01 101530123\tTM: CM=33, RefLat=, SF=1, FE=, FN="
-                        "\nAuto Event:\t2024-05-01 101530123\tLCC: Enabled, SP1=36, SP2="
-                        "\nAuto Event:\t2024-05-01 101530123\t======================");
+  EXPECT_EQ(eventLog(),
+            "\nAuto Event:\t2024-05-01 101530123\t=== SETTINGS SAVED ==="
+            "\nAuto Event:\t2024-05-01 101530123\tGPS: Port=COM3, Baud=19200"
+            "\nAuto Event:\t2024-05-01 101530123\tSensor: Port=COM5, Baud=9600, "
+            "Enabled=No"
+            "\nAuto Event:\t2024-05-01 101530123\tDatum: ED50, DTP=Yes"
+            "\nAuto Event:\t2024-05-01 101530123\tTM: CM=33, RefLat=0, SF=1, FE=500000, FN=0"
+            "\nAuto Event:\t2024-05-01 101530123\tLCC: Enabled, SP1=36, SP2="
+            "\nAuto Event:\t2024-05-01 101530123\t======================");
   for (QWidget *page : {w.GPSTabSheet, w.SensorTabSheet, w.ParametersTabSheet, w.tGlobalSetting})
     EXPECT_FALSE(page->isEnabled()) << page->objectName().toStdString();
   EXPECT_TRUE(w.TabSheet1->isEnabled());

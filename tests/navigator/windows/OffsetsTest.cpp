@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -234,13 +235,16 @@ TEST_F(OffsetsWindowTest, AnOffsetsLogThatCannotBeOpenedIsReportedAndTheValuesAr
   QDir(QString::fromStdString(SurveyDay().LogFolder)).removeRecursively();
   // A file where the folder should be: neither the folder nor the log can be made.
   testsupport::writeFile(SurveyDay().SurveyFolder + "LOG", "");
-  dialogs.answer(mrOk); // the event log of the automatic save
   dialogs.answer(mrOk); // the offsets log
+  dialogs.answer(mrOk); // the event log of the automatic save, once the command has returned
   // The survey start that follows fails on the same missing folder and says so itself.
   EXPECT_ANY_THROW(offsets->BitBtn1Click(offsets));
   ASSERT_GE(dialogs.messages().size(), 1u);
   EXPECT_TRUE(
       dialogs.messages().back().text.startsWith(QStringLiteral("Cannot open the offsets log")));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(
+      dialogs.messages().back().text.startsWith(QStringLiteral("Cannot write the event log")));
   EXPECT_NE(testsupport::readFile(settingsFile()).find("Offset A     =0.5"), std::string::npos);
 }
 

@@ -1,0 +1,155 @@
+// The road of a sounding: everything a record of the day's survey files stands on (message type
+// and format, draft, sound velocity source, alarm limit, this session's projection, the current
+// fix and its age), and the turning of a GPS line, a fix or an echo-sounder line into a record,
+// a screen update and reports. A plain class: the windows feed it their values when they
+// change, the main window wires the ports to it and shows what it returns; a replay needs no
+// window at all.
+#pragma once
+
+#include "navigator/acquisition/FixProjection.h"
+#include "navigator/acquisition/SurveyRecords.h"
+#include "navigator/soundvelocity/SvpProcessing.h"
+#include "platform/Color.h"
+#include "platform/Time.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SensorSettingsValues;
+struct TNavigationState;
+
+namespace survey {
+
+// Something the surveyor must hear of: the message window and the status bar show it, and with
+// `Logged` the day's event log keeps it. Never a box: the road does not wait for anyone.
+struct RoadReport {
+  QString Text;
+  bool Logged = true;
+  bool operator==(const RoadReport &) const = default;
+};
+
+struct GpsLineOutcome {
+  bool ChecksumFailed = false; // shown in the monitor, used for nothing
+  bool Recovered = false;      // the first line after the receiver's silence
+  std::vector<RoadReport> Reports;
+};
+
+struct DepthLineOutcome {
+  bool OfType = false;           // a sentence of the chosen message type
+  bool ChecksumFailed = false;   // ... whose checksum failed: not used
+  std::optional<double> Battery; // "Tarvik SMT": the boat's battery voltage
+  bool DepthsCorrected = false;  // TrueDepthHi and TrueDepthLo are this line's
+  // The canvas background the shallow-water alarm wants (only while acquiring).
+  std::optional<TColor> Background;
+  bool Recorded = false; // a record went to the coordinates file
+  std::vector<RoadReport> Reports;
+};
+
+class SoundingRoad {
+public:
+  // A depth line is recorded at the fix only while the last GGA that gave or confirmed it is no
+  // older than this: the receiver's own silence limit (its idle watchdog's period). A sounder
+  // whose lines queued up behind a held port, or a receiver that went quiet, records nothing.
+  static constexpr std::uint32_t FixCurrentForMs = 5000;
+
+  // `state` holds the values the map, the events and the windows read (fix, depths, offsets).
+  explicit SoundingRoad(TNavigationState &state);
+
+  // ---- Values the windows feed when they change
+  // The settings window's echo-sounder message type and the scan format it accepted.
+  void setMessageType(const std::string &type, const std::string &scanFormat);
+  const std::string &messageType() const { return MessageType; }
+  enum class Offset { Draft, SoundVelocity, OffsetC, Tide };
+  // A text of the offsets window. It takes effect as the survey always took it: the draft at the
+  // next depth line, all four at the next GPS line while the window is hidden, and at a start.
+  void setOffsetText(Offset which, const QString &text);
+  void setOffsetsShown(bool shown);
+  // The navigation settings' depth alarm limit, taken at the next depth line.
+  void setDepthAlertText(const QString &text);
+  // The canvas colour of the navigation settings, the alarm's colour when the depth is safe.
+  void setBackgroundColour(TColor colour) { Background = colour; }
+  // The Realtime button is down: the shallow-water alarm works.
+  void setAlarmArmed(bool armed) { AlarmArmed = armed; }
+  // The sound velocity profile is switched on; its column comes from `ProfileColumn`.
+  void setProfileInUse(bool inUse) { ProfileInUse = inUse; }
+  std::function<std::shared_ptr<const svp::SvColumn>()> ProfileColumn;
+  // Outside a session (tests that drive the lines alone) the projection follows these values.
+  std::function<const SensorSettingsValues *()> GeodesyOutsideSession;
+
+  // ---- The day's files
+  std::string CoordinatesPath;
+  std::string XyzPath;
+  // Makes the day's folders again (a folder removed while the program runs).
+  std::function<void()> MakeFolders;
+
+  // ---- Sessions. A session is one Realtime start to its stop.
+  // Takes the session's projection from `v`; a parameter that does not convert refuses the
+  // start with a message naming it, and nothing changes.
+  std::optional<QString> beginSession(const SensorSettingsValues &v, const std::string &gpsPort,
+                                      const std::string &sounderPort);
+  // The session's counts the surveyor should hear of; the fix and the depths are forgotten.
+  std::vector<RoadReport> endSession();
+  bool inSession() const { return InSession; }
+  // The offsets the start takes: what converts, even while the offsets window is shown.
+  std::vector<RoadReport> takeOffsetsAtStart();
+
+  // ---- Lines and link events, in the order the ports deliver them
+  GpsLineOutcome gpsLine(const std::string &line, std::uint32_t tick);
+  // The serial component's position event for the GPS line just handled.
+  std::optional<RoadReport> gpsPosition(double latitude, double longitude, double altitude,
+                                        std::uint32_t tick);
+  // The receiver went silent: its last position is no fix.
+  void gpsSilent();
+  DepthLineOutcome depthLine(const std::string &line, std::uint32_t tick,
+                             const platform::TDateTime &now, int fixQuality);
+  // A raw log of port 0 (GPS) or 1 (sounder) cannot be written: reported once a session.
+  std::optional<RoadReport> rawLogFailure(int port, const QString &text);
+
+  // ---- What the map and the events read
+  bool hasFix() const;
+  void forgetFix();
+  // The grid position of the current fix, projected once per fix; none without a fix or without
+  // a projection.
+  std::optional<GridPosition> gridOfFix();
+  FixProjection Projection;
+  long gpsChecksumFailures() const { return GpsChecksumFailures; }
+  long depthChecksumFailures() const { return DepthChecksumFailures; }
+
+private:
+  void applyOffsets(bool evenWhileShown, std::vector<RoadReport> &reports);
+  bool projectionReady();
+
+  TNavigationState &S;
+  std::string MessageType, ScanFormat;
+  QString OffsetTexts[4];
+  bool OffsetsShown = false;
+  QString DepthAlertText;
+  TColor Background = clWhite;
+  bool AlarmArmed = false;
+  bool ProfileInUse = false;
+  std::shared_ptr<const svp::SvColumn> ReportedColumn; // the column whose fallback was reported
+  bool ColumnFallbackReported = false;
+
+  LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;
+  OnceReport NoSoundVelocity, CoordinatesFile, XyzFile, ImpossiblePosition, StaleFix, GpsChecksum,
+      DepthChecksum, RawLog[2];
+
+  bool InSession = false;
+  std::string GpsPort, SounderPort;
+  long GpsChecksumFailures = 0, DepthChecksumFailures = 0;
+  // The GPS line just handled was refused (checksum, position fields): its position event is
+  // not a fix.
+  bool RefuseNextPosition = false;
+  std::string TakenOutside; // GeodesyKey of the values taken outside a session
+};
+
+// A GGA's latitude and longitude fields are a position: numbers ddmm.mmmm / dddmm.mmmm with
+// minutes below 60 and hemispheres N or S, E or W. `sentence` is the line without its checksum.
+bool GgaPositionFieldsValid(const std::string &sentence);
+
+} // namespace survey
