@@ -10,10 +10,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -37,8 +33,6 @@ void makeFolder(const std::string &path) {
 }
 
 bool eventLogFailureReported = false;
-
-int largestWindowSide(int desktopSide) { return std::max(2 * desktopSide, 4096); }
 
 std::function<void(const QString &)> &failureSink() {
   static std::function<void(const QString &)> sink;
@@ -115,55 +109,6 @@ void AppendAutoEvent(const std::string &text, const std::string &path) {
 
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink) {
   failureSink() = std::move(sink);
-}
-
-void SaveFormPlacement(QWidget *window) {
-  platform::IniFile ini(platform::SettingsFilePath());
-  const std::string section = window->objectName().toStdString();
-  const int state = window->isMaximized() ? 2 : window->isMinimized() ? 1 : 0;
-  // Position and size of the normal window, so that a maximised one comes back at its old
-  // place when it is restored.
-  const QRect normal = state == 0 ? window->geometry() : window->normalGeometry();
-  const QPoint topLeft = state == 0 ? window->pos() : normal.topLeft();
-  ini.WriteInteger(section, "WindowState", state);
-  ini.WriteInteger(section, "Left", topLeft.x());
-  ini.WriteInteger(section, "Top", topLeft.y());
-  ini.WriteInteger(section, "Width", normal.width());
-  ini.WriteInteger(section, "Height", normal.height());
-}
-
-void RestoreFormPlacement(QWidget *window, std::uint8_t withSize) {
-  const platform::IniFile ini(platform::SettingsFilePath());
-  const std::string section = window->objectName().toStdString();
-  if (ini.ReadInteger(section, "WindowState", 0) == 2) {
-    window->setWindowState(window->windowState() | Qt::WindowMaximized);
-    return;
-  }
-  int left = ini.ReadInteger(section, "Left", 0);
-  int top = ini.ReadInteger(section, "Top", 0);
-  QSize screen(1920, 1080);
-  QSize desktop = screen;
-  if (const QScreen *s = QGuiApplication::primaryScreen()) {
-    screen = s->geometry().size();
-    desktop = s->virtualSize();
-  }
-  if (withSize == 1) {
-    // A stored size in the millions would ask for a back buffer of gigabytes: no more than
-    // twice the desktop (at least 4096 pixels, for a desktop that grows).
-    const int width = ini.ReadInteger(section, "Width", window->width());
-    const int height = ini.ReadInteger(section, "Height", window->height());
-    window->resize(std::min(width, largestWindowSide(desktop.width())),
-                   std::min(height, largestWindowSide(desktop.height())));
-  }
-  if (left < 0)
-    left = 0;
-  if (top < 0)
-    top = 0;
-  if (left >= screen.width())
-    left = 0;
-  if (top >= screen.height())
-    top = 0;
-  window->move(left, top);
 }
 
 QString AnsiToWideCopy(const std::string &text) { return platform::fromAnsi(text); }

@@ -1,13 +1,10 @@
 // The survey day: the folder tree of the day the program started in, the date and time texts
-// of file names, the event-log appender and the placement of windows in the settings file.
+// of file names and the event-log appender.
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <functional>
 #include <string>
-
-class QWidget;
 
 // Fixed once at start (InitSurveySession) from the local date of that moment; the date does
 // not roll over at midnight. Folders end in "/".
@@ -47,13 +44,6 @@ void CreateSurveyFolders();
 void AppendAutoEvent(const std::string &text, const std::string &path);
 // Where AppendAutoEvent reports a lost record at once (the message window and the status bar).
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink);
-
-// Writes WindowState, Left, Top, Width and Height of the window to the settings section named
-// after the window (its objectName).
-void SaveFormPlacement(QWidget *window);
-// Reads them back: WindowState 2 maximises; otherwise the position (and with withSize == 1 the
-// size) is restored, and a position off the screen's top-left or beyond its size becomes 0.
-void RestoreFormPlacement(QWidget *window, std::uint8_t withSize);
 
 // 8-bit text in the ANSI code page (Windows-1254) as a window text. Not for file names, which
 // stay the system's bytes: platform::pathText shows them.

@@ -10,6 +10,7 @@
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/FormPlacement.h"
 #include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"

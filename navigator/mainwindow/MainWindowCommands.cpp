@@ -1,7 +1,6 @@
 // TFNav: the menus and tool bars and the small commands behind them, the keys, and the echogram
 // timer with its watchdog of the echo sounder.
 #include "canvas/TarvikCanvas.h"
-#include "navigator/acquisition/SurveyDay.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
 #include "navigator/mainwindow/CommandIcons.h"
 #include "navigator/mainwindow/MainWindow.h"
@@ -12,6 +11,7 @@
 #include "navigator/settings/VesselShapeWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/windows/EchogramWindow.h"
+#include "navigator/windows/FormPlacement.h"
 #include "navigator/windows/LatencyWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"

@@ -4,6 +4,7 @@
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/runlines/RunlineModel.h"
+#include "navigator/windows/FormPlacement.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"

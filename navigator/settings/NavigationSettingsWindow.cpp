@@ -3,10 +3,10 @@
 #include "navigator/settings/ColourBox.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/mainwindow/MapTimer.h"
 #include "navigator/windows/FirstPlacement.h"
+#include "navigator/windows/FormPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/Convert.h"

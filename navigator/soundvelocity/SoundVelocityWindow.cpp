@@ -3,6 +3,7 @@
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/soundvelocity/SvpGraphWindow.h"
+#include "navigator/windows/FormPlacement.h"
 #include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"

@@ -1,9 +1,9 @@
 #include "navigator/windows/EchogramWindow.h"
 
-#include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/windows/FirstPlacement.h"
+#include "navigator/windows/FormPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/GdiCanvas.h"

@@ -5,6 +5,7 @@
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/windows/FirstPlacement.h"
+#include "navigator/windows/FormPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"

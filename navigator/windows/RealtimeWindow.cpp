@@ -8,6 +8,7 @@
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/EchogramWindow.h"
 #include "navigator/windows/FirstPlacement.h"
+#include "navigator/windows/FormPlacement.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"

@@ -1,9 +1,9 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 
-#include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/FirstPlacement.h"
+#include "navigator/windows/FormPlacement.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 

@@ -726,8 +726,9 @@ TEST_F(AcquisitionTest, AnImpossiblePositionIsNoFix) {
     ASSERT_EQ(w.State.FixLatitude, 41);
     w.ZGPS1Position3DChange(nullptr, c.lat, c.lon, 0);
     EXPECT_EQ(w.State.FixLatitude == 0 && w.State.FixLongitude == 0, !c.fix);
-    if (!c.fix)
+    if (!c.fix) {
       EXPECT_FALSE(w.GridOfFix().has_value());
+    }
   }
   // At an impossible position, twice: no record and one report.
   w.ZGPS1Position3DChange(nullptr, 41, 29, 0);

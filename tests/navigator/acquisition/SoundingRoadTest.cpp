@@ -178,8 +178,9 @@ TEST_F(SoundingRoadTest, CorruptedGpsSentencesGiveNoFixSpeedOrHeading) {
     const std::size_t before = records().size();
     gpsLine(c.line);
     EXPECT_EQ(road.hasFix(), c.fixAfter);
-    if (c.fixAfter)
+    if (c.fixAfter) {
       EXPECT_EQ(state.FixLatitude, lat);
+    }
     depth(nmea("SDDPT,2.5,0.0"));
     EXPECT_EQ(records().size(), before + (c.fixAfter ? 1 : 0));
     for (const QStringList &r : records())

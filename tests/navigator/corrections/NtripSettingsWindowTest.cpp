@@ -356,8 +356,9 @@ TEST_F(NtripSettingsWindow, AConnectionUnderWayIsCalledOffWithItsButton) {
     ASSERT_TRUE(testsupport::processEventsUntil(
         [&] { return w.btnConnect->text() == QStringLiteral("Connecting..."); }));
     EXPECT_EQ(w.windowTitle(), "Tarvik NTRIP Client - Connecting...");
-    if (attempt == 0)
+    if (attempt == 0) {
       EXPECT_FALSE(w.btnFetchSources->isEnabled()); // greyed while the table is fetched
+    }
 
     w.btnConnect->click();
     EXPECT_FALSE(w.client->Worker);

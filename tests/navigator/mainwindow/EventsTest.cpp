@@ -132,9 +132,10 @@ TEST_F(EventsTest, EachTrackCommandClearsOnlyItsLayerAfterYes) {
     run();
     EXPECT_EQ(canvas->ShapeCount, 2) << c.layer;
     for (std::int32_t n = 1; n <= 100; ++n)
-      if (canvas->FindShape(n))
+      if (canvas->FindShape(n)) {
         EXPECT_NE(canvas->GetShapeOnLayer(n),
                   canvas->LayerFindByName(QString::fromLatin1(c.layer)));
+      }
     EXPECT_EQ(dialogs.messages().back().text.toStdString(), c.question);
     EXPECT_NE(eventLog().rfind(std::string("\t") + c.record), std::string::npos) << c.layer;
   }

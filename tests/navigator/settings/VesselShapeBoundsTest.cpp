@@ -1,6 +1,7 @@
 // Settings used as counts and sizes are bounded: the vessel symbol's number of circles, typed or
 // stored, and a stored window size.
 #include "navigator/NavigatorFixture.h"
+#include "navigator/windows/FormPlacement.h"
 
 #include "navigator/settings/VesselShapeWindow.h"
 #include "navigator/windows/MessageWindow.h"
