@@ -69,7 +69,7 @@ void BM_SaveMillionShapes(benchmark::State &state) {
   }
   struct stat st {};
   ::stat(filePath().c_str(), &st);
-  const std::string text = platform::buildDrawingText(*m, platform::TDateTime{});
+  const std::string text = canvas::buildDrawingText(*m, platform::TDateTime{});
   state.counters["shapes_per_s"] =
       benchmark::Counter(double(kShapes) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["file_MiB"] = double(st.st_size) / (1 << 20);

@@ -35,7 +35,7 @@ std::string filePath() {
 void BM_ExportMillionShapesToFile(benchmark::State &state) {
   const DrawingModel &m = drawing();
   for (auto _ : state) {
-    if (!platform::saveDxfFile(m, filePath())) {
+    if (!exchange::saveDxfFile(m, filePath())) {
       state.SkipWithError("export failed");
       break;
     }
@@ -53,7 +53,7 @@ void BM_ExportMillionShapesToMemory(benchmark::State &state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     bytes = 0;
-    platform::writeDxf(m, [&](std::string_view piece) {
+    exchange::writeDxf(m, [&](std::string_view piece) {
       bytes += piece.size();
       benchmark::DoNotOptimize(piece.data());
       return true;

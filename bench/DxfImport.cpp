@@ -202,7 +202,7 @@ void BM_ImportSurveyDxf(benchmark::State &state) {
   const QString path = QString::fromStdString(dxfPath());
   const long peakAdded = PeakMemory::measure([&] {
                            DrawingModel m;
-                           platform::importDxfFile(m, path);
+                           exchange::importDxfFile(m, path);
                          }).peakKib;
   std::int64_t budgetUsed = 0;
   for (auto _ : state) {
@@ -210,7 +210,7 @@ void BM_ImportSurveyDxf(benchmark::State &state) {
     auto m = std::make_unique<DrawingModel>();
     const auto start = std::chrono::steady_clock::now();
     state.ResumeTiming();
-    const platform::DxfImportOutcome r = platform::importDxfFile(*m, path);
+    const exchange::DxfImportOutcome r = exchange::importDxfFile(*m, path);
     state.PauseTiming();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -30,7 +30,7 @@ void BM_AnalyseCapture(benchmark::State &state) {
   const auto piece = static_cast<std::size_t>(state.range(1));
   std::int64_t frames = 0;
   for (auto _ : state) {
-    platform::RtcmAnalyser analyser;
+    positioning::RtcmAnalyser analyser;
     for (std::size_t at = 0; at < bytes.size(); at += piece)
       analyser.feed(std::string_view(bytes).substr(at, piece));
     analyser.finish();
@@ -47,7 +47,7 @@ BENCHMARK(BM_AnalyseCapture)->ArgsProduct({{0, 1, 2}, {4095, 8192}});
 void BM_StationFixes(benchmark::State &state) {
   const std::string bytes = capture(captures[0]);
   for (auto _ : state)
-    benchmark::DoNotOptimize(platform::rtcmStationFixes(bytes));
+    benchmark::DoNotOptimize(positioning::rtcmStationFixes(bytes));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_StationFixes);

@@ -49,7 +49,7 @@ void importMillion(benchmark::State &state, bool grid) {
   {
     auto m = std::make_unique<DrawingModel>();
     const PeakMemory::Added added =
-        PeakMemory::measure([&] { platform::loadXyzFile(*m, path, 0, 0, 0); });
+        PeakMemory::measure([&] { exchange::loadXyzFile(*m, path, 0, 0, 0); });
     peakAdded = added.peakKib;
     kept = added.keptKib;
   }
@@ -57,7 +57,7 @@ void importMillion(benchmark::State &state, bool grid) {
     state.PauseTiming();
     auto m = std::make_unique<DrawingModel>();
     state.ResumeTiming();
-    if (!platform::loadXyzFile(*m, path, 0, 0, 0) || m->ShapeCount != kPoints ||
+    if (!exchange::loadXyzFile(*m, path, 0, 0, 0) || m->ShapeCount != kPoints ||
         (m->Shapes[0]->ShapeType == 1) != grid) {
       state.SkipWithError("import failed");
       break;
@@ -83,8 +83,8 @@ void BM_ReadMillionPoints(benchmark::State &state) {
   const std::string path = writePoints(false);
   for (auto _ : state) {
     std::ifstream in(path, std::ios::binary);
-    platform::XyzPoints points;
-    if (platform::readXyzPoints(in, points) != platform::XyzReadResult::Ok ||
+    exchange::XyzPoints points;
+    if (exchange::readXyzPoints(in, points) != exchange::XyzReadResult::Ok ||
         points.size() != std::size_t(kPoints)) {
       state.SkipWithError("read failed");
       break;

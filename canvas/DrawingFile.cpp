@@ -14,8 +14,8 @@ std::string localPath(const QString &fileName) { return QFile::encodeName(fileNa
 
 int DrawingModel::CadSave(const QString &fileName, int) {
   try {
-    const std::string text = platform::buildDrawingText(*this, platform::Now());
-    return platform::writeDrawingFile(localPath(fileName), text) ? 1 : 0;
+    const std::string text = canvas::buildDrawingText(*this, platform::Now());
+    return canvas::writeDrawingFile(localPath(fileName), text) ? 1 : 0;
   } catch (const std::exception &) {
     return 0;
   }
@@ -23,7 +23,7 @@ int DrawingModel::CadSave(const QString &fileName, int) {
 
 bool DrawingModel::CadLoad(const QString &fileName, int, int, int keep) {
   try {
-    if (!platform::loadDrawingFile(*this, localPath(fileName), keep))
+    if (!canvas::loadDrawingFile(*this, localPath(fileName), keep))
       return false;
   } catch (const std::exception &) {
     // Only running out of memory gets here; what was applied so far stays.

@@ -10,7 +10,7 @@
 
 class DrawingModel;
 
-namespace platform {
+namespace canvas {
 
 inline constexpr std::string_view drawingFileMagic = "ZRV1";
 
@@ -23,7 +23,7 @@ inline constexpr std::size_t drawingTextLimit = std::size_t{1} << 30;
 
 // The whole text of a drawing: the header comments (created is the local time they name), the
 // view window, the layers and the shapes, in the ANSI code page with classic-locale numbers.
-std::string buildDrawingText(const DrawingModel &model, const TDateTime &created);
+std::string buildDrawingText(const DrawingModel &model, const platform::TDateTime &created);
 
 // The file's bytes: the magic and the text compressed as one zlib stream.
 std::string compressDrawingText(std::string_view text);
@@ -64,4 +64,4 @@ bool loadDrawingFile(DrawingModel &model, const std::string &path, int keep,
 bool loadDrawingBytes(DrawingModel &model, std::string_view bytes, int keep,
                       std::size_t limit = drawingTextLimit);
 
-} // namespace platform
+} // namespace canvas

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
-namespace platform {
+namespace canvas {
 
 namespace {
 
@@ -256,7 +256,7 @@ DrawingReadResult readDrawingText(const std::string &path, std::string &text, st
   // Folders, pipes and devices are no drawings, and opening a pipe the plain way would wait for
   // a writer for ever: only a regular file is opened, without blocking.
   bool notRegular = false;
-  const int fd = openRegularFileForReading(path, &notRegular);
+  const int fd = platform::openRegularFileForReading(path, &notRegular);
   if (fd < 0)
     return !notRegular && (errno == ENOENT || errno == ENOTDIR) ? DrawingReadResult::Missing
                                                                 : DrawingReadResult::Damaged;
@@ -266,4 +266,4 @@ DrawingReadResult readDrawingText(const std::string &path, std::string &text, st
   return result;
 }
 
-} // namespace platform
+} // namespace canvas

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace platform {
+namespace canvas {
 
 namespace {
 
@@ -285,7 +285,7 @@ void applyText(DrawingModel &m, const Record &r) {
     if (!text.empty() && text.front() == ' ')
       text.remove_prefix(1);
   }
-  const std::int32_t n = m.TextAdd(layer, fromAnsi(text), x, y, fontIndex);
+  const std::int32_t n = m.TextAdd(layer, platform::fromAnsi(text), x, y, fontIndex);
   if (colour != 0)
     m.SetShapePenFg(n, colour);
   if (auto *t = dynamic_cast<TQText *>(m.FindShape(n))) {
@@ -294,7 +294,7 @@ void applyText(DrawingModel &m, const Record &r) {
     t->Bold = bold;
     t->Italic = italic;
     if (!fontName.empty() && fontName != "0")
-      t->FontName = fromAnsi(fontName);
+      t->FontName = platform::fromAnsi(fontName);
   }
 }
 
@@ -382,7 +382,7 @@ void applyRecord(DrawingModel &m, const Record &r) {
     Fields f(r.fields);
     std::string_view name;
     f.word(name);
-    m.LayerOpen(fromAnsi(name));
+    m.LayerOpen(platform::fromAnsi(name));
     return;
   }
   case Kind::Line:
@@ -446,4 +446,4 @@ bool loadDrawingFile(DrawingModel &model, const std::string &path, int keep, std
   return true;
 }
 
-} // namespace platform
+} // namespace canvas

@@ -15,7 +15,7 @@
 #include <string>
 #include <zlib.h>
 
-namespace platform {
+namespace canvas {
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
   TextOut &colour(TColor c) { return integer(static_cast<std::int32_t>(c)); }
   TextOut &text(const QString &s) {
     out_ += ' ';
-    out_ += toAnsi(s);
+    out_ += platform::toAnsi(s);
     return *this;
   }
   void end() { out_ += '\n'; }
@@ -65,7 +65,7 @@ void twoDigits(std::string &out, int v) {
   out += static_cast<char>('0' + v % 10);
 }
 
-void appendHeader(std::string &out, const TDateTime &t) {
+void appendHeader(std::string &out, const platform::TDateTime &t) {
   out += "# Tarvik Pelmora - ZRV\n";
   out += "# Made by the Tarvik survey software\n";
   out += "# Created on: ";
@@ -211,7 +211,7 @@ bool deflateInto(std::string_view text, const std::function<bool(std::string_vie
 
 } // namespace
 
-std::string buildDrawingText(const DrawingModel &model, const TDateTime &created) {
+std::string buildDrawingText(const DrawingModel &model, const platform::TDateTime &created) {
   std::string out;
   appendHeader(out, created);
   TextOut w(out);
@@ -233,13 +233,13 @@ std::string compressDrawingText(std::string_view text) {
 bool writeDrawingFile(const std::string &path, std::string_view text) {
   try {
     // The drawing goes beside the old one and takes its place only when all of it is on disk.
-    AtomicFile file(path);
+    platform::AtomicFile file(path);
     // The stream's state is zlib's own: a failed write ends it as false, not by a throw.
     const auto toFile = [&file](std::string_view bytes) {
       try {
         file.write(bytes);
         return true;
-      } catch (const EFileError &) {
+      } catch (const platform::EFileError &) {
         return false;
       }
     };
@@ -247,9 +247,9 @@ bool writeDrawingFile(const std::string &path, std::string_view text) {
       return false;
     file.commit();
     return true;
-  } catch (const EFileError &) {
+  } catch (const platform::EFileError &) {
     return false;
   }
 }
 
-} // namespace platform
+} // namespace canvas

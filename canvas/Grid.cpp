@@ -76,7 +76,7 @@ struct GridPlan {
   std::vector<double> ys;
 };
 
-GridPlan gridPlan(const TTarvikCanvas &c, const platform::ViewFrame &f) {
+GridPlan gridPlan(const TTarvikCanvas &c, const canvas::ViewFrame &f) {
   GridPlan p;
   if (!c.GridVisible)
     return p;
@@ -107,7 +107,7 @@ GridPlan gridPlan(const TTarvikCanvas &c, const platform::ViewFrame &f) {
   return p;
 }
 
-bool axesShown(const platform::ViewFrame &f) {
+bool axesShown(const canvas::ViewFrame &f) {
   return f.left < 0.0 && 0.0 < f.right && f.bottom < 0.0 && 0.0 < f.top;
 }
 
@@ -138,10 +138,10 @@ void setLabelFont(GdiCanvas &g) {
   g.Font.Orientation = 0;
 }
 
-std::vector<LabelBox> labelBoxes(const GridPlan &p, const platform::ViewFrame &f, GdiCanvas &g,
+std::vector<LabelBox> labelBoxes(const GridPlan &p, const canvas::ViewFrame &f, GdiCanvas &g,
                                  int kx, int ky) {
   std::vector<LabelBox> out;
-  const platform::ViewMapping m(f.left, f.right, f.top, f.bottom, f.width, f.height);
+  const canvas::ViewMapping m(f.left, f.right, f.top, f.bottom, f.width, f.height);
   const int width = f.width;
   const int height = f.height;
   for (double x : p.xs) {
@@ -176,7 +176,7 @@ constexpr int dotPeriod = 6;
 
 } // namespace
 
-bool platform::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to,
+bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to,
                                 int kx, int ky, QRegion &damage) {
   const GridPlan a = gridPlan(c, from);
   const GridPlan b = gridPlan(c, to);
@@ -359,7 +359,7 @@ constexpr int mostGridPieces = 512;
 
 } // namespace
 
-void platform::drawGridOn(TTarvikCanvas &c, GdiCanvas &g, const QRegion *within) {
+void canvas::drawGridOn(TTarvikCanvas &c, GdiCanvas &g, const QRegion *within) {
   const GridPlan plan = gridPlan(c, currentViewFrame(c));
   if (!plan.shown)
     return;
@@ -400,5 +400,5 @@ void TTarvikCanvas::DrawGrid() {
   if (BackBuffer.isNull())
     return;
   GdiCanvas g(BackBuffer);
-  platform::drawGridOn(*this, g);
+  canvas::drawGridOn(*this, g);
 }

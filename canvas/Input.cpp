@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <numbers>
 
-namespace platform {
+namespace canvas {
 
 void setScreenCursor(int cursor) {
   if (cursor == crDefault) {
@@ -63,8 +63,9 @@ void startPan(TTarvikCanvas &c, int x, int y, double wx, double wy) {
   setScreenCursor(crSizeAll);
 }
 
-} // namespace platform
+} // namespace canvas
 
+using namespace canvas;
 using namespace platform;
 
 namespace {

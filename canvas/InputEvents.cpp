@@ -42,14 +42,14 @@ void TTarvikCanvas::mousePressEvent(QMouseEvent *event) {
   if (button == 0)
     leftClickPending_ = true;
   const QPoint p = event->position().toPoint();
-  const int shift = platform::shiftCodeOf(event->modifiers());
+  const int shift = canvas::shiftCodeOf(event->modifiers());
   handle([&] { MouseDown(button, shift, p.x(), p.y()); });
 }
 
 void TTarvikCanvas::mouseMoveEvent(QMouseEvent *event) {
   event->accept();
   const QPoint p = event->position().toPoint();
-  const int shift = platform::shiftCodeOf(event->modifiers());
+  const int shift = canvas::shiftCodeOf(event->modifiers());
   handle([&] { MouseMove(shift, p.x(), p.y()); });
 }
 
@@ -61,13 +61,13 @@ void TTarvikCanvas::mouseReleaseEvent(QMouseEvent *event) {
   }
   event->accept();
   const QPoint p = event->position().toPoint();
-  const int shift = platform::shiftCodeOf(event->modifiers());
+  const int shift = canvas::shiftCodeOf(event->modifiers());
   const bool click = button == 0 && leftClickPending_ && rect().contains(p);
   if (button == 0)
     leftClickPending_ = false;
   handle([&] {
     if (click)
-      platform::fire(OnClick, this);
+      canvas::fire(OnClick, this);
     MouseUp(button, shift, p.x(), p.y());
   });
 }
@@ -80,7 +80,7 @@ void TTarvikCanvas::mouseDoubleClickEvent(QMouseEvent *event) {
   }
   event->accept();
   const QPoint p = event->position().toPoint();
-  const int shift = platform::shiftCodeOf(event->modifiers());
+  const int shift = canvas::shiftCodeOf(event->modifiers());
   if (button != 0) {
     // Only a left double click is one for the control; the others are plain presses.
     handle([&] { MouseDown(button, shift, p.x(), p.y()); });
@@ -115,23 +115,23 @@ void TTarvikCanvas::wheelEvent(QWheelEvent *event) {
 }
 
 void TTarvikCanvas::keyPressEvent(QKeyEvent *event) {
-  std::uint16_t key = platform::virtualKeyOf(event->key(), event->modifiers());
+  std::uint16_t key = canvas::virtualKeyOf(event->key(), event->modifiers());
   if (key == 0) {
     QWidget::keyPressEvent(event);
     return;
   }
   event->accept();
-  KeyDown(key, platform::shiftCodeOf(event->modifiers()));
+  KeyDown(key, canvas::shiftCodeOf(event->modifiers()));
 }
 
 void TTarvikCanvas::keyReleaseEvent(QKeyEvent *event) {
-  std::uint16_t key = platform::virtualKeyOf(event->key(), event->modifiers());
+  std::uint16_t key = canvas::virtualKeyOf(event->key(), event->modifiers());
   // A held key repeats its press only; the release comes once, when it is let go.
   if (key == 0 || event->isAutoRepeat()) {
     QWidget::keyReleaseEvent(event);
     return;
   }
   event->accept();
-  const int shift = platform::shiftCodeOf(event->modifiers());
-  handle([&] { platform::fire(OnKeyUp, this, key, shift); });
+  const int shift = canvas::shiftCodeOf(event->modifiers());
+  handle([&] { canvas::fire(OnKeyUp, this, key, shift); });
 }

@@ -1,7 +1,7 @@
 // Virtual-key codes of Qt keys and the shift code of Qt's modifiers.
 #include "canvas/InputKeys.h"
 
-namespace platform {
+namespace canvas {
 
 namespace {
 
@@ -85,4 +85,4 @@ int shiftCodeOf(Qt::KeyboardModifiers modifiers) {
   return code;
 }
 
-} // namespace platform
+} // namespace canvas

@@ -5,7 +5,7 @@
 #include <QtCore/qnamespace.h>
 #include <cstdint>
 
-namespace platform {
+namespace canvas {
 
 // The virtual-key code of a Qt::Key value, or 0 for a key without one. Keys of the numeric pad
 // (KeypadModifier) give the pad's own codes when they have them.
@@ -14,4 +14,4 @@ std::uint16_t virtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 // The class library's shift code of the modifiers: 1 Shift, 2 Ctrl, 4 Alt.
 int shiftCodeOf(Qt::KeyboardModifiers modifiers);
 
-} // namespace platform
+} // namespace canvas

@@ -10,7 +10,7 @@
 
 class TTarvikCanvas;
 
-namespace platform {
+namespace canvas {
 
 // Screen cursors of the class library.
 constexpr int crDefault = 0;
@@ -49,4 +49,4 @@ void startPan(TTarvikCanvas &c, int x, int y, double wx, double wy);
 // (InputTools.cpp).
 void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy);
 
-} // namespace platform
+} // namespace canvas

@@ -8,7 +8,7 @@
 
 namespace {
 
-using platform::fire;
+using canvas::fire;
 
 // The first point of a shape or a zoom window is placed.
 void engage(TTarvikCanvas &c, double wx, double wy) {
@@ -18,7 +18,7 @@ void engage(TTarvikCanvas &c, double wx, double wy) {
   c.RubberStartY = wy;
   c.RubberCurrentX = wx;
   c.RubberCurrentY = wy;
-  platform::setScreenCursor(platform::crCross);
+  canvas::setScreenCursor(canvas::crCross);
 }
 
 void engageAndAnnounce(TTarvikCanvas &c, double wx, double wy) {
@@ -89,7 +89,7 @@ void addArcPoint(TTarvikCanvas &c, double wx, double wy) {
     c.QWidget::update();
     return;
   }
-  platform::appendFinishedPolyline(c, std::move(c.PolylineUnderConstruction));
+  canvas::appendFinishedPolyline(c, std::move(c.PolylineUnderConstruction));
   c.PolylineUnderConstruction.reset();
   c.DrawingInProgress = false;
   c.RubberStartX = 0.0;
@@ -123,7 +123,7 @@ void zoomToWindow(TTarvikCanvas &c, double wx, double wy) {
   }
   c.DrawingInProgress = false;
   c.RubberBandActive = false;
-  platform::setScreenCursor(platform::crDefault);
+  canvas::setScreenCursor(canvas::crDefault);
   if (!c.KeepDrawMode)
     c.DrawMode = 0;
   c.QWidget::update();
@@ -131,7 +131,7 @@ void zoomToWindow(TTarvikCanvas &c, double wx, double wy) {
 
 } // namespace
 
-namespace platform {
+namespace canvas {
 
 void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
   const bool placing = c.DrawingInProgress;
@@ -221,4 +221,4 @@ void leftPressAction(TTarvikCanvas &c, int x, int y, double wx, double wy) {
   }
 }
 
-} // namespace platform
+} // namespace canvas

@@ -73,7 +73,7 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
   const int h = g.TextHeight(QString());
   const int width = c.width();
   const int height = c.height();
-  const platform::ViewMapping view(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, width,
+  const canvas::ViewMapping view(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, width,
                                    height);
   const long long right = static_cast<long long>(width) + 50;
   const long long bottom = static_cast<long long>(height) + 20;
@@ -91,7 +91,7 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
     if (within && (sx < bound.left() - reachX || sx > bound.right() + reachX ||
                    sy < bound.top() - reachY || sy > bound.bottom() + reachY))
       continue;
-    const platform::LabelText &text = measure(label);
+    const canvas::LabelText &text = measure(label);
     const int w = text.width;
     if (within && !within->intersects(labelCell(sx, sy, w, h)))
       continue;
@@ -112,7 +112,7 @@ QString depthText(const TTarvikCanvas::DepthLabel &l) { return fixed(l.Depth, 6,
 
 // A depth's label text in the font the canvas holds, formatted and measured once for all
 // paints (soundings repeat their depths).
-const platform::LabelText &depthLabelText(platform::PaintCache &pc, const GdiCanvas &g,
+const canvas::LabelText &depthLabelText(canvas::PaintCache &pc, const GdiCanvas &g,
                                           const TTarvikCanvas::DepthLabel &l) {
   constexpr std::size_t mostTexts = 1 << 16;
   if (pc.labelTextFont != g.Font.Name || pc.labelTextSize != g.Font.Size ||
@@ -342,18 +342,18 @@ void TTarvikCanvas::DrawDepthLabelsOverlay(GdiCanvas &g) {
     return;
   useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
   g.Brush.Style = bsClear;
-  platform::PaintCache &pc = *paintCache_;
-  drawCentredLabels(*this, g, DepthLabels, [&](const DepthLabel &l) -> const platform::LabelText & {
+  canvas::PaintCache &pc = *paintCache_;
+  drawCentredLabels(*this, g, DepthLabels, [&](const DepthLabel &l) -> const canvas::LabelText & {
     return depthLabelText(pc, g, l);
   });
 }
 
 const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
-  platform::PaintCache &pc = *paintCache_;
+  canvas::PaintCache &pc = *paintCache_;
   // The back buffer's changes, and where a scroll moved labels across the edges.
   const QRegion damaged = backDamage + pc.labelDamage;
   pc.labelDamage = QRegion();
-  const platform::LabelSettings now{platform::currentViewFrame(*this), DepthLabelFontName,
+  const canvas::LabelSettings now{canvas::currentViewFrame(*this), DepthLabelFontName,
                                     DepthLabelFontSize, DepthLabelColor};
   const std::size_t had = pc.labelsDrawn.size();
   const bool extends =
@@ -370,7 +370,7 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
     GdiCanvas g(pc.labelled);
     useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
     g.Brush.Style = bsClear;
-    const auto measure = [&](const DepthLabel &l) -> const platform::LabelText & {
+    const auto measure = [&](const DepthLabel &l) -> const canvas::LabelText & {
       return depthLabelText(pc, g, l);
     };
     if (DepthLabels.size() > had)
@@ -379,7 +379,7 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
     if (!damaged.isEmpty()) {
       // Only the damaged pixels are taken again: the rest holds.
       g.end();
-      platform::copyPixels(pc.labelled, BackBuffer, damaged);
+      canvas::copyPixels(pc.labelled, BackBuffer, damaged);
       g.begin(pc.labelled);
       g.SetClipRegion(damaged);
       drawCentredLabels(*this, g, DepthLabels.begin(), DepthLabels.end(), measure, &damaged);
@@ -397,12 +397,12 @@ void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
     return;
   useFont(g, QStringLiteral("Arial"), EventLabelFontSize, true, EventLabelColor);
   g.Brush.Style = bsClear;
-  QHash<int, platform::LabelText> texts;
-  drawCentredLabels(*this, g, EventLabels, [&](const EventLabel &l) -> const platform::LabelText & {
+  QHash<int, canvas::LabelText> texts;
+  drawCentredLabels(*this, g, EventLabels, [&](const EventLabel &l) -> const canvas::LabelText & {
     auto it = texts.find(l.EventNumber);
     if (it == texts.end()) {
       const QString text = QString::number(l.EventNumber);
-      it = texts.insert(l.EventNumber, platform::LabelText{text, g.TextWidth(text), QStaticText()});
+      it = texts.insert(l.EventNumber, canvas::LabelText{text, g.TextWidth(text), QStaticText()});
     }
     return *it;
   });
@@ -481,7 +481,7 @@ void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
   g.TextOut(b.x, b.y, text);
 }
 
-QRegion platform::depthLabelScrollDamage(TTarvikCanvas &c, PaintCache &pc, const ViewFrame &from,
+QRegion canvas::depthLabelScrollDamage(TTarvikCanvas &c, PaintCache &pc, const ViewFrame &from,
                                          const ViewFrame &to, int kx, int ky) {
   QRegion d;
   if (!c.ShowDepthLabels || c.DepthLabels.empty())

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform {
+namespace canvas {
 
 ViewFrame currentViewFrame(const TTarvikCanvas &c);
 
@@ -171,4 +171,4 @@ struct PaintCache {
 QRegion depthLabelScrollDamage(TTarvikCanvas &canvas, PaintCache &cache, const ViewFrame &from,
                                const ViewFrame &to, int kx, int ky);
 
-} // namespace platform
+} // namespace canvas

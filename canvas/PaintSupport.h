@@ -12,7 +12,7 @@
 
 class TTarvikCanvas;
 
-namespace platform {
+namespace canvas {
 
 // A view whose edges or spans are not finite has no pixels to map shapes or grid lines to; such
 // a view paints the background and the overlays only.
@@ -41,7 +41,7 @@ void copyPixels(QImage &to, const QImage &from, const QRegion &where);
 // DrawGrid onto the given canvas (the back buffer's). With a region (the canvas clipped to it),
 // only the lines, labels and axes that may put pixels there are drawn, with the pixels a full
 // drawing puts there; the canvas is left clipped to the region.
-void drawGridOn(TTarvikCanvas &canvas, GdiCanvas &g, const QRegion *within = nullptr);
+void drawGridOn(TTarvikCanvas &canvas, platform::GdiCanvas &g, const QRegion *within = nullptr);
 
 // Where the grid drawn for `to` differs from the grid drawn for `from` moved by (kx, ky) pixels:
 // lines whose dots no longer fall alike, lines and labels that came or went, and the labels held
@@ -50,4 +50,4 @@ void drawGridOn(TTarvikCanvas &canvas, GdiCanvas &g, const QRegion *within = nul
 bool gridScrollDamage(TTarvikCanvas &canvas, const ViewFrame &from, const ViewFrame &to, int kx,
                       int ky, QRegion &damage);
 
-} // namespace platform
+} // namespace canvas

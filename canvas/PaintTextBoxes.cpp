@@ -1,7 +1,7 @@
 // Claimed text boxes on a uniform grid of cells.
 #include "canvas/PaintTextBoxes.h"
 
-namespace platform {
+namespace canvas {
 
 namespace {
 
@@ -88,4 +88,4 @@ bool ClaimedTextBoxes::tryClaim(const TextBox &box) {
   return true;
 }
 
-} // namespace platform
+} // namespace canvas

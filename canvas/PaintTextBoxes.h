@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform {
+namespace canvas {
 
 // A text's box in pixels; wide enough for any text length without overflow.
 struct TextBox {
@@ -41,4 +41,4 @@ private:
   std::vector<std::uint32_t> wide_;
 };
 
-} // namespace platform
+} // namespace canvas

@@ -18,11 +18,11 @@
 #include <unordered_set>
 #include <vector>
 
-using platform::clampToPixel;
-using platform::DrawnText;
+using canvas::clampToPixel;
+using canvas::DrawnText;
 using platform::GdiCanvas;
-using platform::PaintCache;
-using platform::ShapeKey;
+using canvas::PaintCache;
+using canvas::ShapeKey;
 
 namespace {
 
@@ -71,14 +71,14 @@ bool missesView(const TTarvikCanvas &c, const TQShape &s) {
          s.MinY > c.WorldTop;
 }
 
-bool missesFrame(const platform::ViewFrame &f, const TQShape &s) {
+bool missesFrame(const canvas::ViewFrame &f, const TQShape &s) {
   return s.MaxX < f.left || s.MinX > f.right || s.MaxY < f.bottom || s.MinY > f.top;
 }
 
 // Notes what keeps a drawn shape's pixels from moving with the view: bounds so far off the
 // client that pixel coordinates are clamped, or a hatch, whose pattern is held to the client's
 // corner.
-void noteUnmovable(PaintCache &pc, const TQShape &s, const platform::ViewMapping &m) {
+void noteUnmovable(PaintCache &pc, const TQShape &s, const canvas::ViewMapping &m) {
   constexpr double far = 1 << 20;
   const double x0 = (s.MinX - m.left) * m.scaleX, x1 = (s.MaxX - m.left) * m.scaleX;
   const double y0 = (m.top - s.MaxY) * m.scaleY, y1 = (m.top - s.MinY) * m.scaleY;
@@ -115,7 +115,7 @@ struct Pixel {
 // is centred on the outline (its joins reach further), a point is drawn at a pixel size
 // whatever the zoom, and a spline may swing past its points by up to a third of their spread.
 // Texts are placed by their font, not their bounds; they are kept apart.
-long long overhangOf(const TQShape &s, const platform::ViewMapping &m) {
+long long overhangOf(const TQShape &s, const canvas::ViewMapping &m) {
   const long long pen = std::llabs(static_cast<long long>(s.PenWidth)) + (s.Selected ? 2 : 0);
   if (s.ShapeType == 17) {
     if (const auto *p = dynamic_cast<const TQPoint *>(&s))
@@ -137,7 +137,7 @@ long long overhangOf(const TQShape &s, const platform::ViewMapping &m) {
 QRect textReach(const TTarvikCanvas &c, const TQText &t, const GdiCanvas &g, int w, int h) {
   if (t.DisplayText.isEmpty())
     return QRect();
-  const platform::ViewMapping m(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
+  const canvas::ViewMapping m(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
   const long long sx = m.toX(t.X);
   const long long sy = m.toY(t.Y);
   if (sx < -500 || sx > static_cast<long long>(w) + 500 || sy < -100 ||
@@ -183,7 +183,7 @@ const std::vector<int> *candidatesInView(TTarvikCanvas &c, std::vector<int> &out
 // the last point drawn, and the texts drawn with their reach.
 void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
                      const std::function<void()> &snapshot = {}, int snapshotAt = 0) {
-  if (!platform::finiteView(c))
+  if (!canvas::finiteView(c))
     return;
   const LayerFlags layers(c.Layers, c.NextLayerIndex);
   const int w = std::max(c.width(), 1);
@@ -193,7 +193,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
     ww = 1.0;
   const double wpp = ww / w;
   const double half = wpp * 0.5;
-  const platform::ViewMapping mapping(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
+  const canvas::ViewMapping mapping(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
   // The pixel of an anchor by the horizontal scale, for point thinning and text boxes.
   const auto anchor = [&](double x, double y) {
     return Pixel{clampToPixel((x - c.WorldLeft) / wpp), clampToPixel((c.WorldTop - y) / wpp)};
@@ -280,7 +280,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
   // Texts come last so that they lie over every other shape.
   if (!c.NavigationVariant && c.FInteracting)
     return;
-  platform::ClaimedTextBoxes boxes;
+  canvas::ClaimedTextBoxes boxes;
   for (TQShape *s : texts) {
     if (drawn >= maxDrawsPerPaint) {
       finish(true);
@@ -291,7 +291,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
         // A box centred on the anchor whatever the alignment, about 7 pixels a character.
         const Pixel p = anchor(text->X, text->Y);
         const std::int64_t halfWidth = 7 * static_cast<std::int64_t>(text->DisplayText.size()) / 2;
-        const platform::TextBox box{p.x - halfWidth, p.y - 7, p.x + halfWidth, p.y + 7};
+        const canvas::TextBox box{p.x - halfWidth, p.y - 7, p.x + halfWidth, p.y + 7};
         if (!boxes.tryClaim(box))
           continue;
       }
@@ -327,7 +327,7 @@ struct WorldRect {
   double minX, minY, maxX, maxY;
 };
 
-WorldRect worldAround(const TTarvikCanvas &c, const platform::ViewMapping &m, const QRect &r,
+WorldRect worldAround(const TTarvikCanvas &c, const canvas::ViewMapping &m, const QRect &r,
                       long long pad) {
   const double p = static_cast<double>(pad);
   return WorldRect{
@@ -338,7 +338,7 @@ WorldRect worldAround(const TTarvikCanvas &c, const platform::ViewMapping &m, co
 // Whether `to` shows the world of `from` moved by whole pixels: the same client and scales, the
 // edges moved so that what lay at pixel p of `from` lies at p + (kx, ky) in `to`, by less than
 // the client's size.
-bool wholePixelShift(const platform::ViewFrame &from, const platform::ViewFrame &to, int &kx,
+bool wholePixelShift(const canvas::ViewFrame &from, const canvas::ViewFrame &to, int &kx,
                      int &ky) {
   if (from.width != to.width || from.height != to.height || from.width <= 0 || from.height <= 0)
     return false;
@@ -394,7 +394,7 @@ void TTarvikCanvas::noteViewPan() {
       pc.recorded && (marks == pc.cleanMarks + 1 || (pc.panOnly && marks == pc.panMarks + 1));
   pc.panMarks = marks;
   int kx = 0, ky = 0;
-  const platform::ViewFrame now = platform::currentViewFrame(*this);
+  const canvas::ViewFrame now = canvas::currentViewFrame(*this);
   if (!onlyPans || !wholePixelShift(pc.frame, now, kx, ky)) {
     pc.panOnly = false;
     return;
@@ -418,20 +418,20 @@ void TTarvikCanvas::noteViewPan() {
 
 bool TTarvikCanvas::scrollCache(QRegion &damage) {
   PaintCache &pc = *paintCache_;
-  const platform::ViewFrame from = pc.settings.view;
-  const platform::ViewFrame to = platform::currentViewFrame(*this);
+  const canvas::ViewFrame from = pc.settings.view;
+  const canvas::ViewFrame to = canvas::currentViewFrame(*this);
   int kx = 0, ky = 0;
   if (!wholePixelShift(from, to, kx, ky) || kx != pc.shiftX || ky != pc.shiftY || !(to == pc.frame))
     return false;
   // What a host draws below the shapes is its own: nothing here knows which of it crosses an
   // edge, so a view it draws into is drawn whole.
   if (pc.capReached || pc.farReach || pc.hatched || pc.overhang > maxPartialOverhang ||
-      BackBuffer.depth() != 32 || !platform::finiteView(*this) || (GridVisible && GridMode == 1) ||
+      BackBuffer.depth() != 32 || !canvas::finiteView(*this) || (GridVisible && GridMode == 1) ||
       OnDrawBelowShapes)
     return false;
   const int w = to.width, h = to.height;
-  const platform::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
-  const platform::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
+  const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
+  const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
   const long long pad = pc.overhang + 2;
   const QRect client(0, 0, w, h);
   QRegion d;
@@ -529,7 +529,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   }
   if (static_cast<long long>(pc.drawn) + coming + pc.reported >= maxDrawsPerPaint)
     return false;
-  if (GridVisible && GridMode == 0 && !platform::gridScrollDamage(*this, from, to, kx, ky, d))
+  if (GridVisible && GridMode == 0 && !canvas::gridScrollDamage(*this, from, to, kx, ky, d))
     return false;
 
   // What the move uncovers, and bands along the moved edges as wide as a shape may reach past
@@ -559,7 +559,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       g.Brush.Style = bsSolid;
       g.FillRect(0, 0, w, h);
       if (GridMode == 0)
-        platform::drawGridOn(*this, g, &d);
+        canvas::drawGridOn(*this, g, &d);
       drawShapesNear(g, d, 0, pc.baseCount);
     } else {
       pc.baseValid = false;
@@ -569,7 +569,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       pc.labelled.size() == BackBuffer.size()) {
     shiftImage(pc.labelled, kx, ky);
     pc.labelSettings.view = to;
-    pc.labelDamage = platform::depthLabelScrollDamage(*this, pc, from, to, kx, ky);
+    pc.labelDamage = canvas::depthLabelScrollDamage(*this, pc, from, to, kx, ky);
     pc.labelDamage += d;
   } else {
     pc.labelledValid = false;
@@ -581,7 +581,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   return true;
 }
 
-void platform::copyPixels(QImage &to, const QImage &from, const QRegion &where) {
+void canvas::copyPixels(QImage &to, const QImage &from, const QRegion &where) {
   if (to.size() != from.size() || to.depth() != 32 || from.depth() != 32)
     return;
   const QRect all(QPoint(0, 0), to.size());
@@ -598,11 +598,11 @@ void platform::copyPixels(QImage &to, const QImage &from, const QRegion &where) 
   }
 }
 
-platform::ViewFrame platform::currentViewFrame(const TTarvikCanvas &c) {
+canvas::ViewFrame canvas::currentViewFrame(const TTarvikCanvas &c) {
   return ViewFrame{c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, c.width(), c.height()};
 }
 
-platform::PaintSettings platform::currentPaintSettings(const TTarvikCanvas &c) {
+canvas::PaintSettings canvas::currentPaintSettings(const TTarvikCanvas &c) {
   PaintSettings s;
   s.view = currentViewFrame(c);
   s.backColor = c.BackColor;
@@ -632,7 +632,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
   // Texts are placed by their font and the editor's texts by their neighbours: any change to
   // one redraws everything.
   if (!s || !pc.recorded || s->ShapeType == 11 || pc.damage.size() >= maxDamageRects ||
-      !platform::finiteView(*this) ||
+      !canvas::finiteView(*this) ||
       !(std::isfinite(s->MinX) && std::isfinite(s->MaxX) && std::isfinite(s->MinY) &&
         std::isfinite(s->MaxY))) {
     whole();
@@ -640,7 +640,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
   }
   const int w = std::max(width(), 1);
   const int h = std::max(height(), 1);
-  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+  const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   ++pc.reported;
   if (pc.baseValid) {
     // The image below the topmost shapes holds while only they change and new ones go on top
@@ -715,7 +715,7 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
   PaintCache &pc = *paintCache_;
   const int w = std::max(width(), 1);
   const int h = std::max(height(), 1);
-  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+  const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   const long long pad = pc.overhang + 2;
   // A look-up around each piece of the region, or one around all of it when it has many
   // pieces (they then lie close together as a rule); the clip keeps whatever lies between.
@@ -769,7 +769,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   if (!pc.recorded || pc.capReached ||
       static_cast<long long>(pc.drawn) + pc.reported >= maxDrawsPerPaint ||
       pc.overhang > maxPartialOverhang || pc.damage.size() > maxDamageRects ||
-      !platform::finiteView(*this) || (GridMode == 1 && GridVisible) ||
+      !canvas::finiteView(*this) || (GridMode == 1 && GridVisible) ||
       !(WorldLeft <= WorldRight) || !(WorldBottom <= WorldTop))
     return false;
   for (const ShapeKey &k : pc.pointsToCheck)
@@ -804,10 +804,10 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   GdiCanvas g;
   if (pc.baseValid) {
     // What lies below the topmost shapes comes from their image; only they are drawn.
-    platform::copyPixels(BackBuffer, pc.base, damaged);
+    canvas::copyPixels(BackBuffer, pc.base, damaged);
     g.begin(BackBuffer);
     g.SetClipRegion(damaged);
-    const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
+    const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
     const WorldRect q = worldAround(*this, m, damaged.boundingRect(), pc.overhang + 2);
     std::vector<int> &all = pc.positions;
     all.clear();
@@ -841,7 +841,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     g.Brush.Style = bsSolid;
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
-      platform::drawGridOn(*this, g, &damaged);
+      canvas::drawGridOn(*this, g, &damaged);
     if (OnDrawBelowShapes)
       OnDrawBelowShapes(g, damaged.boundingRect().intersected(QRect(0, 0, w, h)));
     drawShapesNear(g, damaged, 0, count);
@@ -889,7 +889,7 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
     g.Brush.Style = bsSolid;
     g.FillRect(0, 0, w, h);
     if (GridMode == 0)
-      platform::drawGridOn(*this, g);
+      canvas::drawGridOn(*this, g);
     if (OnDrawBelowShapes)
       OnDrawBelowShapes(g, QRect(0, 0, w, h));
     const int n = Shapes.size();
@@ -911,8 +911,8 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
         pc.above.emplace(Shapes[i], Shapes[i]->ShapeNumber);
     }
     if (GridMode == 1)
-      platform::drawGridOn(*this, g);
-    pc.settings = platform::currentPaintSettings(*this);
+      canvas::drawGridOn(*this, g);
+    pc.settings = canvas::currentPaintSettings(*this);
     pc.recorded = true;
   }
   BackBufferDirty = false;
@@ -930,11 +930,11 @@ void TTarvikCanvas::Paint() {
                BackBuffer.height() != h || !pc.recorded;
   QRegion damaged;
   if (!whole && panned) {
-    platform::PaintSettings now = platform::currentPaintSettings(*this);
+    canvas::PaintSettings now = canvas::currentPaintSettings(*this);
     now.view = pc.settings.view;
     whole = !(now == pc.settings) || !scrollCache(damaged);
   }
-  whole = whole || !(platform::currentPaintSettings(*this) == pc.settings);
+  whole = whole || !(canvas::currentPaintSettings(*this) == pc.settings);
   // After a few partial redraws over a still view, one full redraw keeps the image below the
   // topmost shapes for the ones to come.
   bool keepBase = false;
@@ -953,7 +953,7 @@ void TTarvikCanvas::Paint() {
     BackBufferDirty = false;
   }
   pc.clearChanges();
-  pc.frame = platform::currentViewFrame(*this);
+  pc.frame = canvas::currentViewFrame(*this);
   pc.cleanMarks = BackBufferDirty.settings();
 
   GdiCanvas g(*this);

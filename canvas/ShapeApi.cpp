@@ -223,7 +223,7 @@ void DrawingModel::ShapePointInsert(std::int32_t number, int i, double x, double
   if (!p || i < 0 || static_cast<std::size_t>(i) > p->Points.size())
     return;
   p->Points.insert(p->Points.begin() + i,
-                   TPointF{platform::toStoredFloat(x), platform::toStoredFloat(y)});
+                   TPointF{canvas::toStoredFloat(x), canvas::toStoredFloat(y)});
   p->UpdateBounds();
   Shapes.boundsChanged(p);
   BackBufferDirty = true;

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-using platform::clampToPixel;
+using canvas::clampToPixel;
 using platform::GdiCanvas;
-using platform::ViewMapping;
+using canvas::ViewMapping;
 
 namespace {
 

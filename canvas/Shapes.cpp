@@ -5,7 +5,7 @@
 #include <cfloat>
 #include <cmath>
 
-namespace platform {
+namespace canvas {
 
 float toStoredFloat(double value) {
   if (std::isnan(value) || std::isinf(value))
@@ -17,7 +17,7 @@ float toStoredFloat(double value) {
   return static_cast<float>(value);
 }
 
-} // namespace platform
+} // namespace canvas
 
 namespace {
 
@@ -388,8 +388,8 @@ void TQPolyline::UpdateBounds() {
 
 void TQPolyline::Translate(double dx, double dy) {
   for (TPointF &p : Points) {
-    p.X = platform::toStoredFloat(p.X + dx);
-    p.Y = platform::toStoredFloat(p.Y + dy);
+    p.X = canvas::toStoredFloat(p.X + dx);
+    p.Y = canvas::toStoredFloat(p.Y + dy);
   }
   UpdateBounds();
 }
@@ -399,8 +399,8 @@ void TQPolyline::Scale(double sx, double sy, double cx, double cy) {
     double x = p.X;
     double y = p.Y;
     scalePoint(x, y, sx, sy, cx, cy);
-    p.X = platform::toStoredFloat(x);
-    p.Y = platform::toStoredFloat(y);
+    p.X = canvas::toStoredFloat(x);
+    p.Y = canvas::toStoredFloat(y);
   }
   UpdateBounds();
 }
@@ -411,8 +411,8 @@ void TQPolyline::Rotate(double angle, double cx, double cy) {
     double x = p.X;
     double y = p.Y;
     r.apply(x, y);
-    p.X = platform::toStoredFloat(x);
-    p.Y = platform::toStoredFloat(y);
+    p.X = canvas::toStoredFloat(x);
+    p.Y = canvas::toStoredFloat(y);
   }
   UpdateBounds();
 }
@@ -420,7 +420,7 @@ void TQPolyline::Rotate(double angle, double cx, double cy) {
 // The bounds are current before the append, so widening them by the new point gives what a
 // full recomputation would, without walking every point again.
 void TQPolyline::AddPoint(double x, double y) {
-  const TPointF p{platform::toStoredFloat(x), platform::toStoredFloat(y)};
+  const TPointF p{canvas::toStoredFloat(x), canvas::toStoredFloat(y)};
   Points.push_back(p);
   if (Points.size() == 1) {
     UpdateBounds();
@@ -447,7 +447,7 @@ double TQPolyline::GetY(int index) const {
 void TQPolyline::SetPoint(int index, double x, double y) {
   if (index < 0 || static_cast<std::size_t>(index) >= Points.size())
     return;
-  Points[static_cast<std::size_t>(index)] = {platform::toStoredFloat(x),
-                                             platform::toStoredFloat(y)};
+  Points[static_cast<std::size_t>(index)] = {canvas::toStoredFloat(x),
+                                             canvas::toStoredFloat(y)};
   UpdateBounds();
 }

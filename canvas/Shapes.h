@@ -301,10 +301,10 @@ public:
   std::vector<std::unique_ptr<TQShape>> Shapes;
 };
 
-namespace platform {
+namespace canvas {
 
 // A double as a 32-bit float without undefined behaviour: out-of-range values become the
 // largest float of their sign (infinity stays infinity, NaN stays NaN).
 float toStoredFloat(double value);
 
-} // namespace platform
+} // namespace canvas

@@ -11,7 +11,7 @@
 
 TTarvikCanvas::TTarvikCanvas(QWidget *owner, bool navigationVariant)
     : QWidget(owner), NavigationVariant(navigationVariant),
-      paintCache_(std::make_unique<platform::PaintCache>()) {
+      paintCache_(std::make_unique<canvas::PaintCache>()) {
   BackBufferDirty = true;
   resize(400, 300);
   setFocusPolicy(Qt::StrongFocus);

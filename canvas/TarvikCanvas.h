@@ -25,7 +25,7 @@ class QPaintEvent;
 class QResizeEvent;
 class QWheelEvent;
 class QRegion;
-namespace platform {
+namespace canvas {
 struct PaintCache;
 }
 
@@ -255,7 +255,7 @@ private:
   // The back buffer with the depth labels over it, brought up to date.
   const QImage &labelledBuffer(const QRegion &damaged);
 
-  std::unique_ptr<platform::PaintCache> paintCache_;
+  std::unique_ptr<canvas::PaintCache> paintCache_;
 
   // A left press waits for its release to count as a click (the press of a double click does
   // not).

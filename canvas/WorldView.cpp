@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 void DrawingModel::WorldToScreen(double x, double y, int &sx, int &sy) const {
-  const platform::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, clientWidth(),
+  const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, clientWidth(),
                                 clientHeight());
   sx = m.toX(x);
   sy = m.toY(y);

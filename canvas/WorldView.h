@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace platform {
+namespace canvas {
 
 // Pixel coordinates are kept within +-pixelLimit, far outside any screen, so that sums and
 // differences of a few of them never overflow an int.
@@ -55,4 +55,4 @@ struct ViewMapping {
   int lengthY(double r) const { return clampToPixel(r * scaleY); }
 };
 
-} // namespace platform
+} // namespace canvas

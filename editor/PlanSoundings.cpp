@@ -319,7 +319,7 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
     return;
   const SoundingList &pts = *points_;
   const std::size_t n = pts.size();
-  const platform::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
+  const canvas::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
   // The world rectangle drawn: the view, or the part of it under `only`.
   double vx0 = std::min(v.left, v.right), vx1 = std::max(v.left, v.right);
   double vy0 = std::min(v.bottom, v.top), vy1 = std::max(v.bottom, v.top);
@@ -360,7 +360,7 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
   std::vector<std::uint8_t> refused;
   if (s.labels && !only)
     refused.assign(static_cast<std::size_t>(gw) * gh, 0);
-  platform::ClaimedTextBoxes boxes;
+  canvas::ClaimedTextBoxes boxes;
   struct Label {
     std::uint32_t index;
     QString text;
@@ -381,7 +381,7 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
     if (refusedFrom != 0 && length >= refusedFrom)
       return;
     const std::int64_t half = 7 * static_cast<std::int64_t>(text.size()) / 2;
-    const platform::TextBox box{ax - half, ay - boxHalfHeight, ax + half, ay + boxHalfHeight};
+    const canvas::TextBox box{ax - half, ay - boxHalfHeight, ax + half, ay + boxHalfHeight};
     if (!boxes.tryClaim(box)) {
       // A longer label at the same anchor has a wider box, refused as well.
       refusedFrom = static_cast<std::uint8_t>(length);
@@ -529,7 +529,7 @@ bool PlanSoundings::redrawChanged(const View &v, const Style &s) {
         return false;
       changed.push_back(i);
     }
-  const platform::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
+  const canvas::ViewMapping m(v.left, v.right, v.top, v.bottom, v.width, v.height);
   auto label = [&](double z) { return platform::FloatToStrF(z, platform::ffFixed, 6, 2); };
   QRect dirty;
   const int pad = std::abs(s.trackWidth) + 3;

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <string>
 
-namespace platform {
+namespace exchange {
 
 namespace {
 
@@ -180,7 +180,7 @@ QString DxfTextCoding::decode(std::string_view bytes) const {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
   if (decoder_)
     return decoder_->decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  return fromAnsi(bytes);
+  return platform::fromAnsi(bytes);
 }
 
 QString DxfTextCoding::text(std::string_view bytes) const {
@@ -190,4 +190,4 @@ QString DxfTextCoding::text(std::string_view bytes) const {
   return decodeDxfEscapes(decode(bytes), true);
 }
 
-} // namespace platform
+} // namespace exchange

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-namespace platform {
+namespace exchange {
 
 // The $DWGCODEPAGE value that names this system's ANSI code page (Windows-1254).
 inline constexpr std::string_view kAnsiDwgCodePage = "ANSI_1254";
@@ -46,4 +46,4 @@ QString decodeDxfEscapes(const QString &text, bool doubledBackslashes);
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);
 
-} // namespace platform
+} // namespace exchange

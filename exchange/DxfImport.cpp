@@ -8,15 +8,15 @@
 #include <new>
 
 int TTarvikCanvas::GetOrCreateDXFLayer(const std::string &dxfLayerName) {
-  return platform::getOrCreateDxfLayer(*this, dxfLayerName);
+  return exchange::getOrCreateDxfLayer(*this, dxfLayerName);
 }
 
 bool TTarvikCanvas::DXFLoad(const QString &fileName) {
   if (!QFileInfo::exists(fileName))
     return false;
   try {
-    const platform::DxfImportOutcome result = platform::importDxfFile(*this, fileName);
-    using Status = platform::DxfImportOutcome::Status;
+    const exchange::DxfImportOutcome result = exchange::importDxfFile(*this, fileName);
+    using Status = exchange::DxfImportOutcome::Status;
     if (result.status == Status::Unreadable)
       return false;
     if (result.status == Status::Binary) {
@@ -29,10 +29,10 @@ bool TTarvikCanvas::DXFLoad(const QString &fileName) {
       return false;
     }
     if (result.importCount < 1) {
-      platform::ShowMessage(platform::dxfNothingImportedMessage(result));
+      platform::ShowMessage(exchange::dxfNothingImportedMessage(result));
     } else {
       WorldExtents();
-      platform::ShowMessage(platform::dxfLoadSummary(*this, result));
+      platform::ShowMessage(exchange::dxfLoadSummary(*this, result));
     }
     WorldExtents();
     BackBufferDirty = true;

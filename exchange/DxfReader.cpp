@@ -25,7 +25,7 @@ bool isDxfBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 } // namespace
 
 void TrimDxfValue(std::string &value) {
-  const std::string_view t = platform::dxf::trimmed(value);
+  const std::string_view t = exchange::dxf::trimmed(value);
   if (t.size() == value.size())
     return;
   value = std::string(t);
@@ -90,7 +90,7 @@ std::string StripMtextCodes(const std::string &text, bool keepDoubledBackslashes
   return out;
 }
 
-namespace platform {
+namespace exchange {
 namespace dxf {
 
 std::string_view trimmed(std::string_view s) {
@@ -645,7 +645,7 @@ DxfImportOutcome importFrom(DrawingModel &model, Source &source, const DxfReadLi
 } // namespace dxf
 
 int getOrCreateDxfLayer(DrawingModel &model, std::string_view dxfLayerName) {
-  return dxf::openDxfLayer(model, QStringLiteral("_dxf_") + fromAnsi(dxfLayerName));
+  return dxf::openDxfLayer(model, QStringLiteral("_dxf_") + platform::fromAnsi(dxfLayerName));
 }
 
 DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
@@ -657,7 +657,7 @@ DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
 DxfImportOutcome importDxfFile(DrawingModel &model, const QString &fileName,
                                const DxfReadLimits &limits) {
   // Only plain files are read: a named pipe or a device would hold the program.
-  const int fd = openRegularFileForReading(QFile::encodeName(fileName).toStdString());
+  const int fd = platform::openRegularFileForReading(QFile::encodeName(fileName).toStdString());
   if (fd < 0)
     return {};
   dxf::FileSource source(fd);
@@ -713,7 +713,7 @@ QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcom
     const QString text = firstText ? firstText->DisplayText : QString();
     const double height = firstText ? firstText->Height : 0.0;
     msg += QStringLiteral("\nFirst text: '") + text + QStringLiteral("' FontSize=") +
-           QString::fromStdString(FloatToStr(height));
+           QString::fromStdString(platform::FloatToStr(height));
   }
   if (outcome.stoppedAtBudget)
     msg += QStringLiteral("\n") + budgetNote(outcome);
@@ -727,4 +727,4 @@ QString dxfNothingImportedMessage(const DxfImportOutcome &outcome) {
   return msg;
 }
 
-} // namespace platform
+} // namespace exchange

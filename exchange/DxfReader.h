@@ -21,7 +21,7 @@ int AciToColor(int n);
 // "\\U+XXXX" escapes can still tell it from one that starts an escape.
 std::string StripMtextCodes(const std::string &text, bool keepDoubledBackslashes = false);
 
-namespace platform {
+namespace exchange {
 
 struct DxfReadLimits {
   // Longer lines keep only their first bytes, so one line never holds more memory than this.
@@ -64,4 +64,4 @@ QString dxfLoadSummary(const DrawingModel &model, const DxfImportOutcome &outcom
 // The message of an import that added no shape, with the reason when the budget stopped it.
 QString dxfNothingImportedMessage(const DxfImportOutcome &outcome);
 
-} // namespace platform
+} // namespace exchange

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace platform::dxf {
+namespace exchange::dxf {
 
 namespace {
 
@@ -420,4 +420,4 @@ void Importer::readInsert() {
   }
 }
 
-} // namespace platform::dxf
+} // namespace exchange::dxf

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform::dxf {
+namespace exchange::dxf {
 
 // Where the bytes come from: a file or memory. Reads may return fewer bytes than asked.
 class Source {
@@ -178,4 +178,4 @@ private:
   std::vector<double> splineY_;
 };
 
-} // namespace platform::dxf
+} // namespace exchange::dxf

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-namespace platform {
+namespace exchange {
 
 namespace {
 
@@ -249,7 +249,7 @@ std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames) 
   names.reserve(canvasNames.size());
   std::unordered_set<std::string> taken;
   for (const QString &canvasName : canvasNames) {
-    std::string base = toAnsi(canvasName);
+    std::string base = platform::toAnsi(canvasName);
     for (char &c : base)
       if (!validNameChar(static_cast<unsigned char>(c)))
         c = '_';
@@ -269,7 +269,7 @@ std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames) 
 }
 
 std::string dxfTextValue(const QString &text) {
-  const std::string ansi = toAnsi(text);
+  const std::string ansi = platform::toAnsi(text);
   std::string value;
   value.reserve(ansi.size());
   for (std::size_t i = 0; i < ansi.size(); ++i) {
@@ -380,12 +380,12 @@ std::string buildDxfText(const DrawingModel &model, DxfExportSummary *summary) {
 bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSummary *summary) {
   try {
     // Written beside an earlier export of that name, which it replaces only when complete.
-    AtomicFile file(path);
+    platform::AtomicFile file(path);
     const auto toFile = [&file](std::string_view piece) {
       try {
         file.write(piece);
         return true;
-      } catch (const EFileError &) {
+      } catch (const platform::EFileError &) {
         return false;
       }
     };
@@ -398,12 +398,12 @@ bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSu
   }
 }
 
-} // namespace platform
+} // namespace exchange
 
 int TTarvikCanvas::DXFSave(const QString &fileName) {
   try {
-    platform::DxfExportSummary summary;
-    if (!platform::saveDxfFile(*this, QFile::encodeName(fileName).toStdString(), &summary))
+    exchange::DxfExportSummary summary;
+    if (!exchange::saveDxfFile(*this, QFile::encodeName(fileName).toStdString(), &summary))
       return 0;
     if (summary.skippedNonFinite > 0)
       platform::ShowMessage(

@@ -12,7 +12,7 @@
 
 class DrawingModel;
 
-namespace platform {
+namespace exchange {
 
 // What an export wrote and what it had to leave out.
 struct DxfExportSummary {
@@ -49,4 +49,4 @@ std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames);
 // break (CR LF, CR or LF) and every other control character but the tab replaced by a blank.
 std::string dxfTextValue(const QString &text);
 
-} // namespace platform
+} // namespace exchange

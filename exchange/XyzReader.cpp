@@ -46,7 +46,7 @@ TColor DepthColorRamp(double value, double minimum, double maximum) {
   return r + g * 256 + b * 65536;
 }
 
-namespace platform {
+namespace exchange {
 
 namespace {
 
@@ -270,7 +270,7 @@ bool loadXyzFile(DrawingModel &model, const std::string &path, int layer, double
   {
     // A named pipe or a device (/dev/zero) would hold the reading for ever: only plain files.
     bool notRegular = false;
-    const int fd = openRegularFileForReading(path, &notRegular);
+    const int fd = platform::openRegularFileForReading(path, &notRegular);
     if (fd < 0) {
       why = notRegular ? XyzReadResult::NotRegularFile : XyzReadResult::Unreadable;
       return false;
@@ -328,20 +328,20 @@ QString xyzLoadMessage(XyzReadResult result, const QString &fileName, std::size_
   return QStringLiteral("XYZ load failed: %1 could not be read").arg(fileName);
 }
 
-} // namespace platform
+} // namespace exchange
 
 bool TTarvikCanvas::XYZLoad(const QString &fileName, int layer, double zMin, double zMax) {
-  platform::XyzReadResult result = platform::XyzReadResult::Unreadable;
+  exchange::XyzReadResult result = exchange::XyzReadResult::Unreadable;
   bool ok = false;
   try {
-    ok = platform::loadXyzFile(*this, QFile::encodeName(fileName).toStdString(), layer, zMin, zMax,
-                               platform::xyzPointLimit, &result);
+    ok = exchange::loadXyzFile(*this, QFile::encodeName(fileName).toStdString(), layer, zMin, zMax,
+                               exchange::xyzPointLimit, &result);
   } catch (const std::bad_alloc &) {
-    result = platform::XyzReadResult::OutOfMemory;
+    result = exchange::XyzReadResult::OutOfMemory;
   } catch (const std::exception &) {
-    result = platform::XyzReadResult::Unreadable;
+    result = exchange::XyzReadResult::Unreadable;
   }
   if (!ok)
-    platform::ShowMessage(platform::xyzLoadMessage(result, fileName, platform::xyzPointLimit));
+    platform::ShowMessage(exchange::xyzLoadMessage(result, fileName, exchange::xyzPointLimit));
   return ok;
 }

@@ -18,7 +18,7 @@ class DrawingModel;
 // outside the range take the colour of its nearer end. A range of no width counts as 1 wide.
 TColor DepthColorRamp(double value, double minimum, double maximum);
 
-namespace platform {
+namespace exchange {
 
 // The points of a file, in file order.
 struct XyzPoints {
@@ -77,4 +77,4 @@ bool loadXyzFile(DrawingModel &model, const std::string &path, int layer, double
 // What the user is told when loading fileName ended with result (empty for Ok).
 QString xyzLoadMessage(XyzReadResult result, const QString &fileName, std::size_t limit);
 
-} // namespace platform
+} // namespace exchange

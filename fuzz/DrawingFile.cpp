@@ -25,7 +25,7 @@ void fill(DrawingModel &m) {
 }
 
 std::string fingerprint(const DrawingModel &m) {
-  std::string f = platform::buildDrawingText(m, platform::TDateTime{});
+  std::string f = canvas::buildDrawingText(m, platform::TDateTime{});
   for (const TQShape *s : m.Shapes)
     f += std::to_string(s->ShapeNumber) + ",";
   f += std::to_string(m.NextShapeNumber) + " " + std::to_string(m.NextLayerIndex) + " " +
@@ -47,16 +47,16 @@ std::string check(std::string_view bytes, int keep) {
   DrawingModel m;
   fill(m);
   const std::string before = fingerprint(m);
-  if (!platform::loadDrawingBytes(m, bytes, keep, kLimit)) {
+  if (!canvas::loadDrawingBytes(m, bytes, keep, kLimit)) {
     if (fingerprint(m) != before)
       std::abort();
     return before;
   }
-  const std::string text = platform::buildDrawingText(m, platform::TDateTime{});
-  if (text.starts_with(platform::drawingFileMagic))
+  const std::string text = canvas::buildDrawingText(m, platform::TDateTime{});
+  if (text.starts_with(canvas::drawingFileMagic))
     std::abort();
   DrawingModel back;
-  if (!platform::loadDrawingBytes(back, text, 0, text.size()))
+  if (!canvas::loadDrawingBytes(back, text, 0, text.size()))
     std::abort();
   if (back.ShapeCount != storedShapes(m) || back.Layers.size() > m.Layers.size())
     std::abort();
@@ -70,13 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string asTheyStand = check(bytes, 0);
   check(bytes, 2);
   // The same bytes as the text of a sound compressed file.
-  const std::string packed = platform::compressDrawingText(bytes);
+  const std::string packed = canvas::compressDrawingText(bytes);
   std::string text;
-  if (platform::decodeDrawingBytes(packed, text, kLimit) != platform::DrawingReadResult::Ok ||
+  if (canvas::decodeDrawingBytes(packed, text, kLimit) != canvas::DrawingReadResult::Ok ||
       text != bytes)
     std::abort();
   const std::string asPacked = check(packed, 0);
-  if (!bytes.starts_with(platform::drawingFileMagic) && asPacked != asTheyStand)
+  if (!bytes.starts_with(canvas::drawingFileMagic) && asPacked != asTheyStand)
     std::abort();
   return 0;
 }

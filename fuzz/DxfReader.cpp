@@ -38,11 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string before = fingerprint(m);
   const int shapesBefore = m.ShapeCount;
 
-  platform::DxfReadLimits limits;
+  exchange::DxfReadLimits limits;
   limits.maxLineBytes = 4096;
   limits.memoryBudget = std::int64_t{8} << 20;
-  const platform::DxfImportOutcome r = platform::importDxfBytes(m, bytes, limits);
-  if (r.status != platform::DxfImportOutcome::Status::Imported) {
+  const exchange::DxfImportOutcome r = exchange::importDxfBytes(m, bytes, limits);
+  if (r.status != exchange::DxfImportOutcome::Status::Imported) {
     if (fingerprint(m) != before || r.importCount != 0)
       std::abort();
     return 0;
@@ -53,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!m.FindLayer(s->Layer))
       std::abort();
   // Every shape takes its share of the budget, block lines included.
-  if (static_cast<std::int64_t>(r.importCount) * platform::dxf::kShapeOverhead >
+  if (static_cast<std::int64_t>(r.importCount) * exchange::dxf::kShapeOverhead >
       limits.memoryBudget)
     std::abort();
-  (void)platform::dxfLoadSummary(m, r);
+  (void)exchange::dxfLoadSummary(m, r);
   m.WorldExtents();
   return 0;
 }

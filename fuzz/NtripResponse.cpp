@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     return 0;
   const std::size_t chunk = 1 + data[0] % 128;
   const std::string_view bytes(reinterpret_cast<const char *>(data + 1), size - 1);
-  platform::NtripResponseReader reader;
-  using Step = platform::NtripResponseReader::Step;
+  positioning::NtripResponseReader reader;
+  using Step = positioning::NtripResponseReader::Step;
   Step step = Step::NeedMore;
   std::size_t at = 0;
   for (; at < bytes.size() && step == Step::NeedMore; at += chunk) {
@@ -31,16 +31,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (step == Step::NeedMore)
     step = reader.closed();
   if (step == Step::Rejected &&
-      reader.rejection() == platform::NtripResponseReader::Rejection::None)
+      reader.rejection() == positioning::NtripResponseReader::Rejection::None)
     std::abort();
-  if (reader.table().size() > platform::ntripSourceTableLimit + chunk)
+  if (reader.table().size() > positioning::ntripSourceTableLimit + chunk)
     std::abort();
   if (step == Step::TableComplete && reader.table().find("ENDSOURCETABLE") == std::string::npos)
     std::abort();
   const std::string first = reader.firstLine();
   if (first.find("\r\n") != std::string::npos)
     std::abort();
-  for (const std::string &mount : platform::ntripMountPoints(bytes))
+  for (const std::string &mount : positioning::ntripMountPoints(bytes))
     if (mount.find(';') != std::string::npos || mount.find('\n') != std::string::npos)
       std::abort();
   return 0;

@@ -25,7 +25,7 @@ std::string withGoodParity(std::string bytes) {
       ++p;
       continue;
     }
-    const std::uint32_t crc = platform::crc24q(b + p, length + 3);
+    const std::uint32_t crc = positioning::crc24q(b + p, length + 3);
     bytes[p + length + 3] = static_cast<char>(crc >> 16);
     bytes[p + length + 4] = static_cast<char>(crc >> 8);
     bytes[p + length + 5] = static_cast<char>(crc);
@@ -45,15 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     input = withGoodParity(std::move(input));
   const std::string_view bytes(input);
 
-  const platform::RtcmAnalysis whole = platform::analyseRtcm(bytes);
-  platform::RtcmAnalyser analyser;
+  const positioning::RtcmAnalysis whole = positioning::analyseRtcm(bytes);
+  positioning::RtcmAnalyser analyser;
   for (std::size_t at = 0; at < bytes.size(); at += piece) {
     analyser.feed(bytes.substr(at, piece));
-    if (analyser.pendingBytes() >= platform::rtcmLargestFrame)
+    if (analyser.pendingBytes() >= positioning::rtcmLargestFrame)
       std::abort();
   }
   analyser.finish();
-  const platform::RtcmAnalysis &pieces = analyser.analysis();
+  const positioning::RtcmAnalysis &pieces = analyser.analysis();
   if (pieces.Counts != whole.Counts || pieces.Total != whole.Total ||
       pieces.Damaged != whole.Damaged || pieces.AntennaDescriptor != whole.AntennaDescriptor ||
       pieces.ReceiverSerial != whole.ReceiverSerial)
@@ -61,13 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (whole.AntennaDescriptor.size() > 31 || whole.ReceiverType.size() > 31)
     std::abort();
 
-  platform::RtcmReportContext context;
+  positioning::RtcmReportContext context;
   context.BufferSize = bytes.size();
   context.VesselLatitude = 41;
   context.VesselLongitude = 29;
-  if (platform::rtcmReport(whole, context).size() < 10)
+  if (positioning::rtcmReport(whole, context).size() < 10)
     std::abort();
-  for (const platform::RtcmStationFix &fix : platform::rtcmStationFixes(bytes))
+  for (const positioning::RtcmStationFix &fix : positioning::rtcmStationFixes(bytes))
     if (fix.StationId < 0 || fix.StationId > 4095)
       std::abort();
   return 0;

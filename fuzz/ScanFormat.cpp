@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::size_t split = text.find('\n');
   const std::string format = text.substr(0, split);
   const std::string line = split == std::string::npos ? std::string() : text.substr(split + 1);
-  if (!platform::checkScanFormat(format, expected))
+  if (!navigator::checkScanFormat(format, expected))
     return 0;
   double values[2] = {0, 0};
   if (expected == 1)

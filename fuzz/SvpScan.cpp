@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::size_t eol = bytes.find('\n');
   const std::string_view pattern = bytes.substr(0, eol);
   const std::string_view rows = eol == std::string_view::npos ? "" : bytes.substr(eol + 1);
-  const auto check = platform::checkScanFormat(pattern, 2);
+  const auto check = navigator::checkScanFormat(pattern, 2);
   for (std::string_view row : {rows, std::string_view("0,1500.5,3"), pattern}) {
     const auto values = formattedscan::scan(row, pattern);
     for (const auto &v : values) {

@@ -27,8 +27,8 @@ void check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char *>(data), size);
   std::istringstream in(bytes);
-  platform::XyzPoints points;
-  const platform::XyzReadResult result = platform::readXyzPoints(in, points, kLimit);
+  exchange::XyzPoints points;
+  const exchange::XyzReadResult result = exchange::readXyzPoints(in, points, kLimit);
   check(points.X.size() == points.size() && points.Y.size() == points.size());
   check(points.size() <= kLimit);
   for (std::size_t i = 0; i < points.size(); ++i)
@@ -36,15 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
   DrawingModel model;
   model.DrawLine(0, 0, 1, 1, 0);
-  if (result != platform::XyzReadResult::Ok) {
-    check(result != platform::XyzReadResult::Unreadable);
+  if (result != exchange::XyzReadResult::Ok) {
+    check(result != exchange::XyzReadResult::Unreadable);
     return 0;
   }
-  const platform::XyzGrid grid = platform::detectXyzGrid(points);
+  const exchange::XyzGrid grid = exchange::detectXyzGrid(points);
   check(!grid.found || (grid.dx > 0 && grid.dy > 0 && grid.dx < 1e20 && grid.dy < 1e20));
   // The first two values of the input pick the colour range, zeros included.
   const double zMin = points.Z[0], zMax = points.size() > 1 ? points.Z[1] : 0.0;
-  check(platform::addXyzShapes(model, points, 3, zMin, zMax) == points.size());
+  check(exchange::addXyzShapes(model, points, 3, zMin, zMax) == points.size());
   check(model.ShapeCount == int(points.size()) + 1);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const TQShape *s = model.Shapes[int(i) + 1];
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(s->MinY <= points.Y[i] && points.Y[i] <= s->MaxY);
   }
   model.WorldExtents();
-  platform::DxfExportSummary summary;
-  const std::string dxf = platform::buildDxfText(model, &summary);
+  exchange::DxfExportSummary summary;
+  const std::string dxf = exchange::buildDxfText(model, &summary);
   check(dxf.find("inf") == std::string::npos && dxf.find("nan") == std::string::npos);
   return 0;
 }

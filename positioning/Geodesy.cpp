@@ -7,9 +7,9 @@
 #include <cmath>
 #include <initializer_list>
 
-using platform::geodesyFixed;
-using platform::geodesyGeneral;
-using platform::scanGeodesyNumbers;
+using positioning::geodesyFixed;
+using positioning::geodesyGeneral;
+using positioning::scanGeodesyNumbers;
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr int MaxGeodeticPasses = 50;
 
 bool finite(std::initializer_list<long double> values) {
   for (long double v : values)
-    if (!platform::writableNumber(v))
+    if (!positioning::writableNumber(v))
       return false;
   return true;
 }

@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace platform {
+namespace positioning {
 
 namespace {
 
@@ -61,8 +61,8 @@ template <typename T> int scanNumbers(NumberScanner &scanner, T *values, int cou
   return read;
 }
 
-const FormatSettings &classicSettings() {
-  static const FormatSettings settings = FormatSettings::classic();
+const platform::FormatSettings &classicSettings() {
+  static const platform::FormatSettings settings = platform::FormatSettings::classic();
   return settings;
 }
 
@@ -85,11 +85,12 @@ int scanGeodesyNumbers(const std::string &text, double *values, int count) {
 bool writableNumber(long double value) { return std::isfinite(static_cast<double>(value)); }
 
 std::string geodesyGeneral(long double value) {
-  return FloatToStr(static_cast<double>(value), classicSettings());
+  return platform::FloatToStr(static_cast<double>(value), classicSettings());
 }
 
 std::string geodesyFixed(long double value, int decimals) {
-  return FloatToStrF(static_cast<double>(value), ffFixed, 15, decimals, classicSettings());
+  return platform::FloatToStrF(static_cast<double>(value), platform::ffFixed, 15, decimals,
+                               classicSettings());
 }
 
-} // namespace platform
+} // namespace positioning

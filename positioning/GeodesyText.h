@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform {
+namespace positioning {
 
 // Reads up to `count` numbers from `text` the way "%Lf%Lf..." scanning does (white space of any
 // kind between them, a number ends where its syntax ends), after skipping `skipWords` words of
@@ -23,4 +23,4 @@ std::string geodesyGeneral(long double value);
 // Fixed form: exactly `decimals` digits after the point.
 std::string geodesyFixed(long double value, int decimals);
 
-} // namespace platform
+} // namespace positioning

@@ -12,7 +12,7 @@
 
 std::vector<NtripBaseStation> newBaseStations(NtripBaseStation &last, std::string_view chunk) {
   std::vector<NtripBaseStation> found;
-  for (const platform::RtcmStationFix &fix : platform::rtcmStationFixes(chunk)) {
+  for (const positioning::RtcmStationFix &fix : positioning::rtcmStationFixes(chunk)) {
     if (!fix.PositionValid)
       continue;
     if (fix.StationId == last.Id && std::fabs(fix.Latitude - last.Latitude) <= 0.00001 &&
@@ -32,7 +32,7 @@ bool analysedBaseStationIsNew(const NtripBaseStation &last, const NtripBaseStati
 
 std::string baseStationLogLine(const NtripBaseStation &station) {
   return "Base #" + std::to_string(station.Id) + ": " +
-         platform::baseStationText(station.Latitude, station.Longitude, station.Height);
+         positioning::baseStationText(station.Latitude, station.Longitude, station.Height);
 }
 
 std::string baseStationEventFolder() {
@@ -53,7 +53,7 @@ void noteBaseStationEvent(const NtripBaseStation &station) {
     const std::string record =
         "Auto Event:\t" + platform::FormatDateTime("yyyy-mm-dd hhnnss", platform::Now()) +
         "000\tNTRIP Base Station #" + std::to_string(station.Id) + ": " +
-        platform::baseStationText(station.Latitude, station.Longitude, station.Height);
+        positioning::baseStationText(station.Latitude, station.Longitude, station.Height);
     // Appended, not rewritten: the other records stay as they are whatever happens to this
     // write. The record starts on a line of its own, as the other writers' records do.
     std::string last;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace positioning {
 
 namespace {
 
@@ -149,4 +149,4 @@ std::vector<std::string> ntripMountPoints(std::string_view table) {
   return mounts;
 }
 
-} // namespace platform
+} // namespace positioning

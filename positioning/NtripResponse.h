@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace positioning {
 
 // A caster that never ends its header or its table must not make memory grow without bound.
 constexpr std::size_t ntripHeaderLimit = 32 * 1024;
@@ -59,4 +59,4 @@ std::string ntripLogExcerpt(std::string_view text, std::size_t limit = 80);
 // The mount points of a source table: the second field of every "STR;" line that has one.
 std::vector<std::string> ntripMountPoints(std::string_view table);
 
-} // namespace platform
+} // namespace positioning

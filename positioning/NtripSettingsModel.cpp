@@ -95,8 +95,8 @@ NtripSettingsModel::AnalyserRun
 NtripSettingsModel::Analyse(const std::string &bytes, double vesselLatitude, double vesselLongitude,
                             double vesselHeight, bool manualPosition) {
   AnalyserRun run;
-  run.Analysis = platform::analyseRtcm(bytes);
-  platform::RtcmReportContext context;
+  run.Analysis = positioning::analyseRtcm(bytes);
+  positioning::RtcmReportContext context;
   context.BufferSize = bytes.size();
   context.LocalTime = platform::Now();
   context.StandardOffsetMinutes = platform::StandardZoneOffsetMinutes();
@@ -104,6 +104,6 @@ NtripSettingsModel::Analyse(const std::string &bytes, double vesselLatitude, dou
   context.VesselLongitude = vesselLongitude;
   context.VesselHeight = vesselHeight;
   context.ManualPosition = manualPosition;
-  run.Report = platform::rtcmReport(run.Analysis, context);
+  run.Report = positioning::rtcmReport(run.Analysis, context);
   return run;
 }

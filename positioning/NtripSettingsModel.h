@@ -60,7 +60,7 @@ public:
 
   // ---- The analyser, on the client's recent bytes and the position it uploads.
   struct AnalyserRun {
-    platform::RtcmAnalysis Analysis;
+    positioning::RtcmAnalysis Analysis;
     std::vector<std::string> Report; // 8-bit lines
   };
   static AnalyserRun Analyse(const std::string &bytes, double vesselLatitude,

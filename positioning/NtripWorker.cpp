@@ -142,25 +142,25 @@ void TNTRIPWorkerThread::Execute() {
   request += "\r\n";
   Socket.send(request.data(), request.size());
 
-  platform::NtripResponseReader reader;
-  using Step = platform::NtripResponseReader::Step;
+  positioning::NtripResponseReader reader;
+  using Step = positioning::NtripResponseReader::Step;
   bool streaming = false;
   std::string buffer(chunkSize, '\0');
 
   const auto reject = [&] {
     switch (reader.rejection()) {
-    case platform::NtripResponseReader::Rejection::Unauthorized:
+    case positioning::NtripResponseReader::Rejection::Unauthorized:
       ReportStatus(4, "401 - Invalid username or password");
       break;
-    case platform::NtripResponseReader::Rejection::NotFound:
+    case positioning::NtripResponseReader::Rejection::NotFound:
       ReportStatus(4, "404 - Mount point not found: " + MountPoint);
       break;
-    case platform::NtripResponseReader::Rejection::Forbidden:
+    case positioning::NtripResponseReader::Rejection::Forbidden:
       ReportStatus(4, "403 - Access forbidden");
       break;
     default:
       // A caster answering in binary or without line ends must not flood the log.
-      Log("Server response: " + platform::ntripLogExcerpt(reader.firstLine()));
+      Log("Server response: " + positioning::ntripLogExcerpt(reader.firstLine()));
       ReportStatus(4, "Unknown server response");
       break;
     }

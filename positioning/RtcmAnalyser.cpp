@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace platform {
+namespace positioning {
 
 namespace {
 
@@ -360,4 +360,4 @@ std::string rtcmMessageName(int number) {
   return "Unknown";
 }
 
-} // namespace platform
+} // namespace positioning

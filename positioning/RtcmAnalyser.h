@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace positioning {
 
 // CRC-24Q of RTCM 3 (polynomial 0x1864CFB, initial value 0) over the bytes.
 std::uint32_t crc24q(const unsigned char *data, std::size_t size);
@@ -96,4 +96,4 @@ void ecefToGeodetic(double X, double Y, double Z, double &Latitude, double &Long
 // What a message number stands for ("GPS MSM7 (Full GPS)"), "Unknown" when it is none we know.
 std::string rtcmMessageName(int number);
 
-} // namespace platform
+} // namespace positioning

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace platform {
+namespace positioning {
 
 namespace {
 
@@ -16,7 +16,8 @@ constexpr double earthRadius = 6371000.0;
 
 // Numbers in the report always take "." decimals, whatever the user's settings.
 std::string fixed(double value, int precision, int digits) {
-  return FloatToStrF(value, ffFixed, precision, digits, FormatSettings::classic());
+  return platform::FloatToStrF(value, platform::ffFixed, precision, digits,
+                               platform::FormatSettings::classic());
 }
 
 void title(std::vector<std::string> &lines, const std::string &text) {
@@ -75,7 +76,7 @@ std::vector<std::string> rtcmReport(const RtcmAnalysis &a, const RtcmReportConte
   const std::string equals(48, '=');
   std::vector<std::string> lines;
   lines.push_back("Tarvik Sondrel - RTCM Message Parser v1.0");
-  lines.push_back(FormatDateTime("yyyy-mm-dd hh:nn:ss", c.LocalTime) + " " +
+  lines.push_back(platform::FormatDateTime("yyyy-mm-dd hh:nn:ss", c.LocalTime) + " " +
                   gmtZoneText(c.StandardOffsetMinutes));
   lines.push_back("Buffer size: " + std::to_string(c.BufferSize) + " bytes");
   lines.push_back(equals);
@@ -207,4 +208,4 @@ std::vector<std::string> rtcmReport(const RtcmAnalysis &a, const RtcmReportConte
   return lines;
 }
 
-} // namespace platform
+} // namespace positioning

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace positioning {
 
 // What the report needs besides the analysis.
 struct RtcmReportContext {
   std::size_t BufferSize = 0;    // bytes analysed
-  TDateTime LocalTime;           // when the analysis ran
+  platform::TDateTime LocalTime; // when the analysis ran
   int StandardOffsetMinutes = 0; // the zone's standard offset, minutes east of UTC
   double VesselLatitude = 0;     // the position the client uploads, degrees
   double VesselLongitude = 0;
@@ -41,4 +41,4 @@ std::string distanceAdvice(double metres);
 // The base station as the NTRIP log notes it: "41.01234567, 28.97654321, 45.12m".
 std::string baseStationText(double latitude, double longitude, double height);
 
-} // namespace platform
+} // namespace positioning

@@ -129,7 +129,7 @@ void TTarvikNTRIPClient::AppendRecentData(const char *Data, int Length) {
 }
 
 void TTarvikNTRIPClient::ParseSourceTable(const std::string &Text) {
-  MountList = platform::ntripMountPoints(Text);
+  MountList = positioning::ntripMountPoints(Text);
   Log("Source table parsed: " + std::to_string(MountList.size()) + " mount points");
   if (OnSourceTable)
     OnSourceTable(this, MountList);

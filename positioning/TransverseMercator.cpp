@@ -34,15 +34,15 @@ long double ConvertAngle(long double Value, const std::string &Unit) {
 std::string ProjectTM(const std::string &Point, const std::string &TMParameters,
                       const std::string &ProjectionEllipsoid) {
   long double point[2];
-  if (platform::scanGeodesyNumbers(Point, point, 2) != 2)
+  if (positioning::scanGeodesyNumbers(Point, point, 2) != 2)
     return "0";
   // Parameters that are missing or not finite give the failure text rather than a projection
   // made with made-up values.
   long double tm[5];
-  if (platform::scanGeodesyNumbers(TMParameters, tm, 5) != 5)
+  if (positioning::scanGeodesyNumbers(TMParameters, tm, 5) != 5)
     return "0";
   long double ellipsoid[2];
-  if (platform::scanGeodesyNumbers(ProjectionEllipsoid, ellipsoid, 2, 2, 20) != 2)
+  if (positioning::scanGeodesyNumbers(ProjectionEllipsoid, ellipsoid, 2, 2, 20) != 2)
     return "0";
 
   const long double lambda0 = ConvertAngle(tm[0], "R");
@@ -72,9 +72,9 @@ std::string ProjectTM(const std::string &Point, const std::string &TMParameters,
                             N * tanPhi *
                                 (A2 / 2 + (5 - T + 9 * C + 4 * C * C) * A4 / 24 +
                                  (61 - 58 * T + T * T + 600 * C - 330 * ep2) * A6 / 720));
-  if (!platform::writableNumber(easting) || !platform::writableNumber(northing))
+  if (!positioning::writableNumber(easting) || !positioning::writableNumber(northing))
     return "0";
-  return platform::geodesyGeneral(easting) + " " + platform::geodesyGeneral(northing);
+  return positioning::geodesyGeneral(easting) + " " + positioning::geodesyGeneral(northing);
 }
 
 long double TMScaleOrConvergence(const std::string &Selector, double a, double f, double Latitude,
@@ -125,5 +125,5 @@ long double TMScaleOrConvergence(const std::string &Selector, double a, double f
     result = k;
   else if (Selector == "GrdConv")
     result = gamma * 180 / Pi;
-  return platform::writableNumber(result) ? result : 0;
+  return positioning::writableNumber(result) ? result : 0;
 }

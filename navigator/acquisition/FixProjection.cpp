@@ -148,7 +148,7 @@ std::optional<GridPosition> FixProjection::project(double latitude, double longi
                               platform::FloatToStr(altitude);
     const std::string local = DatumTransform("BLH", point, DatumParameters);
     double blh[3] = {};
-    if (platform::scanGeodesyNumbers(local, blh, 3) == 3) {
+    if (positioning::scanGeodesyNumbers(local, blh, 3) == 3) {
       const double b = blh[0], l = blh[1];
       double n = 0;
       int failed = 0;
@@ -171,7 +171,7 @@ std::optional<GridPosition> FixProjection::project(double latitude, double longi
         platform::FloatToStr(latitude) + " " + platform::FloatToStr(longitude);
     const std::string local = ProjectBLH(point, DatumParameters, TMParameters, ProjectionEllipsoid);
     double en[2] = {};
-    if (platform::scanGeodesyNumbers(local, en, 2) == 2)
+    if (positioning::scanGeodesyNumbers(local, en, 2) == 2)
       grid = GridPosition{en[0], en[1], convergence};
   }
   Cached = true;

@@ -1,6 +1,6 @@
 #include "navigator/acquisition/SbesMessageTypes.h"
 
-namespace platform {
+namespace navigator {
 
 const std::array<SbesMessageType, 8> &sbesMessageTypes() {
   using Markers = std::array<std::string_view, 2>;
@@ -49,4 +49,4 @@ std::optional<int> realtimeClientHeight(LowFreqFrame frame) {
   return std::nullopt;
 }
 
-} // namespace platform
+} // namespace navigator

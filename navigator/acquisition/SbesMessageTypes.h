@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-namespace platform {
+namespace navigator {
 
 enum class LowFreqFrame { Hide, Show, Unchanged };
 
@@ -40,4 +40,4 @@ constexpr int realtimeHeightLowFreqShown = 387;
 // The realtime window's client height after choosing a type; none when it stays as it is.
 std::optional<int> realtimeClientHeight(LowFreqFrame frame);
 
-} // namespace platform
+} // namespace navigator

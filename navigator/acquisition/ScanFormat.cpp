@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace platform {
+namespace navigator {
 
 namespace {
 
@@ -86,4 +86,4 @@ ScanFormatCheck checkScanFormat(std::string_view pattern, int expectedValues) {
   return {};
 }
 
-} // namespace platform
+} // namespace navigator

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace navigator {
 
 struct ScanFormatCheck {
   bool ok = true;
@@ -18,4 +18,4 @@ struct ScanFormatCheck {
 // %lf (optional width), each of which stores one double. Anything else is refused.
 ScanFormatCheck checkScanFormat(std::string_view pattern, int expectedValues);
 
-} // namespace platform
+} // namespace navigator

@@ -369,8 +369,8 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   const double draft = OffsetA.Value;
 
   // A line that is not of the chosen type ends here, touching nothing.
-  const platform::SbesMessageType *type = platform::findSbesMessageType(MessageType);
-  if (!type || !platform::sbesSentenceMatches(*type, line))
+  const navigator::SbesMessageType *type = navigator::findSbesMessageType(MessageType);
+  if (!type || !navigator::sbesSentenceMatches(*type, line))
     return out;
   out.OfType = true;
   if (nmeaChecksumFails(line)) {
@@ -433,8 +433,8 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
     return out;
   S.TrueDepthLo = CorrectedDepth(rawLo, svLo, draft);
   S.TrueDepthHi = CorrectedDepth(rawHi, svHi, draft);
-  S.DepthHiCarried = platform::sbesCarriesHighFrequency(*type);
-  S.DepthLoCarried = platform::sbesCarriesLowFrequency(*type);
+  S.DepthHiCarried = navigator::sbesCarriesHighFrequency(*type);
+  S.DepthLoCarried = navigator::sbesCarriesLowFrequency(*type);
   S.DepthPending = true;
   out.DepthsCorrected = true;
 

@@ -19,7 +19,7 @@ void AppendBaseStationEvent(const NtripBaseStation &station) {
     std::string record =
         "Auto Event:\t" + platform::FormatDateTime("yyyy-mm-dd hhnnss", platform::Now()) +
         "000\tNTRIP Base Station #" + std::to_string(station.Id) + ": " +
-        platform::baseStationText(station.Latitude, station.Longitude, station.Height) + "\r\n";
+        positioning::baseStationText(station.Latitude, station.Longitude, station.Height) + "\r\n";
     // The record starts on a line of its own, as the other writers' records do.
     char last = '\n';
     {

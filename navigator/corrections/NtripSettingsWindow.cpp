@@ -629,7 +629,7 @@ void TfrmNTRIPSettings::chkShowLogClick(QObject *) { memoLog->setVisible(chkShow
 void TfrmNTRIPSettings::btnCloseClick(QObject *) { close(); }
 
 std::string TfrmNTRIPSettings::RtcmMessageName(int Number) const {
-  return platform::rtcmMessageName(Number);
+  return positioning::rtcmMessageName(Number);
 }
 
 void TfrmNTRIPSettings::Button1Click(QObject *) {
@@ -651,7 +651,7 @@ void TfrmNTRIPSettings::Button1Click(QObject *) {
   for (const std::string &line : run.Report)
     fRTCMParsing->AddReportLine(line);
 
-  const platform::RtcmAnalysis &analysis = run.Analysis;
+  const positioning::RtcmAnalysis &analysis = run.Analysis;
   if (!analysis.PositionValid)
     return;
   const BaseStation found{analysis.StationId, analysis.Latitude, analysis.Longitude,

@@ -426,10 +426,10 @@ bool TFNav::eventFilter(QObject *watched, QEvent *event) {
     return false;
   previewedKey_ = event;
   previewedKeyTime_ = key->timestamp();
-  std::uint16_t code = platform::virtualKeyOf(key->key(), key->modifiers());
+  std::uint16_t code = canvas::virtualKeyOf(key->key(), key->modifiers());
   if (code == 0)
     return false;
   platform::guarded(
-      [this, &code, key] { FormKeyDown(this, code, platform::shiftCodeOf(key->modifiers())); })();
+      [this, &code, key] { FormKeyDown(this, code, canvas::shiftCodeOf(key->modifiers())); })();
   return code == 0; // a handler that clears the key consumes it
 }

@@ -4,7 +4,7 @@
 #include "platform/Convert.h"
 #include "positioning/TarvikSerialGPS.h"
 
-namespace platform {
+namespace navigator {
 
 QStringList portNameItems() {
   QStringList items;
@@ -65,8 +65,8 @@ PortApplyOutcome applyPortPage(const PortPageTexts &t, const std::string &logPat
     port.PortNumber = number;
   }
   try {
-    port.BaudRate = port.ValidBaudRate(StrToInt(t.BaudRate));
-  } catch (const EConvertError &e) {
+    port.BaudRate = port.ValidBaudRate(platform::StrToInt(t.BaudRate));
+  } catch (const platform::EConvertError &e) {
     return {false, false, QString::fromStdString(e.what())};
   }
   // Codes by item: the data width's byte size is code + 4; stop bits 1, 1.5, 2 are codes 1-3;
@@ -86,16 +86,16 @@ PortApplyOutcome applyPortPage(const PortPageTexts &t, const std::string &logPat
   port.ParityCode = parityCodes[parity];
   port.Priority = static_cast<std::uint8_t>(itemPosition(priorityItems(), t.Priority) + 1);
   try {
-    port.PollIntervalMs = StrToInt(t.Delay);
-    port.NmeaLogEnabled = StrToBool(t.NMEALog);
-    port.LogTimeStamp = StrToBool(t.LogTime);
-    port.EnableDTR = StrToBool(t.EnableDTR);
-    port.EnableRTS = StrToBool(t.EnableRTS);
-  } catch (const EConvertError &e) {
+    port.PollIntervalMs = platform::StrToInt(t.Delay);
+    port.NmeaLogEnabled = platform::StrToBool(t.NMEALog);
+    port.LogTimeStamp = platform::StrToBool(t.LogTime);
+    port.EnableDTR = platform::StrToBool(t.EnableDTR);
+    port.EnableRTS = platform::StrToBool(t.EnableRTS);
+  } catch (const platform::EConvertError &e) {
     return {false, false, QString::fromStdString(e.what())};
   }
   port.NmeaLogPath = logPath;
   return {};
 }
 
-} // namespace platform
+} // namespace navigator

@@ -8,7 +8,7 @@
 
 class TTarvikSerialGPS;
 
-namespace platform {
+namespace navigator {
 
 // Item lists of the port boxes, in order.
 QStringList portNameItems(); // "COM1" to "COM256"
@@ -42,4 +42,4 @@ struct PortApplyOutcome {
 PortApplyOutcome applyPortPage(const PortPageTexts &texts, const std::string &logPath,
                                TTarvikSerialGPS &port);
 
-} // namespace platform
+} // namespace navigator

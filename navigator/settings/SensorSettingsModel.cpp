@@ -9,8 +9,8 @@
 
 #include <utility>
 
+using navigator::PortPageTexts;
 using platform::fromAnsi;
-using platform::PortPageTexts;
 using platform::toAnsi;
 
 namespace {
@@ -131,9 +131,9 @@ void SensorSettingsModel::enableSettingsPages(bool enabled) {
 
 // ---- Port pages
 
-platform::PortApplyOutcome SensorSettingsModel::GPSSetClick(TTarvikSerialGPS &port) {
+navigator::PortApplyOutcome SensorSettingsModel::GPSSetClick(TTarvikSerialGPS &port) {
   const std::string log = Hooks.dayLogPath ? Hooks.dayLogPath(" TSD_GNSS_V3.log") : std::string();
-  const auto outcome = platform::applyPortPage(Values.GPS, log, port);
+  const auto outcome = navigator::applyPortPage(Values.GPS, log, port);
   if (!outcome.ok && outcome.report)
     platform::MessageDlg(QStringLiteral("GPS port: %1 It and the settings after it were not "
                                         "applied.")
@@ -142,9 +142,9 @@ platform::PortApplyOutcome SensorSettingsModel::GPSSetClick(TTarvikSerialGPS &po
   return outcome;
 }
 
-platform::PortApplyOutcome SensorSettingsModel::SensorSetClick(TTarvikSerialGPS &port) {
+navigator::PortApplyOutcome SensorSettingsModel::SensorSetClick(TTarvikSerialGPS &port) {
   const std::string log = Hooks.dayLogPath ? Hooks.dayLogPath(" TSD_SBES_V3.log") : std::string();
-  const auto outcome = platform::applyPortPage(Values.Sensor, log, port);
+  const auto outcome = navigator::applyPortPage(Values.Sensor, log, port);
   if (!outcome.ok && outcome.report)
     platform::MessageDlg(QStringLiteral("Sensor port: %1 It and the settings after it were not "
                                         "applied.")
@@ -179,13 +179,13 @@ void SensorSettingsModel::writePortSections() {
 // ---- Message type and scan format
 
 void SensorSettingsModel::takeStoredFormat(const QString &stored, bool fromFile) {
-  const auto *type = platform::findSbesMessageType(toAnsi(Values.cSBESMessage));
+  const auto *type = navigator::findSbesMessageType(toAnsi(Values.cSBESMessage));
   Values.eSBESFormat = stored;
   AcceptedFormat.clear();
   CustomFormat.clear();
   if (!type)
     return; // no sentence is read under an unknown type, whatever the format
-  const auto check = platform::checkScanFormat(toAnsi(stored), type->Values);
+  const auto check = navigator::checkScanFormat(toAnsi(stored), type->Values);
   if (check) {
     AcceptedFormat = toAnsi(stored);
     if (type->Name == "OTHER")
@@ -205,7 +205,7 @@ void SensorSettingsModel::takeStoredFormat(const QString &stored, bool fromFile)
 }
 
 void SensorSettingsModel::cSBESMessageChange() {
-  const auto *type = platform::findSbesMessageType(toAnsi(Values.cSBESMessage));
+  const auto *type = navigator::findSbesMessageType(toAnsi(Values.cSBESMessage));
   if (!type)
     return;
   if (type->Name == "OTHER") {
@@ -221,7 +221,7 @@ void SensorSettingsModel::cSBESMessageChange() {
 }
 
 bool SensorSettingsModel::eSBESFormatEdited(const QString &text) {
-  const auto *type = platform::findSbesMessageType(toAnsi(Values.cSBESMessage));
+  const auto *type = navigator::findSbesMessageType(toAnsi(Values.cSBESMessage));
   if (!type) {
     Values.eSBESFormat = text;
     AcceptedFormat.clear();
@@ -229,7 +229,7 @@ bool SensorSettingsModel::eSBESFormatEdited(const QString &text) {
   }
   if (text == Values.eSBESFormat)
     return true;
-  const auto check = platform::checkScanFormat(toAnsi(text), type->Values);
+  const auto check = navigator::checkScanFormat(toAnsi(text), type->Values);
   if (!check) {
     platform::MessageDlg(QStringLiteral("The scan format \"%1\" was refused; the format \"%2\" is "
                                         "kept.\n%3")

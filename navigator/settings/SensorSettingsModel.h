@@ -19,9 +19,9 @@ class TTarvikSerialGPS;
 // One member per control of the window, named as the control; check boxes as their state.
 struct SensorSettingsValues {
   // "GPS Settings" and "Sensor (SBES) Settings"
-  platform::PortPageTexts GPS{"COM1", "9600",  "8",     "1",    "None", "Normal",
-                              "5",    "False", "False", "True", "True"};
-  platform::PortPageTexts Sensor = GPS;
+  navigator::PortPageTexts GPS{"COM1", "9600",  "8",     "1",    "None", "Normal",
+                               "5",    "False", "False", "True", "True"};
+  navigator::PortPageTexts Sensor = GPS;
   bool GyroEnabled = false;
   bool SensorEnabled = false;
   QString cSBESMessage = QStringLiteral("Tarvik SMT");
@@ -68,7 +68,7 @@ public:
     // The main window's canvas; null while it does not exist.
     std::function<TTarvikCanvas *()> canvas;
     // The realtime window's low-frequency depth frame, for the chosen message type.
-    std::function<void(platform::LowFreqFrame)> lowFreqFrame;
+    std::function<void(navigator::LowFreqFrame)> lowFreqFrame;
     // LogFolder + the date of this moment + `name`.
     std::function<std::string(const std::string &name)> dayLogPath;
     // Appends an "Auto Event" record to the day's event log.
@@ -97,8 +97,8 @@ public:
   void FormShow();
 
   // ---- Port pages: apply to a component; a refusal the user must hear of is shown.
-  platform::PortApplyOutcome GPSSetClick(TTarvikSerialGPS &port);
-  platform::PortApplyOutcome SensorSetClick(TTarvikSerialGPS &port);
+  navigator::PortApplyOutcome GPSSetClick(TTarvikSerialGPS &port);
+  navigator::PortApplyOutcome SensorSetClick(TTarvikSerialGPS &port);
 
   // ---- Message type and scan format
   // The type text in Values.cSBESMessage was chosen: set its format and the realtime frame.

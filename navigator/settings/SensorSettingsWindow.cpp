@@ -80,12 +80,12 @@ void gridRow(QGridLayout *grid, int row, int column, const char *label, QWidget 
 }
 
 // What the realtime window does for a message type: the low-frequency frame and the height.
-void setLowFreqFrame(TfRealtime *realtime, platform::LowFreqFrame frame) {
+void setLowFreqFrame(TfRealtime *realtime, navigator::LowFreqFrame frame) {
   if (!realtime)
     return;
-  if (frame == platform::LowFreqFrame::Show)
+  if (frame == navigator::LowFreqFrame::Show)
     realtime->ShowLowFreqFrame();
-  else if (frame == platform::LowFreqFrame::Hide)
+  else if (frame == navigator::LowFreqFrame::Hide)
     realtime->HideLowFreqFrame();
 }
 
@@ -93,14 +93,15 @@ void setLowFreqFrame(TfRealtime *realtime, platform::LowFreqFrame frame) {
 
 TFGPS::TFGPS(QWidget *owner, NavigatorWindows &windows)
     : QWidget(owner, Qt::Window), Windows(windows),
-      Model(platform::SettingsFilePath(),
-            SensorSettingsModel::Host{
-                [this] { return canvas(); },
-                [this](platform::LowFreqFrame frame) { setLowFreqFrame(Windows.fRealtime, frame); },
-                [](const std::string &name) {
-                  return SurveyDay().LogFolder + SessionDateString() + name;
-                },
-                [](const std::string &text) { AppendAutoEvent(text, EventLogPath()); }}) {
+      Model(
+          platform::SettingsFilePath(),
+          SensorSettingsModel::Host{
+              [this] { return canvas(); },
+              [this](navigator::LowFreqFrame frame) { setLowFreqFrame(Windows.fRealtime, frame); },
+              [](const std::string &name) {
+                return SurveyDay().LogFolder + SessionDateString() + name;
+              },
+              [](const std::string &text) { AppendAutoEvent(text, EventLogPath()); }}) {
   setObjectName(QStringLiteral("FGPS"));
   setWindowTitle(QStringLiteral("Settings"));
   // A dialog border without border icons, above the other windows.
@@ -146,30 +147,30 @@ void TFGPS::buildPortPage() {
   auto *ports = group(GPSTabSheet, "GPS Port Settings");
   auto *portForm = formIn(ports);
   portForm->addRow(QStringLiteral("Port No: "),
-                   Port = listBox(ports, "Port", platform::portNameItems()));
+                   Port = listBox(ports, "Port", navigator::portNameItems()));
   portForm->addRow(QStringLiteral("Baud Rate"),
-                   BaudRate = listBox(ports, "BaudRate", platform::baudRateItems()));
+                   BaudRate = listBox(ports, "BaudRate", navigator::baudRateItems()));
   portForm->addRow(QStringLiteral("Data Width"),
-                   DataWidth = listBox(ports, "DataWidth", platform::dataWidthItems()));
+                   DataWidth = listBox(ports, "DataWidth", navigator::dataWidthItems()));
   portForm->addRow(QStringLiteral("Stop Bits"),
-                   StopBits = listBox(ports, "StopBits", platform::stopBitsItems()));
+                   StopBits = listBox(ports, "StopBits", navigator::stopBitsItems()));
   portForm->addRow(QStringLiteral("Parity"),
-                   Parity = listBox(ports, "Parity", platform::parityItems()));
+                   Parity = listBox(ports, "Parity", navigator::parityItems()));
 
   auto *optional = group(GPSTabSheet, "Optional Settings");
   auto *optionalForm = formIn(optional);
   optionalForm->addRow(QStringLiteral("Priority"),
-                       Priority = listBox(optional, "Priority", platform::priorityItems()));
+                       Priority = listBox(optional, "Priority", navigator::priorityItems()));
   optionalForm->addRow(QStringLiteral("Delay"),
-                       Delay = listBox(optional, "Delay", platform::delayItems()));
+                       Delay = listBox(optional, "Delay", navigator::delayItems()));
   optionalForm->addRow(QStringLiteral("NMEA Log"),
-                       NMEALog = listBox(optional, "NMEALog", platform::trueFalseItems()));
+                       NMEALog = listBox(optional, "NMEALog", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Log Time"),
-                       LogTime = listBox(optional, "LogTime", platform::trueFalseItems()));
+                       LogTime = listBox(optional, "LogTime", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Enable DTR"),
-                       EnableDTR = listBox(optional, "EnableDTR", platform::trueFalseItems()));
+                       EnableDTR = listBox(optional, "EnableDTR", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Enable RTS"),
-                       EnableRTS = listBox(optional, "EnableRTS", platform::trueFalseItems()));
+                       EnableRTS = listBox(optional, "EnableRTS", navigator::trueFalseItems()));
 
   auto *side = new QVBoxLayout;
   GPSSet = new QPushButton(QStringLiteral("GPS Set"), GPSTabSheet);
@@ -193,30 +194,30 @@ void TFGPS::buildSensorPage() {
   auto *ports = group(SensorTabSheet, "NMEA Sensor Port Settings");
   auto *portForm = formIn(ports);
   portForm->addRow(QStringLiteral("Port No: "),
-                   SPort = listBox(ports, "SPort", platform::portNameItems()));
+                   SPort = listBox(ports, "SPort", navigator::portNameItems()));
   portForm->addRow(QStringLiteral("Baud Rate"),
-                   SBaudRate = listBox(ports, "SBaudRate", platform::baudRateItems()));
+                   SBaudRate = listBox(ports, "SBaudRate", navigator::baudRateItems()));
   portForm->addRow(QStringLiteral("Data Width"),
-                   SDataWidth = listBox(ports, "SDataWidth", platform::dataWidthItems()));
+                   SDataWidth = listBox(ports, "SDataWidth", navigator::dataWidthItems()));
   portForm->addRow(QStringLiteral("Stop Bits"),
-                   SStopBits = listBox(ports, "SStopBits", platform::stopBitsItems()));
+                   SStopBits = listBox(ports, "SStopBits", navigator::stopBitsItems()));
   portForm->addRow(QStringLiteral("Parity"),
-                   SParity = listBox(ports, "SParity", platform::parityItems()));
+                   SParity = listBox(ports, "SParity", navigator::parityItems()));
 
   auto *optional = group(SensorTabSheet, "Optional Settings");
   auto *optionalForm = formIn(optional);
   optionalForm->addRow(QStringLiteral("Priority"),
-                       SPriority = listBox(optional, "SPriority", platform::priorityItems()));
+                       SPriority = listBox(optional, "SPriority", navigator::priorityItems()));
   optionalForm->addRow(QStringLiteral("Delay"),
-                       SDelay = listBox(optional, "SDelay", platform::delayItems()));
+                       SDelay = listBox(optional, "SDelay", navigator::delayItems()));
   optionalForm->addRow(QStringLiteral("NMEA Log"),
-                       SNMEALog = listBox(optional, "SNMEALog", platform::trueFalseItems()));
+                       SNMEALog = listBox(optional, "SNMEALog", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Log Time"),
-                       SLogTime = listBox(optional, "SLogTime", platform::trueFalseItems()));
+                       SLogTime = listBox(optional, "SLogTime", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Enable DTR"),
-                       SEnableDTR = listBox(optional, "SEnableDTR", platform::trueFalseItems()));
+                       SEnableDTR = listBox(optional, "SEnableDTR", navigator::trueFalseItems()));
   optionalForm->addRow(QStringLiteral("Enable RTS"),
-                       SEnableRTS = listBox(optional, "SEnableRTS", platform::trueFalseItems()));
+                       SEnableRTS = listBox(optional, "SEnableRTS", navigator::trueFalseItems()));
 
   auto *side = new QVBoxLayout;
   SensorSet = new QPushButton(QStringLiteral("SBES Set"), SensorTabSheet);
@@ -227,7 +228,7 @@ void TFGPS::buildSensorPage() {
   auto *message = group(SensorTabSheet, "SBESMessage");
   auto *messageColumn = new QVBoxLayout(message);
   QStringList types;
-  for (const auto &type : platform::sbesMessageTypes())
+  for (const auto &type : navigator::sbesMessageTypes())
     types << QString::fromLatin1(type.Name.data(), qsizetype(type.Name.size()));
   cSBESMessage = listBox(message, "cSBESMessage", types);
   messageColumn->addWidget(cSBESMessage);
@@ -376,7 +377,7 @@ void TFGPS::buildMonitorPage() {
 
 void TFGPS::bindControls() {
   using V = SensorSettingsValues;
-  using P = platform::PortPageTexts;
+  using P = navigator::PortPageTexts;
   auto port = [&](QComboBox *box, P V::*page, QString P::*field) {
     Texts.push_back({box, [page, field](V &v) -> QString & { return v.*page.*field; }});
   };

@@ -164,7 +164,7 @@ std::optional<int> SvpProcessing::maxDepth(const QString &text) {
 
 bool SvpProcessing::RawToSVV(const std::string &searchString, bool svFirst) {
   // One rule for every pattern an operator types, the echo sounder's and this one.
-  const auto check = platform::checkScanFormat(searchString, 2);
+  const auto check = navigator::checkScanFormat(searchString, 2);
   if (!check) {
     platform::ShowMessage("The format identifier \"" + q(searchString) + "\" cannot be used. " +
                           q(check.error));

@@ -284,8 +284,8 @@ void TfRealtime::HideLowFreqFrame() {
 }
 
 void TfRealtime::ShowDepthFrames(const std::string &messageType) {
-  const platform::SbesMessageType *type = platform::findSbesMessageType(messageType);
-  const bool low = type && platform::sbesCarriesLowFrequency(*type);
+  const navigator::SbesMessageType *type = navigator::findSbesMessageType(messageType);
+  const bool low = type && navigator::sbesCarriesLowFrequency(*type);
   if (!DepthFrameHi->isHidden() && DepthFrameLo->isHidden() == !low)
     return;
   DepthFrameHi->show();
@@ -295,14 +295,14 @@ void TfRealtime::ShowDepthFrames(const std::string &messageType) {
 
 void TfRealtime::ShowDepths(const std::string &messageType, double trueDepthHi,
                             double trueDepthLo) {
-  const platform::SbesMessageType *type = platform::findSbesMessageType(messageType);
+  const navigator::SbesMessageType *type = navigator::findSbesMessageType(messageType);
   const auto text = [](bool carried, double depth) {
     return carried ? QString::fromStdString(platform::FloatToStrF(
                          depth, platform::ffFixed, 15, 2, platform::FormatSettings::navigation()))
                    : QStringLiteral("---");
   };
-  lDepthHi->setText(text(!type || platform::sbesCarriesHighFrequency(*type), trueDepthHi));
-  lDepthLo->setText(text(type && platform::sbesCarriesLowFrequency(*type), trueDepthLo));
+  lDepthHi->setText(text(!type || navigator::sbesCarriesHighFrequency(*type), trueDepthHi));
+  lDepthLo->setText(text(type && navigator::sbesCarriesLowFrequency(*type), trueDepthLo));
 }
 
 void TfRealtime::SetClientHeight(int height) {

@@ -101,19 +101,19 @@ TEST(DrawingFileDamage, AZlibBombStopsAtTheLimit) {
   fillDrawing(m);
   const std::string before = fingerprint(m);
   for (int keep : {0, 2}) {
-    EXPECT_FALSE(platform::loadDrawingFile(m, dir.file("bomb.zrv"), keep, 1 << 20));
+    EXPECT_FALSE(canvas::loadDrawingFile(m, dir.file("bomb.zrv"), keep, 1 << 20));
     EXPECT_EQ(fingerprint(m), before);
   }
   std::string text;
-  EXPECT_EQ(platform::readDrawingText(dir.file("bomb.zrv"), text, 1 << 20),
-            platform::DrawingReadResult::Damaged);
+  EXPECT_EQ(canvas::readDrawingText(dir.file("bomb.zrv"), text, 1 << 20),
+            canvas::DrawingReadResult::Damaged);
   EXPECT_TRUE(text.empty());
   // The memory held on the way never went much beyond the limit (a string left to double
   // would have taken twice the limit).
   EXPECT_LE(text.capacity(), (std::size_t{1} << 20) + (std::size_t{1} << 17));
   // The same stream within the limit is a text like any other (of zero bytes, so no records).
-  EXPECT_EQ(platform::decodeDrawingBytes(bomb, text, std::size_t{64} << 20),
-            platform::DrawingReadResult::Ok);
+  EXPECT_EQ(canvas::decodeDrawingBytes(bomb, text, std::size_t{64} << 20),
+            canvas::DrawingReadResult::Ok);
   EXPECT_EQ(text.size(), std::size_t{64} << 20);
 }
 
@@ -162,7 +162,7 @@ TEST(DrawingFileDamage, ReadingTakesNoMoreMemoryThanTheLimitRefusedOrNot) {
   writeBytes(dir.file("over.zrv"), over);
   writeBytes(dir.file("within.zrv"), within);
   const std::string plainOver(limit + 1, ' ');
-  using platform::DrawingReadResult;
+  using canvas::DrawingReadResult;
   struct Case {
     const char *name;
     std::function<bool(std::string &)> read;
@@ -170,20 +170,20 @@ TEST(DrawingFileDamage, ReadingTakesNoMoreMemoryThanTheLimitRefusedOrNot) {
   const Case cases[] = {
       {"an over-long stream in a file",
        [&](std::string &text) {
-         return platform::readDrawingText(dir.file("over.zrv"), text, limit) ==
+         return canvas::readDrawingText(dir.file("over.zrv"), text, limit) ==
                 DrawingReadResult::Damaged;
        }},
       {"an over-long stream in memory",
        [&](std::string &text) {
-         return platform::decodeDrawingBytes(over, text, limit) == DrawingReadResult::Damaged;
+         return canvas::decodeDrawingBytes(over, text, limit) == DrawingReadResult::Damaged;
        }},
       {"an over-long plain text",
        [&](std::string &text) {
-         return platform::decodeDrawingBytes(plainOver, text, limit) == DrawingReadResult::Damaged;
+         return canvas::decodeDrawingBytes(plainOver, text, limit) == DrawingReadResult::Damaged;
        }},
       {"a stream just within the limit",
        [&](std::string &text) {
-         return platform::readDrawingText(dir.file("within.zrv"), text, limit) ==
+         return canvas::readDrawingText(dir.file("within.zrv"), text, limit) ==
                     DrawingReadResult::Ok &&
                 text.size() == (std::size_t{60} << 20);
        }},
@@ -199,11 +199,11 @@ TEST(DrawingFileDamage, TheLimitHoldsForPlainTextsToTheByte) {
   const std::string text = "LAYER Default\nLINE 0 0 1 1 0\n";
   std::string out;
   for (const std::string &bytes : {text, "ZRV1" + deflateZlib(text)}) {
-    EXPECT_EQ(platform::decodeDrawingBytes(bytes, out, text.size()),
-              platform::DrawingReadResult::Ok);
+    EXPECT_EQ(canvas::decodeDrawingBytes(bytes, out, text.size()),
+              canvas::DrawingReadResult::Ok);
     EXPECT_EQ(out, text);
-    EXPECT_EQ(platform::decodeDrawingBytes(bytes, out, text.size() - 1),
-              platform::DrawingReadResult::Damaged);
+    EXPECT_EQ(canvas::decodeDrawingBytes(bytes, out, text.size() - 1),
+              canvas::DrawingReadResult::Damaged);
   }
 }
 

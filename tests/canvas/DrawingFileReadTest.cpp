@@ -419,7 +419,7 @@ TEST(DrawingFileRead, APipeIsNoDrawingAndIsNotWaitedOn) {
   const std::string pipe = dir.file("pipe.zrv");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
   std::string text;
-  EXPECT_EQ(platform::readDrawingText(pipe, text, 1 << 20), platform::DrawingReadResult::Damaged);
+  EXPECT_EQ(canvas::readDrawingText(pipe, text, 1 << 20), canvas::DrawingReadResult::Damaged);
   DrawingModel m;
   m.DrawLine(0, 0, 1, 1, 0);
   const std::string before = fingerprint(m);

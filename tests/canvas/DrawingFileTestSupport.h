@@ -79,7 +79,7 @@ inline std::vector<std::string> splitLines(const std::string &text) {
 
 // Everything a load may change, as one comparable text.
 inline std::string fingerprint(const DrawingModel &m) {
-  std::string f = platform::buildDrawingText(m, platform::TDateTime{});
+  std::string f = canvas::buildDrawingText(m, platform::TDateTime{});
   for (const TQShape *s : m.Shapes)
     f += std::to_string(s->ShapeNumber) + ",";
   for (const TQLayer *l : m.Layers)

@@ -396,7 +396,7 @@ TEST(InputView, KeysReachTheHostAsVirtualKeyCodes) {
       {Qt::Key_unknown, {}, 0},
   };
   for (const Case &tc : cases)
-    EXPECT_EQ(platform::virtualKeyOf(tc.key, tc.modifiers), tc.vk) << tc.key;
+    EXPECT_EQ(canvas::virtualKeyOf(tc.key, tc.modifiers), tc.vk) << tc.key;
 
   auto c = makeCanvas();
   std::vector<std::string> keys;

@@ -171,7 +171,7 @@ TEST(ModelRobustness, RandomOperationsWithExtremeArguments) {
       case 26: {
         std::vector<TPointF> polygon(3 + r.pick(3));
         for (TPointF &p : polygon)
-          p = {platform::toStoredFloat(r.real()), platform::toStoredFloat(r.real())};
+          p = {canvas::toStoredFloat(r.real()), canvas::toStoredFloat(r.real())};
         m.SelectAllShapesInPolygon(polygon);
         m.SelectShapesInPolygon(polygon, {r.integer(), m.GetShapeOnLayer(some)});
         m.GetLastPolylinePoints();

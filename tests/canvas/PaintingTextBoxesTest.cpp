@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-using platform::ClaimedTextBoxes;
-using platform::TextBox;
+using canvas::ClaimedTextBoxes;
+using canvas::TextBox;
 
 namespace {
 

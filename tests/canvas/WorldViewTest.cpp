@@ -37,7 +37,7 @@ TEST_P(WorldToScreenTable, TruncatesTowardZero) {
   EXPECT_EQ(m.WorldToAbsY(c.y), c.sy);
 }
 
-constexpr int lim = platform::pixelLimit;
+constexpr int lim = canvas::pixelLimit;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WorldToScreenTable,

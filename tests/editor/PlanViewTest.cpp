@@ -27,8 +27,8 @@ QImage picture(TfPlanView &plan) {
 }
 
 QPoint pixelOf(TTarvikCanvas *c, double x, double y) {
-  const platform::ViewMapping m(c->WorldLeft, c->WorldRight, c->WorldTop, c->WorldBottom,
-                                c->width(), c->height());
+  const canvas::ViewMapping m(c->WorldLeft, c->WorldRight, c->WorldTop, c->WorldBottom, c->width(),
+                              c->height());
   return QPoint(m.toX(x), m.toY(y));
 }
 
@@ -214,7 +214,7 @@ TEST(PlanSoundings, ZoomedViewsDrawEverySegmentThatCrossesThem) {
     }
     {
       platform::GdiCanvas g(reference);
-      const platform::ViewMapping m(v.left, v.right, v.top, v.bottom, 300, 300);
+      const canvas::ViewMapping m(v.left, v.right, v.top, v.bottom, 300, 300);
       for (std::size_t j = 0; j + 1 < points.size(); ++j) {
         const strPoint &a = points[j], &b = points[j + 1];
         if ((a.X == 0 && a.Y == 0) || (b.X == 0 && b.Y == 0))
@@ -366,8 +366,8 @@ TEST(PlanSoundings, NoLabelWhereTheTrackFillsItsBox) {
   // 1 metre a pixel: the block is a black square of 100 x 100 pixels.
   const PlanSoundings::View whole{950, 1150, 1450, 950, 200, 500};
   const QImage image = draw(whole);
-  const platform::ViewMapping m(whole.left, whole.right, whole.top, whole.bottom, whole.width,
-                                whole.height);
+  const canvas::ViewMapping m(whole.left, whole.right, whole.top, whole.bottom, whole.width,
+                              whole.height);
   const QRect block(m.toX(1000), m.toY(1099), 99, 99);
   int black = 0, other = 0;
   for (int y = block.top() + 8; y <= block.bottom() - 8; ++y)

@@ -63,8 +63,8 @@ struct Sample {
 
 // Exports through the canvas command, answering its message about shapes left out.
 int save(TTarvikCanvas &canvas, const std::string &path) {
-  platform::DxfExportSummary summary;
-  platform::buildDxfText(canvas, &summary);
+  exchange::DxfExportSummary summary;
+  exchange::buildDxfText(canvas, &summary);
   testsupport::ScriptedDialogs dialogs;
   if (summary.skippedNonFinite > 0)
     dialogs.answer(mrOk);
@@ -99,8 +99,8 @@ TEST(DxfExportPeers, OgrinfoReadsEveryEntityOfEverySample) {
     s.make(canvas);
     const std::string path = dir.file(std::string(s.name) + ".dxf");
     ASSERT_EQ(save(canvas, path), 1);
-    platform::DxfExportSummary summary;
-    platform::buildDxfText(canvas, &summary);
+    exchange::DxfExportSummary summary;
+    exchange::buildDxfText(canvas, &summary);
     const ProcessResult r = ogrinfo(path);
     ASSERT_TRUE(r.started) << "ogrinfo (package gdal-bin) did not start";
     EXPECT_EQ(r.exitCode, 0) << s.name << "\n" << r.err;

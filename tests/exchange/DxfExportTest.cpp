@@ -368,8 +368,8 @@ TEST(DxfExport, ShapesWithNonFiniteValuesAreLeftOutAndCounted) {
   m.DrawPoint(5, 5, 0);
   // A text of NaN height is no height: written with 2.5 like a height of 0.
   add(m, std::make_unique<TQText>(0, 0, QStringLiteral("h"), -1, 0)).Height = nan;
-  platform::DxfExportSummary summary;
-  const std::string text = platform::buildDxfText(m, &summary);
+  exchange::DxfExportSummary summary;
+  const std::string text = exchange::buildDxfText(m, &summary);
   EXPECT_EQ(summary.entities, 3);
   EXPECT_EQ(summary.skippedNonFinite, 8);
   EXPECT_EQ(text.find("inf"), std::string::npos);
@@ -404,7 +404,7 @@ TEST(DxfExport, TheCommandTellsHowManyShapesWereLeftOut) {
 TEST(DxfExport, NonFiniteViewWindowWritesTheDefaultExtents) {
   DrawingModel m;
   m.WorldLeft = std::numeric_limits<double>::quiet_NaN();
-  const Lines lines = splitLines(platform::buildDxfText(m));
+  const Lines lines = splitLines(exchange::buildDxfText(m));
   EXPECT_EQ((Lines{lines[23], lines[25], lines[31], lines[33]}),
             (Lines{"0.000000", "0.000000", "1000.000000", "1000.000000"}));
 }
@@ -428,7 +428,7 @@ TEST(DxfExport, LayerNamesAreMadeValidForR12) {
       {{long40, long40 + "y"}, {std::string(31, 'x'), std::string(29, 'x') + "_2"}},
   };
   for (const Case &c : cases)
-    EXPECT_EQ(platform::dxfLayerNames(c.canvas), c.file) << c.file.front();
+    EXPECT_EQ(exchange::dxfLayerNames(c.canvas), c.file) << c.file.front();
 }
 
 TEST(DxfExport, MadeValidLayerNamesAgreeInTableAndEntities) {
@@ -460,7 +460,7 @@ TEST(DxfExport, ReplacesAnExistingFile) {
   testsupport::writeFile(path, std::string(100000, 'x'));
   TTarvikCanvas canvas;
   ASSERT_EQ(canvas.DXFSave(QString::fromStdString(path)), 1);
-  EXPECT_EQ(testsupport::readFile(path), platform::buildDxfText(canvas));
+  EXPECT_EQ(testsupport::readFile(path), exchange::buildDxfText(canvas));
 }
 
 TEST(DxfExport, FailedCreateWriteOrCloseGivesZero) {
@@ -500,7 +500,7 @@ TEST(DxfExport, WriterStopsWhenTheSinkRefuses) {
   for (int i = 0; i < 30000; ++i)
     m.DrawLine(i, i, i + 1, i + 1, 0);
   int calls = 0;
-  EXPECT_FALSE(platform::writeDxf(m, [&](std::string_view) { return ++calls < 2; }));
+  EXPECT_FALSE(exchange::writeDxf(m, [&](std::string_view) { return ++calls < 2; }));
   EXPECT_EQ(calls, 2);
 }
 

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace dxftest;
-using namespace platform::dxf;
+using namespace exchange::dxf;
 using testsupport::TempDir;
 
 std::string repeated(std::string_view piece, int n) {
@@ -66,10 +66,10 @@ TEST(DxfImportBudget, HostileFilesStopAtTheBudgetAndKeepWhatCameBefore) {
   };
   for (const Case &c : cases) {
     DrawingModel m;
-    platform::DxfReadLimits limits;
+    exchange::DxfReadLimits limits;
     limits.memoryBudget = c.budget;
-    const auto r = platform::importDxfBytes(m, c.bytes, limits);
-    EXPECT_EQ(r.status, platform::DxfImportOutcome::Status::Imported) << c.what;
+    const auto r = exchange::importDxfBytes(m, c.bytes, limits);
+    EXPECT_EQ(r.status, exchange::DxfImportOutcome::Status::Imported) << c.what;
     EXPECT_TRUE(r.stoppedAtBudget) << c.what;
     EXPECT_GE(r.importCount, c.minShapes) << c.what;
     EXPECT_EQ(m.ShapeCount, r.importCount) << c.what;
@@ -90,7 +90,7 @@ TEST(DxfImportBudget, HostileFilesStopAtTheBudgetAndKeepWhatCameBefore) {
                        "was left out.")
             .arg(c.budget >> 20);
     const QString message =
-        r.importCount > 0 ? platform::dxfLoadSummary(m, r) : platform::dxfNothingImportedMessage(r);
+        r.importCount > 0 ? exchange::dxfLoadSummary(m, r) : exchange::dxfNothingImportedMessage(r);
     EXPECT_TRUE(message.endsWith(QStringLiteral("\n") + note)) << message.toStdString();
   }
 }
@@ -100,25 +100,25 @@ TEST(DxfImportBudget, NoEntitiesFoundSaysWhenEveryReferenceWasLeftOut) {
   // that the budget, not the file, is the reason.
   const std::string file =
       blockOfLines("B", 5000) + entitiesFile("0\nINSERT\n2\nB\n0\nINSERT\n2\nB\n");
-  platform::DxfReadLimits limits;
+  exchange::DxfReadLimits limits;
   limits.memoryBudget = std::int64_t{2} << 20;
   DrawingModel m;
-  const auto r = platform::importDxfBytes(m, file, limits);
+  const auto r = exchange::importDxfBytes(m, file, limits);
   EXPECT_EQ(r.importCount, 0);
   EXPECT_TRUE(r.stoppedAtBudget);
   ASSERT_EQ(m.Blocks.size(), 1u);
-  EXPECT_EQ(platform::dxfNothingImportedMessage(r),
+  EXPECT_EQ(exchange::dxfNothingImportedMessage(r),
             QStringLiteral("DXF load failed: No entities found\nThe import stopped at its memory "
                            "limit of 2 MB: the rest of the file was left out."));
 
   // Without the budget in the way the message stays as it was.
   limits.memoryBudget = std::int64_t{64} << 20;
   DrawingModel fits;
-  EXPECT_EQ(platform::importDxfBytes(fits, file, limits).importCount, 10000);
+  EXPECT_EQ(exchange::importDxfBytes(fits, file, limits).importCount, 10000);
   DrawingModel none;
-  const auto missing = platform::importDxfBytes(none, entitiesFile("0\nINSERT\n2\nNOPE\n"));
+  const auto missing = exchange::importDxfBytes(none, entitiesFile("0\nINSERT\n2\nNOPE\n"));
   EXPECT_FALSE(missing.stoppedAtBudget);
-  EXPECT_EQ(platform::dxfNothingImportedMessage(missing),
+  EXPECT_EQ(exchange::dxfNothingImportedMessage(missing),
             QStringLiteral("DXF load failed: No entities found"));
 }
 
@@ -140,7 +140,7 @@ TEST(DxfImportBudget, BinaryDxfIsNamedAndChangesNothing) {
   EXPECT_EQ(canvas.Layers.size(), 1);
 
   DrawingModel m;
-  EXPECT_EQ(platform::importDxfBytes(m, bytes).status, platform::DxfImportOutcome::Status::Binary);
+  EXPECT_EQ(exchange::importDxfBytes(m, bytes).status, exchange::DxfImportOutcome::Status::Binary);
 }
 
 } // namespace

@@ -178,7 +178,7 @@ TEST(DxfImportFrame, LinesReadAlikeWithCarriageReturnsBlanksAndAByteOrderMark) {
 }
 
 TEST(DxfImportFrame, BlockReferencesStopAtTheMemoryBudget) {
-  using namespace platform::dxf;
+  using namespace exchange::dxf;
   std::string inserts;
   for (int i = 0; i < 5; ++i)
     inserts += "0\nINSERT\n2\nTWO\n10\n" + std::to_string(i) + "\n";
@@ -187,38 +187,38 @@ TEST(DxfImportFrame, BlockReferencesStopAtTheMemoryBudget) {
                            entitiesFile(inserts + "0\nINSERT\n2\nONE\n0\nLINE\n");
   // Room for the two blocks, the layer "0" and two references of two lines, not for a third.
   const std::int64_t line = kShapeOverhead + static_cast<std::int64_t>(sizeof(TQLine));
-  platform::DxfReadLimits limits;
+  exchange::DxfReadLimits limits;
   limits.memoryBudget =
       2 * (kBlockCost + 6) + 3 * kBlockLineCost + kLayerCost + 8 + 4 * line + line / 2;
   DrawingModel m;
-  const auto r = platform::importDxfBytes(m, file, limits);
+  const auto r = exchange::importDxfBytes(m, file, limits);
   // The third reference stops the import: what follows it, the one-line reference and the line
   // included, is left out, and the message says so.
   EXPECT_TRUE(r.stoppedAtBudget);
   EXPECT_EQ(r.importCount, 4);
   EXPECT_EQ(m.ShapeCount, 4);
-  EXPECT_EQ(platform::dxfLoadSummary(m, r),
+  EXPECT_EQ(exchange::dxfLoadSummary(m, r),
             QStringLiteral("DXF loaded: 4 entities\nLines: 4, Circles: 0, Texts: 0, "
                            "Polylines: 0\nBlocks: 2\nThe import stopped at its memory limit of "
                            "0 MB: the rest of the file was left out."));
   // With room for one line more, the third reference still does not fit.
   limits.memoryBudget += line;
   DrawingModel again;
-  EXPECT_EQ(platform::importDxfBytes(again, file, limits).importCount, 4);
+  EXPECT_EQ(exchange::importDxfBytes(again, file, limits).importCount, 4);
   // With room for every reference nothing stops.
   limits.memoryBudget += 20 * line;
   DrawingModel all;
-  const auto whole = platform::importDxfBytes(all, file, limits);
+  const auto whole = exchange::importDxfBytes(all, file, limits);
   EXPECT_FALSE(whole.stoppedAtBudget);
   EXPECT_EQ(whole.importCount, 12);
 }
 
 TEST(DxfImportFrame, AnOverlongLineKeepsItsStartAndTheRecordsAfterIt) {
   DrawingModel m;
-  platform::DxfReadLimits limits;
+  exchange::DxfReadLimits limits;
   limits.maxLineBytes = 32;
   const std::string longText(1000, 'x');
-  const auto r = platform::importDxfBytes(
+  const auto r = exchange::importDxfBytes(
       m, entitiesFile("0\nTEXT\n1\n" + longText + "\n0\nLINE\n8\nAFTER\n"), limits);
   ASSERT_EQ(r.importCount, 2);
   EXPECT_EQ(shapeAt<TQText>(m, 0)->DisplayText, QString(32, QChar('x')));
@@ -320,7 +320,7 @@ TEST(DxfImportFrame, AFileLargerThanOneReadImportsWhole) {
   TempDir dir;
   testsupport::writeFile(dir.file("big.dxf"), bytes);
   DrawingModel fromFile;
-  const auto r = platform::importDxfFile(fromFile, QString::fromStdString(dir.file("big.dxf")));
+  const auto r = exchange::importDxfFile(fromFile, QString::fromStdString(dir.file("big.dxf")));
   ASSERT_EQ(r.importCount, n);
   for (int i : {0, 1, 4095, 12345, n - 1}) {
     const auto *l = shapeAt<TQLine>(fromFile, i);

@@ -239,8 +239,8 @@ TEST(DxfImportOgr, FeaturesArriveAsTheGeoJsonGaveThem) {
   ASSERT_EQ(want.size(), 6u);
 
   DrawingModel m;
-  const auto r = platform::importDxfFile(m, QString::fromStdString(dxf));
-  EXPECT_EQ(r.status, platform::DxfImportOutcome::Status::Imported);
+  const auto r = exchange::importDxfFile(m, QString::fromStdString(dxf));
+  EXPECT_EQ(r.status, exchange::DxfImportOutcome::Status::Imported);
   EXPECT_EQ(r.importCount, 6);
   expectShapes(m, want);
 }

@@ -32,8 +32,8 @@ inline std::string entitiesFile(std::string_view body) {
   return section("ENTITIES", body) + "0\nEOF\n";
 }
 
-inline platform::DxfImportOutcome import(DrawingModel &m, std::string_view bytes) {
-  return platform::importDxfBytes(m, bytes);
+inline exchange::DxfImportOutcome import(DrawingModel &m, std::string_view bytes) {
+  return exchange::importDxfBytes(m, bytes);
 }
 
 template <class T> const T *shapeAt(const DrawingModel &m, int i) {

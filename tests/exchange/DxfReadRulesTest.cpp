@@ -105,7 +105,7 @@ TEST(DxfReadRules, UnicodeEscapesAreDecodedWhenWhole) {
       {"end\\", true, "end\\"},
   };
   for (const auto &c : cases)
-    EXPECT_EQ(platform::decodeDxfEscapes(QString::fromUtf8(c.in), c.text), QString::fromUtf8(c.out))
+    EXPECT_EQ(exchange::decodeDxfEscapes(QString::fromUtf8(c.in), c.text), QString::fromUtf8(c.out))
         << c.in << " text " << c.text;
   // A doubled backslash survives the MTEXT filter for the decoding when asked to.
   EXPECT_EQ(StripMtextCodes("a\\\\U+00E9", true), "a\\\\U+00E9");

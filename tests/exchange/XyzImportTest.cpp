@@ -47,8 +47,8 @@ std::vector<std::array<double, 3>> gridPoints(int count, int perRow, double x0, 
   return points;
 }
 
-platform::XyzPoints parsed(const std::vector<std::array<double, 3>> &points) {
-  platform::XyzPoints p;
+exchange::XyzPoints parsed(const std::vector<std::array<double, 3>> &points) {
+  exchange::XyzPoints p;
   for (const auto &[x, y, z] : points) {
     p.X.push_back(x);
     p.Y.push_back(y);
@@ -147,7 +147,7 @@ TEST(XyzRead, LinesReadAsTheClassicStreamExtractionReadsThem) {
   };
   for (const Case &c : cases) {
     double x = -7, y = -7, z = -7;
-    EXPECT_EQ(platform::parseXyzLine(c.line, x, y, z), c.ok) << "'" << c.line << "'";
+    EXPECT_EQ(exchange::parseXyzLine(c.line, x, y, z), c.ok) << "'" << c.line << "'";
     if (c.ok) {
       EXPECT_EQ(x, c.x) << c.line;
       EXPECT_EQ(y, c.y) << c.line;
@@ -158,8 +158,8 @@ TEST(XyzRead, LinesReadAsTheClassicStreamExtractionReadsThem) {
 
 TEST(XyzRead, FileLinesEndInLfOrCrLfAndTheLastNeedsNoEnd) {
   std::istringstream in("# x y z\r\n1 2 3\r\n\r\n4,5,6\n;skip 1 2 3\n7\t8\t9");
-  platform::XyzPoints p;
-  ASSERT_EQ(platform::readXyzPoints(in, p), platform::XyzReadResult::Ok);
+  exchange::XyzPoints p;
+  ASSERT_EQ(exchange::readXyzPoints(in, p), exchange::XyzReadResult::Ok);
   EXPECT_EQ(p.X, (std::vector<double>{1, 4, 7}));
   EXPECT_EQ(p.Y, (std::vector<double>{2, 5, 8}));
   EXPECT_EQ(p.Z, (std::vector<double>{3, 6, 9}));
@@ -175,37 +175,37 @@ TEST(XyzRead, OverlongLinesAreSkippedAndChunkBordersDoNotMatter) {
     text += line + "\n";
     expectedZ.push_back(i);
   }
-  text += std::string(platform::xyzLineLimit + 10, ' ') + "1 1 1\n";
-  text += "5 5 5 " + std::string(3 * platform::xyzLineLimit, 'x') + "\n";
+  text += std::string(exchange::xyzLineLimit + 10, ' ') + "1 1 1\n";
+  text += "5 5 5 " + std::string(3 * exchange::xyzLineLimit, 'x') + "\n";
   text += "8 8 8";
   expectedZ.push_back(8);
   std::istringstream in(text);
-  platform::XyzPoints p;
-  ASSERT_EQ(platform::readXyzPoints(in, p), platform::XyzReadResult::Ok);
+  exchange::XyzPoints p;
+  ASSERT_EQ(exchange::readXyzPoints(in, p), exchange::XyzReadResult::Ok);
   EXPECT_EQ(p.Z, expectedZ);
 }
 
 TEST(XyzRead, MorePointsThanTheLimitAreRefused) {
-  platform::XyzPoints p;
+  exchange::XyzPoints p;
   std::istringstream atLimit("1 1 1\n2 2 2\n3 3 3\n");
-  EXPECT_EQ(platform::readXyzPoints(atLimit, p, 3), platform::XyzReadResult::Ok);
+  EXPECT_EQ(exchange::readXyzPoints(atLimit, p, 3), exchange::XyzReadResult::Ok);
   p = {};
   std::istringstream beyond("1 1 1\n2 2 2\n3 3 3\n4 4 4");
-  EXPECT_EQ(platform::readXyzPoints(beyond, p, 3), platform::XyzReadResult::TooMany);
+  EXPECT_EQ(exchange::readXyzPoints(beyond, p, 3), exchange::XyzReadResult::TooMany);
   p = {};
   std::istringstream none("x\n# 1 2 3\n\n");
-  EXPECT_EQ(platform::readXyzPoints(none, p), platform::XyzReadResult::NoPoints);
+  EXPECT_EQ(exchange::readXyzPoints(none, p), exchange::XyzReadResult::NoPoints);
 }
 
 // ---- The grid test
 
 TEST(XyzGrid, ElevenPointsOnAGridFormOneTenDoNot) {
   const auto points = gridPoints(11, 4, 100, 200, 5, 10);
-  const platform::XyzGrid eleven = platform::detectXyzGrid(parsed(points));
+  const exchange::XyzGrid eleven = exchange::detectXyzGrid(parsed(points));
   EXPECT_TRUE(eleven.found);
   EXPECT_EQ(eleven.dx, 5);
   EXPECT_EQ(eleven.dy, 10);
-  EXPECT_FALSE(platform::detectXyzGrid(parsed(gridPoints(10, 4, 100, 200, 5, 10))).found);
+  EXPECT_FALSE(exchange::detectXyzGrid(parsed(gridPoints(10, 4, 100, 200, 5, 10))).found);
 }
 
 TEST(XyzGrid, WhatFormsAGridAndWhatDoesNot) {
@@ -241,7 +241,7 @@ TEST(XyzGrid, WhatFormsAGridAndWhatDoesNot) {
       {"rotated", rotated, false},
   };
   for (const Case &c : cases) {
-    const platform::XyzGrid g = platform::detectXyzGrid(parsed(c.points));
+    const exchange::XyzGrid g = exchange::detectXyzGrid(parsed(c.points));
     EXPECT_EQ(g.found, c.found) << c.what;
     if (c.found) {
       EXPECT_NEAR(g.dx, c.dx, 1e-9) << c.what;
@@ -255,7 +255,7 @@ TEST(XyzGrid, LooksOnlyAtTheFirstThousandPoints) {
   auto points = gridPoints(1000, 40, 0, 0, 1, 1);
   for (int i = 0; i < 5000; ++i)
     points.push_back({std::fmod(i * 0.7311, 97.0), std::fmod(i * 0.5237, 89.0), 0});
-  EXPECT_TRUE(platform::detectXyzGrid(parsed(points)).found);
+  EXPECT_TRUE(exchange::detectXyzGrid(parsed(points)).found);
 }
 
 // ---- The shapes
@@ -263,7 +263,7 @@ TEST(XyzGrid, LooksOnlyAtTheFirstThousandPoints) {
 TEST(XyzShapes, GridPointsBecomeFilledSquaresCentredOnThePoints) {
   DrawingModel m;
   const auto points = gridPoints(11, 4, 100, 200, 5, 10);
-  ASSERT_EQ(platform::addXyzShapes(m, parsed(points), 3, 0, 10), 11u);
+  ASSERT_EQ(exchange::addXyzShapes(m, parsed(points), 3, 0, 10), 11u);
   ASSERT_EQ(m.ShapeCount, 11);
   for (int i = 0; i < 11; ++i) {
     auto *r = dynamic_cast<const TQRectangle *>(m.Shapes[i]);
@@ -294,7 +294,7 @@ TEST(XyzShapes, GridPointsBecomeFilledSquaresCentredOnThePoints) {
 TEST(XyzShapes, OtherPointsBecomeOnePixelPointsKeepingTheirWideBounds) {
   DrawingModel m;
   const auto points = gridPoints(10, 4, 100, 200, 5, 10);
-  ASSERT_EQ(platform::addXyzShapes(m, parsed(points), 0, 0, 0), 10u);
+  ASSERT_EQ(exchange::addXyzShapes(m, parsed(points), 0, 0, 0), 10u);
   for (int i = 0; i < 10; ++i) {
     auto *p = dynamic_cast<const TQPoint *>(m.Shapes[i]);
     ASSERT_NE(p, nullptr) << i;
@@ -324,13 +324,13 @@ TEST(XyzShapes, AutomaticRangeColoursSmallestRedAndLargestBlue) {
   };
   for (const Case &c : cases) {
     DrawingModel m;
-    platform::XyzPoints p;
+    exchange::XyzPoints p;
     for (std::size_t i = 0; i < c.z.size(); ++i) {
       p.X.push_back(double(i));
       p.Y.push_back(0);
       p.Z.push_back(c.z[i]);
     }
-    platform::addXyzShapes(m, p, 0, c.zMin, c.zMax);
+    exchange::addXyzShapes(m, p, 0, c.zMin, c.zMax);
     std::vector<Rgb> got;
     for (const TQShape *s : m.Shapes)
       got.push_back(rgbOf(s->PenFg));
@@ -416,16 +416,16 @@ TEST_F(XyzLoadTest, FilesWithoutPointsLeaveCanvasAndViewAsTheyWere) {
   }
   // More points than the limit (a small one here; the check is the same at any size).
   const std::string huge = write("huge.xyz", "1 2 3\n4 5 6\n7 8 9\n");
-  platform::XyzReadResult why = platform::XyzReadResult::Ok;
-  EXPECT_FALSE(platform::loadXyzFile(canvas_, huge, 0, 0, 0, 2, &why));
-  EXPECT_EQ(why, platform::XyzReadResult::TooMany);
-  EXPECT_EQ(platform::xyzLoadMessage(why, QStringLiteral("huge.xyz"), 2),
+  exchange::XyzReadResult why = exchange::XyzReadResult::Ok;
+  EXPECT_FALSE(exchange::loadXyzFile(canvas_, huge, 0, 0, 0, 2, &why));
+  EXPECT_EQ(why, exchange::XyzReadResult::TooMany);
+  EXPECT_EQ(exchange::xyzLoadMessage(why, QStringLiteral("huge.xyz"), 2),
             QStringLiteral("XYZ load failed: huge.xyz holds more than 2 points, the most one "
                            "import takes"));
   EXPECT_EQ(canvas_.ShapeCount, 1);
   EXPECT_FALSE(canvas_.BackBufferDirty);
   EXPECT_EQ(canvas_.WorldLeft, -5);
-  EXPECT_TRUE(platform::loadXyzFile(canvas_, huge, 0, 0, 0, 3));
+  EXPECT_TRUE(exchange::loadXyzFile(canvas_, huge, 0, 0, 0, 3));
 }
 
 TEST_F(XyzLoadTest, SkipsWhatItCannotReadAndKeepsTheRest) {
@@ -460,9 +460,9 @@ TEST_F(XyzLoadTest, PipesAndDevicesAreRefusedAtOnceWithAMessage) {
     EXPECT_EQ(dialogs_.messages().back().text,
               QStringLiteral("XYZ load failed: %1 is not a regular file")
                   .arg(QString::fromStdString(path)));
-    platform::XyzReadResult why = platform::XyzReadResult::Ok;
-    EXPECT_FALSE(platform::loadXyzFile(canvas_, path, 0, 0, 0, platform::xyzPointLimit, &why));
-    EXPECT_EQ(why, platform::XyzReadResult::NotRegularFile) << path;
+    exchange::XyzReadResult why = exchange::XyzReadResult::Ok;
+    EXPECT_FALSE(exchange::loadXyzFile(canvas_, path, 0, 0, 0, exchange::xyzPointLimit, &why));
+    EXPECT_EQ(why, exchange::XyzReadResult::NotRegularFile) << path;
   }
   EXPECT_EQ(dialogs_.messages().size(), 3u);
   EXPECT_EQ(canvas_.ShapeCount, 1);

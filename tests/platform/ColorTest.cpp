@@ -6,7 +6,7 @@ TEST(Color, ByteOrderIsBlueGreenRed) {
   struct Case {
     TColor colour;
     int r, g, b;
-  } cases[] = {{clRed, 255, 0, 0},    {clLime, 0, 255, 0},       {clNavy, 0, 0, 128},
+  } cases[] = {{clRed, 255, 0, 0},    {clLime, 0, 255, 0},     {clNavy, 0, 0, 128},
                {clAqua, 0, 255, 255}, {clYellow, 255, 255, 0}, {0x123456, 0x56, 0x34, 0x12}};
   for (const auto &c : cases) {
     const QColor q = platform::toQColor(c.colour);

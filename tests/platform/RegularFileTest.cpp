@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // A pipe with no writer would block a plain open() for ever; every kind must answer at once.
 TEST(RegularFile, OnlyRegularFilesOpenAndNothingBlocks) {
   testsupport::TempDir dir;

@@ -140,7 +140,7 @@ TEST_P(NtripRejection, ReportsTheReasonThenDisconnected) {
   ScriptedCaster caster([&](PeerConnection &peer, int) {
     peer.request();
     peer.send(c.answer);
-    if (c.answer.size() > platform::ntripHeaderLimit)
+    if (c.answer.size() > positioning::ntripHeaderLimit)
       peer.waitForClose(); // the client gives up, not the caster
   });
   client.AutoReconnect = true;
@@ -258,7 +258,7 @@ TEST_F(NtripClient, SourceTableThatNeverEndsIsCut) {
       return s;
     }();
     std::size_t sent = 0;
-    while (sent < 2 * platform::ntripSourceTableLimit && c.send(lines))
+    while (sent < 2 * positioning::ntripSourceTableLimit && c.send(lines))
       sent += lines.size();
   });
   connectTo(caster);

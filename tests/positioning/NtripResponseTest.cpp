@@ -6,7 +6,7 @@
 
 namespace {
 
-using platform::NtripResponseReader;
+using positioning::NtripResponseReader;
 using Step = NtripResponseReader::Step;
 using Rejection = NtripResponseReader::Rejection;
 
@@ -83,13 +83,13 @@ TEST(NtripResponse, HeaderWithoutEndIsCappedAsUnknown) {
   const std::string line = "HTTP/1.1 200 OK\r\n";
   Step step = reader.feed(line);
   std::size_t fed = line.size();
-  while (step == Step::NeedMore && fed < 4 * platform::ntripHeaderLimit) {
+  while (step == Step::NeedMore && fed < 4 * positioning::ntripHeaderLimit) {
     step = reader.feed("X-Filler: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n");
     fed += 52;
   }
   EXPECT_EQ(step, Step::Rejected);
   EXPECT_EQ(reader.rejection(), Rejection::Unknown);
-  EXPECT_LE(fed, platform::ntripHeaderLimit + 4096);
+  EXPECT_LE(fed, positioning::ntripHeaderLimit + 4096);
   EXPECT_EQ(reader.firstLine(), "HTTP/1.1 200 OK");
 }
 
@@ -105,7 +105,8 @@ TEST(NtripResponse, SourceTableEndsAtEndSourceTableEvenWhenTheMarkIsSplit) {
     // The table ends as soon as its end mark is in.
     EXPECT_TRUE(std::string_view(table).starts_with(reader.table()));
     EXPECT_NE(reader.table().find("ENDSOURCETABLE"), std::string::npos);
-    EXPECT_EQ(platform::ntripMountPoints(reader.table()), (std::vector<std::string>{"MP1", "MP2"}));
+    EXPECT_EQ(positioning::ntripMountPoints(reader.table()),
+              (std::vector<std::string>{"MP1", "MP2"}));
   }
 }
 
@@ -114,19 +115,19 @@ TEST(NtripResponse, SourceTableWithoutEndIsCapped) {
   Step step = reader.feed("SOURCETABLE 200 OK\r\n\r\n");
   const std::string lines(4000, 'S');
   std::size_t fed = 0;
-  while (step == Step::NeedMore && fed < 2 * platform::ntripSourceTableLimit) {
+  while (step == Step::NeedMore && fed < 2 * positioning::ntripSourceTableLimit) {
     step = reader.feed(lines);
     fed += lines.size();
   }
   EXPECT_EQ(step, Step::Rejected);
   EXPECT_EQ(reader.rejection(), Rejection::Unknown);
-  EXPECT_LE(fed, platform::ntripSourceTableLimit + lines.size());
+  EXPECT_LE(fed, positioning::ntripSourceTableLimit + lines.size());
 }
 
 TEST(NtripResponse, MountPointsComeFromStrLinesWithASecondSemicolon) {
-  EXPECT_EQ(platform::ntripMountPoints("STR;A;x\nSTR;B\r\nstr;C;\rSTR;;\rNET;D;\r\nSTR;E;"),
+  EXPECT_EQ(positioning::ntripMountPoints("STR;A;x\nSTR;B\r\nstr;C;\rSTR;;\rNET;D;\r\nSTR;E;"),
             (std::vector<std::string>{"A", "", "E"}));
-  EXPECT_TRUE(platform::ntripMountPoints("").empty());
+  EXPECT_TRUE(positioning::ntripMountPoints("").empty());
 }
 
 } // namespace
@@ -139,7 +140,7 @@ TEST(NtripResponse, LogExcerptIsPrintableShortAndSaysWhatWasCut) {
       {"", ""},
   };
   for (const auto &[text, excerpt] : cases)
-    EXPECT_EQ(platform::ntripLogExcerpt(text, text.size() == 10 ? 5 : 80), excerpt);
-  EXPECT_EQ(platform::ntripLogExcerpt(std::string(32 * 1024, '\n')).size(),
+    EXPECT_EQ(positioning::ntripLogExcerpt(text, text.size() == 10 ? 5 : 80), excerpt);
+  EXPECT_EQ(positioning::ntripLogExcerpt(std::string(32 * 1024, '\n')).size(),
             80 * 4 + std::string("... (32768 bytes)").size());
 }

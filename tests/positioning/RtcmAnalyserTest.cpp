@@ -15,8 +15,8 @@
 namespace {
 
 using namespace rtcmtest;
-using platform::analyseRtcm;
-using platform::RtcmAnalysis;
+using positioning::analyseRtcm;
+using positioning::RtcmAnalysis;
 
 // What the independent decoder read, in the analyser's terms: the last frame that sets a value
 // wins, and an empty text sets nothing.
@@ -80,7 +80,7 @@ TEST_P(RtcmCapture, AgreesWithTheIndependentDecoding) {
 
   std::map<int, std::int64_t> counts;
   std::int64_t total = 0;
-  for (int n = 0; n < platform::rtcmMessageNumbers; ++n)
+  for (int n = 0; n < positioning::rtcmMessageNumbers; ++n)
     if (a.Counts[static_cast<std::size_t>(n)] > 0) {
       counts[n] = a.Counts[static_cast<std::size_t>(n)];
       total += counts[n];
@@ -108,7 +108,7 @@ TEST_P(RtcmCapture, GivesTheSameAnalysisInPiecesOfAnySize) {
   const std::string bytes = capture(GetParam());
   const RtcmAnalysis whole = analyseRtcm(bytes);
   for (const std::size_t piece : {1, 2, 5, 7, 100, 1029, 4095}) {
-    platform::RtcmAnalyser analyser;
+    positioning::RtcmAnalyser analyser;
     for (std::size_t at = 0; at < bytes.size(); at += piece)
       analyser.feed(std::string_view(bytes).substr(at, piece));
     analyser.finish();
@@ -144,7 +144,7 @@ TEST(RtcmAnalyser, GeodeticPositionRoundTripsToEcef) {
         Point{-2694045.4, -4293642.3, 3857878.9}, Point{1100000.0, 50000.0, 6260000.0},
         Point{6378137.0, 0, 0}}) {
     double lat, lon, h;
-    platform::ecefToGeodetic(p.x, p.y, p.z, lat, lon, h);
+    positioning::ecefToGeodetic(p.x, p.y, p.z, lat, lon, h);
     const double a = 6378137.0, f = 1 / 298.257223563, e2 = 2 * f - f * f;
     const double phi = lat * M_PI / 180, lambda = lon * M_PI / 180;
     const double n = a / std::sqrt(1 - e2 * std::sin(phi) * std::sin(phi));
@@ -384,7 +384,7 @@ TEST(RtcmAnalyser, MessageNames) {
       {1078, "Unknown"},
       {63, "Unknown"}};
   for (const auto &[number, name] : cases)
-    EXPECT_EQ(platform::rtcmMessageName(number), name) << number;
+    EXPECT_EQ(positioning::rtcmMessageName(number), name) << number;
 }
 
 // The window's scan of each received piece sees only the station frames wholly inside it.
@@ -392,21 +392,21 @@ TEST(RtcmAnalyser, StationFixesOfOnePiece) {
   Station s = washingtonStation();
   const std::string f = stationFrame(s);
   Station zero;
-  std::vector<platform::RtcmStationFix> fixes = platform::rtcmStationFixes(
+  std::vector<positioning::RtcmStationFix> fixes = positioning::rtcmStationFixes(
       "junk" + f + frame(numberPayload(1077)) + f + stationFrame(zero) + f.substr(0, f.size() - 1));
   ASSERT_EQ(fixes.size(), 3u);
   EXPECT_EQ(fixes[0].StationId, 2003);
   EXPECT_TRUE(fixes[0].PositionValid);
   EXPECT_NEAR(fixes[1].Longitude, -77.06477360, 1e-8);
   EXPECT_FALSE(fixes[2].PositionValid);
-  EXPECT_TRUE(platform::rtcmStationFixes(frame(stationPayload(s).substr(0, 18))).empty());
+  EXPECT_TRUE(positioning::rtcmStationFixes(frame(stationPayload(s).substr(0, 18))).empty());
 }
 
 // Whatever arrives, the bytes held back never exceed one frame, and the count table is fixed.
 TEST(RtcmAnalyser, MemoryStaysBoundedOnAnEndlessStream) {
   std::mt19937 random(7);
   const std::string real = capture("rtcm3.2.log");
-  platform::RtcmAnalyser analyser;
+  positioning::RtcmAnalyser analyser;
   std::size_t most = 0;
   std::int64_t fed = 0;
   for (int round = 0; round < 400; ++round) {
@@ -427,7 +427,7 @@ TEST(RtcmAnalyser, MemoryStaysBoundedOnAnEndlessStream) {
     fed += static_cast<std::int64_t>(piece.size());
     most = std::max(most, analyser.pendingBytes());
   }
-  EXPECT_LT(most, platform::rtcmLargestFrame);
+  EXPECT_LT(most, positioning::rtcmLargestFrame);
   EXPECT_GT(analyser.analysis().Total, 0);
   EXPECT_GT(fed, 1000000);
 }

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace rtcmtest;
-using platform::RtcmReportContext;
+using positioning::RtcmReportContext;
 
 RtcmReportContext context(std::size_t size, double lat, double lon, double height, bool manual) {
   RtcmReportContext c;
@@ -26,8 +26,8 @@ const std::string equals(48, '=');
 
 TEST(RtcmReport, LinesOfTheStandardsExample) {
   const std::string bytes = capture("rtcm3.log");
-  const std::vector<std::string> lines = platform::rtcmReport(
-      platform::analyseRtcm(bytes), context(bytes.size(), 38.8, -77.06, 12.34, false));
+  const std::vector<std::string> lines = positioning::rtcmReport(
+      positioning::analyseRtcm(bytes), context(bytes.size(), 38.8, -77.06, 12.34, false));
   const std::vector<std::string> expected = {"Tarvik Sondrel - RTCM Message Parser v1.0",
                                              "2026-05-01 10:15:30 GMT+03:00",
                                              "Buffer size: " + std::to_string(bytes.size()) +
@@ -90,12 +90,13 @@ TEST(RtcmReport, LinesOfEverySection) {
     bytes += frame(numberPayload(number));
   bytes += frame(stationPayload(base).substr(0, 10));
 
-  const std::vector<std::string> lines = platform::rtcmReport(platform::analyseRtcm(bytes), [&] {
-    RtcmReportContext c = context(bytes.size(), 41.5, -8.25, 7, true);
-    c.LocalTime = {2026, 12, 31, 23, 59, 59, 999};
-    c.StandardOffsetMinutes = -210;
-    return c;
-  }());
+  const std::vector<std::string> lines =
+      positioning::rtcmReport(positioning::analyseRtcm(bytes), [&] {
+        RtcmReportContext c = context(bytes.size(), 41.5, -8.25, 7, true);
+        c.LocalTime = {2026, 12, 31, 23, 59, 59, 999};
+        c.StandardOffsetMinutes = -210;
+        return c;
+      }());
   const std::vector<std::string> expected = {
       "Tarvik Sondrel - RTCM Message Parser v1.0",
       "2026-12-31 23:59:59 GMT-03:30",
@@ -185,8 +186,8 @@ TEST(RtcmReport, WithoutStationOrVesselPosition) {
   s.gps = false;
   s.reference = true;
   const std::string bytes = stationFrame(s);
-  std::vector<std::string> lines =
-      platform::rtcmReport(platform::analyseRtcm(bytes), context(bytes.size(), 0, 0, 0, false));
+  std::vector<std::string> lines = positioning::rtcmReport(positioning::analyseRtcm(bytes),
+                                                           context(bytes.size(), 0, 0, 0, false));
   const auto at = std::find(lines.begin(), lines.end(), "VESSEL POSITION (sent to VRS)");
   ASSERT_NE(at, lines.end());
   EXPECT_EQ(
@@ -202,8 +203,8 @@ TEST(RtcmReport, WithoutStationOrVesselPosition) {
             (std::vector<std::string>{"ANTENNA REFERENCE POINT (ARP)",
                                       "-----------------------------", "", "ECEF Coordinates:"}));
 
-  lines = platform::rtcmReport(platform::analyseRtcm(frame(numberPayload(1230))),
-                               context(9, 41, 29, 0, false));
+  lines = positioning::rtcmReport(positioning::analyseRtcm(frame(numberPayload(1230))),
+                                  context(9, 41, 29, 0, false));
   EXPECT_EQ(
       std::vector<std::string>(lines.begin() + 5, lines.end()),
       (std::vector<std::string>{"ANTENNA REFERENCE POINT (ARP)", "-----------------------------",
@@ -213,30 +214,30 @@ TEST(RtcmReport, WithoutStationOrVesselPosition) {
 }
 
 TEST(RtcmReport, NumberTexts) {
-  EXPECT_EQ(platform::gmtZoneText(180), "GMT+03:00");
-  EXPECT_EQ(platform::gmtZoneText(0), "GMT+00:00");
-  EXPECT_EQ(platform::gmtZoneText(-300), "GMT-05:00");
-  EXPECT_EQ(platform::gmtZoneText(-210), "GMT-03:30");
-  EXPECT_EQ(platform::gmtZoneText(345), "GMT+05:45");
+  EXPECT_EQ(positioning::gmtZoneText(180), "GMT+03:00");
+  EXPECT_EQ(positioning::gmtZoneText(0), "GMT+00:00");
+  EXPECT_EQ(positioning::gmtZoneText(-300), "GMT-05:00");
+  EXPECT_EQ(positioning::gmtZoneText(-210), "GMT-03:30");
+  EXPECT_EQ(positioning::gmtZoneText(345), "GMT+05:45");
   // Half an hour west keeps its sign.
-  EXPECT_EQ(platform::gmtZoneText(-30), "GMT-00:30");
+  EXPECT_EQ(positioning::gmtZoneText(-30), "GMT-00:30");
 
-  EXPECT_EQ(platform::distanceLine(999.9), "Distance to Base: 999.9 m");
-  EXPECT_EQ(platform::distanceLine(999.96), "Distance to Base: 1000.0 m");
-  EXPECT_EQ(platform::distanceLine(1000), "Distance to Base: 1.00 km");
-  EXPECT_EQ(platform::distanceLine(35000.1), "Distance to Base: 35.00 km");
+  EXPECT_EQ(positioning::distanceLine(999.9), "Distance to Base: 999.9 m");
+  EXPECT_EQ(positioning::distanceLine(999.96), "Distance to Base: 1000.0 m");
+  EXPECT_EQ(positioning::distanceLine(1000), "Distance to Base: 1.00 km");
+  EXPECT_EQ(positioning::distanceLine(35000.1), "Distance to Base: 35.00 km");
 
-  EXPECT_EQ(platform::distanceAdvice(20000), "");
-  EXPECT_EQ(platform::distanceAdvice(20000.01),
+  EXPECT_EQ(positioning::distanceAdvice(20000), "");
+  EXPECT_EQ(positioning::distanceAdvice(20000.01),
             "NOTE: Distance > 20 km - Consider using closer base station");
-  EXPECT_EQ(platform::distanceAdvice(35000),
+  EXPECT_EQ(positioning::distanceAdvice(35000),
             "NOTE: Distance > 20 km - Consider using closer base station");
-  EXPECT_EQ(platform::distanceAdvice(35000.1),
+  EXPECT_EQ(positioning::distanceAdvice(35000.1),
             "WARNING: Distance > 35 km - RTK accuracy may be degraded!");
 
-  EXPECT_EQ(platform::baseStationText(41.01234567, 28.97654321, 45.123),
+  EXPECT_EQ(positioning::baseStationText(41.01234567, 28.97654321, 45.123),
             "41.01234567, 28.97654321, 45.12m");
-  EXPECT_EQ(platform::baseStationText(-0.5, -120.000000004, -0.005),
+  EXPECT_EQ(positioning::baseStationText(-0.5, -120.000000004, -0.005),
             "-0.50000000, -120.00000000, -0.01m");
 }
 
@@ -245,19 +246,19 @@ TEST(RtcmReport, NumberTexts) {
 TEST(RtcmReport, GgaTextsMatchTheUpload) {
   Station s = washingtonStation();
   const std::string bytes = stationFrame(s);
-  const std::vector<std::string> lines = platform::rtcmReport(
-      platform::analyseRtcm(bytes), context(bytes.size(), 40.9999999999, -0.00001, 0, false));
+  const std::vector<std::string> lines = positioning::rtcmReport(
+      positioning::analyseRtcm(bytes), context(bytes.size(), 40.9999999999, -0.00001, 0, false));
   EXPECT_NE(std::find(lines.begin(), lines.end(), "  GGA Lat: 4100.0000 N"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "  GGA Lon: 00000.0006 W"), lines.end());
 }
 
 TEST(RtcmReport, DistanceAndBearing) {
   // One degree of latitude along a meridian, and due east on the equator.
-  EXPECT_NEAR(platform::haversineDistance(40, 29, 41, 29), 111194.93, 0.01);
-  EXPECT_NEAR(platform::initialBearing(40, 29, 41, 29), 0, 1e-9);
-  EXPECT_NEAR(platform::initialBearing(0, 0, 0, 1), 90, 1e-9);
-  EXPECT_NEAR(platform::initialBearing(0, 1, 0, 0), 270, 1e-9);
-  EXPECT_NEAR(platform::initialBearing(41, 29, 40, 29), 180, 1e-9);
+  EXPECT_NEAR(positioning::haversineDistance(40, 29, 41, 29), 111194.93, 0.01);
+  EXPECT_NEAR(positioning::initialBearing(40, 29, 41, 29), 0, 1e-9);
+  EXPECT_NEAR(positioning::initialBearing(0, 0, 0, 1), 90, 1e-9);
+  EXPECT_NEAR(positioning::initialBearing(0, 1, 0, 0), 270, 1e-9);
+  EXPECT_NEAR(positioning::initialBearing(41, 29, 40, 29), 180, 1e-9);
 }
 
 } // namespace

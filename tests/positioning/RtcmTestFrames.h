@@ -48,7 +48,7 @@ inline std::string frame(const std::string &payload) {
   f += static_cast<char>(payload.size() & 0xFF);
   f += payload;
   const std::uint32_t crc =
-      platform::crc24q(reinterpret_cast<const unsigned char *>(f.data()), f.size());
+      positioning::crc24q(reinterpret_cast<const unsigned char *>(f.data()), f.size());
   f += static_cast<char>(crc >> 16);
   f += static_cast<char>(crc >> 8);
   f += static_cast<char>(crc);

@@ -7,7 +7,7 @@
 
 namespace {
 
-using platform::LowFreqFrame;
+using navigator::LowFreqFrame;
 
 struct TypeCase {
   const char *name;
@@ -27,36 +27,36 @@ TEST(SbesMessageTypes, EachTypeSetsItsFormatAndTheRealtimeWindowHeight) {
       {"ODC HI", "%*42s,%lf", 1, 289},
       {"OTHER", "", 1, std::nullopt},
   };
-  const auto &types = platform::sbesMessageTypes();
+  const auto &types = navigator::sbesMessageTypes();
   ASSERT_EQ(std::size(cases), types.size());
   for (std::size_t i = 0; i < types.size(); ++i) {
     const auto &c = cases[i];
     SCOPED_TRACE(c.name);
     EXPECT_EQ(types[i].Name, c.name); // list order
-    const auto *type = platform::findSbesMessageType(c.name);
+    const auto *type = navigator::findSbesMessageType(c.name);
     ASSERT_NE(type, nullptr);
     EXPECT_EQ(type->Format, c.format);
     EXPECT_EQ(type->Values, c.values);
-    EXPECT_EQ(platform::realtimeClientHeight(type->Frame), c.height);
+    EXPECT_EQ(navigator::realtimeClientHeight(type->Frame), c.height);
     // Every built-in format passes the check its user-typed replacements must pass.
     if (!type->Format.empty()) {
-      EXPECT_TRUE(platform::checkScanFormat(type->Format, type->Values));
+      EXPECT_TRUE(navigator::checkScanFormat(type->Format, type->Values));
     }
   }
 }
 
 TEST(SbesMessageTypes, OnlyExactNamesAreTypes) {
   for (const char *name : {"", "tarvik smt", "Tarvik SMT ", "OTHERS", "NMEA"})
-    EXPECT_EQ(platform::findSbesMessageType(name), nullptr) << name;
+    EXPECT_EQ(navigator::findSbesMessageType(name), nullptr) << name;
 }
 
 TEST(SbesMessageTypes, ASentenceNeedsEveryMarker) {
-  const auto *lo = platform::findSbesMessageType("Tarvik XDR LO");
-  EXPECT_TRUE(platform::sbesSentenceMatches(*lo, "$XDHI123,1.0,$XDLO123,2.0"));
-  EXPECT_FALSE(platform::sbesSentenceMatches(*lo, "$XDHI123,1.0"));
+  const auto *lo = navigator::findSbesMessageType("Tarvik XDR LO");
+  EXPECT_TRUE(navigator::sbesSentenceMatches(*lo, "$XDHI123,1.0,$XDLO123,2.0"));
+  EXPECT_FALSE(navigator::sbesSentenceMatches(*lo, "$XDHI123,1.0"));
   EXPECT_FALSE(
-      platform::sbesSentenceMatches(*platform::findSbesMessageType("NMEA DPT"), "$SDdpt,1.0"));
-  EXPECT_TRUE(platform::sbesSentenceMatches(*platform::findSbesMessageType("OTHER"), "anything"));
+      navigator::sbesSentenceMatches(*navigator::findSbesMessageType("NMEA DPT"), "$SDdpt,1.0"));
+  EXPECT_TRUE(navigator::sbesSentenceMatches(*navigator::findSbesMessageType("OTHER"), "anything"));
 }
 
 } // namespace

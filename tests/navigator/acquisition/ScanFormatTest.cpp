@@ -63,7 +63,7 @@ TEST(ScanFormat, AcceptsOnlySuppressedConversionsAndTheRightNumberOfValues) {
       {"%ms%lf", 1, false},
   };
   for (const auto &c : cases) {
-    const auto result = platform::checkScanFormat(c.pattern, c.expected);
+    const auto result = navigator::checkScanFormat(c.pattern, c.expected);
     EXPECT_EQ(result.ok, c.ok) << '"' << c.pattern << "\" " << c.expected << ": " << result.error;
     EXPECT_EQ(result.error.empty(), c.ok) << c.pattern;
   }
@@ -71,19 +71,19 @@ TEST(ScanFormat, AcceptsOnlySuppressedConversionsAndTheRightNumberOfValues) {
 
 TEST(ScanFormat, RefusesAnEmbeddedNul) {
   using namespace std::string_literals;
-  EXPECT_FALSE(platform::checkScanFormat("%lf\0%s"s, 1));
-  EXPECT_FALSE(platform::checkScanFormat("%*[a\0]%lf"s, 1));
+  EXPECT_FALSE(navigator::checkScanFormat("%lf\0%s"s, 1));
+  EXPECT_FALSE(navigator::checkScanFormat("%*[a\0]%lf"s, 1));
 }
 
 TEST(ScanFormat, ErrorTextsNameTheFault) {
-  EXPECT_EQ(platform::checkScanFormat("%*8s,%s", 1).error,
+  EXPECT_EQ(navigator::checkScanFormat("%*8s,%s", 1).error,
             "The scan format's conversion \"%s\" at position 6 is not allowed. Only text, %*Ns, "
             "%*lf, %*d, %*[...] and %lf are allowed.");
-  EXPECT_EQ(platform::checkScanFormat("%lf,%lf", 1).error,
+  EXPECT_EQ(navigator::checkScanFormat("%lf,%lf", 1).error,
             "The scan format reads 2 values with %lf; 1 is needed.");
-  EXPECT_EQ(platform::checkScanFormat("x", 2).error,
+  EXPECT_EQ(navigator::checkScanFormat("x", 2).error,
             "The scan format reads 0 values with %lf; 2 are needed.");
-  EXPECT_EQ(platform::checkScanFormat("%*[ab", 0).error,
+  EXPECT_EQ(navigator::checkScanFormat("%*[ab", 0).error,
             "The scan format's set at position 1 has no closing \"]\".");
 }
 
@@ -91,7 +91,7 @@ TEST(ScanFormat, ErrorTextsNameTheFault) {
 // arguments given.
 TEST(ScanFormat, AcceptedFormatsScanIntoTheGivenValuesOnly) {
   const char *format = "%*8s,%lf,%lf";
-  ASSERT_TRUE(platform::checkScanFormat(format, 2));
+  ASSERT_TRUE(navigator::checkScanFormat(format, 2));
   double values[3] = {0, 0, -1};
   EXPECT_EQ(std::sscanf("$SMTHFLF,12.5,13.1", format, &values[0], &values[1]), 2);
   EXPECT_DOUBLE_EQ(values[0], 12.5);

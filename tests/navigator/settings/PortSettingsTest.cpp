@@ -7,7 +7,7 @@
 
 namespace {
 
-using platform::PortPageTexts;
+using navigator::PortPageTexts;
 
 PortPageTexts validPage() {
   return {"COM3", "19200", "7", "2", "Odd", "Highest", "100", "True", "True", "False", "True"};
@@ -154,7 +154,7 @@ TEST(PortSettings, ApplyingAPageSetsTheFieldsInOrderAndStopsAtTheFirstFailure) {
     TTarvikSerialGPS port(nullptr);
     PortPageTexts texts = validPage();
     c.change(texts);
-    const auto outcome = platform::applyPortPage(texts, "/log/x.log", port);
+    const auto outcome = navigator::applyPortPage(texts, "/log/x.log", port);
     Fields want = applied;
     c.expect(want);
     EXPECT_EQ(fieldsOf(port), want);
@@ -168,7 +168,7 @@ TEST(PortSettings, RefusalsNameTheBoxAndItsItems) {
   TTarvikSerialGPS port(nullptr);
   PortPageTexts texts = validPage();
   texts.Parity = "Evn";
-  EXPECT_EQ(platform::applyPortPage(texts, "", port).message,
+  EXPECT_EQ(navigator::applyPortPage(texts, "", port).message,
             "Parity \"Evn\" is not one of Even, Mark, None, Odd, Space.");
 }
 
@@ -180,7 +180,7 @@ TEST(PortSettings, APortNameThatIsNoPortIsRefusedAsTyped) {
     port.PortNumber = 4;
     PortPageTexts texts = validPage();
     texts.Port = QString::fromLatin1(typed);
-    const auto outcome = platform::applyPortPage(texts, "", port);
+    const auto outcome = navigator::applyPortPage(texts, "", port);
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.report);
     EXPECT_EQ(outcome.message.toStdString(), std::string("Port \"") + typed +
@@ -192,15 +192,15 @@ TEST(PortSettings, APortNameThatIsNoPortIsRefusedAsTyped) {
 }
 
 TEST(PortSettings, ItemListsMatchTheBoxes) {
-  const QStringList ports = platform::portNameItems();
+  const QStringList ports = navigator::portNameItems();
   ASSERT_EQ(ports.size(), 256);
   EXPECT_EQ(ports.front(), "COM1");
   EXPECT_EQ(ports.back(), "COM256");
-  EXPECT_EQ(platform::baudRateItems().indexOf("9600"), 6);
-  EXPECT_EQ(platform::dataWidthItems().indexOf("8"), 3);
-  EXPECT_EQ(platform::parityItems().indexOf("None"), 2);
-  EXPECT_EQ(platform::priorityItems().indexOf("Normal"), 5);
-  EXPECT_EQ(platform::delayItems().size(), 20);
+  EXPECT_EQ(navigator::baudRateItems().indexOf("9600"), 6);
+  EXPECT_EQ(navigator::dataWidthItems().indexOf("8"), 3);
+  EXPECT_EQ(navigator::parityItems().indexOf("None"), 2);
+  EXPECT_EQ(navigator::priorityItems().indexOf("Normal"), 5);
+  EXPECT_EQ(navigator::delayItems().size(), 20);
 }
 
 } // namespace

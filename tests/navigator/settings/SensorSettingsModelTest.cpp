@@ -14,7 +14,7 @@
 namespace {
 
 using V = SensorSettingsValues;
-using platform::LowFreqFrame;
+using navigator::LowFreqFrame;
 
 class SensorSettingsModelTest : public ::testing::Test {
 protected:
