@@ -449,8 +449,7 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &f
   const std::vector<int> *near = nullptr;
   if (!pc.wideView) {
     c.ShapePositionsNear(std::min(from.left, to.left), std::min(from.bottom, to.bottom),
-                         std::max(from.right, to.right), std::max(from.top, to.top),
-                         pc.positions);
+                         std::max(from.right, to.right), std::max(from.top, to.top), pc.positions);
     near = &pc.positions;
   }
   const long long size = near ? static_cast<long long>(near->size()) : n;
@@ -508,21 +507,27 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &f
       }
       if (is) {
         const Pixel q = anchorTo(point);
+        // A point reaching in across the left or top edge may have its anchor or its pixel
+        // land a pixel off the pan (truncation toward zero): it is decided and drawn anew.
+        bool moved = false;
         if (was) {
           const Pixel o = anchorFrom(point);
-          if (o.x + kx != q.x || o.y + ky != q.y)
-            return false;
+          moved = o.x + kx != q.x || o.y + ky != q.y ||
+                  mFrom.toX(point.X) + kx != mTo.toX(point.X) ||
+                  mFrom.toY(point.Y) + ky != mTo.toY(point.Y);
         }
         const int dx = q.x - now.x, dy = q.y - now.y;
         const bool thinned = -3 < dx && dx < 3 && -3 < dy && dy < 3;
         if (!thinned)
           now = q;
-        if (!was || wasDrawn == thinned) {
+        if (!was || wasDrawn == thinned || moved) {
           if (thinned)
             pc.thinned[s] = s->ShapeNumber;
           else
             pc.thinned.erase(s);
           damage += shapePixels(*s, mTo, pad, w, h);
+          if (moved)
+            damage += shifted(shapePixels(*s, mFrom, pad, w, h), kx, ky);
         }
       } else if (was) {
         pc.thinned.erase(s);
@@ -548,18 +553,6 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &f
     pc.lastPointY = now.y;
   }
   return true;
-}
-
-// The position of a shape in the drawing order, found among the shapes near its bounds; -1 when
-// it is not in the drawing.
-int positionOf(const TTarvikCanvas &c, const TQShape *s, std::vector<int> &scratch) {
-  if (!s)
-    return -1;
-  c.ShapePositionsNear(s->MinX, s->MinY, s->MaxX, s->MaxY, scratch);
-  for (int i : scratch)
-    if (i >= 0 && i < c.Shapes.size() && c.Shapes[i] == s)
-      return i;
-  return -1;
 }
 
 } // namespace
@@ -654,6 +647,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   // full redraw decides.
   const bool textsDrawn = NavigationVariant || !FInteracting;
   std::vector<int> pointEdits;
+  const AnchorMapping anchorFrom(from), anchorTo(to);
   std::vector<std::pair<int, TQText *>> textsIn;
   std::unordered_set<std::int32_t> textsOut;
   long long coming = 0;
@@ -687,6 +681,13 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
                                 [&](const auto &t) { return t.first == i; }))
             textsIn.emplace_back(i, text);
         }
+      }
+      if (band.across && point && before == after) {
+        const auto &p = *static_cast<const TQPoint *>(s);
+        const Pixel o = anchorFrom(p), q = anchorTo(p);
+        if (o.x + kx != q.x || o.y + ky != q.y || mFrom.toX(p.X) + kx != mTo.toX(p.X) ||
+            mFrom.toY(p.Y) + ky != mTo.toY(p.Y))
+          pointEdits.push_back(i);
       }
       if (!band.across || placed)
         continue;
@@ -741,27 +742,23 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
     }
     texts.push_back(t);
   }
-  // Texts that came in take their place in the drawing order among those their pixels may meet.
-  std::vector<int> scratch;
-  std::sort(textsIn.begin(), textsIn.end(),
-            [](const auto &a, const auto &b) { return a.first < b.first; });
+  // Texts that came in take their place in the drawing order (the list keeps it).
+  const auto positionOf = [&](std::int32_t number) { return Shapes.indexOf(FindShape(number)); };
   for (const auto &[i, text] : textsIn) {
     const QRect reach = reachNow(*this, *text, w, h);
     d += reach.intersected(client);
-    const QRect meets = reach.adjusted(-4, -4, 4, 4);
-    std::size_t at = texts.size();
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-      if (!texts[k].reach.intersects(meets))
-        continue;
-      const int other = positionOf(*this, FindShape(texts[k].number), scratch);
+    std::size_t lo = 0, hi = texts.size();
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      const int other = positionOf(texts[mid].number);
       if (other < 0)
         return false;
-      if (other > i) {
-        at = k;
-        break;
-      }
+      if (other < i)
+        lo = mid + 1;
+      else
+        hi = mid;
     }
-    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(at),
+    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(lo),
                  DrawnText{text->ShapeNumber, reach});
   }
 
