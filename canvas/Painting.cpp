@@ -936,16 +936,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     whole();
     return;
   }
-  const long long pad = pc.overhang + 2;
-  const long long x0 = m.toX(s->MinX), x1 = m.toX(s->MaxX);
-  const long long y0 = m.toY(s->MaxY), y1 = m.toY(s->MinY);
-  const QRect client(0, 0, w, h);
-  const QRect r =
-      QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
-                   static_cast<int>(std::clamp<long long>(std::min(y0, y1) - pad, -1, h + 1))),
-            QPoint(static_cast<int>(std::clamp<long long>(std::max(x0, x1) + pad, -1, w + 1)),
-                   static_cast<int>(std::clamp<long long>(std::max(y0, y1) + pad, -1, h + 1))))
-          .intersected(client);
+  const QRect r = shapePixels(*s, m, pc.overhang + 2, w, h);
   if (!r.isEmpty())
     pc.damage.push_back(r);
 }
@@ -1183,6 +1174,7 @@ void TTarvikCanvas::Paint() {
     else if (!redrawDamage(damaged))
       whole = true;
   }
+  pc.changedByPaint = whole || panned ? QRegion(0, 0, w, h) : damaged;
   if (whole) {
     damaged = QRegion();
     redrawWhole(keepBase);

@@ -129,8 +129,9 @@ TEST(PaintingPanEdge, FollowingABoatShowsWhatAFullRepaintShowsWithoutRedrawingWh
       // The editor's texts give way to each other across the whole view: its pans that carry a
       // text across an edge are full redraws. The navigation program's are scrolls; one full
       // redraw may keep the image below the boat.
-      if (navigation)
+      if (navigation) {
         EXPECT_LE(cached->fullRedrawCount() - before, 1u) << variant;
+      }
     }
   }
 }
