@@ -198,10 +198,21 @@ void TTarvikCanvas::AddDepthLabel(double x, double y, double depth) {
     if (std::sqrt((x - l.X) * (x - l.X) + (y - l.Y) * (y - l.Y)) < DepthLabelSpacing)
       return;
   DepthLabels.push_back(DepthLabel{x, y, depth});
-  if (DepthLabels.size() > maxDepthLabels)
+  if (DepthLabels.size() > maxDepthLabels) {
     DepthLabels.erase(DepthLabels.begin(),
                       DepthLabels.begin() + static_cast<std::ptrdiff_t>(droppedDepthLabels));
-  invalidateView();
+    invalidateView();
+    return;
+  }
+  // A new label goes over what is shown: only its cell is painted again.
+  if (!ShowDepthLabels || !platform::finiteView(*this))
+    return;
+  GdiCanvas g;
+  useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
+  const platform::ViewMapping view(WorldLeft, WorldRight, WorldTop, WorldBottom, width(), height());
+  const DepthLabel &l = DepthLabels.back();
+  invalidatePixels(labelCell(view.toX(l.X), view.toY(l.Y), depthLabelText(*paintCache_, g, l).width,
+                             g.TextHeight(QString())));
 }
 
 void TTarvikCanvas::ClearDepthLabels() {
@@ -211,6 +222,10 @@ void TTarvikCanvas::ClearDepthLabels() {
 
 void TTarvikCanvas::SetDepthLabelSettings(bool show, double spacing, const QString &fontName,
                                           int fontSize, TColor colour) {
+  // The host sets them at every tick: the same settings change nothing on the screen.
+  if (ShowDepthLabels == show && DepthLabelSpacing == spacing && DepthLabelFontName == fontName &&
+      DepthLabelFontSize == fontSize && DepthLabelColor == colour)
+    return;
   ShowDepthLabels = show;
   DepthLabelSpacing = spacing;
   DepthLabelFontName = fontName;
@@ -230,10 +245,14 @@ void TTarvikCanvas::ClearEventLabels() {
 }
 
 void TTarvikCanvas::SetCurrentDepth(double highDepth, double lowDepth, bool show) {
+  if (CurrentDepthHF == highDepth && CurrentDepthLF == lowDepth && ShowCurrentDepth == show)
+    return;
   CurrentDepthHF = highDepth;
   CurrentDepthLF = lowDepth;
   ShowCurrentDepth = show;
-  invalidateView();
+  // The box where the screen shows it and where it goes.
+  invalidatePixels(paintCache_->depthBoxShown);
+  invalidatePixels(currentDepthBox());
 }
 
 QString TTarvikCanvas::CurrentDepthText() const {
@@ -255,9 +274,18 @@ QString TTarvikCanvas::CurrentDepthText() const {
 }
 
 void TTarvikCanvas::SetCurrentSpeed(double speed, bool show) {
+  if (CurrentSpeed == speed && ShowCurrentSpeed == show)
+    return;
   CurrentSpeed = speed;
   ShowCurrentSpeed = show;
-  invalidateView();
+  invalidatePixels(paintCache_->depthBoxShown);
+  invalidatePixels(currentDepthBox());
+}
+
+void TTarvikCanvas::invalidatePixels(const QRect &pixels) {
+  const QRect r = pixels.intersected(rect());
+  if (!r.isEmpty())
+    QWidget::update(r);
 }
 
 void TTarvikCanvas::ToggleDepthSpeedDisplayMode() {
@@ -408,24 +436,21 @@ void TTarvikCanvas::DrawEventLabelsOverlay(GdiCanvas &g) {
   });
 }
 
-void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
-  if (!ShowCurrentDepth && !ShowCurrentSpeed)
-    return;
-  const QString text = CurrentDepthText();
-  if (text.isEmpty())
-    return;
-  useFont(g, DepthLabelFontName, plusSaturated(DepthLabelFontSize, 4), true, DepthLabelColor);
+namespace {
+
+// The current-depth box's text placed in its corner: its cell, in the font the canvas holds.
+QRect depthBoxText(const TTarvikCanvas &c, const GdiCanvas &g, const QString &text) {
   const QSize size = g.TextExtent(text);
   const int w = size.width();
   const int h = size.height();
   int x = 10;
-  int y = height() - h - 10;
-  switch (DepthSpeedDisplayMode) {
+  int y = c.height() - h - 10;
+  switch (c.DepthSpeedDisplayMode) {
   case 1:
-    x = width() - w - 10;
+    x = c.width() - w - 10;
     break;
   case 2:
-    x = width() - w - 10;
+    x = c.width() - w - 10;
     y = 10;
     break;
   case 3:
@@ -434,6 +459,49 @@ void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
   default:
     break;
   }
+  return QRect(x, y, w, h);
+}
+
+void setDepthBoxFont(const TTarvikCanvas &c, GdiCanvas &g) {
+  useFont(g, c.DepthLabelFontName, plusSaturated(c.DepthLabelFontSize, 4), true, c.DepthLabelColor);
+}
+
+// The pixels a rounded box drawn 6 pixels around the text cell may touch.
+QRect aroundBox(const QRect &cell) { return cell.adjusted(-8, -8, 8, 8); }
+
+} // namespace
+
+QRect TTarvikCanvas::currentDepthBox() const {
+  if (!ShowCurrentDepth && !ShowCurrentSpeed)
+    return QRect();
+  const QString text = CurrentDepthText();
+  if (text.isEmpty())
+    return QRect();
+  GdiCanvas g;
+  setDepthBoxFont(*this, g);
+  return aroundBox(depthBoxText(*this, g, text));
+}
+
+QRect TTarvikCanvas::ggaStatusBox() const {
+  if (GGAOverlayText.empty())
+    return QRect();
+  GdiCanvas g;
+  setGgaFont(g);
+  const GgaBox b = ggaBox(*this, g, platform::fromAnsi(GGAOverlayText));
+  return aroundBox(QRect(b.x, b.y, b.w, b.h));
+}
+
+void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
+  paintCache_->depthBoxShown = QRect();
+  if (!ShowCurrentDepth && !ShowCurrentSpeed)
+    return;
+  const QString text = CurrentDepthText();
+  if (text.isEmpty())
+    return;
+  setDepthBoxFont(*this, g);
+  const QRect cell = depthBoxText(*this, g, text);
+  paintCache_->depthBoxShown = aroundBox(cell);
+  const int x = cell.x(), y = cell.y(), w = cell.width(), h = cell.height();
   g.Brush.Color = clWhite;
   g.Brush.Style = bsSolid;
   g.Pen.Color = DepthLabelColor;
@@ -448,6 +516,7 @@ void TTarvikCanvas::DrawCurrentDepthOverlay(GdiCanvas &g) {
 void TTarvikCanvas::DrawCurrentSpeedOverlay(GdiCanvas &) {}
 
 void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
+  paintCache_->ggaBoxShown = QRect();
   if (GGAOverlayText.empty())
     return;
   const QString text = platform::fromAnsi(GGAOverlayText);
@@ -471,6 +540,7 @@ void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
   setGgaFont(g);
   g.Font.Color = ink;
   const GgaBox b = ggaBox(*this, g, text);
+  paintCache_->ggaBoxShown = aroundBox(QRect(b.x, b.y, b.w, b.h));
   g.Brush.Color = box;
   g.Brush.Style = bsSolid;
   g.Pen.Color = box;

@@ -146,6 +146,13 @@ struct PaintCache {
   // across the edges where labels are left out).
   QRegion labelDamage;
 
+  // Where the last paint put the current-depth box and the GGA status box.
+  QRect depthBoxShown;
+  QRect ggaBoxShown;
+  // What the last paint changed on the back buffer and its images, in pixels: all of it for a
+  // full redraw or a scroll. A paint asked for fewer pixels asks for the rest.
+  QRegion changedByPaint;
+
   // Label texts by depth, for the font named here; formatted and measured once.
   std::unordered_map<std::uint64_t, LabelText> labelTexts;
   QString labelTextFont;

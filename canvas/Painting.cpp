@@ -384,6 +384,177 @@ void shiftImage(QImage &image, int kx, int ky) {
 
 QRect shifted(const QRect &r, int kx, int ky) { return r.isEmpty() ? r : r.translated(kx, ky); }
 
+bool isPoint(const TQShape &s) {
+  return s.ShapeType == 17 && dynamic_cast<const TQPoint *>(&s) != nullptr;
+}
+
+// The pixels a shape's drawing may touch in a view: its bounds' pixels and `pad` around them,
+// within the client.
+QRect shapePixels(const TQShape &s, const platform::ViewMapping &m, long long pad, int w, int h) {
+  const long long x0 = m.toX(s.MinX), x1 = m.toX(s.MaxX);
+  const long long y0 = m.toY(s.MaxY), y1 = m.toY(s.MinY);
+  return QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
+                      static_cast<int>(std::clamp<long long>(std::min(y0, y1) - pad, -1, h + 1))),
+               QPoint(static_cast<int>(std::clamp<long long>(std::max(x0, x1) + pad, -1, w + 1)),
+                      static_cast<int>(std::clamp<long long>(std::max(y0, y1) + pad, -1, h + 1))))
+      .intersected(QRect(0, 0, w, h));
+}
+
+// Where a text drawn now in the canvas's view puts its pixels: it is drawn onto a one-pixel image
+// (nothing of it lands there) for the font its draw chooses, then measured.
+QRect reachNow(const TTarvikCanvas &c, TQText &t, int w, int h) {
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  GdiCanvas g(scratch);
+  drawWithContrast(c, t, g, w, h);
+  return textReach(c, t, g, w, h);
+}
+
+// The pixel of a point's anchor in a view by its horizontal scale, as the thinning of a full
+// redraw finds it.
+struct AnchorMapping {
+  double left, top, wpp;
+  AnchorMapping(const platform::ViewFrame &f) : left(f.left), top(f.top) {
+    double ww = f.right - f.left;
+    if (!(ww > 0.0))
+      ww = 1.0;
+    wpp = ww / std::max(f.width, 1);
+  }
+  Pixel operator()(const TQPoint &p) const {
+    return Pixel{clampToPixel((p.X - left) / wpp), clampToPixel((top - p.Y) / wpp)};
+  }
+};
+
+// Thinning decides again, as a full redraw of `to` would, which points it leaves out, given the
+// points that came into the view or left it (`edits`, positions in the drawing order). A point's
+// fate depends only on the last point drawn before it: from the first edit on the decisions are
+// made anew, and once the last point drawn is again the one the old decisions had, they hold up
+// to the next edit. The points whose fate changed, and those that came or went, go to `damage`.
+// False when the decisions cannot be followed (a point not moving by the pan's pixels, or too
+// long a walk): the view is drawn whole.
+bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &from,
+                  const platform::ViewFrame &to, int kx, int ky, std::vector<int> &edits,
+                  long long pad, QRegion &damage) {
+  if (edits.empty())
+    return true;
+  std::sort(edits.begin(), edits.end());
+  edits.erase(std::unique(edits.begin(), edits.end()), edits.end());
+  const int n = c.Shapes.size();
+  const LayerFlags layers(c.Layers, c.NextLayerIndex);
+  const AnchorMapping anchorFrom(from), anchorTo(to);
+  const int w = to.width, h = to.height;
+  const platform::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
+  const platform::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
+  // The shapes walked: all of them over a view that holds most of the drawing, else those near
+  // the two views, in drawing order either way.
+  const std::vector<int> *near = nullptr;
+  if (!pc.wideView) {
+    c.ShapePositionsNear(std::min(from.left, to.left), std::min(from.bottom, to.bottom),
+                         std::max(from.right, to.right), std::max(from.top, to.top), pc.positions);
+    near = &pc.positions;
+  }
+  const long long size = near ? static_cast<long long>(near->size()) : n;
+  const auto at = [&](long long p) {
+    return near ? (*near)[static_cast<std::size_t>(p)] : static_cast<int>(p);
+  };
+  const auto posOf = [&](int i) -> long long {
+    return near ? std::lower_bound(near->begin(), near->end(), i) - near->begin() : i;
+  };
+  const auto counted = [&](const TQShape *s) {
+    return s->ShapeType == 17 && s->Visible && layers.drawn(s->Layer) && isPoint(*s);
+  };
+  constexpr long long mostSteps = 1 << 17;
+  long long steps = 0;
+  const Pixel none{-9999, -9999};
+  // The last point drawn before position p and after position stop, by the old decisions (which
+  // hold there); `otherwise` when there is none.
+  const auto drawnBefore = [&](long long p, long long stop, Pixel otherwise) {
+    for (long long q = p - 1; q > stop && steps < mostSteps; --q, ++steps) {
+      const int i = at(q);
+      if (i < 0 || i >= n)
+        continue;
+      const TQShape *s = c.Shapes[i];
+      if (counted(s) && !missesFrame(to, *s) && !pc.isThinned(s))
+        return anchorTo(*static_cast<const TQPoint *>(s));
+    }
+    return otherwise;
+  };
+  const auto same = [](Pixel a, Pixel b) { return a.x == b.x && a.y == b.y; };
+
+  long long p = posOf(edits.front());
+  Pixel now = drawnBefore(p, -1, none);
+  Pixel before = now; // the old decisions' last point drawn, in the pixels of `to`
+  std::size_t e = 0;
+  bool toTheEnd = true;
+  while (p < size) {
+    if (++steps > mostSteps)
+      return false;
+    const int i = at(p++);
+    if (i < 0 || i >= n)
+      continue;
+    while (e < edits.size() && edits[e] <= i)
+      ++e;
+    TQShape *s = c.Shapes[i];
+    if (counted(s)) {
+      const auto &point = *static_cast<const TQPoint *>(s);
+      const bool was = !missesFrame(from, *s), is = !missesFrame(to, *s);
+      bool wasDrawn = false;
+      if (was) {
+        wasDrawn = !pc.isThinned(s);
+        if (wasDrawn) {
+          const Pixel q = anchorFrom(point);
+          before = Pixel{q.x + kx, q.y + ky};
+        }
+      }
+      if (is) {
+        const Pixel q = anchorTo(point);
+        // A point reaching in across the left or top edge may have its anchor or its pixel
+        // land a pixel off the pan (truncation toward zero): it is decided and drawn anew.
+        bool moved = false;
+        if (was) {
+          const Pixel o = anchorFrom(point);
+          moved = o.x + kx != q.x || o.y + ky != q.y ||
+                  mFrom.toX(point.X) + kx != mTo.toX(point.X) ||
+                  mFrom.toY(point.Y) + ky != mTo.toY(point.Y);
+        }
+        const int dx = q.x - now.x, dy = q.y - now.y;
+        const bool thinned = -3 < dx && dx < 3 && -3 < dy && dy < 3;
+        if (!thinned)
+          now = q;
+        if (!was || wasDrawn == thinned || moved) {
+          if (thinned)
+            pc.thinned[s] = s->ShapeNumber;
+          else
+            pc.thinned.erase(s);
+          damage += shapePixels(*s, mTo, pad, w, h);
+          if (moved)
+            damage += shifted(shapePixels(*s, mFrom, pad, w, h), kx, ky);
+        }
+      } else if (was) {
+        pc.thinned.erase(s);
+        damage += shifted(shapePixels(*s, mFrom, pad, w, h), kx, ky);
+      }
+    }
+    if (same(now, before)) {
+      if (e >= edits.size()) {
+        toTheEnd = false;
+        break;
+      }
+      const long long next = posOf(edits[e]);
+      if (next > p) {
+        now = before = drawnBefore(next, p - 1, now);
+        p = next;
+      }
+    }
+  }
+  if (steps > mostSteps)
+    return false;
+  if (toTheEnd) {
+    pc.lastPointX = now.x;
+    pc.lastPointY = now.y;
+  }
+  return true;
+}
+
 } // namespace
 
 void TTarvikCanvas::noteViewPan() {
@@ -436,34 +607,12 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   const QRect client(0, 0, w, h);
   QRegion d;
 
-  // Texts drawn stay where they were unless the move carried their anchor across an edge
-  // beyond which texts are left out, or across the first pixel row or column (pixels are
-  // truncated toward zero, so a coordinate moving from below 0 to above lands a pixel off).
-  const double wpp = (to.right - to.left) / w;
-  for (const DrawnText &t : pc.texts) {
-    const auto *text = dynamic_cast<const TQText *>(FindShape(t.number));
-    if (!text)
-      return false;
-    const int ax = mFrom.toX(text->X), ay = mFrom.toY(text->Y);
-    const int bx = mTo.toX(text->X), by = mTo.toY(text->Y);
-    const int px0 = clampToPixel((text->X - from.left) / wpp);
-    const int py0 = clampToPixel((from.top - text->Y) / wpp);
-    const int px1 = clampToPixel((text->X - to.left) / wpp);
-    const int py1 = clampToPixel((to.top - text->Y) / wpp);
-    if (bx != ax + kx || by != ay + ky || px1 != px0 + kx || py1 != py0 + ky)
-      return false;
-    const auto left = [&](int x, int y) {
-      return x < -500 || x > w + 500 || y < -100 || y > h + 100;
-    };
-    if (left(ax, ay) != left(bx, by))
-      return false;
-  }
-
-  // Shapes near the edges that moved: a point or text coming into the view or leaving it
-  // changes what the others around it show (thinning, the texts' order), which only a full
-  // redraw decides; other shapes coming or going lie within the uncovered strips and the
-  // bands along the edges below. A shape across the left or top edge has coordinates below 0
-  // in one view, which truncation moves by a pixel: it is drawn anew wherever it reaches.
+  // Shapes near the edges that moved. Shapes coming into the view or leaving it lie within the
+  // uncovered strips and the bands along the edges below, but points and texts also change what
+  // others show: thinning decides each point by the last one drawn, and texts lie over
+  // everything in their order. Those are noted here and settled further down. A shape across the
+  // left or top edge has coordinates below 0 in one view, which truncation moves by a pixel: it
+  // is drawn anew wherever it reaches.
   const LayerFlags layers(Layers, NextLayerIndex);
   const bool xMoved = from.left != to.left || from.right != to.right;
   const bool yMoved = from.top != to.top || from.bottom != to.bottom;
@@ -493,24 +642,52 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
                       std::max(from.bottom, to.bottom) + padY},
                      false});
   }
+  // Texts are drawn only by the navigation variant's texts pass or the editor's when it is not
+  // interacting; the editor's texts give way to each other across the whole view, which only a
+  // full redraw decides.
+  const bool textsDrawn = NavigationVariant || !FInteracting;
+  std::vector<int> pointEdits;
+  const AnchorMapping anchorFrom(from), anchorTo(to);
+  std::vector<std::pair<int, TQText *>> textsIn;
+  std::unordered_set<std::int32_t> textsOut;
   long long coming = 0;
   for (const Band &band : bands) {
     ShapePositionsNear(band.r.minX, band.r.minY, band.r.maxX, band.r.maxY, pc.nearby);
     for (int i : pc.nearby) {
       if (i < 0 || i >= Shapes.size())
         continue;
-      const TQShape *s = Shapes[i];
+      TQShape *s = Shapes[i];
       if (!s->Visible || !layers.drawn(s->Layer))
         continue;
       const bool before = !missesFrame(from, *s), after = !missesFrame(to, *s);
       if (!before && !after)
         continue;
-      const bool placed =
-          s->ShapeType == 11 || (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s));
+      const bool point = s->ShapeType == 17 && isPoint(*s);
+      const bool placed = s->ShapeType == 11 || point;
       if (before != after) {
-        if (placed)
-          return false;
         ++coming;
+        if (point) {
+          // A point of a larger size than any drawn reaches past the bands.
+          if (overhangOf(*s, mTo) > pc.overhang)
+            return false;
+          pointEdits.push_back(i);
+        } else if (s->ShapeType == 11 && textsDrawn) {
+          auto *text = dynamic_cast<TQText *>(s);
+          if (!NavigationVariant || !text)
+            return false;
+          if (before)
+            textsOut.insert(s->ShapeNumber);
+          else if (std::none_of(textsIn.begin(), textsIn.end(),
+                                [&](const auto &t) { return t.first == i; }))
+            textsIn.emplace_back(i, text);
+        }
+      }
+      if (band.across && point && before == after) {
+        const auto &p = *static_cast<const TQPoint *>(s);
+        const Pixel o = anchorFrom(p), q = anchorTo(p);
+        if (o.x + kx != q.x || o.y + ky != q.y || mFrom.toX(p.X) + kx != mTo.toX(p.X) ||
+            mFrom.toY(p.Y) + ky != mTo.toY(p.Y))
+          pointEdits.push_back(i);
       }
       if (!band.across || placed)
         continue;
@@ -527,10 +704,72 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       d += reach.intersected(client);
     }
   }
+
+  // Texts drawn stay where they were unless the move carried their anchor across an edge
+  // beyond which texts are left out, or across the first pixel row or column (pixels are
+  // truncated toward zero, so a coordinate moving from below 0 to above lands a pixel off):
+  // those are drawn anew where they were and where they go. Texts that left the view are taken
+  // off where they were.
+  const double wpp = (to.right - to.left) / w;
+  std::vector<DrawnText> texts;
+  texts.reserve(pc.texts.size());
+  for (const DrawnText &t : pc.texts) {
+    auto *text = dynamic_cast<TQText *>(FindShape(t.number));
+    if (!text)
+      return false;
+    if (textsOut.count(t.number)) {
+      d += t.reach.intersected(client);
+      continue;
+    }
+    const int ax = mFrom.toX(text->X), ay = mFrom.toY(text->Y);
+    const int bx = mTo.toX(text->X), by = mTo.toY(text->Y);
+    const int px0 = clampToPixel((text->X - from.left) / wpp);
+    const int py0 = clampToPixel((from.top - text->Y) / wpp);
+    const int px1 = clampToPixel((text->X - to.left) / wpp);
+    const int py1 = clampToPixel((to.top - text->Y) / wpp);
+    const auto left = [&](int x, int y) {
+      return x < -500 || x > w + 500 || y < -100 || y > h + 100;
+    };
+    if (bx != ax + kx || by != ay + ky || px1 != px0 + kx || py1 != py0 + ky ||
+        left(ax, ay) != left(bx, by)) {
+      if (!NavigationVariant)
+        return false;
+      d += t.reach.intersected(client);
+      const QRect reach = reachNow(*this, *text, w, h);
+      d += reach.intersected(client);
+      texts.push_back(DrawnText{t.number, reach});
+      continue;
+    }
+    texts.push_back(t);
+  }
+  // Texts that came in take their place in the drawing order (the list keeps it).
+  const auto positionOf = [&](std::int32_t number) { return Shapes.indexOf(FindShape(number)); };
+  for (const auto &[i, text] : textsIn) {
+    const QRect reach = reachNow(*this, *text, w, h);
+    d += reach.intersected(client);
+    std::size_t lo = 0, hi = texts.size();
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      const int other = positionOf(texts[mid].number);
+      if (other < 0)
+        return false;
+      if (other < i)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(lo),
+                 DrawnText{text->ShapeNumber, reach});
+  }
+
   if (static_cast<long long>(pc.drawn) + coming + pc.reported >= maxDrawsPerPaint)
     return false;
   if (GridVisible && GridMode == 0 && !canvas::gridScrollDamage(*this, from, to, kx, ky, d))
     return false;
+  // Last of the tests that may still give up: what follows changes the recorded facts.
+  if (!rethinPoints(*this, pc, from, to, kx, ky, pointEdits, pad, d))
+    return false;
+  pc.texts = std::move(texts);
 
   // What the move uncovers, and bands along the moved edges as wide as a shape may reach past
   // its bounds: shapes that came or went put or left pixels there.
@@ -697,16 +936,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     whole();
     return;
   }
-  const long long pad = pc.overhang + 2;
-  const long long x0 = m.toX(s->MinX), x1 = m.toX(s->MaxX);
-  const long long y0 = m.toY(s->MaxY), y1 = m.toY(s->MinY);
-  const QRect client(0, 0, w, h);
-  const QRect r =
-      QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
-                   static_cast<int>(std::clamp<long long>(std::min(y0, y1) - pad, -1, h + 1))),
-            QPoint(static_cast<int>(std::clamp<long long>(std::max(x0, x1) + pad, -1, w + 1)),
-                   static_cast<int>(std::clamp<long long>(std::max(y0, y1) + pad, -1, h + 1))))
-          .intersected(client);
+  const QRect r = shapePixels(*s, m, pc.overhang + 2, w, h);
   if (!r.isEmpty())
     pc.damage.push_back(r);
 }
@@ -944,6 +1174,7 @@ void TTarvikCanvas::Paint() {
     else if (!redrawDamage(damaged))
       whole = true;
   }
+  pc.changedByPaint = whole || panned ? QRegion(0, 0, w, h) : damaged;
   if (whole) {
     damaged = QRegion();
     redrawWhole(keepBase);

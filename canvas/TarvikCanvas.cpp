@@ -59,7 +59,34 @@ void TTarvikCanvas::ClearDrawingState() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void TTarvikCanvas::paintEvent(QPaintEvent *) { Paint(); }
+void TTarvikCanvas::paintEvent(QPaintEvent *event) {
+  platform::PaintCache &pc = *paintCache_;
+  const QRect depthBox = pc.depthBoxShown, ggaBox = pc.ggaBoxShown;
+  Paint();
+  // Pixels this paint changed beyond those it was asked for (a redraw the host did not foresee,
+  // a status box grown past its measure) are shown by the paint that follows.
+  QRegion rest = pc.changedByPaint;
+  if (pc.depthBoxShown != depthBox)
+    rest += QRegion(pc.depthBoxShown) + depthBox;
+  if (pc.ggaBoxShown != ggaBox)
+    rest += QRegion(pc.ggaBoxShown) + ggaBox;
+  rest -= event->region();
+  rest &= QRegion(rect());
+  if (!rest.isEmpty())
+    QWidget::update(rest);
+}
+
+void TTarvikCanvas::RepaintChanges() {
+  const platform::PaintCache &pc = *paintCache_;
+  if (BackBufferDirty || !pc.recorded || BackBuffer.size() != size()) {
+    QWidget::update();
+    return;
+  }
+  for (const QRect &r : pc.damage)
+    invalidatePixels(r);
+  invalidatePixels(pc.ggaBoxShown);
+  invalidatePixels(ggaStatusBox());
+}
 
 void TTarvikCanvas::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);

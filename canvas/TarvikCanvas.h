@@ -158,6 +158,11 @@ public:
   // ---- Repaint requests: mark dirty and invalidate; never a synchronous paint.
   void Refresh();
   void Update();
+  // Asks for a repaint of what changed since the last paint and no more: the whole client when
+  // the back buffer is to be redrawn whole, else the pixels of the shapes changed since and the
+  // GGA status box, whose text the host sets (the depth labels and the current-depth box ask
+  // for their own pixels as they change).
+  void RepaintChanges();
 
   // ---- Operations that do nothing
   bool MetafileSave(const QString &fileName);
@@ -254,6 +259,12 @@ private:
   void redrawWhole(bool keepBase);
   // The back buffer with the depth labels over it, brought up to date.
   const QImage &labelledBuffer(const QRegion &damaged);
+  // Where the current-depth box and the GGA status box stand for their texts now (empty when
+  // they show nothing), with a pixel more all round.
+  QRect currentDepthBox() const;
+  QRect ggaStatusBox() const;
+  // Asks for a repaint of the pixels; the whole client where none have been painted yet.
+  void invalidatePixels(const QRect &pixels);
 
   std::unique_ptr<canvas::PaintCache> paintCache_;
 

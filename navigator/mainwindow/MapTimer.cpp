@@ -203,12 +203,9 @@ void TFNav::tMapTimer(QObject *) {
     if (s.FollowVesselEnabled)
       FollowPan(fcad->WorldLeft, fcad->WorldRight, fcad->WorldTop, fcad->WorldBottom, fcad->width(),
                 fcad->height(), e, n, dx, dy);
+    // A pan repaints the view; a still view repaints what this tick changes, at its end.
     if (dx != 0 || dy != 0)
       fcad->WorldPan(dx, dy);
-    else
-      // A repaint, keeping the back buffer: this tick's own changes to the drawing report
-      // where they lie, and the canvas redraws only there.
-      fcad->update();
 
     // 2, 3. The vessel layer holds only this tick's symbol.
     fcad->CadClearShapes(s.VesselLayer);
@@ -275,6 +272,9 @@ void TFNav::tMapTimer(QObject *) {
     if (depth > 0)
       fcad->SetCurrentDepth(s.MeasuredDepthHi(), s.MeasuredDepthLo(), true);
     fcad->SetCurrentSpeed(s.SpeedKnots, true);
+    // Only the pixels of this tick's changes to the drawing and of the status box are painted
+    // again; the back buffer is kept.
+    fcad->RepaintChanges();
   }
 
   // 10. Latency: only a tick whose start was taken is counted.
