@@ -176,8 +176,8 @@ constexpr int dotPeriod = 6;
 
 } // namespace
 
-bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to,
-                                int kx, int ky, QRegion &damage) {
+bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to, int kx,
+                              int ky, QRegion &damage) {
   const GridPlan a = gridPlan(c, from);
   const GridPlan b = gridPlan(c, to);
   if (a.shown != b.shown)

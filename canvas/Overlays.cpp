@@ -74,7 +74,7 @@ void drawCentredLabels(const TTarvikCanvas &c, GdiCanvas &g, It first, It last, 
   const int width = c.width();
   const int height = c.height();
   const canvas::ViewMapping view(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, width,
-                                   height);
+                                 height);
   const long long right = static_cast<long long>(width) + 50;
   const long long bottom = static_cast<long long>(height) + 20;
   // Before a label's text is made: a depth's text is far shorter than 16 line heights.
@@ -113,7 +113,7 @@ QString depthText(const TTarvikCanvas::DepthLabel &l) { return fixed(l.Depth, 6,
 // A depth's label text in the font the canvas holds, formatted and measured once for all
 // paints (soundings repeat their depths).
 const canvas::LabelText &depthLabelText(canvas::PaintCache &pc, const GdiCanvas &g,
-                                          const TTarvikCanvas::DepthLabel &l) {
+                                        const TTarvikCanvas::DepthLabel &l) {
   constexpr std::size_t mostTexts = 1 << 16;
   if (pc.labelTextFont != g.Font.Name || pc.labelTextSize != g.Font.Size ||
       pc.labelTexts.size() >= mostTexts) {
@@ -205,11 +205,11 @@ void TTarvikCanvas::AddDepthLabel(double x, double y, double depth) {
     return;
   }
   // A new label goes over what is shown: only its cell is painted again.
-  if (!ShowDepthLabels || !platform::finiteView(*this))
+  if (!ShowDepthLabels || !canvas::finiteView(*this))
     return;
   GdiCanvas g;
   useFont(g, DepthLabelFontName, DepthLabelFontSize, false, DepthLabelColor);
-  const platform::ViewMapping view(WorldLeft, WorldRight, WorldTop, WorldBottom, width(), height());
+  const canvas::ViewMapping view(WorldLeft, WorldRight, WorldTop, WorldBottom, width(), height());
   const DepthLabel &l = DepthLabels.back();
   invalidatePixels(labelCell(view.toX(l.X), view.toY(l.Y), depthLabelText(*paintCache_, g, l).width,
                              g.TextHeight(QString())));
@@ -382,7 +382,7 @@ const QImage &TTarvikCanvas::labelledBuffer(const QRegion &backDamage) {
   const QRegion damaged = backDamage + pc.labelDamage;
   pc.labelDamage = QRegion();
   const canvas::LabelSettings now{canvas::currentViewFrame(*this), DepthLabelFontName,
-                                    DepthLabelFontSize, DepthLabelColor};
+                                  DepthLabelFontSize, DepthLabelColor};
   const std::size_t had = pc.labelsDrawn.size();
   const bool extends =
       pc.labelledValid && now == pc.labelSettings && pc.labelled.size() == BackBuffer.size() &&
@@ -552,7 +552,7 @@ void TTarvikCanvas::DrawGGAOverlay(GdiCanvas &g) {
 }
 
 QRegion canvas::depthLabelScrollDamage(TTarvikCanvas &c, PaintCache &pc, const ViewFrame &from,
-                                         const ViewFrame &to, int kx, int ky) {
+                                       const ViewFrame &to, int kx, int ky) {
   QRegion d;
   if (!c.ShowDepthLabels || c.DepthLabels.empty())
     return d;

@@ -20,9 +20,9 @@
 
 using canvas::clampToPixel;
 using canvas::DrawnText;
-using platform::GdiCanvas;
 using canvas::PaintCache;
 using canvas::ShapeKey;
+using platform::GdiCanvas;
 
 namespace {
 
@@ -338,8 +338,7 @@ WorldRect worldAround(const TTarvikCanvas &c, const canvas::ViewMapping &m, cons
 // Whether `to` shows the world of `from` moved by whole pixels: the same client and scales, the
 // edges moved so that what lay at pixel p of `from` lies at p + (kx, ky) in `to`, by less than
 // the client's size.
-bool wholePixelShift(const canvas::ViewFrame &from, const canvas::ViewFrame &to, int &kx,
-                     int &ky) {
+bool wholePixelShift(const canvas::ViewFrame &from, const canvas::ViewFrame &to, int &kx, int &ky) {
   if (from.width != to.width || from.height != to.height || from.width <= 0 || from.height <= 0)
     return false;
   const double ww0 = from.right - from.left, wh0 = from.top - from.bottom;
@@ -390,7 +389,7 @@ bool isPoint(const TQShape &s) {
 
 // The pixels a shape's drawing may touch in a view: its bounds' pixels and `pad` around them,
 // within the client.
-QRect shapePixels(const TQShape &s, const platform::ViewMapping &m, long long pad, int w, int h) {
+QRect shapePixels(const TQShape &s, const canvas::ViewMapping &m, long long pad, int w, int h) {
   const long long x0 = m.toX(s.MinX), x1 = m.toX(s.MaxX);
   const long long y0 = m.toY(s.MaxY), y1 = m.toY(s.MinY);
   return QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
@@ -413,7 +412,7 @@ QRect reachNow(const TTarvikCanvas &c, TQText &t, int w, int h) {
 // redraw finds it.
 struct AnchorMapping {
   double left, top, wpp;
-  AnchorMapping(const platform::ViewFrame &f) : left(f.left), top(f.top) {
+  AnchorMapping(const canvas::ViewFrame &f) : left(f.left), top(f.top) {
     double ww = f.right - f.left;
     if (!(ww > 0.0))
       ww = 1.0;
@@ -431,8 +430,8 @@ struct AnchorMapping {
 // to the next edit. The points whose fate changed, and those that came or went, go to `damage`.
 // False when the decisions cannot be followed (a point not moving by the pan's pixels, or too
 // long a walk): the view is drawn whole.
-bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &from,
-                  const platform::ViewFrame &to, int kx, int ky, std::vector<int> &edits,
+bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &from,
+                  const canvas::ViewFrame &to, int kx, int ky, std::vector<int> &edits,
                   long long pad, QRegion &damage) {
   if (edits.empty())
     return true;
@@ -442,8 +441,8 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const platform::ViewFrame &f
   const LayerFlags layers(c.Layers, c.NextLayerIndex);
   const AnchorMapping anchorFrom(from), anchorTo(to);
   const int w = to.width, h = to.height;
-  const platform::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
-  const platform::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
+  const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
+  const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
   // The shapes walked: all of them over a view that holds most of the drawing, else those near
   // the two views, in drawing order either way.
   const std::vector<int> *near = nullptr;
@@ -999,8 +998,8 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   if (!pc.recorded || pc.capReached ||
       static_cast<long long>(pc.drawn) + pc.reported >= maxDrawsPerPaint ||
       pc.overhang > maxPartialOverhang || pc.damage.size() > maxDamageRects ||
-      !canvas::finiteView(*this) || (GridMode == 1 && GridVisible) ||
-      !(WorldLeft <= WorldRight) || !(WorldBottom <= WorldTop))
+      !canvas::finiteView(*this) || (GridMode == 1 && GridVisible) || !(WorldLeft <= WorldRight) ||
+      !(WorldBottom <= WorldTop))
     return false;
   for (const ShapeKey &k : pc.pointsToCheck)
     if (FindShape(k.number) != k.shape)

@@ -10,8 +10,8 @@
 #include <vector>
 
 using canvas::clampToPixel;
-using platform::GdiCanvas;
 using canvas::ViewMapping;
+using platform::GdiCanvas;
 
 namespace {
 

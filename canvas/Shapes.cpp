@@ -447,7 +447,6 @@ double TQPolyline::GetY(int index) const {
 void TQPolyline::SetPoint(int index, double x, double y) {
   if (index < 0 || static_cast<std::size_t>(index) >= Points.size())
     return;
-  Points[static_cast<std::size_t>(index)] = {canvas::toStoredFloat(x),
-                                             canvas::toStoredFloat(y)};
+  Points[static_cast<std::size_t>(index)] = {canvas::toStoredFloat(x), canvas::toStoredFloat(y)};
   UpdateBounds();
 }

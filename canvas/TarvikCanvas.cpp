@@ -60,7 +60,7 @@ void TTarvikCanvas::ClearDrawingState() {
 }
 
 void TTarvikCanvas::paintEvent(QPaintEvent *event) {
-  platform::PaintCache &pc = *paintCache_;
+  canvas::PaintCache &pc = *paintCache_;
   const QRect depthBox = pc.depthBoxShown, ggaBox = pc.ggaBoxShown;
   Paint();
   // Pixels this paint changed beyond those it was asked for (a redraw the host did not foresee,
@@ -77,7 +77,7 @@ void TTarvikCanvas::paintEvent(QPaintEvent *event) {
 }
 
 void TTarvikCanvas::RepaintChanges() {
-  const platform::PaintCache &pc = *paintCache_;
+  const canvas::PaintCache &pc = *paintCache_;
   if (BackBufferDirty || !pc.recorded || BackBuffer.size() != size()) {
     QWidget::update();
     return;

@@ -9,7 +9,7 @@
 
 void DrawingModel::WorldToScreen(double x, double y, int &sx, int &sy) const {
   const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, clientWidth(),
-                                clientHeight());
+                              clientHeight());
   sx = m.toX(x);
   sy = m.toY(y);
 }

@@ -199,8 +199,7 @@ TEST(DrawingFileDamage, TheLimitHoldsForPlainTextsToTheByte) {
   const std::string text = "LAYER Default\nLINE 0 0 1 1 0\n";
   std::string out;
   for (const std::string &bytes : {text, "ZRV1" + deflateZlib(text)}) {
-    EXPECT_EQ(canvas::decodeDrawingBytes(bytes, out, text.size()),
-              canvas::DrawingReadResult::Ok);
+    EXPECT_EQ(canvas::decodeDrawingBytes(bytes, out, text.size()), canvas::DrawingReadResult::Ok);
     EXPECT_EQ(out, text);
     EXPECT_EQ(canvas::decodeDrawingBytes(bytes, out, text.size() - 1),
               canvas::DrawingReadResult::Damaged);

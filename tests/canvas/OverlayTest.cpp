@@ -5,8 +5,8 @@
 #include "platform/Convert.h"
 
 #include <climits>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace painttest;
 
@@ -192,8 +192,8 @@ TEST_F(OverlayPaint, DepthLabelsLaidOutOnceWriteLikeAPlainText) {
     const char *face;
     int size;
   };
-  for (const Case &t : {Case{"Arial", 8}, Case{"Arial", 9}, Case{"Arial", 12},
-                        Case{"Tahoma", 10}, Case{"Courier New", 16}, Case{"Arial", 22}}) {
+  for (const Case &t : {Case{"Arial", 8}, Case{"Arial", 9}, Case{"Arial", 12}, Case{"Tahoma", 10},
+                        Case{"Courier New", 16}, Case{"Arial", 22}}) {
     SCOPED_TRACE(std::string(t.face) + " " + std::to_string(t.size));
     auto c = makeCanvas(240, 120, 0, 120, 240, 0);
     c->SetDepthLabelSettings(true, 1, QString::fromLatin1(t.face), t.size, 0x804000);
@@ -203,7 +203,8 @@ TEST_F(OverlayPaint, DepthLabelsLaidOutOnceWriteLikeAPlainText) {
     for (int i = 0; i < 6; ++i) {
       const int x = 40 + (i % 3) * 80, y = 30 + (i / 3) * 60;
       c->AddDepthLabel(x + 0.5, 120 - y - 0.5, depths[i]);
-      const QString text = platform::fromAnsi(platform::FloatToStrF(depths[i], platform::ffFixed, 6, 1));
+      const QString text =
+          platform::fromAnsi(platform::FloatToStrF(depths[i], platform::ffFixed, 6, 1));
       const QSize size = textSize(f, text);
       expected = withText(expected, f, x - size.width() / 2, y - size.height() / 2, text);
     }
