@@ -1,6 +1,7 @@
 // The main window's line handlers during a survey: a GPS line and an echo-sounder line with its
 // depth correction and the two day-file records (appended, never re-read). At 20 GPS and 20
 // sounder lines a second, 1% of a core is 250 µs per line.
+#include "BenchSupport.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
@@ -85,14 +86,8 @@ BENCHMARK(BM_SounderLineWithRecords)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("TARVIK_SETTINGS_DIR", (QDir::tempPath() + "/tarvik-bench-settings/").toUtf8().data(), 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Widgets;
+  run.ownSettings = true;
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

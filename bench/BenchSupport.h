@@ -1,8 +1,16 @@
-// What the benchmarks share: the process's memory high-water mark and a scratch folder.
+// What the benchmarks share: the process's memory high-water mark, a scratch folder and the one
+// main() body every benchmark program runs.
 #pragma once
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <malloc.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -56,6 +64,47 @@ inline std::string scratchFolder(const std::string &name) {
   std::string pattern = "/tmp/bench_" + name + ".XXXXXX";
   const char *made = ::mkdtemp(pattern.data());
   return made ? std::string(made) : std::string("/tmp");
+}
+
+// How a benchmark program runs: the Qt application it needs, a settings folder of its own, what
+// it makes before the runs and clears after them.
+struct BenchProgram {
+  enum class Application { None, Core, Widgets };
+  Application application = Application::None;
+  // Keeps the settings file of a real installation out of the runs.
+  bool ownSettings = false;
+  // Before any run, with the application made; false ends the program with 1.
+  std::function<bool()> prepare;
+  // After the runs, while the application still exists.
+  std::function<void()> finish;
+  benchmark::BenchmarkReporter *reporter = nullptr;
+};
+
+// The whole of every benchmark program's main().
+inline int runBenchmarks(int argc, char **argv, const BenchProgram &program = {}) {
+  if (program.application == BenchProgram::Application::Widgets && !std::getenv("QT_QPA_PLATFORM"))
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (program.ownSettings)
+    ::setenv("TARVIK_SETTINGS_DIR",
+             (QDir::tempPath() + "/tarvik-bench-settings/").toUtf8().constData(), 1);
+  std::unique_ptr<QCoreApplication> app;
+  if (program.application == BenchProgram::Application::Widgets)
+    app = std::make_unique<QApplication>(argc, argv);
+  else if (program.application == BenchProgram::Application::Core)
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  if (program.prepare && !program.prepare())
+    return 1;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  if (program.reporter)
+    benchmark::RunSpecifiedBenchmarks(program.reporter);
+  else
+    benchmark::RunSpecifiedBenchmarks();
+  if (program.finish)
+    program.finish();
+  benchmark::Shutdown();
+  return 0;
 }
 
 } // namespace benchsupport

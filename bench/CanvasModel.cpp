@@ -204,4 +204,4 @@ BENCHMARK(BM_FirstShapePositionsNear)->Iterations(2)->Unit(benchmark::kMilliseco
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) { return benchsupport::runBenchmarks(argc, argv); }

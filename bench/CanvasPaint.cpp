@@ -1,5 +1,6 @@
 // What a surveyor waits on: one full redraw of a growing drawing at three zoom levels, a paint
 // over 10,000 depth labels, and the editor's plan view with 200,000 texts in view.
+#include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 
 #include <QApplication>
@@ -70,16 +71,16 @@ std::unique_ptr<TTarvikCanvas> mixedDrawing(int count) {
 
 // One drawing at a time: the two sizes are built once each, not per zoom level. Released
 // before the application goes.
-std::unique_ptr<TTarvikCanvas> canvas;
+std::unique_ptr<TTarvikCanvas> paintedCanvas;
 int built = -1;
 
 TTarvikCanvas &cachedMixedDrawing(int count) {
   if (built != count) {
-    canvas.reset();
-    canvas = mixedDrawing(count);
+    paintedCanvas.reset();
+    paintedCanvas = mixedDrawing(count);
     built = count;
   }
-  return *canvas;
+  return *paintedCanvas;
 }
 
 void setZoom(TTarvikCanvas &c, int level) {
@@ -155,14 +156,8 @@ BENCHMARK(BM_EditorTextsInView)->Arg(200000)->ArgName("texts")->Unit(benchmark::
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  canvas.reset();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Widgets;
+  run.finish = [] { paintedCanvas.reset(); };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

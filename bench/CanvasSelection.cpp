@@ -1,5 +1,6 @@
 // Clearing a layer, deleting a large selection and selecting by polygon on a drawing of 100,000
 // shapes.
+#include "BenchSupport.h"
 #include "canvas/DrawingModel.h"
 
 #include <benchmark/benchmark.h>
@@ -142,4 +143,4 @@ BENCHMARK(BM_SelectShapesInPolygon)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) { return benchsupport::runBenchmarks(argc, argv); }

@@ -82,22 +82,23 @@ BENCHMARK(BM_SaveMillionShapes)->Iterations(2)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
+  benchsupport::BenchProgram run;
   // The file to load is made in a child, so the heap of this process holds none of its drawing
   // and the load's peak is its own.
-  const std::string path = filePath();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    DrawingModel m;
-    bench::addMixedShapes(m, kShapes, {0.137, true});
-    ::_exit(m.CadSave(QString::fromStdString(path), -1) == 1 ? 0 : 1);
-  }
-  int status = 1;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0)
-    return 1;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::remove(filePath().c_str());
-  ::rmdir(folder().c_str());
-  return 0;
+  run.prepare = [] {
+    const std::string path = filePath();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      DrawingModel m;
+      bench::addMixedShapes(m, kShapes, {0.137, true});
+      ::_exit(m.CadSave(QString::fromStdString(path), -1) == 1 ? 0 : 1);
+    }
+    int status = 1;
+    return child > 0 && ::waitpid(child, &status, 0) == child && status == 0;
+  };
+  run.finish = [] {
+    std::remove(filePath().c_str());
+    ::rmdir(folder().c_str());
+  };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -68,12 +68,15 @@ BENCHMARK(BM_ExportMillionShapesToMemory)->Iterations(3)->Unit(benchmark::kMilli
 } // namespace
 
 int main(int argc, char **argv) {
-  drawing();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  const std::string path = filePath();
-  std::remove(path.c_str());
-  ::rmdir(path.substr(0, path.rfind('/')).c_str());
-  return 0;
+  benchsupport::BenchProgram run;
+  run.prepare = [] {
+    drawing();
+    return true;
+  };
+  run.finish = [] {
+    const std::string path = filePath();
+    std::remove(path.c_str());
+    ::rmdir(path.substr(0, path.rfind('/')).c_str());
+  };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -271,12 +271,11 @@ BENCHMARK(BM_Ogr2ogrSameFileToGeoJson)
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!writeSurvey(dxfPath()))
-    return 1;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::remove(dxfPath().c_str());
-  ::rmdir(folder().c_str());
-  return 0;
+  benchsupport::BenchProgram run;
+  run.prepare = [] { return writeSurvey(dxfPath()); };
+  run.finish = [] {
+    std::remove(dxfPath().c_str());
+    ::rmdir(folder().c_str());
+  };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -2,6 +2,7 @@
 // Transverse Mercator, all through number texts) and Lambert, beside the same conversions through
 // PROJ's C API when it is installed, with the ratio of the two printed at the end.
 #include "positioning/Geodesy.h"
+#include "BenchSupport.h"
 #include "positioning/Lambert.h"
 
 #include <benchmark/benchmark.h>
@@ -184,11 +185,8 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.reporter = &reporter;
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -6,6 +6,7 @@
 // line between ticks (a 10 Hz sounder against the map's default 20 ms), labels on, the stored
 // fixed grid; full_redraws_per_s counts the paints that redrew the whole back buffer, per second
 // of the map's rate.
+#include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
@@ -132,7 +133,7 @@ void configureSounder(NavigatorWindows &w) {
   w.FGPS->cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
   w.Offsets->OffsetA->setText(QStringLiteral("0.5"));
   w.Offsets->SV->setText(QStringLiteral("1500"));
-  w.FNav->RefreshOffsets(true);
+  w.FNav->Road.takeOffsetsAtStart();
   // The button's state only: its click would open the ports.
   w.FNav->Realtime->setChecked(true);
 }
@@ -224,16 +225,13 @@ BENCHMARK(BM_MapTickSounding)
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  platform::setExceptionDisplay(
-      [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  program.reset();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Widgets;
+  run.prepare = [] {
+    platform::setExceptionDisplay(
+        [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    return true;
+  };
+  run.finish = [] { program.reset(); };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -1,6 +1,7 @@
 // Bytes per second from the caster's socket through the NTRIP worker into the GPS port (a
 // pseudo-terminal), with the GUI thread taking every chunk. A correction stream is a few kB/s;
 // the cost must be per chunk, never per byte already received.
+#include "BenchSupport.h"
 #include "platform/SerialPort.h"
 #include "positioning/TarvikNTRIPClient.h"
 
@@ -141,9 +142,7 @@ BENCHMARK(BM_CorrectionsToPort)->Arg(256)->Arg(4095)->Unit(benchmark::kMilliseco
 } // namespace
 
 int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Core;
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

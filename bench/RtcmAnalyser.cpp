@@ -1,6 +1,7 @@
 // Throughput of the RTCM 3 analyser on real captures, fed in the pieces a caster connection
 // delivers. The goal is far above any caster's rate: at least 100 MB/s.
 #include "positioning/RtcmAnalyser.h"
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>
@@ -54,4 +55,4 @@ BENCHMARK(BM_StationFixes);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) { return benchsupport::runBenchmarks(argc, argv); }

@@ -1,5 +1,6 @@
 // Lines per second through the serial component's line splitter and NMEA parser: a 10 Hz
 // survey receiver with an echo sounder sends about 1,000 lines a second.
+#include "BenchSupport.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <QCoreApplication>
@@ -80,9 +81,7 @@ BENCHMARK(BM_ParseNmeaSentence)->Arg(0)->Arg(1)->Arg(2);
 } // namespace
 
 int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Core;
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

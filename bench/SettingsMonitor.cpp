@@ -1,5 +1,6 @@
 // The settings window's port monitors while the window is open: every received line is echoed,
 // 20 a second per port for a whole survey day, and a memo empties itself past 100 lines.
+#include "BenchSupport.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/settings/SensorSettingsWindow.h"
 
@@ -33,15 +34,8 @@ BENCHMARK(BM_MonitorLine)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Keep the settings file of a real installation out of it.
-  setenv("TARVIK_SETTINGS_DIR", (QDir::tempPath() + "/tarvik-bench-settings/").toUtf8().data(), 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  benchsupport::BenchProgram run;
+  run.application = benchsupport::BenchProgram::Application::Widgets;
+  run.ownSettings = true;
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

@@ -120,4 +120,4 @@ BENCHMARK(BM_FileOfLongestLines)->Arg(16)->Arg(256)->ArgName("MiB")->Unit(benchm
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) { return benchsupport::runBenchmarks(argc, argv); }

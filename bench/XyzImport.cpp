@@ -99,9 +99,7 @@ BENCHMARK(BM_ReadMillionPoints)->Iterations(3)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ::rmdir(folder().c_str());
-  return 0;
+  benchsupport::BenchProgram run;
+  run.finish = [] { ::rmdir(folder().c_str()); };
+  return benchsupport::runBenchmarks(argc, argv, run);
 }

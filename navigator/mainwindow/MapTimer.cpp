@@ -118,16 +118,16 @@ void TFNav::tMapTimer(QObject *) {
   TFGPS *gps = w.FGPS;
   TfRealtime *realtime = w.fRealtime;
 
-  // 1. Latency start. The monotonic clock: differences of time-of-day texts jump at every minute.
+  // Latency start. The monotonic clock: differences of time-of-day texts jump at every minute.
   m.LatencyStarted = w.fLatency && w.fLatency->isVisible();
   if (m.LatencyStarted)
     m.LatencyStartMSecs = platform::currentClock().monotonicMSecs();
 
-  // 2. Until a ZDA sentence has arrived the map never moves.
+  // Until a ZDA sentence has arrived the map never moves.
   if (!s.ZdaSeen)
     return;
 
-  // 3. Realtime window.
+  // Realtime window.
   const int quality = ZGPS1 ? ZGPS1->GetFixQuality() : 0;
   const int satellites = ZGPS1 ? ZGPS1->GetSatellites() : 0;
   if (realtime) {
@@ -155,7 +155,7 @@ void TFNav::tMapTimer(QObject *) {
     return;
   }
 
-  // 6. The vessel shape, once per session. The geodesy is the session's own, taken by the road
+  // The vessel shape, once per session. The geodesy is the session's own, taken by the road
   // at the start and shared with the survey records.
   if (!m.MapSetupDone) {
     if (!gps || !w.FShape)
@@ -180,7 +180,7 @@ void TFNav::tMapTimer(QObject *) {
     }
   }
 
-  // 7. Projection of the fix, made once per fix.
+  // Projection of the fix, made once per fix.
   const SensorSettingsValues &v = gps->Model.Values;
   const auto grid = Road.gridOfFix();
   if (!grid)
@@ -190,14 +190,14 @@ void TFNav::tMapTimer(QObject *) {
   s.VesselNorthing = grid->Northing;
   s.GridConvergence = grid->Convergence;
 
-  // 8. Heading, degrees, not folded.
+  // Heading, degrees, not folded.
   const double course = ZGPS1 ? static_cast<double>(ZGPS1->GetCourse()) : 0.0;
   s.VesselHeading = (v.GyroEnabled ? s.HdtHeading : course) + s.GridConvergence;
 
   const double e = s.VesselEasting, n = s.VesselNorthing;
   TNavset *nav = w.Navset;
 
-  // 1. Follow the boat, or repaint in place.
+  // Follow the boat, or repaint in place.
   if (fcad) {
     double dx = 0, dy = 0;
     if (s.FollowVesselEnabled)
@@ -218,7 +218,7 @@ void TFNav::tMapTimer(QObject *) {
     }
   }
 
-  // 4. Status bar.
+  // Status bar.
   if (StatusPanels.size() >= 4) {
     StatusPanels[0]->setText(QStringLiteral("Lat: ") + qfixed(s.FixLatitude, 8));
     StatusPanels[1]->setText(QStringLiteral("Lon: ") + qfixed(s.FixLongitude, 8));
@@ -260,7 +260,7 @@ void TFNav::tMapTimer(QObject *) {
   m.TrackStarted = true;
 
   if (fcad) {
-    // 7. Depth label.
+    // Depth label.
     const SensorSettingsModel &d = gps->Model;
     if (d.DepthLabelSettingShown && depth > 0 && (e != 0 || n != 0)) {
       fcad->SetDepthLabelSettings(d.DepthLabelSettingShown, d.DepthLabelSettingSpacing,
@@ -277,7 +277,7 @@ void TFNav::tMapTimer(QObject *) {
     fcad->RepaintChanges();
   }
 
-  // 10. Latency: only a tick whose start was taken is counted.
+  // Latency: only a tick whose start was taken is counted.
   if (m.LatencyStarted && w.fLatency && w.fLatency->isVisible()) {
     m.CurrentLatency =
         static_cast<std::int64_t>(platform::currentClock().monotonicMSecs() - m.LatencyStartMSecs);
