@@ -214,17 +214,6 @@ std::unique_ptr<TTarvikCanvas> build(const Variant &s, Drawing &d) {
 }
 
 // What a literal repaint shows: the whole back buffer redrawn, the labels drawn anew.
-QImage fullRepaint(TTarvikCanvas &c) {
-  c.Refresh();
-  return render(c);
-}
-
-void expectSame(const QImage &cached, const QImage &full, const std::string &what) {
-  ASSERT_EQ(cached.size(), full.size()) << what;
-  const QPoint at = firstDifference(cached, full, cached.rect());
-  EXPECT_EQ(at, QPoint(-1, -1)) << what << ": first differing pixel";
-}
-
 } // namespace
 
 TEST(PaintingPartial, EveryStepShowsTheSamePixelsAsAFullRepaint) {

@@ -99,17 +99,6 @@ std::unique_ptr<TTarvikCanvas> build(const Variant &v, Drawing &d) {
   return c;
 }
 
-QImage fullRepaint(TTarvikCanvas &c) {
-  c.Refresh();
-  return render(c);
-}
-
-void expectSame(const QImage &cached, const QImage &full, const std::string &what) {
-  ASSERT_EQ(cached.size(), full.size()) << what;
-  const QPoint at = firstDifference(cached, full, cached.rect());
-  EXPECT_EQ(at, QPoint(-1, -1)) << what << ": first differing pixel";
-}
-
 struct Move {
   int px;
   int py; // pixels the view moves right and up; 0, 0: the boat moves over a still view

@@ -8,7 +8,9 @@
 
 #include <QImage>
 #include <QRect>
+#include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace painttest {
 
@@ -92,6 +94,19 @@ inline QPoint firstDifference(const QImage &a, const QImage &b, const QRect &are
       if (a.pixel(x, y) != b.pixel(x, y))
         return QPoint(x, y);
   return QPoint(-1, -1);
+}
+
+// What the canvas shows after a full redraw: the judge of every cached or partial paint.
+inline QImage fullRepaint(TTarvikCanvas &c) {
+  c.Refresh();
+  return render(c);
+}
+
+// A cached paint equals the full redraw pixel for pixel; the first difference is named.
+inline void expectSame(const QImage &cached, const QImage &full, const std::string &what) {
+  ASSERT_EQ(cached.size(), full.size()) << what;
+  const QPoint at = firstDifference(cached, full, cached.rect());
+  EXPECT_EQ(at, QPoint(-1, -1)) << what << ": first differing pixel";
 }
 
 } // namespace painttest

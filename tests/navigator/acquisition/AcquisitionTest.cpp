@@ -157,26 +157,11 @@ private:
   testsupport::EnvVar portsEnv_;
 };
 
-// PROJ's UTM zone 19 north for longitude/latitude pairs (degrees), as "E N" to the millimetre;
-// empty when cs2cs does not run.
+// PROJ's UTM zone 19 north for longitude/latitude pairs (degrees), as "E N" to 0.1 mm; empty
+// when cs2cs does not run.
 std::vector<std::pair<double, double>>
 projUtm19(const std::vector<std::pair<double, double>> &lonLat) {
-  QProcess cs2cs;
-  cs2cs.start(QStringLiteral("cs2cs"), {"-f", "%.4f", "+proj=longlat", "+ellps=WGS84", "+to",
-                                        "+proj=utm", "+zone=19", "+ellps=WGS84"});
-  if (!cs2cs.waitForStarted(10000))
-    return {};
-  for (const auto &[lon, lat] : lonLat)
-    cs2cs.write(QStringLiteral("%1 %2\n").arg(lon, 0, 'g', 17).arg(lat, 0, 'g', 17).toLatin1());
-  cs2cs.closeWriteChannel();
-  cs2cs.waitForFinished(30000);
-  std::vector<std::pair<double, double>> out;
-  for (const QString &row : QString::fromLatin1(cs2cs.readAllStandardOutput()).split('\n')) {
-    const QStringList f = row.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    if (f.size() >= 2)
-      out.emplace_back(f[0].toDouble(), f[1].toDouble());
-  }
-  return out;
+  return testsupport::projGrid({"+proj=utm", "+zone=19", "+ellps=WGS84"}, lonLat);
 }
 
 const char *const geodesyBlockOfDefaults[] = {
