@@ -649,20 +649,6 @@ void PlanSoundings::draw(platform::GdiCanvas &canvas, const View &view, const St
 
 void PlanSoundings::changed(std::size_t from, std::size_t to) {
   ++revision_;
-  if (from >= to)
-    return;
-  if (runDeletedFrom_ >= runDeletedTo_) {
-    runDeletedFrom_ = from;
-    runDeletedTo_ = to;
-  } else {
-    runDeletedFrom_ = std::min(runDeletedFrom_, from);
-    runDeletedTo_ = std::max(runDeletedTo_, to);
-  }
-  if (changedFrom_ >= changedTo_) {
-    changedFrom_ = from;
-    changedTo_ = to;
-  } else {
-    changedFrom_ = std::min(changedFrom_, from);
-    changedTo_ = std::max(changedTo_, to);
-  }
+  widenRange(runDeletedFrom_, runDeletedTo_, from, to);
+  widenRange(changedFrom_, changedTo_, from, to);
 }

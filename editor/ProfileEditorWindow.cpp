@@ -297,15 +297,7 @@ void TfEditing::pointsChanged() {
 
 void TfEditing::pointsChanged(std::size_t from, std::size_t to) {
   ++pointsRevision_;
-  if (from < to) {
-    if (changedFrom_ >= changedTo_) {
-      changedFrom_ = from;
-      changedTo_ = to;
-    } else {
-      changedFrom_ = std::min(changedFrom_, from);
-      changedTo_ = std::max(changedTo_, to);
-    }
-  }
+  widenRange(changedFrom_, changedTo_, from, to);
   invalidateProfile();
   if (windows_.fPlanView)
     windows_.fPlanView->soundingsChanged(from, to);

@@ -129,6 +129,19 @@ protected:
       };
     }
   }
+  // A survey on the test's ports: NMEA DPT, draft 0.5 m and 1500 m/s, UTM zone 19 north, the map
+  // timer left to the test, every handled line counted. Start is the test's to press.
+  TFNav &surveyOnPtys() {
+    createWindows();
+    usePorts(true);
+    gps().cSBESMessage->setCurrentText("NMEA DPT");
+    typeOffsets("0.5", "1500", "0", "0");
+    useUtmZone19();
+    TFNav &w = nav();
+    QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
+    countHandledLines();
+    return w;
+  }
   // A line through the receiver's or the sounder's pseudo-terminal, handled before this returns.
   void sendGps(const std::string &line) { sendAndWait(gpsPty, gpsLinesDone, line); }
   void sendDepth(const std::string &line) { sendAndWait(sounderPty, depthLinesDone, line); }
@@ -577,15 +590,8 @@ int boatShapes(TFNav &w) {
 // Stop and Start: the depth lines that come before the new session's first GGA are not recorded
 // at the last session's position, and the map draws no boat there.
 TEST_F(AcquisitionTest, ASecondSessionRecordsNothingBeforeItsOwnFirstFix) {
-  createWindows();
-  usePorts(true);
-  gps().cSBESMessage->setCurrentText("NMEA DPT");
-  typeOffsets("0.5", "1500", "0", "0");
-  useUtmZone19();
-  TFNav &w = nav();
+  TFNav &w = surveyOnPtys();
   w.EnsureNavigationLayers(w.fcad);
-  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
-  countHandledLines();
 
   w.RealtimeClick(w.Realtime);
   sendGps("$GPZDA,194104,07,07,2009,,*00");
@@ -883,14 +889,7 @@ private:
 // box only after the handler has returned; while the box stays open both ports go on, and the
 // depth lines measured meanwhile are recorded at the fix of their own time.
 TEST_F(AcquisitionTest, ABoxHeldOpenStopsNeitherPort) {
-  createWindows();
-  usePorts(true);
-  gps().cSBESMessage->setCurrentText("NMEA DPT");
-  typeOffsets("0.5", "1500", "0", "0");
-  useUtmZone19();
-  TFNav &w = nav();
-  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
-  countHandledLines();
+  TFNav &w = surveyOnPtys();
   int inHandler = 0;
   for (TTarvikSerialGPS *port : {w.ZGPS1, w.ZSENSOR}) {
     auto handler = port->OnNewCommand;
@@ -1021,14 +1020,7 @@ TEST_F(AcquisitionTest, GeodesyChangedBetweenTwoSessionsIsTheSecondSessionsGrid)
 // line right after it is not recorded at the fix held before), and at anchor the same position
 // from the next GGA gives the fix back.
 TEST_F(AcquisitionTest, AfterASilenceTheSamePositionGivesAFixAgain) {
-  createWindows();
-  usePorts(true);
-  gps().cSBESMessage->setCurrentText("NMEA DPT");
-  typeOffsets("0.5", "1500", "0", "0");
-  useUtmZone19();
-  TFNav &w = nav();
-  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
-  countHandledLines();
+  TFNav &w = surveyOnPtys();
   w.RealtimeClick(w.Realtime);
   sendGps(ggaA);
   sendDepth(nmea("INDPT,2.1,0.0"));
@@ -1050,15 +1042,8 @@ TEST_F(AcquisitionTest, AfterASilenceTheSamePositionGivesAFixAgain) {
 // After Stop nothing of the session is shown as current, and the next session starts its own
 // track and draws no label of the last session's depth.
 TEST_F(AcquisitionTest, AStopLeavesNothingShownAsCurrent) {
-  createWindows();
-  usePorts(true);
-  gps().cSBESMessage->setCurrentText("NMEA DPT");
-  typeOffsets("0.5", "1500", "0", "0");
-  useUtmZone19();
-  TFNav &w = nav();
+  TFNav &w = surveyOnPtys();
   w.EnsureNavigationLayers(w.fcad);
-  QObject::disconnect(w.tMap, &QTimer::timeout, nullptr, nullptr);
-  countHandledLines();
   w.RealtimeClick(w.Realtime);
   sendGps(nmea("GPZDA,194104,07,07,2009,,"));
   sendGps(ggaA);
