@@ -887,7 +887,7 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
     if (it == pc.above.end() || it->second != s->ShapeNumber) {
       const int n = Shapes.size();
       if (n > 0 && Shapes[n - 1] == s && s->ShapeNumber == NextShapeNumber - 1) {
-        pc.above.emplace(s, s->ShapeNumber);
+        pc.above.insert_or_assign(s, s->ShapeNumber); // the address may be a freed shape's
       } else {
         pc.baseValid = false;
         pc.baseWait = std::min(pc.baseWait * 2, 1024);

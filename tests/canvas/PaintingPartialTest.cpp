@@ -349,3 +349,23 @@ TEST(PaintingPartial, ManyTicksOverAStillViewShowWhatAFullRepaintShows) {
     }
   }
 }
+
+// The boat redrawn at every tick over a still view: each tick's shapes take the place, and often
+// the very addresses, of the last tick's. Once the kept image below them is made it serves every
+// tick after; a shape found at a freed shape's address is the new shape, not a change below.
+TEST(PaintingPartial, ABoatRedrawnTickAfterTickKeepsTheImageBelowIt) {
+  Drawing d;
+  auto c = build(Variant{true, true, 0, true}, d);
+  const auto tick = [&](int i) {
+    drawVessel(*c, d, 40 + (i % 50) * 2.5, 50 + (i % 50) * 1.5, 0x0000C0, 1);
+    render(*c);
+  };
+  for (int i = 0; i < 20; ++i)
+    tick(i);
+  const std::uint64_t settled = c->fullRedrawCount();
+  for (int i = 20; i < 400; ++i)
+    tick(i);
+  EXPECT_EQ(c->fullRedrawCount(), settled);
+  const QImage shown = render(*c);
+  expectSame(shown, fullRepaint(*c), "after 400 ticks");
+}
