@@ -16,6 +16,7 @@
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "tools/ScatteredDrawing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,32 +67,14 @@ void configure(NavigatorWindows &w) {
 }
 
 void fill(TTarvikCanvas &c, int count) {
-  std::mt19937 rng(42);
-  std::uniform_real_distribution<double> pos(-areaSize / 2, areaSize / 2);
-  std::uniform_real_distribution<double> step(-5.0, 5.0);
-  std::uniform_int_distribution<int> kind(0, 99);
-  const int tracks = c.LayerFindByName(QStringLiteral("track_fix"));
-  const int user = c.LayerFindByName(QStringLiteral("tarvik_usershape"));
-  double x = centreE + pos(rng), y = centreN + pos(rng);
-  for (int i = 0; i < count; ++i) {
-    const int k = kind(rng);
-    if (k < 70) {
-      if (k == 0) {
-        x = centreE + pos(rng);
-        y = centreN + pos(rng);
-      }
-      const double nx = x + step(rng), ny = y + step(rng);
-      c.DrawLine(x, y, nx, ny, tracks);
-      x = nx;
-      y = ny;
-    } else if (k < 90) {
-      c.DrawPoint(centreE + pos(rng), centreN + pos(rng), user);
-    } else if (k < 95) {
-      c.TextAdd(user, QStringLiteral("12.3"), centreE + pos(rng), centreN + pos(rng), 0);
-    } else {
-      c.DrawCircle(centreE + pos(rng), centreN + pos(rng), 20.0, user);
-    }
-  }
+  sim::ScatteredDrawing d;
+  d.centreEasting = centreE;
+  d.centreNorthing = centreN;
+  d.size = areaSize;
+  d.shapes = count;
+  d.trackLayer = c.LayerFindByName(QStringLiteral("track_fix"));
+  d.markLayer = c.LayerFindByName(QStringLiteral("tarvik_usershape"));
+  sim::addScatteredDrawing(c, d);
 }
 
 NavigatorWindows &build(int shapes, bool labels) {

@@ -174,6 +174,21 @@ std::vector<LabelBox> labelBoxes(const GridPlan &p, const canvas::ViewFrame &f, 
 // The dot pattern of grid lines repeats every this many pixels along a line.
 constexpr int dotPeriod = 6;
 
+// The dots of every line are counted from the world's origin: a vertical line's from the row
+// of y = 0, a horizontal one's from the column of x = 0. They then move with the drawing, and a
+// pan by whole pixels leaves them where the moved image has them.
+struct DotOrigin {
+  int x;
+  int y;
+};
+
+DotOrigin dotOrigin(const canvas::ViewMapping &m) { return DotOrigin{m.toX(0.0), m.toY(0.0)}; }
+
+int dotPhase(long long along, int origin) {
+  const long long r = (along - origin) % dotPeriod;
+  return static_cast<int>(r < 0 ? r + dotPeriod : r);
+}
+
 } // namespace
 
 bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const ViewFrame &to, int kx,
@@ -200,7 +215,12 @@ bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const Vie
   const auto lines = [&](const std::vector<double> &oldAt, const std::vector<double> &newAt,
                          bool vertical) {
     const int k = vertical ? kx : ky;
-    const bool dotsMoved = (vertical ? ky : kx) % dotPeriod != 0;
+    // The moved image has the dots where a full redraw puts them when the origin they are
+    // counted from moved with it by whole periods (it always does, but for a view so far out
+    // that the origin's pixel is clamped).
+    const DotOrigin oa = dotOrigin(ma), ob = dotOrigin(mb);
+    const bool dotsMoved = vertical ? dotPhase(static_cast<long long>(oa.y) + ky, ob.y) != 0
+                                    : dotPhase(static_cast<long long>(oa.x) + kx, ob.x) != 0;
     std::vector<int> before, after;
     for (double v : oldAt)
       before.push_back((vertical ? ma.toX(v) : ma.toY(v)) + k);
@@ -236,11 +256,17 @@ bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const Vie
 
 namespace {
 
-// A one-pixel dotted line from (x0, y0) to (x1, y1) as a full redraw draws it, with only the
-// pixels that reach the rows or columns of `area` laid down: an axis-parallel line starts at the
-// last pattern period at or before the area (its dots fall where they fall on the whole line) and
-// ends after it. Any other line is drawn whole.
-void gridLine(GdiCanvas &g, int x0, int y0, int x1, int y1, const QRect *area) {
+// A one-pixel dotted line from (x0, y0) to (x1, y1) as a full redraw draws it, its dots counted
+// from the origin's row or column, with only the pixels that reach the rows or columns of `area`
+// laid down: an axis-parallel line starts at the last pattern period at or before the area (its
+// dots fall where they fall on the whole line) and ends after it. Any other line is drawn whole.
+void gridLine(GdiCanvas &g, int x0, int y0, int x1, int y1, const QRect *area,
+              const DotOrigin &origin) {
+  // Started up to a period early, outside the client: the canvas clips it.
+  if (x0 == x1 && y0 < y1)
+    y0 -= dotPhase(y0, origin.y);
+  else if (y0 == y1 && x0 < x1)
+    x0 -= dotPhase(x0, origin.x);
   if (area && x0 == x1 && y0 < y1) {
     if (x0 < area->left() || x0 > area->right() || y1 <= area->top() || y0 > area->bottom())
       return;
@@ -315,16 +341,18 @@ void drawGridPart(TTarvikCanvas &c, GdiCanvas &g, const GridPlan &plan,
   g.Pen.Color = c.GridColor;
   g.Pen.Width = 1;
   g.Pen.Style = psDot;
+  const DotOrigin origin = dotOrigin(
+      canvas::ViewMapping(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, width, height));
   int sx = 0, sy = 0, ex = 0, ey = 0;
   for (double x : plan.xs) {
     c.WorldToScreen(x, c.WorldTop, sx, sy);
     c.WorldToScreen(x, c.WorldBottom, ex, ey);
-    gridLine(g, sx, sy, ex, ey, area);
+    gridLine(g, sx, sy, ex, ey, area, origin);
   }
   for (double y : plan.ys) {
     c.WorldToScreen(c.WorldLeft, y, sx, sy);
     c.WorldToScreen(c.WorldRight, y, ex, ey);
-    gridLine(g, sx, sy, ex, ey, area);
+    gridLine(g, sx, sy, ex, ey, area, origin);
   }
 
   g.Pen.Style = psSolid;

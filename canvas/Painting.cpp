@@ -1088,7 +1088,7 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
 
 std::uint64_t TTarvikCanvas::fullRedrawCount() const { return paintCache_->fullRedraws; }
 
-void TTarvikCanvas::redrawWhole(bool keepBase) {
+void TTarvikCanvas::redrawWhole() {
   PaintCache &pc = *paintCache_;
   ++pc.fullRedraws;
   const int w = width();
@@ -1108,8 +1108,6 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
   pc.partialsWithoutBase = 0;
   pc.farReach = false;
   pc.hatched = false;
-  if (!keepBase)
-    pc.base = QImage();
   if (!BackBuffer.isNull()) {
     // One canvas for the whole redraw, so the grid over the shapes starts from the state the
     // shapes left, as on a bitmap's own canvas.
@@ -1123,16 +1121,14 @@ void TTarvikCanvas::redrawWhole(bool keepBase) {
       OnDrawBelowShapes(g, QRect(0, 0, w, h));
     const int n = Shapes.size();
     const int at = std::max(0, n - topShapesOverBase);
-    std::function<void()> snapshot;
-    if (keepBase)
-      snapshot = [&] {
-        if (pc.base.size() != BackBuffer.size())
-          pc.base = QImage(BackBuffer.size(), QImage::Format_RGB32);
-        std::memcpy(pc.base.bits(), BackBuffer.constBits(),
-                    static_cast<std::size_t>(BackBuffer.sizeInBytes()));
-      };
+    const std::function<void()> snapshot = [&] {
+      if (pc.base.size() != BackBuffer.size())
+        pc.base = QImage(BackBuffer.size(), QImage::Format_RGB32);
+      std::memcpy(pc.base.bits(), BackBuffer.constBits(),
+                  static_cast<std::size_t>(BackBuffer.sizeInBytes()));
+    };
     drawAllShapesOn(*this, g, &pc, snapshot, at);
-    if (keepBase && !pc.capReached && pc.base.size() == BackBuffer.size() &&
+    if (!pc.capReached && pc.base.size() == BackBuffer.size() &&
         pc.base.bytesPerLine() == BackBuffer.bytesPerLine()) {
       pc.baseValid = true;
       pc.baseCount = at;
@@ -1164,19 +1160,20 @@ void TTarvikCanvas::Paint() {
     whole = !(now == pc.settings) || !scrollCache(damaged);
   }
   whole = whole || !(canvas::currentPaintSettings(*this) == pc.settings);
-  // After a few partial redraws over a still view, one full redraw keeps the image below the
-  // topmost shapes for the ones to come.
-  bool keepBase = false;
+  // Every full redraw keeps the image below the topmost shapes for the partial redraws to come.
+  // Once a change below them has spoilt it, a few partial redraws go without it before a full
+  // redraw makes it again (more each time: a drawing that changes below at every tick is left
+  // to the partial redraws).
   if (!whole && (!pc.damage.empty() || !damaged.isEmpty())) {
     if (!pc.baseValid && ++pc.partialsWithoutBase >= pc.baseWait)
-      whole = keepBase = true;
+      whole = true;
     else if (!redrawDamage(damaged))
       whole = true;
   }
   pc.changedByPaint = whole || panned ? QRegion(0, 0, w, h) : damaged;
   if (whole) {
     damaged = QRegion();
-    redrawWhole(keepBase);
+    redrawWhole();
     pc.labelledValid = false;
     pc.labelDamage = QRegion();
   } else if (panned) {

@@ -255,8 +255,8 @@ private:
   // Draws, clipped to the region, the shapes other than texts at positions from..to-1 of the
   // drawing order that may put pixels there, as the last full redraw decided them.
   void drawShapesNear(platform::GdiCanvas &g, const QRegion &region, int from, int to);
-  // With keepBase, also keeps the image of the back buffer below the topmost shapes.
-  void redrawWhole(bool keepBase);
+  // Redraws the back buffer whole and keeps its image below the topmost shapes.
+  void redrawWhole();
   // The back buffer with the depth labels over it, brought up to date.
   const QImage &labelledBuffer(const QRegion &damaged);
   // Where the current-depth box and the GGA status box stand for their texts now (empty when
