@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QRegion>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 class TTarvikCanvas;
 
@@ -37,6 +39,10 @@ struct ViewFrame {
 // Copies the pixels of `from` within the region into `to`, row by row; both are 32-bit images of
 // one size (anything else copies nothing).
 void copyPixels(QImage &to, const QImage &from, const QRegion &where);
+
+// The region's pieces gathered into groups lying close together, as the rectangles around each
+// group; the one rectangle around the region when there would be more than `most` groups.
+std::vector<QRect> nearbyGroups(const QRegion &region, std::size_t most);
 
 // DrawGrid onto the given canvas (the back buffer's). With a region (the canvas clipped to it),
 // only the lines, labels and axes that may put pixels there are drawn, with the pixels a full

@@ -819,6 +819,34 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   return true;
 }
 
+std::vector<QRect> canvas::nearbyGroups(const QRegion &region, std::size_t most) {
+  const auto area = [](const QRect &r) {
+    return static_cast<long long>(r.width()) * static_cast<long long>(r.height());
+  };
+  // A piece joins a group when the rectangle around both covers little more than the two do
+  // (a square of 64 pixels a side spare, or a third more).
+  constexpr long long spare = 64 * 64;
+  std::vector<QRect> groups;
+  for (const QRect &piece : region) {
+    bool joined = false;
+    for (QRect &g : groups) {
+      const QRect u = g.united(piece);
+      const long long both = area(g) + area(piece);
+      if (area(u) <= both + std::max(spare, both / 3)) {
+        g = u;
+        joined = true;
+        break;
+      }
+    }
+    if (!joined) {
+      if (groups.size() >= most)
+        return {region.boundingRect()};
+      groups.push_back(piece);
+    }
+  }
+  return groups;
+}
+
 void canvas::copyPixels(QImage &to, const QImage &from, const QRegion &where) {
   if (to.size() != from.size() || to.depth() != 32 || from.depth() != 32)
     return;
@@ -946,18 +974,21 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
   const int h = std::max(height(), 1);
   const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   const long long pad = pc.overhang + 2;
-  // A look-up around each piece of the region, or one around all of it when it has many
-  // pieces (they then lie close together as a rule); the clip keeps whatever lies between.
+  // A look-up around each group of pieces lying together (a band along an edge, the boxes of
+  // texts near it), or one around all of the region when it falls into many groups; the clip
+  // keeps whatever lies between. A scroll's bands lie along opposite edges: one look-up around
+  // both would take in every shape of the view.
   std::vector<int> &all = pc.positions;
   all.clear();
   const auto lookUp = [&](const QRect &r, std::vector<int> &out) {
     const WorldRect q = worldAround(*this, m, r, pad);
     ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, out);
   };
-  if (region.rectCount() <= 1 || region.rectCount() > 64) {
+  const std::vector<QRect> groups = canvas::nearbyGroups(region, 64);
+  if (groups.size() <= 1) {
     lookUp(region.boundingRect(), all);
   } else {
-    for (const QRect &r : region) {
+    for (const QRect &r : groups) {
       lookUp(r, pc.nearby);
       all.insert(all.end(), pc.nearby.begin(), pc.nearby.end());
     }

@@ -2,7 +2,10 @@
 // changed: after every pan the control must show exactly the pixels of a canvas built the same
 // way whose back buffer is redrawn whole at every paint.
 #include "PaintingTestSupport.h"
+#include "canvas/PaintSupport.h"
 
+#include <QRegion>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -190,4 +193,49 @@ TEST(PaintingScroll, AWholePixelPanMovesWhatWasDrawn) {
   const QImage redrawn = render(*c);
   EXPECT_EQ(countColour(redrawn, QRect(0, 0, W, H), 0x00C000), 0);
   EXPECT_NE(countColour(redrawn, QRect(0, 0, W, H), 0xC00000), 0);
+}
+
+// What a scroll redraws is looked up by groups of pieces lying together: the bands along
+// opposite edges stay apart (one look-up around both would take in the whole view), pieces
+// that touch or nearly touch go together, and past the limit the region is one rectangle.
+TEST(PaintingScroll, DamageIsLookedUpByGroupsOfPiecesLyingTogether) {
+  struct Case {
+    const char *name;
+    std::vector<QRect> pieces;
+    std::size_t most;
+    std::vector<QRect> groups;
+  };
+  const std::vector<Case> cases = {
+      {"bands along the top and the bottom",
+       {QRect(0, 0, 1280, 13), QRect(0, 787, 1280, 13)},
+       64,
+       {QRect(0, 0, 1280, 13), QRect(0, 787, 1280, 13)}},
+      {"two text boxes a few pixels apart",
+       {QRect(600, 0, 40, 13), QRect(610, 20, 40, 12)},
+       64,
+       {QRect(600, 0, 50, 32)}},
+      {"a text box below a band stays apart (the rectangle around both is mostly neither)",
+       {QRect(0, 0, 1280, 13), QRect(600, 20, 40, 12)},
+       64,
+       {QRect(0, 0, 1280, 13), QRect(600, 20, 40, 12)}},
+      {"bands along the left and the right",
+       {QRect(0, 0, 14, 800), QRect(1266, 0, 14, 800)},
+       64,
+       {QRect(0, 0, 14, 800), QRect(1266, 0, 14, 800)}},
+      {"more groups than allowed",
+       {QRect(0, 0, 5, 5), QRect(500, 500, 5, 5), QRect(1000, 0, 5, 5)},
+       2,
+       {QRect(0, 0, 1005, 505)}},
+  };
+  for (const Case &c : cases) {
+    QRegion region;
+    for (const QRect &r : c.pieces)
+      region += r;
+    std::vector<QRect> groups = canvas::nearbyGroups(region, c.most);
+    const auto order = [](const QRect &a, const QRect &b) {
+      return std::pair(a.top(), a.left()) < std::pair(b.top(), b.left());
+    };
+    std::sort(groups.begin(), groups.end(), order);
+    EXPECT_EQ(groups, c.groups) << c.name;
+  }
 }
