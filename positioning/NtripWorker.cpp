@@ -186,9 +186,12 @@ void TNTRIPWorkerThread::Execute() {
     bool tooLate = false;
     int wanted = TimeoutMs;
     if (deadline) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-      tooLate = left <= 0;
+      // Rounded up: a wait cut to the millisecond below would end just before the deadline and
+      // read as the caster closing.
+      const auto leftUs =
+          std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now()).count();
+      tooLate = leftUs <= 0;
+      const long long left = (leftUs + 999) / 1000;
       wanted = static_cast<int>(std::min<long long>(std::max<long long>(left, 1), TimeoutMs));
     }
     if (wanted != receiveTimeout) {
