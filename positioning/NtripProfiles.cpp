@@ -3,7 +3,10 @@
 #include "platform/RegularFile.h"
 #include "platform/StringList.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <exception>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -42,9 +45,11 @@ std::string NtripProfile::Line() const {
 
 NtripProfiles::NtripProfiles(std::string path) : Path(std::move(path)) {}
 
-std::vector<NtripProfiles::Entry> NtripProfiles::List() const {
+std::vector<NtripProfiles::Entry> NtripProfiles::List(std::string *unreadable) const {
   std::vector<Entry> entries;
-  if (!platform::isRegularFile(Path))
+  // No file is no profiles yet; anything else there that cannot be read is said.
+  struct stat st {};
+  if (::lstat(Path.c_str(), &st) != 0 && errno == ENOENT)
     return entries;
   try {
     const std::vector<std::string> lines = platform::loadStringsFromFile(Path);
@@ -53,7 +58,10 @@ std::vector<NtripProfiles::Entry> NtripProfiles::List() const {
       if (tab != std::string::npos)
         entries.push_back({lines[i].substr(0, tab), i});
     }
-  } catch (...) {
+  } catch (const std::exception &e) {
+    entries.clear();
+    if (unreadable)
+      *unreadable = e.what();
   }
   return entries;
 }

@@ -29,8 +29,10 @@ public:
     std::size_t Line = 0;
   };
   // The profiles in file order. A line without a tab is no profile; it is skipped, so that the
-  // entries keep the numbers of their own lines. Empty when the file is missing or unreadable.
-  std::vector<Entry> List() const;
+  // entries keep the numbers of their own lines. Empty when the file is missing or unreadable;
+  // for a file that is there but cannot be read (too large, not a regular file, no access) the
+  // reason goes to `unreadable`.
+  std::vector<Entry> List(std::string *unreadable = nullptr) const;
 
   // What a profile's line gives back: the account (server, port, username, password) when the
   // line has more than four fields, and the position as well when it has more than six.

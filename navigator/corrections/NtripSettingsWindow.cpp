@@ -383,10 +383,14 @@ void TfrmNTRIPSettings::LoadProfileList() {
   boxProfile->clear();
   ProfileLines.clear();
   boxProfile->addItem(QStringLiteral("<New Profile>"));
-  for (const NtripProfiles::Entry &entry : NtripProfiles(ProfilesPath).List()) {
+  std::string unreadable;
+  for (const NtripProfiles::Entry &entry : NtripProfiles(ProfilesPath).List(&unreadable)) {
     boxProfile->addItem(ansi(entry.Name));
     ProfileLines.push_back(entry.Line);
   }
+  // The saved profiles are not lost, only not shown: the surveyor is told why.
+  if (!unreadable.empty())
+    AddLogLine("Profiles not loaded: " + platform::pathToAnsi(unreadable));
   boxProfile->setCurrentIndex(boxProfile->count() > 1 ? 1 : 0);
 }
 

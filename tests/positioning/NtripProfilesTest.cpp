@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -147,3 +149,37 @@ TEST_F(NtripProfilesFile, SomethingOtherThanAFileListsNothing) {
 }
 
 } // namespace
+
+// No file is no profiles; a file there that cannot be read gives its reason beside the empty
+// list, so that the window can say why the saved profiles are missing.
+TEST_F(NtripProfilesFile, AListThatCannotBeReadGivesItsReason) {
+  struct Case {
+    const char *name;
+    void (*make)(const std::string &path);
+    const char *reason; // a part of the reason, or "" for none
+  };
+  const Case cases[] = {
+      {"missing", [](const std::string &) {}, ""},
+      {"a folder", [](const std::string &p) { QDir().mkpath(QString::fromStdString(p)); },
+       "It is not a regular file."},
+      {"larger than a list file is read",
+       [](const std::string &p) {
+         std::FILE *f = std::fopen(p.c_str(), "wb");
+         ASSERT_NE(f, nullptr);
+         ASSERT_EQ(::ftruncate(::fileno(f), 17 << 20), 0); // sparse: no disk taken
+         std::fclose(f);
+       },
+       "is larger than 16 MB"},
+  };
+  for (const Case &c : cases) {
+    testsupport::TempDir folder;
+    const std::string file = folder.file("profiles.txt");
+    c.make(file);
+    std::string reason;
+    EXPECT_TRUE(NtripProfiles(file).List(&reason).empty()) << c.name;
+    if (*c.reason == '\0')
+      EXPECT_EQ(reason, "") << c.name;
+    else
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
+  }
+}

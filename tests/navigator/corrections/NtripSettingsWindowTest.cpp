@@ -22,7 +22,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -445,3 +447,26 @@ TEST_F(NtripSettingsWindow, ReportThatCannotBeSavedIsShownAndTheWindowStays) {
 }
 
 } // namespace
+
+// A profiles file the window cannot read is said in its log, not shown as no profiles at all;
+// saving a profile then leaves it as it was.
+TEST_F(NtripSettingsWindow, ProfilesThatCannotBeReadAreSaidAndKept) {
+  {
+    // Larger than any list file is read, without taking the disk (a sparse file).
+    std::FILE *f = std::fopen(profiles().c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(::ftruncate(::fileno(f), 17 << 20), 0);
+    std::fclose(f);
+  }
+  TfrmNTRIPSettings w(nullptr);
+  EXPECT_EQ(w.boxProfile->count(), 1);
+  const std::vector<std::string> lines = logLines(w);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("Profiles not loaded: ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("profiles.txt\" is larger than 16 MB"), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1], "Tarvik NTRIP Client initialized");
+  w.edtServer->setText("new.net");
+  w.btnSaveProfile->click();
+  EXPECT_TRUE(logged(w, "Error saving profile"));
+  EXPECT_EQ(QFileInfo(QString::fromStdString(profiles())).size(), 17 << 20);
+}
