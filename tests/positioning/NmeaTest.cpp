@@ -1,6 +1,7 @@
 // NMEA sentences into the fix state of TTarvikSerialGPS: real receivers' sentences and the
 // borderline ones, with the position and speed events they fire.
 #include "positioning/TarvikSerialGPS.h"
+#include "tools/NmeaBuilder.h"
 
 #include <cctype>
 #include <cmath>
@@ -234,16 +235,9 @@ TEST(Nmea, ExceptionFromAHandlerStaysInTheParser) {
 
 namespace {
 
-std::string checksumOf(const std::string &body) {
-  unsigned sum = 0;
-  for (unsigned char c : body)
-    sum ^= c;
-  char digits[3];
-  std::snprintf(digits, sizeof digits, "%02X", sum);
-  return digits;
-}
+using sim::withChecksum;
 
-std::string withChecksum(const std::string &body) { return "$" + body + "*" + checksumOf(body); }
+std::string checksumOf(const std::string &body) { return sim::nmeaChecksum(body); }
 
 // The body with a checksum that differs from the right one in one bit.
 std::string withWrongChecksum(const std::string &body) {

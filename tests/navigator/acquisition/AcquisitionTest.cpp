@@ -21,6 +21,7 @@
 #include "positioning/TarvikNTRIPClient.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"
+#include "tools/NmeaBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -849,14 +850,7 @@ TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
 }
 
 // "$" + body + "*" + its checksum.
-std::string nmea(const std::string &body) {
-  unsigned sum = 0;
-  for (char c : body)
-    sum ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X", sum);
-  return "$" + body + tail;
-}
+std::string nmea(const std::string &body) { return sim::withChecksum(body); }
 
 const std::string ggaA = nmea("INGGA,194104,4426.1138,N,07140.5536,W,2,10,0.9,267.9,M,,,,");
 const std::string ggaB = nmea("INGGA,194120,4426.1192,N,07140.5218,W,2,10,0.9,268.2,M,,,,");

@@ -6,6 +6,7 @@
 #include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/mainwindow/NavigationState.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "tools/NmeaBuilder.h"
 
 #include <QStringList>
 #include <cctype>
@@ -17,14 +18,7 @@ using survey::RoadReport;
 using survey::SoundingRoad;
 
 // "$" + body + "*" + its checksum.
-std::string nmea(const std::string &body) {
-  unsigned sum = 0;
-  for (char c : body)
-    sum ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X", sum);
-  return "$" + body + tail;
-}
+std::string nmea(const std::string &body) { return sim::withChecksum(body); }
 
 std::string lowerHex(std::string line) {
   for (std::size_t i = line.rfind('*'); i < line.size(); ++i)
