@@ -150,3 +150,10 @@ std::vector<std::string> ntripMountPoints(std::string_view table) {
 }
 
 } // namespace positioning
+
+int positioning::ntripWaitBeforeDeadline(std::chrono::microseconds left, int timeoutMs) {
+  if (left.count() <= 0)
+    return 0;
+  const long long ms = (left.count() + 999) / 1000;
+  return static_cast<int>(std::min<long long>(ms, std::max(timeoutMs, 1)));
+}

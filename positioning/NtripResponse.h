@@ -2,6 +2,7 @@
 // stream, a source table or a rejection, and the source table up to its end. Pure, for fuzzing.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -58,5 +59,10 @@ std::string ntripLogExcerpt(std::string_view text, std::size_t limit = 80);
 
 // The mount points of a source table: the second field of every "STR;" line that has one.
 std::vector<std::string> ntripMountPoints(std::string_view table);
+
+// How many milliseconds a receive may wait for the rest of an answer whose deadline is `left`
+// away: rounded up, so that the wait never ends short of the deadline (it would read as the
+// caster closing), and at most the receive time-out. 0 when the deadline has passed.
+int ntripWaitBeforeDeadline(std::chrono::microseconds left, int timeoutMs);
 
 } // namespace positioning

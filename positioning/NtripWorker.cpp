@@ -186,13 +186,11 @@ void TNTRIPWorkerThread::Execute() {
     bool tooLate = false;
     int wanted = TimeoutMs;
     if (deadline) {
-      // Rounded up: a wait cut to the millisecond below would end just before the deadline and
-      // read as the caster closing.
-      const auto leftUs =
-          std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now()).count();
-      tooLate = leftUs <= 0;
-      const long long left = (leftUs + 999) / 1000;
-      wanted = static_cast<int>(std::min<long long>(std::max<long long>(left, 1), TimeoutMs));
+      const int wait = positioning::ntripWaitBeforeDeadline(
+          std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now()),
+          TimeoutMs);
+      tooLate = wait == 0;
+      wanted = std::max(wait, 1); // a time-out of 0 would wait for ever
     }
     if (wanted != receiveTimeout) {
       Socket.setReceiveTimeout(wanted);

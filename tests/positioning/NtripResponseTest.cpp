@@ -144,3 +144,19 @@ TEST(NtripResponse, LogExcerptIsPrintableShortAndSaysWhatWasCut) {
   EXPECT_EQ(positioning::ntripLogExcerpt(std::string(32 * 1024, '\n')).size(),
             80 * 4 + std::string("... (32768 bytes)").size());
 }
+
+// The wait for the rest of an answer ends at its deadline, never short of it (a wait cut to the
+// millisecond below would end before the deadline and read as the caster closing), and never
+// beyond the receive time-out.
+TEST(NtripResponse, WaitBeforeADeadlineIsRoundedUp) {
+  using std::chrono::microseconds;
+  struct Case {
+    long long leftUs;
+    int timeoutMs;
+    int wait;
+  };
+  for (const Case &c : {Case{699'600, 1500, 700}, Case{700'000, 1500, 700}, Case{1, 1500, 1},
+                        Case{5'000'000, 1500, 1500}, Case{0, 1500, 0}, Case{-20'000, 1500, 0}})
+    EXPECT_EQ(positioning::ntripWaitBeforeDeadline(microseconds(c.leftUs), c.timeoutMs), c.wait)
+        << c.leftUs;
+}
