@@ -1,18 +1,16 @@
 #include "positioning/NmeaChecksum.h"
 
-namespace {
+#include <cctype>
+#include <cstdio>
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  return -1;
+std::string nmeaChecksum(std::string_view body) {
+  unsigned char sum = 0;
+  for (const char c : body)
+    sum ^= static_cast<unsigned char>(c);
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", sum);
+  return digits;
 }
-
-} // namespace
 
 bool nmeaChecksumFails(std::string_view line) {
   const std::size_t star = line.rfind('*');
@@ -23,18 +21,16 @@ bool nmeaChecksumFails(std::string_view line) {
   const std::size_t start = line.find_first_of("$!");
   if (start == std::string_view::npos || start >= star)
     return false;
-  unsigned sum = 0;
-  for (std::size_t i = start + 1; i < star; ++i)
-    sum ^= static_cast<unsigned char>(line[i]);
   std::string_view digits = line.substr(star + 1);
   while (!digits.empty() && (digits.back() == '\r' || digits.back() == '\n' ||
                              digits.back() == ' ' || digits.back() == '\t'))
     digits.remove_suffix(1);
   if (digits.size() != 2)
     return true;
-  const int high = hexValue(digits[0]);
-  const int low = hexValue(digits[1]);
-  if (high < 0 || low < 0)
-    return true;
-  return static_cast<unsigned>(high * 16 + low) != sum;
+  const std::string right = nmeaChecksum(line.substr(start + 1, star - start - 1));
+  // Either case of hexadecimal digit is a receiver's own way of writing the same sum.
+  for (std::size_t i = 0; i < 2; ++i)
+    if (std::toupper(static_cast<unsigned char>(digits[i])) != right[i])
+      return true;
+  return false;
 }

@@ -2,7 +2,12 @@
 // as two hexadecimal digits after the "*".
 #pragma once
 
+#include <string>
 #include <string_view>
+
+// The checksum of a sentence body (the bytes between "$" and "*"), as two upper-case
+// hexadecimal digits.
+std::string nmeaChecksum(std::string_view body);
 
 // True only when the line carries a checksum and it does not match its body: a line without one
 // is still used, a line whose checksum is present but garbled or wrong is not.

@@ -1,5 +1,6 @@
 // The texts of the NTRIP client: Base64 credentials, NMEA checksums and the GGA upload.
 #include "platform/Time.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/TarvikNTRIPClient.h"
 
 #include <QByteArray>
@@ -21,14 +22,7 @@ std::string TTarvikNTRIPClient::Base64Encode(const std::string &Text) {
   return QByteArray(Text.data(), static_cast<qsizetype>(Text.size())).toBase64().toStdString();
 }
 
-std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) {
-  unsigned char sum = 0;
-  for (const char c : Text)
-    sum ^= static_cast<unsigned char>(c);
-  char text[3];
-  std::snprintf(text, sizeof text, "%02X", sum);
-  return text;
-}
+std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) { return nmeaChecksum(Text); }
 
 // Degrees and minutes to 4 decimals, with the minutes rounded before the split so that a value
 // just below a whole degree gives the next degree and 00.0000, never 60.0000 minutes.

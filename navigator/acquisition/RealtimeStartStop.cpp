@@ -36,7 +36,7 @@ void logEvent(const std::string &text) { AppendAutoEvent(text, EventLogPath()); 
 
 } // namespace
 
-void TFNav::PostStatusMessage(const QString &Text) {
+void TFNav::PostStatusMessage(const QString &Text, bool Logged) {
   State.StatusMessage = Text;
   if (TFMsg *msg = Windows.FMsg) {
     msg->show();
@@ -44,7 +44,8 @@ void TFNav::PostStatusMessage(const QString &Text) {
   }
   if (StatusPanels.size() >= 7)
     StatusPanels[6]->setText(Text);
-  logEvent(platform::toAnsi(Text));
+  if (Logged)
+    logEvent(platform::toAnsi(Text));
 }
 
 void TFNav::ForgetFix() { Road.forgetFix(); }

@@ -46,18 +46,8 @@ TColor qualityColour(int quality) {
 } // namespace
 
 void TFNav::ShowRoadReports(const std::vector<survey::RoadReport> &Reports) {
-  for (const survey::RoadReport &report : Reports) {
-    if (report.Logged) {
-      PostStatusMessage(report.Text);
-      continue;
-    }
-    if (TFMsg *msg = Windows.FMsg) {
-      msg->show();
-      msg->Msg->appendPlainText(report.Text);
-    }
-    if (StatusPanels.size() >= 7)
-      StatusPanels[6]->setText(report.Text);
-  }
+  for (const survey::RoadReport &report : Reports)
+    PostStatusMessage(report.Text, report.Logged);
 }
 
 void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {

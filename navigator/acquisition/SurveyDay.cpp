@@ -110,5 +110,3 @@ void AppendAutoEvent(const std::string &text, const std::string &path) {
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink) {
   failureSink() = std::move(sink);
 }
-
-QString AnsiToWideCopy(const std::string &text) { return platform::fromAnsi(text); }

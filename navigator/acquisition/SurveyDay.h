@@ -45,6 +45,3 @@ void AppendAutoEvent(const std::string &text, const std::string &path);
 // Where AppendAutoEvent reports a lost record at once (the message window and the status bar).
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink);
 
-// 8-bit text in the ANSI code page (Windows-1254) as a window text. Not for file names, which
-// stay the system's bytes: platform::pathText shows them.
-QString AnsiToWideCopy(const std::string &text);

@@ -106,9 +106,9 @@ public:
                              long double Altitude);
   void ZGPS1SpeedChange(QObject *Sender, long double SpeedKmh);
   void ZSENSORTimeout(QObject *Sender);
-  // Shows a link message in the message window and the status bar and records it in the day's
-  // event log.
-  void PostStatusMessage(const QString &Text);
+  // Shows a link message in the message window and the status bar and, unless told otherwise,
+  // records it in the day's event log.
+  void PostStatusMessage(const QString &Text, bool Logged = true);
   // The road's reports, each as its kind asks; never a box.
   void ShowRoadReports(const std::vector<survey::RoadReport> &Reports);
   // The receiver's fix is gone (stop, silence, an impossible position): nothing is projected,

@@ -138,7 +138,7 @@ void TFNav::tMapTimer(QObject *) {
     realtime->SatelliteLabel->setText(QString::number(satellites));
   }
 
-  // 4, 5. Fix quality and the GGA status box.
+  // Fix quality and the GGA status box.
   GGAFixQuality = quality;
   const double speed = realtime ? platform::StrToFloatDef(realtime->Speed->text(), 0.0) : 0.0;
   const std::string tide = realtime ? realtime->LTideHt->text().toStdString() : fixed(s.RtkTide, 2);
@@ -207,7 +207,7 @@ void TFNav::tMapTimer(QObject *) {
     if (dx != 0 || dy != 0)
       fcad->WorldPan(dx, dy);
 
-    // 2, 3. The vessel layer holds only this tick's symbol.
+    // The vessel layer holds only this tick's symbol.
     fcad->CadClearShapes(s.VesselLayer);
     if (e != 0 || n != 0) {
       if (nav) {
@@ -226,7 +226,7 @@ void TFNav::tMapTimer(QObject *) {
     StatusPanels[3]->setText(QStringLiteral("N: ") + qfixed(n, 2));
   }
 
-  // 5, 6. Track.
+  // Track.
   if (!m.TrackStartPointSet) {
     m.TrackStartPointSet = true;
     m.PrevTrackEasting = e;
@@ -268,7 +268,7 @@ void TFNav::tMapTimer(QObject *) {
                                   d.DepthLabelSettingFontSize, d.DepthLabelSettingColor);
       fcad->AddDepthLabel(e, n, depth);
     }
-    // 8, 9. Depth and speed boxes.
+    // Depth and speed boxes.
     if (depth > 0)
       fcad->SetCurrentDepth(s.MeasuredDepthHi(), s.MeasuredDepthLo(), true);
     fcad->SetCurrentSpeed(s.SpeedKnots, true);

@@ -77,10 +77,6 @@ std::vector<std::string> split(const std::string &text, char delimiter) {
   }
 }
 
-} // namespace
-
-namespace {
-
 bool textByte(unsigned char c) {
   return c >= 32 || c == '\t' || c == '\f' || c == '\v' || c == 0x1A;
 }
