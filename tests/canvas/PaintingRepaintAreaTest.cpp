@@ -117,3 +117,27 @@ TEST(PaintingRepaintArea, APaintThatRedrewWholeShowsAllOfIt) {
   const QRegion painted = settle(c);
   EXPECT_EQ(painted.intersected(c.rect()), QRegion(c.rect()));
 }
+
+// The boat's lines and rings lie close together: a partial redraw takes the rectangle around
+// them at once, but what lies between them comes out as it was, so each tick is one paint.
+TEST(PaintingRepaintArea, ABoatTickIsOnePaint) {
+  Canvas k;
+  RecordingCanvas &c = k.c;
+  const int vessel = c.LayerOpen(QStringLiteral("vessel"));
+  for (int tick = 0; tick < 8; ++tick) {
+    const double x = 416150 + tick * 4, y = 4541120 + tick * 3;
+    c.CadClearShapes(vessel);
+    c.DrawLine(x, y, x, y + 30, vessel);
+    c.DrawLine(x, y + 30, x + 12, y - 15, vessel);
+    c.DrawLine(x, y + 30, x - 12, y - 15, vessel);
+    c.DrawCircle(x, y, 10, vessel);
+    c.DrawCircle(x, y, 25, vessel);
+    c.paints = 0;
+    c.RepaintChanges();
+    settle(c);
+    EXPECT_EQ(c.paints, 1) << "tick " << tick;
+  }
+  const QImage shown = c.grab().toImage();
+  c.Refresh();
+  EXPECT_EQ(shown, c.grab().toImage());
+}
