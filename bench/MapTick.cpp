@@ -15,12 +15,14 @@
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
+#include "platform/Time.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "tools/ScatteredDrawing.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -138,7 +140,9 @@ void mapTick(benchmark::State &state, bool sounding) {
   nav.ZGPS1->Course = 30;
   nav.State.FixLatitude = boatLat;
   nav.State.FixLongitude = boatLon;
-  nav.State.TrueDepthHi = 0; // no new labels: the same count in every run
+  // No new labels in the still ticks: the same count in every run. In a survey's ticks each
+  // recorded depth line adds one where the boat has moved far enough from the last.
+  nav.State.TrueDepthHi = 0;
   const double across = view == 0 ? 500.0 : areaSize * 1.1;
   const double aspect = static_cast<double>(c.height()) / std::max(c.width(), 1);
   c.WorldSet(centreE - across / 2, centreN + across * aspect / 2, centreE + across / 2,
@@ -157,6 +161,8 @@ void mapTick(benchmark::State &state, bool sounding) {
       char line[64];
       std::snprintf(line, sizeof line, "$SDDPT,%.2f,0",
                     10.0 + static_cast<double>(tick % 2000) * 0.01);
+      // The fix stays current, as the receiver's GGA lines keep it: the line is recorded.
+      nav.State.FixTick = platform::TickCount();
       nav.ZSENSORNewCommand(nav.ZSENSOR, line);
     }
     nav.tMapTimer(nav.tMap);
@@ -176,6 +182,10 @@ void mapTick(benchmark::State &state, bool sounding) {
                 : 0.0;
   if (sounding)
     nav.Realtime->setChecked(false);
+  // A survey's ticks that recorded no sounding would not be a survey's.
+  if (sounding && tick >= ticksPerDepthLine &&
+      QFileInfo(QString::fromStdString(SurveyDay().CoordinatesPath)).size() == 0)
+    state.SkipWithError("no depth line was recorded");
   // A tick that never projected would measure nothing.
   if (!nav.MapTimer.MapSetupDone || nav.State.VesselEasting == 0)
     state.SkipWithError("the tick did not project the boat");
