@@ -92,9 +92,8 @@ struct PaintCache {
   std::unordered_map<const TQShape *, std::int32_t> appendedPoints;
 
   // ---- The back buffer as it stood before the topmost shapes were drawn
-  // Made by a full redraw once the view has stood still: a partial redraw then copies the
-  // damaged pixels from it and draws only the shapes from `baseCount` up over them, valid
-  // while no shape below changes.
+  // Made by every full redraw: a partial redraw then copies the damaged pixels from it and
+  // draws only the shapes from `baseCount` up over them, valid while no shape below changes.
   QImage base;
   bool baseValid = false;
   int baseCount = 0;

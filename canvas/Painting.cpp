@@ -742,14 +742,13 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
     texts.push_back(t);
   }
   // Texts that came in take their place in the drawing order (the list keeps it).
-  const auto positionOf = [&](std::int32_t number) { return Shapes.indexOf(FindShape(number)); };
   for (const auto &[i, text] : textsIn) {
     const QRect reach = reachNow(*this, *text, w, h);
     d += reach.intersected(client);
     std::size_t lo = 0, hi = texts.size();
     while (lo < hi) {
       const std::size_t mid = lo + (hi - lo) / 2;
-      const int other = positionOf(texts[mid].number);
+      const int other = Shapes.indexOfNumber(texts[mid].number);
       if (other < 0)
         return false;
       if (other < i)

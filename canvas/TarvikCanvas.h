@@ -260,10 +260,10 @@ private:
   // The back buffer with the depth labels over it, brought up to date.
   const QImage &labelledBuffer(const QRegion &damaged);
   // Where the current-depth box and the GGA status box stand for their texts now (empty when
-  // they show nothing), with a pixel more all round.
+  // they show nothing): the text cell with the rounded box drawn around it.
   QRect currentDepthBox() const;
   QRect ggaStatusBox() const;
-  // Asks for a repaint of the pixels; the whole client where none have been painted yet.
+  // Asks for a repaint of the pixels that lie within the client.
   void invalidatePixels(const QRect &pixels);
 
   std::unique_ptr<canvas::PaintCache> paintCache_;

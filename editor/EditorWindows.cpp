@@ -9,6 +9,7 @@
 #include "platform/About.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WindowSize.h"
 
 #include <QGuiApplication>
 #include <QMdiSubWindow>
@@ -56,12 +57,9 @@ void loadFormGeometry(QWidget *form, bool withSize) {
     height = ini.ReadInteger(section, "Height", height);
   }
   const QSize screen = screenSize();
-  // A stored size in the millions would ask for gigabytes: no more than twice the desktop (at
-  // least 4096 pixels).
-  if (const QScreen *s = QGuiApplication::primaryScreen()) {
-    width = std::min(width, std::max(2 * s->virtualSize().width(), 4096));
-    height = std::min(height, std::max(2 * s->virtualSize().height(), 4096));
-  }
+  const QSize most = platform::largestWindowSize();
+  width = std::min(width, most.width());
+  height = std::min(height, most.height());
   if (left < 0 || left >= screen.width())
     left = 0;
   if (top < 0 || top >= screen.height())

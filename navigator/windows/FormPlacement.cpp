@@ -2,17 +2,12 @@
 
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WindowSize.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
-
-namespace {
-
-int largestWindowSide(int desktopSide) { return std::max(2 * desktopSide, 4096); }
-
-} // namespace
 
 void SaveFormPlacement(QWidget *window) {
   platform::IniFile ini(platform::SettingsFilePath());
@@ -39,18 +34,13 @@ void RestoreFormPlacement(QWidget *window, std::uint8_t withSize) {
   int left = ini.ReadInteger(section, "Left", 0);
   int top = ini.ReadInteger(section, "Top", 0);
   QSize screen(1920, 1080);
-  QSize desktop = screen;
-  if (const QScreen *s = QGuiApplication::primaryScreen()) {
+  if (const QScreen *s = QGuiApplication::primaryScreen())
     screen = s->geometry().size();
-    desktop = s->virtualSize();
-  }
   if (withSize == 1) {
-    // A stored size in the millions would ask for a back buffer of gigabytes: no more than
-    // twice the desktop (at least 4096 pixels, for a desktop that grows).
     const int width = ini.ReadInteger(section, "Width", window->width());
     const int height = ini.ReadInteger(section, "Height", window->height());
-    window->resize(std::min(width, largestWindowSide(desktop.width())),
-                   std::min(height, largestWindowSide(desktop.height())));
+    const QSize most = platform::largestWindowSize();
+    window->resize(std::min(width, most.width()), std::min(height, most.height()));
   }
   if (left < 0)
     left = 0;
