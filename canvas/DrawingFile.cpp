@@ -2,20 +2,14 @@
 #include "canvas/DrawingFile.h"
 
 #include "canvas/DrawingModel.h"
+#include "platform/Paths.h"
 
-#include <QFile>
 #include <exception>
-
-namespace {
-
-std::string localPath(const QString &fileName) { return QFile::encodeName(fileName).toStdString(); }
-
-} // namespace
 
 int DrawingModel::CadSave(const QString &fileName, int) {
   try {
     const std::string text = canvas::buildDrawingText(*this, platform::Now());
-    return canvas::writeDrawingFile(localPath(fileName), text) ? 1 : 0;
+    return canvas::writeDrawingFile(platform::localPath(fileName), text) ? 1 : 0;
   } catch (const std::exception &) {
     return 0;
   }
@@ -23,7 +17,7 @@ int DrawingModel::CadSave(const QString &fileName, int) {
 
 bool DrawingModel::CadLoad(const QString &fileName, int, int, int keep) {
   try {
-    if (!canvas::loadDrawingFile(*this, localPath(fileName), keep))
+    if (!canvas::loadDrawingFile(*this, platform::localPath(fileName), keep))
       return false;
   } catch (const std::exception &) {
     // Only running out of memory gets here; what was applied so far stays.

@@ -1,9 +1,9 @@
 #include "editor/Soundings.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "platform/RegularFile.h"
 
-#include <QFile>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -207,7 +207,7 @@ SoundingReadSummary readSoundings(std::string_view bytes, SoundingList &points) 
 }
 
 SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points) {
-  const std::string path = QFile::encodeName(fileName).toStdString();
+  const std::string path = platform::localPath(fileName);
   // A name from a dialog may still be a pipe or a device, which would hold the program.
   bool notRegular = false;
   const int fd = platform::openRegularFileForReading(path, &notRegular);
@@ -294,7 +294,7 @@ SoundingWriteResult writeSoundings(const QString &fileName, const SoundingList &
                                    bool geographic,
                                    const std::function<void(std::size_t)> &progress) {
   try {
-    platform::AtomicFile file(QFile::encodeName(fileName).toStdString());
+    platform::AtomicFile file(platform::localPath(fileName));
     constexpr std::size_t progressSteps = 50;
     const std::size_t every = points.size() / progressSteps + 1;
     std::string out;

@@ -5,9 +5,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/Paths.h"
 #include "platform/RegularFile.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -657,7 +657,7 @@ DxfImportOutcome importDxfBytes(DrawingModel &model, std::string_view bytes,
 DxfImportOutcome importDxfFile(DrawingModel &model, const QString &fileName,
                                const DxfReadLimits &limits) {
   // Only plain files are read: a named pipe or a device would hold the program.
-  const int fd = platform::openRegularFileForReading(QFile::encodeName(fileName).toStdString());
+  const int fd = platform::openRegularFileForReading(platform::localPath(fileName));
   if (fd < 0)
     return {};
   dxf::FileSource source(fd);

@@ -7,8 +7,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
+#include "platform/Paths.h"
 
-#include <QFile>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -403,7 +403,7 @@ bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSu
 int TTarvikCanvas::DXFSave(const QString &fileName) {
   try {
     exchange::DxfExportSummary summary;
-    if (!exchange::saveDxfFile(*this, QFile::encodeName(fileName).toStdString(), &summary))
+    if (!exchange::saveDxfFile(*this, platform::localPath(fileName), &summary))
       return 0;
     if (summary.skippedNonFinite > 0)
       platform::ShowMessage(

@@ -4,9 +4,9 @@
 #include "canvas/DrawingModel.h"
 #include "canvas/TarvikCanvas.h"
 #include "platform/Dialogs.h"
+#include "platform/Paths.h"
 #include "platform/RegularFile.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -334,7 +334,7 @@ bool TTarvikCanvas::XYZLoad(const QString &fileName, int layer, double zMin, dou
   exchange::XyzReadResult result = exchange::XyzReadResult::Unreadable;
   bool ok = false;
   try {
-    ok = exchange::loadXyzFile(*this, QFile::encodeName(fileName).toStdString(), layer, zMin, zMax,
+    ok = exchange::loadXyzFile(*this, platform::localPath(fileName), layer, zMin, zMax,
                                exchange::xyzPointLimit, &result);
   } catch (const std::bad_alloc &) {
     result = exchange::XyzReadResult::OutOfMemory;

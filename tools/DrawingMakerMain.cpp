@@ -1,6 +1,7 @@
 // TarvikDrawingMaker: writes a drawing of many shapes around a survey area, for loading the
 // navigation program with a large drawing while TarvikSensorSim sails through it.
 #include "canvas/DrawingModel.h"
+#include "platform/Paths.h"
 #include "tools/ScatteredDrawing.h"
 
 #include <QString>
@@ -77,7 +78,7 @@ int main(int argc, char **argv) {
   d.trackLayer = drawing.LayerOpen(QStringLiteral("track_fix"));
   d.markLayer = drawing.LayerOpen(QStringLiteral("tarvik_usershape"));
   sim::addScatteredDrawing(drawing, d);
-  if (!drawing.CadSave(QString::fromLocal8Bit(out.c_str()), 0)) {
+  if (!drawing.CadSave(platform::pathText(out), 0)) {
     std::fprintf(stderr, "%s: cannot write %s\n", argv[0], out.c_str());
     return 1;
   }
