@@ -3,6 +3,7 @@
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/Time.h"
+#include "platform/WholeRecord.h"
 #include "positioning/RtcmAnalyser.h"
 #include "positioning/RtcmReport.h"
 
@@ -50,25 +51,24 @@ void noteBaseStationEvent(const NtripBaseStation &station) {
     if (!std::filesystem::is_directory(baseStationEventFolder(), error))
       return;
     const std::string path = baseStationEventFile();
-    const std::string record =
+    std::string record =
         "Auto Event:\t" + platform::FormatDateTime("yyyy-mm-dd hhnnss", platform::Now()) +
         "000\tNTRIP Base Station #" + std::to_string(station.Id) + ": " +
-        positioning::baseStationText(station.Latitude, station.Longitude, station.Height);
-    // Appended, not rewritten: the other records stay as they are whatever happens to this
-    // write. The record starts on a line of its own, as the other writers' records do.
-    std::string last;
+        positioning::baseStationText(station.Latitude, station.Longitude, station.Height) + "\r\n";
+    // The record starts on a line of its own, as the other writers' records do.
+    char last = '\n';
     {
       std::ifstream in(path, std::ios::binary | std::ios::ate);
       if (in && in.tellg() > 0) {
         in.seekg(-1, std::ios::end);
-        last.resize(1);
-        in.read(last.data(), 1);
+        in.read(&last, 1);
       }
     }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!last.empty() && last != "\n" && last != "\r")
-      out << "\r\n";
-    out << record << "\r\n";
+    if (last != '\n' && last != '\r')
+      record.insert(0, "\r\n");
+    // Appended like every other record of the log: whole or not at all, so that a full disk
+    // tears no line.
+    platform::appendWholeRecord(path, {}, record);
   } catch (...) {
   }
 }

@@ -28,6 +28,6 @@ std::string baseStationEventFolder();
 std::string baseStationEventFile();
 
 // Appends "Auto Event:" with the time and "NTRIP Base Station #<id>: <position>" to the day's
-// event log, starting on a line of its own. Nothing when today's LOG folder does not exist;
-// a failure is ignored.
+// event log, starting on a line of its own. Nothing when today's LOG folder does not exist; a
+// record that cannot be written whole is not written (a full disk tears no line).
 void noteBaseStationEvent(const NtripBaseStation &station);

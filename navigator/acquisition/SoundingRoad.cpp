@@ -344,8 +344,8 @@ void SoundingRoad::gpsSilent() {
 }
 
 std::optional<RoadReport> SoundingRoad::rawLogFailure(int port, const QString &text) {
-  // The serial component reports again whenever a short line still fits; one outage is one
-  // report a session.
+  // The serial component reports each outage of its log once; a session reports only its
+  // first, however often the disk frees a little room and fills again.
   if (port < 0 || port > 1 || !RawLog[port].raise())
     return std::nullopt;
   return RoadReport{text};

@@ -1,6 +1,5 @@
 #include "navigator/corrections/NtripSettingsWindow.h"
 
-#include "navigator/corrections/BaseStationEvent.h"
 #include "navigator/corrections/RtcmReportWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
@@ -624,7 +623,7 @@ void TfrmNTRIPSettings::ScanBaseStation(QObject *, const char *Data, int Length)
   for (const NtripBaseStation &station :
        newBaseStations(LastBaseStation, std::string_view(Data, static_cast<std::size_t>(Length)))) {
     AddLogLine(baseStationLogLine(station));
-    AppendBaseStationEvent(station);
+    noteBaseStationEvent(station);
   }
 }
 

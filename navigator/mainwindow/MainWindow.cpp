@@ -212,7 +212,7 @@ void TFNav::FormCreate(QObject *) {
   ZSENSOR->OnNewCommand = [this](QObject *s, const std::string &line) {
     ZSENSORNewCommand(s, line);
   };
-  // The component reports a raw log again whenever a short line still fits: one report a
+  // The component reports each outage of a raw log once; the road keeps it to one report a
   // session and port.
   for (TTarvikSerialGPS *port : {ZGPS1, ZSENSOR})
     port->OnLogFailure = [this, port](QObject *, const std::string &text) {

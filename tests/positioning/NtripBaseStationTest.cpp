@@ -97,6 +97,24 @@ TEST_F(NtripBaseStationDay, ANewStationIsAppendedToTheDaysEventLog) {
             "3.00m\r\n");
 }
 
+// A disk that fills in the middle of a note: the log stays as it was, and the next note that
+// fits comes whole.
+TEST_F(NtripBaseStationDay, ANoteThatCannotBeWrittenWholeIsNotWrittenAtAll) {
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(logFolder())));
+  const std::string events = logFolder() + "/2026-07-14 Events.log";
+  const std::string before = "Auto Event:\t2026-07-14 090000123\tRealtime started\r\n";
+  testsupport::writeFile(events, before);
+  {
+    testsupport::FileSizeLimit full(before.size() + 20);
+    noteBaseStationEvent({12, 1, 2, 3});
+  }
+  EXPECT_EQ(testsupport::readFile(events), before);
+  noteBaseStationEvent({12, 1, 2, 3});
+  EXPECT_EQ(testsupport::readFile(events),
+            before + "Auto Event:\t2026-07-14 090507000\tNTRIP Base Station #12: 1.00000000, "
+                     "2.00000000, 3.00m\r\n");
+}
+
 TEST_F(NtripBaseStationDay, ReportIsSavedAsTheDaysRtcmLog) {
   const std::string path = logFolder() + "/2026-07-14 Tarvik RTCM Parsing.log";
   EXPECT_EQ(rtcmReportFilePath(), path);
