@@ -14,11 +14,13 @@ bool isRegularFile(const std::string &path) {
 
 namespace {
 
-// Something that exists and is no regular file is refused before it is opened at all: opening a
-// device can have effects of its own (a serial line's control lines, a tape's rewind).
-bool existsButIsNotRegular(const std::string &path) {
+// Something that exists and is neither a regular file nor a folder is refused before it is
+// opened at all: opening a device can have effects of its own (a serial line's control lines, a
+// tape's rewind). A folder is left to open(), which refuses it for writing (EISDIR) and gives a
+// descriptor that is then refused for reading.
+bool deviceOrPipe(const std::string &path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 int keepRegularFile(int fd, bool *notRegular) {
@@ -37,30 +39,33 @@ int keepRegularFile(int fd, bool *notRegular) {
 
 } // namespace
 
-int openRegularFileForReading(const std::string &path, bool *notRegular) {
+int openRegularFile(const std::string &path, int flags, bool *notRegular) {
   if (notRegular)
     *notRegular = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  return fd < 0 ? -1 : keepRegularFile(fd, notRegular);
-}
-
-int openRegularFileForAppending(const std::string &path, bool *notRegular) {
-  if (notRegular)
-    *notRegular = false;
-  if (existsButIsNotRegular(path)) {
+  if (deviceOrPipe(path)) {
     if (notRegular)
       *notRegular = true;
+    errno = 0;
     return -1;
   }
   // Non-blocking, for a pipe put there after the check above: opened for writing without a
-  // reader it fails at once (ENXIO) instead of waiting for one.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  // reader it fails at once (ENXIO) instead of waiting for one, and opened for reading it cannot
+  // hold a read.
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     if (errno == ENXIO && notRegular)
       *notRegular = true;
     return -1;
   }
   return keepRegularFile(fd, notRegular);
+}
+
+int openRegularFileForReading(const std::string &path, bool *notRegular) {
+  return openRegularFile(path, O_RDONLY, notRegular);
+}
+
+int openRegularFileForAppending(const std::string &path, bool *notRegular) {
+  return openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, notRegular);
 }
 
 } // namespace platform

@@ -17,8 +17,13 @@ int openRegularFileForReading(const std::string &path, bool *notRegular = nullpt
 
 // The same for appending: opens the path write-only with O_APPEND, creating a missing file,
 // without blocking on a named pipe that has no reader; keeps only a regular file, in blocking
-// mode. -1 as above.
+// mode. -1 as above, but a folder gives errno EISDIR.
 int openRegularFileForAppending(const std::string &path, bool *notRegular = nullptr);
+
+// Both of the above, with the open() flags given (O_CLOEXEC and O_NONBLOCK are added): a pipe or
+// device there is refused before it is opened at all, and one put there after that check, or a
+// folder opened for reading, is refused once opened. -1 as above.
+int openRegularFile(const std::string &path, int flags, bool *notRegular = nullptr);
 
 // The words for a path that is no regular file, for messages that name the file.
 constexpr const char *notRegularFileReason = "Not a regular file";

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,18 +37,6 @@ off_t lengthOf(int fd) {
   return st.st_size;
 }
 
-// What stands at the path when it is no regular file (after links): a folder cannot be opened
-// for writing (EISDIR), anything else is refused before opening, since opening a device can have
-// effects of its own (a serial line's control lines). Nothing for a regular or missing file.
-std::optional<AppendOutcome> refusal(const std::string &path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
-    return std::nullopt;
-  if (S_ISDIR(st.st_mode))
-    return AppendOutcome{AppendOutcome::NotOpened, EISDIR};
-  return AppendOutcome{AppendOutcome::NotRegular, 0};
-}
-
 } // namespace
 
 std::string AppendOutcome::reason() const {
@@ -59,33 +46,24 @@ std::string AppendOutcome::reason() const {
 AppendOutcome appendWholeRecord(const std::string &path, std::string_view header,
                                 std::string_view record) {
   // Opened without creating first, so that a file made here and left empty by a failure can be
-  // told from one that was already there. Non-blocking: a pipe without a reader would otherwise
-  // hold the open for ever (with O_NONBLOCK it fails with ENXIO instead).
-  constexpr int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
-  if (const auto refused = refusal(path))
-    return *refused;
+  // told from one that was already there.
+  constexpr int flags = O_WRONLY | O_APPEND;
+  bool notRegular = false;
   bool created = false;
-  int fd = ::open(path.c_str(), flags);
-  if (fd < 0 && errno == ENOENT) {
-    fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  int fd = openRegularFile(path, flags, &notRegular);
+  if (fd < 0 && !notRegular && errno == ENOENT) {
+    fd = openRegularFile(path, flags | O_CREAT | O_EXCL, &notRegular);
     created = fd >= 0;
-    if (fd < 0 && errno == EEXIST) // made by someone else in between
-      fd = ::open(path.c_str(), flags);
+    if (fd < 0 && !notRegular && errno == EEXIST) // made by someone else in between
+      fd = openRegularFile(path, flags, &notRegular);
   }
   if (fd < 0)
-    return errno == ENXIO ? AppendOutcome{AppendOutcome::NotRegular, 0}
-                          : AppendOutcome{AppendOutcome::NotOpened, errno};
-  // Something put there after the check above.
-  if (lengthOf(fd) < 0) {
-    ::close(fd);
-    return {AppendOutcome::NotRegular, 0};
-  }
-  if (const int now = ::fcntl(fd, F_GETFL); now >= 0)
-    ::fcntl(fd, F_SETFL, now & ~O_NONBLOCK);
+    return notRegular ? AppendOutcome{AppendOutcome::NotRegular, 0}
+                      : AppendOutcome{AppendOutcome::NotOpened, errno};
 
   const off_t before = lengthOf(fd);
   int error = 0;
-  if (!header.empty() && before <= 0) {
+  if (!header.empty() && before == 0) {
     // Header and record in one write: both are undone together.
     std::string bytes;
     bytes.reserve(header.size() + record.size());
@@ -94,13 +72,12 @@ AppendOutcome appendWholeRecord(const std::string &path, std::string_view header
   } else {
     error = writeAll(fd, record.data(), record.size());
   }
-  if (error != 0 && before >= 0)
+  if (error != 0)
     (void)::ftruncate(fd, before);
   if (::close(fd) != 0 && error == 0) {
     // Some file systems report a failed write only at the close.
     error = errno;
-    if (before >= 0)
-      (void)::truncate(path.c_str(), before);
+    (void)::truncate(path.c_str(), before);
   }
   if (error == 0)
     return {};
