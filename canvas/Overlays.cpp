@@ -166,6 +166,13 @@ GgaBox ggaBox(const TTarvikCanvas &c, const GdiCanvas &g, const QString &text) {
 
 void setGgaFont(GdiCanvas &g) { useFont(g, QStringLiteral("Consolas"), 12, true, clBlack); }
 
+// Where the GGA box's text stands now, measured in its own font.
+GgaBox measuredGgaBox(const TTarvikCanvas &c) {
+  GdiCanvas g;
+  setGgaFont(g);
+  return ggaBox(c, g, platform::fromAnsi(GGAOverlayText));
+}
+
 } // namespace
 
 // ---- Operations
@@ -301,9 +308,7 @@ void TTarvikCanvas::ToggleGGAOverlayPosition() {
 bool TTarvikCanvas::IsPointInGGAOverlay(int x, int y) {
   if (GGAOverlayText.empty())
     return false;
-  GdiCanvas measure;
-  setGgaFont(measure);
-  const GgaBox b = ggaBox(*this, measure, platform::fromAnsi(GGAOverlayText));
+  const GgaBox b = measuredGgaBox(*this);
   const long long px = x, py = y;
   return static_cast<long long>(b.x) - 6 <= px && px <= static_cast<long long>(b.x) + b.w + 6 &&
          static_cast<long long>(b.y) - 6 <= py && py <= static_cast<long long>(b.y) + b.h + 6;
@@ -485,9 +490,7 @@ QRect TTarvikCanvas::currentDepthBox() const {
 QRect TTarvikCanvas::ggaStatusBox() const {
   if (GGAOverlayText.empty())
     return QRect();
-  GdiCanvas g;
-  setGgaFont(g);
-  const GgaBox b = ggaBox(*this, g, platform::fromAnsi(GGAOverlayText));
+  const GgaBox b = measuredGgaBox(*this);
   return aroundBox(QRect(b.x, b.y, b.w, b.h));
 }
 
