@@ -82,14 +82,18 @@ std::string describe(const Variant &v) {
          (v.navigation ? ", navigation" : ", editor") + (v.labels ? ", labels" : "");
 }
 
+// The stored grid of the navigation program: fixed, 100 m.
+void useStoredGrid(TTarvikCanvas &c) {
+  c.GridVisible = true;
+  c.GridMode = 0;
+  c.GridAutoScale = false;
+  c.GridSpacingX = c.GridSpacingY = 100.0;
+  c.GridColor = 0x808080;
+}
+
 std::unique_ptr<TTarvikCanvas> build(const Variant &v, Drawing &d) {
   auto c = makeCanvas(W, H, left0, top0, left0 + W * unit, top0 - H * unit, v.navigation);
-  // The stored grid of the navigation program: fixed, 100 m.
-  c->GridVisible = true;
-  c->GridMode = 0;
-  c->GridAutoScale = false;
-  c->GridSpacingX = c->GridSpacingY = 100.0;
-  c->GridColor = 0x808080;
+  useStoredGrid(*c);
   d = populate(*c, v.feature);
   if (v.labels) {
     c->SetDepthLabelSettings(true, 5.0, QStringLiteral("Arial"), 9, 0x800000);
@@ -204,11 +208,7 @@ TEST(PaintingSurvey, APanMovesTheGridsDotsWithTheDrawing) {
   };
   for (const Pan p : {Pan{0, 1}, Pan{1, 0}, Pan{-2, 3}, Pan{5, -4}}) {
     auto c = makeCanvas(W, H, left0, top0, left0 + W * unit, top0 - H * unit, true);
-    c->GridVisible = true;
-    c->GridMode = 0;
-    c->GridAutoScale = false;
-    c->GridSpacingX = c->GridSpacingY = 100.0;
-    c->GridColor = 0x808080;
+    useStoredGrid(*c);
     const QImage before = render(*c);
     const std::uint64_t redraws = c->fullRedrawCount();
     c->WorldPan(p.px * unit, p.py * unit);
