@@ -170,10 +170,8 @@ private:
   bool cursorDirty_ = false;
   bool lastRedrawKeptPoints_ = false;
   std::uint64_t pointsRevision_ = 0;
-  // The soundings changed since the profile last drew them: all, or those from changedFrom_ up
-  // to changedTo_ (none when they are equal).
-  bool changedAll_ = true;
-  std::size_t changedFrom_ = 0, changedTo_ = 0;
+  // The soundings changed since the profile last drew them.
+  ChangedRange changedSinceDrawn_ = ChangedRange::whole();
   int wheelRemainder_ = 0;
   // The canvas state and the picture below the cursor, kept from one redraw to the next.
   ProfileRedraw redraw_;

@@ -98,20 +98,6 @@ QString skippedLinesMessage(const SoundingReadSummary &read);
 // The name of the edited copy: the opened name with "_edited.txt" after its extension.
 QString editedFileName(const QString &fileName);
 
-// Widens the index range [lo, hi) (empty while lo >= hi) to take in [from, to) as well; an empty
-// [from, to) changes nothing.
-inline void widenRange(std::size_t &lo, std::size_t &hi, std::size_t from, std::size_t to) {
-  if (from >= to)
-    return;
-  if (lo >= hi) {
-    lo = from;
-    hi = to;
-    return;
-  }
-  lo = from < lo ? from : lo;
-  hi = to > hi ? to : hi;
-}
-
 // One output line: X, a tab, Y, a tab, Z in fixed notation ("." decimals; X and Y with 8
 // decimals for a geographic file, else 2; Z with 2), then CR LF. Appended to `out`.
 void appendSoundingLine(std::string &out, const strPoint &point, bool geographic);
