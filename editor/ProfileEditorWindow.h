@@ -84,7 +84,8 @@ public:
   int tileStacked = 0;
 
   // ---- File commands
-  bool checkData(SoundingList &list);
+  // With what the reader said, the refusal of too few soundings names the lines it skipped.
+  bool checkData(SoundingList &list, const SoundingReadSummary &read = {});
   void bFileOpenClick();
   void bSaveEditsClick();
   void fillPlanView();

@@ -94,6 +94,10 @@ SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points);
 // it was), and how many of its lines were skipped (empty when none was).
 QString refusalMessage(const QString &fileName, const SoundingReadSummary &read);
 QString skippedLinesMessage(const SoundingReadSummary &read);
+// The message of a file that leaves fewer than three soundings: the possible reasons, and when
+// lines were skipped, which they were and how few soundings remain, so that a file of bad
+// numbers is not taken for a short one.
+QString tooFewSoundingsMessage(const SoundingReadSummary &read, std::size_t soundings);
 
 // The name of the edited copy: the opened name with "_edited.txt" after its extension.
 QString editedFileName(const QString &fileName);
