@@ -147,4 +147,36 @@ TEST(DxfExportRoundTrip, DxfLoadBringsBackTheSameShapesOnDxfLayers) {
   EXPECT_EQ(entityLines(testsupport::readFile(second)), firstEntities);
 }
 
+// Texts with backslashes come back from our own export and import as they were written: one
+// that reads like an escape, a doubled backslash or a formatting code is written so that it is
+// not taken for one, and the others stay as they are.
+TEST(DxfExportRoundTrip, TextsWithBackslashesComeBackAsWritten) {
+  const QString texts[] = {
+      QStringLiteral("\\U+00E9"),          QStringLiteral("caf\\U+00e9 \\U+0041\\U+0042"),
+      QStringLiteral("C:\\Files\\Pier;2"), QStringLiteral("a\\\\b"),
+      QStringLiteral("\\\\U+0041"),        QStringLiteral("line\\Pbreak"),
+      QStringLiteral("\\U+12 \\U+00G1"),   QStringLiteral("ends with \\"),
+      QStringLiteral("\\x plain"),         QStringLiteral("é \\U+D83D\\U+DE00"),
+  };
+  TempDir dir;
+  TTarvikCanvas original;
+  const int layer = original.LayerOpen(QStringLiteral("Notes"));
+  for (int k = 0; k < static_cast<int>(std::size(texts)); ++k)
+    original.TextAdd(layer, texts[k], 100.0 + k, 200.0, 0);
+  const std::string file = dir.file("backslashes.dxf");
+  ASSERT_EQ(original.DXFSave(QString::fromStdString(file)), 1);
+  TTarvikCanvas back;
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  ASSERT_TRUE(back.DXFLoad(QString::fromStdString(file)));
+  std::vector<QString> got;
+  for (const TQShape *s : back.Shapes)
+    if (auto *t = dynamic_cast<const TQText *>(s))
+      got.push_back(t->DisplayText);
+  EXPECT_EQ(got, std::vector<QString>(std::begin(texts), std::end(texts)));
+  // A backslash that starts nothing is written as it is.
+  const std::string written = testsupport::readFile(file);
+  EXPECT_NE(written.find("\\x plain"), std::string::npos);
+}
+
 } // namespace
