@@ -587,18 +587,22 @@ void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View 
     pictureValid_ = false;
     if (!drawPicture(picture_, v, s))
       return;
-    changed_.clear();
-    // What it shows, for the edits to come (unchanged when only the view or the style did).
+    // What it shows, for the edits to come (unchanged when only the view or the style did):
+    // taken again where the soundings changed since it was last taken.
     const SoundingList &pts = *points_;
     if (shownRevision_ != revision_ || shownZ_.size() != pts.size()) {
+      const bool whole = shownZ_.size() != pts.size() || shownDeleted_.size() != pts.size();
       shownZ_.resize(pts.size());
       shownDeleted_.resize(pts.size());
-      for (std::size_t i = 0; i < pts.size(); ++i) {
+      const std::size_t from = whole ? 0 : changed_.begin(pts.size());
+      const std::size_t to = whole ? pts.size() : changed_.end(pts.size());
+      for (std::size_t i = from; i < to; ++i) {
         shownZ_[i] = pts[i].Z;
         shownDeleted_[i] = pts[i].deleted;
       }
       shownRevision_ = revision_;
     }
+    changed_.clear();
     pictureValid_ = true;
     pictureView_ = v;
     pictureStyle_ = s;
