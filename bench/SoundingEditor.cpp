@@ -340,28 +340,14 @@ enum class EditCommand {
   RestoreSelection,
   SmoothSelection
 };
+// The handlers, in the order of EditCommand.
+constexpr void (TfEditing::*editHandlers[])() = {
+    &TfEditing::DeletePoint2Click,      &TfEditing::InterpolatePoint1Click,
+    &TfEditing::Smoothpoint1Click,      &TfEditing::DeleteSelection1Click,
+    &TfEditing::RestoreSelection1Click, &TfEditing::SmoothSelection1Click};
 
 void runEditCommand(TfEditing &e, EditCommand command) {
-  switch (command) {
-  case EditCommand::DeletePoint:
-    e.DeletePoint2Click();
-    break;
-  case EditCommand::InterpolatePoint:
-    e.InterpolatePoint1Click();
-    break;
-  case EditCommand::SmoothPoint:
-    e.Smoothpoint1Click();
-    break;
-  case EditCommand::DeleteSelection:
-    e.DeleteSelection1Click();
-    break;
-  case EditCommand::RestoreSelection:
-    e.RestoreSelection1Click();
-    break;
-  case EditCommand::SmoothSelection:
-    e.SmoothSelection1Click();
-    break;
-  }
+  (e.*editHandlers[static_cast<int>(command)])();
 }
 
 void BM_EditCommandInWindows(benchmark::State &state) {
