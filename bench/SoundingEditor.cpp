@@ -3,7 +3,8 @@
 // the plan (time and peak memory a sounding); a mouse move over the profile with the plan shown,
 // its paints included; one profile redraw at full zoom-out and zoomed in; an edit with its undo,
 // on the lists alone (time and undo memory) and through the windows with their paints, the
-// first one after opening included; a wheel step over the plan seen whole.
+// first one after opening included; every edit command of the profile window with its undo on
+// selections of 1 000 and 100 000 soundings; a wheel step over the plan seen whole.
 #include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "editor/EditorWindows.h"
@@ -24,6 +25,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -324,6 +326,88 @@ BENCHMARK(BM_EditAndUndoInWindows)
     ->Arg(100000)
     ->Arg(1000000)
     ->ArgName("soundings")
+    ->Unit(benchmark::kMillisecond);
+
+// The edit commands of the profile window, each through the windows with its redraw and
+// paints, on a selection of range(1) consecutive soundings in the middle of the file: the
+// command, its undo, the same command again (the editor has no redo: it is how a surveyor does
+// an edit over) and the undo that brings the file back. The counters give each step's mean time.
+enum class EditCommand {
+  DeletePoint,
+  InterpolatePoint,
+  SmoothPoint,
+  DeleteSelection,
+  RestoreSelection,
+  SmoothSelection
+};
+// The handlers, in the order of EditCommand.
+constexpr void (TfEditing::*editHandlers[])() = {
+    &TfEditing::DeletePoint2Click,      &TfEditing::InterpolatePoint1Click,
+    &TfEditing::Smoothpoint1Click,      &TfEditing::DeleteSelection1Click,
+    &TfEditing::RestoreSelection1Click, &TfEditing::SmoothSelection1Click};
+
+void runEditCommand(TfEditing &e, EditCommand command) {
+  (e.*editHandlers[static_cast<int>(command)])();
+}
+
+void BM_EditCommandInWindows(benchmark::State &state) {
+  const int n = 1000000;
+  const auto command = static_cast<EditCommand>(state.range(0));
+  const int selected = static_cast<int>(state.range(1));
+  EditorSession session;
+  session.open(surveyFile(n));
+  TfEditing &e = *session.w.fEditing;
+  // The selection: every sounding of the band, which spans the whole image height.
+  const int first = n / 2 - selected / 2;
+  for (int i = first; i < first + selected; ++i)
+    e.points[static_cast<std::size_t>(i)].selected = 1;
+  e.graph.selStart = first;
+  e.graph.selEnd = first + selected - 1;
+  e.graph.selectedCount = selected;
+  e.graph.hasSelection = true;
+  e.graph.bandY1 = 0;
+  e.graph.bandY2 = e.imageHeight();
+  e.graph.firstIndex = first;
+  e.graph.pixelsPerPoint = 1000.0 / std::max(selected, 200);
+  e.graph.cursorOffset = 100;
+  e.pointsChanged();
+  if (command == EditCommand::RestoreSelection)
+    e.DeleteSelection1Click(); // something to restore
+  session.tick();
+  double steps[4] = {};
+  auto timed = [&](int step, auto &&work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    session.tick();
+    steps[step] +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  };
+  const int deletedBefore = e.graph.deletedCount;
+  for (auto _ : state) {
+    timed(0, [&] { runEditCommand(e, command); });
+    timed(1, [&] { e.toolUndoClick(); });
+    timed(2, [&] { runEditCommand(e, command); });
+    timed(3, [&] { e.toolUndoClick(); });
+  }
+  if (e.graph.deletedCount != deletedBefore)
+    state.SkipWithError("the undo did not bring the file back");
+  const double runs = double(state.iterations());
+  state.counters["edit_ms"] = steps[0] / runs;
+  state.counters["undo_ms"] = steps[1] / runs;
+  state.counters["again_ms"] = steps[2] / runs;
+  state.counters["undo_again_ms"] = steps[3] / runs;
+}
+BENCHMARK(BM_EditCommandInWindows)
+    ->Args({int(EditCommand::DeletePoint), 1})
+    ->Args({int(EditCommand::InterpolatePoint), 1})
+    ->Args({int(EditCommand::SmoothPoint), 1})
+    ->Args({int(EditCommand::DeleteSelection), 1000})
+    ->Args({int(EditCommand::DeleteSelection), 100000})
+    ->Args({int(EditCommand::RestoreSelection), 1000})
+    ->Args({int(EditCommand::RestoreSelection), 100000})
+    ->Args({int(EditCommand::SmoothSelection), 1000})
+    ->Args({int(EditCommand::SmoothSelection), 100000})
+    ->ArgNames({"command", "selected"})
     ->Unit(benchmark::kMillisecond);
 
 // The first Delete Point and its undo after opening, each with its redraw and paints: the undo

@@ -140,12 +140,16 @@ void TfEditing::Smoothpoint1Click() {
 
 void TfEditing::SmoothSelection1Click() {
   pushState();
-  pointsChanged();
   const int n = smoothingFactor();
   const double limit = smoothingRange();
+  // Only a selected sounding's own height changes: the redraws look again at those alone.
+  ChangedRange changed;
   for (std::size_t i = 0; i < points.size(); ++i)
-    if (points[i].selected == 1)
+    if (points[i].selected == 1) {
       graph.smoothPoint(points, static_cast<int>(i), n, limit);
+      changed.widen(i, i + 1);
+    }
+  pointsChanged(changed.from, changed.to);
 }
 
 void TfEditing::SmoothAll1Click() {
@@ -178,16 +182,20 @@ void TfEditing::setSelectionDeleted(std::uint8_t value) {
   displayMainLoop->stop();
   pushState();
   const int H = imageHeight();
+  // The soundings whose flag this turns, and no others, are looked at again by the redraws.
+  ChangedRange changed;
   for (std::size_t k = points.size(); k-- > 0;) {
     strPoint &p = points[k];
     if (p.selected != 1)
       continue;
     const double y = graph.rowOf(p.Z, H);
-    if (graph.bandY1 <= y && y <= graph.bandY2)
+    if (graph.bandY1 <= y && y <= graph.bandY2 && p.deleted != value) {
       p.deleted = value;
+      changed.widen(k, k + 1);
+    }
   }
   graph.deletedCount = clGraph::countDeleted(points);
-  pointsChanged();
+  pointsChanged(changed.from, changed.to);
   if (wasRunning)
     displayMainLoop->start();
 }

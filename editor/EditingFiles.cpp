@@ -18,16 +18,14 @@
 #include <algorithm>
 #include <cstdint>
 
-bool TfEditing::checkData(SoundingList &list) {
+bool TfEditing::checkData(SoundingList &list, const SoundingReadSummary &read) {
   double sum = 0.0;
   for (const strPoint &p : list)
     sum += p.X;
   const double mean = list.empty() ? 0.0 : sum / double(list.size());
   graph.geographic = (mean >= -180.0 && mean <= 180.0) ? 1 : 0;
   if (list.size() < 3) {
-    platform::MessageDlg(QStringLiteral("Unable to open file. Possible reasons: \n-Wrong data "
-                                        "format\n-File too small or data is corrupted"),
-                         mtError, mbOK);
+    platform::MessageDlg(tooFewSoundingsMessage(read, list.size()), mtError, mbOK);
     platform::Abort();
   }
   return true;
@@ -53,7 +51,7 @@ void TfEditing::bFileOpenClick() {
   iMain->update();
   setWindowTitle(QStringLiteral("VUDE Divovo"));
   refuseUnreadFile(read);
-  checkData(points);
+  checkData(points, read);
   // The undo history's copy of the file is taken now, within the open, rather than by the
   // first edit, which would take as long as the copy of the whole list.
   undoStack.prepare(points);

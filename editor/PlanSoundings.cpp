@@ -134,23 +134,33 @@ public:
   bool direct() const { return direct_; }
 };
 
-// A label is left out where the track already fills at least half of the box its text takes
-// (7 pixels a character wide, 15 high, placed by the alignment as the text is drawn): on a
-// solid block of track no text can be read.
-bool trackFills(const QImage &track, QPoint anchor, qsizetype characters, int alignH, int alignV) {
-  const int w = static_cast<int>(std::min<qsizetype>(characters, 255)) * 7, h = 15;
+// A label is drawn only where it reads whole: it is left out where the track already fills at
+// least half of the cell of any one of its characters (the box its text takes, 7 pixels a
+// character wide and 15 high, placed by the alignment as the text is drawn). A line crossing
+// the text leaves every character readable; a block of track under its sign or its leading
+// digits would turn "-10.55" into "55" or a depth into a height, however little of the rest
+// it covers.
+bool trackHides(const QImage &track, QPoint anchor, qsizetype characters, int alignH, int alignV) {
+  constexpr int cellWidth = 7, h = 15;
+  const int count = static_cast<int>(std::min<qsizetype>(characters, 255));
+  const int w = count * cellWidth;
   const int ox = alignH == 1 ? -(w / 2) : alignH == 2 ? -w : 0;
   const int oy = alignV == 1 ? -(h / 2) : alignV == 2 ? -h : 0;
-  const QRect box = QRect(anchor.x() + ox, anchor.y() + oy, w, h).intersected(track.rect());
-  if (box.isEmpty())
-    return false;
-  int inked = 0;
-  for (int y = box.top(); y <= box.bottom(); ++y) {
-    const QRgb *row = reinterpret_cast<const QRgb *>(track.constScanLine(y));
-    for (int x = box.left(); x <= box.right(); ++x)
-      inked += qAlpha(row[x]) != 0;
+  for (int c = 0; c < count; ++c) {
+    const QRect cell = QRect(anchor.x() + ox + c * cellWidth, anchor.y() + oy, cellWidth, h)
+                           .intersected(track.rect());
+    if (cell.isEmpty())
+      continue;
+    int inked = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+      const QRgb *row = reinterpret_cast<const QRgb *>(track.constScanLine(y));
+      for (int x = cell.left(); x <= cell.right(); ++x)
+        inked += qAlpha(row[x]) != 0;
+    }
+    if (2 * inked >= cell.width() * cell.height())
+      return true;
   }
-  return 2 * inked >= box.width() * box.height();
+  return false;
 }
 
 } // namespace
@@ -163,7 +173,7 @@ void PlanSoundings::show(const SoundingList *points) {
   shownZ_.clear();
   shownDeleted_.clear();
   shownLabels_.clear();
-  changedAll_ = true;
+  changed_.markAll();
   order_.clear();
   cellStart_.clear();
   longSegments_.clear();
@@ -240,7 +250,7 @@ void PlanSoundings::show(const SoundingList *points) {
       b.maxY = std::max(b.maxY, p.Y);
     }
   }
-  runDeletedAll_ = true;
+  runDeletedChanged_.markAll();
 
   for (std::size_t i = 0; i + 1 < n; ++i) {
     if (!placed(i) || !placed(i + 1))
@@ -485,10 +495,10 @@ void PlanSoundings::drawWithin(platform::GdiCanvas &g, const View &v, const Styl
             i, QString::fromStdString(platform::FloatToStrF(pts[i].Z, platform::ffFixed, 6, 2))});
   } else {
     if (track) {
-      // Claimed in list order as the track was drawn; now that all of it is there, those on a
-      // block of it go.
+      // Claimed in list order as the track was drawn; now that all of it is there, those with
+      // a character on a block of it go.
       std::erase_if(labels, [&](const Label &l) {
-        return trackFills(*track, pixelOf(l.index), l.text.size(), s.alignH, s.alignV);
+        return trackHides(*track, pixelOf(l.index), l.text.size(), s.alignH, s.alignV);
       });
     }
     for (const Label &l : labels)
@@ -521,8 +531,7 @@ bool PlanSoundings::redrawChanged(const View &v, const Style &s) {
   // An edit changes a few soundings; past this many the whole picture is drawn again.
   constexpr std::size_t fewChanges = 64;
   std::vector<std::size_t> changed;
-  const std::size_t from = changedAll_ ? 0 : std::min(changedFrom_, n);
-  const std::size_t to = changedAll_ ? n : std::min(changedTo_, n);
+  const std::size_t from = changed_.begin(n), to = changed_.end(n);
   for (std::size_t i = from; i < to; ++i)
     if (pts[i].Z != shownZ_[i] || pts[i].deleted != shownDeleted_[i]) {
       if (changed.size() == fewChanges)
@@ -572,26 +581,28 @@ void PlanSoundings::paint(platform::GdiCanvas &g, const QRect &area, const View 
   const bool same = pictureValid_ && pictureView_ == v && pictureStyle_ == s;
   if (same && pictureRevision_ != revision_ && redrawChanged(v, s)) {
     pictureRevision_ = shownRevision_ = revision_;
-    changedAll_ = false;
-    changedFrom_ = changedTo_ = 0;
+    changed_.clear();
   }
   if (!same || pictureRevision_ != revision_) {
     pictureValid_ = false;
     if (!drawPicture(picture_, v, s))
       return;
-    changedAll_ = false;
-    changedFrom_ = changedTo_ = 0;
-    // What it shows, for the edits to come (unchanged when only the view or the style did).
+    // What it shows, for the edits to come (unchanged when only the view or the style did):
+    // taken again where the soundings changed since it was last taken.
     const SoundingList &pts = *points_;
     if (shownRevision_ != revision_ || shownZ_.size() != pts.size()) {
+      const bool whole = shownZ_.size() != pts.size() || shownDeleted_.size() != pts.size();
       shownZ_.resize(pts.size());
       shownDeleted_.resize(pts.size());
-      for (std::size_t i = 0; i < pts.size(); ++i) {
+      const std::size_t from = whole ? 0 : changed_.begin(pts.size());
+      const std::size_t to = whole ? pts.size() : changed_.end(pts.size());
+      for (std::size_t i = from; i < to; ++i) {
         shownZ_[i] = pts[i].Z;
         shownDeleted_[i] = pts[i].deleted;
       }
       shownRevision_ = revision_;
     }
+    changed_.clear();
     pictureValid_ = true;
     pictureView_ = v;
     pictureStyle_ = s;
@@ -609,9 +620,9 @@ void PlanSoundings::refreshRunDeleted() {
   const SoundingList &pts = *points_;
   const std::size_t runs = runBoxes_.size();
   std::size_t from = 0, to = runs;
-  if (!runDeletedAll_ && runDeleted_.size() == runs) {
-    from = std::min(runDeletedFrom_ / runLength, runs);
-    to = std::min((runDeletedTo_ + runLength - 1) / runLength, runs);
+  if (!runDeletedChanged_.all && runDeleted_.size() == runs) {
+    from = std::min(runDeletedChanged_.begin(pts.size()) / runLength, runs);
+    to = std::min((runDeletedChanged_.end(pts.size()) + runLength - 1) / runLength, runs);
   } else {
     runDeleted_.assign(runs, 0);
   }
@@ -621,8 +632,7 @@ void PlanSoundings::refreshRunDeleted() {
       any |= pts[i].deleted;
     runDeleted_[r] = any != 0;
   }
-  runDeletedAll_ = false;
-  runDeletedFrom_ = runDeletedTo_ = 0;
+  runDeletedChanged_.clear();
 }
 
 bool PlanSoundings::drawPicture(QImage &image, const View &v, const Style &s) {
@@ -649,6 +659,6 @@ void PlanSoundings::draw(platform::GdiCanvas &canvas, const View &view, const St
 
 void PlanSoundings::changed(std::size_t from, std::size_t to) {
   ++revision_;
-  widenRange(runDeletedFrom_, runDeletedTo_, from, to);
-  widenRange(changedFrom_, changedTo_, from, to);
+  runDeletedChanged_.widen(from, to);
+  changed_.widen(from, to);
 }

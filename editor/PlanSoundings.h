@@ -1,10 +1,11 @@
 // The soundings as the plan view shows them, drawn straight from the editor's list: a grid index
 // of their positions, and the picture of the track and the height labels for one view, kept
-// until the view, the style or the soundings change. A label is drawn only where it can be read:
-// one whose box comes too close to a label already drawn (in list order) is left out, and so is
-// one on a solid block of track.
+// until the view, the style or the soundings change. A label is drawn only where it can be read
+// whole: one whose box comes too close to a label already drawn (in list order) is left out, and
+// so is one with a character on a solid block of track.
 #pragma once
 
+#include "editor/ChangedRange.h"
 #include "editor/Soundings.h"
 #include "platform/Color.h"
 
@@ -53,8 +54,8 @@ public:
   // Heights or flags changed: the next paint draws the picture anew.
   void changed() {
     ++revision_;
-    changedAll_ = true;
-    runDeletedAll_ = true;
+    changed_.markAll();
+    runDeletedChanged_.markAll();
   }
   // Only the soundings from `from` up to (not including) `to` changed their heights or flags.
   void changed(std::size_t from, std::size_t to);
@@ -119,8 +120,7 @@ private:
   };
   std::vector<RunBox> runBoxes_;
   std::vector<std::uint8_t> runDeleted_;
-  bool runDeletedAll_ = true;
-  std::size_t runDeletedFrom_ = 0, runDeletedTo_ = 0;
+  ChangedRange runDeletedChanged_ = ChangedRange::whole();
   void refreshRunDeleted();
   std::vector<std::uint64_t> marks_; // scratch: one bit a sounding
   std::vector<std::uint32_t> found_; // scratch
@@ -132,10 +132,8 @@ private:
   Style pictureStyle_;
   std::uint64_t pictureRevision_ = 0;
   std::uint64_t revision_ = 1;
-  // The soundings changed since the picture was drawn: all, or those from changedFrom_ up to
-  // changedTo_ (none when they are equal).
-  bool changedAll_ = true;
-  std::size_t changedFrom_ = 0, changedTo_ = 0;
+  // The soundings changed since the picture was drawn.
+  ChangedRange changed_ = ChangedRange::whole();
 
   // What the picture shows of each sounding besides its position, and the labels it shows.
   std::uint64_t shownRevision_ = 0; // the revision shownZ_ and shownDeleted_ were taken at

@@ -132,28 +132,32 @@ void clGraph::drawLimitLines(ProfileImage &image) {
   const QString topLabel = q(FloatToStrF(heightAt(topLineY, H), platform::ffFixed, 15, 2));
   const QString bottomLabel = q(FloatToStrF(heightAt(bottomLineY, H), platform::ffFixed, 15, 2));
   const int my = pixel(image.cursor.mouseY);
+  // A label starts 40 pixels from the right edge, or further left when it is wider than that
+  // (heights near 1e15 have 19 characters), so that it is never cut by the edge.
+  const int topX = std::min(W - 40, W - 1 - c.TextWidth(topLabel));
+  const int bottomX = std::min(W - 40, W - 1 - c.TextWidth(bottomLabel));
   if (!draggingTop) {
     c.Pen.Color = limitLineColor;
     line(c, 0, 20, W - 50, 20);
     transparent(c);
-    c.TextOut(W - 40, 20 - 6, topLabel);
+    c.TextOut(topX, 20 - 6, topLabel);
   } else if (image.cursor.mouseY < H / 2) {
     c.Pen.Color = dragLineColor;
     line(c, 0, my, W - 50, my);
     transparent(c);
-    c.TextOut(W - 40, my - 6, topLabel);
+    c.TextOut(topX, my - 6, topLabel);
   }
   const int by = pixel(bottomLineY);
   if (!draggingBottom) {
     c.Pen.Color = limitLineColor;
     line(c, 0, by, W - 50, by);
     transparent(c);
-    c.TextOut(W - 40, by - 6, bottomLabel);
+    c.TextOut(bottomX, by - 6, bottomLabel);
   } else if (image.cursor.mouseY > H / 2) {
     c.Pen.Color = dragLineColor;
     line(c, 0, my, W - 50, my);
     transparent(c);
-    c.TextOut(W - 40, my - 6, bottomLabel);
+    c.TextOut(bottomX, my - 6, bottomLabel);
   }
 }
 

@@ -289,7 +289,7 @@ int TfEditing::imageHeight() const { return iMain->height(); }
 
 void TfEditing::pointsChanged() {
   ++pointsRevision_;
-  changedAll_ = true;
+  changedSinceDrawn_.markAll();
   invalidateProfile();
   if (windows_.fPlanView)
     windows_.fPlanView->soundingsChanged();
@@ -297,7 +297,7 @@ void TfEditing::pointsChanged() {
 
 void TfEditing::pointsChanged(std::size_t from, std::size_t to) {
   ++pointsRevision_;
-  widenRange(changedFrom_, changedTo_, from, to);
+  changedSinceDrawn_.widen(from, to);
   invalidateProfile();
   if (windows_.fPlanView)
     windows_.fPlanView->soundingsChanged(from, to);
@@ -326,14 +326,11 @@ bool TfEditing::redrawIfChanged() {
       processedCache_,
       pointsRevision_,
       toolToggleFTS->isChecked(),
-      !changedAll_,
-      changedFrom_,
-      changedTo_};
+      changedSinceDrawn_};
   lastRedrawKeptPoints_ = redraw_.run(graph, bitmap, inputs, cursorOnly);
   if (!lastRedrawKeptPoints_) {
     // The points as they are now are drawn and summed up: later changes are counted afresh.
-    changedAll_ = false;
-    changedFrom_ = changedTo_ = 0;
+    changedSinceDrawn_.clear();
   }
   iMain->update();
   return true;

@@ -84,7 +84,8 @@ public:
   int tileStacked = 0;
 
   // ---- File commands
-  bool checkData(SoundingList &list);
+  // With what the reader said, the refusal of too few soundings names the lines it skipped.
+  bool checkData(SoundingList &list, const SoundingReadSummary &read = {});
   void bFileOpenClick();
   void bSaveEditsClick();
   void fillPlanView();
@@ -170,10 +171,8 @@ private:
   bool cursorDirty_ = false;
   bool lastRedrawKeptPoints_ = false;
   std::uint64_t pointsRevision_ = 0;
-  // The soundings changed since the profile last drew them: all, or those from changedFrom_ up
-  // to changedTo_ (none when they are equal).
-  bool changedAll_ = true;
-  std::size_t changedFrom_ = 0, changedTo_ = 0;
+  // The soundings changed since the profile last drew them.
+  ChangedRange changedSinceDrawn_ = ChangedRange::whole();
   int wheelRemainder_ = 0;
   // The canvas state and the picture below the cursor, kept from one redraw to the next.
   ProfileRedraw redraw_;

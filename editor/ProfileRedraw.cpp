@@ -88,8 +88,8 @@ bool ProfileRedraw::run(clGraph &graph, QImage &bitmap, const Inputs &in, bool c
 
   if (!reuse &&
       (!blocksBuilt_ || blocksRevision_ != in.pointsRevision || !blocks_.fits(in.points))) {
-    if (blocksBuilt_ && in.changesKnown) // a list that no longer fits is built anew
-      blocks_.update(in.points, in.changedFrom, in.changedTo);
+    if (blocksBuilt_ && !in.changed.all) // a list that no longer fits is built anew
+      blocks_.update(in.points, in.changed.from, in.changed.to);
     else
       blocks_.build(in.points);
     blocksRevision_ = in.pointsRevision;

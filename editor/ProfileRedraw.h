@@ -4,6 +4,7 @@
 // it shows has changed; the result is the picture a whole redraw would make.
 #pragma once
 
+#include "editor/ChangedRange.h"
 #include "editor/Graph.h"
 #include "platform/GdiCanvas.h"
 
@@ -27,11 +28,8 @@ public:
     // Changes whenever the soundings change (values, flags or selection).
     std::uint64_t pointsRevision = 0;
     bool fitToScreen = false;
-    // When known: only the points from changedFrom up to changedTo changed since the last
-    // redraw that drew the points (none when the two are equal).
-    bool changesKnown = false;
-    std::size_t changedFrom = 0;
-    std::size_t changedTo = 0;
+    // The points changed since the last redraw that drew them.
+    ChangedRange changed = ChangedRange::whole();
   };
 
   // Redraws the profile on the bitmap. With cursorOnly (only the mouse moved since the last

@@ -266,6 +266,18 @@ QString skippedLinesMessage(const SoundingReadSummary &read) {
       .arg(read.firstSkippedLine);
 }
 
+QString tooFewSoundingsMessage(const SoundingReadSummary &read, std::size_t soundings) {
+  QString message = QStringLiteral("Unable to open file. Possible reasons: \n-Wrong data format\n-"
+                                   "File too small or data is corrupted");
+  const QString skipped = skippedLinesMessage(read);
+  if (!skipped.isEmpty())
+    message += QStringLiteral("\n\n") + skipped +
+               (soundings == 1 ? QStringLiteral(" Only 1 sounding remains")
+                               : QStringLiteral(" Only %1 soundings remain").arg(soundings)) +
+               QStringLiteral("; at least 3 are needed.");
+  return message;
+}
+
 QString editedFileName(const QString &fileName) { return fileName + QStringLiteral("_edited.txt"); }
 
 namespace {

@@ -94,23 +94,13 @@ SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points);
 // it was), and how many of its lines were skipped (empty when none was).
 QString refusalMessage(const QString &fileName, const SoundingReadSummary &read);
 QString skippedLinesMessage(const SoundingReadSummary &read);
+// The message of a file that leaves fewer than three soundings: the possible reasons, and when
+// lines were skipped, which they were and how few soundings remain, so that a file of bad
+// numbers is not taken for a short one.
+QString tooFewSoundingsMessage(const SoundingReadSummary &read, std::size_t soundings);
 
 // The name of the edited copy: the opened name with "_edited.txt" after its extension.
 QString editedFileName(const QString &fileName);
-
-// Widens the index range [lo, hi) (empty while lo >= hi) to take in [from, to) as well; an empty
-// [from, to) changes nothing.
-inline void widenRange(std::size_t &lo, std::size_t &hi, std::size_t from, std::size_t to) {
-  if (from >= to)
-    return;
-  if (lo >= hi) {
-    lo = from;
-    hi = to;
-    return;
-  }
-  lo = from < lo ? from : lo;
-  hi = to > hi ? to : hi;
-}
 
 // One output line: X, a tab, Y, a tab, Z in fixed notation ("." decimals; X and Y with 8
 // decimals for a geographic file, else 2; Z with 2), then CR LF. Appended to `out`.

@@ -268,6 +268,26 @@ std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames) 
   return names;
 }
 
+namespace {
+
+bool hexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Whether a reader would take the backslash at i for more than itself: the start of a
+// "\U+XXXX" escape, one of a doubled pair, or a formatting code such as "\P" or "\F...;".
+bool backslashReadAsCode(std::string_view text, std::size_t i) {
+  if (i + 1 >= text.size())
+    return false;
+  const char next = text[i + 1];
+  if (next == 'U')
+    return i + 6 < text.size() && text[i + 2] == '+' && hexDigit(text[i + 3]) &&
+           hexDigit(text[i + 4]) && hexDigit(text[i + 5]) && hexDigit(text[i + 6]);
+  return next == '\\' || std::string_view("ACFHKLOPQSTWfp").find(next) != std::string_view::npos;
+}
+
+} // namespace
+
 std::string dxfTextValue(const QString &text) {
   const std::string ansi = platform::toAnsi(text);
   std::string value;
@@ -278,7 +298,10 @@ std::string dxfTextValue(const QString &text) {
       ++i; // one break, one blank
     // A break would split the value over two lines and shift the pairing of every line after
     // it; other control characters end lines for some readers too.
-    value += (c < 0x20 && c != '\t') || c == 0x7F ? ' ' : static_cast<char>(c);
+    if (c == '\\' && backslashReadAsCode(ansi, i))
+      value += "\\U+005C"; // the backslash itself, as every reader of escapes gives it back
+    else
+      value += (c < 0x20 && c != '\t') || c == 0x7F ? ' ' : static_cast<char>(c);
   }
   return value;
 }

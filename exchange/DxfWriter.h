@@ -47,6 +47,9 @@ std::vector<std::string> dxfLayerNames(const std::vector<QString> &canvasNames);
 
 // A text as one value line: in the ANSI code page ("?" for what it cannot hold), with each line
 // break (CR LF, CR or LF) and every other control character but the tab replaced by a blank.
+// A backslash that a reader would take for the start of an escape ("\U+00E9"), of a doubled
+// backslash or of a formatting code ("\P") is written as the escape of a backslash, "\U+005C",
+// so that the text reads back as it was written.
 std::string dxfTextValue(const QString &text);
 
 } // namespace exchange

@@ -125,6 +125,25 @@ TEST(EditorCommands, ThreeEditsThreeUndosAndAFourthDoingNothing) {
   EXPECT_EQ(e.graph.deletedCount, 0);
 }
 
+// A sounding selected from the plan before the first edit after opening stays selected when
+// that edit is undone: the state the undo gives back is the one the edit changed.
+TEST(EditorCommands, UndoingTheFirstEditKeepsASelectionMadeBeforeIt) {
+  Editor ed;
+  ed.open("p.txt", profile());
+  TfEditing &e = ed.e();
+  ed.w.fPlanView->pickedX = e.points[40].X;
+  ed.w.fPlanView->pickedY = e.points[40].Y;
+  e.toolFindMeFromPlanVClick();
+  ASSERT_EQ(e.points[40].selected, 1);
+  const SoundingList selected = e.points;
+  e.graph.cursorOffset = 40 - e.graph.firstIndex;
+  e.DeletePoint2Click();
+  ASSERT_EQ(e.points[40].deleted, 1);
+  e.toolUndoClick();
+  EXPECT_EQ(e.points, selected);
+  EXPECT_EQ(e.graph.deletedCount, 0);
+}
+
 TEST(EditorCommands, DeleteAndRestoreSelectionInsideTheBand) {
   Editor ed;
   ed.open("p.txt", profile());

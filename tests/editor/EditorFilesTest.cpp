@@ -147,6 +147,34 @@ TEST(EditorFiles, AFileWithoutLineFeedsIsRefusedWithItsName) {
   EXPECT_EQ(e.windowTitle(), "VUDE Divovo");
 }
 
+// Lines of numbers no sounding can hold, skipped, may be what leaves a file too short: the
+// refusal says so, naming them, instead of blaming the format alone.
+TEST(EditorFiles, TooFewPointsNameTheSkippedLines) {
+  const struct {
+    const char *text;
+    const char *because;
+  } cases[] = {
+      {"1,2,3\n4,5,6\n7,8,1e308\n9,10,nan\n",
+       "2 lines could not be read as soundings and were skipped; the first is line 3. Only 2 "
+       "soundings remain; at least 3 are needed."},
+      {"Easting,Northing,Elevation\n1,2,3\ninf,5,6\n",
+       "1 line could not be read as a sounding and was skipped: line 3. Only 1 sounding remains; "
+       "at least 3 are needed."},
+  };
+  for (const auto &c : cases) {
+    Editor ed;
+    ed.dialogs.answer(mrOk);
+    EXPECT_THROW(ed.open("bad numbers.txt", c.text), platform::EAbort);
+    ASSERT_EQ(ed.dialogs.messages().size(), 1u) << c.text;
+    EXPECT_EQ(ed.dialogs.messages()[0].text,
+              QStringLiteral("Unable to open file. Possible reasons: \n-Wrong data format\n-File "
+                             "too small or data is corrupted\n\n") +
+                  QString::fromUtf8(c.because));
+    EXPECT_EQ(ed.dialogs.messages()[0].type, mtError);
+    EXPECT_FALSE(ed.e().displayMainLoop->isActive());
+  }
+}
+
 TEST(EditorFiles, SkippedLinesAreReportedOnceAfterOpening) {
   Editor ed;
   std::string text = "Easting,Northing,Elevation\r\n";

@@ -384,4 +384,52 @@ TEST(PlanSoundings, NoLabelWhereTheTrackFillsItsBox) {
   EXPECT_GT(plan.labelsDrawn(), 0);
 }
 
+// A label reads whole or not at all: one whose sign or leading digits stand on a block of track
+// is left out even where most of its box is clear, or "-12.16" would read as "2.16" or as a
+// height of the other sign. The labels are right-aligned, so a sounding just right of the block
+// reaches into it with its first characters; the part of its box right of the block is where
+// only its text can be.
+TEST(PlanSoundings, NoLabelWithACharacterOnABlockOfTrack) {
+  struct Case {
+    int charactersOnBlock;
+    bool drawn;
+  };
+  for (const Case c : {Case{0, true}, Case{1, false}, Case{2, false}, Case{3, false}}) {
+    SCOPED_TRACE(c.charactersOnBlock);
+    // 1 metre a pixel; the block is 60 x 60 pixels, its right column at world x 1059.
+    const PlanSoundings::View view{900, 1200, 1100, 950, 300, 150};
+    const canvas::ViewMapping m(view.left, view.right, view.top, view.bottom, view.width,
+                                view.height);
+    const int right = m.toX(1059);
+    // "-12.16" takes 6 cells of 7 pixels left of its anchor.
+    const int anchorX = right + 1 + 42 - 7 * c.charactersOnBlock;
+    SoundingList points;
+    points.push_back(
+        {view.left + (anchorX + 0.5) * (view.right - view.left) / view.width, 1030.0, -12.16});
+    points.push_back({0.0, 0.0, 0.0}); // no track between the probe and the block
+    for (int line = 0; line < 60; ++line)
+      for (int k = 0; k < 60; ++k)
+        points.push_back({1000.0 + (line % 2 ? 59 - k : k), 1000.0 + line, -9.5});
+    ASSERT_EQ(m.toX(points[0].X), anchorX);
+    PlanSoundings plan;
+    plan.show(&points);
+    QImage image(view.width, view.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    platform::GdiCanvas g(image);
+    PlanSoundings::Style style;
+    style.label = 0xFF0000; // blue
+    style.alignH = 2;
+    plan.draw(g, view, style);
+    g.end();
+    const int ay = m.toY(1030.0);
+    const QRect clear(right + 1, ay, anchorX - right - 1, 15);
+    const int blue = countOf(
+        image, [](QRgb p) { return qBlue(p) > 160 && qRed(p) < 120 && qGreen(p) < 120; }, clear);
+    if (c.drawn)
+      EXPECT_GT(blue, 10);
+    else
+      EXPECT_EQ(blue, 0);
+  }
+}
+
 } // namespace

@@ -61,6 +61,46 @@ TEST(ProfileDrawing, RowsAndLimitLabelsOfTheVerticalWindow) {
   EXPECT_EQ(s.at(10, 100), g.dragLineColor);
 }
 
+// The labels of the limit lines stand whole on the image, however wide the heights make them:
+// each leaves as many pixels as the same text written where nothing cuts it.
+TEST(ProfileDrawing, LimitLabelsAreNeverCutByTheRightEdge) {
+  for (const double top : {10.0, -10.0, 1.1612813e15, -9.87654321e14}) {
+    SCOPED_TRACE(top);
+    Surface s(600, 440);
+    SoundingList points;
+    strCursor cursor;
+    clGraph g;
+    g.top = top;
+    g.bottom = top - 100;
+    ProfileImage img = s.profile(points, cursor);
+    g.updateScales(img);
+    g.clearProfile(img);
+    g.drawLimitLines(img);
+    const QString label = QString::fromStdString(
+        platform::FloatToStrF(g.heightAt(g.topLineY, 440), platform::ffFixed, 15, 2));
+    // The top label's rows, but for the line's own row.
+    const int height = s.canvas.TextHeight(label);
+    auto ink = [&](const QImage &image, int top, int skipRow) {
+      int n = 0;
+      for (int y = top; y < top + height; ++y)
+        for (int x = 0; x < image.width() && y != skipRow; ++x)
+          n += image.pixel(x, y) != qRgb(255, 255, 255);
+      return n;
+    };
+    QImage whole(s.canvas.TextWidth(label) + 20, height, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    platform::GdiCanvas reference(whole);
+    reference.Font = s.canvas.Font;
+    reference.Brush.Style = bsClear;
+    reference.TextOut(10, 0, label);
+    reference.end();
+    s.canvas.end();
+    const int expected = ink(whole, 0, 6);
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(ink(s.image, 14, 20), expected);
+  }
+}
+
 TEST(ProfileDrawing, PointsSegmentsDotsAndCrosses) {
   Surface s(1000, 440);
   SoundingList points;

@@ -35,6 +35,26 @@ TEST(UndoHistory, ThreeEditsThreeUndosAndAFourthDoingNothing) {
   EXPECT_EQ(points, original);
 }
 
+// The copy taken at opening is no state of its own: the first edit's state is the list as that
+// edit found it, with what changed since the opening (a selection) in it. Undoing the first edit
+// gives that back, not the list as it was read.
+TEST(UndoHistory, TheFirstStateHoldsWhatChangedSinceTheOpeningCopy) {
+  SoundingList points = fresh(50);
+  UndoHistory undo;
+  undo.prepare(points);
+  EXPECT_EQ(undo.count(), 0u);
+  points[3].selected = 1; // before the first edit
+  points[4].selected = 1;
+  const SoundingList beforeEdit = points;
+  undo.push(points);
+  points[3].deleted = 1;
+  points[20].Z = -1;
+  ASSERT_TRUE(undo.undo(points));
+  EXPECT_EQ(points, beforeEdit);
+  EXPECT_FALSE(undo.undo(points));
+  EXPECT_EQ(points, beforeEdit);
+}
+
 TEST(UndoHistory, AnEditAfterUndoingKeepsTheLeftStatesReachable) {
   SoundingList p = fresh(10);
   std::vector<SoundingList> states;

@@ -147,4 +147,22 @@ TEST(DxfExportRoundTrip, DxfLoadBringsBackTheSameShapesOnDxfLayers) {
   EXPECT_EQ(entityLines(testsupport::readFile(second)), firstEntities);
 }
 
+// Texts with backslashes come back from our own export and import as they were written: one
+// that reads like an escape, a doubled backslash or a formatting code is written so that it is
+// not taken for one, and the others stay as they are.
+TEST(DxfExportRoundTrip, TextsWithBackslashesComeBackAsWritten) {
+  const QString texts[] = {
+      QStringLiteral("\\U+00E9"),          QStringLiteral("caf\\U+00e9 \\U+0041\\U+0042"),
+      QStringLiteral("C:\\Files\\Pier;2"), QStringLiteral("a\\\\b"),
+      QStringLiteral("\\\\U+0041"),        QStringLiteral("line\\Pbreak"),
+      QStringLiteral("\\U+12 \\U+00G1"),   QStringLiteral("ends with \\"),
+      QStringLiteral("\\x plain"),         QStringLiteral("é \\U+D83D\\U+DE00"),
+  };
+  const std::vector<QString> written(std::begin(texts), std::end(texts));
+  std::string file;
+  EXPECT_EQ(textsThroughOwnDxf(written, &file), written);
+  // A backslash that starts nothing is written as it is.
+  EXPECT_NE(file.find("\\x plain"), std::string::npos);
+}
+
 } // namespace

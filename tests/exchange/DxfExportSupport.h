@@ -2,6 +2,8 @@
 // reference readers (ezdxf under the system interpreter, GDAL's ogrinfo) run on a file.
 #pragma once
 
+#include "canvas/TarvikCanvas.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -11,6 +13,33 @@
 #include <vector>
 
 namespace dxfexporttest {
+
+// The texts of a drawing of these texts (one layer) after our own export and import, in their
+// order; `written`, when given, receives the exported file.
+inline std::vector<QString> textsThroughOwnDxf(const std::vector<QString> &texts,
+                                               std::string *written = nullptr) {
+  testsupport::TempDir dir;
+  TTarvikCanvas original;
+  const int layer = original.LayerOpen(QStringLiteral("Notes"));
+  for (std::size_t k = 0; k < texts.size(); ++k)
+    original.TextAdd(layer, texts[k], 100.0 + double(k), 200.0, 0);
+  const std::string file = dir.file("texts.dxf");
+  if (original.DXFSave(QString::fromStdString(file)) != 1)
+    return {};
+  if (written)
+    *written = testsupport::readFile(file);
+  TTarvikCanvas back;
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  if (!back.DXFLoad(QString::fromStdString(file)))
+    return {};
+  std::vector<QString> got;
+  for (const TQShape *s : back.Shapes) {
+    const auto *t = dynamic_cast<const TQText *>(s);
+    got.push_back(t ? t->DisplayText : QStringLiteral("<not a text>"));
+  }
+  return got;
+}
 
 inline std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
