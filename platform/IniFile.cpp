@@ -4,11 +4,17 @@
 #include "platform/AsciiCase.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -51,10 +57,6 @@ std::string oneLine(std::string_view value) {
 EIniFileException unableToWrite(const std::string &fileName, const QFileDevice &file) {
   return EIniFileException("Unable to write to " + fileName + ": " +
                            file.errorString().toStdString());
-}
-
-IniDocument parseBytes(const QByteArray &bytes) {
-  return IniDocument::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 // One process-wide lock, so two threads that change the same file do not lose each other's write.
@@ -239,24 +241,89 @@ std::vector<std::string> IniDocument::keyValues(std::string_view section) const 
 
 IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
+namespace {
+
+enum class Read { Done, Missing, NotRegular, TooLarge, Failed };
+
+// The whole file, but never more than the limit, and never from a pipe or device: a settings
+// file is read on every call, so its size bounds the time and memory of every window's start.
+Read readSettingsFile(const std::string &fileName, std::string &bytes) {
+  bool notRegular = false;
+  const int fd = openRegularFileForReading(fileName, &notRegular);
+  if (fd < 0)
+    return notRegular ? Read::NotRegular : errno == ENOENT ? Read::Missing : Read::Failed;
+  struct stat st {};
+  Read outcome = Read::Done;
+  if (::fstat(fd, &st) != 0)
+    outcome = Read::Failed;
+  else if (static_cast<std::uintmax_t>(st.st_size) > SettingsFileLimit)
+    outcome = Read::TooLarge;
+  char buffer[65536];
+  while (outcome == Read::Done) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      outcome = Read::Failed;
+    if (got <= 0)
+      break;
+    if (bytes.size() + static_cast<std::size_t>(got) > SettingsFileLimit)
+      outcome = Read::TooLarge; // grew while it was read
+    else
+      bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  if (outcome != Read::Done)
+    bytes.clear();
+  return outcome;
+}
+
+} // namespace
+
+std::optional<std::string> settingsFileRefusal(const std::string &fileName) {
+  std::string bytes;
+  switch (readSettingsFile(fileName, bytes)) {
+  case Read::TooLarge:
+    return "The settings file \"" + fileName + "\" is larger than " +
+           std::to_string(SettingsFileLimit / (1024 * 1024)) +
+           " MB and was not read: the program runs with its default settings and does not write "
+           "over the file.";
+  case Read::NotRegular:
+    return "The settings file \"" + fileName + "\" was not read: " + notRegularFileReason +
+           ". The program runs with its default settings.";
+  default:
+    return std::nullopt;
+  }
+}
+
 IniDocument IniFile::load() const {
   // A file that cannot be read reads as empty: every value is its default.
-  QFile file(QString::fromStdString(fileName_));
-  if (!file.open(QIODevice::ReadOnly))
+  std::string bytes;
+  if (readSettingsFile(fileName_, bytes) != Read::Done)
     return {};
-  return parseBytes(file.readAll());
+  return IniDocument::parse(bytes);
 }
 
 IniDocument IniFile::loadForWrite() const {
-  QFile file(QString::fromStdString(fileName_));
-  if (!file.exists())
+  // Writing over a file that could not be read would lose its contents.
+  std::string bytes;
+  const int before = errno;
+  switch (readSettingsFile(fileName_, bytes)) {
+  case Read::Done:
+    return IniDocument::parse(bytes);
+  case Read::Missing:
+    errno = before;
     return {};
-  if (!file.open(QIODevice::ReadOnly))
-    throw unableToWrite(fileName_, file);
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw unableToWrite(fileName_, file);
-  return parseBytes(bytes);
+  case Read::TooLarge:
+    throw EIniFileException("Unable to write to " + fileName_ + ": it is larger than " +
+                            std::to_string(SettingsFileLimit / (1024 * 1024)) +
+                            " MB and is kept as it is.");
+  case Read::NotRegular:
+    throw EIniFileException("Unable to write to " + fileName_ + ": " + notRegularFileReason);
+  case Read::Failed:
+    break;
+  }
+  throw EIniFileException("Unable to write to " + fileName_ + ": " + std::strerror(errno));
 }
 
 void IniFile::save(const IniDocument &doc) const {

@@ -140,7 +140,7 @@ void TFNav::Save1Click(QObject *) {
     return;
   AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
   platform::IniFile(platform::SettingsFilePath())
-      .WriteString("FILE", "Last File Saved       ", logged(path));
+      .WriteString("FILE", "Last File Saved       ", platform::pathToSetting(path));
   setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   if (Windows.fSVP)
     Windows.fSVP->SaveDatedMemosWhileUsed();
@@ -155,7 +155,7 @@ void TFNav::SaveForExit(UnsavedOnExit &unsaved) {
     AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
     unsaved.attempt([&path] {
       platform::IniFile(platform::SettingsFilePath())
-          .WriteString("FILE", "Last File Saved       ", logged(path));
+          .WriteString("FILE", "Last File Saved       ", platform::pathToSetting(path));
     });
     setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   } else {
