@@ -60,6 +60,32 @@ int openRegularFile(const std::string &path, int flags, bool *notRegular) {
   return keepRegularFile(fd, notRegular);
 }
 
+int resolveSymbolicLinks(const std::string &path, std::string &target) {
+  constexpr int maxLinkHops = 40; // as the kernel's own limit for one path
+  target = path;
+  for (int hop = 0; hop <= maxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      return 0;
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0)
+      return -1;
+    if (static_cast<std::size_t>(n) >= link.size()) { // grew meanwhile
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    link.resize(static_cast<std::size_t>(n));
+    // A relative link is read from the folder that holds it.
+    const auto slash = target.rfind('/');
+    if (link.front() != '/' && slash != std::string::npos)
+      link = target.substr(0, slash == 0 ? 1 : slash + 1) + link;
+    target = link;
+  }
+  errno = ELOOP;
+  return -1;
+}
+
 int openRegularFileForReading(const std::string &path, bool *notRegular) {
   return openRegularFile(path, O_RDONLY, notRegular);
 }

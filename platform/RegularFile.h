@@ -25,6 +25,11 @@ int openRegularFileForAppending(const std::string &path, bool *notRegular = null
 // folder opened for reading, is refused once opened. -1 as above.
 int openRegularFile(const std::string &path, int flags, bool *notRegular = nullptr);
 
+// The end of a chain of symbolic links from `path` (the path itself when it is no link): the
+// file a write through the path reaches, or creates when the last link dangles. 0, or -1 with
+// errno when the chain cannot be followed (ELOOP beyond the kernel's own number of hops).
+int resolveSymbolicLinks(const std::string &path, std::string &target);
+
 // The words for a path that is no regular file, for messages that name the file.
 constexpr const char *notRegularFileReason = "Not a regular file";
 

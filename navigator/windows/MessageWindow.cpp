@@ -72,3 +72,16 @@ bool TFMsg::eventFilter(QObject *watched, QEvent *event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+namespace navigator {
+
+void noteInMessageWindow(QObject *context, NavigatorWindows &windows, const QString &text) {
+  QTimer::singleShot(0, context, [&windows, text] {
+    if (windows.FMsg && windows.FMsg->Msg) {
+      windows.FMsg->Msg->appendPlainText(text);
+      windows.FMsg->show();
+    }
+  });
+}
+
+} // namespace navigator

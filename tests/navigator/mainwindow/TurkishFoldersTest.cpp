@@ -5,6 +5,7 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -148,11 +150,15 @@ TEST_F(TurkishFolders, DialogNamesReachTheFilesAsChosen) {
 // Letters the settings file's code page cannot write (Greek, Polish, Czech, Hungarian) in the
 // survey root: the name is stored so that it names the same file again.
 TEST_F(TurkishFolders, ARootWithLettersOutsideTheCodePageStillBringsTheDrawingBack) {
-  for (const char *name : {"\xCE\xA9mega_\xC3\x96l\xC3\xA7\xC3\xBCm", "\xC5\x81\xC3\xB3d\xC5\xBA",
-                           "\xC5\x98eka \xC5\x91z"}) {
+  for (const char *name : {"\xCE\xA9mega_\xC3\x96l\xC3\xA7\xC3\xBCm",
+                           "\xC5\x81\xC3\xB3"
+                           "d\xC5\xBA",
+                           "\xC5\x98"
+                           "eka \xC5\x91z"}) {
     const std::string surveyRoot = home + "/" + name + "/";
     testsupport::EnvVar rootEnv("TARVIK_SURVEY_ROOT", surveyRoot.c_str());
     InitSurveySession();
+    platform::IniFile(platform::SettingsFilePath()).DeleteKey("FILE", "Last File Saved");
     TFNav &nav = start();
     nav.fcad->DrawLine(0, 0, 10, 10, nav.State.UserShapeLayer);
     nav.Save1Click(&nav);
