@@ -184,7 +184,7 @@ void TFNav::Export1Click(QObject *) {
   const std::string path = chosenPath(SaveDialog1);
   if (fcad->DXFSave(platform::pathText(path)) != 1)
     reportDrawingFailure(QStringLiteral("The drawing could not be exported to ") +
-                         platform::pathText(path) + QStringLiteral("."));
+                         platform::pathText(path) + QStringLiteral(". ") + fcad->DXFSaveFailure());
 }
 
 void TFNav::Import1Click(QObject *) {
