@@ -52,9 +52,8 @@ std::vector<std::string> loadStringsFromFile(const std::string &path, std::size_
   bool notRegular = false;
   const int fd = openRegularFileForReading(path, &notRegular);
   if (fd < 0)
-    throw EFileError(
-        "Cannot open file \"" + path + "\". " +
-        (notRegular ? std::string("It is not a regular file.") : std::strerror(errno)));
+    throw EFileError("Cannot open file \"" + path + "\". " +
+                     (notRegular ? std::string(notRegularFileReason) : std::strerror(errno)));
   // Whatever the file holds, no more than the limit is ever held in memory.
   struct stat st {};
   if (::fstat(fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
