@@ -9,12 +9,8 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
-#include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -243,39 +239,10 @@ IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 namespace {
 
-enum class Read { Done, Missing, NotRegular, TooLarge, Failed };
-
-// The whole file, but never more than the limit, and never from a pipe or device: a settings
-// file is read on every call, so its size bounds the time and memory of every window's start.
-Read readSettingsFile(const std::string &fileName, std::string &bytes) {
-  bool notRegular = false;
-  const int fd = openRegularFileForReading(fileName, &notRegular);
-  if (fd < 0)
-    return notRegular ? Read::NotRegular : errno == ENOENT ? Read::Missing : Read::Failed;
-  struct stat st {};
-  Read outcome = Read::Done;
-  if (::fstat(fd, &st) != 0)
-    outcome = Read::Failed;
-  else if (static_cast<std::uintmax_t>(st.st_size) > SettingsFileLimit)
-    outcome = Read::TooLarge;
-  char buffer[65536];
-  while (outcome == Read::Done) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0)
-      outcome = Read::Failed;
-    if (got <= 0)
-      break;
-    if (bytes.size() + static_cast<std::size_t>(got) > SettingsFileLimit)
-      outcome = Read::TooLarge; // grew while it was read
-    else
-      bytes.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  if (outcome != Read::Done)
-    bytes.clear();
-  return outcome;
+// A settings file is read on every call, so its size bounds the time and memory of every
+// window's start; a pipe or device there would hold the program.
+WholeRead readSettingsFile(const std::string &fileName, std::string &bytes) {
+  return readRegularFile(fileName, SettingsFileLimit, bytes);
 }
 
 } // namespace
@@ -283,12 +250,12 @@ Read readSettingsFile(const std::string &fileName, std::string &bytes) {
 std::optional<std::string> settingsFileRefusal(const std::string &fileName) {
   std::string bytes;
   switch (readSettingsFile(fileName, bytes)) {
-  case Read::TooLarge:
+  case WholeRead::TooLarge:
     return "The settings file \"" + fileName + "\" is larger than " +
            std::to_string(SettingsFileLimit / (1024 * 1024)) +
            " MB and was not read: the program runs with its default settings and does not write "
            "over the file.";
-  case Read::NotRegular:
+  case WholeRead::NotRegular:
     return "The settings file \"" + fileName + "\" was not read: " + notRegularFileReason +
            ". The program runs with its default settings.";
   default:
@@ -299,7 +266,7 @@ std::optional<std::string> settingsFileRefusal(const std::string &fileName) {
 IniDocument IniFile::load() const {
   // A file that cannot be read reads as empty: every value is its default.
   std::string bytes;
-  if (readSettingsFile(fileName_, bytes) != Read::Done)
+  if (readSettingsFile(fileName_, bytes) != WholeRead::Done)
     return {};
   return IniDocument::parse(bytes);
 }
@@ -307,20 +274,19 @@ IniDocument IniFile::load() const {
 IniDocument IniFile::loadForWrite() const {
   // Writing over a file that could not be read would lose its contents.
   std::string bytes;
-  const int before = errno;
   switch (readSettingsFile(fileName_, bytes)) {
-  case Read::Done:
+  case WholeRead::Done:
     return IniDocument::parse(bytes);
-  case Read::Missing:
-    errno = before;
+  case WholeRead::Missing:
     return {};
-  case Read::TooLarge:
+  case WholeRead::TooLarge:
     throw EIniFileException("Unable to write to " + fileName_ + ": it is larger than " +
                             std::to_string(SettingsFileLimit / (1024 * 1024)) +
                             " MB and is kept as it is.");
-  case Read::NotRegular:
+  case WholeRead::NotRegular:
     throw EIniFileException("Unable to write to " + fileName_ + ": " + notRegularFileReason);
-  case Read::Failed:
+  case WholeRead::OpenFailed:
+  case WholeRead::ReadFailed:
     break;
   }
   throw EIniFileException("Unable to write to " + fileName_ + ": " + std::strerror(errno));

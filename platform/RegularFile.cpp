@@ -1,6 +1,7 @@
 #include "platform/RegularFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +59,40 @@ int openRegularFile(const std::string &path, int flags, bool *notRegular) {
     return -1;
   }
   return keepRegularFile(fd, notRegular);
+}
+
+WholeRead readRegularFile(const std::string &path, std::size_t maxBytes, std::string &bytes) {
+  bytes.clear();
+  bool notRegular = false;
+  const int fd = openRegularFileForReading(path, &notRegular);
+  if (fd < 0)
+    return notRegular        ? WholeRead::NotRegular
+           : errno == ENOENT ? WholeRead::Missing
+                             : WholeRead::OpenFailed;
+  WholeRead outcome = WholeRead::Done;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+    outcome = WholeRead::TooLarge;
+  char buffer[65536];
+  while (outcome == WholeRead::Done) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      outcome = WholeRead::ReadFailed;
+    if (got <= 0)
+      break;
+    if (bytes.size() + static_cast<std::size_t>(got) > maxBytes)
+      outcome = WholeRead::TooLarge; // grew while it was read
+    else
+      bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  if (outcome != WholeRead::Done)
+    bytes.clear();
+  return outcome;
 }
 
 int resolveSymbolicLinks(const std::string &path, std::string &target) {
