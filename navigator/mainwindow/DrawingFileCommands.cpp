@@ -68,10 +68,7 @@ void TFNav::CreateDrawingFileCommands() {
 }
 
 void TFNav::reportDrawingFailure(const QString &text) {
-  if (Windows.FMsg && Windows.FMsg->Msg) {
-    Windows.FMsg->Msg->appendPlainText(text);
-    Windows.FMsg->show();
-  }
+  navigator::showInMessageWindow(Windows, text);
   platform::MessageDlg(text, mtError, mbOK);
 }
 

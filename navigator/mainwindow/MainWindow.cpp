@@ -288,10 +288,7 @@ void TFNav::FormShow(QObject *) {
   // Every window has read its defaults from a settings file that was not read: say so once.
   if (const auto refusal = platform::settingsFileRefusal(platform::SettingsFilePath())) {
     const QString text = platform::pathText(*refusal);
-    if (Windows.FMsg) {
-      Windows.FMsg->Msg->appendPlainText(text);
-      Windows.FMsg->show();
-    }
+    navigator::showInMessageWindow(Windows, text);
     platform::MessageDlg(text, mtWarning, mbOK);
   }
   std::string lastFile;
@@ -302,12 +299,7 @@ void TFNav::FormShow(QObject *) {
     lastFile = platform::pathFromSetting(ini.ReadString("FILE", "Last File Saved", ""));
     // A drawing that does not come back is said as it happens, not found later in a window
     // nobody opened; the caption still names it.
-    auto tell = [this](const QString &text) {
-      if (Windows.FMsg) {
-        Windows.FMsg->Msg->appendPlainText(text);
-        Windows.FMsg->show();
-      }
-    };
+    auto tell = [this](const QString &text) { navigator::showInMessageWindow(Windows, text); };
     if (!lastFile.empty() && !QFile::exists(platform::pathText(lastFile))) {
       tell(QStringLiteral("The last drawing ") + platform::pathText(lastFile) +
            QStringLiteral(" was not found and was not opened."));

@@ -122,12 +122,12 @@ void TFShape::FormCreate() {
                                        .arg(MaxCircles)
                                        .arg(circles));
   for (const LengthSetting &l : lengths) {
-    const std::string storedText = ini.ReadString(section, l.key, "");
+    const std::string lengthText = ini.ReadString(section, l.key, "");
     double stored = l.design;
     QString why; // empty: taken as stored
-    if (!storedText.empty() &&
-        !platform::TryStrToFloat(storedText, stored, platform::FormatSettings::classic()) &&
-        !platform::TryStrToFloat(storedText, stored)) {
+    if (!lengthText.empty() &&
+        !platform::TryStrToFloat(lengthText, stored, platform::FormatSettings::classic()) &&
+        !platform::TryStrToFloat(lengthText, stored)) {
       stored = l.design;
       why = QStringLiteral("is no number");
     } else if (!std::isfinite(stored) || std::fabs(stored) > MaxShapeLength) {
@@ -140,7 +140,7 @@ void TFShape::FormCreate() {
       navigator::noteInMessageWindow(
           this, Windows,
           QStringLiteral("The stored \"%1\" %2 %3; the vessel symbol takes %4.")
-              .arg(QString::fromLatin1(l.label), platform::fromWindows1254(storedText), why,
+              .arg(QString::fromLatin1(l.label), platform::fromWindows1254(lengthText), why,
                    real(stored)));
   }
 }

@@ -75,13 +75,15 @@ bool TFMsg::eventFilter(QObject *watched, QEvent *event) {
 
 namespace navigator {
 
+void showInMessageWindow(NavigatorWindows &windows, const QString &text) {
+  if (windows.FMsg && windows.FMsg->Msg) {
+    windows.FMsg->Msg->appendPlainText(text);
+    windows.FMsg->show();
+  }
+}
+
 void noteInMessageWindow(QObject *context, NavigatorWindows &windows, const QString &text) {
-  QTimer::singleShot(0, context, [&windows, text] {
-    if (windows.FMsg && windows.FMsg->Msg) {
-      windows.FMsg->Msg->appendPlainText(text);
-      windows.FMsg->show();
-    }
-  });
+  QTimer::singleShot(0, context, [&windows, text] { showInMessageWindow(windows, text); });
 }
 
 } // namespace navigator
