@@ -220,6 +220,9 @@ public:
   // ---- Drawing exchange formats (exchange/)
   bool DXFLoad(const QString &fileName);
   int DXFSave(const QString &fileName);
+  // Why the last DXFSave answered 0 (the file's name and the system's words); empty after one
+  // that succeeded.
+  const QString &DXFSaveFailure() const { return dxfSaveFailure_; }
   int GetOrCreateDXFLayer(const std::string &dxfLayerName);
   bool XYZLoad(const QString &fileName, int layer, double zMin, double zMax);
 
@@ -245,6 +248,7 @@ protected:
   void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+  QString dxfSaveFailure_;
   // Redraws the damaged pixels of the back buffer as a full redraw would draw them, the view
   // and settings being those of the last full redraw; false when that cannot be done exactly
   // (a full redraw must follow).

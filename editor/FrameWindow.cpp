@@ -6,6 +6,7 @@
 #include "editor/SettingsWindow.h"
 #include "platform/Abort.h"
 #include "platform/About.h"
+#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -83,6 +84,9 @@ void TfParent::showEvent(QShowEvent *event) {
 }
 
 void TfParent::FormShow() {
+  // Every window reads its defaults from a settings file that is not read: say so once.
+  if (const auto refusal = platform::settingsFileRefusal(platform::SettingsFilePath()))
+    platform::MessageDlg(platform::pathText(*refusal), mtWarning, mbOK);
   if (!windows_.fEditing || !windows_.fPlanView)
     return;
   const platform::IniFile ini(platform::SettingsFilePath());

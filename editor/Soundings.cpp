@@ -214,7 +214,7 @@ SoundingReadSummary readXyzFile(const QString &fileName, SoundingList &points) {
   if (fd < 0) {
     SoundingReadSummary summary;
     summary.opened = false;
-    summary.error = notRegular ? std::string("It is not a regular file.") : std::strerror(errno);
+    summary.error = notRegular ? platform::notRegularFileReason : std::strerror(errno);
     return summary;
   }
   SoundingReader reader(points);

@@ -401,22 +401,30 @@ std::string buildDxfText(const DrawingModel &model, DxfExportSummary *summary) {
 }
 
 bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSummary *summary) {
+  DxfExportSummary own;
+  DxfExportSummary &result = summary ? *summary : own;
+  result.failure.clear();
   try {
     // Written beside an earlier export of that name, which it replaces only when complete.
     platform::AtomicFile file(path);
-    const auto toFile = [&file](std::string_view piece) {
+    const auto toFile = [&file, &result](std::string_view piece) {
       try {
         file.write(piece);
         return true;
-      } catch (const platform::EFileError &) {
+      } catch (const platform::EFileError &e) {
+        result.failure = e.what();
         return false;
       }
     };
-    if (!writeDxf(model, toFile, summary))
+    if (!writeDxf(model, toFile, &result)) {
+      if (result.failure.empty())
+        result.failure = "Cannot write file \"" + path + "\"";
       return false;
+    }
     file.commit();
     return true;
-  } catch (const std::exception &) {
+  } catch (const std::exception &e) {
+    result.failure = e.what();
     return false;
   }
 }
@@ -424,17 +432,21 @@ bool saveDxfFile(const DrawingModel &model, const std::string &path, DxfExportSu
 } // namespace exchange
 
 int TTarvikCanvas::DXFSave(const QString &fileName) {
+  dxfSaveFailure_.clear();
   try {
     exchange::DxfExportSummary summary;
-    if (!exchange::saveDxfFile(*this, platform::localPath(fileName), &summary))
+    if (!exchange::saveDxfFile(*this, platform::localPath(fileName), &summary)) {
+      dxfSaveFailure_ = platform::pathText(summary.failure);
       return 0;
+    }
     if (summary.skippedNonFinite > 0)
       platform::ShowMessage(
           QStringLiteral("DXF export: %1 shapes were left out because a coordinate or size "
                          "of theirs is not a finite number.")
               .arg(summary.skippedNonFinite));
     return 1;
-  } catch (const std::exception &) {
+  } catch (const std::exception &e) {
+    dxfSaveFailure_ = platform::pathText(e.what());
     return 0;
   }
 }

@@ -20,6 +20,8 @@ struct DxfExportSummary {
   // Visible shapes of a written kind left out because a value to write was not finite: an
   // "inf" or "nan" in the file would make every reader refuse it.
   std::int64_t skippedNonFinite = 0;
+  // Why the export failed (the file's name and the system's words); empty when it did not.
+  std::string failure;
 };
 
 // Receives the file in successive pieces; answering false ends the export as failed.

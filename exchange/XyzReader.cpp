@@ -319,7 +319,8 @@ QString xyzLoadMessage(XyzReadResult result, const QString &fileName, std::size_
         .arg(fileName)
         .arg(limit);
   case XyzReadResult::NotRegularFile:
-    return QStringLiteral("XYZ load failed: %1 is not a regular file").arg(fileName);
+    return QStringLiteral("XYZ load failed: %1: %2")
+        .arg(fileName, QString::fromLatin1(platform::notRegularFileReason));
   case XyzReadResult::OutOfMemory:
     return QStringLiteral("XYZ load failed: not enough memory for the points of %1").arg(fileName);
   case XyzReadResult::Unreadable:

@@ -1,5 +1,8 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/RegularFile.h"
+
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -17,8 +20,6 @@ namespace platform {
 
 namespace {
 
-constexpr int maxLinkHops = 40; // as the kernel's own limit for one path
-
 std::string folderOf(const std::string &path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos)
@@ -29,33 +30,6 @@ std::string folderOf(const std::string &path) {
 std::string nameOf(const std::string &path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The file a rename must replace: the end of a chain of symbolic links, so that a link stays a
-// link; a link whose target does not exist yet names the file to create. -1 with errno when the
-// chain cannot be followed.
-int resolveTarget(const std::string &path, std::string &target) {
-  target = path;
-  for (int hop = 0; hop <= maxLinkHops; ++hop) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-      return 0;
-    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
-    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-    if (n < 0)
-      return -1;
-    if (static_cast<std::size_t>(n) >= link.size()) { // grew meanwhile
-      errno = ENAMETOOLONG;
-      return -1;
-    }
-    link.resize(static_cast<std::size_t>(n));
-    // A relative link is read from the folder that holds it.
-    target = link.front() == '/' || target.find('/') == std::string::npos
-                 ? link
-                 : folderOf(target) + "/" + link;
-  }
-  errno = ELOOP;
-  return -1;
 }
 
 // Temporaries are named ".~" + a hash of the file's name + "-" + a unique part: short whatever
@@ -105,19 +79,31 @@ void setLive(const std::string &path, bool live) {
     liveTemporaries.erase(path);
 }
 
-// Removes the temporaries of the target that a crash left between writing and renaming: those
-// whose lock nobody holds. A temporary of another file has another prefix; one that another
+// Whether a name is one of our temporaries: ".~", 16 hex digits, "-", 12 hex digits.
+bool isTemporaryName(const std::string &name) {
+  constexpr std::size_t hashDigits = 16;
+  if (name.size() != 2 + hashDigits + 1 + uniqueDigits || name.compare(0, 2, ".~") != 0 ||
+      name[2 + hashDigits] != '-')
+    return false;
+  for (std::size_t i = 2; i < name.size(); ++i)
+    if (i != 2 + hashDigits && !std::isxdigit(static_cast<unsigned char>(name[i])))
+      return false;
+  return true;
+}
+
+// Removes the temporaries that a crash left between writing and renaming in the target's folder,
+// whatever file they were for (a save that is never repeated under the same name, as the timed
+// drawings, would leave its own for ever): those whose lock nobody holds. One that another
 // process is writing is locked.
 void removeStaleTemporaries(const std::string &target) {
   const std::string folder = folderOf(target);
-  const std::string prefix = temporaryPrefix(target);
   DIR *dir = ::opendir(folder.c_str());
   if (!dir)
     return;
   const int dirFd = ::dirfd(dir);
   while (const dirent *entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name.size() != prefix.size() + uniqueDigits || name.compare(0, prefix.size(), prefix) != 0)
+    if (!isTemporaryName(name))
       continue;
     const std::string path = folder + "/" + name;
     if (isLive(path))
@@ -174,7 +160,7 @@ std::string quoted(const std::string &path) { return "\"" + path + "\""; }
 } // namespace
 
 AtomicFile::AtomicFile(const std::string &path) : path_(path) {
-  if (resolveTarget(path, target_) != 0)
+  if (resolveSymbolicLinks(path, target_) != 0)
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));
   struct stat old {};
   const bool exists = ::stat(target_.c_str(), &old) == 0;
@@ -182,7 +168,7 @@ AtomicFile::AtomicFile(const std::string &path) : path_(path) {
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(EISDIR));
   // A rename would put a plain file in place of a device or pipe (a new file in /dev, as root).
   if (exists && !S_ISREG(old.st_mode))
-    throw EFileError("Cannot create file " + quoted(path_) + ": it is not a regular file.");
+    throw EFileError("Cannot create file " + quoted(path_) + ": " + notRegularFileReason + ".");
   // The rename would replace a write-protected file that a plain write may not touch.
   if (exists && ::access(target_.c_str(), W_OK) != 0)
     throw EFileError("Cannot create file " + quoted(path_) + ". " + std::strerror(errno));

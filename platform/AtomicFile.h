@@ -1,8 +1,8 @@
 // Rewriting a whole file so that a failure (a full disk, a size limit, a crash) leaves the
 // earlier file as it was: the new content goes to a temporary file beside it, which takes the
 // file's name only once everything was written and flushed to the disk. The temporary's name is
-// short, whatever the file's; a temporary that a crash left behind is removed by the file's
-// next save.
+// short, whatever the file's; the temporaries that a crash left behind are removed by the next
+// save in their folder.
 #pragma once
 
 #include "platform/FileError.h"

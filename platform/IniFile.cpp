@@ -4,10 +4,12 @@
 #include "platform/AsciiCase.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <cstring>
 #include <mutex>
 
 namespace platform {
@@ -51,10 +53,6 @@ std::string oneLine(std::string_view value) {
 EIniFileException unableToWrite(const std::string &fileName, const QFileDevice &file) {
   return EIniFileException("Unable to write to " + fileName + ": " +
                            file.errorString().toStdString());
-}
-
-IniDocument parseBytes(const QByteArray &bytes) {
-  return IniDocument::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 // One process-wide lock, so two threads that change the same file do not lose each other's write.
@@ -239,24 +237,59 @@ std::vector<std::string> IniDocument::keyValues(std::string_view section) const 
 
 IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
+namespace {
+
+// A settings file is read on every call, so its size bounds the time and memory of every
+// window's start; a pipe or device there would hold the program.
+WholeRead readSettingsFile(const std::string &fileName, std::string &bytes) {
+  return readRegularFile(fileName, SettingsFileLimit, bytes);
+}
+
+} // namespace
+
+std::optional<std::string> settingsFileRefusal(const std::string &fileName) {
+  std::string bytes;
+  switch (readSettingsFile(fileName, bytes)) {
+  case WholeRead::TooLarge:
+    return "The settings file \"" + fileName + "\" is larger than " +
+           std::to_string(SettingsFileLimit / (1024 * 1024)) +
+           " MB and was not read: the program runs with its default settings and does not write "
+           "over the file.";
+  case WholeRead::NotRegular:
+    return "The settings file \"" + fileName + "\" was not read: " + notRegularFileReason +
+           ". The program runs with its default settings.";
+  default:
+    return std::nullopt;
+  }
+}
+
 IniDocument IniFile::load() const {
   // A file that cannot be read reads as empty: every value is its default.
-  QFile file(QString::fromStdString(fileName_));
-  if (!file.open(QIODevice::ReadOnly))
+  std::string bytes;
+  if (readSettingsFile(fileName_, bytes) != WholeRead::Done)
     return {};
-  return parseBytes(file.readAll());
+  return IniDocument::parse(bytes);
 }
 
 IniDocument IniFile::loadForWrite() const {
-  QFile file(QString::fromStdString(fileName_));
-  if (!file.exists())
+  // Writing over a file that could not be read would lose its contents.
+  std::string bytes;
+  switch (readSettingsFile(fileName_, bytes)) {
+  case WholeRead::Done:
+    return IniDocument::parse(bytes);
+  case WholeRead::Missing:
     return {};
-  if (!file.open(QIODevice::ReadOnly))
-    throw unableToWrite(fileName_, file);
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw unableToWrite(fileName_, file);
-  return parseBytes(bytes);
+  case WholeRead::TooLarge:
+    throw EIniFileException("Unable to write to " + fileName_ + ": it is larger than " +
+                            std::to_string(SettingsFileLimit / (1024 * 1024)) +
+                            " MB and is kept as it is.");
+  case WholeRead::NotRegular:
+    throw EIniFileException("Unable to write to " + fileName_ + ": " + notRegularFileReason);
+  case WholeRead::OpenFailed:
+  case WholeRead::ReadFailed:
+    break;
+  }
+  throw EIniFileException("Unable to write to " + fileName_ + ": " + std::strerror(errno));
 }
 
 void IniFile::save(const IniDocument &doc) const {

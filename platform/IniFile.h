@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -59,6 +60,15 @@ private:
 
   std::vector<Line> lines_;
 };
+
+// The largest settings file read: hundreds of times beyond what the programs write, and small
+// enough that the many reads of a start take a moment. A larger file reads as empty (every value
+// its default) and is never written over.
+inline constexpr std::size_t SettingsFileLimit = 1024u * 1024u;
+
+// Why the settings file is not read, for the surveyor: too large, or no regular file; nothing
+// when it is read (or simply missing).
+std::optional<std::string> settingsFileRefusal(const std::string &fileName);
 
 class IniFile {
 public:

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 #include <unistd.h>
 
 namespace platform {
@@ -45,6 +46,24 @@ QString pathText(const std::string &path) {
 std::string pathToAnsi(const std::string &path) { return toWindows1254(pathText(path)); }
 
 std::string pathFromAnsi(const std::string &ansi) { return localPath(fromWindows1254(ansi)); }
+
+namespace {
+constexpr std::string_view settingMarker = "utf8:";
+}
+
+std::string pathToSetting(const std::string &path) {
+  const std::string ansi = pathToAnsi(path);
+  // A name that itself begins with the marker is marked too, or it would be read as marked.
+  if (pathFromAnsi(ansi) == path && !ansi.starts_with(settingMarker))
+    return ansi;
+  return std::string(settingMarker) + path;
+}
+
+std::string pathFromSetting(const std::string &stored) {
+  if (stored.starts_with(settingMarker))
+    return stored.substr(settingMarker.size());
+  return pathFromAnsi(stored);
+}
 
 std::string SurveyRoot() {
   std::string root;

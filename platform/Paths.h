@@ -18,6 +18,13 @@ std::string pathToAnsi(const std::string &path);
 // A file name read back from an 8-bit file, as the system's bytes.
 std::string pathFromAnsi(const std::string &ansi);
 
+// A file name as a setting holds it: Windows-1254 text when the code page can write every letter
+// of it, else the marker "utf8:" followed by the name's own bytes, so that a name with Greek or
+// Cyrillic letters (or bytes that are no UTF-8) still names the same file when read back.
+std::string pathToSetting(const std::string &path);
+// The file name a setting holds, as the system's bytes; plain text is read as Windows-1254.
+std::string pathFromSetting(const std::string &stored);
+
 // The root of the survey folders, ending in "/": $TARVIK_SURVEY_ROOT when set, else $HOME/ZRV/.
 std::string SurveyRoot();
 

@@ -1,6 +1,7 @@
 #include "platform/RegularFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +59,66 @@ int openRegularFile(const std::string &path, int flags, bool *notRegular) {
     return -1;
   }
   return keepRegularFile(fd, notRegular);
+}
+
+WholeRead readRegularFile(const std::string &path, std::size_t maxBytes, std::string &bytes) {
+  bytes.clear();
+  bool notRegular = false;
+  const int fd = openRegularFileForReading(path, &notRegular);
+  if (fd < 0)
+    return notRegular        ? WholeRead::NotRegular
+           : errno == ENOENT ? WholeRead::Missing
+                             : WholeRead::OpenFailed;
+  WholeRead outcome = WholeRead::Done;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+    outcome = WholeRead::TooLarge;
+  char buffer[65536];
+  while (outcome == WholeRead::Done) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      outcome = WholeRead::ReadFailed;
+    if (got <= 0)
+      break;
+    if (bytes.size() + static_cast<std::size_t>(got) > maxBytes)
+      outcome = WholeRead::TooLarge; // grew while it was read
+    else
+      bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  if (outcome != WholeRead::Done)
+    bytes.clear();
+  return outcome;
+}
+
+int resolveSymbolicLinks(const std::string &path, std::string &target) {
+  constexpr int maxLinkHops = 40; // as the kernel's own limit for one path
+  target = path;
+  for (int hop = 0; hop <= maxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      return 0;
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0)
+      return -1;
+    if (static_cast<std::size_t>(n) >= link.size()) { // grew meanwhile
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    link.resize(static_cast<std::size_t>(n));
+    // A relative link is read from the folder that holds it.
+    const auto slash = target.rfind('/');
+    if (link.front() != '/' && slash != std::string::npos)
+      link = target.substr(0, slash == 0 ? 1 : slash + 1) + link;
+    target = link;
+  }
+  errno = ELOOP;
+  return -1;
 }
 
 int openRegularFileForReading(const std::string &path, bool *notRegular) {

@@ -3,6 +3,7 @@
 // for ever, so only regular files are opened and the check never blocks.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -24,6 +25,24 @@ int openRegularFileForAppending(const std::string &path, bool *notRegular = null
 // device there is refused before it is opened at all, and one put there after that check, or a
 // folder opened for reading, is refused once opened. -1 as above.
 int openRegularFile(const std::string &path, int flags, bool *notRegular = nullptr);
+
+// What readRegularFile found.
+enum class WholeRead {
+  Done,
+  Missing,    // nothing at the path (errno ENOENT)
+  OpenFailed, // errno says why
+  NotRegular, // a folder, pipe or device: not read at all
+  TooLarge,   // beyond the reader's limit, by its size or by what it grew to while read
+  ReadFailed, // errno says why
+};
+// The whole file at `path` into `bytes`, but never more than `maxBytes` of it held in memory,
+// and never from a pipe or device; `bytes` is empty unless the answer is Done.
+WholeRead readRegularFile(const std::string &path, std::size_t maxBytes, std::string &bytes);
+
+// The end of a chain of symbolic links from `path` (the path itself when it is no link): the
+// file a write through the path reaches, or creates when the last link dangles. 0, or -1 with
+// errno when the chain cannot be followed (ELOOP beyond the kernel's own number of hops).
+int resolveSymbolicLinks(const std::string &path, std::string &target);
 
 // The words for a path that is no regular file, for messages that name the file.
 constexpr const char *notRegularFileReason = "Not a regular file";

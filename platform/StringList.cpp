@@ -4,10 +4,7 @@
 #include "platform/RegularFile.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -48,43 +45,23 @@ std::string tooLargeMessage(const std::string &path, std::size_t maxBytes) {
 }
 
 std::vector<std::string> loadStringsFromFile(const std::string &path, std::size_t maxBytes) {
-  // Names come from settings and dialogs: a pipe or device there must not hold the program.
-  bool notRegular = false;
-  const int fd = openRegularFileForReading(path, &notRegular);
-  if (fd < 0)
-    throw EFileError(
-        "Cannot open file \"" + path + "\". " +
-        (notRegular ? std::string("It is not a regular file.") : std::strerror(errno)));
-  // Whatever the file holds, no more than the limit is ever held in memory.
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-    ::close(fd);
-    throw EFileTooLarge(tooLargeMessage(path, maxBytes));
-  }
+  // Names come from settings and dialogs: a pipe or device there must not hold the program, and
+  // whatever the file holds, no more than the limit is ever held in memory.
   std::string text;
-  char buffer[65536];
-  bool failed = false;
-  bool tooLarge = false;
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0) {
-      failed = got < 0;
-      break;
-    }
-    if (text.size() + static_cast<std::size_t>(got) > maxBytes) {
-      tooLarge = true;
-      break;
-    }
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  if (tooLarge)
+  switch (readRegularFile(path, maxBytes, text)) {
+  case WholeRead::Done:
+    return splitLines(text);
+  case WholeRead::Missing:
+  case WholeRead::OpenFailed:
+    throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  case WholeRead::NotRegular:
+    throw EFileError("Cannot open file \"" + path + "\". " + notRegularFileReason);
+  case WholeRead::TooLarge:
     throw EFileTooLarge(tooLargeMessage(path, maxBytes));
-  if (failed)
-    throw EFileError("Cannot read file \"" + path + "\"");
-  return splitLines(text);
+  case WholeRead::ReadFailed:
+    break;
+  }
+  throw EFileError("Cannot read file \"" + path + "\"");
 }
 
 void saveStringsToFile(const std::vector<std::string> &lines, const std::string &path) {

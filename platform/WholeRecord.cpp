@@ -43,8 +43,13 @@ std::string AppendOutcome::reason() const {
   return kind == NotRegular ? notRegularFileReason : std::strerror(error);
 }
 
-AppendOutcome appendWholeRecord(const std::string &path, std::string_view header,
+AppendOutcome appendWholeRecord(const std::string &linkOrPath, std::string_view header,
                                 std::string_view record) {
+  // A link is followed to the file it names, which a dangling link's first record creates (the
+  // exclusive create below would refuse the link itself).
+  std::string path;
+  if (resolveSymbolicLinks(linkOrPath, path) != 0)
+    return {AppendOutcome::NotOpened, errno};
   // Opened without creating first, so that a file made here and left empty by a failure can be
   // told from one that was already there.
   constexpr int flags = O_WRONLY | O_APPEND;

@@ -30,7 +30,7 @@ NtripResponseReader::Step NtripResponseReader::feed(std::string_view chunk) {
     if (table_.size() > ntripSourceTableLimit) {
       phase_ = Phase::Finished;
       table_.clear();
-      rejection_ = Rejection::Unknown;
+      rejection_ = Rejection::TableTooLarge;
       return Step::Rejected;
     }
     return Step::NeedMore;

@@ -23,7 +23,8 @@ public:
     Rejected,      // see rejection() and firstLine()
     Closed,        // the connection ended without a verdict worth reporting
   };
-  enum class Rejection { None, Unauthorized, NotFound, Forbidden, Unknown };
+  // TableTooLarge: a source table beyond ntripSourceTableLimit, cut there.
+  enum class Rejection { None, Unauthorized, NotFound, Forbidden, TableTooLarge, Unknown };
 
   // Feeds the next received bytes while the header or a source table is being read.
   Step feed(std::string_view chunk);

@@ -4,6 +4,7 @@
 #include "positioning/TarvikNTRIPClient.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <string_view>
@@ -158,6 +159,11 @@ void TNTRIPWorkerThread::Execute() {
     case positioning::NtripResponseReader::Rejection::Forbidden:
       ReportStatus(4, "403 - Access forbidden");
       break;
+    case positioning::NtripResponseReader::Rejection::TableTooLarge:
+      ReportStatus(4, "Source table larger than " +
+                          std::to_string(positioning::ntripSourceTableLimit / (1024 * 1024)) +
+                          " MB: not read");
+      break;
     default:
       // A caster answering in binary or without line ends must not flood the log.
       Log("Server response: " + positioning::ntripLogExcerpt(reader.firstLine()));
@@ -197,8 +203,11 @@ void TNTRIPWorkerThread::Execute() {
       receiveTimeout = wanted;
     }
     long received = -1;
-    if (!tooLate)
+    int receiveError = 0;
+    if (!tooLate) {
       received = Socket.receive(buffer.data(), chunkSize);
+      receiveError = received < 0 ? errno : 0;
+    }
     if (received <= 0) {
       if (StopRequested())
         break;
@@ -207,6 +216,10 @@ void TNTRIPWorkerThread::Execute() {
                 ? "No complete answer from the caster within " + std::to_string(TimeoutMs) + " ms"
                 : "No complete source table from the caster within " +
                       std::to_string(TableTimeoutMs) + " ms");
+      else if (streaming && (receiveError == EAGAIN || receiveError == EWOULDBLOCK))
+        Log("No correction data from the caster within " + std::to_string(TimeoutMs) + " ms");
+      else if (streaming && received == 0)
+        Log("The caster closed the connection");
       // A caster may send a rejection's status line and close without the blank line.
       if (!streaming && reader.closed() == Step::Rejected) {
         reject();

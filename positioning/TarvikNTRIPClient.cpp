@@ -56,7 +56,7 @@ void TTarvikNTRIPClient::Log(const std::string &Text) {
     OnLog(this, Text);
 }
 
-void TTarvikNTRIPClient::ReleaseWorker() {
+void TTarvikNTRIPClient::ReleaseWorker(bool Say) {
   if (Worker) {
     std::shared_ptr<TNTRIPWorkerThread> worker = std::move(Worker);
     worker->StopWorker();
@@ -64,12 +64,15 @@ void TTarvikNTRIPClient::ReleaseWorker() {
   }
   Connected = false;
   ConnectionState = 0;
-  Log("Disconnected");
+  if (Say)
+    Log("Disconnected");
 }
 
 void TTarvikNTRIPClient::Connect() {
+  // A connection that already ended (a fetched table, a closed stream) has said so: letting its
+  // worker go is no news, and a "Disconnected" would open the new attempt's log.
   if (Connected || Worker)
-    ReleaseWorker();
+    ReleaseWorker(Connected || ConnectionState != 0);
   if (CasterHost.empty()) {
     Log("Error: Caster address is empty");
     return;

@@ -138,7 +138,8 @@ public:
 
 private:
   friend class TNTRIPWorkerThread;
-  void ReleaseWorker();
+  // Stops and lets go of the worker; `Say` logs "Disconnected".
+  void ReleaseWorker(bool Say = true);
   void Log(const std::string &Text);
   void DoStatus(TNTRIPWorkerThread *From, int State, const std::string &Text);
   void DoData(TNTRIPWorkerThread *From, const char *Data, int Length);

@@ -6,8 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/StringList.h"
-
-#include <QFileInfo>
+#include "platform/WholeRecord.h"
 
 namespace {
 
@@ -59,11 +58,11 @@ void TFNav::WriteGeodesyLog() {
   const std::vector<std::string> block =
       geodesyBlock(ini, platform::FormatDateTime("hhnnsszzz", now));
 
-  std::vector<std::string> lines;
-  if (QFileInfo::exists(platform::pathText(path)))
-    lines = platform::loadStringsFromFile(path);
-  else
-    lines = {"GEODETIC PARAMETERS LOG - " + date, std::string(40, '='), ""};
-  lines.insert(lines.end(), block.begin(), block.end());
-  platform::saveStringsToFile(lines, path);
+  // Appended whole, never read: an earlier start's log of any size must not stop this one.
+  const std::string header = platform::joinLinesCrLf(
+      {"GEODETIC PARAMETERS LOG - " + date, std::string(40, '='), ""});
+  const platform::AppendOutcome outcome =
+      platform::appendWholeRecord(path, header, platform::joinLinesCrLf(block));
+  if (!outcome)
+    throw platform::EFileError("Cannot write file \"" + path + "\": " + outcome.reason());
 }

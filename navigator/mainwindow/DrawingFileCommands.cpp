@@ -68,10 +68,7 @@ void TFNav::CreateDrawingFileCommands() {
 }
 
 void TFNav::reportDrawingFailure(const QString &text) {
-  if (Windows.FMsg && Windows.FMsg->Msg) {
-    Windows.FMsg->Msg->appendPlainText(text);
-    Windows.FMsg->show();
-  }
+  navigator::showInMessageWindow(Windows, text);
   platform::MessageDlg(text, mtError, mbOK);
 }
 
@@ -140,7 +137,7 @@ void TFNav::Save1Click(QObject *) {
     return;
   AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
   platform::IniFile(platform::SettingsFilePath())
-      .WriteString("FILE", "Last File Saved       ", logged(path));
+      .WriteString("FILE", "Last File Saved       ", platform::pathToSetting(path));
   setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   if (Windows.fSVP)
     Windows.fSVP->SaveDatedMemosWhileUsed();
@@ -155,7 +152,7 @@ void TFNav::SaveForExit(UnsavedOnExit &unsaved) {
     AppendAutoEvent("Auto-saved: " + logged(path), EventLogPath());
     unsaved.attempt([&path] {
       platform::IniFile(platform::SettingsFilePath())
-          .WriteString("FILE", "Last File Saved       ", logged(path));
+          .WriteString("FILE", "Last File Saved       ", platform::pathToSetting(path));
     });
     setWindowTitle(QStringLiteral("Tarvik Sondrel - ") + platform::pathText(path));
   } else {
@@ -184,7 +181,7 @@ void TFNav::Export1Click(QObject *) {
   const std::string path = chosenPath(SaveDialog1);
   if (fcad->DXFSave(platform::pathText(path)) != 1)
     reportDrawingFailure(QStringLiteral("The drawing could not be exported to ") +
-                         platform::pathText(path) + QStringLiteral("."));
+                         platform::pathText(path) + QStringLiteral(". ") + fcad->DXFSaveFailure());
 }
 
 void TFNav::Import1Click(QObject *) {

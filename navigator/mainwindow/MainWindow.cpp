@@ -285,22 +285,28 @@ void TFNav::EnsureNavigationLayers(TTarvikCanvas *canvas) {
 
 void TFNav::FormShow(QObject *) {
   EnsureNavigationLayers(fcad);
+  // Every window has read its defaults from a settings file that was not read: say so once.
+  if (const auto refusal = platform::settingsFileRefusal(platform::SettingsFilePath())) {
+    const QString text = platform::pathText(*refusal);
+    navigator::showInMessageWindow(Windows, text);
+    platform::MessageDlg(text, mtWarning, mbOK);
+  }
   std::string lastFile;
   try {
     const platform::IniFile ini(platform::SettingsFilePath());
-    // Stored as Windows-1254 text like every path in the settings file; opened as system bytes.
-    lastFile = platform::pathFromAnsi(ini.ReadString("FILE", "Last File Saved", ""));
-    if (!lastFile.empty() && QFile::exists(platform::pathText(lastFile))) {
-      if (!fcad->CadLoad(platform::pathText(lastFile), -1, -1, 0)) {
-        // A damaged drawing must not leave part of itself behind: start the run on an empty one.
-        fcad->CadClearShapes(-1);
-        // Shown as it happens, not found later in a window nobody opened.
-        if (Windows.FMsg) {
-          Windows.FMsg->Msg->appendPlainText(QStringLiteral("Cannot read the last drawing ") +
-                                             platform::pathText(lastFile));
-          Windows.FMsg->show();
-        }
-      }
+    // Stored as Windows-1254 text like every path in the settings file, or marked as the
+    // system's bytes when the code page cannot write it; opened as system bytes.
+    lastFile = platform::pathFromSetting(ini.ReadString("FILE", "Last File Saved", ""));
+    // A drawing that does not come back is said as it happens, not found later in a window
+    // nobody opened; the caption still names it.
+    auto tell = [this](const QString &text) { navigator::showInMessageWindow(Windows, text); };
+    if (!lastFile.empty() && !QFile::exists(platform::pathText(lastFile))) {
+      tell(QStringLiteral("The last drawing ") + platform::pathText(lastFile) +
+           QStringLiteral(" was not found and was not opened."));
+    } else if (!lastFile.empty() && !fcad->CadLoad(platform::pathText(lastFile), -1, -1, 0)) {
+      // A damaged drawing must not leave part of itself behind: start the run on an empty one.
+      fcad->CadClearShapes(-1);
+      tell(QStringLiteral("Cannot read the last drawing ") + platform::pathText(lastFile));
     }
     for (const char *name : {"~~Tarvik Vessel", "Tarvik Grid"}) {
       const int layer = fcad->LayerFindByName(QString::fromLatin1(name));

@@ -38,8 +38,6 @@ QString qfixed(double value, int decimals) {
   return QString::fromStdString(fixed(value, decimals));
 }
 
-double number(const QString &text) { return platform::StrToFloat(text); }
-
 constexpr double degToRad = std::numbers::pi / 180.0;
 
 } // namespace
@@ -164,10 +162,10 @@ void TFNav::tMapTimer(QObject *) {
       TMapTimerState t = m;
       const TFShape &shape = *w.FShape;
       t.Vessel.RingCount = TFShape::CircleCount(shape.edAmount->text());
-      t.Vessel.RingStep = number(shape.edInterval->text());
-      t.Vessel.FirstRadius = number(shape.edRadious->text());
-      t.Vessel.SideLength = number(shape.edLArrow->text());
-      t.Vessel.BowLength = number(shape.edBArrow->text());
+      t.Vessel.RingStep = TFShape::ShapeLength(shape.edInterval->text());
+      t.Vessel.FirstRadius = TFShape::ShapeLength(shape.edRadious->text());
+      t.Vessel.SideLength = TFShape::ShapeLength(shape.edLArrow->text());
+      t.Vessel.BowLength = TFShape::ShapeLength(shape.edBArrow->text());
       t.MapSetupDone = true;
       m = t;
     } catch (const platform::EConvertError &) {

@@ -7,6 +7,9 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 using navigator::PortPageTexts;
@@ -305,10 +308,39 @@ void SensorSettingsModel::cbEventLabelColorChange(TColor colour) {
   repaintCanvas();
 }
 
+int SensorSettingsModel::LabelFontSize(const QString &text, int fallback) {
+  std::int32_t size = fallback;
+  if (!platform::TryStrToInt(text.toStdString(), size)) {
+    // A whole number beyond 32 bits is still a size far too large, not a mistyped one.
+    static const QRegularExpression wholeNumber(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    if (!wholeNumber.match(text).hasMatch())
+      return fallback;
+    size = text.trimmed().startsWith('-') ? -MaxLabelFontSize : MaxLabelFontSize;
+  }
+  return std::clamp<std::int32_t>(size, -MaxLabelFontSize, MaxLabelFontSize);
+}
+
 void SensorSettingsModel::edEventLabelFontSizeChange(const QString &text) {
   Values.edEventLabelFontSize = text;
-  EventLabelFontSize = platform::StrToIntDef(text, 24);
+  EventLabelFontSize = LabelFontSize(text, 24);
   repaintCanvas();
+}
+
+void SensorSettingsModel::noteClampedFontSizes() const {
+  if (!Hooks.note)
+    return;
+  const std::pair<const QString *, const char *> sizes[] = {
+      {&Values.edDepthLabelFontSize, "depth label"}, {&Values.edEventLabelFontSize, "event label"}};
+  for (const auto &[text, what] : sizes) {
+    const int drawn = LabelFontSize(*text, 0);
+    std::int32_t asTyped = 0;
+    if (drawn != 0 && !(platform::TryStrToInt(text->toStdString(), asTyped) && asTyped == drawn))
+      Hooks.note(QStringLiteral("The %1 font size %2 is beyond %3 points; the labels are drawn at "
+                                "%4.")
+                     .arg(QString::fromLatin1(what), text->trimmed())
+                     .arg(MaxLabelFontSize)
+                     .arg(drawn));
+  }
 }
 
 void SensorSettingsModel::repaintCanvas() {
@@ -466,10 +498,11 @@ void SensorSettingsModel::takeDisplaySettings() {
   DepthLabelSettingShown = v.cbShowDepthLabels;
   DepthLabelSettingSpacing = platform::StrToFloatDef(v.edDepthLabelSpacing, 10.0);
   DepthLabelSettingFontName = toAnsi(v.edDepthLabelFontName);
-  DepthLabelSettingFontSize = platform::StrToIntDef(v.edDepthLabelFontSize, 12);
+  DepthLabelSettingFontSize = LabelFontSize(v.edDepthLabelFontSize, 12);
   DepthLabelSettingColor = v.cbTextColor;
-  EventLabelFontSize = platform::StrToIntDef(v.edEventLabelFontSize, 24);
+  EventLabelFontSize = LabelFontSize(v.edEventLabelFontSize, 24);
   EventLabelColor = v.cbEventLabelColor;
+  noteClampedFontSizes();
 }
 
 void SensorSettingsModel::pushGrid(bool repaint) {

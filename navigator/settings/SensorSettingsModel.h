@@ -73,7 +73,17 @@ public:
     std::function<std::string(const std::string &name)> dayLogPath;
     // Appends an "Auto Event" record to the day's event log.
     std::function<void(const std::string &text)> appendEvent;
+    // Tells the surveyor of a setting that was not taken as it stands (the message window).
+    std::function<void(const QString &text)> note;
   };
+
+  // The largest label font, in points (267 pixels): a label larger than the map covers the track,
+  // the vessel and the grid, and the glyphs would take much memory. A larger size, stored or
+  // typed, draws at this one and is said.
+  static constexpr int MaxLabelFontSize = 200;
+  // The size a label is drawn at for a font size text: its integer (`fallback` for anything
+  // else) within -MaxLabelFontSize..MaxLabelFontSize (a negative size is a character height).
+  static int LabelFontSize(const QString &text, int fallback);
 
   SensorSettingsModel(std::string settingsFile, Host host);
 
@@ -145,6 +155,8 @@ private:
   void repaintCanvas();
   // The format read from the file, checked against the type read with it.
   void takeStoredFormat(const QString &stored, bool fromFile);
+  // Says each label font size that is drawn at another size than its text.
+  void noteClampedFontSizes() const;
 
   std::string SettingsFile;
   Host Hooks;

@@ -5,6 +5,7 @@
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/PortSettings.h"
+#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
@@ -101,7 +102,10 @@ TFGPS::TFGPS(QWidget *owner, NavigatorWindows &windows)
               [](const std::string &name) {
                 return SurveyDay().LogFolder + SessionDateString() + name;
               },
-              [](const std::string &text) { AppendAutoEvent(text, EventLogPath()); }}) {
+              [](const std::string &text) { AppendAutoEvent(text, EventLogPath()); },
+              [this](const QString &text) {
+                navigator::noteInMessageWindow(this, Windows, text);
+              }}) {
   setObjectName(QStringLiteral("FGPS"));
   setWindowTitle(QStringLiteral("Settings"));
   // A dialog border without border icons, above the other windows.

@@ -2,8 +2,10 @@
 
 #include "navigator/windows/MessageWindow.h"
 #include "platform/Abort.h"
+#include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Dialogs.h"
+#include "platform/FormatSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -18,6 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -68,30 +71,78 @@ int TFShape::CircleCount(const QString &text) {
   return std::clamp<int>(platform::StrToInt(text), 0, MaxCircles);
 }
 
+double TFShape::ShapeLength(const QString &text) {
+  const double value = platform::StrToFloat(text);
+  if (!std::isfinite(value))
+    throw platform::EConvertError("'" + text.toStdString() + "' is not a finite length");
+  return std::clamp(value, -MaxShapeLength, MaxShapeLength);
+}
+
+namespace {
+
+// Each length of the symbol: its key, the words of its row, the design value.
+struct LengthSetting {
+  QLineEdit *TFShape::*edit;
+  const char *key;
+  const char *label;
+  double design;
+};
+const LengthSetting lengths[] = {
+    {&TFShape::edInterval, "Cirecle offset interval", "Offset to next circle", 10},
+    {&TFShape::edRadious, "Radious of first circle", "Radious of first circle", 10},
+    {&TFShape::edBArrow, "Arrow length to bow", "Arrow's longitudal length", 100},
+    {&TFShape::edLArrow, "Left right offset of arrow", "Arrow's sideward length", 0},
+};
+
+} // namespace
+
 void TFShape::FormCreate() {
   const platform::IniFile ini(platform::SettingsFilePath());
   const auto real = [](double v) { return QString::fromStdString(platform::FloatToStr(v)); };
-  const std::int32_t stored = ini.ReadInteger(section, "Number of circles", 2);
-  const int circles = std::clamp<std::int32_t>(stored, 0, MaxCircles);
-  edAmount->setText(QString::number(circles));
-  if (circles != stored) {
-    // The message window is made after this one: the note waits for the start to finish.
-    const QString note = QStringLiteral("The stored number of circles %1 is outside 0 to %2; the "
-                                        "vessel symbol draws %3.")
-                             .arg(stored)
-                             .arg(MaxCircles)
-                             .arg(circles);
-    QTimer::singleShot(0, this, [this, note] {
-      if (Windows.FMsg && Windows.FMsg->Msg) {
-        Windows.FMsg->Msg->appendPlainText(note);
-        Windows.FMsg->show();
-      }
-    });
+  // A stored number beyond 32 bits reads as no number at all: it is taken from its text.
+  const QString storedText =
+      ini.ReadString(section, "Number of circles", QStringLiteral("2")).trimmed();
+  int circles = 2;
+  bool clamped = false;
+  std::int32_t value = 0;
+  static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+  if (platform::TryStrToInt(storedText.toStdString(), value)) {
+    circles = std::clamp<std::int32_t>(value, 0, MaxCircles);
+    clamped = circles != value;
+  } else if (wholeNumber.match(storedText).hasMatch()) {
+    circles = storedText.startsWith('-') ? 0 : MaxCircles;
+    clamped = true;
   }
-  edInterval->setText(real(ini.ReadFloat(section, "Cirecle offset interval", 10)));
-  edRadious->setText(real(ini.ReadFloat(section, "Radious of first circle", 10)));
-  edBArrow->setText(real(ini.ReadFloat(section, "Arrow length to bow", 100)));
-  edLArrow->setText(real(ini.ReadFloat(section, "Left right offset of arrow", 0)));
+  edAmount->setText(QString::number(circles));
+  if (clamped)
+    navigator::noteInMessageWindow(this, Windows,
+                                   QStringLiteral("The stored number of circles %1 is outside 0 "
+                                                  "to %2; the vessel symbol draws %3.")
+                                       .arg(storedText)
+                                       .arg(MaxCircles)
+                                       .arg(circles));
+  for (const LengthSetting &l : lengths) {
+    const std::string lengthText = ini.ReadString(section, l.key, "");
+    double stored = l.design;
+    QString why; // empty: taken as stored
+    if (!lengthText.empty() &&
+        !platform::TryStrToFloat(lengthText, stored, platform::FormatSettings::classic()) &&
+        !platform::TryStrToFloat(lengthText, stored)) {
+      stored = l.design;
+      why = QStringLiteral("is no number");
+    } else if (!std::isfinite(stored) || std::fabs(stored) > MaxShapeLength) {
+      why = QStringLiteral("is not a length of -%1 to %1").arg(real(MaxShapeLength));
+      stored =
+          std::isfinite(stored) ? std::clamp(stored, -MaxShapeLength, MaxShapeLength) : l.design;
+    }
+    (this->*l.edit)->setText(real(stored));
+    if (!why.isEmpty())
+      navigator::noteInMessageWindow(
+          this, Windows,
+          QStringLiteral("The stored \"%1\" %2 %3; the vessel symbol takes %4.")
+              .arg(QString::fromLatin1(l.label), platform::fromWindows1254(lengthText), why,
+                   real(stored)));
+  }
 }
 
 void TFShape::BitBtn1Click() {
@@ -110,12 +161,25 @@ void TFShape::BitBtn1Click() {
     edAmount->setFocus();
     platform::Abort();
   }
+  // The same for a length that is a number the symbol cannot draw.
+  for (const LengthSetting &l : lengths) {
+    QLineEdit *edit = this->*l.edit;
+    double value = 0;
+    if (platform::TryStrToFloat(edit->text().toStdString(), value) &&
+        !(std::isfinite(value) && std::fabs(value) <= MaxShapeLength)) {
+      platform::MessageDlg(QStringLiteral("%1 \"%2\" is not possible: the vessel symbol takes "
+                                          "lengths of -%3 to %3.")
+                               .arg(QString::fromLatin1(l.label), edit->text())
+                               .arg(MaxShapeLength),
+                           mtError, mbOK);
+      edit->setFocus();
+      platform::Abort();
+    }
+  }
   platform::IniFile ini(platform::SettingsFilePath());
   ini.WriteString(section, "Number of circles", edAmount->text());
-  ini.WriteString(section, "Cirecle offset interval", edInterval->text());
-  ini.WriteString(section, "Radious of first circle", edRadious->text());
-  ini.WriteString(section, "Arrow length to bow", edBArrow->text());
-  ini.WriteString(section, "Left right offset of arrow", edLArrow->text());
+  for (const LengthSetting &l : lengths)
+    ini.WriteString(section, l.key, (this->*l.edit)->text());
   hide();
 }
 

@@ -22,6 +22,14 @@ public:
   // The number of circles the map timer draws for the edit's text: its integer, within
   // 0..MaxCircles. EConvertError when the text is not an integer.
   static int CircleCount(const QString &text);
+  // The largest radius, circle interval or arrow length, in map units (metres): a symbol larger
+  // than a harbour shows nothing of the boat, and one of 1e308 draws its lines across the whole
+  // map. A larger or non-finite length typed here is refused, a stored one is clamped (one that
+  // is no finite number gives the design value) and said in the message window.
+  static constexpr double MaxShapeLength = 10000;
+  // The length the map timer draws for an edit's text: its number within -MaxShapeLength to
+  // MaxShapeLength. EConvertError when the text is no number or not a finite one.
+  static double ShapeLength(const QString &text);
 
   QLineEdit *edRadious = nullptr;
   QLineEdit *edInterval = nullptr;

@@ -72,3 +72,18 @@ bool TFMsg::eventFilter(QObject *watched, QEvent *event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+namespace navigator {
+
+void showInMessageWindow(NavigatorWindows &windows, const QString &text) {
+  if (windows.FMsg && windows.FMsg->Msg) {
+    windows.FMsg->Msg->appendPlainText(text);
+    windows.FMsg->show();
+  }
+}
+
+void noteInMessageWindow(QObject *context, NavigatorWindows &windows, const QString &text) {
+  QTimer::singleShot(0, context, [&windows, text] { showInMessageWindow(windows, text); });
+}
+
+} // namespace navigator

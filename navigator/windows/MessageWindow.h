@@ -31,3 +31,14 @@ protected:
   void hideEvent(QHideEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
 };
+
+namespace navigator {
+
+// Adds the text to the message window and shows it, when the window exists.
+void showInMessageWindow(NavigatorWindows &windows, const QString &text);
+// Shows the text in the message window. The windows made before it (their settings are read as
+// they are made) post the note, which then waits for the start to make it; `context` ends the
+// wait when it goes first.
+void noteInMessageWindow(QObject *context, NavigatorWindows &windows, const QString &text);
+
+} // namespace navigator

@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WholeRecord.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,7 +27,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstdio>
 
 namespace {
 
@@ -293,18 +293,17 @@ void TOffsets::BitBtn1Click(QObject *) {
   const bool profileUsed =
       Windows.fSVP && Windows.fSVP->cUseSVP && Windows.fSVP->cUseSVP->isChecked();
   const std::string logPath = SurveyDay().LogFolder + SessionDateString() + " Offsets.log";
-  if (std::FILE *log = std::fopen(logPath.c_str(), "a+")) {
-    const std::string block = OffsetsLogBlock(values, tr, profileUsed);
-    const bool written = std::fwrite(block.data(), 1, block.size(), log) == block.size();
-    if (std::fclose(log) != 0 || !written)
-      platform::MessageDlg(QStringLiteral("Cannot write the offsets log ") +
-                               platform::pathText(logPath) + QStringLiteral("."),
-                           mtError, mbOK);
-  } else {
+  // Whole or not at all, like every day file, and never into a pipe that would hold the window.
+  const platform::AppendOutcome outcome = platform::appendWholeRecord(
+      logPath, std::string_view(), OffsetsLogBlock(values, tr, profileUsed));
+  if (!outcome) {
     // The values still reach the settings file and the survey starts: the surveyor is told
     // that this day's offsets log misses them.
-    platform::MessageDlg(QStringLiteral("Cannot open the offsets log ") +
-                             platform::pathText(logPath) + QStringLiteral("."),
+    const QString verb = outcome.kind == platform::AppendOutcome::NotWritten
+                             ? QStringLiteral("Cannot write the offsets log ")
+                             : QStringLiteral("Cannot open the offsets log ");
+    platform::MessageDlg(verb + platform::pathText(logPath) + QStringLiteral(": ") +
+                             QString::fromStdString(outcome.reason()) + QStringLiteral("."),
                          mtError, mbOK);
   }
 

@@ -254,7 +254,7 @@ TEST(EditorFiles, AFileThatIsNoRegularFileIsRefusedWithTheReason) {
     ASSERT_EQ(ed.dialogs.messages().size(), before + 1) << path;
     const auto &message = ed.dialogs.messages()[before];
     EXPECT_EQ(message.text, "The file \"" + QString::fromStdString(path) +
-                                "\" could not be opened: It is not a regular file.");
+                                "\" could not be opened: Not a regular file");
     EXPECT_EQ(message.type, mtError);
     EXPECT_TRUE(ed.e().points.empty());
     EXPECT_FALSE(ed.e().displayMainLoop->isActive());

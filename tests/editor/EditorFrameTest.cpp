@@ -3,12 +3,15 @@
 #include "EditorTestSupport.h"
 
 #include "platform/About.h"
+#include "platform/Paths.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 
 using editortest::Editor;
 
@@ -107,6 +110,36 @@ TEST(EditorFrame, StoredPlacementOutsideTheScreenComesBackAtZero) {
   loadFormGeometry(ed.w.fEditing, true);
   const QWidget *frame = ed.w.fEditing->parentWidget();
   EXPECT_EQ(frame->geometry(), QRect(0, 0, 640, 480));
+}
+
+} // namespace
+
+namespace {
+
+// A settings file far beyond any the editor writes: said at start, read as the defaults, and kept.
+TEST(EditorFrame, ASettingsFileBeyondTheBoundIsSaidAndKept) {
+  testsupport::TempDir dir;
+  testsupport::EnvVar settingsDir("TARVIK_SETTINGS_DIR", dir.path().c_str());
+  const std::string ini = platform::SettingsFilePath();
+  testsupport::writeFile(ini, "[ECHOGRAM]\r\nsSmoothingFactor=3\r\n");
+  const std::uintmax_t size = std::uintmax_t(1) << 30;
+  std::filesystem::resize_file(ini, size);
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  EditorWindows w;
+  createEditorWindows(w);
+  std::unique_ptr<TfParent> parent(w.fParent);
+  parent->show();
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_EQ(dialogs.messages()[0].type, mtWarning);
+  EXPECT_TRUE(dialogs.messages()[0].text.contains(QString::fromStdString(ini)));
+  EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("larger than 1 MB")));
+  w.fSettings->show();
+  EXPECT_EQ(w.fSettings->sSmoothingFactor->text(), "1") << "the default";
+  w.fSettings->hide();
+  w.fEditing->displayMainLoop->stop();
+  parent->hide();
+  EXPECT_EQ(std::filesystem::file_size(ini), size);
 }
 
 } // namespace

@@ -391,7 +391,7 @@ TEST_F(XyzLoadTest, FilesWithoutPointsLeaveCanvasAndViewAsTheyWere) {
   };
   const Case cases[] = {
       {"missing", dir_.file("missing.xyz"), " could not be read"},
-      {"folder", dir_.path(), " is not a regular file"},
+      {"folder", dir_.path(), ": Not a regular file"},
       {"empty", write("empty.xyz", ""), ""},
       {"no usable line", write("header.xyz", "x,y,z\n# 1 2 3\n;4 5 6\n1;2;3\n1 2\n\n"), ""},
       {"non-finite values only", write("nan.xyz", "nan nan nan\n1 inf 2\n1 2 1e999\n"), ""},
@@ -458,7 +458,7 @@ TEST_F(XyzLoadTest, PipesAndDevicesAreRefusedAtOnceWithAMessage) {
     EXPECT_FALSE(load(path)) << path;
     ASSERT_FALSE(dialogs_.messages().empty()) << path;
     EXPECT_EQ(dialogs_.messages().back().text,
-              QStringLiteral("XYZ load failed: %1 is not a regular file")
+              QStringLiteral("XYZ load failed: %1: Not a regular file")
                   .arg(QString::fromStdString(path)));
     exchange::XyzReadResult why = exchange::XyzReadResult::Ok;
     EXPECT_FALSE(exchange::loadXyzFile(canvas_, path, 0, 0, 0, exchange::xyzPointLimit, &why));

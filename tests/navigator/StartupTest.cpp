@@ -19,9 +19,13 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/About.h"
 #include "platform/Paths.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 std::string NavigatorTest::settingsFile() const { return platform::SettingsFilePath(); }
@@ -107,4 +111,35 @@ TEST_F(NavigatorTest, StartWithoutSettingsCreatesEveryWindowOnceWithTheDesignedO
   EXPECT_EQ(windows->FNav->windowTitle().toStdString(), "Tarvik Sondrel - ");
   EXPECT_TRUE(windows->FNav->lLanguage->isEnabled());
   EXPECT_FALSE(windows->FNav->lLanguage->isVisible());
+}
+
+// A settings file far beyond any the program writes (a copy gone wrong, a sparse file): the
+// start reads the defaults at once, says so, and the exit asks before leaving it unwritten.
+TEST_F(NavigatorTest, ASettingsFileBeyondTheBoundIsSaidAndNeverWrittenOver) {
+  const std::string ini = settingsFile();
+  testsupport::writeFile(ini, "[APPLICATION]\r\nThemeStyle=Light\r\n");
+  const std::uintmax_t size = std::uintmax_t(1) << 30;
+  std::filesystem::resize_file(ini, size);
+  testsupport::ScriptedDialogs dialogs;
+  dialogs.answer(mrOk);
+  windows = std::make_unique<NavigatorWindows>();
+  CreateNavigatorWindows(*windows);
+  windows->FNav->show();
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  const QString told = dialogs.messages()[0].text;
+  EXPECT_TRUE(told.contains(QString::fromStdString(ini))) << told.toStdString();
+  EXPECT_TRUE(told.contains(QStringLiteral("larger than 1 MB"))) << told.toStdString();
+  EXPECT_TRUE(windows->FMsg->Msg->toPlainText().contains(told));
+  EXPECT_TRUE(windows->Offsets->isVisible()) << "the start went on with the defaults";
+
+  dialogs.answer(mrYes); // exit without the settings
+  windows->FNav->close();
+  ASSERT_EQ(dialogs.messages().size(), 2u);
+  EXPECT_TRUE(dialogs.messages()[1].text.contains(QStringLiteral("Exit anyway?")));
+  windows.reset();
+  EXPECT_EQ(std::filesystem::file_size(ini), size);
+  std::ifstream kept(ini, std::ios::binary);
+  std::string head(20, '\0');
+  kept.read(head.data(), std::streamsize(head.size()));
+  EXPECT_EQ(head, "[APPLICATION]\r\nTheme");
 }

@@ -218,26 +218,30 @@ QStringList temporariesIn(const std::string &folder) {
   return found;
 }
 
-TEST(AtomicFile, TheNextSaveRemovesTheTemporariesACrashLeftOfThatFileOnly) {
+// The timed drawings are each saved once, under a name of their own: a temporary a killed save
+// left of one of them is removed by the next save in that folder, whatever it saves.
+TEST(AtomicFile, TheNextSaveInAFolderRemovesEveryTemporaryACrashLeftThere) {
   testsupport::TempDir dir;
   const std::string drawing = dir.file("2024-05-01 Harbour.zrv");
-  const std::string other = dir.file("2024-05-01 Harbour.dxf");
+  const std::string other = dir.file("2024-05-01 0915.zrv");
   writeFile(drawing, "saved before the crash");
   leaveTemporaryAsACrashWould(drawing, "half of a save");
   leaveTemporaryAsACrashWould(other, "the other file's half");
-  ASSERT_EQ(temporariesIn(dir.path()).size(), 2);
-  // The save that crashed next had already removed the one before it.
+  ASSERT_EQ(temporariesIn(dir.path()).size(), 1) << "each save sweeps the folder first";
   leaveTemporaryAsACrashWould(drawing, "another half");
-  ASSERT_EQ(temporariesIn(dir.path()).size(), 2);
-  EXPECT_EQ(readFile(drawing), "saved before the crash");
-
-  platform::replaceFileContents(drawing, "saved after the crash");
-  EXPECT_EQ(readFile(drawing), "saved after the crash");
-  // The other file's temporary is not this file's to remove; its own next save removes it.
   ASSERT_EQ(temporariesIn(dir.path()).size(), 1);
-  platform::replaceFileContents(other, "other");
+  EXPECT_EQ(readFile(drawing), "saved before the crash");
+  // Dot files of others that merely look alike stay.
+  for (const char *name : {".~0123456789abcdef-0123456789a", ".~0123456789abcdef_0123456789ab",
+                           ".~0123456789abcdeg-0123456789ab", ".hidden"})
+    writeFile(dir.file(name), "not ours");
+
+  platform::replaceFileContents(dir.file("2024-05-01 0916.zrv"), "the next minute");
+  EXPECT_EQ(readFile(drawing), "saved before the crash");
   EXPECT_EQ(folderEntries(dir.path()),
-            (QStringList{"2024-05-01 Harbour.dxf", "2024-05-01 Harbour.zrv"}));
+            (QStringList{".hidden", ".~0123456789abcdef-0123456789a",
+                         ".~0123456789abcdef_0123456789ab", ".~0123456789abcdeg-0123456789ab",
+                         "2024-05-01 0916.zrv", "2024-05-01 Harbour.zrv"}));
 }
 
 // A save in progress, in another process or in this one, is no crash: its temporary stays and

@@ -2,6 +2,7 @@
 // failures and files full of garbage.
 #include "platform/IniFile.h"
 #include "platform/Convert.h"
+#include "platform/RegularFile.h"
 
 #include "support/TestSupport.h"
 
@@ -9,6 +10,9 @@
 
 #include <clocale>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
 
 using namespace platform;
 using testsupport::readFile;
@@ -156,6 +160,52 @@ TEST(IniFile, WriteFailuresRaiseNamingTheFile) {
   IniFile onFolder(dir.file("folder.INI"));
   EXPECT_THROW(onFolder.WriteString("A", "b", "c"), EIniFileException);
   EXPECT_EQ(onFolder.ReadString("A", "b", "d"), "d");
+}
+
+// A settings file of any size: one beyond the bound reads as defaults at once, is said, and is
+// never written over; one at the bound still reads.
+TEST(IniFile, ASettingsFileBeyondTheBoundReadsAsDefaultsAndIsKept) {
+  TempDir dir;
+  const std::string huge = dir.file("huge.INI");
+  writeFile(huge, "[A]\nb=stored\n");
+  std::filesystem::resize_file(huge, std::uintmax_t(1) << 30); // sparse: 1 GiB of zeros after it
+  IniFile ini(huge);
+  EXPECT_EQ(ini.ReadString("A", "b", "default"), "default");
+  EXPECT_EQ(ini.ReadInteger("A", "b", 7), 7);
+  EXPECT_FALSE(ini.SectionExists("A"));
+  const auto refusal = settingsFileRefusal(huge);
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_NE(refusal->find(huge), std::string::npos) << *refusal;
+  EXPECT_NE(refusal->find("larger than 1 MB"), std::string::npos) << *refusal;
+  for (const std::function<void()> &change :
+       {std::function<void()>([&] { ini.WriteString("A", "b", "new"); }),
+        std::function<void()>([&] { ini.DeleteKey("A", "b"); }),
+        std::function<void()>([&] { ini.EraseSection("A"); })})
+    EXPECT_THROW(change(), EIniFileException);
+  EXPECT_EQ(std::filesystem::file_size(huge), std::uintmax_t(1) << 30);
+  std::ifstream kept(huge, std::ios::binary);
+  std::string head(13, '\0');
+  kept.read(head.data(), std::streamsize(head.size()));
+  EXPECT_EQ(head, "[A]\nb=stored\n");
+
+  const std::string atBound = dir.file("bound.INI");
+  writeFile(atBound, "[A]\nb=stored\n");
+  std::filesystem::resize_file(atBound, SettingsFileLimit);
+  EXPECT_EQ(IniFile(atBound).ReadString("A", "b", "default"), "stored");
+  EXPECT_FALSE(settingsFileRefusal(atBound).has_value());
+  EXPECT_FALSE(settingsFileRefusal(dir.file("missing.INI")).has_value());
+}
+
+// A named pipe put where the settings file should be would hold every read for ever.
+TEST(IniFile, APipeForASettingsFileReadsAsDefaultsAndIsNeverWritten) {
+  TempDir dir;
+  const std::string pipe = dir.file("pipe.INI");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  IniFile ini(pipe);
+  EXPECT_EQ(ini.ReadString("A", "b", "default"), "default");
+  EXPECT_THROW(ini.WriteString("A", "b", "c"), EIniFileException);
+  ASSERT_TRUE(settingsFileRefusal(pipe).has_value());
+  EXPECT_NE(settingsFileRefusal(pipe)->find(notRegularFileReason), std::string::npos);
 }
 
 TEST(IniFile, EveryCallSeesTheFileAsItIsNow) {

@@ -5,10 +5,12 @@
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using testsupport::FileSizeLimit;
@@ -100,6 +102,47 @@ TEST(WholeRecord, APipeOrDeviceAtThePathIsRefusedWithoutBlocking) {
   char byte = 0;
   EXPECT_EQ(::read(reader, &byte, 1), 0); // nothing was written into the pipe
   ::close(reader);
+}
+
+// A day file's name may be a link to where the records are kept (another disk); when the file
+// there does not exist yet, the first record makes it, as the raw log and the whole-file save do.
+TEST(WholeRecord, ADanglingLinkAtThePathIsFollowedAndStaysALink) {
+  TempDir dir;
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(dir.file("elsewhere"))));
+  struct Case {
+    const char *link;
+    std::string target; // what the link holds
+    std::string file;   // where the records land
+  } cases[] = {
+      {"absolute.csv", dir.file("elsewhere/a.csv"), dir.file("elsewhere/a.csv")},
+      {"relative.csv", "elsewhere/r.csv", dir.file("elsewhere/r.csv")},
+      {"chain.csv", "relative.csv", dir.file("elsewhere/r.csv")},
+  };
+  for (const Case &c : cases) {
+    const std::string link = dir.file(c.link);
+    ASSERT_EQ(::symlink(c.target.c_str(), link.c_str()), 0) << c.link;
+  }
+  for (const Case &c : cases) {
+    const std::string link = dir.file(c.link);
+    const AppendOutcome outcome = appendWholeRecord(link, "Header\n", std::string(c.link) + "\n");
+    EXPECT_TRUE(outcome) << c.link << ": " << outcome.reason();
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.link;
+  }
+  EXPECT_EQ(readFile(dir.file("elsewhere/a.csv")), "Header\nabsolute.csv\n");
+  EXPECT_EQ(readFile(dir.file("elsewhere/r.csv")), "Header\nrelative.csv\nchain.csv\n");
+
+  // A record that fails removes the file it made, never the link.
+  const std::string link = dir.file("full.csv");
+  ASSERT_EQ(::symlink("elsewhere/f.csv", link.c_str()), 0);
+  {
+    FileSizeLimit full(4);
+    EXPECT_EQ(appendWholeRecord(link, "Header\n", "record\n").kind, AppendOutcome::NotWritten);
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("elsewhere/f.csv"))));
+  struct stat st {};
+  EXPECT_EQ(::lstat(link.c_str(), &st), 0);
 }
 
 TEST(WholeRecord, APathThatCannotBeOpenedChangesNothing) {

@@ -263,9 +263,9 @@ TEST_F(NtripClient, SourceTableThatNeverEndsIsCut) {
   });
   connectTo(caster);
   ASSERT_TRUE(recorder.waitForDisconnected());
-  EXPECT_EQ(
-      recorder.statuses,
-      (Statuses{{1, connecting(caster)}, {4, "Unknown server response"}, {0, "Disconnected"}}));
+  EXPECT_EQ(recorder.statuses, (Statuses{{1, connecting(caster)},
+                                         {4, "Source table larger than 4 MB: not read"},
+                                         {0, "Disconnected"}}));
   EXPECT_EQ(recorder.sourceTables, 0);
 }
 
@@ -339,6 +339,33 @@ TEST_F(NtripClient, SilentCasterIsDroppedAfterTheReceiveTimeOut) {
                                          {2, "Connected to MP1"},
                                          {0, "Connection closed"},
                                          {0, "Disconnected"}}));
+  // Why it was closed, before the status says that it was.
+  const auto why = std::find(recorder.logs.begin(), recorder.logs.end(),
+                             "No correction data from the caster within 300 ms");
+  ASSERT_NE(why, recorder.logs.end());
+  EXPECT_EQ(*(why + 1), "Connection closed");
+}
+
+// A second fetch's log begins with its own attempt; the first one's end was already logged.
+TEST_F(NtripClient, ANewFetchLogsNoStrayDisconnect) {
+  ScriptedCaster caster([](PeerConnection &c, int) {
+    c.request();
+    c.send("SOURCETABLE 200 OK\r\n\r\nSTR;MP1;x;\r\nENDSOURCETABLE\r\n");
+    c.waitForClose();
+  });
+  client.CasterPort = caster.port();
+  client.FetchSourceTable();
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  const std::size_t before = recorder.logs.size();
+  recorder.statuses.clear();
+  client.FetchSourceTable();
+  ASSERT_TRUE(recorder.waitForDisconnected());
+  ASSERT_GT(recorder.logs.size(), before);
+  EXPECT_EQ(recorder.logs[before], connecting(caster));
+  EXPECT_EQ(std::count(recorder.logs.begin() + std::ptrdiff_t(before), recorder.logs.end(),
+                       "Disconnected"),
+            1);
+  EXPECT_EQ(recorder.sourceTables, 2);
 }
 
 TEST_F(NtripClient, ConnectionFailuresReportAnErrorAndNeverRetry) {

@@ -161,7 +161,7 @@ TEST_F(NtripProfilesFile, AListThatCannotBeReadGivesItsReason) {
   const Case cases[] = {
       {"missing", [](const std::string &) {}, ""},
       {"a folder", [](const std::string &p) { QDir().mkpath(QString::fromStdString(p)); },
-       "It is not a regular file."},
+       "Not a regular file"},
       {"larger than a list file is read",
        [](const std::string &p) {
          std::FILE *f = std::fopen(p.c_str(), "wb");

@@ -120,7 +120,7 @@ TEST(NtripResponse, SourceTableWithoutEndIsCapped) {
     fed += lines.size();
   }
   EXPECT_EQ(step, Step::Rejected);
-  EXPECT_EQ(reader.rejection(), Rejection::Unknown);
+  EXPECT_EQ(reader.rejection(), Rejection::TableTooLarge);
   EXPECT_LE(fed, positioning::ntripSourceTableLimit + lines.size());
 }
 

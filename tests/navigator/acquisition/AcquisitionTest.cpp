@@ -282,6 +282,32 @@ TEST_F(AcquisitionTest, GeodesyLogGetsAHeaderOnceAndABlockPerStart) {
   nav().RealtimeClick(nav().Realtime);
 }
 
+// A log grown past what any whole-file read accepts (a day of many restarts, or a file copied
+// there): the start appends its block without reading what is there.
+TEST_F(AcquisitionTest, AGeodesyLogOfAnySizeDoesNotStopTheStart) {
+  createWindows();
+  usePorts(false);
+  const std::string path = SurveyDay().LogFolder + "2024-05-01 Geodesy.txt";
+  const off_t earlier = 17 * 1024 * 1024;
+  {
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(earlier));
+  }
+  testsupport::ScriptedDialogs dialogs; // any message box fails the test
+  nav().RealtimeClick(nav().Realtime);
+  EXPECT_EQ(nav().State.RealtimeRunning, 1);
+  std::string block;
+  for (const char *line : geodesyBlockOfDefaults)
+    block += std::string(line) + "\r\n";
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.size(), earlier + qint64(block.size())) << "no header, nothing rewritten";
+  ASSERT_TRUE(file.seek(earlier));
+  EXPECT_EQ(file.readAll().toStdString(), block);
+  nav().RealtimeClick(nav().Realtime);
+}
+
 TEST_F(AcquisitionTest, StartAndStopOpenAndCloseThePortsInOrder) {
   createWindows();
   usePorts(true);

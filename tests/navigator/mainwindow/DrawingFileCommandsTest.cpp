@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -178,6 +180,9 @@ TEST_F(DrawingFileCommandsTest, AnExportThatCannotBeWrittenIsReported) {
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_TRUE(
       dialogs.messages()[0].text.startsWith(QStringLiteral("The drawing could not be exported")));
+  // The reason, not only the name.
+  EXPECT_TRUE(dialogs.messages()[0].text.endsWith(QString::fromLatin1(std::strerror(ENOENT))))
+      << dialogs.messages()[0].text.toStdString();
 }
 
 TEST_F(DrawingFileCommandsTest, NewClearsEverythingOnlyAfterYes) {

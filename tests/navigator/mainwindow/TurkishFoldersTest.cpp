@@ -5,6 +5,7 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -143,6 +145,46 @@ TEST_F(TurkishFolders, DialogNamesReachTheFilesAsChosen) {
   }
   nav.close();
   EXPECT_EQ(dialogs.messages().size(), 1u) << "the exit asked nothing";
+}
+
+// Letters the settings file's code page cannot write (Greek, Polish, Czech, Hungarian) in the
+// survey root: the name is stored so that it names the same file again.
+TEST_F(TurkishFolders, ARootWithLettersOutsideTheCodePageStillBringsTheDrawingBack) {
+  for (const char *name : {"\xCE\xA9mega_\xC3\x96l\xC3\xA7\xC3\xBCm",
+                           "\xC5\x81\xC3\xB3"
+                           "d\xC5\xBA",
+                           "\xC5\x98"
+                           "eka \xC5\x91z"}) {
+    const std::string surveyRoot = home + "/" + name + "/";
+    testsupport::EnvVar rootEnv("TARVIK_SURVEY_ROOT", surveyRoot.c_str());
+    InitSurveySession();
+    platform::IniFile(platform::SettingsFilePath()).DeleteKey("FILE", "Last File Saved");
+    TFNav &nav = start();
+    nav.fcad->DrawLine(0, 0, 10, 10, nav.State.UserShapeLayer);
+    nav.Save1Click(&nav);
+    const std::string saved = surveyRoot + "2024-05-01/ZRV/2024-05-01 1015.zrv";
+    ASSERT_TRUE(exists(saved)) << name;
+    nav.close();
+    windows.reset();
+
+    TFNav &next = start();
+    EXPECT_EQ(userShapes(*next.fcad), 1) << name;
+    EXPECT_EQ(next.windowTitle(), QStringLiteral("Tarvik Sondrel - ") + platform::pathText(saved));
+    EXPECT_FALSE(windows->FMsg->isVisible()) << name << ": nothing to report";
+    windows.reset();
+  }
+  EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(TurkishFolders, ALastDrawingThatIsGoneIsSaidAtStart) {
+  const std::string gone = home + "/\xCE\xA9/2024-05-01 0900.zrv";
+  platform::IniFile(platform::SettingsFilePath())
+      .WriteString("FILE", "Last File Saved       ", platform::pathToSetting(gone));
+  TFNav &nav = start();
+  EXPECT_EQ(nav.fcad->ShapeCount, 0);
+  EXPECT_TRUE(windows->FMsg->isVisible());
+  EXPECT_TRUE(windows->FMsg->Msg->toPlainText().contains(platform::pathText(gone)))
+      << windows->FMsg->Msg->toPlainText().toStdString();
 }
 
 } // namespace

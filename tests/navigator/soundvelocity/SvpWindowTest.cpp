@@ -103,7 +103,7 @@ TEST_F(SvpWindow, ASourceThatIsAPipeIsRefusedWithoutWaitingAndChangesNothing) {
   ASSERT_EQ(dialogs.messages().size(), 1u);
   const QString text = dialogs.messages()[0].text;
   EXPECT_TRUE(text.contains(QString::fromStdString(pipe))) << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("not a regular file"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Not a regular file"))) << text.toStdString();
   EXPECT_EQ(w.mRawSVData->toPlainText(), "kept");
 }
 

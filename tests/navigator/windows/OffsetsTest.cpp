@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <sys/stat.h>
 
 namespace {
 
@@ -252,6 +253,26 @@ TEST_F(OffsetsWindowTest, AnOffsetsLogThatCannotBeOpenedIsReportedAndTheValuesAr
   };
   EXPECT_TRUE(shown(QStringLiteral("Cannot open the offsets log")));
   EXPECT_TRUE(shown(QStringLiteral("Cannot write the event log")));
+  EXPECT_NE(testsupport::readFile(settingsFile()).find("Offset A     =0.5"), std::string::npos);
+}
+
+// A named pipe with no reader at the log's name would hold a plain open for ever, and the window
+// with it; the log is refused with its reason and the values are still stored.
+TEST_F(OffsetsWindowTest, APipeAtTheOffsetsLogIsRefusedWithItsReason) {
+  offsets->show();
+  type(goodValues());
+  ASSERT_EQ(::mkfifo(offsetsLog().c_str(), 0644), 0);
+  dialogs.answer(mrOk);
+  try {
+    offsets->BitBtn1Click(offsets);
+  } catch (...) { // the survey start that follows may fail on the machine's serial port
+  }
+  bool told = false;
+  for (const auto &m : dialogs.messages())
+    told = told || m.text == QStringLiteral("Cannot open the offsets log ") +
+                                 QString::fromStdString(offsetsLog()) +
+                                 QStringLiteral(": Not a regular file.");
+  EXPECT_TRUE(told);
   EXPECT_NE(testsupport::readFile(settingsFile()).find("Offset A     =0.5"), std::string::npos);
 }
 
