@@ -6,12 +6,18 @@
 // line between ticks (a 10 Hz sounder against the map's default 20 ms), labels on, the stored
 // fixed grid; full_redraws_per_s counts the paints that redrew the whole back buffer, per second
 // of the map's rate.
+// View 3 is a stored 3 x 2 km view whose pixels are not square, over a chart's drawing with long
+// lines across it (tools/ScatteredDrawing.h), the fixed 100 m grid on, following the boat: the
+// tick pans by a pixel about every twenty ticks, as following does at survey speed.
+// BM_MapPan measures one paint in that view: a full redraw (mode 0) against a one-pixel pan along
+// x (1) or y (2), back and forth; pan_vs_full is the pan's median over the full redraw's.
 #include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "navigator/NavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsModel.h"
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
@@ -32,6 +38,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <random>
 #include <vector>
@@ -51,25 +58,21 @@ struct Program {
 std::unique_ptr<Program> program;
 int builtShapes = -1;
 bool builtLabels = false;
+bool builtChart = false;
+// Median full redraw of the stored view by drawing size, for the pans to be set against.
+std::map<int, double> fullRedrawMs;
 
 void configure(NavigatorWindows &w) {
   SensorSettingsValues &v = w.FGPS->Model.Values;
-  v.edSMA = QStringLiteral("6378137.0");
-  v.edIF = QStringLiteral("0.0033528106647474");
-  for (QString *t :
-       {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
-    *t = QStringLiteral("0");
-  v.edCM = QStringLiteral("27");
-  v.edSF = QStringLiteral("0.9996");
-  v.edFE = QStringLiteral("500000");
+  navigator::useTransverseMercator(v, "27", "0.9996", "500000", "0");
   v.GyroEnabled = false;
-  v.cbUseLCCProjection = false;
   w.Navset->eUpdateRate->setText(QStringLiteral("20")); // a track point every 500 ticks
   w.Navset->cLineOrDot->setChecked(true);
 }
 
-void fill(TTarvikCanvas &c, int count) {
+void fill(TTarvikCanvas &c, int count, bool chart) {
   sim::ScatteredDrawing d;
+  d.longLines = chart;
   d.centreEasting = centreE;
   d.centreNorthing = centreN;
   d.size = areaSize;
@@ -79,8 +82,8 @@ void fill(TTarvikCanvas &c, int count) {
   sim::addScatteredDrawing(c, d);
 }
 
-NavigatorWindows &build(int shapes, bool labels) {
-  if (program && builtShapes == shapes && builtLabels == labels)
+NavigatorWindows &build(int shapes, bool labels, bool chart) {
+  if (program && builtShapes == shapes && builtLabels == labels && builtChart == chart)
     return *program->windows;
   program.reset();
   program = std::make_unique<Program>();
@@ -94,7 +97,7 @@ NavigatorWindows &build(int shapes, bool labels) {
   w.FNav->resize(1280, 800);
   w.FNav->show();
   configure(w);
-  fill(*w.FNav->fcad, shapes);
+  fill(*w.FNav->fcad, shapes, chart);
   if (labels) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> pos(-areaSize / 2, areaSize / 2);
@@ -104,7 +107,34 @@ NavigatorWindows &build(int shapes, bool labels) {
   }
   builtShapes = shapes;
   builtLabels = labels;
+  builtChart = chart;
   return w;
+}
+
+// Paints the canvas as the screen shows it and notes the time since `start`.
+void showAndTime(TTarvikCanvas &c, std::chrono::steady_clock::time_point start,
+                 std::vector<double> &times) {
+  QPixmap shown = c.grab();
+  benchmark::DoNotOptimize(shown);
+  times.push_back(
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+}
+
+double median(std::vector<double> &times) {
+  if (times.empty())
+    return 0.0;
+  std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+  return times[times.size() / 2];
+}
+
+// The stored survey view: 3 x 2 km around the area's centre whatever the client's shape, so that
+// its pixels are not square, with the fixed 100 m grid.
+void storedView(TTarvikCanvas &c) {
+  c.GridVisible = true;
+  c.GridAutoScale = false;
+  c.GridSpacingX = c.GridSpacingY = 100.0;
+  c.GridMode = 0;
+  c.WorldSet(centreE - 1500, centreN + 1000, centreE + 1500, centreN - 1000);
 }
 
 // The map's default interval (the stored update rate) and the sounder's: a depth line every
@@ -127,7 +157,7 @@ void mapTick(benchmark::State &state, bool sounding) {
   const int shapes = static_cast<int>(state.range(0));
   const int view = static_cast<int>(state.range(1));
   const bool labels = state.range(2) != 0;
-  NavigatorWindows &w = build(shapes, labels);
+  NavigatorWindows &w = build(shapes, labels, view == 3);
   if (sounding)
     configureSounder(w);
   platform::setExceptionDisplay(
@@ -145,8 +175,11 @@ void mapTick(benchmark::State &state, bool sounding) {
   nav.State.TrueDepthHi = 0;
   const double across = view == 0 ? 500.0 : areaSize * 1.1;
   const double aspect = static_cast<double>(c.height()) / std::max(c.width(), 1);
-  c.WorldSet(centreE - across / 2, centreN + across * aspect / 2, centreE + across / 2,
-             centreN - across * aspect / 2);
+  if (view == 3)
+    storedView(c);
+  else
+    c.WorldSet(centreE - across / 2, centreN + across * aspect / 2, centreE + across / 2,
+               centreN - across * aspect / 2);
   nav.State.FollowVesselEnabled = view != 1;
   nav.tMapTimer(nav.tMap);
   (void)c.grab();
@@ -166,14 +199,9 @@ void mapTick(benchmark::State &state, bool sounding) {
       nav.ZSENSORNewCommand(nav.ZSENSOR, line);
     }
     nav.tMapTimer(nav.tMap);
-    QPixmap shown = c.grab();
-    benchmark::DoNotOptimize(shown);
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
+    showAndTime(c, start, times);
   }
-  std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-  state.counters["median_ms"] = times.empty() ? 0.0 : times[times.size() / 2];
+  state.counters["median_ms"] = median(times);
   state.counters["shapes_now"] = c.ShapeCount;
   const double ticks = static_cast<double>(times.size());
   state.counters["full_redraws_per_s"] =
@@ -213,6 +241,54 @@ void soundingTicks(benchmark::internal::Benchmark *b) {
 BENCHMARK(BM_MapTickSounding)
     ->Apply(soundingTicks)
     ->ArgNames({"shapes", "view", "labels"})
+    ->Unit(benchmark::kMillisecond);
+
+void followingTicks(benchmark::internal::Benchmark *b) {
+  for (int shapes : {1000, 200000})
+    b->Args({shapes, 3, 1});
+}
+BENCHMARK(BM_MapTick)
+    ->Apply(followingTicks)
+    ->ArgNames({"shapes", "view", "labels"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapTickSounding)
+    ->Apply(followingTicks)
+    ->ArgNames({"shapes", "view", "labels"})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_MapPan(benchmark::State &state) {
+  const int shapes = static_cast<int>(state.range(0));
+  const int mode = static_cast<int>(state.range(1));
+  NavigatorWindows &w = build(shapes, true, true);
+  TTarvikCanvas &c = *w.FNav->fcad;
+  storedView(c);
+  (void)c.grab();
+  const double px = (c.WorldRight - c.WorldLeft) / std::max(c.width(), 1);
+  const double py = (c.WorldTop - c.WorldBottom) / std::max(c.height(), 1);
+  std::vector<double> times;
+  const std::uint64_t redrawsBefore = c.fullRedrawCount();
+  int sign = 1;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    if (mode == 0)
+      c.BackBufferDirty = true;
+    else
+      c.WorldPan(mode == 1 ? sign * px : 0.0, mode == 2 ? sign * py : 0.0);
+    sign = -sign;
+    showAndTime(c, start, times);
+  }
+  const double paint = median(times);
+  state.counters["median_ms"] = paint;
+  state.counters["full_redraws"] =
+      static_cast<double>(c.fullRedrawCount() - redrawsBefore) / std::max<double>(times.size(), 1);
+  if (mode == 0)
+    fullRedrawMs[shapes] = paint;
+  else if (fullRedrawMs.count(shapes) && fullRedrawMs[shapes] > 0)
+    state.counters["pan_vs_full"] = paint / fullRedrawMs[shapes];
+}
+BENCHMARK(BM_MapPan)
+    ->ArgsProduct({{1000, 200000}, {0, 1, 2}})
+    ->ArgNames({"shapes", "mode"})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

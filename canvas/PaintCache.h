@@ -53,6 +53,29 @@ struct DrawnText {
   QRect reach;
 };
 
+// The drawn texts by the cells of the client that their reach meets, so that a partial redraw
+// looks only at the texts near what it redraws, however many are drawn.
+class TextIndex {
+public:
+  // To be called whenever the texts or their reaches change.
+  void forget() { built_ = false; }
+  // Positions in `texts` of those whose reach may meet the region (more may come, none is
+  // missed), in drawing order. The client is w x h pixels.
+  const std::vector<std::size_t> &near(const std::vector<DrawnText> &texts, const QRegion &region,
+                                       int w, int h);
+
+private:
+  static constexpr int cellSize = 64;
+  // A reach over more cells than this is listed apart and looked at every time.
+  static constexpr long long mostCells = 64;
+  bool built_ = false;
+  int columns_ = 0;
+  int rows_ = 0;
+  std::vector<std::vector<std::size_t>> cells_;
+  std::vector<std::size_t> wide_;
+  std::vector<std::size_t> found_;
+};
+
 // What the depth-label image was made for.
 struct LabelSettings {
   ViewFrame view;
@@ -88,6 +111,7 @@ struct PaintCache {
   int lastPointX = -9999;
   int lastPointY = -9999;
   std::vector<DrawnText> texts;
+  TextIndex textIndex;
   // Points appended since, with thinning already decided for them.
   std::unordered_map<const TQShape *, std::int32_t> appendedPoints;
 
@@ -138,9 +162,9 @@ struct PaintCache {
   int shiftX = 0;
   int shiftY = 0;
   // A drawn shape whose pixels are clamped far off the client, or that fills with a hatch held
-  // to the client's corner, does not move with the view: its picture cannot be scrolled.
-  bool farReach = false;
-  bool hatched = false;
+  // to the client's corner, does not move with the view: its picture cannot be scrolled (set
+  // by every draw outside the full redraw too).
+  bool unmovable = false;
   // Pixels of the labelled image to compose again at the next paint (labels a scroll moved
   // across the edges where labels are left out).
   QRegion labelDamage;

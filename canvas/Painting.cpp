@@ -2,6 +2,7 @@
 // their bounds on the work of one paint, the rubber band of a drawing in progress, and the resize
 // that keeps the world window at the control's aspect ratio.
 #include "canvas/PaintCache.h"
+#include "canvas/PaintPasses.h"
 #include "canvas/PaintSupport.h"
 #include "canvas/PaintTextBoxes.h"
 #include "canvas/TarvikCanvas.h"
@@ -18,84 +19,10 @@
 #include <unordered_set>
 #include <vector>
 
-using canvas::clampToPixel;
-using canvas::DrawnText;
-using canvas::PaintCache;
-using canvas::ShapeKey;
+using namespace canvas;
 using platform::GdiCanvas;
 
 namespace {
-
-// The most shapes one redraw draws, texts included.
-constexpr int maxDrawsPerPaint = 500000;
-
-// Up to this many layer indexes get a flag each; beyond it (a drawing file may number its layers
-// sparsely and high) the drawn indexes are kept in a set, which answers the same.
-constexpr long long denseLayerFlags = 1 << 20;
-
-// Which layer indexes are drawn: those of 0..NextLayerIndex that a visible layer has.
-class LayerFlags {
-public:
-  LayerFlags(const LayerList &layers, int nextLayerIndex) : last_(nextLayerIndex) {
-    if (nextLayerIndex < 0)
-      return;
-    const long long count = static_cast<long long>(nextLayerIndex) + 1;
-    dense_ = count <= denseLayerFlags;
-    if (dense_)
-      flags_.assign(static_cast<std::size_t>(count), 0);
-    for (const TQLayer *layer : layers) {
-      if (!layer->Visible || layer->Index < 0 || layer->Index > nextLayerIndex)
-        continue;
-      if (dense_)
-        flags_[static_cast<std::size_t>(layer->Index)] = 1;
-      else
-        sparse_.insert(layer->Index);
-    }
-  }
-
-  bool drawn(int index) const {
-    if (index < 0 || index > last_)
-      return false;
-    return dense_ ? flags_[static_cast<std::size_t>(index)] != 0 : sparse_.count(index) != 0;
-  }
-
-private:
-  int last_;
-  bool dense_ = true;
-  std::vector<unsigned char> flags_;
-  std::unordered_set<int> sparse_;
-};
-
-bool missesView(const TTarvikCanvas &c, const TQShape &s) {
-  return s.MaxX < c.WorldLeft || s.MinX > c.WorldRight || s.MaxY < c.WorldBottom ||
-         s.MinY > c.WorldTop;
-}
-
-bool missesFrame(const canvas::ViewFrame &f, const TQShape &s) {
-  return s.MaxX < f.left || s.MinX > f.right || s.MaxY < f.bottom || s.MinY > f.top;
-}
-
-// Notes what keeps a drawn shape's pixels from moving with the view: bounds so far off the
-// client that pixel coordinates are clamped, or a hatch, whose pattern is held to the client's
-// corner.
-void noteUnmovable(PaintCache &pc, const TQShape &s, const canvas::ViewMapping &m) {
-  constexpr double far = 1 << 20;
-  const double x0 = (s.MinX - m.left) * m.scaleX, x1 = (s.MaxX - m.left) * m.scaleX;
-  const double y0 = (m.top - s.MaxY) * m.scaleY, y1 = (m.top - s.MinY) * m.scaleY;
-  if (!(std::fabs(x0) < far && std::fabs(x1) < far && std::fabs(y0) < far && std::fabs(y1) < far))
-    pc.farReach = true;
-  if (s.BrushStyle != bsSolid && s.BrushStyle != bsClear)
-    pc.hatched = true;
-}
-
-// Draws a shape with its pen colour replaced by one that shows on the background.
-void drawWithContrast(const TTarvikCanvas &c, TQShape &s, GdiCanvas &g, int w, int h) {
-  const TColor own = s.PenFg;
-  const TColor shown = c.GetContrastColor(own);
-  s.PenFg = shown;
-  s.Draw(g, c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h, c.NavigationVariant);
-  s.PenFg = own;
-}
 
 // Shapes live apart on the heap; asking for the next ones early hides most of the wait for
 // memory when a large drawing is walked. Only a hint: nothing is read here.
@@ -104,63 +31,6 @@ constexpr int prefetchAhead = 8;
 void prefetchShape(const TQShape *s) {
   __builtin_prefetch(s);
   __builtin_prefetch(&s->MinX);
-}
-
-struct Pixel {
-  int x;
-  int y;
-};
-
-// How far, in pixels, a shape's drawing may reach beyond the pixels of its bounds: a wide pen
-// is centred on the outline (its joins reach further), a point is drawn at a pixel size
-// whatever the zoom, and a spline may swing past its points by up to a third of their spread.
-// Texts are placed by their font, not their bounds; they are kept apart.
-long long overhangOf(const TQShape &s, const canvas::ViewMapping &m) {
-  const long long pen = std::llabs(static_cast<long long>(s.PenWidth)) + (s.Selected ? 2 : 0);
-  if (s.ShapeType == 17) {
-    if (const auto *p = dynamic_cast<const TQPoint *>(&s))
-      return std::llabs(static_cast<long long>(p->PixelSize)) + pen + 2;
-  }
-  long long reach = 2 * pen + 4;
-  if (s.ShapeType == 8) {
-    const double spread =
-        (s.MaxX - s.MinX) * std::fabs(m.scaleX) + (s.MaxY - s.MinY) * std::fabs(m.scaleY);
-    if (!(spread < 1e12))
-      return std::numeric_limits<long long>::max() / 4;
-    reach += static_cast<long long>(spread / 3.0) + 2;
-  }
-  return reach;
-}
-
-// A rectangle the pixels of a drawn text stay within, or an empty one when its draw put
-// nothing down. Called right after the draw, while the canvas still holds the text's font.
-QRect textReach(const TTarvikCanvas &c, const TQText &t, const GdiCanvas &g, int w, int h) {
-  if (t.DisplayText.isEmpty())
-    return QRect();
-  const canvas::ViewMapping m(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
-  const long long sx = m.toX(t.X);
-  const long long sy = m.toY(t.Y);
-  if (sx < -500 || sx > static_cast<long long>(w) + 500 || sy < -100 ||
-      sy > static_cast<long long>(h) + 100)
-    return QRect();
-  const auto clampInt = [](long long v) {
-    return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
-  };
-  if (c.NavigationVariant && clampToPixel(m.scaleY * t.Height * 0.8) < 4) {
-    // The stand-in box, outlined one pixel wide.
-    const double n = static_cast<double>(t.DisplayText.size());
-    const int bw = std::clamp(clampToPixel(m.scaleX * n * t.Height * 0.6), 4, 100);
-    const int bh = std::clamp(clampToPixel(m.scaleY * t.Height * 0.8), 2, 20);
-    return QRect(QPoint(clampInt(sx - 2), clampInt(sy - bh - 2)),
-                 QPoint(clampInt(sx + bw + 2), clampInt(sy + 2)));
-  }
-  // Any alignment and any angle keep the cell within twice its diagonal of the anchor; a line
-  // height more covers glyphs that overhang their cell.
-  const long long tw = std::llabs(static_cast<long long>(g.TextWidth(t.DisplayText)));
-  const long long th = std::llabs(static_cast<long long>(g.TextHeight(t.DisplayText)));
-  const long long reach = 2 * (tw + th) + th + 4;
-  return QRect(QPoint(clampInt(sx - reach), clampInt(sy - reach)),
-               QPoint(clampInt(sx + reach), clampInt(sy + reach)));
 }
 
 // The shapes of one redraw in drawing order: those whose bounds meet the view, found through
@@ -194,10 +64,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
   const double wpp = ww / w;
   const double half = wpp * 0.5;
   const canvas::ViewMapping mapping(c.WorldLeft, c.WorldRight, c.WorldTop, c.WorldBottom, w, h);
-  // The pixel of an anchor by the horizontal scale, for point thinning and text boxes.
-  const auto anchor = [&](double x, double y) {
-    return Pixel{clampToPixel((x - c.WorldLeft) / wpp), clampToPixel((c.WorldTop - y) / wpp)};
-  };
+  const AnchorMapping anchor(currentViewFrame(c));
 
   int drawn = 0;
   Pixel last{-9999, -9999};
@@ -262,10 +129,8 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
         continue;
     }
     drawWithContrast(c, *s, g, w, h);
-    if (record) {
-      record->overhang = std::max(record->overhang, overhangOf(*s, mapping));
-      noteUnmovable(*record, *s, mapping);
-    }
+    if (record)
+      noteDrawn(*record, *s, mapping);
     if (++drawn >= maxDrawsPerPaint) {
       noteView();
       finish(true);
@@ -299,7 +164,7 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
     drawWithContrast(c, *s, g, w, h);
     ++drawn;
     if (record) {
-      noteUnmovable(*record, *s, mapping);
+      noteDrawn(*record, *s, mapping);
       // A text shape is always a TQText; anything else claiming type 11 is redrawn in full.
       const auto *text = dynamic_cast<const TQText *>(s);
       const QRect everywhere(QPoint(-(1 << 30), -(1 << 30)), QPoint(1 << 30, 1 << 30));
@@ -313,510 +178,45 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
 // Past this many changed rectangles before a paint (a restyle of a whole track layer), the
 // whole back buffer is redrawn.
 constexpr std::size_t maxDamageRects = 256;
-// Shapes reaching further than this beyond their bounds make a partial redraw look at too
-// much; the whole back buffer is redrawn instead.
-constexpr long long maxPartialOverhang = 256;
 
 // Shapes drawn over the image of what lies below them: the topmost when it is made, and those
 // put on top since, up to this many.
 constexpr int topShapesOverBase = 32;
 constexpr std::size_t maxShapesOverBase = 4096;
 
-// The world rectangle whose shapes may put pixels into the pixel rectangle.
-struct WorldRect {
-  double minX, minY, maxX, maxY;
-};
-
-WorldRect worldAround(const TTarvikCanvas &c, const canvas::ViewMapping &m, const QRect &r,
-                      long long pad) {
-  const double p = static_cast<double>(pad);
-  return WorldRect{
-      c.WorldLeft + (r.left() - p) / m.scaleX, c.WorldTop - (r.bottom() + 1 + p) / m.scaleY,
-      c.WorldLeft + (r.right() + 1 + p) / m.scaleX, c.WorldTop - (r.top() - p) / m.scaleY};
-}
-
-// Whether `to` shows the world of `from` moved by whole pixels: the same client and scales, the
-// edges moved so that what lay at pixel p of `from` lies at p + (kx, ky) in `to`, by less than
-// the client's size.
-bool wholePixelShift(const canvas::ViewFrame &from, const canvas::ViewFrame &to, int &kx, int &ky) {
-  if (from.width != to.width || from.height != to.height || from.width <= 0 || from.height <= 0)
-    return false;
-  const double ww0 = from.right - from.left, wh0 = from.top - from.bottom;
-  const double ww = to.right - to.left, wh = to.top - to.bottom;
-  if (!(ww0 > 0.0) || !(wh0 > 0.0) || !std::isfinite(ww0) || !std::isfinite(wh0))
-    return false;
-  // Edges moved by the same amount keep their span but for the rounding of the sums.
-  if (!(std::fabs(ww - ww0) <= ww0 * 1e-12) || !(std::fabs(wh - wh0) <= wh0 * 1e-12))
-    return false;
-  const double fx = (from.left - to.left) * (from.width / ww0);
-  const double fy = (to.top - from.top) * (from.height / wh0);
-  if (!(std::fabs(fx) < from.width) || !(std::fabs(fy) < from.height))
-    return false;
-  const double rx = std::round(fx), ry = std::round(fy);
-  if (std::fabs(fx - rx) > 1e-6 || std::fabs(fy - ry) > 1e-6)
-    return false;
-  kx = static_cast<int>(rx);
-  ky = static_cast<int>(ry);
-  return true;
-}
-
-// Moves the pixels of a 32-bit image by (kx, ky); what moves in from outside keeps its old
-// pixels, to be drawn anew.
-void shiftImage(QImage &image, int kx, int ky) {
-  const int w = image.width(), h = image.height();
-  if (image.isNull() || image.depth() != 32 || std::abs(kx) >= w || std::abs(ky) >= h)
-    return;
-  const qsizetype line = image.bytesPerLine();
-  uchar *bits = image.bits();
-  const std::size_t bytes = static_cast<std::size_t>(w - std::abs(kx)) * 4;
-  const qsizetype fromX = kx >= 0 ? 0 : -kx, toX = kx >= 0 ? kx : 0;
-  const auto move = [&](int fromY, int toY) {
-    std::memmove(bits + toY * line + toX * 4, bits + fromY * line + fromX * 4, bytes);
-  };
-  if (ky > 0)
-    for (int y = h - 1; y >= ky; --y)
-      move(y - ky, y);
-  else
-    for (int y = 0; y < h + ky; ++y)
-      move(y - ky, y);
-}
-
-QRect shifted(const QRect &r, int kx, int ky) { return r.isEmpty() ? r : r.translated(kx, ky); }
-
-bool isPoint(const TQShape &s) {
-  return s.ShapeType == 17 && dynamic_cast<const TQPoint *>(&s) != nullptr;
-}
-
-// The pixels a shape's drawing may touch in a view: its bounds' pixels and `pad` around them,
-// within the client.
-QRect shapePixels(const TQShape &s, const canvas::ViewMapping &m, long long pad, int w, int h) {
-  const long long x0 = m.toX(s.MinX), x1 = m.toX(s.MaxX);
-  const long long y0 = m.toY(s.MaxY), y1 = m.toY(s.MinY);
-  return QRect(QPoint(static_cast<int>(std::clamp<long long>(std::min(x0, x1) - pad, -1, w + 1)),
-                      static_cast<int>(std::clamp<long long>(std::min(y0, y1) - pad, -1, h + 1))),
-               QPoint(static_cast<int>(std::clamp<long long>(std::max(x0, x1) + pad, -1, w + 1)),
-                      static_cast<int>(std::clamp<long long>(std::max(y0, y1) + pad, -1, h + 1))))
-      .intersected(QRect(0, 0, w, h));
-}
-
-// Where a text drawn now in the canvas's view puts its pixels: it is drawn onto a one-pixel image
-// (nothing of it lands there) for the font its draw chooses, then measured.
-QRect reachNow(const TTarvikCanvas &c, TQText &t, int w, int h) {
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  GdiCanvas g(scratch);
-  drawWithContrast(c, t, g, w, h);
-  return textReach(c, t, g, w, h);
-}
-
-// The pixel of a point's anchor in a view by its horizontal scale, as the thinning of a full
-// redraw finds it.
-struct AnchorMapping {
-  double left, top, wpp;
-  AnchorMapping(const canvas::ViewFrame &f) : left(f.left), top(f.top) {
-    double ww = f.right - f.left;
-    if (!(ww > 0.0))
-      ww = 1.0;
-    wpp = ww / std::max(f.width, 1);
-  }
-  Pixel operator()(const TQPoint &p) const {
-    return Pixel{clampToPixel((p.X - left) / wpp), clampToPixel((top - p.Y) / wpp)};
-  }
-};
-
-// Thinning decides again, as a full redraw of `to` would, which points it leaves out, given the
-// points that came into the view or left it (`edits`, positions in the drawing order). A point's
-// fate depends only on the last point drawn before it: from the first edit on the decisions are
-// made anew, and once the last point drawn is again the one the old decisions had, they hold up
-// to the next edit. The points whose fate changed, and those that came or went, go to `damage`.
-// False when the decisions cannot be followed (a point not moving by the pan's pixels, or too
-// long a walk): the view is drawn whole.
-bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &from,
-                  const canvas::ViewFrame &to, int kx, int ky, std::vector<int> &edits,
-                  long long pad, QRegion &damage) {
-  if (edits.empty())
-    return true;
-  std::sort(edits.begin(), edits.end());
-  edits.erase(std::unique(edits.begin(), edits.end()), edits.end());
-  const int n = c.Shapes.size();
-  const LayerFlags layers(c.Layers, c.NextLayerIndex);
-  const AnchorMapping anchorFrom(from), anchorTo(to);
-  const int w = to.width, h = to.height;
-  const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
-  const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
-  // The shapes walked: all of them over a view that holds most of the drawing, else those near
-  // the two views, in drawing order either way.
-  const std::vector<int> *near = nullptr;
-  if (!pc.wideView) {
-    c.ShapePositionsNear(std::min(from.left, to.left), std::min(from.bottom, to.bottom),
-                         std::max(from.right, to.right), std::max(from.top, to.top), pc.positions);
-    near = &pc.positions;
-  }
-  const long long size = near ? static_cast<long long>(near->size()) : n;
-  const auto at = [&](long long p) {
-    return near ? (*near)[static_cast<std::size_t>(p)] : static_cast<int>(p);
-  };
-  const auto posOf = [&](int i) -> long long {
-    return near ? std::lower_bound(near->begin(), near->end(), i) - near->begin() : i;
-  };
-  const auto counted = [&](const TQShape *s) {
-    return s->ShapeType == 17 && s->Visible && layers.drawn(s->Layer) && isPoint(*s);
-  };
-  constexpr long long mostSteps = 1 << 17;
-  long long steps = 0;
-  const Pixel none{-9999, -9999};
-  // The last point drawn before position p and after position stop, by the old decisions (which
-  // hold there); `otherwise` when there is none.
-  const auto drawnBefore = [&](long long p, long long stop, Pixel otherwise) {
-    for (long long q = p - 1; q > stop && steps < mostSteps; --q, ++steps) {
-      const int i = at(q);
-      if (i < 0 || i >= n)
+// The cells of a 16-pixel grid over the client that a region meets: a quick test of whether a
+// rectangle may meet the region.
+class RegionCells {
+public:
+  RegionCells(const QRegion &region, int w, int h)
+      : columns_((w + cell - 1) / cell), rows_((h + cell - 1) / cell),
+        set_(static_cast<std::size_t>(columns_) * rows_, 0) {
+    for (const QRect &piece : region) {
+      const QRect r = piece.intersected(QRect(0, 0, w, h));
+      if (r.isEmpty())
         continue;
-      const TQShape *s = c.Shapes[i];
-      if (counted(s) && !missesFrame(to, *s) && !pc.isThinned(s))
-        return anchorTo(*static_cast<const TQPoint *>(s));
+      for (int y = r.top() / cell; y <= r.bottom() / cell; ++y)
+        for (int x = r.left() / cell; x <= r.right() / cell; ++x)
+          set_[static_cast<std::size_t>(y) * columns_ + x] = 1;
     }
-    return otherwise;
-  };
-  const auto same = [](Pixel a, Pixel b) { return a.x == b.x && a.y == b.y; };
-
-  long long p = posOf(edits.front());
-  Pixel now = drawnBefore(p, -1, none);
-  Pixel before = now; // the old decisions' last point drawn, in the pixels of `to`
-  std::size_t e = 0;
-  bool toTheEnd = true;
-  while (p < size) {
-    if (++steps > mostSteps)
+  }
+  bool meets(const QRect &r) const {
+    if (r.isEmpty())
       return false;
-    const int i = at(p++);
-    if (i < 0 || i >= n)
-      continue;
-    while (e < edits.size() && edits[e] <= i)
-      ++e;
-    TQShape *s = c.Shapes[i];
-    if (counted(s)) {
-      const auto &point = *static_cast<const TQPoint *>(s);
-      const bool was = !missesFrame(from, *s), is = !missesFrame(to, *s);
-      bool wasDrawn = false;
-      if (was) {
-        wasDrawn = !pc.isThinned(s);
-        if (wasDrawn) {
-          const Pixel q = anchorFrom(point);
-          before = Pixel{q.x + kx, q.y + ky};
-        }
-      }
-      if (is) {
-        const Pixel q = anchorTo(point);
-        // A point reaching in across the left or top edge may have its anchor or its pixel
-        // land a pixel off the pan (truncation toward zero): it is decided and drawn anew.
-        bool moved = false;
-        if (was) {
-          const Pixel o = anchorFrom(point);
-          moved = o.x + kx != q.x || o.y + ky != q.y ||
-                  mFrom.toX(point.X) + kx != mTo.toX(point.X) ||
-                  mFrom.toY(point.Y) + ky != mTo.toY(point.Y);
-        }
-        const int dx = q.x - now.x, dy = q.y - now.y;
-        const bool thinned = -3 < dx && dx < 3 && -3 < dy && dy < 3;
-        if (!thinned)
-          now = q;
-        if (!was || wasDrawn == thinned || moved) {
-          if (thinned)
-            pc.thinned[s] = s->ShapeNumber;
-          else
-            pc.thinned.erase(s);
-          damage += shapePixels(*s, mTo, pad, w, h);
-          if (moved)
-            damage += shifted(shapePixels(*s, mFrom, pad, w, h), kx, ky);
-        }
-      } else if (was) {
-        pc.thinned.erase(s);
-        damage += shifted(shapePixels(*s, mFrom, pad, w, h), kx, ky);
-      }
-    }
-    if (same(now, before)) {
-      if (e >= edits.size()) {
-        toTheEnd = false;
-        break;
-      }
-      const long long next = posOf(edits[e]);
-      if (next > p) {
-        now = before = drawnBefore(next, p - 1, now);
-        p = next;
-      }
-    }
-  }
-  if (steps > mostSteps)
+    for (int y = r.top() / cell; y <= r.bottom() / cell; ++y)
+      for (int x = r.left() / cell; x <= r.right() / cell; ++x)
+        if (set_[static_cast<std::size_t>(y) * columns_ + x])
+          return true;
     return false;
-  if (toTheEnd) {
-    pc.lastPointX = now.x;
-    pc.lastPointY = now.y;
   }
-  return true;
-}
+
+private:
+  static constexpr int cell = 16;
+  int columns_, rows_;
+  std::vector<unsigned char> set_;
+};
 
 } // namespace
-
-void TTarvikCanvas::noteViewPan() {
-  PaintCache &pc = *paintCache_;
-  const std::uint64_t marks = BackBufferDirty.settings();
-  // The pan's own marking must be the only one since the last paint or the pan before.
-  const bool onlyPans =
-      pc.recorded && (marks == pc.cleanMarks + 1 || (pc.panOnly && marks == pc.panMarks + 1));
-  pc.panMarks = marks;
-  int kx = 0, ky = 0;
-  const canvas::ViewFrame now = canvas::currentViewFrame(*this);
-  if (!onlyPans || !wholePixelShift(pc.frame, now, kx, ky)) {
-    pc.panOnly = false;
-    return;
-  }
-  // What was noted in pixels since follows the drawing across the client.
-  const QRect client(0, 0, std::max(width(), 1), std::max(height(), 1));
-  for (QRect &r : pc.damage)
-    r = shifted(r, kx, ky).intersected(client);
-  std::erase_if(pc.damage, [](const QRect &r) { return r.isEmpty(); });
-  if (pc.lastPointX != -9999 || pc.lastPointY != -9999) {
-    pc.lastPointX += kx;
-    pc.lastPointY += ky;
-  }
-  for (DrawnText &t : pc.texts)
-    t.reach = shifted(t.reach, kx, ky);
-  pc.shiftX += kx;
-  pc.shiftY += ky;
-  pc.frame = now;
-  pc.panOnly = true;
-}
-
-bool TTarvikCanvas::scrollCache(QRegion &damage) {
-  PaintCache &pc = *paintCache_;
-  const canvas::ViewFrame from = pc.settings.view;
-  const canvas::ViewFrame to = canvas::currentViewFrame(*this);
-  int kx = 0, ky = 0;
-  if (!wholePixelShift(from, to, kx, ky) || kx != pc.shiftX || ky != pc.shiftY || !(to == pc.frame))
-    return false;
-  // What a host draws below the shapes is its own: nothing here knows which of it crosses an
-  // edge, so a view it draws into is drawn whole.
-  if (pc.capReached || pc.farReach || pc.hatched || pc.overhang > maxPartialOverhang ||
-      BackBuffer.depth() != 32 || !canvas::finiteView(*this) || (GridVisible && GridMode == 1) ||
-      OnDrawBelowShapes)
-    return false;
-  const int w = to.width, h = to.height;
-  const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
-  const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
-  const long long pad = pc.overhang + 2;
-  const QRect client(0, 0, w, h);
-  QRegion d;
-
-  // Shapes near the edges that moved. Shapes coming into the view or leaving it lie within the
-  // uncovered strips and the bands along the edges below, but points and texts also change what
-  // others show: thinning decides each point by the last one drawn, and texts lie over
-  // everything in their order. Those are noted here and settled further down. A shape across the
-  // left or top edge has coordinates below 0 in one view, which truncation moves by a pixel: it
-  // is drawn anew wherever it reaches.
-  const LayerFlags layers(Layers, NextLayerIndex);
-  const bool xMoved = from.left != to.left || from.right != to.right;
-  const bool yMoved = from.top != to.top || from.bottom != to.bottom;
-  const double padX = static_cast<double>(pad + 1) / mTo.scaleX;
-  const double padY = static_cast<double>(pad + 1) / mTo.scaleY;
-  const double xLo = std::min(from.left, to.left) - padX,
-               xHi = std::max(from.right, to.right) + padX;
-  const double yLo = std::min(from.bottom, to.bottom) - padY,
-               yHi = std::max(from.top, to.top) + padY;
-  struct Band {
-    WorldRect r;
-    bool across; // shapes meeting it may reach below pixel 0
-  };
-  std::vector<Band> bands;
-  if (xMoved) {
-    bands.push_back(
-        {{std::min(from.left, to.left) - padX, yLo, std::max(from.left, to.left) + padX, yHi},
-         true});
-    bands.push_back(
-        {{std::min(from.right, to.right) - padX, yLo, std::max(from.right, to.right) + padX, yHi},
-         false});
-  }
-  if (yMoved) {
-    bands.push_back(
-        {{xLo, std::min(from.top, to.top) - padY, xHi, std::max(from.top, to.top) + padY}, true});
-    bands.push_back({{xLo, std::min(from.bottom, to.bottom) - padY, xHi,
-                      std::max(from.bottom, to.bottom) + padY},
-                     false});
-  }
-  // Texts are drawn only by the navigation variant's texts pass or the editor's when it is not
-  // interacting; the editor's texts give way to each other across the whole view, which only a
-  // full redraw decides.
-  const bool textsDrawn = NavigationVariant || !FInteracting;
-  std::vector<int> pointEdits;
-  const AnchorMapping anchorFrom(from), anchorTo(to);
-  std::vector<std::pair<int, TQText *>> textsIn;
-  std::unordered_set<std::int32_t> textsOut;
-  long long coming = 0;
-  for (const Band &band : bands) {
-    ShapePositionsNear(band.r.minX, band.r.minY, band.r.maxX, band.r.maxY, pc.nearby);
-    for (int i : pc.nearby) {
-      if (i < 0 || i >= Shapes.size())
-        continue;
-      TQShape *s = Shapes[i];
-      if (!s->Visible || !layers.drawn(s->Layer))
-        continue;
-      const bool before = !missesFrame(from, *s), after = !missesFrame(to, *s);
-      if (!before && !after)
-        continue;
-      const bool point = s->ShapeType == 17 && isPoint(*s);
-      const bool placed = s->ShapeType == 11 || point;
-      if (before != after) {
-        ++coming;
-        if (point) {
-          // A point of a larger size than any drawn reaches past the bands.
-          if (overhangOf(*s, mTo) > pc.overhang)
-            return false;
-          pointEdits.push_back(i);
-        } else if (s->ShapeType == 11 && textsDrawn) {
-          auto *text = dynamic_cast<TQText *>(s);
-          if (!NavigationVariant || !text)
-            return false;
-          if (before)
-            textsOut.insert(s->ShapeNumber);
-          else if (std::none_of(textsIn.begin(), textsIn.end(),
-                                [&](const auto &t) { return t.first == i; }))
-            textsIn.emplace_back(i, text);
-        }
-      }
-      if (band.across && point && before == after) {
-        const auto &p = *static_cast<const TQPoint *>(s);
-        const Pixel o = anchorFrom(p), q = anchorTo(p);
-        if (o.x + kx != q.x || o.y + ky != q.y || mFrom.toX(p.X) + kx != mTo.toX(p.X) ||
-            mFrom.toY(p.Y) + ky != mTo.toY(p.Y))
-          pointEdits.push_back(i);
-      }
-      if (!band.across || placed)
-        continue;
-      const double x0 = (s->MinX - to.left) * mTo.scaleX, x1 = (s->MaxX - to.left) * mTo.scaleX;
-      const double y0 = (to.top - s->MaxY) * mTo.scaleY, y1 = (to.top - s->MinY) * mTo.scaleY;
-      constexpr double far = 1 << 20;
-      if (!(std::fabs(x0) < far && std::fabs(x1) < far && std::fabs(y0) < far &&
-            std::fabs(y1) < far))
-        return false;
-      const QRect reach(QPoint(static_cast<int>(std::floor(x0)) - static_cast<int>(pad),
-                               static_cast<int>(std::floor(y0)) - static_cast<int>(pad)),
-                        QPoint(static_cast<int>(std::ceil(x1)) + static_cast<int>(pad),
-                               static_cast<int>(std::ceil(y1)) + static_cast<int>(pad)));
-      d += reach.intersected(client);
-    }
-  }
-
-  // Texts drawn stay where they were unless the move carried their anchor across an edge
-  // beyond which texts are left out, or across the first pixel row or column (pixels are
-  // truncated toward zero, so a coordinate moving from below 0 to above lands a pixel off):
-  // those are drawn anew where they were and where they go. Texts that left the view are taken
-  // off where they were.
-  const double wpp = (to.right - to.left) / w;
-  std::vector<DrawnText> texts;
-  texts.reserve(pc.texts.size());
-  for (const DrawnText &t : pc.texts) {
-    auto *text = dynamic_cast<TQText *>(FindShape(t.number));
-    if (!text)
-      return false;
-    if (textsOut.count(t.number)) {
-      d += t.reach.intersected(client);
-      continue;
-    }
-    const int ax = mFrom.toX(text->X), ay = mFrom.toY(text->Y);
-    const int bx = mTo.toX(text->X), by = mTo.toY(text->Y);
-    const int px0 = clampToPixel((text->X - from.left) / wpp);
-    const int py0 = clampToPixel((from.top - text->Y) / wpp);
-    const int px1 = clampToPixel((text->X - to.left) / wpp);
-    const int py1 = clampToPixel((to.top - text->Y) / wpp);
-    const auto left = [&](int x, int y) {
-      return x < -500 || x > w + 500 || y < -100 || y > h + 100;
-    };
-    if (bx != ax + kx || by != ay + ky || px1 != px0 + kx || py1 != py0 + ky ||
-        left(ax, ay) != left(bx, by)) {
-      if (!NavigationVariant)
-        return false;
-      d += t.reach.intersected(client);
-      const QRect reach = reachNow(*this, *text, w, h);
-      d += reach.intersected(client);
-      texts.push_back(DrawnText{t.number, reach});
-      continue;
-    }
-    texts.push_back(t);
-  }
-  // Texts that came in take their place in the drawing order (the list keeps it).
-  for (const auto &[i, text] : textsIn) {
-    const QRect reach = reachNow(*this, *text, w, h);
-    d += reach.intersected(client);
-    std::size_t lo = 0, hi = texts.size();
-    while (lo < hi) {
-      const std::size_t mid = lo + (hi - lo) / 2;
-      const int other = Shapes.indexOfNumber(texts[mid].number);
-      if (other < 0)
-        return false;
-      if (other < i)
-        lo = mid + 1;
-      else
-        hi = mid;
-    }
-    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(lo),
-                 DrawnText{text->ShapeNumber, reach});
-  }
-
-  if (static_cast<long long>(pc.drawn) + coming + pc.reported >= maxDrawsPerPaint)
-    return false;
-  if (GridVisible && GridMode == 0 && !canvas::gridScrollDamage(*this, from, to, kx, ky, d))
-    return false;
-  // Last of the tests that may still give up: what follows changes the recorded facts.
-  if (!rethinPoints(*this, pc, from, to, kx, ky, pointEdits, pad, d))
-    return false;
-  pc.texts = std::move(texts);
-
-  // What the move uncovers, and bands along the moved edges as wide as a shape may reach past
-  // its bounds: shapes that came or went put or left pixels there.
-  d += QRegion(client) - QRegion(QRect(kx, ky, w, h));
-  const int px = static_cast<int>(std::min<long long>(pad, w));
-  const int py = static_cast<int>(std::min<long long>(pad, h));
-  if (xMoved) {
-    d += QRect(0, 0, std::max(kx, 0) + px, h);
-    d += QRect(w - std::max(-kx, 0) - px, 0, std::max(-kx, 0) + px, h);
-  }
-  if (yMoved) {
-    d += QRect(0, 0, w, std::max(ky, 0) + py);
-    d += QRect(0, h - std::max(-ky, 0) - py, w, std::max(-ky, 0) + py);
-  }
-  d &= QRegion(client);
-
-  shiftImage(BackBuffer, kx, ky);
-  if (pc.baseValid) {
-    if (pc.base.size() == BackBuffer.size() && pc.base.depth() == 32) {
-      // The image below the topmost shapes moves too and is drawn anew where the back buffer
-      // is, with the shapes below them.
-      shiftImage(pc.base, kx, ky);
-      GdiCanvas g(pc.base);
-      g.SetClipRegion(d);
-      g.Brush.Color = BackColor;
-      g.Brush.Style = bsSolid;
-      g.FillRect(0, 0, w, h);
-      if (GridMode == 0)
-        canvas::drawGridOn(*this, g, &d);
-      drawShapesNear(g, d, 0, pc.baseCount);
-    } else {
-      pc.baseValid = false;
-    }
-  }
-  if (pc.labelledValid && pc.labelSettings.view == from &&
-      pc.labelled.size() == BackBuffer.size()) {
-    shiftImage(pc.labelled, kx, ky);
-    pc.labelSettings.view = to;
-    pc.labelDamage = canvas::depthLabelScrollDamage(*this, pc, from, to, kx, ky);
-    pc.labelDamage += d;
-  } else {
-    pc.labelledValid = false;
-  }
-  pc.drawn += static_cast<int>(coming);
-  pc.settings.view = to;
-  pc.shiftX = pc.shiftY = 0;
-  damage = d;
-  return true;
-}
 
 std::vector<QRect> canvas::nearbyGroups(const QRegion &region, std::size_t most) {
   const auto area = [](const QRect &r) {
@@ -939,20 +339,15 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
       const LayerFlags layers(Layers, NextLayerIndex);
       if (!s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
         return;
-      double ww = WorldRight - WorldLeft;
-      if (!(ww > 0.0))
-        ww = 1.0;
-      const double wpp = ww / w;
-      const int px = clampToPixel((point->X - WorldLeft) / wpp);
-      const int py = clampToPixel((WorldTop - point->Y) / wpp);
-      const int dx = px - pc.lastPointX;
-      const int dy = py - pc.lastPointY;
+      const Pixel p = AnchorMapping(currentViewFrame(*this))(point->X, point->Y);
+      const int dx = p.x - pc.lastPointX;
+      const int dy = p.y - pc.lastPointY;
       if (-3 < dx && dx < 3 && -3 < dy && dy < 3) {
         pc.thinned[s] = s->ShapeNumber;
         return;
       }
-      pc.lastPointX = px;
-      pc.lastPointY = py;
+      pc.lastPointX = p.x;
+      pc.lastPointY = p.y;
     }
   }
 
@@ -994,31 +389,15 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
   }
-  const LayerFlags layers(Layers, NextLayerIndex);
-  double ww = WorldRight - WorldLeft;
-  if (!(ww > 0.0))
-    ww = 1.0;
-  const double half = ww / w * 0.5;
-  const int count = Shapes.size();
-  for (int i : all) {
-    if (i < from || i >= to || i < 0 || i >= count)
-      continue;
-    TQShape *s = Shapes[i];
-    if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
-      continue;
-    if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
-      if (pc.isThinned(s))
-        continue;
-    } else if (s->ShapeType != 1) {
-      if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
-        continue;
-    }
-    drawWithContrast(*this, *s, g, w, h);
-    // A shape drawn here for the first time (one a scroll brought into the view) counts like
-    // those the full redraw drew.
-    pc.overhang = std::max(pc.overhang, overhangOf(*s, m));
-    noteUnmovable(pc, *s, m);
+  // Strips along lines across the view gather into groups much larger than themselves: the
+  // shapes found are sorted out by the cells of the region their pixels may reach.
+  if (all.size() > 256 && pixelArea(groups) > 4 * pixelArea(region)) {
+    const RegionCells cells(region, w, h);
+    std::erase_if(all, [&](int i) {
+      return i < 0 || i >= Shapes.size() || !cells.meets(shapePixels(*Shapes[i], m, pad, w, h));
+    });
   }
+  drawListedShapes(*this, pc, g, all, from, to);
 }
 
 bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
@@ -1051,11 +430,8 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
   // Changes lying close together (the boat's lines and rings) are redrawn as the one rectangle
   // around them: a clip of many pieces costs more than the few pixels it spares.
   if (damaged.rectCount() > 1) {
-    long long area = 0;
-    for (const QRect &r : damaged)
-      area += static_cast<long long>(r.width()) * r.height();
     const QRect around = damaged.boundingRect();
-    if (static_cast<long long>(around.width()) * around.height() <= 2 * area)
+    if (static_cast<long long>(around.width()) * around.height() <= 2 * pixelArea(damaged))
       damaged = QRegion(around);
   }
 
@@ -1075,37 +451,17 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
       if (!(s->MaxX < q.minX || s->MinX > q.maxX || s->MaxY < q.minY || s->MinY > q.maxY))
         all.push_back(i);
     }
-    const LayerFlags layers(Layers, NextLayerIndex);
-    double ww = WorldRight - WorldLeft;
-    if (!(ww > 0.0))
-      ww = 1.0;
-    const double half = ww / w * 0.5;
-    for (int i : all) {
-      TQShape *s = Shapes[i];
-      if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
-        continue;
-      if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
-        if (pc.isThinned(s))
-          continue;
-      } else if (s->ShapeType != 1) {
-        if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
-          continue;
-      }
-      drawWithContrast(*this, *s, g, w, h);
-    }
+    // Drawn like the shapes a scroll brings in: what they bring is noted for the pans to come.
+    drawListedShapes(*this, pc, g, all, pc.baseCount, count);
   } else {
     g.begin(BackBuffer);
-    g.SetClipRegion(damaged);
-    g.Brush.Color = BackColor;
-    g.Brush.Style = bsSolid;
-    g.FillRect(0, 0, w, h);
-    if (GridMode == 0)
-      canvas::drawGridOn(*this, g, &damaged);
+    drawBackgroundIn(*this, g, damaged);
     if (OnDrawBelowShapes)
       OnDrawBelowShapes(g, damaged.boundingRect().intersected(QRect(0, 0, w, h)));
     drawShapesNear(g, damaged, 0, count);
   }
-  for (const DrawnText &t : pc.texts) {
+  for (const std::size_t k : pc.textIndex.near(pc.texts, damaged, w, h)) {
+    const DrawnText &t = pc.texts[k];
     if (!damaged.intersects(t.reach))
       continue;
     TQShape *s = FindShape(t.number);
@@ -1114,6 +470,51 @@ bool TTarvikCanvas::redrawDamage(QRegion &damaged) {
     drawWithContrast(*this, *s, g, w, h);
   }
   return true;
+}
+
+const std::vector<std::size_t> &canvas::TextIndex::near(const std::vector<DrawnText> &texts,
+                                                        const QRegion &region, int w, int h) {
+  const auto cellsOf = [&](const QRect &r, int &c0, int &r0, int &c1, int &r1) {
+    c0 = std::clamp(r.left(), 0, w - 1) / cellSize;
+    c1 = std::clamp(r.right(), 0, w - 1) / cellSize;
+    r0 = std::clamp(r.top(), 0, h - 1) / cellSize;
+    r1 = std::clamp(r.bottom(), 0, h - 1) / cellSize;
+  };
+  if (!built_ || columns_ != (w + cellSize - 1) / cellSize ||
+      rows_ != (h + cellSize - 1) / cellSize) {
+    columns_ = (w + cellSize - 1) / cellSize;
+    rows_ = (h + cellSize - 1) / cellSize;
+    cells_.assign(static_cast<std::size_t>(columns_) * rows_, {});
+    wide_.clear();
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+      const QRect &r = texts[k].reach;
+      if (r.isEmpty())
+        continue;
+      int c0, r0, c1, r1;
+      cellsOf(r, c0, r0, c1, r1);
+      if (static_cast<long long>(c1 - c0 + 1) * (r1 - r0 + 1) > mostCells) {
+        wide_.push_back(k);
+        continue;
+      }
+      for (int y = r0; y <= r1; ++y)
+        for (int x = c0; x <= c1; ++x)
+          cells_[static_cast<std::size_t>(y) * columns_ + x].push_back(k);
+    }
+    built_ = true;
+  }
+  found_ = wide_;
+  for (const QRect &piece : region) {
+    int c0, r0, c1, r1;
+    cellsOf(piece, c0, r0, c1, r1);
+    for (int y = r0; y <= r1; ++y)
+      for (int x = c0; x <= c1; ++x) {
+        const auto &cell = cells_[static_cast<std::size_t>(y) * columns_ + x];
+        found_.insert(found_.end(), cell.begin(), cell.end());
+      }
+  }
+  std::sort(found_.begin(), found_.end());
+  found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+  return found_;
 }
 
 std::uint64_t TTarvikCanvas::fullRedrawCount() const { return paintCache_->fullRedraws; }
@@ -1136,8 +537,8 @@ void TTarvikCanvas::redrawWhole() {
   pc.baseValid = false;
   pc.above.clear();
   pc.partialsWithoutBase = 0;
-  pc.farReach = false;
-  pc.hatched = false;
+  pc.unmovable = false;
+  pc.textIndex.forget();
   if (!BackBuffer.isNull()) {
     // One canvas for the whole redraw, so the grid over the shapes starts from the state the
     // shapes left, as on a bitmap's own canvas.

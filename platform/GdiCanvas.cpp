@@ -166,44 +166,110 @@ long long floorDiv(__int128 num, long long den) { // den > 0
   return static_cast<long long>(q);
 }
 
+// The steps i of a line's major axis, within first..last, whose minor coordinate
+// minor0 + floor((2 i dMinor + n) / 2n) lies within lo..hi. The minor coordinate moves one way
+// along the line, so the steps in range are one run, found by halving.
+bool minorRun(long long minor0, long long dMinor, long long n, long long lo, long long hi,
+              long long &first, long long &last) {
+  const auto minorAt = [&](long long i) {
+    return minor0 + floorDiv(__int128(2) * i * dMinor + n, 2 * n);
+  };
+  // The first step at or after `from` whose minor coordinate has reached `bound` in the
+  // direction of travel (past `to` when none has).
+  const auto reach = [&](long long from, long long to, auto reached) {
+    long long a = from, b = to + 1;
+    while (a < b) {
+      const long long mid = a + (b - a) / 2;
+      if (reached(minorAt(mid)))
+        b = mid;
+      else
+        a = mid + 1;
+    }
+    return a;
+  };
+  if (dMinor >= 0) {
+    first = reach(first, last, [&](long long m) { return m >= lo; });
+    last = reach(first, last, [&](long long m) { return m > hi; }) - 1;
+  } else {
+    first = reach(first, last, [&](long long m) { return m <= hi; });
+    last = reach(first, last, [&](long long m) { return m < lo; }) - 1;
+  }
+  return first <= last;
+}
+
 } // namespace
 
 // One-pixel lines are rasterised here rather than by Qt, whose cosmetic lines leave out the pixel
 // with the larger coordinate whatever the direction: GDI always leaves out the end point. A pixel
-// lies nearest the exact line (halves towards larger coordinates, the same both ways); only the
-// pixels inside the device are visited, so a line to a far-away point costs no more than its
-// visible part. `phase` carries the dash pattern on from segment to segment of a polyline.
+// lies nearest the exact line (halves towards larger coordinates, the same both ways). Only the
+// steps whose pixels lie in a clip rectangle are visited, so a line costs what it puts down
+// there, however long it is. A solid line onto a 32-bit image is written straight into the
+// pixels of each piece of the clip; anything else is gathered and drawn by the painter.
+// `phase` carries the dash pattern on from segment to segment of a polyline.
 void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
   const long long dx = static_cast<long long>(to.x()) - from.x();
   const long long dy = static_cast<long long>(to.y()) - from.y();
   const long long n = std::max(std::llabs(dx), std::llabs(dy));
   if (n == 0)
     return;
+  const std::vector<bool> &pattern = patternBits(Pen.Style);
+  const long long period = static_cast<long long>(pattern.size());
+  const bool direct = writesThinLines();
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   const long long major0 = xMajor ? from.x() : from.y();
   const long long minor0 = xMajor ? from.y() : from.x();
   const long long dMinor = xMajor ? dy : dx;
   const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
-  const QRect clip(0, 0, device_->width(), device_->height());
-  const long long lo = xMajor ? clip.left() : clip.top();
-  const long long hi = xMajor ? clip.right() : clip.bottom();
-  const long long minorLo = xMajor ? clip.top() : clip.left();
-  const long long minorHi = xMajor ? clip.bottom() : clip.right();
-  long long first = step > 0 ? lo - major0 : major0 - hi;
-  long long last = step > 0 ? hi - major0 : major0 - lo;
-  first = std::max(first, 0LL);
-  last = std::min(last, n - 1);
-  const std::vector<bool> &pattern = patternBits(Pen.Style);
-  const long long period = static_cast<long long>(pattern.size());
-  for (long long i = first; i <= last; ++i) {
-    const long long minor = minor0 + floorDiv(__int128(2) * i * dMinor + n, 2 * n);
-    if (minor < minorLo || minor > minorHi)
-      continue;
-    const long long major = major0 + step * i;
-    const QPoint pixel = xMajor ? QPoint(int(major), int(minor)) : QPoint(int(minor), int(major));
-    const bool on = pattern[static_cast<std::size_t>((phase % period + i % period) % period)];
-    (on ? linePixels_ : gapPixels_).push_back(pixel);
-  }
+  const QRgb colour = toQColor(Pen.Color).rgba();
+  const auto visit = [&](const QRect &clip) {
+    const long long lo = xMajor ? clip.left() : clip.top();
+    const long long hi = xMajor ? clip.right() : clip.bottom();
+    long long first = std::max(step > 0 ? lo - major0 : major0 - hi, 0LL);
+    long long last = std::min(step > 0 ? hi - major0 : major0 - lo, n - 1);
+    if (first > last)
+      return;
+    const long long minorLo = xMajor ? clip.top() : clip.left();
+    const long long minorHi = xMajor ? clip.bottom() : clip.right();
+    if (!minorRun(minor0, dMinor, n, minorLo, minorHi, first, last))
+      return;
+    // minor = minor0 + q with q = floor(num / den), num = 2 i dMinor + n, den = 2n: q and the
+    // remainder r follow i by whole steps, the division made once.
+    const long long den = 2 * n;
+    const __int128 num0 = __int128(2) * first * dMinor + n;
+    long long q = floorDiv(num0, den);
+    long long r = static_cast<long long>(num0 - __int128(q) * den);
+    const long long stepQ = floorDiv(__int128(2) * dMinor, den);
+    const long long stepR = 2 * dMinor - stepQ * den;
+    for (long long i = first; i <= last; ++i) {
+      const long long minor = minor0 + q;
+      q += stepQ;
+      r += stepR;
+      if (r >= den) {
+        r -= den;
+        ++q;
+      }
+      const long long major = major0 + step * i;
+      const int x = static_cast<int>(xMajor ? major : minor);
+      const int y = static_cast<int>(xMajor ? minor : major);
+      if (direct) {
+        reinterpret_cast<QRgb *>(pixels_ + y * bytesPerLine_)[x] = colour;
+        continue;
+      }
+      const bool on = pattern[static_cast<std::size_t>((phase % period + i % period) % period)];
+      (on ? linePixels_ : gapPixels_).emplace_back(x, y);
+    }
+  };
+  // The pieces of a region come in bands from top to bottom: only those of the bands the line's
+  // rows meet are looked at.
+  const long long top = std::min<long long>(from.y(), to.y());
+  const long long bottom = std::max<long long>(from.y(), to.y());
+  const long long left = std::min<long long>(from.x(), to.x());
+  const long long right = std::max<long long>(from.x(), to.x());
+  auto piece = std::partition_point(clipPieces_.begin(), clipPieces_.end(),
+                                    [&](const QRect &r) { return r.bottom() < top; });
+  for (; piece != clipPieces_.end() && piece->top() <= bottom; ++piece)
+    if (piece->right() >= left && piece->left() <= right)
+      visit(*piece);
   phase = (phase + n % period) % period;
 }
 
@@ -215,6 +281,8 @@ void GdiCanvas::thinPolyline(std::span<const QPoint> points) {
 }
 
 void GdiCanvas::flushLinePixels() {
+  if (linePixels_.empty() && gapPixels_.empty())
+    return;
   painter_->setBrush(Qt::NoBrush);
   QPen pen(toQColor(Pen.Color), 1);
   pen.setCosmetic(true);
@@ -246,6 +314,17 @@ void GdiCanvas::begin(QPaintDevice &device) {
   }
   painter_->setRenderHint(QPainter::Antialiasing, false);
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  if (device.devType() == QInternal::Image) {
+    // The painter has made the image's pixels its own; thin lines go straight into them.
+    auto &image = static_cast<QImage &>(device);
+    const QImage::Format f = image.format();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+        f == QImage::Format_ARGB32_Premultiplied) {
+      pixels_ = image.bits();
+      bytesPerLine_ = image.bytesPerLine();
+    }
+  }
+  setClipPieces(QRegion());
 }
 
 void GdiCanvas::end() {
@@ -253,6 +332,22 @@ void GdiCanvas::end() {
     painter_->end();
   painter_.reset();
   device_ = nullptr;
+  pixels_ = nullptr;
+  clipPieces_.clear();
+}
+
+void GdiCanvas::setClipPieces(const QRegion &region) {
+  const QRect device(0, 0, device_->width(), device_->height());
+  clipPieces_.clear();
+  if (region.isEmpty()) {
+    clipPieces_.push_back(device);
+    return;
+  }
+  for (const QRect &piece : region) {
+    const QRect r = piece.intersected(device);
+    if (!r.isEmpty())
+      clipPieces_.push_back(r);
+  }
 }
 
 bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }
@@ -322,10 +417,16 @@ void GdiCanvas::applyForShape() {
 
 void GdiCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 
+bool GdiCanvas::writesThinLines() const {
+  return pixels_ && Pen.Style == psSolid && Pen.Mode == pmCopy;
+}
+
 void GdiCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   if (isActive()) {
-    applyMode();
+    // A thin line written into the pixels needs nothing of the painter's state.
+    if (Pen.Width > 1 || !writesThinLines())
+      applyMode();
     if (Pen.Width > 1) {
       applyPen();
       const QPointF shift = wideShift(Pen.Width);
@@ -398,10 +499,14 @@ void GdiCanvas::Polygon(std::span<const QPoint> points) {
 void GdiCanvas::Polyline(std::span<const QPoint> points) {
   if (!isActive() || points.size() < 2)
     return;
-  applyPen();
-  applyMode();
   if (Pen.Style == psClear)
     return;
+  if (Pen.Width <= 1 && writesThinLines()) {
+    thinPolyline(points);
+    return;
+  }
+  applyPen();
+  applyMode();
   if (Pen.Width <= 1)
     thinPolyline(points);
   else
@@ -525,6 +630,7 @@ void GdiCanvas::SetClipRegion(const QRegion &region) {
     painter_->setClipping(false);
   else
     painter_->setClipRegion(region);
+  setClipPieces(region);
 }
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -158,6 +159,11 @@ private:
   // corners, as GDI centres it.
   bool widePen() const;
   void rasterLine(QPoint from, QPoint to, long long &phase);
+  // Whether thin lines go straight into the pixels of the device (solid, copied, onto a 32-bit
+  // image) rather than through the painter.
+  bool writesThinLines() const;
+  // Where drawing may land: the device, or the clip region's pieces within it.
+  void setClipPieces(const QRegion &region);
   void flushLinePixels();
   // A one-pixel line through the points by the rules of rasterLine, the pattern running on.
   void thinPolyline(std::span<const QPoint> points);
@@ -177,6 +183,10 @@ private:
   QPaintDevice *device_ = nullptr;
   std::unique_ptr<QPainter> painter_;
   std::vector<QPoint> linePixels_, gapPixels_; // reused from line to line
+  // The pixels of a 32-bit image device (null for any other device).
+  uchar *pixels_ = nullptr;
+  qsizetype bytesPerLine_ = 0;
+  std::vector<QRect> clipPieces_;
   QPoint penPos_;
 };
 

@@ -13,12 +13,14 @@ namespace {
 
 void usage(const char *program) {
   std::fprintf(stderr,
-               "Usage: %s --out FILE [--shapes N] [--centre E,N] [--size METRES]\n"
+               "Usage: %s --out FILE [--shapes N] [--centre E,N] [--size METRES] [--long-lines]\n"
                "  --out FILE      the drawing to write (.zrv)\n"
                "  --shapes N      how many shapes (default 1000)\n"
                "  --centre E,N    the area's centre in grid metres (default 415900,4541000,\n"
                "                  where TarvikSensorSim's line lies in the demo's grid)\n"
-               "  --size METRES   the area's side (default 10000)\n",
+               "  --size METRES   the area's side (default 10000)\n"
+               "  --long-lines    a chart's mix: lines of 400 m and 6 km across any view,\n"
+               "                  rectangles and polylines among the tracks\n",
                program);
 }
 
@@ -40,6 +42,10 @@ int main(int argc, char **argv) {
     if (option == "-h" || option == "--help") {
       usage(argv[0]);
       return 0;
+    }
+    if (option == "--long-lines") {
+      d.longLines = true;
+      continue;
     }
     if (i + 1 >= argc) {
       usage(argv[0]);

@@ -520,3 +520,16 @@ void SensorSettingsModel::pushGrid(bool repaint) {
   else
     canvas->BackBufferDirty = true;
 }
+
+void navigator::useTransverseMercator(SensorSettingsValues &v, const char *cm, const char *k0,
+                                      const char *fe, const char *fn) {
+  v.edSMA = QStringLiteral("6378137.0");
+  v.edIF = QStringLiteral("0.0033528106647474");
+  for (QString *t : {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL})
+    *t = QStringLiteral("0");
+  v.edCM = cm;
+  v.edSF = k0;
+  v.edFE = fe;
+  v.edFN = fn;
+  v.cbUseLCCProjection = false;
+}

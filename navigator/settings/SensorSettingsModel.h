@@ -61,6 +61,15 @@ struct SensorSettingsValues {
   bool tGlobalSettingEnabled = true;
 };
 
+namespace navigator {
+
+// Sets the values to a Transverse Mercator grid on WGS 84 without a datum shift: central
+// meridian, scale factor, false easting and false northing as typed in the window.
+void useTransverseMercator(SensorSettingsValues &v, const char *cm, const char *k0, const char *fe,
+                           const char *fn);
+
+} // namespace navigator
+
 class SensorSettingsModel {
 public:
   // What the window reaches outside itself; each may be left empty.

@@ -16,8 +16,9 @@ namespace {
 
 constexpr int W = 240;
 constexpr int H = 180;
-// World units per pixel.
+// World units per pixel; a view whose pixels are not square has `tallUnit` vertically.
 constexpr double unit = 2.5;
+constexpr double tallUnit = 1.5;
 
 struct Layers {
   int base = 0;
@@ -59,6 +60,21 @@ Layers populate(TTarvikCanvas &c) {
     c.DrawPoint(230 + (i % 6) * 17.3 + (i / 6) * 0.9, 190 + (i / 6) * 21.7, l.dots);
   c.TextAdd(l.base, QStringLiteral("Harbour"), 300, 250, 0);
   c.TextAdd(l.base, QStringLiteral("Buoy 7"), 120, 380, 0);
+  // Wide pens across the right and the bottom edge set how far shapes reach; more as wide wait
+  // beyond those edges for the pans to bring them in (their pens reach into the view before
+  // their bounds do), and a circle with a pen wider than any drawn arrives late.
+  const auto widePen = [&](std::int32_t shape, int width) {
+    c.SetShapePenWidth(shape, width);
+    c.SetShapePenFg(shape, 0x806000);
+  };
+  widePen(c.DrawLine(640, 300, 790, 320, l.base), 6);
+  widePen(c.DrawLine(420, 30, 470, 130, l.base), 4);
+  for (int i = 0; i < 8; ++i) {
+    widePen(c.DrawLine(703 + i * 9.7, 130 + i * 47, 706 + i * 9.7, 150 + i * 47, l.base), 6);
+    widePen(c.DrawCircle(140 + i * 71, 97 - i * 7.3, 3, l.base), 5);
+  }
+  widePen(c.DrawCircle(785, 360, 10, l.base), 60);
+  widePen(c.DrawCircle(400, 45, 5, l.base), 60);
   return l;
 }
 
@@ -77,16 +93,17 @@ struct Variant {
   bool grid;
   int gridMode;
   bool labels;
+  double unitY = unit;
 };
 
 std::string describe(const Variant &s) {
   return std::string(s.navigation ? "navigation" : "editor") +
          (s.grid ? " grid mode " + std::to_string(s.gridMode) : " no grid") +
-         (s.labels ? " labels" : "");
+         (s.labels ? " labels" : "") + (s.unitY != unit ? " pixels not square" : "");
 }
 
 std::unique_ptr<TTarvikCanvas> build(const Variant &s, Layers &l) {
-  auto c = makeCanvas(W, H, 100, 100 + H * unit, 100 + W * unit, 100, s.navigation);
+  auto c = makeCanvas(W, H, 100, 100 + H * s.unitY, 100 + W * unit, 100, s.navigation);
   c->GridVisible = s.grid;
   c->GridMode = s.gridMode;
   c->GridColor = 0x808080;
@@ -122,6 +139,8 @@ TEST(PaintingScroll, EveryPanShowsTheSamePixelsAsAFullRepaint) {
     for (int grid : {-1, 0, 1})
       for (bool labels : {false, true})
         setups.push_back(Variant{navigation, grid >= 0, std::max(grid, 0), labels});
+  for (bool navigation : {true, false})
+    setups.push_back(Variant{navigation, true, 0, true, tallUnit});
   for (const Variant &s : setups) {
     Layers lc, lf;
     auto cached = build(s, lc);
@@ -135,18 +154,134 @@ TEST(PaintingScroll, EveryPanShowsTheSamePixelsAsAFullRepaint) {
       const std::string what = describe(s) + ", pan " + std::to_string(step++) + " (" +
                                std::to_string(p.px) + ", " + std::to_string(p.py) + ")";
       for (TTarvikCanvas *c : {cached.get(), full.get()}) {
-        c->WorldPan(p.px * unit, p.py * unit);
+        c->WorldPan(p.px * unit, p.py * s.unitY);
         if (p.vesselMoves)
-          drawVessel(*c, c == cached.get() ? lc : lf, bx + p.px * unit, by + p.py * unit);
+          drawVessel(*c, c == cached.get() ? lc : lf, bx + p.px * unit, by + p.py * s.unitY);
       }
       if (p.vesselMoves) {
         bx += p.px * unit;
-        by += p.py * unit;
+        by += p.py * s.unitY;
       }
       expectSame(render(*cached), fullRepaint(*full), what);
       if (HasFailure())
         return;
     }
+  }
+}
+
+// The topmost shapes are drawn over the image of what lies below them, by every kind of
+// paint: a hatched fill and a wide pen among them that a pan brings in must not be scrolled
+// with the picture afterwards (a hatch is held to the client's corner) nor cut at the band.
+TEST(PaintingScroll, TopmostShapesArrivingByAPanStayWhole) {
+  for (const double unitY : {unit, tallUnit}) {
+    const Variant s{true, true, 0, false, unitY};
+    Layers lc, lf;
+    auto cached = build(s, lc);
+    auto full = build(s, lf);
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      const Layers &l = c == cached.get() ? lc : lf;
+      const std::int32_t fill = c->DrawRectangle(712, 200, 760, 260, l.vessel);
+      c->SetShapeBrushStyle(fill, bsDiagCross);
+      c->SetShapeBrushFg(fill, 0x00A0A0);
+      const std::int32_t ring = c->DrawCircle(300, 92, 4, l.vessel);
+      c->SetShapePenWidth(ring, 24);
+    }
+    expectSame(render(*cached), fullRepaint(*full), describe(s) + ", start");
+    // Put on top inside the view, drawn by a partial redraw.
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      const Layers &l = c == cached.get() ? lc : lf;
+      const std::int32_t inside = c->DrawRectangle(420, 300, 470, 340, l.vessel);
+      c->SetShapeBrushStyle(inside, bsBDiagonal);
+      c->SetShapeBrushFg(inside, 0xA000A0);
+    }
+    expectSame(render(*cached), fullRepaint(*full), describe(s) + ", a hatch put on top");
+    for (int step = 0; step < 20; ++step) {
+      const double px = step < 10 ? 3 : -2, py = step % 2 == 0 ? -2 : 1;
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(px * unit, py * unitY);
+      expectSame(render(*cached), fullRepaint(*full),
+                 describe(s) + ", pan " + std::to_string(step));
+      if (HasFailure())
+        return;
+    }
+  }
+}
+
+// Shapes that come in one pixel at a time at the right or the bottom edge: a pen wider than any
+// drawn reaches further into the view than the bands along the edges, and a hatch put on top
+// inside the view is held to the client's corner; neither may be scrolled as it stands.
+TEST(PaintingScroll, WidePensAndHatchesStayWholeOverSmallPans) {
+  struct Case {
+    const char *name;
+    int px, py;      // the pan, pixels right and up
+    bool hatchOnTop; // else a circle with a 40-pixel pen waits beyond the edge
+  };
+  const Case cases[] = {
+      {"a wide pen at the right edge", 1, 0, false},
+      {"a wide pen at the bottom edge", 0, -1, false},
+      {"a hatch put on top, panned along x", 1, 0, true},
+      {"a hatch put on top, panned along y", 0, 1, true},
+  };
+  for (const Case &k : cases) {
+    auto cached = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    auto full = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      for (int i = 0; i < 8; ++i)
+        c->DrawLine(20 + i * 70, 30, 50 + i * 60, 420, 0);
+      if (!k.hatchOnTop) // just beyond the edge the pan moves towards
+        c->SetShapePenWidth(
+            c->DrawCircle(k.px != 0 ? W * unit + 6 : 300, k.px != 0 ? 200 : -6, 4, 0), 40);
+    }
+    render(*cached);
+    if (k.hatchOnTop)
+      for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+        const std::int32_t box = c->DrawRectangle(200, 150, 330, 260, 0);
+        c->SetShapeBrushStyle(box, bsFDiagonal);
+        c->SetShapeBrushFg(box, 0x008080);
+      }
+    for (int step = 0; step < 6; ++step) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(k.px * unit, k.py * unit);
+      expectSame(render(*cached), fullRepaint(*full),
+                 std::string(k.name) + ", pan " + std::to_string(step));
+      if (HasFailure())
+        return;
+    }
+  }
+}
+
+// A pan costs what enters the view: a one-pixel pan over long lines across the left and the
+// top edge scrolls the picture, while a pan whose bands would cover most of the view draws it
+// whole once.
+TEST(PaintingScroll, APanRedrawsWholeOnlyWhenMostOfTheViewMustBeDrawn) {
+  struct Case {
+    const char *name;
+    int pen;
+    bool wholeRedraw;
+  };
+  const Case cases[] = {
+      {"thin lines across every edge", 1, false},
+      {"a pen so wide that its bands cover most of the view", 60, true},
+  };
+  for (const Case &k : cases) {
+    auto cached = makeCanvas(W, H, 0, H * tallUnit, W * unit, 0, true);
+    auto full = makeCanvas(W, H, 0, H * tallUnit, W * unit, 0, true);
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      for (int i = 0; i < 12; ++i) {
+        c->DrawLine(-5000 + i * 37.1, -3000, 6000 - i * 91.3, 4000 + i * 13.3, 0);
+        c->DrawLine(-4000, 100 + i * 23.9, 5000, 160 + i * 11.7, 0);
+      }
+      c->TextAdd(0, QStringLiteral("Pier"), 300, 120, 0);
+      c->SetShapePenWidth(c->DrawCircle(250, 130, 20, 0), k.pen);
+    }
+    render(*cached);
+    const std::uint64_t before = cached->fullRedrawCount();
+    for (const auto &[px, py] : {std::pair{1, 0}, {0, 1}, {-1, 0}, {0, -1}}) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(px * unit, py * tallUnit);
+      expectSame(render(*cached), fullRepaint(*full), k.name);
+    }
+    EXPECT_EQ(cached->fullRedrawCount() - before, k.wholeRedraw ? 4u : 0u) << k.name;
   }
 }
 

@@ -13,19 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A Transverse Mercator grid on WGS 84 without a datum shift.
-inline void useTransverseMercator(SensorSettingsValues &v, const char *cm, const char *k0,
-                                  const char *fe, const char *fn) {
-  v.edSMA = QStringLiteral("6378137.0");
-  v.edIF = QStringLiteral("0.0033528106647474");
-  for (QString *t : {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL})
-    *t = QStringLiteral("0");
-  v.edCM = cm;
-  v.edSF = k0;
-  v.edFE = fe;
-  v.edFN = fn;
-  v.cbUseLCCProjection = false;
-}
+using navigator::useTransverseMercator;
+
 // Puts 41°N 29°E at E 500100, N 4500200 (PROJ: the meridian arc to 41°N is 4540573.29123 m).
 inline void useGridOf41N29EAt500100And4500200(SensorSettingsValues &v) {
   useTransverseMercator(v, "29", "1", "500100", "-40373.29123");

@@ -4,6 +4,8 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPixmap>
+#include <QRegion>
 #include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -543,3 +545,63 @@ TEST(GdiCanvasDevice, DrawCopiesAnImage) {
 }
 
 } // namespace
+
+// A clip keeps a line's pixels as they are: drawn into a region of several pieces, onto an image
+// (whose pixels thin lines are written into) or onto a pixmap (drawn by the painter), every
+// line shows inside the region exactly the pixels it shows unclipped, and nothing outside.
+TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
+  const struct {
+    QPoint from, to;
+    TPenStyle style;
+  } lines[] = {
+      {{-3000, -1050}, {4000, 1450}, psSolid},
+      {{4000, 1450}, {-3000, -1050}, psSolid},
+      {{30, -5000}, {33, 5000}, psSolid},
+      {{-70000, 40}, {90000, 3}, psSolid},
+      {{63, 0}, {0, 47}, psSolid},
+      {{5, 44}, {58, 2}, psSolid},
+      {{10, 10}, {11, 30}, psSolid},
+      {{-20, 60}, {80, -12}, psDot},
+      {{2, 3}, {60, 41}, psDash},
+      {{INT_MIN, 20}, {INT_MAX, 24}, psSolid},
+  };
+  QRegion clip;
+  for (const QRect &r : {QRect(0, 0, 64, 5), QRect(7, 9, 20, 12), QRect(30, 14, 9, 30),
+                         QRect(44, 20, 15, 6), QRect(0, 40, 64, 8)})
+    clip += r;
+  for (const auto &line : lines) {
+    const auto draw = [&](QPaintDevice &device, const QRegion *region) {
+      GdiCanvas g(device);
+      if (region)
+        g.SetClipRegion(*region);
+      g.Pen.Color = 0x3060C0;
+      g.Pen.Style = line.style;
+      g.Brush.Style = bsClear;
+      g.MoveTo(line.from.x(), line.from.y());
+      g.LineTo(line.to.x(), line.to.y());
+    };
+    QImage whole(64, 48, QImage::Format_RGB32), clipped(64, 48, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    clipped.fill(Qt::white);
+    QPixmap painted(64, 48);
+    painted.fill(Qt::white);
+    draw(whole, nullptr);
+    draw(clipped, &clip);
+    draw(painted, &clip);
+    const QImage byPainter = painted.toImage().convertToFormat(QImage::Format_RGB32);
+    const std::string what = std::to_string(line.from.x()) + "," + std::to_string(line.from.y()) +
+                             " to " + std::to_string(line.to.x()) + "," +
+                             std::to_string(line.to.y());
+    int inked = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const QRgb expected =
+            clip.contains(QPoint(x, y)) ? whole.pixel(x, y) : QColor(Qt::white).rgb();
+        inked += expected != QColor(Qt::white).rgb();
+        ASSERT_EQ(clipped.pixel(x, y), expected) << what << " at " << x << "," << y;
+        ASSERT_EQ(byPainter.pixel(x, y), expected)
+            << what << " by the painter at " << x << "," << y;
+      }
+    EXPECT_GT(inked, 0) << what << " crosses the region";
+  }
+}

@@ -77,14 +77,7 @@ protected:
     nav().show();
     // Geodesy for UTM zone 35 on WGS 84, no datum shift.
     SensorSettingsValues &v = gps().Model.Values;
-    v.edSMA = QStringLiteral("6378137.0");
-    v.edIF = QStringLiteral("0.0033528106647474");
-    for (QString *t :
-         {&v.edPPM, &v.edRX, &v.edRY, &v.edRZ, &v.edSX, &v.edSY, &v.edSZ, &v.edRL, &v.edFN})
-      *t = QStringLiteral("0");
-    v.edCM = QStringLiteral("27");
-    v.edSF = QStringLiteral("0.9996");
-    v.edFE = QStringLiteral("500000");
+    useTransverseMercator(v, "27", "0.9996", "500000", "0");
     v.eLCCSP1 = QStringLiteral("44");
     v.eLCCSP2 = QStringLiteral("49");
     v.eLCCCP = QStringLiteral("46.5");
