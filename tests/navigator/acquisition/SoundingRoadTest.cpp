@@ -131,8 +131,9 @@ TEST_F(SoundingRoadTest, ADepthSentenceThatFailsItsChecksumIsNotUsed) {
   ASSERT_EQ(static_cast<int>(records().size()), used);
   for (const QStringList &r : records())
     EXPECT_LT(r[9].toDouble(), 10) << "no 999.9 m";
-  EXPECT_EQ(reportTexts(), QStringList{"Depth sentences on COM4 fail their checksum: they are "
-                                       "shown in the monitor but not used (counted until Stop)."});
+  EXPECT_EQ(reportTexts(), QStringList{"Depth sentences on COM4 fail their checksum or run "
+                                       "together: they are shown in the monitor but not used "
+                                       "(counted until Stop)."});
   EXPECT_EQ(road.depthChecksumFailures(), 5);
   const auto atStop = road.endSession();
   ASSERT_EQ(atStop.size(), 1u);
@@ -191,8 +192,8 @@ TEST_F(SoundingRoadTest, CorruptedGpsSentencesGiveNoFixSpeedOrHeading) {
   gpsLine(nmea("GPHDT,123.4,T"));
   EXPECT_EQ(state.HdtHeading, 123.4);
   EXPECT_EQ(reportTexts().filter(QStringLiteral("checksum")),
-            QStringList{"GPS sentences on COM3 fail their checksum: they are shown in the monitor "
-                        "but not used (counted until Stop)."});
+            QStringList{"GPS sentences on COM3 fail their checksum or run together: they are shown "
+                        "in the monitor but not used (counted until Stop)."});
   EXPECT_EQ(road.gpsChecksumFailures(), 4);
 }
 
@@ -207,7 +208,7 @@ TEST_F(SoundingRoadTest, ADepthLineRecordsOnlyAtACurrentFix) {
   tick += 1;
   EXPECT_FALSE(depth(nmea("SDDPT,2.6,0.0")).Recorded);
   EXPECT_FALSE(depth(nmea("SDDPT,2.7,0.0")).Recorded);
-  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 5 s old): "
+  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 10 s old): "
                                        "depths are not recorded until the next fix."});
   // The same position again: the component reports nothing, the road takes it as confirmed.
   gpsLine(fixA);
@@ -289,16 +290,16 @@ TEST_F(SoundingRoadTest, IncompleteGeodesyRefusesTheSessionNamingTheField) {
   const Case cases[] = {
       {&V::edSX, "1O",
        "The geodetic parameter \"Datum shift: X Shift\" in the settings window is not a number "
-       "('1O'): Realtime is not started."},
+       "('1O'): Start is refused."},
       {&V::edPPM, "",
        "The geodetic parameter \"Datum shift: Scale Factor\" in the settings window is empty: "
-       "Realtime is not started."},
+       "Start is refused."},
       {&V::edRZ, "0,5",
        "The geodetic parameter \"Datum shift: Z Rotation\" in the settings window is not a "
-       "number ('0,5'): Realtime is not started."},
+       "number ('0,5'): Start is refused."},
       {&V::edCM, "nan",
        "The geodetic parameter \"Transverse Mercator: Central Meridian\" in the settings window "
-       "is not a number ('nan'): Realtime is not started."},
+       "is not a number ('nan'): Start is refused."},
       {&V::eLCCSP1, "", nullptr},
   };
   for (const Case &c : cases) {

@@ -10,6 +10,7 @@
 #include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/IniFile.h"
+#include "platform/WholeRecord.h"
 #include "platform/Paths.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
@@ -134,8 +135,10 @@ TEST(SurveyRecordFiles, ARecordThatADeviceRefusesIsNotCountedAsWrittenNorMovedTo
   testsupport::TempDir dir;
   const std::string path = dir.file("2024-05-01 Coordinates.csv");
   ASSERT_EQ(::symlink("/dev/full", path.c_str()), 0);
-  EXPECT_EQ(survey::appendRecord(path, survey::coordinatesHeader(), "record\n", true),
-            std::nullopt);
+  const survey::AppendResult result =
+      survey::appendRecord(path, survey::coordinatesHeader(), "record\n", true);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Reason, platform::AppendOutcome{platform::AppendOutcome::NotRegular}.reason());
   EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"2024-05-01 Coordinates.csv"});
 }
 
