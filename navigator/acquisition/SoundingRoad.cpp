@@ -412,8 +412,7 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
         reports.push_back(
             {QStringLiteral("Depth sentences on %1 hold a depth no sounder measures (%2 m): they "
                             "are not used (counted until Stop).")
-                 .arg(portText(SounderPort.empty() ? std::string("the sounder port")
-                                                   : SounderPort))
+                 .arg(portText(SounderPort.empty() ? std::string("the sounder port") : SounderPort))
                  .arg(QString::fromStdString(
                      platform::FloatToStr(raw, platform::FormatSettings::navigation())))});
       return out;

@@ -36,7 +36,7 @@ struct RoadReport {
 struct GpsLineOutcome {
   // A wrong checksum, or two sentences run together: shown in the monitor, used for nothing.
   bool ChecksumFailed = false;
-  bool Recovered = false;      // the first line after the receiver's silence
+  bool Recovered = false; // the first line after the receiver's silence
   std::vector<RoadReport> Reports;
 };
 

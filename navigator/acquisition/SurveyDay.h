@@ -48,4 +48,3 @@ void MakeSurveyDayFolders();
 void AppendAutoEvent(const std::string &text, const std::string &path);
 // Where AppendAutoEvent reports a lost record at once (the message window and the status bar).
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink);
-

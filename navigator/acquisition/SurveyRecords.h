@@ -55,7 +55,7 @@ struct AppendResult {
   explicit operator bool() const { return Path.has_value(); }
 };
 AppendResult appendRecord(const std::string &path, const std::string &header,
-                                        const std::string &record, bool numberedFallback);
+                          const std::string &record, bool numberedFallback);
 
 // A number the user may be typing while lines arrive: the last text that converted stands
 // until the next one that does. update() answers the conversion error's message the first time

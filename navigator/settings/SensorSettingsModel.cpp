@@ -60,13 +60,17 @@ struct GeodesyText {
 const GeodesyText geodesyTextsBeforeBoxes[] = {
     {"SemiMajorAxis", &SensorSettingsValues::edSMA, "Ellipsoid: Semi Major Axis"},
     {"InverseFlattening", &SensorSettingsValues::edIF, "Ellipsoid: Flattening"},
-    {"X_Rotation", &SensorSettingsValues::edRX, "Transformation Parameters from WGS-84: X Rotation"},
-    {"Y_Rotation", &SensorSettingsValues::edRY, "Transformation Parameters from WGS-84: Y Rotation"},
-    {"Z_Rotation", &SensorSettingsValues::edRZ, "Transformation Parameters from WGS-84: Z Rotation"},
+    {"X_Rotation", &SensorSettingsValues::edRX,
+     "Transformation Parameters from WGS-84: X Rotation"},
+    {"Y_Rotation", &SensorSettingsValues::edRY,
+     "Transformation Parameters from WGS-84: Y Rotation"},
+    {"Z_Rotation", &SensorSettingsValues::edRZ,
+     "Transformation Parameters from WGS-84: Z Rotation"},
     {"X_Shift", &SensorSettingsValues::edSX, "Transformation Parameters from WGS-84: X Shift"},
     {"Y_Shift", &SensorSettingsValues::edSY, "Transformation Parameters from WGS-84: Y Shift"},
     {"Z_Shift", &SensorSettingsValues::edSZ, "Transformation Parameters from WGS-84: Z Shift"},
-    {"Scale_PPM", &SensorSettingsValues::edPPM, "Transformation Parameters from WGS-84: Scale Factor"},
+    {"Scale_PPM", &SensorSettingsValues::edPPM,
+     "Transformation Parameters from WGS-84: Scale Factor"},
     {"Central_Meridian", &SensorSettingsValues::edCM, "TM Parameters: Central Meridian"},
     {"Reference_Latitude", &SensorSettingsValues::edRL, "TM Parameters: Reference Latitude"},
     {"Scale_Factor", &SensorSettingsValues::edSF, "TM Parameters: Scale Factor"},
@@ -90,8 +94,9 @@ bool sameGeodesyValue(const QString &shown, const QString &saved) {
   if (a == b)
     return true;
   double x = 0, y = 0;
-  return platform::TryStrToFloat(a.toStdString(), x) && platform::TryStrToFloat(b.toStdString(), y) &&
-         std::isfinite(x) && std::isfinite(y) && x == y;
+  return platform::TryStrToFloat(a.toStdString(), x) &&
+         platform::TryStrToFloat(b.toStdString(), y) && std::isfinite(x) && std::isfinite(y) &&
+         x == y;
 }
 
 // Only the colour's own 24 bits; a hand-edited system colour has no meaning here.

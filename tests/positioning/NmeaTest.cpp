@@ -371,7 +371,8 @@ TEST(Nmea, SentencesRunTogetherOnOneLineAreNotUsed) {
     std::string line;
   } cases[] = {
       {"a far fragment glued to a good GGA, the whole line's sum matching", glued},
-      {"the same without checksums", "$" + farAway + "$" + gga("4427.0000", "N", "02632.0000", "E")},
+      {"the same without checksums",
+       "$" + farAway + "$" + gga("4427.0000", "N", "02632.0000", "E")},
       {"a GGA glued to an AIS sentence", goodGga.substr(0, 40) + "!AIVDM,1,1,,A,13aG?P0P00PD;8,0"},
       {"three sentences", "$" + farAway + "$GPRMC,1," + goodGga},
   };

@@ -397,7 +397,7 @@ TEST_F(SoundingRoadTest, ImpossibleDepthsAreNotRecorded) {
     const char *depth;
     bool recorded, impossible;
   } cases[] = {
-      {"1e300", false, true},    {"1e308", false, true}, {"-3.5", false, true},
+      {"1e300", false, true},    {"1e308", false, true},  {"-3.5", false, true},
       {"12000.01", false, true}, {"1e309", false, false}, // no number the scan reads
       {"inf", false, false},     {"nan", false, false},   {"0.0", false, false},
       {"12000", true, false},    {"2.5", true, false},
