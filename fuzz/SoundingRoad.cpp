@@ -2,8 +2,8 @@
 // sounder's line splitter (the first byte of each chunk says which), interleaved with good GGA
 // and depth sentences, wired as the main window wires them (the road sees a line before the
 // serial component parses it). Property: every record of the coordinates file stands at a
-// position and a raw depth that one whole sentence carried: a line that begins with "$", holds
-// no second sentence start, and ends in the right checksum or has none.
+// position and a raw depth that one whole sentence carried: a line with no sentence start but at
+// its beginning, whose checksum is right or absent.
 #include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/mainwindow/NavigationState.h"
 #include "navigator/settings/SensorSettingsModel.h"
@@ -25,10 +25,11 @@
 namespace {
 
 bool wholeSentence(const std::string &line) {
-  if (line.empty() || line[0] != '$' || line.find_first_of("$!", 1) != std::string::npos)
+  if (line.empty() || line.find_first_of("$!", 1) != std::string::npos)
     return false;
+  // A line without a start has no checksum to check (a sounder's plain text).
   const std::size_t star = line.find('*');
-  if (star == std::string::npos)
+  if (star == std::string::npos || (line[0] != '$' && line[0] != '!'))
     return true;
   if (line.size() != star + 3)
     return false;
@@ -106,11 +107,15 @@ const char *const goodGpsLines[] = {
 };
 const char *const goodDepthLines[] = {"$SDDPT,2.5,0.0", "$SDDPT,12.34,0.5*56", "$SDDPT,0.8,0.0"};
 
+// A folder of its own in the working folder (scripts/run-fuzzers runs each target in a
+// temporary one and removes it).
 std::string tempFolder() {
   static std::string folder = [] {
-    char pattern[] = "/tmp/fuzz_SoundingRoad.XXXXXX";
+    char pattern[] = "fuzz_SoundingRoad.XXXXXX";
     const char *made = mkdtemp(pattern);
-    return std::string(made ? made : "/tmp") + "/";
+    if (!made)
+      std::abort();
+    return std::string(made) + "/";
   }();
   return folder;
 }

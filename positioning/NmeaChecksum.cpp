@@ -38,9 +38,7 @@ bool nmeaChecksumFails(std::string_view line) {
 }
 
 bool nmeaSentencesRunTogether(std::string_view line) {
-  const std::size_t first = line.find_first_of("$!");
-  return first != std::string_view::npos &&
-         line.find_first_of("$!", first + 1) != std::string_view::npos;
+  return !line.empty() && line.find_first_of("$!", 1) != std::string_view::npos;
 }
 
 NmeaLineFault nmeaLineFault(std::string_view line) {

@@ -17,10 +17,11 @@ std::string nmeaChecksum(std::string_view body);
 // the first "$" or "!" to the first "*" after it, and exactly two digits follow that "*".
 bool nmeaChecksumFails(std::string_view line);
 
-// True when the line holds more than one sentence start ("$" or "!"): a line end was lost (a byte
-// dropped on the wire, a NUL, a line cut short) and two sentences ran together. Such a line is
-// never read: its first fragment has no end of its own, and a checksum that matches the whole
-// line does so by chance (one time in 256).
+// True when a sentence start ("$" or "!") stands anywhere in the line but at its beginning: a line
+// end was lost (a byte dropped on the wire, a NUL, a line cut short) and what stands before the
+// start is a fragment of another sentence, with or without its own start. Such a line is never
+// read: the fragment has no end of its own, and a checksum that matches the whole line does so by
+// chance (one time in 256). A line without any start (a sounder's plain text) is not concerned.
 bool nmeaSentencesRunTogether(std::string_view line);
 
 // Why a line is not used, if it is not.

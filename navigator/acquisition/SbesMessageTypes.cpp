@@ -36,11 +36,13 @@ bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence)
 bool sbesSentencesRunTogether(const SbesMessageType &type, std::string_view line) {
   if (type.Markers[0] != "XDHI")
     return positioning::nmeaSentencesRunTogether(line);
-  // "$..XDHI,h,$..XDLO,l": the high-frequency part first, the low-frequency part second, and
-  // nothing more.
+  // "$..XDHI,h,$..XDLO,l": the high-frequency part first, at the line's beginning, the
+  // low-frequency part second, and nothing more.
   const std::size_t first = line.find_first_of("$!");
   if (first == std::string_view::npos)
     return false;
+  if (first != 0)
+    return true;
   const std::size_t second = line.find_first_of("$!", first + 1);
   if (second == std::string_view::npos)
     return false;

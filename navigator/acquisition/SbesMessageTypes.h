@@ -28,8 +28,8 @@ const SbesMessageType *findSbesMessageType(std::string_view name);
 // Whether a sentence holds every marker of the type.
 bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence);
 
-// Whether a line holds more sentences than one message of the type: a line end was lost and
-// two ran together. The "Tarvik XDR" sounders send one message as two sentences on one line,
+// Whether a line holds more than one message of the type, or a fragment before it: a line end
+// was lost and two ran together (positioning::nmeaSentencesRunTogether). The "Tarvik XDR" sounders send one message as two sentences on one line,
 // "$..XDHI,h,$..XDLO,l" (the first part alone is a whole message too); any other type's
 // message is one sentence.
 bool sbesSentencesRunTogether(const SbesMessageType &type, std::string_view line);

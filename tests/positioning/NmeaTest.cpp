@@ -412,6 +412,9 @@ TEST(Nmea, ALineIsReadOnlyWhenItIsOneSentenceWithAGoodOrNoChecksum) {
       {"$SDDPT,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
       {"$SDDPT,77.78,0!" + body, NmeaLineFault::RunTogether},
       {"xx$SDDPT,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
+      // A fragment that lost its own start still stands before a sentence start.
+      {"DDPT,7,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
+      {" " + withChecksum(body), NmeaLineFault::RunTogether},
   };
   for (const auto &c : cases)
     EXPECT_EQ(positioning::nmeaLineFault(c.line), c.fault) << c.line;

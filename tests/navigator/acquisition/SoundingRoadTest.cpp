@@ -369,6 +369,8 @@ TEST_F(SoundingRoadTest, GluedLinesAreNeverReadFromTheirFirstFragment) {
   EXPECT_TRUE(out.ChecksumFailed);
   EXPECT_FALSE(out.Recorded);
   EXPECT_FALSE(depth("$SDDPT,77.78,0$SDDPT,77.00,0.0").Recorded) << "no checksums at all";
+  // A fragment that lost its own start, before a whole sentence: the scan would read 77.78.
+  EXPECT_FALSE(depth("DDPT,7,77.78,0" + nmea("SDDPT,2.5,0.0")).Recorded);
   EXPECT_TRUE(depth(nmea("SDDPT,2.6,0.0")).Recorded);
 
   road.setMessageType("Tarvik XDR H/L", "%*8s,%lf,%*8s,%lf");
@@ -384,7 +386,7 @@ TEST_F(SoundingRoadTest, GluedLinesAreNeverReadFromTheirFirstFragment) {
   EXPECT_EQ(r[0][9], "2.6");
   EXPECT_EQ(r[1][9], "7.25");
   EXPECT_EQ(road.gpsChecksumFailures(), 1);
-  EXPECT_EQ(road.depthChecksumFailures(), 5);
+  EXPECT_EQ(road.depthChecksumFailures(), 6);
 }
 
 // A raw depth no sounder measures, with a good checksum, is not recorded: not shown as the depth
