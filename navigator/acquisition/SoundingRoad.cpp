@@ -253,9 +253,9 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
     S.ZdaSeen = true;
   }
 
-  // A sentence whose checksum is present and wrong was damaged on the way, and a line holding
-  // two sentences lost a line end: nothing of it is used, neither here nor as the serial
-  // component's position (which follows the same rule).
+  // A sentence whose checksum is present and wrong was damaged on the way, and a line with a
+  // sentence start inside it lost a line end: nothing of it is used, neither here nor as the
+  // serial component's position (which follows the same rule).
   if (positioning::nmeaLineFault(line) != positioning::NmeaLineFault::None) {
     out.ChecksumFailed = true;
     RefuseNextPosition = true;
