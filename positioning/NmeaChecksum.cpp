@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace positioning {
+
 std::string nmeaChecksum(std::string_view body) {
   unsigned char sum = 0;
   for (const char c : body)
@@ -13,13 +15,13 @@ std::string nmeaChecksum(std::string_view body) {
 }
 
 bool nmeaChecksumFails(std::string_view line) {
-  const std::size_t star = line.rfind('*');
-  if (star == std::string_view::npos)
-    return false;
-  // The body starts after the "$" or "!"; a line without one before the star is not an NMEA
-  // sentence (some sounders send plain text) and has no checksum to check.
+  // The body starts after the "$" or "!"; a line without one is not an NMEA sentence (some
+  // sounders send plain text) and has no checksum to check.
   const std::size_t start = line.find_first_of("$!");
-  if (start == std::string_view::npos || start >= star)
+  if (start == std::string_view::npos)
+    return false;
+  const std::size_t star = line.find('*', start);
+  if (star == std::string_view::npos)
     return false;
   std::string_view digits = line.substr(star + 1);
   while (!digits.empty() && (digits.back() == '\r' || digits.back() == '\n' ||
@@ -34,3 +36,17 @@ bool nmeaChecksumFails(std::string_view line) {
       return true;
   return false;
 }
+
+bool nmeaSentencesRunTogether(std::string_view line) {
+  return !line.empty() && line.find_first_of("$!", 1) != std::string_view::npos;
+}
+
+NmeaLineFault nmeaLineFault(std::string_view line) {
+  if (nmeaSentencesRunTogether(line))
+    return NmeaLineFault::RunTogether;
+  if (nmeaChecksumFails(line))
+    return NmeaLineFault::ChecksumWrong;
+  return NmeaLineFault::None;
+}
+
+} // namespace positioning

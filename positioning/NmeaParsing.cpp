@@ -1,13 +1,14 @@
 // NMEA 0183 sentences into the fix state of TTarvikSerialGPS: GGA position, RMC and VTG speed
-// and course. A sentence whose checksum is present and wrong is not used at all. A position
-// field that is no coordinate (not a plain number, minutes outside [0, 60), a hemisphere other
-// than N/S for the latitude or E/W for the longitude, an empty field) gives no fix and leaves the
-// stored position as it was; a speed, course or altitude that is not a finite number is ignored.
-// Short sentences are ignored; nothing is reported (the host sees every raw line).
+// and course. A sentence whose checksum is present and wrong, or a line holding two sentences run
+// together, is not used at all. A position that is no coordinate (positioning::ggaPosition)
+// gives no fix and leaves the stored position as it was; a speed, course or altitude that is not
+// a finite number is ignored. Short sentences are ignored; nothing is reported (the host sees
+// every raw line).
 #include "positioning/TarvikSerialGPS.h"
 
 #include "platform/Convert.h"
 #include "positioning/NmeaChecksum.h"
+#include "positioning/NmeaPosition.h"
 
 #include <cmath>
 #include <limits>
@@ -23,29 +24,6 @@ std::optional<double> finiteNumber(const std::string &text) {
   return value;
 }
 
-bool allDigits(const std::string &text) {
-  if (text.empty())
-    return false;
-  for (char c : text)
-    if (c < '0' || c > '9')
-      return false;
-  return true;
-}
-
-// Digits with at most one dot and at least one digit: no sign, exponent, blank or letter.
-bool plainDecimal(const std::string &text) {
-  bool digit = false, dot = false;
-  for (char c : text) {
-    if (c >= '0' && c <= '9')
-      digit = true;
-    else if (c == '.' && !dot)
-      dot = true;
-    else
-      return false;
-  }
-  return digit;
-}
-
 // RMC and VTG both carry the speed; the event fires only when it changes.
 void setSpeed(TTarvikSerialGPS &gps, double speedKmh) {
   if (speedKmh == gps.SpeedKmh)
@@ -59,8 +37,8 @@ void setSpeed(TTarvikSerialGPS &gps, double speedKmh) {
 
 void TTarvikSerialGPS::ParseNmeaSentence(const std::string &Line) {
   // Noise on the line changes a digit or a letter; the checksum is what tells. A sentence sent
-  // without one is still used.
-  if (nmeaChecksumFails(Line))
+  // without one is still used. A lost line end glues two sentences into one line: neither is read.
+  if (positioning::nmeaLineFault(Line) != positioning::NmeaLineFault::None)
     return;
   const std::string sentence = Line.substr(0, Line.find('*'));
   if (sentence.size() < 6)
@@ -97,29 +75,8 @@ std::vector<std::string> TTarvikSerialGPS::SplitFields(const std::string &Text,
 
 long double TTarvikSerialGPS::NmeaToDegrees(const std::string &Value,
                                             const std::string &Hemisphere) const {
-  constexpr long double none = std::numeric_limits<long double>::quiet_NaN();
-  const bool eastWest = Hemisphere == "E" || Hemisphere == "W";
-  if (!eastWest && Hemisphere != "N" && Hemisphere != "S")
-    return none;
-  // At least two characters before the first dot: ddmm.mmmm or dddmm.mmmm.
-  const std::size_t dot = Value.find('.');
-  if (dot == std::string::npos || dot < 2)
-    return none;
-  const std::size_t degreeDigits = eastWest ? 3 : 2;
-  if (Value.size() <= degreeDigits)
-    return none;
-  const std::string degreeText = Value.substr(0, degreeDigits);
-  const std::string minuteText = Value.substr(degreeDigits);
-  if (!allDigits(degreeText) || !plainDecimal(minuteText))
-    return none;
-  const double minutes = platform::StrToFloatDef(minuteText, -1);
-  if (!(minutes >= 0 && minutes < 60))
-    return none;
-  long double result =
-      platform::StrToIntDef(degreeText, 0) + static_cast<long double>(minutes) / 60;
-  if (Hemisphere == "S" || Hemisphere == "W")
-    result = -result;
-  return result;
+  return positioning::nmeaCoordinate(Value, Hemisphere)
+      .value_or(std::numeric_limits<long double>::quiet_NaN());
 }
 
 void TTarvikSerialGPS::ParseGGA(const std::string &Sentence) {
@@ -131,22 +88,18 @@ void TTarvikSerialGPS::ParseGGA(const std::string &Sentence) {
       FixQuality = platform::StrToIntDef(f[6], 0);
     if (!f[7].empty())
       Satellites = platform::StrToIntDef(f[7], 0);
-    // The latitude's hemisphere is N or S and the longitude's E or W: a letter changed by noise
-    // would read the wrong number of degree digits.
-    const bool hemispheres = (f[3] == "N" || f[3] == "S") && (f[5] == "E" || f[5] == "W");
-    const long double latitude = hemispheres ? NmeaToDegrees(f[2], f[3]) : 0.0L;
-    const long double longitude = hemispheres ? NmeaToDegrees(f[4], f[5]) : 0.0L;
-    if (!hemispheres || std::isnan(latitude) || std::isnan(longitude)) {
+    const std::optional<positioning::GgaPosition> position = positioning::ggaPosition(f);
+    if (!position) {
       // No position in this sentence (the receiver has no fix, or the fields are damaged): what
       // is stored may no longer be where the boat is, so the next position is reported anew.
       ForgetPosition();
       return;
     }
     const double altitude = finiteNumber(f[9]).value_or(Altitude);
-    if (PositionForgotten || static_cast<double>(latitude) != Latitude ||
-        static_cast<double>(longitude) != Longitude || altitude != Altitude) {
-      Latitude = static_cast<double>(latitude);
-      Longitude = static_cast<double>(longitude);
+    if (PositionForgotten || position->Latitude != Latitude || position->Longitude != Longitude ||
+        altitude != Altitude) {
+      Latitude = position->Latitude;
+      Longitude = position->Longitude;
       Altitude = altitude;
       PositionForgotten = false;
       if (OnPosition3DChange)

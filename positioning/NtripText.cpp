@@ -22,7 +22,9 @@ std::string TTarvikNTRIPClient::Base64Encode(const std::string &Text) {
   return QByteArray(Text.data(), static_cast<qsizetype>(Text.size())).toBase64().toStdString();
 }
 
-std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) { return nmeaChecksum(Text); }
+std::string TTarvikNTRIPClient::NmeaChecksum(const std::string &Text) {
+  return positioning::nmeaChecksum(Text);
+}
 
 // Degrees and minutes to 4 decimals, with the minutes rounded before the split so that a value
 // just below a whole degree gives the next degree and 00.0000, never 60.0000 minutes.

@@ -58,7 +58,7 @@ std::optional<QString> GeodesyProblem(const SensorSettingsValues &v) {
     if (platform::TryStrToFloat(t.toStdString(), value) && std::isfinite(value))
       return std::nullopt;
     return QStringLiteral("The geodetic parameter \"%1\" in the settings window is %2: "
-                          "Realtime is not started.")
+                          "Start is refused.")
         .arg(QString::fromLatin1(f.name), t.trimmed().isEmpty()
                                               ? QStringLiteral("empty")
                                               : QStringLiteral("not a number ('%1')").arg(t));

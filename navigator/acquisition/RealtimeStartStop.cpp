@@ -50,7 +50,9 @@ void TFNav::PostStatusMessage(const QString &Text, bool Logged) {
 
 void TFNav::ForgetFix() { Road.forgetFix(); }
 
-std::optional<survey::GridPosition> TFNav::GridOfFix() { return Road.gridOfFix(); }
+std::optional<survey::GridPosition> TFNav::GridOfFix() {
+  return Road.gridOfCurrentFix(platform::TickCount());
+}
 
 void TFNav::ClearSessionDisplay() {
   // The last position, depth and track of a session that ended are not shown as current, and
@@ -66,6 +68,7 @@ void TFNav::ClearSessionDisplay() {
   State.VesselEasting = State.VesselNorthing = 0;
   if (fcad) {
     fcad->SetCurrentDepth(0, 0, false);
+    fcad->SetCurrentSpeed(0, false);
     // By name: an index not yet looked up would be another layer, and -1 every shape.
     const int vessel = fcad->LayerFindByName(QStringLiteral("~~Tarvik Vessel"));
     if (vessel >= 0)
@@ -235,9 +238,8 @@ void TFNav::ZGPS1Disconnect(QObject *, int PortNumber) {
 void TFNav::ZGPS1Idle(QObject *) {
   tMap->stop();
   // A silent receiver's last position is no fix: nothing is projected or logged from it. The
-  // component forgets it too, so that the next GGA gives a fix even at the same position.
+  // component has forgotten it too, so that the next GGA gives a fix even at the same position.
   Road.gpsSilent();
-  ZGPS1->ForgetPosition();
   PostStatusMessage(QStringLiteral("GPS is idle!"));
   if (Windows.fRealtime)
     setControlColour(Windows.fRealtime->GPSGroupBox, clRed);

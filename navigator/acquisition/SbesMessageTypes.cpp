@@ -1,5 +1,7 @@
 #include "navigator/acquisition/SbesMessageTypes.h"
 
+#include "positioning/NmeaChecksum.h"
+
 namespace navigator {
 
 const std::array<SbesMessageType, 8> &sbesMessageTypes() {
@@ -29,6 +31,26 @@ bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence)
     if (!marker.empty() && sentence.find(marker) == std::string_view::npos)
       return false;
   return true;
+}
+
+bool sbesSentencesRunTogether(const SbesMessageType &type, std::string_view line) {
+  if (type.Markers[0] != "XDHI")
+    return positioning::nmeaSentencesRunTogether(line);
+  // "$..XDHI,h,$..XDLO,l": the high-frequency part first, at the line's beginning, the
+  // low-frequency part second, and nothing more.
+  const std::size_t first = line.find_first_of("$!");
+  if (first == std::string_view::npos)
+    return false;
+  if (first != 0)
+    return true;
+  const std::size_t second = line.find_first_of("$!", first + 1);
+  if (second == std::string_view::npos)
+    return false;
+  if (line.find_first_of("$!", second + 1) != std::string_view::npos)
+    return true;
+  const std::string_view hi = line.substr(first, second - first), lo = line.substr(second);
+  return hi.find("XDHI") == std::string_view::npos || lo.find("XDLO") == std::string_view::npos ||
+         lo.find("XDHI") != std::string_view::npos;
 }
 
 bool sbesCarriesHighFrequency(const SbesMessageType &type) { return type.Name != "Tarvik XDR LO"; }

@@ -28,6 +28,12 @@ const SbesMessageType *findSbesMessageType(std::string_view name);
 // Whether a sentence holds every marker of the type.
 bool sbesSentenceMatches(const SbesMessageType &type, std::string_view sentence);
 
+// Whether a line holds more than one message of the type, or a fragment before it: a line end
+// was lost and two ran together (positioning::nmeaSentencesRunTogether). The "Tarvik XDR" sounders send one message as two sentences on one line,
+// "$..XDHI,h,$..XDLO,l" (the first part alone is a whole message too); any other type's
+// message is one sentence.
+bool sbesSentencesRunTogether(const SbesMessageType &type, std::string_view line);
+
 // Which corrected depths a type's sentences carry: every type but "Tarvik XDR LO" a
 // high-frequency one (the second value of "Tarvik SMT" is the battery voltage), only the two
 // "Tarvik XDR" types with "LO" in them a low-frequency one.

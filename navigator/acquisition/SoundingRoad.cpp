@@ -8,6 +8,7 @@
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "positioning/NmeaChecksum.h"
+#include "positioning/NmeaPosition.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,25 +29,26 @@ double asDouble(const ScanValue &v) {
                                            : static_cast<double>(std::get<std::int32_t>(v));
 }
 
-// The speed field of an RMC or VTG. Receivers leave fields before it empty (the magnetic course
-// of a VTG above all), which stops the scan short of the speed: the boat would read as standing
-// still at every such sentence. The field itself, counted by commas, is read then; an empty or
-// unreadable speed field still reads as 0.
-double scannedSpeed(const std::string &line, const char *pattern, std::size_t field) {
-  const auto values = formattedscan::scan(line, pattern);
-  if (!values.empty())
-    return asDouble(values.front());
+// The speed field of an RMC or VTG, counted by commas: receivers leave fields before it empty
+// (the magnetic course of a VTG above all), which a formatted scan would stop at. Only a whole
+// number is a speed, as the serial component reads it: an empty field (no fix) or one damaged
+// ("5x3") gives none and the speed stands.
+std::optional<double> speedField(const std::string &line, std::size_t field) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < field; ++i) {
     start = line.find(',', start);
     if (start == std::string::npos)
-      return 0.0;
+      return std::nullopt;
     ++start;
   }
   const std::size_t end = line.find_first_of(",*", start);
-  double speed = 0.0;
   const std::string text = line.substr(start, end == std::string::npos ? end : end - start);
-  return platform::TryStrToFloat(text, speed, platform::FormatSettings::navigation()) ? speed : 0.0;
+  double speed = 0.0;
+  if (text.empty() ||
+      !platform::TryStrToFloat(text, speed, platform::FormatSettings::navigation()) ||
+      !std::isfinite(speed))
+    return std::nullopt;
+  return speed;
 }
 
 // "hh:mm:ss" of an NMEA time hhmmss(.ss).
@@ -71,27 +73,9 @@ std::vector<std::string> fields(const std::string &sentence) {
   return out;
 }
 
-// ddmm.mmmm (two degree digits) or dddmm.mmmm (three): digits and one dot with at least the
-// degrees and two minute digits before it, minutes below 60.
-bool coordinateField(const std::string &value, std::size_t degreeDigits) {
-  const std::size_t dot = value.find('.');
-  if (dot == std::string::npos || dot != degreeDigits + 2)
-    return false;
-  for (std::size_t i = 0; i < value.size(); ++i)
-    if (i != dot && (value[i] < '0' || value[i] > '9'))
-      return false;
-  return (value[degreeDigits] - '0') * 10 + (value[degreeDigits + 1] - '0') < 60;
-}
-
 QString portText(const std::string &port) { return QString::fromStdString(port); }
 
 } // namespace
-
-bool GgaPositionFieldsValid(const std::string &sentence) {
-  const std::vector<std::string> f = fields(sentence);
-  return f.size() >= 10 && coordinateField(f[2], 2) && (f[3] == "N" || f[3] == "S") &&
-         coordinateField(f[4], 3) && (f[5] == "E" || f[5] == "W");
-}
 
 SoundingRoad::SoundingRoad(TNavigationState &state) : S(state) {}
 
@@ -153,21 +137,29 @@ std::optional<QString> SoundingRoad::beginSession(const SensorSettingsValues &v,
     Projection.takeSettings(v);
   } catch (const std::exception &e) {
     return QStringLiteral("The geodetic parameters in the settings window are not complete (") +
-           QString::fromUtf8(e.what()) + QStringLiteral("): Realtime is not started.");
+           QString::fromUtf8(e.what()) + QStringLiteral("): Start is refused.");
   }
   InSession = true;
   GpsPort = gpsPort;
   SounderPort = sounderPort;
-  GpsChecksumFailures = DepthChecksumFailures = 0;
-  for (OnceReport *r : {&GpsChecksum, &DepthChecksum, &RawLog[0], &RawLog[1], &StaleFix,
-                        &ImpossiblePosition, &CoordinatesFile, &XyzFile})
+  GpsChecksumFailures = DepthChecksumFailures = ImpossibleDepths = 0;
+  for (OnceReport *r : {&GpsChecksum, &DepthChecksum, &ImpossibleDepth, &RawLog[0], &RawLog[1],
+                        &StaleFix, &ImpossiblePosition, &CoordinatesFile, &XyzFile})
     r->clear();
   RefuseNextPosition = false;
+  forgetSessionValues();
+  return std::nullopt;
+}
+
+void SoundingRoad::forgetSessionValues() {
+  // Nothing of the last session is shown or recorded as this one's: its fix, depths, speed, and
+  // the RTK antenna height and tide of its last fixed GGA.
   forgetFix();
-  // Nothing of the last session is shown as this one's.
   S.TrueDepthHi = S.TrueDepthLo = 0;
   S.DepthPending = false;
-  return std::nullopt;
+  S.SpeedKnots = 0;
+  S.AntennaHeight = 0;
+  S.RtkTide = 0;
 }
 
 std::vector<RoadReport> SoundingRoad::endSession() {
@@ -182,10 +174,13 @@ std::vector<RoadReport> SoundingRoad::endSession() {
                                       "not used this session.")
                            .arg(DepthChecksumFailures)
                            .arg(portText(SounderPort))});
+  if (ImpossibleDepths > 0)
+    reports.push_back({QStringLiteral("%1 depth sentences on %2 held a depth no sounder measures "
+                                      "and were not used this session.")
+                           .arg(ImpossibleDepths)
+                           .arg(portText(SounderPort))});
   InSession = false;
-  forgetFix();
-  S.TrueDepthHi = S.TrueDepthLo = 0;
-  S.DepthPending = false;
+  forgetSessionValues();
   return reports;
 }
 
@@ -229,6 +224,16 @@ std::optional<GridPosition> SoundingRoad::gridOfFix() {
   return Projection.project(S.FixLatitude, S.FixLongitude, S.FixAltitude);
 }
 
+bool SoundingRoad::fixCurrent(std::uint32_t tick) const {
+  return hasFix() && tick - S.FixTick <= FixCurrentForMs;
+}
+
+std::optional<GridPosition> SoundingRoad::gridOfCurrentFix(std::uint32_t tick) {
+  if (!fixCurrent(tick))
+    return std::nullopt;
+  return gridOfFix();
+}
+
 // ---- GPS
 
 GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick) {
@@ -248,16 +253,17 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
     S.ZdaSeen = true;
   }
 
-  // A sentence whose checksum is present and wrong was damaged on the way: nothing of it is
-  // used, neither here nor as the serial component's position.
-  if (nmeaChecksumFails(line)) {
+  // A sentence whose checksum is present and wrong was damaged on the way, and a line with a
+  // sentence start inside it lost a line end: nothing of it is used, neither here nor as the
+  // serial component's position (which follows the same rule).
+  if (positioning::nmeaLineFault(line) != positioning::NmeaLineFault::None) {
     out.ChecksumFailed = true;
     RefuseNextPosition = true;
     ++GpsChecksumFailures;
     if (GpsChecksum.raise())
       out.Reports.push_back(
-          {QStringLiteral("GPS sentences on %1 fail their checksum: they are shown in the "
-                          "monitor but not used (counted until Stop).")
+          {QStringLiteral("GPS sentences on %1 fail their checksum or run together: they are "
+                          "shown in the monitor but not used (counted until Stop).")
                .arg(portText(GpsPort.empty() ? std::string("the GPS port") : GpsPort))});
     applyOffsets(false, out.Reports);
     return out;
@@ -268,16 +274,12 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
     if (!values.empty())
       S.HdtHeading = asDouble(values.front());
   }
-  if (contains(line, "RMC")) {
-    const double speed = scannedSpeed(line, "%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf", 7);
-    if (speed >= 0)
-      S.SpeedKnots = speed;
-  }
-  if (contains(line, "VTG")) {
-    const double speed = scannedSpeed(line, "%*6s,%*lf,%*1s,%*lf,%*1s,%lf", 5);
-    if (speed >= 0)
-      S.SpeedKnots = speed;
-  }
+  if (contains(line, "RMC"))
+    if (const auto speed = speedField(line, 7); speed && *speed >= 0)
+      S.SpeedKnots = *speed;
+  if (contains(line, "VTG"))
+    if (const auto speed = speedField(line, 5); speed && *speed >= 0)
+      S.SpeedKnots = *speed;
 
   // Offsets, while the offsets window is closed.
   applyOffsets(false, out.Reports);
@@ -296,14 +298,13 @@ GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick
     }
   }
 
-  // The position of a GGA: fields that are no position are no fix, and the fix before is not
-  // the boat's either; a valid one confirms the fix (the serial component reports a position
-  // only when it changes, so a boat at anchor confirms it here).
+  // The position of a GGA, by the serial component's own rule: fields that are no position are
+  // no fix, and the fix before is not the boat's either; a valid one confirms the fix (the
+  // component reports a position only when it changes, so a boat at anchor confirms it here).
   if (!line.empty() && line[0] == '$' && isGga(line)) {
-    const std::string sentence = line.substr(0, line.find('*'));
-    const std::vector<std::string> f = fields(sentence);
+    const std::vector<std::string> f = fields(line.substr(0, line.find('*')));
     if (f.size() >= 10) {
-      if (GgaPositionFieldsValid(sentence)) {
+      if (const auto position = positioning::ggaPosition(f)) {
         if (hasFix())
           S.FixTick = tick;
       } else {
@@ -373,13 +374,13 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   if (!type || !navigator::sbesSentenceMatches(*type, line))
     return out;
   out.OfType = true;
-  if (nmeaChecksumFails(line)) {
+  if (navigator::sbesSentencesRunTogether(*type, line) || positioning::nmeaChecksumFails(line)) {
     out.ChecksumFailed = true;
     ++DepthChecksumFailures;
     if (DepthChecksum.raise())
       reports.push_back(
-          {QStringLiteral("Depth sentences on %1 fail their checksum: they are shown in the "
-                          "monitor but not used (counted until Stop).")
+          {QStringLiteral("Depth sentences on %1 fail their checksum or run together: they are "
+                          "shown in the monitor but not used (counted until Stop).")
                .arg(
                    portText(SounderPort.empty() ? std::string("the sounder port") : SounderPort))});
     return out;
@@ -400,6 +401,22 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
     else if (values.size() > 1)
       rawLo = values[1];
   }
+
+  // A depth no sounder measures (a negative one, one beyond any sea, an overflow) is a damaged
+  // sentence, not a sounding: nothing of the line is used. 0 is the sounder's "no depth".
+  for (const double raw : {rawHi, rawLo})
+    if (!(raw >= 0 && raw <= MaxRawDepth)) {
+      out.ImpossibleDepth = true;
+      ++ImpossibleDepths;
+      if (ImpossibleDepth.raise())
+        reports.push_back(
+            {QStringLiteral("Depth sentences on %1 hold a depth no sounder measures (%2 m): they "
+                            "are not used (counted until Stop).")
+                 .arg(portText(SounderPort.empty() ? std::string("the sounder port") : SounderPort))
+                 .arg(QString::fromStdString(
+                     platform::FloatToStr(raw, platform::FormatSettings::navigation())))});
+      return out;
+    }
 
   // Depth correction. The profile answers for its column (a row beyond it or not a sound
   // velocity falls back to the single value, with one warning per column).
@@ -448,7 +465,8 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   // position of that very fix.
   if (rawHi == 0 || !hasFix())
     return out;
-  if (tick - S.FixTick > FixCurrentForMs) {
+  if (!fixCurrent(tick)) {
+    LastStaleTick = tick;
     if (StaleFix.raise())
       reports.push_back({QStringLiteral("No current GPS fix (the last one is more than %1 s "
                                         "old): depths are not recorded until the next fix.")
@@ -458,7 +476,8 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   const auto grid = gridOfFix();
   if (!grid)
     return out;
-  StaleFix.clear();
+  if (StaleFix.Active && tick - LastStaleTick > StaleSpellEndsAfterMs)
+    StaleFix.clear();
 
   SoundingRecord r;
   r.When = now;
@@ -479,26 +498,34 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   r.ManualTide = S.ManualTide;
   r.RtkTide = S.RtkTide;
 
-  auto written = appendRecord(CoordinatesPath, coordinatesHeader(), coordinatesRecord(r), true);
-  if (!written && MakeFolders) {
-    // A folder removed while the program runs is made again once before giving up on the line.
-    MakeFolders();
-    written = appendRecord(CoordinatesPath, coordinatesHeader(), coordinatesRecord(r), true);
-  }
+  // A folder removed while the program runs is made again once before giving up on a file.
+  auto append = [this](const std::string &path, const std::string &header,
+                       const std::string &record, bool numbered) {
+    AppendResult result = appendRecord(path, header, record, numbered);
+    if (!result && MakeFolders) {
+      MakeFolders();
+      result = appendRecord(path, header, record, numbered);
+    }
+    return result;
+  };
+  const AppendResult written =
+      append(CoordinatesPath, coordinatesHeader(), coordinatesRecord(r), true);
   if (!written) {
     if (CoordinatesFile.raise())
       reports.push_back({QStringLiteral("Cannot write the coordinates file ") +
-                         platform::pathText(CoordinatesPath)});
+                         platform::pathText(CoordinatesPath) + QStringLiteral(": ") +
+                         QString::fromLocal8Bit(written.Reason) + QStringLiteral(".")});
     return out;
   }
   CoordinatesFile.clear();
   out.Recorded = true;
 
-  if (appendRecord(XyzPath, simpleXyzHeader(), simpleXyzRecord(r), false)) {
+  if (const AppendResult xyz = append(XyzPath, simpleXyzHeader(), simpleXyzRecord(r), false)) {
     XyzFile.clear();
   } else if (XyzFile.raise()) {
-    reports.push_back(
-        {QStringLiteral("Cannot write the simple XYZ file ") + platform::pathText(XyzPath)});
+    reports.push_back({QStringLiteral("Cannot write the simple XYZ file ") +
+                       platform::pathText(XyzPath) + QStringLiteral(": ") +
+                       QString::fromLocal8Bit(xyz.Reason) + QStringLiteral(".")});
   }
   return out;
 }

@@ -34,14 +34,16 @@ struct RoadReport {
 };
 
 struct GpsLineOutcome {
-  bool ChecksumFailed = false; // shown in the monitor, used for nothing
-  bool Recovered = false;      // the first line after the receiver's silence
+  // A wrong checksum, or two sentences run together: shown in the monitor, used for nothing.
+  bool ChecksumFailed = false;
+  bool Recovered = false; // the first line after the receiver's silence
   std::vector<RoadReport> Reports;
 };
 
 struct DepthLineOutcome {
   bool OfType = false;           // a sentence of the chosen message type
-  bool ChecksumFailed = false;   // ... whose checksum failed: not used
+  bool ChecksumFailed = false;   // ... damaged (checksum, sentences run together): not used
+  bool ImpossibleDepth = false;  // ... whose depth no sounder measures: not used
   std::optional<double> Battery; // "Tarvik SMT": the boat's battery voltage
   bool DepthsCorrected = false;  // TrueDepthHi and TrueDepthLo are this line's
   // The canvas background the shallow-water alarm wants (only while acquiring).
@@ -53,9 +55,18 @@ struct DepthLineOutcome {
 class SoundingRoad {
 public:
   // A depth line is recorded at the fix only while the last GGA that gave or confirmed it is no
-  // older than this: the receiver's own silence limit (its idle watchdog's period). A sounder
-  // whose lines queued up behind a held port, or a receiver that went quiet, records nothing.
-  static constexpr std::uint32_t FixCurrentForMs = 5000;
+  // older than this: the receiver's own silence limit (its watchdog reports a receiver silent
+  // 10 s after its last data, and the fix is forgotten then). A receiver sending GGA at 0.2 Hz
+  // (every 5 s) or faster loses no depth line; a sounder whose lines queued up behind a held
+  // port, or a receiver that went quiet, records nothing. Events follow the same rule.
+  static constexpr std::uint32_t FixCurrentForMs = 10000;
+  // The deepest raw depth taken as measured: deeper than any sea, beyond any sounder's range. A
+  // raw depth that is negative, not finite or beyond this is no sounding.
+  static constexpr double MaxRawDepth = 12000;
+  // Fresh and stale depth lines that alternate (a receiver slower than the limit, a port held
+  // now and then) are one spell of staleness, reported once: a spell ends only when depths were
+  // recorded for this long without a refusal.
+  static constexpr std::uint32_t StaleSpellEndsAfterMs = 60000;
 
   // `state` holds the values the map, the events and the windows read (fix, depths, offsets).
   explicit SoundingRoad(TNavigationState &state);
@@ -92,7 +103,8 @@ public:
   // start with a message naming it, and nothing changes.
   std::optional<QString> beginSession(const SensorSettingsValues &v, const std::string &gpsPort,
                                       const std::string &sounderPort);
-  // The session's counts the surveyor should hear of; the fix and the depths are forgotten.
+  // The session's counts the surveyor should hear of; the fix, the depths, the speed and the RTK
+  // values are forgotten.
   std::vector<RoadReport> endSession();
   bool inSession() const { return InSession; }
   // The offsets the start takes: what converts, even while the offsets window is shown.
@@ -113,15 +125,20 @@ public:
   // ---- What the map and the events read
   bool hasFix() const;
   void forgetFix();
-  // The grid position of the current fix, projected once per fix; none without a fix or without
-  // a projection.
+  // The grid position of the fix, projected once per fix; none without a fix or without a
+  // projection.
   std::optional<GridPosition> gridOfFix();
+  // The same, only while the fix is current at `tick` (FixCurrentForMs).
+  std::optional<GridPosition> gridOfCurrentFix(std::uint32_t tick);
+  bool fixCurrent(std::uint32_t tick) const;
   FixProjection Projection;
   long gpsChecksumFailures() const { return GpsChecksumFailures; }
   long depthChecksumFailures() const { return DepthChecksumFailures; }
+  long impossibleDepths() const { return ImpossibleDepths; }
 
 private:
   void applyOffsets(bool evenWhileShown, std::vector<RoadReport> &reports);
+  void forgetSessionValues();
   bool projectionReady();
 
   TNavigationState &S;
@@ -137,19 +154,18 @@ private:
 
   LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;
   OnceReport NoSoundVelocity, CoordinatesFile, XyzFile, ImpossiblePosition, StaleFix, GpsChecksum,
-      DepthChecksum, RawLog[2];
+      DepthChecksum, ImpossibleDepth, RawLog[2];
 
   bool InSession = false;
   std::string GpsPort, SounderPort;
-  long GpsChecksumFailures = 0, DepthChecksumFailures = 0;
+  long GpsChecksumFailures = 0, DepthChecksumFailures = 0, ImpossibleDepths = 0;
+  // The last depth line refused for want of a current fix: the report comes again only after
+  // depths were recorded for StaleSpellEndsAfterMs without such a line (one report a spell).
+  std::uint32_t LastStaleTick = 0;
   // The GPS line just handled was refused (checksum, position fields): its position event is
   // not a fix.
   bool RefuseNextPosition = false;
   std::string TakenOutside; // GeodesyKey of the values taken outside a session
 };
-
-// A GGA's latitude and longitude fields are a position: numbers ddmm.mmmm / dddmm.mmmm with
-// minutes below 60 and hemispheres N or S, E or W. `sentence` is the line without its checksum.
-bool GgaPositionFieldsValid(const std::string &sentence);
 
 } // namespace survey

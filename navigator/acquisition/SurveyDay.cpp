@@ -83,6 +83,16 @@ void CreateSurveyFolders() {
   }
 }
 
+void MakeSurveyDayFolders() {
+  const TSurveyDay &d = SurveyDay();
+  if (d.SurveyFolder.empty())
+    return;
+  for (const std::string &folder :
+       {d.SurveyRoot, d.SurveyFolder, d.DrawingFolder, d.LogFolder, d.XyzFolder, d.SvpFolder,
+        d.SurveyFolder + "JPG/", d.SurveyFolder + "MP4/"})
+    makeFolder(folder.substr(0, folder.size() - 1));
+}
+
 void AppendAutoEvent(const std::string &text, const std::string &path) {
   const std::string record =
       "\nAuto Event:\t" + platform::DateTimeToStr(platform::Now()) + "\t" + text;

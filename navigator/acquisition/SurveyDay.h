@@ -33,8 +33,12 @@ std::string SessionTimeHHMM();
 // The day's event log named by the date of this moment, inside the start-up log folder.
 std::string EventLogPath();
 
-// Creates the survey root, today's folder and its ZRV, LOG and SVP folders where missing.
+// Creates the survey root, today's folder and its ZRV, LOG and SVP folders where missing (the
+// offsets window's save; the road of a sounding makes its folders with MakeSurveyDayFolders).
 void CreateSurveyFolders();
+// Makes again, where missing, every folder of the start-up day's tree (the folders the day's
+// files are written to, whatever the date now), silently: the writer that needs one reports.
+void MakeSurveyDayFolders();
 
 // Appends "\nAuto Event:\t", the local date and time, a tab and `text` to `path`, whole or not
 // at all. A log that cannot be written loses the record; the first loss after a record that
@@ -44,4 +48,3 @@ void CreateSurveyFolders();
 void AppendAutoEvent(const std::string &text, const std::string &path);
 // Where AppendAutoEvent reports a lost record at once (the message window and the status bar).
 void SetAutoEventFailureSink(std::function<void(const QString &)> sink);
-

@@ -66,11 +66,12 @@ std::string simpleXyzRecord(const SoundingRecord &r) {
          "\n";
 }
 
-std::optional<std::string> appendRecord(const std::string &path, const std::string &header,
-                                        const std::string &record, bool numberedFallback) {
-  platform::AppendOutcome outcome = platform::appendWholeRecord(path, header, record);
-  if (outcome)
-    return path;
+AppendResult appendRecord(const std::string &path, const std::string &header,
+                          const std::string &record, bool numberedFallback) {
+  const platform::AppendOutcome first = platform::appendWholeRecord(path, header, record);
+  if (first)
+    return {path, {}};
+  platform::AppendOutcome outcome = first;
   // The other names stand in for a file that cannot be opened (held by another program). A
   // write that failed (a full disk) would fail on them as well and leave empty files behind.
   if (numberedFallback && outcome.kind == platform::AppendOutcome::NotOpened)
@@ -78,11 +79,12 @@ std::optional<std::string> appendRecord(const std::string &path, const std::stri
       const std::string other = numberedName(path, i);
       outcome = platform::appendWholeRecord(other, header, record);
       if (outcome)
-        return other;
+        return {other, {}};
       if (outcome.kind == platform::AppendOutcome::NotWritten)
-        break;
+        return {std::nullopt, outcome.reason()};
     }
-  return std::nullopt;
+  // The named file's own failure is the one the surveyor can act on.
+  return {std::nullopt, first.reason()};
 }
 
 std::optional<QString> LiveNumber::update(const QString &text) {

@@ -48,9 +48,14 @@ std::string simpleXyzRecord(const SoundingRecord &r);
 // empty. A record is written whole or not at all (a short write is cut back). With
 // `numberedFallback` a file that cannot be opened is replaced by the same name with "_1" ...
 // "_99" before its extension (the first that opens); a failed write tries no other name.
-// Returns the path written, or none when nothing could be opened or written.
-std::optional<std::string> appendRecord(const std::string &path, const std::string &header,
-                                        const std::string &record, bool numberedFallback);
+// Says the path written, or why nothing could be opened or written.
+struct AppendResult {
+  std::optional<std::string> Path;
+  std::string Reason; // the system's words for the failure, such as "No space left on device"
+  explicit operator bool() const { return Path.has_value(); }
+};
+AppendResult appendRecord(const std::string &path, const std::string &header,
+                          const std::string &record, bool numberedFallback);
 
 // A number the user may be typing while lines arrive: the last text that converted stands
 // until the next one that does. update() answers the conversion error's message the first time

@@ -46,7 +46,8 @@ void TFNav::btEventAddClick(QObject *) {
   const bool restarted = number < 0 || number == std::numeric_limits<int>::max();
   number = restarted ? 1 : number + 1;
   State.EventLayer = fcad->LayerFindByName(QStringLiteral("event_number"));
-  // An event without a fix has no place on the map.
+  // An event without a current fix has no place on the map: a silent receiver's last position
+  // is not where the boat is now, as for the depth lines.
   if (const auto grid = GridOfFix())
     fcad->AddEventLabel(grid->Easting, grid->Northing, number);
   else

@@ -115,7 +115,8 @@ public:
   // drawn or recorded from it until the next one.
   void ForgetFix();
   // The grid position of the current fix, projected once per fix with this session's geodesy;
-  // none without a fix or a projection.
+  // none without a fix, with one older than the depth lines may be recorded at, or without a
+  // projection.
   std::optional<survey::GridPosition> GridOfFix();
   // Feeds the road the values of the windows now and whenever they change (RoadWiring.cpp).
   // CreateNavigatorWindows runs it once every window exists.

@@ -44,7 +44,8 @@ void TFNav::WireRoad() {
   const TSurveyDay &day = SurveyDay();
   road.CoordinatesPath = day.CoordinatesPath;
   road.XyzPath = day.XyzFolder + day.SessionDate + " Simple XYZ.csv";
-  road.MakeFolders = [] { CreateSurveyFolders(); };
+  // The coordinates and simple XYZ files stand in the start-up day's LOG and XYZ folders.
+  road.MakeFolders = [] { MakeSurveyDayFolders(); };
 
   connect(Realtime, &QToolButton::toggled, this, [&road](bool on) { road.setAlarmArmed(on); });
   road.setAlarmArmed(Realtime->isChecked());

@@ -9,6 +9,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -53,33 +54,53 @@ std::string portKey(const PortKey &key, bool sensorPort) {
   return pad(key.name, sensorPort && portNo ? 16 : 15);
 }
 
-// The geodetic edits in the order of the section.
+// The geodetic edits in the order of the section, with their names as the window labels them.
 struct GeodesyText {
   const char *key;
   QString SensorSettingsValues::*edit;
+  const char *label;
 };
 const GeodesyText geodesyTextsBeforeBoxes[] = {
-    {"SemiMajorAxis", &SensorSettingsValues::edSMA},
-    {"InverseFlattening", &SensorSettingsValues::edIF},
-    {"X_Rotation", &SensorSettingsValues::edRX},
-    {"Y_Rotation", &SensorSettingsValues::edRY},
-    {"Z_Rotation", &SensorSettingsValues::edRZ},
-    {"X_Shift", &SensorSettingsValues::edSX},
-    {"Y_Shift", &SensorSettingsValues::edSY},
-    {"Z_Shift", &SensorSettingsValues::edSZ},
-    {"Scale_PPM", &SensorSettingsValues::edPPM},
-    {"Central_Meridian", &SensorSettingsValues::edCM},
-    {"Reference_Latitude", &SensorSettingsValues::edRL},
-    {"Scale_Factor", &SensorSettingsValues::edSF},
-    {"False_Easting", &SensorSettingsValues::edFE},
-    {"False_Northing", &SensorSettingsValues::edFN},
+    {"SemiMajorAxis", &SensorSettingsValues::edSMA, "Ellipsoid: Semi Major Axis"},
+    {"InverseFlattening", &SensorSettingsValues::edIF, "Ellipsoid: Flattening"},
+    {"X_Rotation", &SensorSettingsValues::edRX,
+     "Transformation Parameters from WGS-84: X Rotation"},
+    {"Y_Rotation", &SensorSettingsValues::edRY,
+     "Transformation Parameters from WGS-84: Y Rotation"},
+    {"Z_Rotation", &SensorSettingsValues::edRZ,
+     "Transformation Parameters from WGS-84: Z Rotation"},
+    {"X_Shift", &SensorSettingsValues::edSX, "Transformation Parameters from WGS-84: X Shift"},
+    {"Y_Shift", &SensorSettingsValues::edSY, "Transformation Parameters from WGS-84: Y Shift"},
+    {"Z_Shift", &SensorSettingsValues::edSZ, "Transformation Parameters from WGS-84: Z Shift"},
+    {"Scale_PPM", &SensorSettingsValues::edPPM,
+     "Transformation Parameters from WGS-84: Scale Factor"},
+    {"Central_Meridian", &SensorSettingsValues::edCM, "TM Parameters: Central Meridian"},
+    {"Reference_Latitude", &SensorSettingsValues::edRL, "TM Parameters: Reference Latitude"},
+    {"Scale_Factor", &SensorSettingsValues::edSF, "TM Parameters: Scale Factor"},
+    {"False_Easting", &SensorSettingsValues::edFE, "TM Parameters: False Easting"},
+    {"False_Northing", &SensorSettingsValues::edFN, "TM Parameters: False Northing"},
 };
 const GeodesyText lambertTexts[] = {
-    {"eLCCSP1", &SensorSettingsValues::eLCCSP1}, {"eLCCSP2", &SensorSettingsValues::eLCCSP2},
-    {"eLCCSF", &SensorSettingsValues::eLCCSF},   {"eLCCCP", &SensorSettingsValues::eLCCCP},
-    {"eLCCM", &SensorSettingsValues::eLCCM},     {"eLCCFE", &SensorSettingsValues::eLCCFE},
-    {"eLCCFN", &SensorSettingsValues::eLCCFN},
+    {"eLCCSP1", &SensorSettingsValues::eLCCSP1, "LCC Parameters: Standard Parallel 1"},
+    {"eLCCSP2", &SensorSettingsValues::eLCCSP2, "LCC Parameters: Standard Parallel 2"},
+    {"eLCCSF", &SensorSettingsValues::eLCCSF, "LCC Parameters: Scale Factor"},
+    {"eLCCCP", &SensorSettingsValues::eLCCCP, "LCC Parameters: Central Parallel"},
+    {"eLCCM", &SensorSettingsValues::eLCCM, "LCC Parameters: Central Meridian"},
+    {"eLCCFE", &SensorSettingsValues::eLCCFE, "LCC Parameters: False Easting"},
+    {"eLCCFN", &SensorSettingsValues::eLCCFN, "LCC Parameters: False Norhing"},
 };
+
+// A shown value is the saved one when the settings file's reader and the number check would
+// read both alike: blanks around it are not kept by the file, and "-75" is "-75.0".
+bool sameGeodesyValue(const QString &shown, const QString &saved) {
+  const QString a = shown.trimmed(), b = saved.trimmed();
+  if (a == b)
+    return true;
+  double x = 0, y = 0;
+  return platform::TryStrToFloat(a.toStdString(), x) &&
+         platform::TryStrToFloat(b.toStdString(), y) && std::isfinite(x) && std::isfinite(y) &&
+         x == y;
+}
 
 // Only the colour's own 24 bits; a hand-edited system colour has no meaning here.
 TColor colourFrom(std::int32_t value) { return static_cast<TColor>(value) & 0xFFFFFF; }
@@ -407,34 +428,33 @@ void SensorSettingsModel::readGeodesy() {
 
 std::optional<QString> SensorSettingsModel::UnsavedGeodesy() const {
   const platform::IniFile ini(SettingsFile);
-  auto differs = [](const char *key, const QString &shown,
-                    const QString &saved) -> std::optional<QString> {
-    if (shown == saved)
-      return std::nullopt;
-    return QStringLiteral("The geodetic parameter %1 shown in the settings window (%2) is not "
-                          "the saved one (%3): lock the settings to save them before Realtime, so "
-                          "that the geodesy log names the grid of the records.")
-        .arg(QString::fromLatin1(key), shown, saved);
+  auto problem = [](const char *label, const QString &shown, const QString &saved) {
+    return QStringLiteral("The geodetic parameter \"%1\" shown in the settings window (%2) is not "
+                          "the saved one (%3): tick SAVE & LOCK SETTINGS to save it before Start, "
+                          "so that the geodesy log names the grid of the records.")
+        .arg(QString::fromLatin1(label), shown.trimmed(), saved.trimmed());
   };
   for (const auto *table : {std::begin(geodesyTextsBeforeBoxes), std::begin(lambertTexts)}) {
     const auto *end = table == std::begin(lambertTexts) ? std::end(lambertTexts)
                                                         : std::end(geodesyTextsBeforeBoxes);
-    for (const GeodesyText *t = table; t != end; ++t)
-      if (auto problem = differs(t->key, Values.*t->edit,
-                                 fromAnsi(ini.ReadString(geodesySection, t->key, ""))))
-        return problem;
+    for (const GeodesyText *t = table; t != end; ++t) {
+      const QString saved = fromAnsi(ini.ReadString(geodesySection, t->key, ""));
+      if (!sameGeodesyValue(Values.*t->edit, saved))
+        return problem(t->label, Values.*t->edit, saved);
+    }
   }
   const struct {
     const char *key;
     bool shown;
-  } boxes[] = {{"Use Projection", Values.cbUseTMProjection},
-               {"cbUseLCCProjection", Values.cbUseLCCProjection},
-               {"cLambert1", Values.cLambert1}};
+    const char *label;
+  } boxes[] = {{"Use Projection", Values.cbUseTMProjection, "TM Parameters: Use Projection"},
+               {"cbUseLCCProjection", Values.cbUseLCCProjection, "LCC Parameters: Use Projection"},
+               {"cLambert1", Values.cLambert1, "LCC Parameters: Use Lambert 1"}};
   for (const auto &box : boxes) {
     const bool saved = ini.ReadBool(geodesySection, box.key, false);
-    if (auto problem = differs(box.key, QString::fromLatin1(yesNo(box.shown)),
-                               QString::fromLatin1(yesNo(saved))))
-      return problem;
+    if (box.shown != saved)
+      return problem(box.label, QString::fromLatin1(yesNo(box.shown)),
+                     QString::fromLatin1(yesNo(saved)));
   }
   return std::nullopt;
 }

@@ -1,6 +1,9 @@
 // NMEA sentences into the fix state of TTarvikSerialGPS: real receivers' sentences and the
 // borderline ones, with the position and speed events they fire.
+#include "positioning/NmeaChecksum.h"
+#include "positioning/NmeaPosition.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "support/GluedSentences.h"
 #include "tools/NmeaBuilder.h"
 
 #include <cctype>
@@ -199,6 +202,19 @@ TEST(Nmea, NmeaToDegrees) {
       {"4426.11.5", "N", none},
       {"4a26.1150", "N", none},
       {"12.5", "E", none},
+      // The one form ddmm.m / dddmm.m: a minute digit lost is no coordinate.
+      {"481.5", "N", none},
+      {"01131.5", "N", none},
+      {"1131.000", "E", none},
+      // Minutes that read as 60 are no minutes, however they are written.
+      {"4459.99999999999999999", "N", none},
+      {"4459.9999999999", "N", 44 + 59.9999999999L / 60},
+      // Beyond the poles and the antimeridian.
+      {"9000.000", "S", -90},
+      {"9000.001", "N", none},
+      {"9100.000", "N", none},
+      {"18000.000", "W", -180},
+      {"18000.001", "E", none},
   };
   for (const Case &c : cases) {
     const long double got = gps.NmeaToDegrees(c.value, c.hemisphere);
@@ -321,8 +337,12 @@ TEST(Nmea, CorruptedSentencesGiveNoFixSpeedOrCourse) {
 }
 
 TEST(Nmea, SentencesWithoutOrWithAGoodChecksumAreUsed) {
-  const std::string moved = gga("4427.0000", "S", "02632.0000", "W", "50.0");
+  const std::string moved = gga("4427.0000", "S", "02632.0000", "W", "50.9");
   std::string lowerDigits = checksumOf(moved);
+  // Small letters only tell something when the sum has a letter.
+  ASSERT_TRUE(std::isalpha(static_cast<unsigned char>(lowerDigits[0])) ||
+              std::isalpha(static_cast<unsigned char>(lowerDigits[1])))
+      << lowerDigits;
   for (char &c : lowerDigits)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const std::string &sentence :
@@ -333,7 +353,90 @@ TEST(Nmea, SentencesWithoutOrWithAGoodChecksumAreUsed) {
     EXPECT_EQ(got.positionEvents, 1);
     EXPECT_DOUBLE_EQ(got.latitude, -(44 + 27.0 / 60));
     EXPECT_DOUBLE_EQ(got.longitude, -(26 + 32.0 / 60));
-    EXPECT_DOUBLE_EQ(got.altitude, 50.0);
+    EXPECT_DOUBLE_EQ(got.altitude, 50.9);
+  }
+}
+
+// A lost line end (a byte dropped on the wire, a NUL, a line cut short) runs two sentences
+// together on one line. Even when the XOR of the whole line matches the checksum at its end, the
+// line is not read: not the first fragment's position, nor the second sentence's.
+TEST(Nmea, SentencesRunTogetherOnOneLineAreNotUsed) {
+  const std::string goodGga = withChecksum(gga("4426.1150", "N", "02631.1100", "E"));
+  // About 7 000 km away from the boat.
+  const std::string farAway = gga("1026.1150", "S", "08631.1100", "W", "9.0");
+  const std::string glued = testsupport::gluedWithMatchingChecksum(farAway, goodGga);
+  ASSERT_TRUE(testsupport::wholeLineChecksumMatches(glued)) << glued;
+  const struct {
+    const char *what;
+    std::string line;
+  } cases[] = {
+      {"a far fragment glued to a good GGA, the whole line's sum matching", glued},
+      {"the same without checksums",
+       "$" + farAway + "$" + gga("4427.0000", "N", "02632.0000", "E")},
+      {"a GGA glued to an AIS sentence", goodGga.substr(0, 40) + "!AIVDM,1,1,,A,13aG?P0P00PD;8,0"},
+      {"three sentences", "$" + farAway + "$GPRMC,1," + goodGga},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    TTarvikSerialGPS gps(nullptr);
+    std::vector<std::string> raw;
+    gps.OnNewCommand = [&](QObject *, const std::string &line) { raw.push_back(line); };
+    ASSERT_EQ(parse({goodGga}, gps).positionEvents, 1);
+    const Fix got = parse({c.line}, gps);
+    EXPECT_EQ(got.positionEvents, 0);
+    EXPECT_DOUBLE_EQ(got.latitude, boatLat);
+    EXPECT_DOUBLE_EQ(got.longitude, boatLon);
+    EXPECT_DOUBLE_EQ(got.altitude, 45.1);
+    // The host still sees the line as it came.
+    ASSERT_EQ(raw.size(), 2u);
+    EXPECT_EQ(raw[1], c.line);
+  }
+}
+
+// What a line must be to be read, as the serial component and the road of a sounding both ask.
+TEST(Nmea, ALineIsReadOnlyWhenItIsOneSentenceWithAGoodOrNoChecksum) {
+  using positioning::NmeaLineFault;
+  const std::string body = "SDDPT,12.34,0.5";
+  const struct {
+    std::string line;
+    NmeaLineFault fault;
+  } cases[] = {
+      {withChecksum(body), NmeaLineFault::None},
+      {"$" + body, NmeaLineFault::None},
+      {"12.34 m", NmeaLineFault::None}, // plain text, no sentence at all
+      {"!" + body + "*" + checksumOf(body), NmeaLineFault::None},
+      {withWrongChecksum(body), NmeaLineFault::ChecksumWrong},
+      {"$" + body + "*", NmeaLineFault::ChecksumWrong},
+      // The sum ends at the first star: a second star and sum behind it is no checksum.
+      {withChecksum(body) + "*" + checksumOf(body), NmeaLineFault::ChecksumWrong},
+      {"$SDDPT,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
+      {"$SDDPT,77.78,0!" + body, NmeaLineFault::RunTogether},
+      {"xx$SDDPT,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
+      // A fragment that lost its own start still stands before a sentence start.
+      {"DDPT,7,77.78,0" + withChecksum(body), NmeaLineFault::RunTogether},
+      {" " + withChecksum(body), NmeaLineFault::RunTogether},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(positioning::nmeaLineFault(c.line), c.fault) << c.line;
+}
+
+// The component and the road read a GGA's position by one rule; a position is there exactly
+// when both coordinates are.
+TEST(Nmea, OneGgaPositionRule) {
+  TTarvikSerialGPS gps(nullptr);
+  for (const std::string &sentence :
+       {gga("4426.1150", "N", "02631.1100", "E"), gga("481.5", "N", "02631.1100", "E"),
+        gga("4459.99999999999999999", "N", "02631.1100", "E"),
+        gga("4426.1150", "N", "18000.0001", "E"), gga("4426.1150", "N", "02631.1100", "e")}) {
+    SCOPED_TRACE(sentence);
+    const auto position = positioning::ggaPosition(gps.SplitFields("$" + sentence, ','));
+    TTarvikSerialGPS fresh(nullptr);
+    const Fix got = parse({withChecksum(sentence)}, fresh);
+    EXPECT_EQ(got.positionEvents, position ? 1 : 0);
+    if (position) {
+      EXPECT_EQ(got.latitude, position->Latitude);
+      EXPECT_EQ(got.longitude, position->Longitude);
+    }
   }
 }
 

@@ -462,8 +462,9 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*7C");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  // An empty speed field (no fix) is no speed, as for the serial component: the speed stands.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*62");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
   // Most receivers leave the magnetic course empty, and an RMC without a fix its position: the
   // speed after those empty fields is still the boat's.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,4.000,N,7.4080,K,R*10");
@@ -471,7 +472,7 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*15");
   EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*33");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 0);
+  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
   w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*31");
   EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
   w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*58");
@@ -752,10 +753,22 @@ TEST_F(AcquisitionTest, AnImpossiblePositionIsNoFix) {
   w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
   windows->FMsg->Msg->clear();
-  // The receiver's longitude with its leading digit lost: three degree digits read 714°.
-  w.ZGPS1->ParseNmeaSentence("$GPGGA,194104,4426.1138,N,7140.5536,W,2,10,0.9,267.9,M,,,,");
+  // The receiver's longitude with its leading digit lost is no coordinate at all (the degrees
+  // and minutes are one digit short): no fix and no record, by the component's rule and the
+  // road's alike.
+  for (const std::string line : {"$GPGGA,194104,4426.1138,N,7140.5536,W,2,10,0.9,267.9,M,,,,",
+                                 "$GPGGA,194105,4426.1139,N,7140.5537,W,2,10,0.9,267.9,M,,,,"}) {
+    w.ZGPS1NewCommand(nullptr, line);
+    w.ZGPS1->ParseNmeaSentence(line);
+    w.ZSENSORNewCommand(nullptr, "$SDDPT,2.1,0");
+  }
+  ASSERT_EQ(records().size(), 1u);
+  EXPECT_TRUE(messages().isEmpty());
+  // A position the component hands over that lies off the globe, twice: reported once.
+  w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
+  w.ZGPS1Position3DChange(nullptr, 44.43523, -(714 + 0.5536L / 60), 0);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.1,0");
-  w.ZGPS1->ParseNmeaSentence("$GPGGA,194105,4426.1139,N,7140.5537,W,2,10,0.9,267.9,M,,,,");
+  w.ZGPS1Position3DChange(nullptr, 44.43524, -(714 + 0.5537L / 60), 0);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.2,0");
   ASSERT_EQ(records().size(), 1u);
   EXPECT_EQ(records()[0][3], "500100.00");
@@ -962,8 +975,8 @@ TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
   dialogs.answer(mrOk);
   nav().Realtime->click();
   const QString text = QStringLiteral("The geodetic parameter \"Datum shift: X Shift\" in the "
-                                      "settings window is not a number ('1O'): Realtime is not "
-                                      "started.");
+                                      "settings window is not a number ('1O'): Start is "
+                                      "refused.");
   ASSERT_EQ(dialogs.messages().size(), 1u);
   EXPECT_EQ(dialogs.messages()[0].text, text);
   EXPECT_EQ(messages(), QStringList{text});
@@ -983,9 +996,9 @@ TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
   nav().Realtime->click();
   ASSERT_EQ(dialogs.messages().size(), 2u);
   EXPECT_EQ(dialogs.messages()[1].text.toStdString(),
-            "The geodetic parameter Central_Meridian shown in the settings window (-75) is not "
-            "the saved one (27): lock the settings to save them before Realtime, so that the "
-            "geodesy log names the grid of the records.");
+            "The geodetic parameter \"TM Parameters: Central Meridian\" shown in the settings "
+            "window (-75) is not the saved one (27): tick SAVE & LOCK SETTINGS to save it before "
+            "Start, so that the geodesy log names the grid of the records.");
   EXPECT_EQ(nav().State.RealtimeRunning, 0);
 
   // Saved, the start goes ahead.
@@ -993,6 +1006,44 @@ TEST_F(AcquisitionTest, ABadDatumShiftFieldRefusesTheStart) {
   nav().Realtime->click();
   EXPECT_EQ(nav().State.RealtimeRunning, 1);
   nav().RealtimeClick(nav().Realtime);
+}
+
+// The settings file keeps no blank around a value: one typed with blanks and saved reads back
+// without them, and the start compares values as the file and the number check read them. Only a
+// value that really differs from the saved one refuses the start.
+TEST_F(AcquisitionTest, AGeodesyValueTypedWithBlanksStartsOnceSaved) {
+  createWindows();
+  usePorts(true);
+  testsupport::ScriptedDialogs dialogs;
+  const struct {
+    const char *saved, *shown;
+    bool starts;
+  } cases[] = {
+      {"-75 ", "-75 ", true},   {" -75", " -75", true}, {"-75", "-75.0", true},
+      {"-75", "  -75  ", true}, {"-75 ", "-74", false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << "'" << c.saved << "' then '" << c.shown << "'");
+    gps().Model.setCheck(&SensorSettingsValues::LockStateCheck1, false);
+    gps().Model.Values.edCM = QString::fromLatin1(c.saved);
+    gps().Model.setCheck(&SensorSettingsValues::LockStateCheck1, true);
+    gps().Model.Values.edCM = QString::fromLatin1(c.shown);
+    const std::size_t boxes = dialogs.messages().size();
+    if (!c.starts)
+      dialogs.answer(mrOk);
+    nav().Realtime->click();
+    EXPECT_EQ(nav().State.RealtimeRunning, c.starts ? 1 : 0);
+    if (c.starts) {
+      EXPECT_EQ(dialogs.messages().size(), boxes);
+      nav().RealtimeClick(nav().Realtime);
+    } else {
+      ASSERT_EQ(dialogs.messages().size(), boxes + 1);
+      EXPECT_EQ(dialogs.messages().back().text.toStdString(),
+                "The geodetic parameter \"TM Parameters: Central Meridian\" shown in the "
+                "settings window (-74) is not the saved one (-75): tick SAVE & LOCK SETTINGS to "
+                "save it before Start, so that the geodesy log names the grid of the records.");
+    }
+  }
 }
 
 // The central meridian changed and saved between two sessions: the second session's geodesy log

@@ -6,6 +6,7 @@
 #include "navigator/acquisition/SoundingRoad.h"
 #include "navigator/mainwindow/NavigationState.h"
 #include "positioning/TarvikSerialGPS.h"
+#include "support/GluedSentences.h"
 #include "tools/NmeaBuilder.h"
 
 #include <QStringList>
@@ -131,8 +132,9 @@ TEST_F(SoundingRoadTest, ADepthSentenceThatFailsItsChecksumIsNotUsed) {
   ASSERT_EQ(static_cast<int>(records().size()), used);
   for (const QStringList &r : records())
     EXPECT_LT(r[9].toDouble(), 10) << "no 999.9 m";
-  EXPECT_EQ(reportTexts(), QStringList{"Depth sentences on COM4 fail their checksum: they are "
-                                       "shown in the monitor but not used (counted until Stop)."});
+  EXPECT_EQ(reportTexts(), QStringList{"Depth sentences on COM4 fail their checksum or run "
+                                       "together: they are shown in the monitor but not used "
+                                       "(counted until Stop)."});
   EXPECT_EQ(road.depthChecksumFailures(), 5);
   const auto atStop = road.endSession();
   ASSERT_EQ(atStop.size(), 1u);
@@ -191,8 +193,8 @@ TEST_F(SoundingRoadTest, CorruptedGpsSentencesGiveNoFixSpeedOrHeading) {
   gpsLine(nmea("GPHDT,123.4,T"));
   EXPECT_EQ(state.HdtHeading, 123.4);
   EXPECT_EQ(reportTexts().filter(QStringLiteral("checksum")),
-            QStringList{"GPS sentences on COM3 fail their checksum: they are shown in the monitor "
-                        "but not used (counted until Stop)."});
+            QStringList{"GPS sentences on COM3 fail their checksum or run together: they are shown "
+                        "in the monitor but not used (counted until Stop)."});
   EXPECT_EQ(road.gpsChecksumFailures(), 4);
 }
 
@@ -207,7 +209,7 @@ TEST_F(SoundingRoadTest, ADepthLineRecordsOnlyAtACurrentFix) {
   tick += 1;
   EXPECT_FALSE(depth(nmea("SDDPT,2.6,0.0")).Recorded);
   EXPECT_FALSE(depth(nmea("SDDPT,2.7,0.0")).Recorded);
-  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 5 s old): "
+  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 10 s old): "
                                        "depths are not recorded until the next fix."});
   // The same position again: the component reports nothing, the road takes it as confirmed.
   gpsLine(fixA);
@@ -289,16 +291,16 @@ TEST_F(SoundingRoadTest, IncompleteGeodesyRefusesTheSessionNamingTheField) {
   const Case cases[] = {
       {&V::edSX, "1O",
        "The geodetic parameter \"Datum shift: X Shift\" in the settings window is not a number "
-       "('1O'): Realtime is not started."},
+       "('1O'): Start is refused."},
       {&V::edPPM, "",
        "The geodetic parameter \"Datum shift: Scale Factor\" in the settings window is empty: "
-       "Realtime is not started."},
+       "Start is refused."},
       {&V::edRZ, "0,5",
        "The geodetic parameter \"Datum shift: Z Rotation\" in the settings window is not a "
-       "number ('0,5'): Realtime is not started."},
+       "number ('0,5'): Start is refused."},
       {&V::edCM, "nan",
        "The geodetic parameter \"Transverse Mercator: Central Meridian\" in the settings window "
-       "is not a number ('nan'): Realtime is not started."},
+       "is not a number ('nan'): Start is refused."},
       {&V::eLCCSP1, "", nullptr},
   };
   for (const Case &c : cases) {
@@ -344,6 +346,187 @@ TEST_F(SoundingRoadTest, TheAlarmAndTheRawLogReports) {
   road.endSession();
   begin();
   EXPECT_TRUE(road.rawLogFailure(0, QStringLiteral("Cannot write the raw log a")).has_value());
+}
+
+// A lost line end glues two sentences into one line. Even when the XOR of the whole line matches
+// its checksum, neither the far-away position of a GGA fragment nor the depth of a DPT fragment
+// reaches the day's files: the line is not read at all. The Tarvik XDR sounders' own pair of
+// sentences on one line is their message, and is read.
+TEST_F(SoundingRoadTest, GluedLinesAreNeverReadFromTheirFirstFragment) {
+  begin();
+  gpsLine(fixA);
+  const double latA = state.FixLatitude;
+  const std::string gluedGga = testsupport::gluedWithMatchingChecksum(
+      "INGGA,194105,1026.1138,S,08640.5536,W,2,10,0.9,267.9,M,,,,", fixB);
+  ASSERT_TRUE(testsupport::wholeLineChecksumMatches(gluedGga)) << gluedGga;
+  EXPECT_TRUE(gpsLine(gluedGga).ChecksumFailed);
+  EXPECT_EQ(state.FixLatitude, latA);
+
+  const std::string gluedDepth =
+      testsupport::gluedWithMatchingChecksum("SDDPT,77.78,0", nmea("SDDPT,2.5,0.0"));
+  ASSERT_TRUE(testsupport::wholeLineChecksumMatches(gluedDepth)) << gluedDepth;
+  const auto out = depth(gluedDepth);
+  EXPECT_TRUE(out.ChecksumFailed);
+  EXPECT_FALSE(out.Recorded);
+  EXPECT_FALSE(depth("$SDDPT,77.78,0$SDDPT,77.00,0.0").Recorded) << "no checksums at all";
+  // A fragment that lost its own start, before a whole sentence: the scan would read 77.78.
+  EXPECT_FALSE(depth("DDPT,7,77.78,0" + nmea("SDDPT,2.5,0.0")).Recorded);
+  EXPECT_TRUE(depth(nmea("SDDPT,2.6,0.0")).Recorded);
+
+  road.setMessageType("Tarvik XDR H/L", "%*8s,%lf,%*8s,%lf");
+  EXPECT_TRUE(depth("$TARXDHI,7.25,$TARXDLO,9.5").Recorded);
+  EXPECT_FALSE(depth("$TARXDHI,7.2$TARXDHI,7.25,$TARXDLO,9.5").Recorded);
+  EXPECT_FALSE(depth("$TARXDHI,7.25,$TARXDLO,9$TARXDHI,7.25,$TARXDLO,9.5").Recorded);
+  EXPECT_FALSE(depth("$TARXDLO,9.5,$TARXDHI,7.25").Recorded);
+
+  const auto r = records();
+  ASSERT_EQ(r.size(), 2u);
+  for (const QStringList &record : r)
+    EXPECT_NEAR(record[1].toDouble(), latA, 1e-9) << "no record 7 000 km off the track";
+  EXPECT_EQ(r[0][9], "2.6");
+  EXPECT_EQ(r[1][9], "7.25");
+  EXPECT_EQ(road.gpsChecksumFailures(), 1);
+  EXPECT_EQ(road.depthChecksumFailures(), 6);
+}
+
+// A raw depth no sounder measures, with a good checksum, is not recorded: not shown as the depth
+// either, reported once and counted for Stop. 0 is the sounder's "no depth" and only records
+// nothing.
+TEST_F(SoundingRoadTest, ImpossibleDepthsAreNotRecorded) {
+  begin();
+  gpsLine(fixA);
+  const struct {
+    const char *depth;
+    bool recorded, impossible;
+  } cases[] = {
+      {"1e300", false, true},    {"1e308", false, true},  {"-3.5", false, true},
+      {"12000.01", false, true}, {"1e309", false, false}, // no number the scan reads
+      {"inf", false, false},     {"nan", false, false},   {"0.0", false, false},
+      {"12000", true, false},    {"2.5", true, false},
+  };
+  int impossible = 0;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.depth);
+    state.TrueDepthHi = -1;
+    const auto out = depth(nmea(std::string("SDDPT,") + c.depth + ",0.0"));
+    EXPECT_EQ(out.Recorded, c.recorded);
+    EXPECT_EQ(out.ImpossibleDepth, c.impossible);
+    if (c.impossible)
+      EXPECT_EQ(state.TrueDepthHi, -1) << "not shown as the depth";
+    impossible += c.impossible ? 1 : 0;
+  }
+  // The second depth of a two-frequency sounder is checked as well.
+  road.setMessageType("Tarvik XDR H/L", "%*8s,%lf,%*8s,%lf");
+  EXPECT_TRUE(depth("$TARXDHI,7.25,$TARXDLO,-1.5").ImpossibleDepth);
+  ++impossible;
+
+  const auto r = records();
+  ASSERT_EQ(r.size(), 2u);
+  EXPECT_EQ(r[0][9], "12000");
+  EXPECT_EQ(r[1][9], "2.5");
+  EXPECT_EQ(reportTexts(), QStringList{"Depth sentences on COM4 hold a depth no sounder measures "
+                                       "(1E300 m): they are not used (counted until Stop)."});
+  EXPECT_EQ(road.impossibleDepths(), impossible);
+  const auto atStop = road.endSession();
+  ASSERT_EQ(atStop.size(), 1u);
+  EXPECT_EQ(atStop[0].Text, QStringLiteral("%1 depth sentences on COM4 held a depth no sounder "
+                                           "measures and were not used this session.")
+                                .arg(impossible));
+}
+
+// A receiver slower than the fix-age limit (GGA every 12 s) with a sounder at 1 Hz: the depth
+// lines alternate between a current fix and a stale one for minutes. That is one spell: the
+// surveyor hears of it once, not at every GGA.
+TEST_F(SoundingRoadTest, StaleAndFreshLinesAlternatingAreReportedOnce) {
+  begin();
+  int recorded = 0, refused = 0;
+  for (int second = 0; second < 180; ++second) {
+    if (second % 12 == 0)
+      gpsLine(second % 24 == 0 ? fixA : fixB);
+    const auto out = depth(nmea("SDDPT,2.5,0.0"));
+    (out.Recorded ? recorded : refused) += 1;
+    tick += 1000;
+  }
+  EXPECT_GT(recorded, 0);
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 10 s old): "
+                                       "depths are not recorded until the next fix."});
+}
+
+// A receiver sending GGA at 0.2 Hz (every 5 s, a few milliseconds late now and then) with a
+// sounder at 10 Hz loses no depth line, moving or at anchor (the same position again).
+TEST_F(SoundingRoadTest, AReceiverAtAFifthOfAHertzLosesNoDepthLine) {
+  begin();
+  const std::uint32_t intervals[] = {5000, 5019, 4981, 5019, 5000};
+  int lines = 0, recorded = 0, ggas = 0;
+  std::uint32_t nextGga = tick;
+  for (int i = 0; i < 1200; ++i) { // 120 s
+    if (tick >= nextGga) {
+      // Moving for the first minute, then at anchor.
+      gpsLine(i < 600 && ggas % 2 ? fixB : fixA);
+      nextGga += intervals[ggas++ % 5];
+    }
+    ++lines;
+    recorded += depth(nmea("SDDPT,2.5,0.0")).Recorded ? 1 : 0;
+    tick += 100;
+  }
+  EXPECT_EQ(recorded, lines);
+  EXPECT_TRUE(reports.empty()) << reportTexts().join('|').toStdString();
+}
+
+// Nothing of a session reaches the next: its checksum and depth counts are not reported at the
+// next Stop, its stale-fix report comes again, and its RTK antenna height and tide, speed and
+// fix are not the next session's.
+TEST_F(SoundingRoadTest, TwoSessionsKeepNothingOfEachOther) {
+  begin();
+  gpsLine(nmea("INGGA,194104,4426.1138,N,07140.5536,W,4,10,0.9,267.9,M,-30.2,M,,"));
+  ASSERT_NEAR(state.AntennaHeight, 237.7, 1e-9);
+  gpsLine(nmea("GPVTG,45.0,T,,M,4.0,N,7.4,K"));
+  ASSERT_EQ(state.SpeedKnots, 4.0);
+  gpsLine("$GPHDT,123.4,T*00");
+  depth("$SDDPT,2.5,0.0*00");
+  depth(nmea("SDDPT,1e300,0.0"));
+  ASSERT_TRUE(depth(nmea("SDDPT,2.5,0.0")).Recorded);
+  tick += SoundingRoad::FixCurrentForMs + 1;
+  depth(nmea("SDDPT,2.5,0.0"));
+  ASSERT_EQ(road.endSession().size(), 3u);
+  EXPECT_EQ(state.SpeedKnots, 0) << "the map shows no speed after Stop";
+  gps.ForgetPosition(); // the port closes
+
+  reports.clear();
+  begin();
+  EXPECT_EQ(state.AntennaHeight, 0);
+  EXPECT_EQ(state.RtkTide, 0);
+  gpsLine(fixA); // quality 2
+  ASSERT_TRUE(depth(nmea("SDDPT,2.6,0.0")).Recorded);
+  const QStringList second = records().back();
+  EXPECT_EQ(second[15], "0.00") << "RTK antenna height of the last session";
+  EXPECT_EQ(second[17], "0.00") << "RTK tide of the last session";
+  tick += SoundingRoad::FixCurrentForMs + 1;
+  depth(nmea("SDDPT,2.7,0.0"));
+  EXPECT_EQ(reportTexts(), QStringList{"No current GPS fix (the last one is more than 10 s old): "
+                                       "depths are not recorded until the next fix."});
+  EXPECT_TRUE(road.endSession().empty()) << "the first session's counts";
+  EXPECT_EQ(road.gpsChecksumFailures(), 0);
+  EXPECT_EQ(road.depthChecksumFailures(), 0);
+  EXPECT_EQ(road.impossibleDepths(), 0);
+}
+
+// An RMC or VTG speed field that is empty (no fix) or no whole number ("5x3") is no speed: the
+// map's speed stands, as the serial component's does.
+TEST_F(SoundingRoadTest, ASpeedThatIsNoNumberLeavesTheSpeed) {
+  begin();
+  gpsLine(nmea("GPVTG,45.0,T,,M,4.0,N,7.4,K"));
+  ASSERT_EQ(state.SpeedKnots, 4.0);
+  for (const std::string &line :
+       {nmea("GPVTG,45.0,T,,M,,N,,K"), nmea("GPVTG,45.0,T,,M,5x3,N,9.8,K"),
+        nmea("GPRMC,120000,A,4100.0,N,02900.0,E,5x3,77.3,160906,,"),
+        nmea("GPRMC,120000,V,,,,,,,160906,,"), nmea("GPVTG,45.0,T,,M,-1.0,N,,K")}) {
+    gpsLine(line);
+    EXPECT_EQ(state.SpeedKnots, 4.0) << line;
+  }
+  gpsLine(nmea("GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,"));
+  EXPECT_EQ(state.SpeedKnots, 22.4);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "platform/WholeRecord.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/FileSizeLimit.h"
@@ -118,6 +119,8 @@ TEST_F(SurveyFilesTest, ADiskWithNoRoomAtAllIsReportedOnceAndLeavesNoEmptyFiles)
     depth(5);
   }
   EXPECT_EQ(messagesContaining("Cannot write the coordinates file"), 1);
+  // The report says why, in the system's words.
+  EXPECT_EQ(messagesContaining("Coordinates.csv: File too large."), 1);
   // The box opens once the line handlers have returned.
   QCoreApplication::processEvents();
   ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -130,12 +133,45 @@ TEST_F(SurveyFilesTest, ADiskWithNoRoomAtAllIsReportedOnceAndLeavesNoEmptyFiles)
   EXPECT_EQ(linesOf(readFile(SurveyDay().XyzFolder + "2024-05-01 Simple XYZ.csv")).size(), 2u);
 }
 
+// The day's folder removed while the survey runs (by hand, by a cleaning tool): the next depth
+// line makes every folder of the day again, and both the coordinates and the simple XYZ file
+// come back with their headers.
+TEST_F(SurveyFilesTest, TheDayFolderRemovedMidSurveyIsMadeAgainWithBothFiles) {
+  startSounding();
+  depth();
+  const std::string xyz = SurveyDay().XyzFolder + "2024-05-01 Simple XYZ.csv";
+  ASSERT_EQ(linesOf(readFile(xyz)).size(), 2u);
+  ASSERT_TRUE(QDir(QString::fromStdString(SurveyDay().SurveyFolder)).removeRecursively());
+  depth(2);
+  EXPECT_EQ(linesOf(coordinates()).size(), 3u);
+  const std::vector<std::string> lines = linesOf(readFile(xyz));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Easting,Northing,Elevation");
+  for (const char *folder : {"ZRV", "LOG", "XYZ", "SVP", "JPG", "MP4"})
+    EXPECT_TRUE(QDir(QString::fromStdString(SurveyDay().SurveyFolder + folder)).exists()) << folder;
+  EXPECT_EQ(messagesContaining("Cannot write"), 0);
+}
+
+// Only the simple XYZ file's folder removed: the coordinates file is written as before, and the
+// simple XYZ file comes back too.
+TEST_F(SurveyFilesTest, TheXyzFolderRemovedAloneIsMadeAgain) {
+  startSounding();
+  depth();
+  ASSERT_TRUE(QDir(QString::fromStdString(SurveyDay().XyzFolder)).removeRecursively());
+  depth();
+  EXPECT_EQ(linesOf(readFile(SurveyDay().XyzFolder + "2024-05-01 Simple XYZ.csv")).size(), 2u);
+  EXPECT_EQ(linesOf(coordinates()).size(), 3u);
+  EXPECT_EQ(messagesContaining("Cannot write"), 0);
+}
+
 TEST(SurveyRecordFiles, ARecordThatADeviceRefusesIsNotCountedAsWrittenNorMovedToAnotherName) {
   testsupport::TempDir dir;
   const std::string path = dir.file("2024-05-01 Coordinates.csv");
   ASSERT_EQ(::symlink("/dev/full", path.c_str()), 0);
-  EXPECT_EQ(survey::appendRecord(path, survey::coordinatesHeader(), "record\n", true),
-            std::nullopt);
+  const survey::AppendResult result =
+      survey::appendRecord(path, survey::coordinatesHeader(), "record\n", true);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Reason, platform::AppendOutcome{platform::AppendOutcome::NotRegular}.reason());
   EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"2024-05-01 Coordinates.csv"});
 }
 

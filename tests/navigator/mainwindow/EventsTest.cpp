@@ -68,6 +68,26 @@ TEST_F(EventsTest, AnEventWithoutAFixSaysSoAndDrawsNothing) {
             std::string::npos);
 }
 
+// An event follows the depth lines' fix-age rule: once the last GGA is older than the receiver's
+// silence limit, before the silence report, the last position is not the boat's and the event
+// is marked without one; the next fix gives events their position again.
+TEST_F(EventsTest, AnEventDuringASilenceOfTheReceiverHasNoPosition) {
+  clock.monotonic += survey::SoundingRoad::FixCurrentForMs;
+  nav->btEventAddClick(nav);
+  ASSERT_EQ(nav->fcad->EventLabels.size(), 1u) << "a fix just within the limit is current";
+  clock.monotonic += 1;
+  nav->btEventAddClick(nav);
+  EXPECT_EQ(nav->fcad->EventLabels.size(), 1u);
+  EXPECT_NE(eventLog().find("\nEvent No:2,Date & Time:2024-05-01 101530123,Easting:No fix,"
+                            "Northing:No fix,True Depth:"),
+            std::string::npos);
+  EXPECT_NE(eventLog().find("Event 2 marked without a GPS fix: it has no position."),
+            std::string::npos);
+  nav->ZGPS1Position3DChange(nullptr, 41, 29.001, 0);
+  nav->btEventAddClick(nav);
+  EXPECT_EQ(nav->fcad->EventLabels.size(), 2u);
+}
+
 TEST_F(EventsTest, AnEventAtMidnightLeavesTheTimeOut) {
   clock.setLocal({2024, 5, 1, 0, 0, 0, 0});
   EXPECT_NE(nav->MarkEventRecord(3).find(",Date & Time:2024-05-01,Easting:"), std::string::npos);
