@@ -43,6 +43,8 @@ protected:
     CreateNavigatorWindows(*windows);
   }
   void saveDefaultGeodesy();
+  // Writes the geodetic values of `v` to the settings file, as SAVE & LOCK SETTINGS does.
+  void saveGeodesy(const SensorSettingsValues &v);
 
   std::string settingsFile() const;
 

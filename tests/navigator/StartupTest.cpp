@@ -56,6 +56,28 @@ void NavigatorTest::saveDefaultGeodesy() {
   ini.WriteBool(section, "Use Projection", true);
 }
 
+void NavigatorTest::saveGeodesy(const SensorSettingsValues &v) {
+  platform::IniFile ini(settingsFile());
+  const std::pair<const char *, const QString *> saved[] = {
+      {"SemiMajorAxis", &v.edSMA},
+      {"InverseFlattening", &v.edIF},
+      {"X_Rotation", &v.edRX},
+      {"Y_Rotation", &v.edRY},
+      {"Z_Rotation", &v.edRZ},
+      {"X_Shift", &v.edSX},
+      {"Y_Shift", &v.edSY},
+      {"Z_Shift", &v.edSZ},
+      {"Scale_PPM", &v.edPPM},
+      {"Central_Meridian", &v.edCM},
+      {"Reference_Latitude", &v.edRL},
+      {"Scale_Factor", &v.edSF},
+      {"False_Easting", &v.edFE},
+      {"False_Northing", &v.edFN},
+  };
+  for (const auto &[key, value] : saved)
+    ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
+}
+
 namespace {
 
 struct Expected {

@@ -93,25 +93,7 @@ protected:
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
     SensorSettingsValues &v = gps().Model.Values;
     ::useTransverseMercator(v, cm, k0, fe, fn);
-    platform::IniFile ini(settingsFile());
-    const std::pair<const char *, const QString *> saved[] = {
-        {"SemiMajorAxis", &v.edSMA},
-        {"InverseFlattening", &v.edIF},
-        {"X_Rotation", &v.edRX},
-        {"Y_Rotation", &v.edRY},
-        {"Z_Rotation", &v.edRZ},
-        {"X_Shift", &v.edSX},
-        {"Y_Shift", &v.edSY},
-        {"Z_Shift", &v.edSZ},
-        {"Scale_PPM", &v.edPPM},
-        {"Central_Meridian", &v.edCM},
-        {"Reference_Latitude", &v.edRL},
-        {"Scale_Factor", &v.edSF},
-        {"False_Easting", &v.edFE},
-        {"False_Northing", &v.edFN},
-    };
-    for (const auto &[key, value] : saved)
-      ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
+    saveGeodesy(v);
   }
   // UTM zone 19 north, the zone of the river in the captures.
   void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
