@@ -43,6 +43,9 @@ protected:
     CreateNavigatorWindows(*windows);
   }
   void saveDefaultGeodesy();
+  // The offsets a surveyor typed in the hidden offsets window: draft A, sound velocity, offset
+  // C, tide.
+  void typeOffsets(const char *a, const char *sv, const char *c, const char *tide);
   // Writes the geodetic values of `v` to the settings file, as SAVE & LOCK SETTINGS does.
   void saveGeodesy(const SensorSettingsValues &v);
 

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,14 @@ void NavigatorTest::saveDefaultGeodesy() {
   for (const auto &[key, value] : values)
     ini.WriteString(section, key, value);
   ini.WriteBool(section, "Use Projection", true);
+}
+
+void NavigatorTest::typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {
+  windows->Offsets->hide();
+  windows->Offsets->OffsetA->setText(a);
+  windows->Offsets->SV->setText(sv);
+  windows->Offsets->OffsetC->setText(c);
+  windows->Offsets->TideHt->setText(tide);
 }
 
 void NavigatorTest::saveGeodesy(const SensorSettingsValues &v) {

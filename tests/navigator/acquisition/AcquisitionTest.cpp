@@ -80,15 +80,6 @@ protected:
       gps().SensorEnabled->click();
   }
 
-  // The offsets a surveyor typed: draft A, sound velocity, offset C, tide.
-  void typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {
-    windows->Offsets->hide();
-    windows->Offsets->OffsetA->setText(a);
-    windows->Offsets->SV->setText(sv);
-    windows->Offsets->OffsetC->setText(c);
-    windows->Offsets->TideHt->setText(tide);
-  }
-
   // A grid shown in the settings window and saved, as a start wants it.
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
     SensorSettingsValues &v = gps().Model.Values;

@@ -14,7 +14,6 @@
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
-#include "navigator/windows/OffsetsWindow.h"
 #include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -52,11 +51,7 @@ protected:
     if (!gps().SensorEnabled->isChecked())
       gps().SensorEnabled->click();
     gps().cSBESMessage->setCurrentText("NMEA DPT");
-    windows->Offsets->hide();
-    windows->Offsets->OffsetA->setText("0.5");
-    windows->Offsets->SV->setText("1480");
-    windows->Offsets->OffsetC->setText("1.6");
-    windows->Offsets->TideHt->setText("1.0");
+    typeOffsets("0.5", "1480", "1.6", "1.0");
     windows->Navset->edDepthAlert1->setText("0.5");
     QObject::disconnect(nav().tMap, &QTimer::timeout, nullptr, nullptr);
   }
