@@ -19,6 +19,7 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/About.h"
 #include "platform/Paths.h"
+#include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -55,6 +56,13 @@ void NavigatorTest::saveDefaultGeodesy() {
   for (const auto &[key, value] : values)
     ini.WriteString(section, key, value);
   ini.WriteBool(section, "Use Projection", true);
+}
+
+void NavigatorTest::portLine(const std::string &line, bool sounder) {
+  TTarvikSerialGPS &port = sounder ? *windows->FNav->ZSENSOR : *windows->FNav->ZGPS1;
+  port.RxBuffer += line + "\r\n";
+  port.DataSeen = true;
+  port.ProcessLines();
 }
 
 void NavigatorTest::typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {

@@ -486,8 +486,7 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
-  w.State.FixLatitude = 41;
-  w.State.FixLongitude = 29;
+  fixAt41N29E();
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   EXPECT_EQ(messages(), QStringList{"No valid sound velocity: depths are not corrected and not "
@@ -501,7 +500,8 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   EXPECT_EQ(windows->fRealtime->lDepthHi->text(), "12.68");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,abc");   // scans nothing
   w.ZSENSORNewCommand(nullptr, "$SDDBT,1,f,2"); // not of the chosen type
-  w.State.FixLatitude = w.State.FixLongitude = 0;
+  w.ZGPS1->DataSeen = false;
+  w.ZGPS1->IdleCheck();                           // the receiver falls silent
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0.5"); // no fix
   const std::string coords = coordinates();
   EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), 2);
@@ -551,8 +551,7 @@ TEST_F(AcquisitionTest, ACoordinatesFileThatCannotBeOpenedFallsBackToANumberedNa
   useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
-  w.State.FixLatitude = 41;
-  w.State.FixLongitude = 29;
+  fixAt41N29E();
   QDir().mkpath(QString::fromStdString(SurveyDay().CoordinatesPath)); // cannot be appended to
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
   const std::string numbered =

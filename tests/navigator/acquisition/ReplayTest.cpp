@@ -118,17 +118,13 @@ private:
     clock.monotonic += ms;
     clock.utcMSecs += ms;
   }
-  // A line as the port's component takes it from the wire: cut, logged, handed to the main
-  // window's handler and parsed.
+  // A line to the sounder's port when it holds "DPT", to the receiver's otherwise.
   void deliver(const std::string &line) {
     advance(250);
     const bool depth = line.find("DPT") != std::string::npos;
     if (!depth && line.find("GGA") != std::string::npos)
       lastGga = line;
-    TTarvikSerialGPS &port = depth ? *nav().ZSENSOR : *nav().ZGPS1;
-    port.RxBuffer += line + "\r\n";
-    port.DataSeen = true;
-    port.ProcessLines();
+    portLine(line, depth);
   }
 
   std::string lastGga;
