@@ -315,3 +315,11 @@ int LambertToGeodetic2SP(double Easting, double Northing, double &Latitude, doub
   applyEquivalentOneParallelSet();
   return LambertToGeodetic(Easting, Northing, Latitude, Longitude);
 }
+
+namespace positioning {
+
+double LambertGridConvergence(double coneConstant, double longitudeDeg, double centralMeridianDeg) {
+  return -coneConstant * (longitudeDeg - centralMeridianDeg);
+}
+
+} // namespace positioning

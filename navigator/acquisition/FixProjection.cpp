@@ -5,7 +5,6 @@
 #include "positioning/Geodesy.h"
 #include "positioning/GeodesyText.h"
 #include "positioning/Lambert.h"
-#include "positioning/LambertConvergence.h"
 
 #include <cmath>
 #include <numbers>
@@ -161,8 +160,8 @@ std::optional<GridPosition> FixProjection::project(double latitude, double longi
         failed = GeodeticToLambert2SP(b * degToRad, l * degToRad, easting, northing);
       }
       if (!failed)
-        grid =
-            GridPosition{easting, northing, LambertGridConvergence(n, l, LccMeridian / degToRad)};
+        grid = GridPosition{easting, northing,
+                            positioning::LambertGridConvergence(n, l, LccMeridian / degToRad)};
     }
   } else {
     const double convergence = static_cast<double>(

@@ -43,6 +43,19 @@ protected:
     CreateNavigatorWindows(*windows);
   }
   void saveDefaultGeodesy();
+  // The offsets a surveyor typed in the hidden offsets window: draft A, sound velocity, offset
+  // C, tide.
+  void typeOffsets(const char *a, const char *sv, const char *c, const char *tide);
+  // A line off the wire of the receiver's (or, for `sounder`, the echo sounder's) port, taken as
+  // the port's component takes it: handed to the main window's handler, then parsed, so that a
+  // GGA's position event reaches the road.
+  void portLine(const std::string &line, bool sounder = false);
+  // A current fix at 41°N 29°E (GPS quality 1), given by a GGA line.
+  void fixAt41N29E() {
+    portLine("$GPGGA,101530.00,4100.0,N,02900.0,E,1,12,0.9,12.5,M,40.1,M,,*5D");
+  }
+  // Writes the geodetic values of `v` to the settings file, as SAVE & LOCK SETTINGS does.
+  void saveGeodesy(const SensorSettingsValues &v);
 
   std::string settingsFile() const;
 

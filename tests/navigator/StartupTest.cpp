@@ -19,10 +19,12 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 #include "platform/About.h"
 #include "platform/Paths.h"
+#include "positioning/TarvikSerialGPS.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +56,43 @@ void NavigatorTest::saveDefaultGeodesy() {
   for (const auto &[key, value] : values)
     ini.WriteString(section, key, value);
   ini.WriteBool(section, "Use Projection", true);
+}
+
+void NavigatorTest::portLine(const std::string &line, bool sounder) {
+  TTarvikSerialGPS &port = sounder ? *windows->FNav->ZSENSOR : *windows->FNav->ZGPS1;
+  port.RxBuffer += line + "\r\n";
+  port.DataSeen = true;
+  port.ProcessLines();
+}
+
+void NavigatorTest::typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {
+  windows->Offsets->hide();
+  windows->Offsets->OffsetA->setText(a);
+  windows->Offsets->SV->setText(sv);
+  windows->Offsets->OffsetC->setText(c);
+  windows->Offsets->TideHt->setText(tide);
+}
+
+void NavigatorTest::saveGeodesy(const SensorSettingsValues &v) {
+  platform::IniFile ini(settingsFile());
+  const std::pair<const char *, const QString *> saved[] = {
+      {"SemiMajorAxis", &v.edSMA},
+      {"InverseFlattening", &v.edIF},
+      {"X_Rotation", &v.edRX},
+      {"Y_Rotation", &v.edRY},
+      {"Z_Rotation", &v.edRZ},
+      {"X_Shift", &v.edSX},
+      {"Y_Shift", &v.edSY},
+      {"Z_Shift", &v.edSZ},
+      {"Scale_PPM", &v.edPPM},
+      {"Central_Meridian", &v.edCM},
+      {"Reference_Latitude", &v.edRL},
+      {"Scale_Factor", &v.edSF},
+      {"False_Easting", &v.edFE},
+      {"False_Northing", &v.edFN},
+  };
+  for (const auto &[key, value] : saved)
+    ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
 }
 
 namespace {

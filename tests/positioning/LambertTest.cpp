@@ -1,5 +1,5 @@
 // Lambert Conformal Conic: set-ups, their rejections, both conversions, poles, wrapping and
-// the error bits.
+// the error bits; the grid convergence of the cone.
 #include "positioning/Lambert.h"
 
 #include <cmath>
@@ -305,6 +305,13 @@ TEST(Lambert2SPTest, ConversionsUseTheStoredTwoParallelSet) {
   EXPECT_EQ(LambertToGeodetic2SP(700000, 6600000 + 4.1e7, a, b), 8);
   EXPECT_EQ(a, 5);
   EXPECT_EQ(b, 6);
+}
+
+// The cone constant times the longitude from the central meridian, with the sign turned: grid
+// north leans east of true north east of the central meridian, so the angle added is negative.
+TEST(LambertGridConvergenceTest, HasTheTransverseMercatorSign) {
+  EXPECT_NEAR(positioning::LambertGridConvergence(0.6, 5, 3), -1.2, 1e-12);
+  EXPECT_NEAR(positioning::LambertGridConvergence(0.6, 1, 3), 1.2, 1e-12);
 }
 
 } // namespace

@@ -80,38 +80,11 @@ protected:
       gps().SensorEnabled->click();
   }
 
-  // The offsets a surveyor typed: draft A, sound velocity, offset C, tide.
-  void typeOffsets(const char *a, const char *sv, const char *c, const char *tide) {
-    windows->Offsets->hide();
-    windows->Offsets->OffsetA->setText(a);
-    windows->Offsets->SV->setText(sv);
-    windows->Offsets->OffsetC->setText(c);
-    windows->Offsets->TideHt->setText(tide);
-  }
-
   // A grid shown in the settings window and saved, as a start wants it.
   void useTransverseMercator(const char *cm, const char *k0, const char *fe, const char *fn) {
     SensorSettingsValues &v = gps().Model.Values;
     ::useTransverseMercator(v, cm, k0, fe, fn);
-    platform::IniFile ini(settingsFile());
-    const std::pair<const char *, const QString *> saved[] = {
-        {"SemiMajorAxis", &v.edSMA},
-        {"InverseFlattening", &v.edIF},
-        {"X_Rotation", &v.edRX},
-        {"Y_Rotation", &v.edRY},
-        {"Z_Rotation", &v.edRZ},
-        {"X_Shift", &v.edSX},
-        {"Y_Shift", &v.edSY},
-        {"Z_Shift", &v.edSZ},
-        {"Scale_PPM", &v.edPPM},
-        {"Central_Meridian", &v.edCM},
-        {"Reference_Latitude", &v.edRL},
-        {"Scale_Factor", &v.edSF},
-        {"False_Easting", &v.edFE},
-        {"False_Northing", &v.edFN},
-    };
-    for (const auto &[key, value] : saved)
-      ini.WriteString("GEODETIC_PARAMETERS", key, value->toStdString());
+    saveGeodesy(v);
   }
   // UTM zone 19 north, the zone of the river in the captures.
   void useUtmZone19() { useTransverseMercator("-69", "0.9996", "500000", "0"); }
@@ -513,8 +486,7 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
-  w.State.FixLatitude = 41;
-  w.State.FixLongitude = 29;
+  fixAt41N29E();
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
   EXPECT_EQ(messages(), QStringList{"No valid sound velocity: depths are not corrected and not "
@@ -528,7 +500,8 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   EXPECT_EQ(windows->fRealtime->lDepthHi->text(), "12.68");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,abc");   // scans nothing
   w.ZSENSORNewCommand(nullptr, "$SDDBT,1,f,2"); // not of the chosen type
-  w.State.FixLatitude = w.State.FixLongitude = 0;
+  w.ZGPS1->DataSeen = false;
+  w.ZGPS1->IdleCheck();                           // the receiver falls silent
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0.5"); // no fix
   const std::string coords = coordinates();
   EXPECT_EQ(std::count(coords.begin(), coords.end(), '\n'), 2);
@@ -578,8 +551,7 @@ TEST_F(AcquisitionTest, ACoordinatesFileThatCannotBeOpenedFallsBackToANumberedNa
   useGridOf41N29EAt500100And4500200();
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
-  w.State.FixLatitude = 41;
-  w.State.FixLongitude = 29;
+  fixAt41N29E();
   QDir().mkpath(QString::fromStdString(SurveyDay().CoordinatesPath)); // cannot be appended to
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
   const std::string numbered =

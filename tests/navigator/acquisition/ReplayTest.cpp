@@ -1,7 +1,9 @@
-// A survey day replayed through the road of a sounding with no window: the script
+// A survey day replayed through the navigation program's own wiring: the script
 // tests/data/replay/river-two-sessions.txt feeds a real capture and the faults around it to the
-// road and to the serial component's parser, and the day's coordinates and simple XYZ files must
-// equal the checked-in expected files byte for byte.
+// ports' components of the main window, whose handlers hand them to the road of a sounding as the
+// program does, with Start and Stop pressed on ports linked to pseudo-terminals. The day's
+// coordinates and simple XYZ files, its geodesy log and its event log must equal the checked-in
+// expected files byte for byte (the test's clock is pinned, so no time in them varies).
 //
 // The expected files change only on purpose: after a deliberate change of the records, run
 //   TARVIK_REGENERATE_REPLAY=1 build/debug/bin/navigator_tests --gtest_filter='Replay.*'
@@ -9,32 +11,49 @@
 // committing them. A normal run never writes them.
 #include "navigator/NavigatorFixture.h"
 
-#include "navigator/acquisition/SoundingRoad.h"
-#include "navigator/mainwindow/NavigationState.h"
+#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/settings/NavigationSettingsWindow.h"
+#include "navigator/settings/SensorSettingsWindow.h"
+#include "positioning/PtyTestSupport.h"
 #include "positioning/TarvikSerialGPS.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace {
 
-using survey::SoundingRoad;
+class Replay : public NavigatorTest {
+protected:
+  Replay() : portsEnv_("TARVIK_PORTS_DIR", (ports.path() + "/").c_str()) {
+    // The records' times start at 10:15:30.250, the first line's.
+    clock.setLocal({2024, 5, 1, 10, 15, 30, 0});
+    clock.monotonic = 1000000;
+  }
 
-class ReplayDay {
-public:
-  explicit ReplayDay(const std::string &folder) : gps(nullptr) {
-    road.setMessageType("NMEA DPT", "%*6s,%lf");
-    road.setOffsetText(SoundingRoad::Offset::Draft, QStringLiteral("0.5"));
-    road.setOffsetText(SoundingRoad::Offset::SoundVelocity, QStringLiteral("1480"));
-    road.setOffsetText(SoundingRoad::Offset::OffsetC, QStringLiteral("1.6"));
-    road.setOffsetText(SoundingRoad::Offset::Tide, QStringLiteral("1.0"));
-    road.setDepthAlertText(QStringLiteral("0.5"));
-    road.CoordinatesPath = folder + "2024-05-01 Coordinates.csv";
-    road.XyzPath = folder + "2024-05-01 Simple XYZ.csv";
-    gps.OnPosition3DChange = [this](QObject *, long double lat, long double lon, long double alt) {
-      road.gpsPosition(double(lat), double(lon), double(alt), tick);
-    };
+  TFNav &nav() { return *windows->FNav; }
+  TFGPS &gps() { return *windows->FGPS; }
+
+  // The windows as a surveyor set them: ports on pseudo-terminals, NMEA DPT, the offsets typed
+  // in the hidden offsets window, the shallow-water alert. The map timer is left out: it reads
+  // the road and writes nothing of the day.
+  void setUpWindows() {
+    createWindows();
+    gpsPty.linkAs(ports.path(), 3);
+    sounderPty.linkAs(ports.path(), 4);
+    gps().Port->setCurrentText("COM3");
+    gps().SPort->setCurrentText("COM4");
+    if (!gps().SensorEnabled->isChecked())
+      gps().SensorEnabled->click();
+    gps().cSBESMessage->setCurrentText("NMEA DPT");
+    typeOffsets("0.5", "1480", "1.6", "1.0");
+    windows->Navset->edDepthAlert1->setText("0.5");
+    QObject::disconnect(nav().tMap, &QTimer::timeout, nullptr, nullptr);
   }
 
   void run(const std::string &script, const std::vector<std::string> &capture) {
@@ -49,13 +68,14 @@ public:
       if (command == "@start") {
         std::string cm;
         words >> cm;
-        SensorSettingsValues v;
-        useTransverseMercator(v, cm.c_str(), "0.9996", "500000", "0");
-        ASSERT_EQ(road.beginSession(v, "COM3", "COM4"), std::nullopt) << line;
-        road.takeOffsetsAtStart();
+        useTransverseMercator(gps().Model.Values, cm.c_str(), "0.9996", "500000", "0");
+        saveGeodesy(gps().Model.Values);
+        ASSERT_FALSE(nav().Realtime->isChecked()) << line;
+        nav().RealtimeClick(nav().Realtime);
+        ASSERT_TRUE(nav().ZGPS1->PortOpen && nav().ZSENSOR->PortOpen) << line;
       } else if (command == "@stop") {
-        road.endSession();
-        gps.ForgetPosition(); // the port closes
+        nav().RealtimeClick(nav().Realtime);
+        ASSERT_FALSE(nav().ZGPS1->PortOpen) << line;
       } else if (command == "@capture") {
         std::size_t from = 0, to = 0;
         words >> from >> to;
@@ -65,10 +85,11 @@ public:
       } else if (command == "@wait") {
         std::uint32_t ms = 0;
         words >> ms;
-        tick += ms;
+        advance(ms);
       } else if (command == "@silence") {
-        road.gpsSilent();
-        gps.ForgetPosition();
+        // The component's silence check with no line since the last one.
+        nav().ZGPS1->DataSeen = false;
+        nav().ZGPS1->IdleCheck();
       } else if (command == "@anchor") {
         int n = 0;
         words >> n;
@@ -84,32 +105,30 @@ public:
     }
   }
 
-  TNavigationState state;
-  SoundingRoad road{state};
-  TTarvikSerialGPS gps;
+  std::string logFile(const std::string &name) const {
+    return SurveyDay().LogFolder + "2024-05-01 " + name;
+  }
+
+  testsupport::TempDir ports;
+  testsupport::PtyPair gpsPty;
+  testsupport::PtyPair sounderPty;
 
 private:
-  void deliver(const std::string &line) {
-    tick += 250;
-    if (line.find("DPT") != std::string::npos) {
-      road.depthLine(line, tick, now(), gps.GetFixQuality());
-      return;
-    }
-    if (line.find("GGA") != std::string::npos)
-      lastGga = line;
-    road.gpsLine(line, tick);
-    gps.ParseNmeaSentence(line);
+  void advance(std::uint32_t ms) {
+    clock.monotonic += ms;
+    clock.utcMSecs += ms;
   }
-  // 10:15:30 at the first line, on the clock of the ticks.
-  platform::TDateTime now() const {
-    const std::uint32_t ms = tick - startTick + (10 * 3600 + 15 * 60 + 30) * 1000u;
-    return {2024,          5, 1, int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60),
-            int(ms % 1000)};
+  // A line to the sounder's port when it holds "DPT", to the receiver's otherwise.
+  void deliver(const std::string &line) {
+    advance(250);
+    const bool depth = line.find("DPT") != std::string::npos;
+    if (!depth && line.find("GGA") != std::string::npos)
+      lastGga = line;
+    portLine(line, depth);
   }
 
-  static constexpr std::uint32_t startTick = 1000000;
-  std::uint32_t tick = startTick;
   std::string lastGga;
+  testsupport::EnvVar portsEnv_;
 };
 
 std::vector<std::string> captureLines(const std::string &name) {
@@ -125,14 +144,16 @@ std::vector<std::string> captureLines(const std::string &name) {
   return lines;
 }
 
-TEST(Replay, ARiverDayInTwoSessionsGivesTheExpectedDayFiles) {
-  testsupport::TempDir dir;
-  ReplayDay day(dir.path() + "/");
-  day.run(testsupport::readFile(testsupport::dataPath("replay/river-two-sessions.txt")),
-          captureLines("nmea/humminbird-M37.log"));
+TEST_F(Replay, ARiverDayInTwoSessionsGivesTheExpectedDayFiles) {
+  setUpWindows();
+  run(testsupport::readFile(testsupport::dataPath("replay/river-two-sessions.txt")),
+      captureLines("nmea/humminbird-M37.log"));
+  const TSurveyDay &day = SurveyDay();
   const std::pair<std::string, std::string> files[] = {
-      {day.road.CoordinatesPath, "replay/expected Coordinates.csv"},
-      {day.road.XyzPath, "replay/expected Simple XYZ.csv"},
+      {logFile("Coordinates.csv"), "replay/expected Coordinates.csv"},
+      {day.XyzFolder + "2024-05-01 Simple XYZ.csv", "replay/expected Simple XYZ.csv"},
+      {logFile("Geodesy.txt"), "replay/expected Geodesy.txt"},
+      {logFile("Events.log"), "replay/expected Events.log"},
   };
   for (const auto &[written, expected] : files) {
     SCOPED_TRACE(expected);

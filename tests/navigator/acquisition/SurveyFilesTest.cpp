@@ -56,16 +56,11 @@ protected:
     createWindows();
     windows->FGPS->cSBESMessage->setCurrentText("NMEA DPT");
     windows->Navset->edDepthAlert1->setText("0.5");
-    windows->Offsets->hide();
-    windows->Offsets->OffsetA->setText("0.5");
-    windows->Offsets->SV->setText("1500");
-    windows->Offsets->OffsetC->setText("0");
-    windows->Offsets->TideHt->setText("0");
+    typeOffsets("0.5", "1500", "0", "0");
     useGridOf41N29EAt500100And4500200(windows->FGPS->Model.Values);
     TFNav &w = *windows->FNav;
     w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
-    w.State.FixLatitude = 41;
-    w.State.FixLongitude = 29;
+    fixAt41N29E();
   }
   void depth(int n = 1) {
     for (int i = 0; i < n; ++i)

@@ -58,10 +58,8 @@ protected:
     nav().State.EchogramShown = false;
     nav().ZSENSORNewCommand(nullptr, line);
     QApplication::processEvents();
-    nav().State.ZdaSeen = true;
-    nav().State.FixLatitude = 60.2;
-    nav().State.FixLongitude = 27.5;
-    nav().ZGPS1->FixQuality = 4;
+    portLine("$GPZDA,101530,01,05,2024,00,00*4E");
+    portLine("$GPGGA,101530.00,6012.0,N,02730.0,E,4,12,0.9,12.5,M,40.1,M,,*55");
     nav().tMapTimer(nav().tMap);
   }
 };

@@ -1,4 +1,6 @@
-// TFNav: the Realtime command that starts and stops acquisition, and the GPS port's link events.
+// TFNav: Start and Stop of acquisition (the Realtime command), the status line's messages, the
+// reset of the last session's display, and the GPS and echo-sounder ports' link, silence and
+// position events.
 #include "navigator/mainwindow/MainWindow.h"
 
 #include "canvas/TarvikCanvas.h"

@@ -59,8 +59,8 @@ void TFNav::WriteGeodesyLog() {
       geodesyBlock(ini, platform::FormatDateTime("hhnnsszzz", now));
 
   // Appended whole, never read: an earlier start's log of any size must not stop this one.
-  const std::string header = platform::joinLinesCrLf(
-      {"GEODETIC PARAMETERS LOG - " + date, std::string(40, '='), ""});
+  const std::string header =
+      platform::joinLinesCrLf({"GEODETIC PARAMETERS LOG - " + date, std::string(40, '='), ""});
   const platform::AppendOutcome outcome =
       platform::appendWholeRecord(path, header, platform::joinLinesCrLf(block));
   if (!outcome)
