@@ -16,7 +16,6 @@
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
-#include "positioning/LambertConvergence.h"
 #include "positioning/TarvikSerialGPS.h"
 
 #include <QCheckBox>
@@ -250,9 +249,6 @@ TEST_F(MapTimerTest, LambertConvergenceHasTheTransverseMercatorSign) {
     EXPECT_NEAR(state().GridConvergence, -proj, 1e-6) << c.oneParallel << " " << c.lon;
     EXPECT_NEAR(state().VesselHeading, -proj, 1e-6);
   }
-  // The cone constant times the longitude from the central meridian, with the sign turned.
-  EXPECT_NEAR(LambertGridConvergence(0.6, 5, 3), -1.2, 1e-12);
-  EXPECT_NEAR(LambertGridConvergence(0.6, 1, 3), 1.2, 1e-12);
 }
 
 TEST_F(MapTimerTest, VesselSymbolGeometry) {
