@@ -108,6 +108,8 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
       ++inView;
     if (!s->Visible || !layers.drawn(s->Layer))
       continue;
+    if (record)
+      noteNearEdge(*record, *s, mapping, anchor);
     if (s->ShapeType == 11) {
       texts.push_back(s);
       continue;
@@ -339,7 +341,9 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
       const LayerFlags layers(Layers, NextLayerIndex);
       if (!s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
         return;
-      const Pixel p = AnchorMapping(currentViewFrame(*this))(point->X, point->Y);
+      const AnchorMapping anchor(currentViewFrame(*this));
+      noteNearEdge(pc, *s, m, anchor);
+      const Pixel p = anchor(point->X, point->Y);
       const int dx = p.x - pc.lastPointX;
       const int dy = p.y - pc.lastPointY;
       if (-3 < dx && dx < 3 && -3 < dy && dy < 3) {
@@ -528,6 +532,8 @@ void TTarvikCanvas::redrawWhole() {
     BackBuffer = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
   pc.recorded = false;
   pc.thinned.clear();
+  pc.nearEdge.clear();
+  pc.drift = 0.0;
   pc.appendedPoints.clear();
   pc.texts.clear();
   pc.overhang = 0;
