@@ -413,3 +413,46 @@ TEST(PaintingScroll, ShapesOnPixelEdgesLandWhereAFullRepaintPutsThem) {
     }
   }
 }
+
+// A hatched fill put on top of the drawing is drawn by a partial redraw over the image of what
+// lies below the topmost shapes. Its hatch is held to the client's corner, so the pans that
+// follow may not scroll it: whatever draws it must note that, the partial redraw included.
+TEST(PaintingScroll, AHatchPutOnTopIsNotScrolledByThePansAfterIt) {
+  struct Case {
+    const char *name;
+    double x; // the fill's left edge: inside the view, or beyond its right edge
+    int px, py;
+  };
+  const Case cases[] = {
+      {"inside the view, pans along x", 120, 1, 0},
+      {"inside the view, pans along y", 120, 0, -1},
+      {"inside the view, slanted pans", 120, 2, 1},
+      {"beyond the right edge, brought in by the pans", W * unit + 2, 3, 0},
+  };
+  for (const Case &k : cases) {
+    auto cached = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    auto full = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    int top[2] = {0, 0};
+    for (int n = 0; n < 2; ++n) {
+      TTarvikCanvas &c = n == 0 ? *cached : *full;
+      for (int i = 0; i < 40; ++i)
+        c.DrawLine(10 + i * 13.1, 20 + (i % 7) * 50, 30 + i * 12.3, 60 + (i % 5) * 60, 0);
+      top[n] = c.LayerOpen(QStringLiteral("marks"));
+      c.SetLayerBrushStyle(top[n], bsDiagCross);
+      c.SetLayerBrushFg(top[n], 0x00A0A0);
+    }
+    render(*cached);
+    // New shapes take the layer's brush: nothing but the shape itself is announced.
+    for (int n = 0; n < 2; ++n)
+      (n == 0 ? *cached : *full).DrawRectangle(k.x, 150, k.x + 70, 260, top[n]);
+    expectSame(render(*cached), fullRepaint(*full), std::string(k.name) + ", put on top");
+    for (int step = 0; step < 8; ++step) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(k.px * unit, k.py * unit);
+      expectSame(render(*cached), fullRepaint(*full),
+                 std::string(k.name) + ", pan " + std::to_string(step));
+      if (HasFailure())
+        return;
+    }
+  }
+}
