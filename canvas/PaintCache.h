@@ -112,6 +112,14 @@ struct PaintCache {
   int lastPointY = -9999;
   std::vector<DrawnText> texts;
   TextIndex textIndex;
+  // Shapes drawn or decided since with a pixel number (or a point's anchor, or a size against
+  // the half pixel below which shapes are left out) within `pixelEdgeTolerance` of a whole pixel,
+  // by address, with their numbers: rounding of the view's edges may put those a pixel off after
+  // a pan by whole pixels, which every other shape follows exactly.
+  std::unordered_map<const TQShape *, std::int32_t> nearEdge;
+  // How far, in pixels, the pans since the last full redraw may have moved the world off the
+  // pixels they moved the picture by, summed over the pans.
+  double drift = 0.0;
   // Points appended since, with thinning already decided for them.
   std::unordered_map<const TQShape *, std::int32_t> appendedPoints;
 

@@ -160,6 +160,7 @@ void canvas::drawListedShapes(TTarvikCanvas &c, PaintCache &pc, GdiCanvas &g,
   if (!(ww > 0.0))
     ww = 1.0;
   const double half = ww / w * 0.5;
+  const AnchorMapping anchor(currentViewFrame(c));
   const int count = c.Shapes.size();
   for (int i : positions) {
     if (i < from || i >= to || i < 0 || i >= count)
@@ -167,6 +168,7 @@ void canvas::drawListedShapes(TTarvikCanvas &c, PaintCache &pc, GdiCanvas &g,
     TQShape *s = c.Shapes[i];
     if (s->ShapeType == 11 || !s->Visible || !layers.drawn(s->Layer) || missesView(c, *s))
       continue;
+    noteNearEdge(pc, *s, m, anchor);
     if (s->ShapeType == 17 && dynamic_cast<const TQPoint *>(s)) {
       if (pc.isThinned(s))
         continue;
@@ -179,4 +181,61 @@ void canvas::drawListedShapes(TTarvikCanvas &c, PaintCache &pc, GdiCanvas &g,
     // top) counts like those the full redraw drew.
     noteDrawn(pc, *s, m);
   }
+}
+
+namespace {
+
+// The size below which a shape other than a rectangle or a point is left out: half a pixel by
+// the horizontal scale.
+double halfPixel(const canvas::ViewFrame &f) {
+  double ww = f.right - f.left;
+  if (!(ww > 0.0))
+    ww = 1.0;
+  return ww / std::max(f.width, 1) * 0.5;
+}
+
+bool sizeRuleApplies(const TQShape &s) { return s.ShapeType != 1 && s.ShapeType != 17; }
+
+bool tooSmall(const TQShape &s, double half) {
+  return s.MaxX - s.MinX < half && s.MaxY - s.MinY < half;
+}
+
+} // namespace
+
+void canvas::noteNearEdge(PaintCache &pc, const TQShape &s, const ViewMapping &m,
+                          const AnchorMapping &anchor) {
+  if (s.ShapeType == 11)
+    return;
+  bool near = s.nearPixelEdge(m, pixelEdgeTolerance);
+  if (!near && s.ShapeType == 17) {
+    if (const auto *p = dynamic_cast<const TQPoint *>(&s)) {
+      const auto close = [](double v) {
+        return !std::isfinite(v) || std::fabs(v - std::round(v)) < pixelEdgeTolerance;
+      };
+      near = close((p->X - anchor.left) / anchor.wpp) || close((anchor.top - p->Y) / anchor.wpp);
+    }
+  }
+  if (!near && sizeRuleApplies(s)) {
+    const double half = anchor.wpp * 0.5, edge = pixelEdgeTolerance * anchor.wpp;
+    near = std::fabs(s.MaxX - s.MinX - half) < edge || std::fabs(s.MaxY - s.MinY - half) < edge;
+  }
+  if (near)
+    pc.nearEdge.insert_or_assign(&s, s.ShapeNumber);
+}
+
+bool canvas::movesWithPicture(const TQShape &s, const ViewFrame &from, const ViewFrame &to, int kx,
+                              int ky) {
+  const ViewMapping mFrom(from.left, from.right, from.top, from.bottom, from.width, from.height);
+  const ViewMapping mTo(to.left, to.right, to.top, to.bottom, to.width, to.height);
+  if (!s.movesByPixels(mFrom, mTo, kx, ky))
+    return false;
+  if (sizeRuleApplies(s) && tooSmall(s, halfPixel(from)) != tooSmall(s, halfPixel(to)))
+    return false;
+  if (s.ShapeType == 17) {
+    if (const auto *p = dynamic_cast<const TQPoint *>(&s)) {
+      const Pixel a = AnchorMapping(from)(p->X, p->Y), b = AnchorMapping(to)(p->X, p->Y);
+      return a.x + kx == b.x && a.y + ky == b.y;
+    }
+  }
+  return true;
 }

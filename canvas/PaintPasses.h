@@ -65,6 +65,21 @@ struct AnchorMapping {
   }
 };
 
+// A number truncated to a pixel this close to a whole one may land a pixel off after pans by
+// whole pixels; the shape is noted and followed at every pan. The pans' own drift off whole
+// pixels must stay well below it.
+constexpr double pixelEdgeTolerance = 1e-3;
+
+// Notes the shape among those near a pixel edge in the view when any number its picture, its
+// thinning (a point's anchor) or its being left out as too small depends on lies within
+// `pixelEdgeTolerance` of a whole pixel. Texts are followed apart.
+void noteNearEdge(PaintCache &pc, const TQShape &s, const ViewMapping &m,
+                  const AnchorMapping &anchor);
+
+// Whether what the shape shows in view `to` is what it showed in `from` moved by (kx, ky)
+// pixels: its pixel numbers, a point's anchor, and whether it is too small to draw.
+bool movesWithPicture(const TQShape &s, const ViewFrame &from, const ViewFrame &to, int kx, int ky);
+
 // Draws a shape with its pen colour replaced by one that shows on the background.
 void drawWithContrast(const TTarvikCanvas &c, TQShape &s, platform::GdiCanvas &g, int w, int h);
 

@@ -108,6 +108,8 @@ void drawAllShapesOn(TTarvikCanvas &c, GdiCanvas &g, PaintCache *record,
       ++inView;
     if (!s->Visible || !layers.drawn(s->Layer))
       continue;
+    if (record)
+      noteNearEdge(*record, *s, mapping, anchor);
     if (s->ShapeType == 11) {
       texts.push_back(s);
       continue;
@@ -207,6 +209,45 @@ public:
       for (int x = r.left() / cell; x <= r.right() / cell; ++x)
         if (set_[static_cast<std::size_t>(y) * columns_ + x])
           return true;
+    return false;
+  }
+
+  // Whether pixels within `pad` of the straight piece from a to b may meet the region: the piece,
+  // cut to the client, is followed a cell at a time, so that a long line across the view costs
+  // the cells along it rather than all those of the box around it.
+  bool meetsPiece(double ax, double ay, double bx, double by, long long pad) const {
+    const double p = static_cast<double>(pad) + 1.0;
+    const double x0 = -p, x1 = columns_ * cell + p, y0 = -p, y1 = rows_ * cell + p;
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = bx - ax, dy = by - ay;
+    const auto cut = [&](double q, double r) { // q t <= r
+      if (q == 0.0)
+        return r >= 0.0;
+      const double t = r / q;
+      if (q < 0.0)
+        t0 = std::max(t0, t);
+      else
+        t1 = std::min(t1, t);
+      return t0 <= t1;
+    };
+    if (!(std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by)))
+      return true;
+    if (!cut(-dx, ax - x0) || !cut(dx, x1 - ax) || !cut(-dy, ay - y0) || !cut(dy, y1 - ay))
+      return false;
+    const double ux = ax + dx * t0, uy = ay + dy * t0, vx = ax + dx * t1, vy = ay + dy * t1;
+    const double along = std::max(std::fabs(vx - ux), std::fabs(vy - uy));
+    const int pieces = std::max(1, static_cast<int>(std::ceil(along / cell)));
+    for (int k = 0; k < pieces; ++k) {
+      const double f0 = static_cast<double>(k) / pieces, f1 = static_cast<double>(k + 1) / pieces;
+      const double px0 = ux + (vx - ux) * f0, py0 = uy + (vy - uy) * f0;
+      const double px1 = ux + (vx - ux) * f1, py1 = uy + (vy - uy) * f1;
+      const QRect r(QPoint(static_cast<int>(std::floor(std::min(px0, px1) - p)),
+                           static_cast<int>(std::floor(std::min(py0, py1) - p))),
+                    QPoint(static_cast<int>(std::ceil(std::max(px0, px1) + p)),
+                           static_cast<int>(std::ceil(std::max(py0, py1) + p))));
+      if (meets(r.intersected(QRect(0, 0, columns_ * cell, rows_ * cell))))
+        return true;
+    }
     return false;
   }
 
@@ -339,7 +380,9 @@ void TTarvikCanvas::noteShapeChange(const TQShape *s) {
       const LayerFlags layers(Layers, NextLayerIndex);
       if (!s->Visible || !layers.drawn(s->Layer) || missesView(*this, *s))
         return;
-      const Pixel p = AnchorMapping(currentViewFrame(*this))(point->X, point->Y);
+      const AnchorMapping anchor(currentViewFrame(*this));
+      noteNearEdge(pc, *s, m, anchor);
+      const Pixel p = anchor(point->X, point->Y);
       const int dx = p.x - pc.lastPointX;
       const int dy = p.y - pc.lastPointY;
       if (-3 < dx && dx < 3 && -3 < dy && dy < 3) {
@@ -394,7 +437,14 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
   if (all.size() > 256 && pixelArea(groups) > 4 * pixelArea(region)) {
     const RegionCells cells(region, w, h);
     std::erase_if(all, [&](int i) {
-      return i < 0 || i >= Shapes.size() || !cells.meets(shapePixels(*Shapes[i], m, pad, w, h));
+      if (i < 0 || i >= Shapes.size())
+        return true;
+      const TQShape &s = *Shapes[i];
+      if (s.ShapeType == 3)
+        if (const auto *l = dynamic_cast<const TQLine *>(&s))
+          return !cells.meetsPiece((l->X1 - m.left) * m.scaleX, (m.top - l->Y1) * m.scaleY,
+                                   (l->X2 - m.left) * m.scaleX, (m.top - l->Y2) * m.scaleY, pad);
+      return !cells.meets(shapePixels(s, m, pad, w, h));
     });
   }
   drawListedShapes(*this, pc, g, all, from, to);
@@ -528,6 +578,8 @@ void TTarvikCanvas::redrawWhole() {
     BackBuffer = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
   pc.recorded = false;
   pc.thinned.clear();
+  pc.nearEdge.clear();
+  pc.drift = 0.0;
   pc.appendedPoints.clear();
   pc.texts.clear();
   pc.overhang = 0;

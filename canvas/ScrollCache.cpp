@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -165,6 +166,7 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
         if (!thinned)
           now = q;
         if (!was || wasDrawn == thinned || moved) {
+          noteNearEdge(pc, *s, mTo, anchorTo);
           if (thinned)
             pc.thinned[s] = s->ShapeNumber;
           else
@@ -421,8 +423,50 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       if (!(std::fabs(x0) < far && std::fabs(x1) < far && std::fabs(y0) < far &&
             std::fabs(y1) < far))
         return false;
+      // A shape whose pixel numbers all move by the pan's pixels is drawn as before, moved: the
+      // move uncovers the rest of it. A curve's control points are truncated from sums of those
+      // numbers, which may change sign at the first row or column: it is drawn anew.
+      const bool curve = s->ShapeType == 8 || s->ShapeType == 10;
+      if (!curve && movesWithPicture(*s, from, to, kx, ky))
+        continue;
       addChangedShape(d, *s, mTo, pad, client);
     }
+  }
+
+  // Anywhere in the view, a shape with a pixel number within a hair of a whole pixel may land a
+  // pixel off the pan, the view's edges being rounded: those noted as such are tested one by
+  // one, and the few that did not follow the pan are drawn anew (points decided anew). The hair
+  // must stay wider than the pans have drifted since the last full redraw.
+  {
+    const double ww0 = from.right - from.left, wh0 = from.top - from.bottom;
+    const double fx = (from.left - to.left) * (w / ww0), fy = (to.top - from.top) * (h / wh0);
+    const double scaleMoved =
+        std::fabs(mTo.scaleX / mFrom.scaleX - 1.0) + std::fabs(mTo.scaleY / mFrom.scaleY - 1.0);
+    const double largest = std::max(
+        {std::fabs(from.left), std::fabs(from.right), std::fabs(from.top), std::fabs(from.bottom)});
+    constexpr double reach = 1 << 21; // pixels: beyond, shapes are not scrolled at all
+    const double rounding = 64 * std::numeric_limits<double>::epsilon() *
+                            (largest * std::max(mTo.scaleX, mTo.scaleY) + reach);
+    pc.drift += std::fabs(fx - kx) + std::fabs(fy - ky) + scaleMoved * reach + rounding;
+    if (!(pc.drift < pixelEdgeTolerance / 4))
+      return false;
+  }
+  for (auto it = pc.nearEdge.begin(); it != pc.nearEdge.end();) {
+    const TQShape *s = it->first;
+    const int i = Shapes.indexOfNumber(it->second);
+    if (i < 0 || Shapes[i] != s) {
+      it = pc.nearEdge.erase(it); // gone: what it left was noted when it went
+      continue;
+    }
+    ++it;
+    if (!s->Visible || !layers.drawn(s->Layer) || missesFrame(from, *s) || missesFrame(to, *s))
+      continue; // arriving or leaving: the bands take it
+    if (movesWithPicture(*s, from, to, kx, ky))
+      continue;
+    if (s->ShapeType == 17 && isPoint(*s))
+      pointEdits.push_back(i);
+    else
+      addChangedShape(d, *s, mTo, pad, client);
   }
 
   // Texts drawn stay where they were unless the move carried their anchor across an edge

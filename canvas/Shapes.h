@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+namespace canvas {
+struct ViewMapping;
+}
+
 // A point of two 32-bit floats, as polygons for selection are handed over.
 struct TPointF {
   float X = 0.0f;
@@ -102,6 +106,15 @@ public:
   virtual void Scale(double Sx, double Sy, double Cx, double Cy) = 0;
   virtual void Rotate(double Angle, double Cx, double Cy) = 0;
 
+  // Whether a number that the drawing truncates to a pixel for the view (an end, a corner, a
+  // radius) lies within `tolerance` pixels of a whole one: rounding may then put it a pixel off
+  // when the view moves by whole pixels. Texts are placed apart and answer false.
+  virtual bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const;
+  // Whether the drawing for `to` is the drawing for `from` moved by (kx, ky) pixels: every pixel
+  // number of `to` is that of `from` plus the move.
+  virtual bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                             int ky) const;
+
 protected:
   TQShape(const TQShape &) = default;
   TQShape &operator=(const TQShape &) = default;
@@ -135,6 +148,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 3.
@@ -155,6 +171,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 19.
@@ -174,6 +193,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 1.
@@ -197,6 +219,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 20 (4 is read and written alike).
@@ -217,6 +242,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 10: start, middle and end point, drawn as two straight segments.
@@ -239,6 +267,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Type 11. DisplayText is what is drawn; the base Text is free text.
@@ -266,6 +297,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 };
 
 // Types 5 (open), 6 (closed polygon), 8 (spline) and 10 (three-point arc read from a file).
@@ -285,6 +319,9 @@ public:
   void Translate(double Dx, double Dy) override;
   void Scale(double Sx, double Sy, double Cx, double Cy) override;
   void Rotate(double Angle, double Cx, double Cy) override;
+  bool nearPixelEdge(const canvas::ViewMapping &m, double tolerance) const override;
+  bool movesByPixels(const canvas::ViewMapping &from, const canvas::ViewMapping &to, int kx,
+                     int ky) const override;
 
   void AddPoint(double X, double Y);
   double GetX(int Index) const;

@@ -166,34 +166,36 @@ long long floorDiv(__int128 num, long long den) { // den > 0
   return static_cast<long long>(q);
 }
 
+__int128 floorDiv128(__int128 num, __int128 den) { // den > 0
+  __int128 q = num / den;
+  if (num % den != 0 && num < 0)
+    --q;
+  return q;
+}
+
 // The steps i of a line's major axis, within first..last, whose minor coordinate
 // minor0 + floor((2 i dMinor + n) / 2n) lies within lo..hi. The minor coordinate moves one way
-// along the line, so the steps in range are one run, found by halving.
+// along the line, so the steps in range are one run; its ends solve the bounds exactly:
+// floor(v) >= m holds when v >= m, and floor(v) <= m when v < m + 1.
 bool minorRun(long long minor0, long long dMinor, long long n, long long lo, long long hi,
               long long &first, long long &last) {
-  const auto minorAt = [&](long long i) {
-    return minor0 + floorDiv(__int128(2) * i * dMinor + n, 2 * n);
-  };
-  // The first step at or after `from` whose minor coordinate has reached `bound` in the
-  // direction of travel (past `to` when none has).
-  const auto reach = [&](long long from, long long to, auto reached) {
-    long long a = from, b = to + 1;
-    while (a < b) {
-      const long long mid = a + (b - a) / 2;
-      if (reached(minorAt(mid)))
-        b = mid;
-      else
-        a = mid + 1;
-    }
-    return a;
-  };
-  if (dMinor >= 0) {
-    first = reach(first, last, [&](long long m) { return m >= lo; });
-    last = reach(first, last, [&](long long m) { return m > hi; }) - 1;
+  const __int128 low = __int128(lo) - minor0, high = __int128(hi) - minor0, len = n;
+  __int128 from, to;
+  if (dMinor > 0) {
+    const __int128 e = __int128(2) * dMinor;
+    from = -floorDiv128(-(2 * len * low - len), e);
+    to = -floorDiv128(-(2 * len * (high + 1) - len), e) - 1;
+  } else if (dMinor < 0) {
+    const __int128 e = __int128(-2) * dMinor;
+    from = floorDiv128(len - 2 * len * (high + 1), e) + 1;
+    to = floorDiv128(len - 2 * len * low, e);
   } else {
-    first = reach(first, last, [&](long long m) { return m <= hi; });
-    last = reach(first, last, [&](long long m) { return m < lo; }) - 1;
+    return low <= 0 && high >= 0 && first <= last;
   }
+  if (from > first)
+    first = static_cast<long long>(std::min<__int128>(from, __int128(last) + 1));
+  if (to < last)
+    last = static_cast<long long>(std::max<__int128>(to, __int128(first) - 1));
   return first <= last;
 }
 

@@ -374,3 +374,85 @@ TEST(PaintingScroll, DamageIsLookedUpByGroupsOfPiecesLyingTogether) {
     EXPECT_EQ(groups, c.groups) << c.name;
   }
 }
+
+// Grid coordinates a whole number of pixels from the view's corner lie right on a pixel edge;
+// the sums that move the view's edges by whole pixels are rounded, so such a point, line end or
+// circle centre may be truncated a pixel off the pan anywhere in the view, far from its edges.
+// Each must then be drawn where a full redraw puts it, also with no line across the edges to
+// redraw it by chance.
+TEST(PaintingScroll, ShapesOnPixelEdgesLandWhereAFullRepaintPutsThem) {
+  constexpr double east = 527720.0, north = 6673790.0, px = 1.4; // metres a pixel
+  struct Case {
+    const char *name;
+    int dx, dy; // pixels the view moves right and up at each pan
+  };
+  const Case cases[] = {{"along x", 1, 0}, {"along y", 0, -1}, {"slanted", 2, 1}};
+  for (const Case &k : cases) {
+    const auto make = [&] {
+      return makeCanvas(W, H, east - 224, north + 168, east - 224 + W * px, north + 168 - H * px,
+                        true);
+    };
+    auto cached = make(), full = make();
+    for (TTarvikCanvas *c : {cached.get(), full.get()}) {
+      // Whole multiples of a pixel from the corner, in the middle of the view.
+      for (int i = 0; i < 6; ++i) {
+        const double x = east - 224 + (40 + i * 30) * px, y = north + 168 - (30 + i * 20) * px;
+        c->SetShapePenWidth(c->DrawPoint(x, y, 0), 3);
+        c->DrawLine(x + 7 * px, y, x + 7 * px, y - 10 * px, 0);
+        c->DrawCircle(x - 8 * px, y - 8 * px, 3 * px, 0);
+      }
+    }
+    render(*cached);
+    for (int step = 0; step < 40; ++step) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(k.dx * px, k.dy * px);
+      expectSame(render(*cached), fullRepaint(*full),
+                 std::string(k.name) + ", pan " + std::to_string(step));
+      if (HasFailure())
+        return;
+    }
+  }
+}
+
+// A hatched fill put on top of the drawing is drawn by a partial redraw over the image of what
+// lies below the topmost shapes. Its hatch is held to the client's corner, so the pans that
+// follow may not scroll it: whatever draws it must note that, the partial redraw included.
+TEST(PaintingScroll, AHatchPutOnTopIsNotScrolledByThePansAfterIt) {
+  struct Case {
+    const char *name;
+    double x; // the fill's left edge: inside the view, or beyond its right edge
+    int px, py;
+  };
+  const Case cases[] = {
+      {"inside the view, pans along x", 120, 1, 0},
+      {"inside the view, pans along y", 120, 0, -1},
+      {"inside the view, slanted pans", 120, 2, 1},
+      {"beyond the right edge, brought in by the pans", W * unit + 2, 3, 0},
+  };
+  for (const Case &k : cases) {
+    auto cached = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    auto full = makeCanvas(W, H, 0, H * unit, W * unit, 0, true);
+    int top[2] = {0, 0};
+    for (int n = 0; n < 2; ++n) {
+      TTarvikCanvas &c = n == 0 ? *cached : *full;
+      for (int i = 0; i < 40; ++i)
+        c.DrawLine(10 + i * 13.1, 20 + (i % 7) * 50, 30 + i * 12.3, 60 + (i % 5) * 60, 0);
+      top[n] = c.LayerOpen(QStringLiteral("marks"));
+      c.SetLayerBrushStyle(top[n], bsDiagCross);
+      c.SetLayerBrushFg(top[n], 0x00A0A0);
+    }
+    render(*cached);
+    // New shapes take the layer's brush: nothing but the shape itself is announced.
+    for (int n = 0; n < 2; ++n)
+      (n == 0 ? *cached : *full).DrawRectangle(k.x, 150, k.x + 70, 260, top[n]);
+    expectSame(render(*cached), fullRepaint(*full), std::string(k.name) + ", put on top");
+    for (int step = 0; step < 8; ++step) {
+      for (TTarvikCanvas *c : {cached.get(), full.get()})
+        c->WorldPan(k.px * unit, k.py * unit);
+      expectSame(render(*cached), fullRepaint(*full),
+                 std::string(k.name) + ", pan " + std::to_string(step));
+      if (HasFailure())
+        return;
+    }
+  }
+}
