@@ -462,7 +462,7 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
   }
   // Strips along lines across the view gather into groups much larger than themselves: the
   // shapes found are sorted out by the cells of the region their pixels may reach.
-  if (all.size() > 256 && pixelArea(groups) * 4 > 5 * pixelArea(region)) {
+  if (all.size() > 256 && pixelArea(groups) > 4 * pixelArea(region)) {
     const RegionCells cells(region, w, h);
     std::erase_if(all, [&](int i) {
       if (i < 0 || i >= Shapes.size())
