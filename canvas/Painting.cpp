@@ -257,31 +257,59 @@ private:
   std::vector<unsigned char> set_;
 };
 
+// The region cut by a grid of square tiles, as the rectangle around its pixels in each tile;
+// the one rectangle around the region when those cover most of it. A strip along a slanted line
+// falls into many small groups, and the rectangle around all of it is the whole view.
+std::vector<QRect> tiledGroups(const QRegion &region) {
+  constexpr int tile = 64;
+  const QRect around = region.boundingRect();
+  const auto tileOf = [](int v) { return v >= 0 ? v / tile : -((-v + tile - 1) / tile); };
+  const int c0 = tileOf(around.left()), r0 = tileOf(around.top());
+  const int columns = tileOf(around.right()) - c0 + 1, rows = tileOf(around.bottom()) - r0 + 1;
+  std::vector<QRect> tiles(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  for (const QRect &piece : region)
+    for (int r = tileOf(piece.top()); r <= tileOf(piece.bottom()); ++r)
+      for (int c = tileOf(piece.left()); c <= tileOf(piece.right()); ++c) {
+        QRect &t = tiles[static_cast<std::size_t>(r - r0) * static_cast<std::size_t>(columns) +
+                         static_cast<std::size_t>(c - c0)];
+        t |= piece.intersected(QRect(c * tile, r * tile, tile, tile));
+      }
+  std::erase_if(tiles, [](const QRect &t) { return t.isEmpty(); });
+  const long long all = static_cast<long long>(around.width()) * around.height();
+  if (pixelArea(tiles) * 2 > all)
+    return {around};
+  return tiles;
+}
+
 } // namespace
 
 std::vector<QRect> canvas::nearbyGroups(const QRegion &region, std::size_t most) {
   const auto area = [](const QRect &r) {
     return static_cast<long long>(r.width()) * static_cast<long long>(r.height());
   };
-  // A piece joins a group when the rectangle around both covers little more than the two do
-  // (a square of 64 pixels a side spare, or a third more).
+  // A piece joins a group when the rectangle around both covers little more than the pixels of
+  // the group and the piece (a square of 64 pixels a side spare, or a third more): a strip along
+  // a slanted line stays in pieces of its own width.
   constexpr long long spare = 64 * 64;
   std::vector<QRect> groups;
+  std::vector<long long> pixels;
   for (const QRect &piece : region) {
     bool joined = false;
-    for (QRect &g : groups) {
-      const QRect u = g.united(piece);
-      const long long both = area(g) + area(piece);
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+      const QRect u = groups[k].united(piece);
+      const long long both = pixels[k] + area(piece);
       if (area(u) <= both + std::max(spare, both / 3)) {
-        g = u;
+        groups[k] = u;
+        pixels[k] = both;
         joined = true;
         break;
       }
     }
     if (!joined) {
       if (groups.size() >= most)
-        return {region.boundingRect()};
+        return tiledGroups(region);
       groups.push_back(piece);
+      pixels.push_back(area(piece));
     }
   }
   return groups;

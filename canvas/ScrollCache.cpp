@@ -225,7 +225,9 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
       !cut(dy, y1 - a.y()))
     return;
   const QPointF from = a + QPointF(dx, dy) * t0, to = a + QPointF(dx, dy) * t1;
-  constexpr double pieceLength = 64.0;
+  // Each piece adds its box: pieces about as long as the strip is wide keep a slanted line's
+  // boxes close to it, longer ones add a square of pixels far from it.
+  const double pieceLength = std::max(8.0, 2.0 * p);
   const double along = std::max(std::fabs(to.x() - from.x()), std::fabs(to.y() - from.y()));
   const int pieces = std::max(1, static_cast<int>(std::ceil(along / pieceLength)));
   for (int k = 0; k < pieces; ++k) {

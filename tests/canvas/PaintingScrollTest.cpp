@@ -332,8 +332,13 @@ TEST(PaintingScroll, AWholePixelPanMovesWhatWasDrawn) {
 
 // What a scroll redraws is looked up by groups of pieces lying together: the bands along
 // opposite edges stay apart (one look-up around both would take in the whole view), pieces
-// that touch or nearly touch go together, and past the limit the region is one rectangle.
+// that touch or nearly touch go together, a strip along a slanted line stays in pieces near
+// it, and past the limit the region is cut by tiles, or is one rectangle when it covers most
+// of the rectangle around it.
 TEST(PaintingScroll, DamageIsLookedUpByGroupsOfPiecesLyingTogether) {
+  std::vector<QRect> slanted;
+  for (int i = 0; i < 20; ++i)
+    slanted.push_back(QRect(i * 12, i * 12, 12, 12));
   struct Case {
     const char *name;
     std::vector<QRect> pieces;
@@ -357,10 +362,19 @@ TEST(PaintingScroll, DamageIsLookedUpByGroupsOfPiecesLyingTogether) {
        {QRect(0, 0, 14, 800), QRect(1266, 0, 14, 800)},
        64,
        {QRect(0, 0, 14, 800), QRect(1266, 0, 14, 800)}},
-      {"more groups than allowed",
+      {"a strip along a slanted line",
+       slanted,
+       64,
+       {QRect(0, 0, 60, 60), QRect(60, 60, 60, 60), QRect(120, 120, 60, 60),
+        QRect(180, 180, 60, 60)}},
+      {"more groups than allowed, far apart",
        {QRect(0, 0, 5, 5), QRect(500, 500, 5, 5), QRect(1000, 0, 5, 5)},
        2,
-       {QRect(0, 0, 1005, 505)}},
+       {QRect(0, 0, 5, 5), QRect(1000, 0, 5, 5), QRect(500, 500, 5, 5)}},
+      {"more groups than allowed, covering most of the rectangle around them",
+       {QRect(0, 0, 200, 100), QRect(0, 250, 200, 100)},
+       1,
+       {QRect(0, 0, 200, 350)}},
   };
   for (const Case &c : cases) {
     QRegion region;
