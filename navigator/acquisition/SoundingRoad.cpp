@@ -2,7 +2,6 @@
 
 #include "navigator/acquisition/FormattedScan.h"
 #include "navigator/acquisition/SbesMessageTypes.h"
-#include "navigator/mainwindow/NavigationState.h"
 #include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
@@ -77,7 +76,7 @@ QString portText(const std::string &port) { return QString::fromStdString(port);
 
 } // namespace
 
-SoundingRoad::SoundingRoad(TNavigationState &state) : S(state) {}
+SoundingRoad::SoundingRoad(RoadState &state) : S(state) {}
 
 // ---- Values fed by the windows
 
@@ -192,8 +191,6 @@ void SoundingRoad::forgetFix() {
   S.FixLatitude = 0;
   S.FixLongitude = 0;
   S.FixAltitude = 0;
-  S.VesselEasting = 0;
-  S.VesselNorthing = 0;
 }
 
 bool SoundingRoad::projectionReady() {
@@ -239,13 +236,6 @@ std::optional<GridPosition> SoundingRoad::gridOfCurrentFix(std::uint32_t tick) {
 GpsLineOutcome SoundingRoad::gpsLine(const std::string &line, std::uint32_t tick) {
   GpsLineOutcome out;
   RefuseNextPosition = false;
-
-  // Recovery after the receiver's silence. A map timer stopped while a shape is drawn is no
-  // silence: only the idle event arms this.
-  if (S.GpsIdle && S.GpsStartTick != 0) {
-    S.GpsIdle = false;
-    out.Recovered = true;
-  }
 
   // The map timer's gate.
   if (!S.ZdaSeen && contains(line, "ZDA")) {
@@ -339,10 +329,7 @@ std::optional<RoadReport> SoundingRoad::gpsPosition(double latitude, double long
   return std::nullopt;
 }
 
-void SoundingRoad::gpsSilent() {
-  S.GpsIdle = true;
-  forgetFix();
-}
+void SoundingRoad::gpsSilent() { forgetFix(); }
 
 std::optional<RoadReport> SoundingRoad::rawLogFailure(int port, const QString &text) {
   // The serial component reports each outage of its log once; a session reports only its

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "navigator/acquisition/FixProjection.h"
+#include "navigator/acquisition/RoadState.h"
 #include "navigator/acquisition/SurveyRecords.h"
 #include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/Color.h"
@@ -21,7 +22,6 @@
 #include <vector>
 
 struct SensorSettingsValues;
-struct TNavigationState;
 
 namespace survey {
 
@@ -36,7 +36,6 @@ struct RoadReport {
 struct GpsLineOutcome {
   // A wrong checksum, or two sentences run together: shown in the monitor, used for nothing.
   bool ChecksumFailed = false;
-  bool Recovered = false; // the first line after the receiver's silence
   std::vector<RoadReport> Reports;
 };
 
@@ -68,8 +67,9 @@ public:
   // recorded for this long without a refusal.
   static constexpr std::uint32_t StaleSpellEndsAfterMs = 60000;
 
-  // `state` holds the values the map, the events and the windows read (fix, depths, offsets).
-  explicit SoundingRoad(TNavigationState &state);
+  // `state` holds the values the map, the events and the windows read (fix, depths, offsets);
+  // the road alone writes them.
+  explicit SoundingRoad(RoadState &state);
 
   // ---- Values the windows feed when they change
   // The settings window's echo-sounder message type and the scan format it accepted.
@@ -141,7 +141,7 @@ private:
   void forgetSessionValues();
   bool projectionReady();
 
-  TNavigationState &S;
+  RoadState &S;
   std::string MessageType, ScanFormat;
   QString OffsetTexts[4];
   bool OffsetsShown = false;

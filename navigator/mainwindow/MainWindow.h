@@ -114,6 +114,8 @@ public:
   // The receiver's fix is gone (stop, silence, an impossible position): nothing is projected,
   // drawn or recorded from it until the next one.
   void ForgetFix();
+  // The boat leaves the map once the road has no fix.
+  void ForgetVesselWithoutFix();
   // The grid position of the current fix, projected once per fix with this session's geodesy;
   // none without a fix, with one older than the depth lines may be recorded at, or without a
   // projection.

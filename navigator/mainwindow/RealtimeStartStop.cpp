@@ -50,7 +50,16 @@ void TFNav::PostStatusMessage(const QString &Text, bool Logged) {
     logEvent(platform::toAnsi(Text));
 }
 
-void TFNav::ForgetFix() { Road.forgetFix(); }
+void TFNav::ForgetFix() {
+  Road.forgetFix();
+  ForgetVesselWithoutFix();
+}
+
+void TFNav::ForgetVesselWithoutFix() {
+  // The boat's grid position is the map timer's projection of the fix: no fix, no boat.
+  if (!Road.hasFix())
+    State.VesselEasting = State.VesselNorthing = 0;
+}
 
 std::optional<survey::GridPosition> TFNav::GridOfFix() {
   return Road.gridOfCurrentFix(platform::TickCount());
@@ -242,6 +251,8 @@ void TFNav::ZGPS1Idle(QObject *) {
   // A silent receiver's last position is no fix: nothing is projected or logged from it. The
   // component has forgotten it too, so that the next GGA gives a fix even at the same position.
   Road.gpsSilent();
+  State.GpsIdle = true;
+  ForgetVesselWithoutFix();
   PostStatusMessage(QStringLiteral("GPS is idle!"));
   if (Windows.fRealtime)
     setControlColour(Windows.fRealtime->GPSGroupBox, clRed);
@@ -259,6 +270,7 @@ void TFNav::ZGPS1Position3DChange(QObject *, long double Latitude, long double L
   const double longitude = static_cast<double>(Longitude);
   const std::optional<survey::RoadReport> report =
       Road.gpsPosition(latitude, longitude, static_cast<double>(Altitude), platform::TickCount());
+  ForgetVesselWithoutFix();
   if (report)
     ShowRoadReports({*report});
   if (latitude != State.FixLatitude || longitude != State.FixLongitude)

@@ -51,10 +51,16 @@ void TFNav::ShowRoadReports(const std::vector<survey::RoadReport> &Reports) {
 }
 
 void TFNav::ZGPS1NewCommand(QObject *, const std::string &Line) {
-  const survey::GpsLineOutcome outcome = Road.gpsLine(Line, platform::TickCount());
+  // Recovery after the receiver's silence. A map timer stopped while a shape is drawn is no
+  // silence: only the idle event arms this.
+  const bool recovered = State.GpsIdle && State.GpsStartTick != 0;
+  if (recovered)
+    State.GpsIdle = false;
 
-  // Recovery after the receiver's silence.
-  if (outcome.Recovered) {
+  const survey::GpsLineOutcome outcome = Road.gpsLine(Line, platform::TickCount());
+  ForgetVesselWithoutFix();
+
+  if (recovered) {
     if (!State.MapPausedForDrawing)
       tMap->start();
     if (Windows.FMsg)

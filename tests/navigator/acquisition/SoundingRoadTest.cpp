@@ -4,7 +4,6 @@
 
 #include "navigator/acquisition/ProjReference.h"
 #include "navigator/acquisition/SoundingRoad.h"
-#include "navigator/mainwindow/NavigationState.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "support/GluedSentences.h"
 #include "tools/NmeaBuilder.h"
@@ -90,7 +89,7 @@ protected:
 
   testsupport::TempDir dir;
   SensorSettingsValues values;
-  TNavigationState state;
+  survey::RoadState state;
   SoundingRoad road{state};
   TTarvikSerialGPS gps;
   std::uint32_t tick = 100000;
