@@ -220,19 +220,9 @@ public:
     const double x0 = -p, x1 = columns_ * cell + p, y0 = -p, y1 = rows_ * cell + p;
     double t0 = 0.0, t1 = 1.0;
     const double dx = bx - ax, dy = by - ay;
-    const auto cut = [&](double q, double r) { // q t <= r
-      if (q == 0.0)
-        return r >= 0.0;
-      const double t = r / q;
-      if (q < 0.0)
-        t0 = std::max(t0, t);
-      else
-        t1 = std::min(t1, t);
-      return t0 <= t1;
-    };
     if (!(std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by)))
       return true;
-    if (!cut(-dx, ax - x0) || !cut(dx, x1 - ax) || !cut(-dy, ay - y0) || !cut(dy, y1 - ay))
+    if (!clipPiece(ax, ay, bx, by, x0, y0, x1, y1, t0, t1))
       return false;
     const double ux = ax + dx * t0, uy = ay + dy * t0, vx = ax + dx * t1, vy = ay + dy * t1;
     const double along = std::max(std::fabs(vx - ux), std::fabs(vy - uy));

@@ -211,18 +211,7 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
   const double y0 = client.top() - p, y1 = client.bottom() + 1 + p;
   double t0 = 0.0, t1 = 1.0;
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
-  const auto cut = [&](double q, double r) { // Liang-Barsky: q t <= r
-    if (q == 0.0)
-      return r >= 0.0;
-    const double t = r / q;
-    if (q < 0.0)
-      t0 = std::max(t0, t);
-    else
-      t1 = std::min(t1, t);
-    return t0 <= t1;
-  };
-  if (!cut(-dx, a.x() - x0) || !cut(dx, x1 - a.x()) || !cut(-dy, a.y() - y0) ||
-      !cut(dy, y1 - a.y()))
+  if (!clipPiece(a.x(), a.y(), b.x(), b.y(), x0, y0, x1, y1, t0, t1))
     return;
   const QPointF from = a + QPointF(dx, dy) * t0, to = a + QPointF(dx, dy) * t1;
   // Each piece adds its box: pieces about as long as the strip is wide keep a slanted line's
