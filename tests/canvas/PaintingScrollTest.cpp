@@ -131,6 +131,20 @@ const Pan pans[] = {
     {1, 1, true},   {-90, -70, true}, {17, -3, true}, {-4, 22, true}, {2, -1, false},
 };
 
+// Pans both canvases the same world step `steps` times and compares the scrolled picture with a
+// full repaint after each: false at the first difference.
+bool panAlikeAndCompare(TTarvikCanvas &cached, TTarvikCanvas &full, double dx, double dy, int steps,
+                        const std::string &name) {
+  for (int step = 0; step < steps; ++step) {
+    for (TTarvikCanvas *c : {&cached, &full})
+      c->WorldPan(dx, dy);
+    expectSame(render(cached), fullRepaint(full), name + ", pan " + std::to_string(step));
+    if (::testing::Test::HasFailure())
+      return false;
+  }
+  return true;
+}
+
 } // namespace
 
 TEST(PaintingScroll, EveryPanShowsTheSamePixelsAsAFullRepaint) {
@@ -239,14 +253,8 @@ TEST(PaintingScroll, WidePensAndHatchesStayWholeOverSmallPans) {
         c->SetShapeBrushStyle(box, bsFDiagonal);
         c->SetShapeBrushFg(box, 0x008080);
       }
-    for (int step = 0; step < 6; ++step) {
-      for (TTarvikCanvas *c : {cached.get(), full.get()})
-        c->WorldPan(k.px * unit, k.py * unit);
-      expectSame(render(*cached), fullRepaint(*full),
-                 std::string(k.name) + ", pan " + std::to_string(step));
-      if (HasFailure())
-        return;
-    }
+    if (!panAlikeAndCompare(*cached, *full, k.px * unit, k.py * unit, 6, k.name))
+      return;
   }
 }
 
@@ -417,14 +425,8 @@ TEST(PaintingScroll, ShapesOnPixelEdgesLandWhereAFullRepaintPutsThem) {
       }
     }
     render(*cached);
-    for (int step = 0; step < 40; ++step) {
-      for (TTarvikCanvas *c : {cached.get(), full.get()})
-        c->WorldPan(k.dx * px, k.dy * px);
-      expectSame(render(*cached), fullRepaint(*full),
-                 std::string(k.name) + ", pan " + std::to_string(step));
-      if (HasFailure())
-        return;
-    }
+    if (!panAlikeAndCompare(*cached, *full, k.dx * px, k.dy * px, 40, k.name))
+      return;
   }
 }
 
@@ -460,13 +462,7 @@ TEST(PaintingScroll, AHatchPutOnTopIsNotScrolledByThePansAfterIt) {
     for (int n = 0; n < 2; ++n)
       (n == 0 ? *cached : *full).DrawRectangle(k.x, 150, k.x + 70, 260, top[n]);
     expectSame(render(*cached), fullRepaint(*full), std::string(k.name) + ", put on top");
-    for (int step = 0; step < 8; ++step) {
-      for (TTarvikCanvas *c : {cached.get(), full.get()})
-        c->WorldPan(k.px * unit, k.py * unit);
-      expectSame(render(*cached), fullRepaint(*full),
-                 std::string(k.name) + ", pan " + std::to_string(step));
-      if (HasFailure())
-        return;
-    }
+    if (!panAlikeAndCompare(*cached, *full, k.px * unit, k.py * unit, 8, k.name))
+      return;
   }
 }
