@@ -1,6 +1,7 @@
 // What a record of the sounding road stands on and what the map, the events and the windows read
 // of it: the receiver's fix and its age, the GPS sentences' values, the offsets in effect and the
-// corrected depths. Written by survey::SoundingRoad alone; GUI thread only.
+// corrected depths. survey::SoundingRoad holds it and alone writes it; everyone else reads it
+// through SoundingRoad::state(). GUI thread only.
 #pragma once
 
 #include <cstdint>
