@@ -47,8 +47,7 @@ struct RoadState {
   // The one depth of the depth labels, the echogram, the GGA status box and the shallow-water
   // alarm: the high-frequency depth, or the low-frequency one of a type that carries only that.
   double SingleDepth() const { return DepthHiCarried ? TrueDepthHi : TrueDepthLo; }
-  bool DepthPending = false;     // a depth the echogram has not drawn yet
-  std::string CoordinatesHeader; // written at the top of an empty coordinates file
+  bool DepthPending = false; // a depth the echogram has not drawn yet
 };
 
 } // namespace survey
