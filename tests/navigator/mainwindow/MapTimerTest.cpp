@@ -175,8 +175,8 @@ TEST_F(MapTimerTest, OverlayTextForEachFixQuality) {
                         Case{4, "RTK Fix"}, Case{5, "RTK Float"}, Case{9, "Fix:9"}})
     EXPECT_EQ(FixQualityText(c.quality), c.name);
 
-  // The antenna 52.6 m above the ellipsoid (the GGA's height above the geoid plus the geoid's
-  // separation), 1.6 m above the water.
+  // The antenna 52.6 m above the ellipsoid (the GGA's height above the geoid plus its geoid
+  // separation, -31.442 m in the receiver's sentences) and 1.6 m (C) above the water.
   typeOffsets("0", "1500", "1.6", "0");
   offsetsTyped = true;
   receiver.altitude = 52.6 + 31.442;
