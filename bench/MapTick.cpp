@@ -22,6 +22,7 @@
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Time.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/TarvikSerialGPS.h"
 #include "tools/ScatteredDrawing.h"
 
@@ -36,11 +37,13 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -153,26 +156,58 @@ void configureSounder(NavigatorWindows &w) {
   w.FNav->Realtime->setChecked(true);
 }
 
+// A sentence off the receiver's wire, taken as its port's component takes it: the main window's
+// handler, then the component's parser, whose position event reaches the road.
+void receiverSentence(TFNav &nav, const std::string &body) {
+  TTarvikSerialGPS &port = *nav.ZGPS1;
+  port.RxBuffer += "$" + body + "*" + positioning::nmeaChecksum(body) + "\r\n";
+  port.DataSeen = true;
+  port.ProcessLines();
+}
+
+// An RTK-fixed GGA with 17 satellites at a north-eastern position: it gives the fix, or
+// confirms it and keeps it current.
+void receiverFix(TFNav &nav, double lat, double lon) {
+  const auto angle = [](double degrees, int width) {
+    const double whole = std::floor(degrees);
+    char text[32];
+    std::snprintf(text, sizeof text, "%0*d%010.7f", width, static_cast<int>(whole),
+                  (degrees - whole) * 60);
+    return std::string(text);
+  };
+  receiverSentence(nav, "GPGGA,101530.00," + angle(lat, 2) + ",N," + angle(lon, 3) +
+                            ",E,4,17,0.9,12.5,M,40.1,M,1.0,0000");
+}
+
+// Bytes of the day's coordinates file.
+qint64 coordinatesBytes() {
+  return QFileInfo(QString::fromStdString(SurveyDay().CoordinatesPath)).size();
+}
+
 void mapTick(benchmark::State &state, bool sounding) {
   const int shapes = static_cast<int>(state.range(0));
   const int view = static_cast<int>(state.range(1));
   const bool labels = state.range(2) != 0;
   NavigatorWindows &w = build(shapes, labels, view == 3);
+  TFNav &nav = *w.FNav;
+  // Each run is a session of its own, as Start begins one on a port opened afresh: no fix, depth
+  // or speed of the run before (in the still ticks no label is added, the same count in every
+  // run).
+  nav.ZGPS1->ForgetPosition();
+  if (const auto refused = nav.Road.beginSession(w.FGPS->Model.Values, "COM1", "COM2")) {
+    state.SkipWithError(qPrintable(*refused));
+    return;
+  }
   if (sounding)
     configureSounder(w);
   platform::setExceptionDisplay(
       [](const QString &text) { std::fprintf(stderr, "tick: %s\n", qPrintable(text)); });
-  TFNav &nav = *w.FNav;
   TTarvikCanvas &c = *nav.fcad;
-  nav.State.ZdaSeen = true;
-  nav.ZGPS1->FixQuality = 4;
-  nav.ZGPS1->Satellites = 17;
-  nav.ZGPS1->Course = 30;
-  nav.State.FixLatitude = boatLat;
-  nav.State.FixLongitude = boatLon;
-  // No new labels in the still ticks: the same count in every run. In a survey's ticks each
-  // recorded depth line adds one where the boat has moved far enough from the last.
-  nav.State.TrueDepthHi = 0;
+  // The receiver's first sentences: a ZDA opens the map, a VTG gives the course, a GGA the fix.
+  receiverSentence(nav, "GPZDA,101530.00,01,05,2024,00,00");
+  receiverSentence(nav, "GPVTG,30.000,T,,M,0.000,N,0.0000,K,R");
+  double lat = boatLat;
+  receiverFix(nav, lat, boatLon);
   const double across = view == 0 ? 500.0 : areaSize * 1.1;
   const double aspect = static_cast<double>(c.height()) / std::max(c.width(), 1);
   if (view == 3)
@@ -185,17 +220,20 @@ void mapTick(benchmark::State &state, bool sounding) {
   (void)c.grab();
   std::vector<double> times;
   const std::uint64_t redrawsBefore = c.fullRedrawCount();
+  const qint64 recordedBefore = coordinatesBytes();
   long long tick = 0;
   for (auto _ : state) {
+    // The receiver's GGA moves the boat about 10 cm a tick and keeps the fix current, outside the
+    // tick's time.
+    lat += 1e-6;
+    receiverFix(nav, lat, boatLon);
     const auto start = std::chrono::steady_clock::now();
-    nav.State.FixLatitude += 1e-6; // about 10 cm a tick
-    if (sounding && ++tick % ticksPerDepthLine == 0) {
+    // A depth line at the first tick, then every fifth: a run of any length records.
+    if (sounding && tick++ % ticksPerDepthLine == 0) {
       // 10 to 30 m, changing at every line as over a sloping bottom.
       char line[64];
       std::snprintf(line, sizeof line, "$SDDPT,%.2f,0",
                     10.0 + static_cast<double>(tick % 2000) * 0.01);
-      // The fix stays current, as the receiver's GGA lines keep it: the line is recorded.
-      nav.State.FixTick = platform::TickCount();
       nav.ZSENSORNewCommand(nav.ZSENSOR, line);
     }
     nav.tMapTimer(nav.tMap);
@@ -208,11 +246,12 @@ void mapTick(benchmark::State &state, bool sounding) {
       ticks > 0 ? static_cast<double>(c.fullRedrawCount() - redrawsBefore) / ticks *
                       (1000.0 / mapIntervalMs)
                 : 0.0;
+  const bool recorded = coordinatesBytes() > recordedBefore;
   if (sounding)
     nav.Realtime->setChecked(false);
+  nav.Road.endSession();
   // A survey's ticks that recorded no sounding would not be a survey's.
-  if (sounding && tick >= ticksPerDepthLine &&
-      QFileInfo(QString::fromStdString(SurveyDay().CoordinatesPath)).size() == 0)
+  if (sounding && !recorded)
     state.SkipWithError("no depth line was recorded");
   // A tick that never projected would measure nothing.
   if (!nav.MapTimer.MapSetupDone || nav.State.VesselEasting == 0)

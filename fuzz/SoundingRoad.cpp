@@ -5,7 +5,6 @@
 // position and a raw depth that one whole sentence carried: a line with no sentence start but at
 // its beginning, whose checksum is right or absent.
 #include "navigator/acquisition/SoundingRoad.h"
-#include "navigator/mainwindow/NavigationState.h"
 #include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Convert.h"
 #include "positioning/TarvikSerialGPS.h"
@@ -123,8 +122,7 @@ std::string tempFolder() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  TNavigationState state;
-  survey::SoundingRoad road(state);
+  survey::SoundingRoad road;
   road.setMessageType("NMEA DPT", "%*6s,%lf");
   road.setOffsetText(survey::SoundingRoad::Offset::Draft, QStringLiteral("0.5"));
   road.setOffsetText(survey::SoundingRoad::Offset::SoundVelocity, QStringLiteral("1500"));

@@ -1,6 +1,7 @@
 // What a record of the sounding road stands on and what the map, the events and the windows read
 // of it: the receiver's fix and its age, the GPS sentences' values, the offsets in effect and the
-// corrected depths. Written by survey::SoundingRoad alone; GUI thread only.
+// corrected depths. survey::SoundingRoad holds it and alone writes it; everyone else reads it
+// through SoundingRoad::state(). GUI thread only.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +47,7 @@ struct RoadState {
   // The one depth of the depth labels, the echogram, the GGA status box and the shallow-water
   // alarm: the high-frequency depth, or the low-frequency one of a type that carries only that.
   double SingleDepth() const { return DepthHiCarried ? TrueDepthHi : TrueDepthLo; }
-  bool DepthPending = false;     // a depth the echogram has not drawn yet
-  std::string CoordinatesHeader; // written at the top of an empty coordinates file
+  bool DepthPending = false; // a depth the echogram has not drawn yet
 };
 
 } // namespace survey

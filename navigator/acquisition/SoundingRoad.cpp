@@ -76,8 +76,6 @@ QString portText(const std::string &port) { return QString::fromStdString(port);
 
 } // namespace
 
-SoundingRoad::SoundingRoad(RoadState &state) : S(state) {}
-
 // ---- Values fed by the windows
 
 void SoundingRoad::setMessageType(const std::string &type, const std::string &scanFormat) {
@@ -340,6 +338,8 @@ std::optional<RoadReport> SoundingRoad::rawLogFailure(int port, const QString &t
 }
 
 // ---- Echo sounder
+
+bool SoundingRoad::takePendingDepth() { return std::exchange(S.DepthPending, false); }
 
 DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t tick,
                                          const platform::TDateTime &now, int fixQuality) {

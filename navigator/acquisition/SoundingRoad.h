@@ -67,9 +67,14 @@ public:
   // recorded for this long without a refusal.
   static constexpr std::uint32_t StaleSpellEndsAfterMs = 60000;
 
-  // `state` holds the values the map, the events and the windows read (fix, depths, offsets);
-  // the road alone writes them.
-  explicit SoundingRoad(RoadState &state);
+  SoundingRoad() = default;
+  SoundingRoad(const SoundingRoad &) = delete;
+  SoundingRoad &operator=(const SoundingRoad &) = delete;
+
+  // What a record stands on (fix, depths, offsets), as the map, the events and the windows read
+  // it. The road alone writes it: a value changes only through a line, a window's value fed
+  // here, or a session's start and end.
+  const RoadState &state() const { return S; }
 
   // ---- Values the windows feed when they change
   // The settings window's echo-sounder message type and the scan format it accepted.
@@ -121,6 +126,9 @@ public:
                              const platform::TDateTime &now, int fixQuality);
   // A raw log of port 0 (GPS) or 1 (sounder) cannot be written: reported once a session.
   std::optional<RoadReport> rawLogFailure(int port, const QString &text);
+  // The echogram's timer took the depth of the last corrected line, if one was waiting: the
+  // next tick draws only a depth that arrived after it.
+  bool takePendingDepth();
 
   // ---- What the map and the events read
   bool hasFix() const;
@@ -141,7 +149,7 @@ private:
   void forgetSessionValues();
   bool projectionReady();
 
-  RoadState &S;
+  RoadState S;
   std::string MessageType, ScanFormat;
   QString OffsetTexts[4];
   bool OffsetsShown = false;

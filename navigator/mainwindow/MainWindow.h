@@ -1,7 +1,7 @@
 // TFNav: the navigation program's main window. It holds the plan-view canvas, the GNSS and
 // echo-sounder ports, the map and echogram timers and every survey command; the state its
-// handlers share is one TNavigationState. Its member functions are spread over files named by
-// their job (see the sections below).
+// handlers share is one TNavigationState, and what a record stands on is its road's. Its member
+// functions are spread over files named by their job (see the sections below).
 #pragma once
 
 #include "navigator/NavigatorWindows.h"
@@ -51,8 +51,9 @@ public:
   TNavigationState State;
   TMapTimerState MapTimer; // the map timer's own state between ticks (MapTimer.cpp)
   // The road of a sounding: the lines of both ports become records, screen updates and reports
-  // there, from the values the windows fed it (RoadWiring.cpp).
-  survey::SoundingRoad Road{State};
+  // there, from the values the windows fed it (RoadWiring.cpp). The fix, its age and the depths
+  // are its own: the map, the events and the windows read them from Road.state().
+  survey::SoundingRoad Road;
   // The grid position of the fix, shared by the map, the survey records and the events.
   survey::FixProjection &Projection = Road.Projection;
 

@@ -320,10 +320,12 @@ void TFNav::tEchogramTimer(QObject *) {
       ZSENSORTimeout(ZSENSOR);
     }
   }
-  if (Windows.fCanvas && Windows.fCanvas->isVisible() && s.DepthPending && ZSENSOR &&
+  // A depth is drawn once, or not at all when the window is hidden or the port closed.
+  const bool depthPending = Road.takePendingDepth();
+  if (Windows.fCanvas && Windows.fCanvas->isVisible() && depthPending && ZSENSOR &&
       ZSENSOR->PortOpen)
-    Windows.fCanvas->DrawEchogram(s.SingleDepth(), 0.0, 50.0, Windows.fCanvas->DataWidth);
-  s.DepthPending = false;
+    Windows.fCanvas->DrawEchogram(Road.state().SingleDepth(), 0.0, 50.0,
+                                  Windows.fCanvas->DataWidth);
 }
 
 void TFNav::FormKeyDown(QObject *, std::uint16_t &Key, int) {

@@ -112,6 +112,7 @@ int MapUpdateInterval(const std::string &text) {
 void TFNav::tMapTimer(QObject *) {
   TMapTimerState &m = MapTimer;
   TNavigationState &s = State;
+  const survey::RoadState &road = Road.state();
   const NavigatorWindows &w = Windows;
   TFGPS *gps = w.FGPS;
   TfRealtime *realtime = w.fRealtime;
@@ -122,7 +123,7 @@ void TFNav::tMapTimer(QObject *) {
     m.LatencyStartMSecs = platform::currentClock().monotonicMSecs();
 
   // Until a ZDA sentence has arrived the map never moves.
-  if (!s.ZdaSeen)
+  if (!road.ZdaSeen)
     return;
 
   // Realtime window.
@@ -130,24 +131,25 @@ void TFNav::tMapTimer(QObject *) {
   const int satellites = ZGPS1 ? ZGPS1->GetSatellites() : 0;
   if (realtime) {
     realtime->Fixed->setText(QString::number(quality));
-    realtime->LAntennaH->setText(qfixed(s.AntennaHeight, 2));
+    realtime->LAntennaH->setText(qfixed(road.AntennaHeight, 2));
     realtime->LTideHt->setText(w.Offsets && w.Offsets->isVisible() ? QStringLiteral("-")
-                                                                   : qfixed(s.RtkTide, 2));
+                                                                   : qfixed(road.RtkTide, 2));
     realtime->SatelliteLabel->setText(QString::number(satellites));
   }
 
   // Fix quality and the GGA status box.
   GGAFixQuality = quality;
   const double speed = realtime ? platform::StrToFloatDef(realtime->Speed->text(), 0.0) : 0.0;
-  const std::string tide = realtime ? realtime->LTideHt->text().toStdString() : fixed(s.RtkTide, 2);
-  const double depth = s.SingleDepth();
+  const std::string tide =
+      realtime ? realtime->LTideHt->text().toStdString() : fixed(road.RtkTide, 2);
+  const double depth = road.SingleDepth();
   const bool withDepth = gps && gps->Model.Values.SensorEnabled && depth > 0;
   GGAOverlayText =
-      GGAStatusText(quality, speed, satellites, s.AntennaHeight, tide, withDepth, depth);
+      GGAStatusText(quality, speed, satellites, road.AntennaHeight, tide, withDepth, depth);
 
   // Before the receiver's first real fix the position is 0, 0: projecting it would draw the boat
   // and start the track in the Gulf of Guinea.
-  if (s.FixLatitude == 0 && s.FixLongitude == 0) {
+  if (road.FixLatitude == 0 && road.FixLongitude == 0) {
     if (fcad)
       fcad->Update();
     return;
@@ -190,7 +192,7 @@ void TFNav::tMapTimer(QObject *) {
 
   // Heading, degrees, not folded.
   const double course = ZGPS1 ? static_cast<double>(ZGPS1->GetCourse()) : 0.0;
-  s.VesselHeading = (v.GyroEnabled ? s.HdtHeading : course) + s.GridConvergence;
+  s.VesselHeading = (v.GyroEnabled ? road.HdtHeading : course) + s.GridConvergence;
 
   const double e = s.VesselEasting, n = s.VesselNorthing;
   TNavset *nav = w.Navset;
@@ -218,8 +220,8 @@ void TFNav::tMapTimer(QObject *) {
 
   // Status bar.
   if (StatusPanels.size() >= 4) {
-    StatusPanels[0]->setText(QStringLiteral("Lat: ") + qfixed(s.FixLatitude, 8));
-    StatusPanels[1]->setText(QStringLiteral("Lon: ") + qfixed(s.FixLongitude, 8));
+    StatusPanels[0]->setText(QStringLiteral("Lat: ") + qfixed(road.FixLatitude, 8));
+    StatusPanels[1]->setText(QStringLiteral("Lon: ") + qfixed(road.FixLongitude, 8));
     StatusPanels[2]->setText(QStringLiteral("E: ") + qfixed(e, 2));
     StatusPanels[3]->setText(QStringLiteral("N: ") + qfixed(n, 2));
   }
@@ -268,8 +270,8 @@ void TFNav::tMapTimer(QObject *) {
     }
     // Depth and speed boxes.
     if (depth > 0)
-      fcad->SetCurrentDepth(s.MeasuredDepthHi(), s.MeasuredDepthLo(), true);
-    fcad->SetCurrentSpeed(s.SpeedKnots, true);
+      fcad->SetCurrentDepth(road.MeasuredDepthHi(), road.MeasuredDepthLo(), true);
+    fcad->SetCurrentSpeed(road.SpeedKnots, true);
     // Only the pixels of this tick's changes to the drawing and of the status box are painted
     // again; the back buffer is kept.
     fcad->RepaintChanges();

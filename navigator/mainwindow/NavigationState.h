@@ -1,16 +1,15 @@
-// What the main window's handlers, timers and commands share while the program runs: the last
-// fix, the projected position, depths, ticks of the sensor watchdogs, the fixed layer indexes.
-// One instance, owned by the main window (TFNav::State); GUI thread only. The GGA status box's
-// text and fix quality are the canvas's own program-wide values (GGAOverlayText, GGAFixQuality).
+// What the main window's handlers, timers and commands share while the program runs: the
+// projected position of the boat, ticks of the sensor watchdogs, the fixed layer indexes. The fix,
+// its age and the depths are the road's (TFNav::Road.state()). One instance, owned by the main
+// window (TFNav::State); GUI thread only. The GGA status box's text and fix quality are the
+// canvas's own program-wide values (GGAOverlayText, GGAFixQuality).
 #pragma once
-
-#include "navigator/acquisition/RoadState.h"
 
 #include <QString>
 #include <cstdint>
 #include <string>
 
-struct TNavigationState : survey::RoadState {
+struct TNavigationState {
   // ---- Acquisition control
   int RealtimeRunning = 0;        // 0 stopped, 1 running; RealtimeClick alone reads and writes it
   std::uint32_t GpsStartTick = 0; // tick of opening the GPS port; 0 while stopped

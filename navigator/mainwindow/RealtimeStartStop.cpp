@@ -273,12 +273,13 @@ void TFNav::ZGPS1Position3DChange(QObject *, long double Latitude, long double L
   ForgetVesselWithoutFix();
   if (report)
     ShowRoadReports({*report});
-  if (latitude != State.FixLatitude || longitude != State.FixLongitude)
+  const survey::RoadState &road = Road.state();
+  if (latitude != road.FixLatitude || longitude != road.FixLongitude)
     return; // not taken as the fix
   // Latitude and longitude 0 is the receiver without a fix: no position to upload.
-  if (Windows.frmNTRIPSettings && (State.FixLatitude != 0 || State.FixLongitude != 0))
-    Windows.frmNTRIPSettings->UpdatePositionFromGps(State.FixLatitude, State.FixLongitude,
-                                                    State.FixAltitude);
+  if (Windows.frmNTRIPSettings && (road.FixLatitude != 0 || road.FixLongitude != 0))
+    Windows.frmNTRIPSettings->UpdatePositionFromGps(road.FixLatitude, road.FixLongitude,
+                                                    road.FixAltitude);
 }
 
 void TFNav::ZGPS1SpeedChange(QObject *, long double SpeedKmh) {

@@ -120,7 +120,7 @@ void TFNav::ZSENSORNewCommand(QObject *, const std::string &Line) {
   if (outcome.Battery && Windows.fJoystick)
     Windows.fJoystick->pBattery->setText(fixed2(*outcome.Battery));
   if (outcome.DepthsCorrected && realtime)
-    realtime->ShowDepths(Road.messageType(), State.TrueDepthHi, State.TrueDepthLo);
+    realtime->ShowDepths(Road.messageType(), Road.state().TrueDepthHi, Road.state().TrueDepthLo);
   // The alarm repaints the canvas only when its colour changes.
   if (outcome.Background && fcad && fcad->BackColor != *outcome.Background) {
     fcad->SetBackColor(*outcome.Background);

@@ -9,6 +9,7 @@
 #include "platform/IniFile.h"
 #include "platform/Time.h"
 #include "support/TestSupport.h"
+#include "tools/NmeaBuilder.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -53,6 +54,13 @@ protected:
   // A current fix at 41°N 29°E (GPS quality 1), given by a GGA line.
   void fixAt41N29E() {
     portLine("$GPGGA,101530.00,4100.0,N,02900.0,E,1,12,0.9,12.5,M,40.1,M,,*5D");
+  }
+  // The receiver's sentences of one epoch at `fix` (GGA, RMC, VTG, HDT, ZDA), each through the
+  // GPS port: the fix, its quality and satellites, speed, course and heading as a receiver gives
+  // them.
+  void receiverEpoch(const sim::ReceiverFix &fix) {
+    for (const std::string &line : sim::receiverEpoch("GP", fix))
+      portLine(line);
   }
   // Writes the geodetic values of `v` to the settings file, as SAVE & LOCK SETTINGS does.
   void saveGeodesy(const SensorSettingsValues &v);

@@ -430,36 +430,36 @@ TEST_F(AcquisitionTest, GpsLinesGiveSpeedHeadingAndTheRtkTideOnlyFromACompleteFi
   typeOffsets("0.5", "1500", "1.6", "0");
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*2F");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 22.4);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 22.4);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*4C");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 5.5);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,-3,N,9.7,K*7C");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 5.5);
   // An empty speed field (no fix) is no speed, as for the serial component: the speed stands.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,77.5,T,93.3,M,,N,9.7,K*62");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 5.5);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 5.5);
   // Most receivers leave the magnetic course empty, and an RMC without a fix its position: the
   // speed after those empty fields is still the boat's.
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,4.000,N,7.4080,K,R*10");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 4.0);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 4.0);
   w.ZGPS1NewCommand(nullptr, "$GPRMC,120000,V,,,,,3.2,,160906,,*15");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 3.2);
   w.ZGPS1NewCommand(nullptr, "$GPVTG,45.000,T,,M,,N,,K,N*33");
-  EXPECT_DOUBLE_EQ(w.State.SpeedKnots, 3.2);
+  EXPECT_DOUBLE_EQ(w.Road.state().SpeedKnots, 3.2);
   w.ZGPS1NewCommand(nullptr, "$GPHDT,123.4,T*31");
-  EXPECT_DOUBLE_EQ(w.State.HdtHeading, 123.4);
+  EXPECT_DOUBLE_EQ(w.Road.state().HdtHeading, 123.4);
   w.ZGPS1NewCommand(nullptr, "$GPGGA,101530.00,4100.0,N,02900.0,E,4,12,0.9,12.5,M,40.1,M,,*58");
-  EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
-  EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
-  EXPECT_EQ(w.State.GgaTimeText, "10:15:30");
+  EXPECT_NEAR(w.Road.state().AntennaHeight, 52.6, 1e-9);
+  EXPECT_NEAR(w.Road.state().RtkTide, 51.0, 1e-9);
+  EXPECT_EQ(w.Road.state().GgaTimeText, "10:15:30");
   // Without the geoid separation, and with another quality, nothing changes.
   w.ZGPS1NewCommand(nullptr, "$GPGGA,101531.00,4100.0,N,02900.0,E,4,12,0.9,99.0,M,,M,,*44");
   w.ZGPS1NewCommand(nullptr, "$GPGGA,101532.00,4100.0,N,02900.0,E,5,12,0.9,99.0,M,1.0,M,,*69");
-  EXPECT_NEAR(w.State.AntennaHeight, 52.6, 1e-9);
-  EXPECT_NEAR(w.State.RtkTide, 51.0, 1e-9);
+  EXPECT_NEAR(w.Road.state().AntennaHeight, 52.6, 1e-9);
+  EXPECT_NEAR(w.Road.state().RtkTide, 51.0, 1e-9);
   w.ZGPS1NewCommand(nullptr, "$GPZDA,101530,01,05,2024,00,00*4E");
   w.ZGPS1NewCommand(nullptr, "$GPZDA,101531,01,05,2024,00,00*4F");
-  EXPECT_EQ(w.State.ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*4E");
+  EXPECT_EQ(w.Road.state().ZdaSentence, "$GPZDA,101530,01,05,2024,00,00*4E");
 }
 
 TEST_F(AcquisitionTest, AHalfTypedOffsetKeepsTheLastValueAndIsReportedOnce) {
@@ -467,15 +467,15 @@ TEST_F(AcquisitionTest, AHalfTypedOffsetKeepsTheLastValueAndIsReportedOnce) {
   typeOffsets("0.5", "1480", "1.6", "0");
   TFNav &w = nav();
   w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
-  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1480);
+  EXPECT_DOUBLE_EQ(w.Road.state().SoundVelocity, 1480);
   windows->Offsets->SV->setText("14.8.");
   w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
   w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
-  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1480);
+  EXPECT_DOUBLE_EQ(w.Road.state().SoundVelocity, 1480);
   EXPECT_EQ(messages(), QStringList{"Offsets: '14.8.' is not a valid floating point value"});
   windows->Offsets->SV->setText("1490");
   w.ZGPS1NewCommand(nullptr, "$GPTXT,hello");
-  EXPECT_DOUBLE_EQ(w.State.SoundVelocity, 1490);
+  EXPECT_DOUBLE_EQ(w.Road.state().SoundVelocity, 1490);
 }
 
 TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
@@ -496,7 +496,7 @@ TEST_F(AcquisitionTest, NoRecordWithoutASoundVelocityAFixOrACompleteScan) {
   typeOffsets("0.5", "1480", "0", "0");
   w.ZGPS1NewCommand(nullptr, "$GPTXT,offsets");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,12.34,0.5");
-  EXPECT_NEAR(w.State.TrueDepthHi, 12.34 * 1480 / 1500 + 0.5, 1e-12);
+  EXPECT_NEAR(w.Road.state().TrueDepthHi, 12.34 * 1480 / 1500 + 0.5, 1e-12);
   EXPECT_EQ(windows->fRealtime->lDepthHi->text(), "12.68");
   w.ZSENSORNewCommand(nullptr, "$SDDPT,abc");   // scans nothing
   w.ZSENSORNewCommand(nullptr, "$SDDBT,1,f,2"); // not of the chosen type
@@ -529,16 +529,19 @@ TEST_F(AcquisitionTest, EachMessageTypeReadsItsWorkedLine) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.type);
+    // Depths of both frequencies before each line: the line must replace both.
+    gps().cSBESMessage->setCurrentText("Tarvik XDR H/L");
+    w.ZSENSORNewCommand(nullptr, "$TARXDHI,1.5,$TARXDLO,2.5");
+    ASSERT_EQ(w.Road.state().TrueDepthLo, 2.5);
     gps().cSBESMessage->setCurrentText(c.type);
     if (std::string(c.type) == "OTHER") {
       gps().eSBESFormat->setText("%*10s,%lf");
       emit gps().eSBESFormat->editingFinished();
     }
-    w.State.TrueDepthHi = w.State.TrueDepthLo = -1;
     w.ZSENSORNewCommand(nullptr, c.line);
     const double hi = std::string(c.type) == "OTHER" ? 4.5 : c.hi;
-    EXPECT_DOUBLE_EQ(w.State.TrueDepthHi, hi);
-    EXPECT_DOUBLE_EQ(w.State.TrueDepthLo, c.lo);
+    EXPECT_DOUBLE_EQ(w.Road.state().TrueDepthHi, hi);
+    EXPECT_DOUBLE_EQ(w.Road.state().TrueDepthLo, c.lo);
   }
   EXPECT_EQ(windows->fJoystick->pBattery->text(), "11.87");
 }
@@ -567,7 +570,7 @@ TEST_F(AcquisitionTest, OnlyTheReceiversSilenceArmsTheRecovery) {
   w.RealtimeClick(w.Realtime);
   w.ZGPS1Idle(w.ZGPS1);
   EXPECT_FALSE(w.tMap->isActive());
-  EXPECT_EQ(w.State.FixLatitude, 0);
+  EXPECT_EQ(w.Road.state().FixLatitude, 0);
   EXPECT_EQ(controlColour(windows->fRealtime->GPSGroupBox), clRed);
   w.ZGPS1NewCommand(nullptr, "$GPTXT,back");
   EXPECT_TRUE(w.tMap->isActive());
@@ -714,9 +717,9 @@ TEST_F(AcquisitionTest, AnImpossiblePositionIsNoFix) {
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << c.lat << " " << c.lon);
     w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
-    ASSERT_EQ(w.State.FixLatitude, 41);
+    ASSERT_EQ(w.Road.state().FixLatitude, 41);
     w.ZGPS1Position3DChange(nullptr, c.lat, c.lon, 0);
-    EXPECT_EQ(w.State.FixLatitude == 0 && w.State.FixLongitude == 0, !c.fix);
+    EXPECT_EQ(w.Road.state().FixLatitude == 0 && w.Road.state().FixLongitude == 0, !c.fix);
     if (!c.fix) {
       EXPECT_FALSE(w.GridOfFix().has_value());
     }
@@ -773,9 +776,9 @@ TEST_F(AcquisitionTest, TheProfilePathWarnsOnceAndUsesNoImplausibleVelocity) {
   ASSERT_TRUE(svp.cUseSVP->isChecked());
 
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.0,0");
-  EXPECT_NEAR(w.State.TrueDepthHi, 2.0 * 1502 / 1500, 1e-12);
+  EXPECT_NEAR(w.Road.state().TrueDepthHi, 2.0 * 1502 / 1500, 1e-12);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
-  EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500, 1e-12) << "not 15 m/s";
+  EXPECT_NEAR(w.Road.state().TrueDepthHi, 3.0 * 1480 / 1500, 1e-12) << "not 15 m/s";
   EXPECT_EQ(messages(), QStringList{"Row 3 of the SV column holds 15.00 m/s, outside 1300 to "
                                     "1700 m/s; the single sound velocity 1480.00 m/s is used."});
 
@@ -783,7 +786,7 @@ TEST_F(AcquisitionTest, TheProfilePathWarnsOnceAndUsesNoImplausibleVelocity) {
   svp.mSVPColumn->setPlainText(rows.join('\n'));
   windows->FMsg->Msg->clear();
   w.ZSENSORNewCommand(nullptr, "$SDDPT,20.0,0");
-  EXPECT_NEAR(w.State.TrueDepthHi, 20.0 * 1480 / 1500, 1e-12);
+  EXPECT_NEAR(w.Road.state().TrueDepthHi, 20.0 * 1480 / 1500, 1e-12);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,21.0,0");
   EXPECT_EQ(messages(), QStringList{"Depth 20.00 m lies outside the SV column (0 to 15 m); the "
                                     "single sound velocity 1480.00 m/s is used."});
@@ -819,7 +822,7 @@ TEST_F(AcquisitionTest, TheAlarmIsRedAtTheLimitAndARawZeroIsNoRecord) {
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.01,0");
   EXPECT_NE(w.fcad->BackColor, clRed);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,2.00,0");
-  EXPECT_EQ(w.State.TrueDepthHi, 2.5);
+  EXPECT_EQ(w.Road.state().TrueDepthHi, 2.5);
   EXPECT_EQ(w.fcad->BackColor, clRed);
   ASSERT_EQ(records().size(), 2u);
   w.ZSENSORNewCommand(nullptr, "$SDDPT,0.00,0");
@@ -849,7 +852,7 @@ TEST_F(AcquisitionTest, MessagesSayWhatHappened) {
   EXPECT_FALSE(w.ZSENSOR->PortOpen);
   // The first sounder line before any GPS line: corrected with the typed 1480.
   w.ZSENSORNewCommand(nullptr, "$SDDPT,3.0,0");
-  EXPECT_NEAR(w.State.TrueDepthHi, 3.0 * 1480 / 1500 + 0.5, 1e-12);
+  EXPECT_NEAR(w.Road.state().TrueDepthHi, 3.0 * 1480 / 1500 + 0.5, 1e-12);
   EXPECT_EQ(messages().size(), 2) << messages().join('|').toStdString();
 
   w.ZGPS1Position3DChange(nullptr, 41, 29, 0);
@@ -1101,7 +1104,7 @@ TEST_F(AcquisitionTest, AStopLeavesNothingShownAsCurrent) {
     EXPECT_TRUE(w.StatusPanels[i]->text().isEmpty()) << i;
   EXPECT_TRUE(GGAOverlayText.empty());
   EXPECT_FALSE(w.fcad->ShowCurrentDepth);
-  EXPECT_EQ(w.State.TrueDepthHi, 0);
+  EXPECT_EQ(w.Road.state().TrueDepthHi, 0);
 
   w.RealtimeClick(w.Realtime);
   EXPECT_FALSE(w.MapTimer.TrackStartPointSet);

@@ -89,8 +89,9 @@ protected:
 
   testsupport::TempDir dir;
   SensorSettingsValues values;
-  survey::RoadState state;
-  SoundingRoad road{state};
+  SoundingRoad road;
+  // What the road returns: the test reads it as the map does.
+  const survey::RoadState &state = road.state();
   TTarvikSerialGPS gps;
   std::uint32_t tick = 100000;
   std::vector<RoadReport> reports;
@@ -121,11 +122,13 @@ TEST_F(SoundingRoadTest, ADepthSentenceThatFailsItsChecksumIsNotUsed) {
   int used = 0;
   for (const Case &c : cases) {
     SCOPED_TRACE(c.line);
-    state.TrueDepthHi = -1;
+    // Each used line's depth differs from the one before it.
+    const double shown = state.TrueDepthHi;
     const auto out = depth(c.line);
     EXPECT_EQ(out.ChecksumFailed, !c.used);
     EXPECT_EQ(out.Recorded, c.used);
-    EXPECT_EQ(state.TrueDepthHi == -1, !c.used);
+    EXPECT_EQ(state.TrueDepthHi == shown, !c.used);
+    EXPECT_LT(state.TrueDepthHi, 10) << "no 999.9 m shown";
     used += c.used ? 1 : 0;
   }
   ASSERT_EQ(static_cast<int>(records().size()), used);
@@ -182,8 +185,10 @@ TEST_F(SoundingRoadTest, CorruptedGpsSentencesGiveNoFixSpeedOrHeading) {
       EXPECT_NEAR(r[1].toDouble(), 44 + 26.1138 / 60, 1e-9) << "no record off the track";
   }
 
-  state.SpeedKnots = 1.5;
-  state.HdtHeading = 10;
+  gpsLine(nmea("GPVTG,77.5,T,93.3,M,001.5,N,2.8,K"));
+  gpsLine(nmea("GPHDT,10.0,T"));
+  ASSERT_EQ(state.SpeedKnots, 1.5);
+  ASSERT_EQ(state.HdtHeading, 10);
   gpsLine("$GPRMC,120000,A,4100.0,N,02900.0,E,022.4,77.3,160906,,*00");
   gpsLine("$GPVTG,77.5,T,93.3,M,005.5,N,9.7,K*00");
   gpsLine("$GPHDT,123.4,T*00");
@@ -406,12 +411,14 @@ TEST_F(SoundingRoadTest, ImpossibleDepthsAreNotRecorded) {
   int impossible = 0;
   for (const auto &c : cases) {
     SCOPED_TRACE(c.depth);
-    state.TrueDepthHi = -1;
+    // The sounder's "no depth" before each (the draft shown, nothing recorded): an impossible
+    // line must leave it shown.
+    ASSERT_TRUE(depth(nmea("SDDPT,0.0,0.0")).DepthsCorrected);
     const auto out = depth(nmea(std::string("SDDPT,") + c.depth + ",0.0"));
     EXPECT_EQ(out.Recorded, c.recorded);
     EXPECT_EQ(out.ImpossibleDepth, c.impossible);
     if (c.impossible)
-      EXPECT_EQ(state.TrueDepthHi, -1) << "not shown as the depth";
+      EXPECT_EQ(state.TrueDepthHi, 0.5) << "not shown as the depth";
     impossible += c.impossible ? 1 : 0;
   }
   // The second depth of a two-frequency sounder is checked as well.

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -251,12 +252,15 @@ TEST_F(NavCommandsTest, WatchdogReportsASilentSensorOnceAfterFiveSeconds) {
 TEST_F(NavCommandsTest, EchogramTimerDrawsOnlyANewDepthWithThePortOpen) {
   TFNav &nav = start();
   TfCanvas &echogram = *windows->fCanvas;
+  windows->FGPS->cSBESMessage->setCurrentText("NMEA DPT");
+  typeOffsets("0", "1500", "0", "0");
+  portLine("$GPTXT,offsets");
   echogram.show();
-  nav.State.TrueDepthHi = 12.5;
-  nav.State.DepthPending = true;
+  portLine("$SDDPT,12.5,0", true);
+  ASSERT_TRUE(nav.Road.state().DepthPending);
   nav.tEchogramTimer(nav.tEchogram);
   EXPECT_FALSE(echogram.Layout.has_value()); // the port is closed
-  EXPECT_FALSE(nav.State.DepthPending);
+  EXPECT_FALSE(nav.Road.state().DepthPending);
 
   testsupport::TempDir ports;
   testsupport::EnvVar dir("TARVIK_PORTS_DIR", ports.path().c_str());
@@ -264,7 +268,7 @@ TEST_F(NavCommandsTest, EchogramTimerDrawsOnlyANewDepthWithThePortOpen) {
   pty.linkAs(ports.path(), 3);
   nav.ZSENSOR->PortNumber = 3;
   nav.ZSENSOR->OpenPort();
-  nav.State.DepthPending = true;
+  portLine("$SDDPT,12.5,0", true);
   nav.tEchogramTimer(nav.tEchogram);
   ASSERT_TRUE(echogram.Layout.has_value());
   EXPECT_EQ(echogram.Layout->NewestText, "12.5m");

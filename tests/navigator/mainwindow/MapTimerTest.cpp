@@ -28,6 +28,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -84,6 +85,11 @@ protected:
     v.eLCCSF = QStringLiteral("0.9996");
     v.eLCCFE = QStringLiteral("700000");
     v.eLCCFN = QStringLiteral("6600000");
+    // The sounder's depths as sent: NMEA DPT, no draft, the sounder's own sound velocity.
+    gps().cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
+    receiver.utc = {2024, 5, 1, 10, 15, 30, 0};
+    receiver.satellites = 17;
+    receiver.heading = 0;
   }
 
   TFNav &nav() { return *windows->FNav; }
@@ -91,26 +97,47 @@ protected:
   TNavset &navset() { return *windows->Navset; }
   TTarvikCanvas &canvas() { return *nav().fcad; }
   TNavigationState &state() { return nav().State; }
+  const survey::RoadState &road() { return nav().Road.state(); }
 
+  // The receiver at a position, with a fix quality and a course: one epoch of its sentences,
+  // whose ZDA opens the map.
   void fix(double lat, double lon, int quality = 4, double course = 0) {
-    state().ZdaSeen = true;
-    state().FixLatitude = lat;
-    state().FixLongitude = lon;
-    nav().ZGPS1->FixQuality = quality;
-    nav().ZGPS1->Satellites = 17;
-    nav().ZGPS1->Course = course;
+    receiver.latitude = lat;
+    receiver.longitude = lon;
+    receiver.quality = quality;
+    receiver.course = course;
+    receiverEpoch(receiver);
+  }
+  // The receiver's next epoch, after a change of `receiver`.
+  void sendEpoch() { receiverEpoch(receiver); }
+  // An echo-sounder line with this depth, taken with the sound velocity and draft typed.
+  void sound(double metres) {
+    if (!offsetsTyped) {
+      typeOffsets("0", "1500", "0", "0");
+      offsetsTyped = true;
+      sendEpoch();
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "$SDDPT,%.3f,0", metres);
+    portLine(line, true);
+    EXPECT_NEAR(road().TrueDepthHi, metres, 1e-9);
   }
   void tick(int n = 1) {
     for (int i = 0; i < n; ++i)
       nav().tMapTimer(nav().tMap);
   }
+
+  sim::ReceiverFix receiver;
+  bool offsetsTyped = false;
 };
 
 TEST_F(MapTimerTest, NothingHappensBeforeTheFirstZda) {
   GGAOverlayText = "before";
-  state().FixLatitude = 60.2;
-  state().FixLongitude = 27.5;
-  nav().ZGPS1->FixQuality = 4;
+  receiver.latitude = 60.2;
+  receiver.longitude = 27.5;
+  portLine(sim::ggaSentence("GP", receiver));
+  portLine(sim::vtgSentence("GP", receiver));
+  ASSERT_TRUE(nav().Road.hasFix());
   const QString designFixed = windows->fRealtime->Fixed->text();
   tick(3);
   EXPECT_EQ(GGAOverlayText, "before");
@@ -148,12 +175,16 @@ TEST_F(MapTimerTest, OverlayTextForEachFixQuality) {
                         Case{4, "RTK Fix"}, Case{5, "RTK Float"}, Case{9, "Fix:9"}})
     EXPECT_EQ(FixQualityText(c.quality), c.name);
 
+  // The antenna 52.6 m above the ellipsoid (the GGA's height above the geoid plus its geoid
+  // separation, -31.442 m in the receiver's sentences) and 1.6 m (C) above the water.
+  typeOffsets("0", "1500", "1.6", "0");
+  offsetsTyped = true;
+  receiver.altitude = 52.6 + 31.442;
   fix(60.2, 27.5, 4);
-  windows->Offsets->hide();
+  ASSERT_NEAR(road().AntennaHeight, 52.6, 1e-9);
+  ASSERT_NEAR(road().RtkTide, 51, 1e-9);
+  sound(12.678);
   windows->fRealtime->Speed->setText(QStringLiteral("4.34"));
-  state().AntennaHeight = 52.6;
-  state().RtkTide = 51;
-  state().TrueDepthHi = 12.678;
   gps().Model.Values.SensorEnabled = false;
   tick();
   EXPECT_EQ(GGAOverlayText, "RTK Fix | Spd: 4.3 kn | SV: 17 | Ant: 52.60 m | Tide: 51.00 m");
@@ -165,7 +196,8 @@ TEST_F(MapTimerTest, OverlayTextForEachFixQuality) {
   // The offsets window being visible shows "-" as the tide; a speed that is no number is 0.
   windows->Offsets->show();
   windows->fRealtime->Speed->setText(QStringLiteral("--"));
-  nav().ZGPS1->FixQuality = 5;
+  receiver.quality = 5;
+  sendEpoch();
   tick();
   EXPECT_EQ(GGAOverlayText,
             "RTK Float | Spd: 0.0 kn | SV: 17 | Ant: 52.60 m | Tide: - m | Depth: 12.68 m");
@@ -218,7 +250,8 @@ TEST_F(MapTimerTest, TransverseMercatorPositionAndHeadingAgreeWithProj) {
   EXPECT_NEAR(state().VesselHeading, 90 - proj, 1e-6);
   // With the gyro on, its heading takes the place of the course.
   gps().Model.Values.GyroEnabled = true;
-  state().HdtHeading = 10;
+  receiver.heading = 10;
+  sendEpoch();
   tick();
   EXPECT_NEAR(state().VesselHeading, 10 - proj, 1e-6);
   EXPECT_EQ(nav().StatusPanels[0]->text(), "Lat: 60.20000000");
@@ -320,7 +353,8 @@ TEST_F(MapTimerTest, TickDrawsTheSymbolFromTheShapeWindowAndFollowsTheBoat) {
   // Following off: the view stays.
   state().FollowVesselEnabled = false;
   const double left = canvas().WorldLeft;
-  state().FixLatitude = 60.3;
+  receiver.latitude = 60.3;
+  sendEpoch();
   tick();
   EXPECT_EQ(canvas().WorldLeft, left);
 }
@@ -342,7 +376,8 @@ TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
   tick(3);
   EXPECT_TRUE(shapesOn(canvas(), state().TrackFixLayer).empty());
   const double e0 = state().VesselEasting, n0 = state().VesselNorthing;
-  state().FixLatitude = 60.201;
+  receiver.latitude = 60.201;
+  sendEpoch();
   tick(); // the fourth tick after the gate opened
   auto fixTrack = shapesOn(canvas(), state().TrackFixLayer);
   ASSERT_EQ(fixTrack.size(), 1u);
@@ -356,8 +391,9 @@ TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
   EXPECT_EQ(canvas().GetLayerPenWidth(state().TrackFixLayer), 5);
 
   // Quality 1 between two points: the next segment lies on "track_nofix", joined to the last.
-  nav().ZGPS1->FixQuality = 1;
-  state().FixLatitude = 60.202;
+  receiver.quality = 1;
+  receiver.latitude = 60.202;
+  sendEpoch();
   tick(2);
   EXPECT_TRUE(shapesOn(canvas(), state().TrackNoFixLayer).empty());
   tick();
@@ -368,7 +404,8 @@ TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
 
   // Points only, on "track_float" for quality 2.
   navset().cLineOrDot->setChecked(false);
-  nav().ZGPS1->FixQuality = 2;
+  receiver.quality = 2;
+  sendEpoch();
   tick(3);
   const auto floatTrack = shapesOn(canvas(), state().TrackFloatLayer);
   ASSERT_EQ(floatTrack.size(), 1u);
@@ -376,15 +413,14 @@ TEST_F(MapTimerTest, TrackPointsByIntervalAndFixQuality) {
 }
 
 TEST_F(MapTimerTest, DepthLabelAndDepthAndSpeedBoxes) {
+  receiver.speedKnots = 3.5;
   fix(60.2, 27.5);
-  state().SpeedKnots = 3.5;
   tick();
   EXPECT_TRUE(canvas().DepthLabels.empty());
   EXPECT_FALSE(canvas().ShowCurrentDepth);
   EXPECT_TRUE(canvas().ShowCurrentSpeed);
   EXPECT_DOUBLE_EQ(canvas().CurrentSpeed, 3.5);
-  state().TrueDepthHi = 12.5;
-  state().TrueDepthLo = 13.1;
+  sound(12.5);
   gps().Model.DepthLabelSettingFontName = "Courier";
   gps().Model.DepthLabelSettingColor = 0x00FF00;
   tick();
@@ -395,7 +431,8 @@ TEST_F(MapTimerTest, DepthLabelAndDepthAndSpeedBoxes) {
   EXPECT_TRUE(canvas().ShowCurrentDepth);
   EXPECT_DOUBLE_EQ(canvas().CurrentDepthHF, 12.5);
   gps().Model.DepthLabelSettingShown = false;
-  state().FixLatitude = 60.3;
+  receiver.latitude = 60.3;
+  sendEpoch();
   tick();
   EXPECT_EQ(canvas().DepthLabels.size(), 1u);
 }
@@ -566,7 +603,7 @@ TEST_F(MapTimerTest, TicksOverAStillViewShowWhatAFullRepaintShows) {
   navset().TrackInterval->setText(QStringLiteral("2"));
   navset().cLineOrDot->setChecked(true);
   fix(60.2, 27.5, 4, 30);
-  state().TrueDepthHi = 8.5;
+  sound(8.5);
   tick();
   const double e = state().VesselEasting, n = state().VesselNorthing;
   // A background around the boat: lines, circles, points and a text.
@@ -587,12 +624,13 @@ TEST_F(MapTimerTest, TicksOverAStillViewShowWhatAFullRepaintShows) {
   };
   sameAsFull("start");
   for (int i = 0; i < 32; ++i) {
-    state().FixLatitude += 0.00004; // about 4.5 m a tick
-    state().TrueDepthHi = 8.5 + i * 0.25;
+    receiver.latitude += 0.00004; // about 4.5 m a tick
     if (i == 16) {
       navset().cLineOrDot->setChecked(false); // dots from here on
-      nav().ZGPS1->FixQuality = 2;
+      receiver.quality = 2;
     }
+    sendEpoch();
+    sound(8.5 + i * 0.25);
     tick();
     EXPECT_FALSE(c.BackBufferDirty) << "tick " << i << " discarded the whole map";
     if (i % 8 == 7)
@@ -642,7 +680,7 @@ TEST_F(MapTimerTest, TicksFollowingTheBoatShowWhatAFullRepaintShows) {
   gps().Model.DepthLabelSettingShown = true;
   gps().Model.DepthLabelSettingSpacing = 15;
   fix(60.2, 27.5, 4, 30);
-  state().TrueDepthHi = 8.5;
+  sound(8.5);
   tick();
   const double e = state().VesselEasting, n = state().VesselNorthing;
   const int user = c.LayerOpen(QStringLiteral("background"));
@@ -668,9 +706,10 @@ TEST_F(MapTimerTest, TicksFollowingTheBoatShowWhatAFullRepaintShows) {
   for (int i = 0; i < 48; ++i) {
     // North-east and back south at 0.5 to 5 m a tick, sounding all the way.
     const double step = 0.000005 * (1 + i % 10);
-    state().FixLatitude += i < 30 ? step : -step;
-    state().FixLongitude += i < 20 ? step * 2 : step / 3;
-    state().TrueDepthHi = 8.5 + i * 0.25;
+    receiver.latitude += i < 30 ? step : -step;
+    receiver.longitude += i < 20 ? step * 2 : step / 3;
+    sendEpoch();
+    sound(8.5 + i * 0.25);
     tick();
     const double px = (c.WorldRight - c.WorldLeft) / c.width();
     EXPECT_LE(std::fabs((c.WorldLeft + c.WorldRight) / 2 - state().VesselEasting), px / 2 + 1e-6);
