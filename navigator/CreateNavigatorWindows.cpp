@@ -1,4 +1,4 @@
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
