@@ -21,6 +21,9 @@ class TfJoystick;
 class TfSVPGraph;
 class TfrmNTRIPSettings;
 class TfRTCMParsing;
+namespace navigator {
+class MainWindowServices;
+}
 
 struct NavigatorWindows {
   TFNav *FNav = nullptr;
@@ -40,6 +43,8 @@ struct NavigatorWindows {
   TfSVPGraph *fSVPGraph = nullptr;
   TfrmNTRIPSettings *frmNTRIPSettings = nullptr;
   TfRTCMParsing *fRTCMParsing = nullptr;
+  // The main window's services to the others: set by the main window while it exists.
+  navigator::MainWindowServices *Main = nullptr;
 
   NavigatorWindows() = default;
   // Destroys the windows in the reverse order of their creation, the main window last
