@@ -2,7 +2,7 @@
 // depth correction and the two day-file records (appended, never re-read). At 20 GPS and 20
 // sounder lines a second, 1% of a core is 250 µs per line.
 #include "BenchSupport.h"
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"

@@ -13,7 +13,7 @@
 // x (1) or y (2), back and forth; pan_vs_full is the pan's median over the full redraw's.
 #include "BenchSupport.h"
 #include "canvas/TarvikCanvas.h"
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"

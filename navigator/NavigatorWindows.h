@@ -1,6 +1,7 @@
 // The navigation program's windows: one pointer per window, named as the program's window
 // variables, filled once at start-up in the fixed creation order. Windows reach each other
-// through this struct; tests build the same struct.
+// through this struct; tests build the same struct. It names the windows and knows none of them:
+// CreateNavigatorWindows.h builds them.
 #pragma once
 
 class TFNav;
@@ -20,6 +21,9 @@ class TfJoystick;
 class TfSVPGraph;
 class TfrmNTRIPSettings;
 class TfRTCMParsing;
+namespace navigator {
+class MainWindowServices;
+}
 
 struct NavigatorWindows {
   TFNav *FNav = nullptr;
@@ -39,16 +43,13 @@ struct NavigatorWindows {
   TfSVPGraph *fSVPGraph = nullptr;
   TfrmNTRIPSettings *frmNTRIPSettings = nullptr;
   TfRTCMParsing *fRTCMParsing = nullptr;
+  // The main window's services to the others: set by the main window while it exists.
+  navigator::MainWindowServices *Main = nullptr;
 
   NavigatorWindows() = default;
-  // Destroys the windows in the reverse order of their creation, the main window last.
+  // Destroys the windows in the reverse order of their creation, the main window last
+  // (CreateNavigatorWindows.cpp, which knows every window).
   ~NavigatorWindows();
   NavigatorWindows(const NavigatorWindows &) = delete;
   NavigatorWindows &operator=(const NavigatorWindows &) = delete;
 };
-
-// Creates every window once, in the program's order, each with the application as owner (no
-// parent widget); the navigation settings window and the remote boat pad are designed visible and
-// appear at once. The main window is shown by the caller when the message loop starts. Also sets
-// the program-wide values the canvas reads from its host (the event-label size of 24).
-void CreateNavigatorWindows(NavigatorWindows &windows);

@@ -1,6 +1,6 @@
 // TarvikSondrel: the survey navigation program. Chooses the visual style, builds the survey day
 // and every window once, and runs until the main window closes.
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/StyleWindow.h"

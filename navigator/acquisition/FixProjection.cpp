@@ -1,6 +1,5 @@
 #include "navigator/acquisition/FixProjection.h"
 
-#include "navigator/settings/SensorSettingsModel.h"
 #include "platform/Convert.h"
 #include "positioning/Geodesy.h"
 #include "positioning/GeodesyText.h"
@@ -25,8 +24,8 @@ bool PlausiblePosition(double latitude, double longitude) {
          std::abs(longitude) <= 180;
 }
 
-std::optional<QString> GeodesyProblem(const SensorSettingsValues &v) {
-  using V = SensorSettingsValues;
+std::optional<QString> GeodesyProblem(const GeodesySettings &v) {
+  using V = GeodesySettings;
   struct Field {
     const char *name;
     QString V::*text;
@@ -79,7 +78,7 @@ std::optional<QString> GeodesyProblem(const SensorSettingsValues &v) {
   return std::nullopt;
 }
 
-std::string GeodesyKey(const SensorSettingsValues &v) {
+std::string GeodesyKey(const GeodesySettings &v) {
   std::string key;
   for (const QString *t :
        {&v.edSMA,   &v.edIF,    &v.edRX,   &v.edRY,   &v.edRZ,  &v.edPPM,  &v.edSX,
@@ -93,7 +92,7 @@ std::string GeodesyKey(const SensorSettingsValues &v) {
   return key;
 }
 
-void FixProjection::takeSettings(const SensorSettingsValues &v) {
+void FixProjection::takeSettings(const GeodesySettings &v) {
   FixProjection t = *this;
   t.DatumParameters = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
                       text(v.edSMA) + " " + text(v.edIF) + " " + text(v.edPPM) + " " +

@@ -4,11 +4,11 @@
 // costs one projection however often it is asked for.
 #pragma once
 
+#include "navigator/acquisition/GeodesySettings.h"
+
 #include <QString>
 #include <optional>
 #include <string>
-
-struct SensorSettingsValues;
 
 namespace survey {
 
@@ -25,15 +25,15 @@ bool PlausiblePosition(double latitude, double longitude);
 // The first geodetic parameter that the projection `v` chooses needs and that is empty or not a
 // number, as a message naming the field; none when all of them convert. The datum shift's nine
 // numbers are always needed, the other projection's edits never.
-std::optional<QString> GeodesyProblem(const SensorSettingsValues &v);
+std::optional<QString> GeodesyProblem(const GeodesySettings &v);
 // Every geodetic value of `v` in one text: two equal texts project alike.
-std::string GeodesyKey(const SensorSettingsValues &v);
+std::string GeodesyKey(const GeodesySettings &v);
 
 class FixProjection {
 public:
   // Takes the parameters of the projection `v` chooses. A number of it that does not convert
   // raises EConvertError and leaves the parameters taken before.
-  void takeSettings(const SensorSettingsValues &v);
+  void takeSettings(const GeodesySettings &v);
   bool ready() const { return Ready; }
 
   // The grid position of the fix; none before the parameters are taken, for an implausible

@@ -2,7 +2,6 @@
 
 #include "navigator/acquisition/FormattedScan.h"
 #include "navigator/acquisition/SbesMessageTypes.h"
-#include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 #include "platform/Paths.h"
@@ -125,7 +124,7 @@ std::vector<RoadReport> SoundingRoad::takeOffsetsAtStart() {
 
 // ---- Sessions
 
-std::optional<QString> SoundingRoad::beginSession(const SensorSettingsValues &v,
+std::optional<QString> SoundingRoad::beginSession(const GeodesySettings &v,
                                                   const std::string &gpsPort,
                                                   const std::string &sounderPort) {
   if (auto problem = GeodesyProblem(v))
@@ -196,7 +195,7 @@ bool SoundingRoad::projectionReady() {
     return Projection.ready();
   // Outside a session the lines are driven alone: the projection follows the settings' values
   // as long as they convert.
-  const SensorSettingsValues *v = GeodesyOutsideSession ? GeodesyOutsideSession() : nullptr;
+  const GeodesySettings *v = GeodesyOutsideSession ? GeodesyOutsideSession() : nullptr;
   if (!v)
     return Projection.ready();
   std::string key = GeodesyKey(*v);
@@ -409,14 +408,14 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   // velocity falls back to the single value, with one warning per column).
   double svLo = S.SoundVelocity, svHi = S.SoundVelocity;
   if (ProfileInUse) {
-    const std::shared_ptr<const svp::SvColumn> column =
-        ProfileColumn ? ProfileColumn() : std::shared_ptr<const svp::SvColumn>();
+    const std::shared_ptr<const SvColumn> column =
+        ProfileColumn ? ProfileColumn() : std::shared_ptr<const SvColumn>();
     if (column != ReportedColumn) {
       ColumnFallbackReported = false;
       ReportedColumn = column;
     }
     for (auto [raw, sv] : {std::pair{rawLo, &svLo}, std::pair{rawHi, &svHi}}) {
-      const svp::SvLookup found = svp::lookupSoundVelocity(column.get(), raw, S.SoundVelocity);
+      const SvLookup found = lookupSoundVelocity(column.get(), raw, S.SoundVelocity);
       *sv = found.SoundVelocity;
       if (!found.FromProfile && !ColumnFallbackReported) {
         ColumnFallbackReported = true;
@@ -426,7 +425,7 @@ DepthLineOutcome SoundingRoad::depthLine(const std::string &line, std::uint32_t 
   }
   // A velocity that is no sound velocity in water (0 while nothing is typed, a half-typed 15)
   // would give a depth of just the draft, or a wrong one: no correction, no record, one report.
-  if (!svp::PlausibleSoundVelocity(svHi) || (rawLo != 0 && !svp::PlausibleSoundVelocity(svLo))) {
+  if (!PlausibleSoundVelocity(svHi) || (rawLo != 0 && !PlausibleSoundVelocity(svLo))) {
     if (NoSoundVelocity.raise())
       reports.push_back(
           {QStringLiteral("No valid sound velocity: depths are not corrected and not recorded.")});

@@ -8,8 +8,8 @@
 
 #include "navigator/acquisition/FixProjection.h"
 #include "navigator/acquisition/RoadState.h"
+#include "navigator/acquisition/SoundVelocityLookup.h"
 #include "navigator/acquisition/SurveyRecords.h"
-#include "navigator/soundvelocity/SvpProcessing.h"
 #include "platform/Color.h"
 #include "platform/Time.h"
 
@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-struct SensorSettingsValues;
 
 namespace survey {
 
@@ -93,9 +92,9 @@ public:
   void setAlarmArmed(bool armed) { AlarmArmed = armed; }
   // The sound velocity profile is switched on; its column comes from `ProfileColumn`.
   void setProfileInUse(bool inUse) { ProfileInUse = inUse; }
-  std::function<std::shared_ptr<const svp::SvColumn>()> ProfileColumn;
+  std::function<std::shared_ptr<const SvColumn>()> ProfileColumn;
   // Outside a session (tests that drive the lines alone) the projection follows these values.
-  std::function<const SensorSettingsValues *()> GeodesyOutsideSession;
+  std::function<const GeodesySettings *()> GeodesyOutsideSession;
 
   // ---- The day's files
   std::string CoordinatesPath;
@@ -106,7 +105,7 @@ public:
   // ---- Sessions. A session is one Realtime start to its stop.
   // Takes the session's projection from `v`; a parameter that does not convert refuses the
   // start with a message naming it, and nothing changes.
-  std::optional<QString> beginSession(const SensorSettingsValues &v, const std::string &gpsPort,
+  std::optional<QString> beginSession(const GeodesySettings &v, const std::string &gpsPort,
                                       const std::string &sounderPort);
   // The session's counts the surveyor should hear of; the fix, the depths, the speed and the RTK
   // values are forgotten.
@@ -157,7 +156,7 @@ private:
   TColor Background = clWhite;
   bool AlarmArmed = false;
   bool ProfileInUse = false;
-  std::shared_ptr<const svp::SvColumn> ReportedColumn; // the column whose fallback was reported
+  std::shared_ptr<const SvColumn> ReportedColumn; // the column whose fallback was reported
   bool ColumnFallbackReported = false;
 
   LiveNumber OffsetA, SV, OffsetC, TideHt, DepthAlert;

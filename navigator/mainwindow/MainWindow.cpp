@@ -8,10 +8,10 @@
 #include "navigator/runlines/RunlineWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/windows/EchogramWindow.h"
-#include "navigator/windows/FormPlacement.h"
-#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "navigator/windows/RemoteBoatPadWindow.h"
@@ -73,6 +73,7 @@ void makePath(const std::string &folder) {
 
 TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Windows(windows) {
   setObjectName(QStringLiteral("FNav"));
+  Windows.Main = this;
   setWindowTitle(QStringLiteral("Tarvik Sondrel"));
   resize(1280, 800);
 
@@ -155,6 +156,8 @@ TFNav::TFNav(QWidget *owner, NavigatorWindows &windows) : QMainWindow(owner), Wi
 }
 
 TFNav::~TFNav() {
+  if (Windows.Main == this)
+    Windows.Main = nullptr;
   qApp->removeEventFilter(this);
   SetAutoEventFailureSink(nullptr);
   // The ports are destroyed after this window, and a port still open reports its closing: that

@@ -10,6 +10,7 @@
 #include "navigator/acquisition/SurveyRecords.h"
 #include "navigator/mainwindow/MapTimer.h"
 #include "navigator/mainwindow/NavigationState.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>
@@ -40,7 +41,7 @@ class UnsavedOnExit;
 double PlanarDistance(double x1, double y1, double x2, double y2);
 double PlanarBearing(double a1, double b1, double a2, double b2);
 
-class TFNav : public QMainWindow {
+class TFNav : public QMainWindow, public navigator::MainWindowServices {
   Q_OBJECT
 
 public:
@@ -86,6 +87,22 @@ public:
   QLabel *lLanguage = nullptr;        // never visible; enabled: offsets and SVP messages in Turkish
   QTimer *tMap = nullptr;             // 500 ms, started by acquisition
   QTimer *tEchogram = nullptr;        // 200 ms, running from creation
+
+  // ---- What the tool windows ask of it (WindowServices.cpp)
+  QMainWindow *mainWindow() override { return this; }
+  std::vector<const QWidget *> controlsToKeepClear() const override;
+  TTarvikCanvas *planCanvas() const override { return fcad; }
+  TTarvikSerialGPS *gpsPort() const override { return ZGPS1; }
+  TTarvikSerialGPS *sounderPort() const override { return ZSENSOR; }
+  QTimer *mapTimer() const override { return tMap; }
+  QTimer *echogramTimer() const override { return tEchogram; }
+  bool turkishMessages() const override;
+  void setMonitorEcho(bool on) override { MonitorEcho = on; }
+  void saveCommand(QObject *Sender) override { Save1Click(Sender); }
+  void startAcquisition() override;
+  void zoomIn(QObject *Sender) override { ZoominClick(Sender); }
+  void zoomOut(QObject *Sender) override { ZoomoutClick(Sender); }
+  void setCompactDisplay(bool compact) override;
 
   // ---- Set-up, show and close (MainWindow.cpp)
   void FormCreate(QObject *Sender);

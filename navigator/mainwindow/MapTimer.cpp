@@ -102,13 +102,6 @@ void FollowPan(double left, double right, double top, double bottom, int width, 
   dy = ky * py;
 }
 
-int MapUpdateInterval(const std::string &text) {
-  std::int32_t value = 0;
-  if (!platform::TryStrToInt(text, value))
-    return 1000;
-  return std::clamp<std::int32_t>(value, MinMapUpdateInterval, MaxMapUpdateInterval);
-}
-
 void TFNav::tMapTimer(QObject *) {
   TMapTimerState &m = MapTimer;
   TNavigationState &s = State;

@@ -57,11 +57,3 @@ void DrawVesselSymbol(DrawingModel &drawing, int layer, double e, double n, doub
 // scrolled rather than drawn again. Zero when the boat is within half a pixel of the middle.
 void FollowPan(double left, double right, double top, double bottom, int width, int height,
                double e, double n, double &dx, double &dy);
-
-// The map timer interval for an update-rate text, in milliseconds: 20 (the rate the window
-// itself starts with when nothing is stored, 50 ticks a second) to 5000 (the spinner's top). An
-// empty text or one that is not a number gives 1000, the design rate; a number out of range the
-// nearest end, so neither a zero-interval timer nor a division by zero can follow.
-constexpr int MinMapUpdateInterval = 20;
-constexpr int MaxMapUpdateInterval = 5000;
-int MapUpdateInterval(const std::string &text);

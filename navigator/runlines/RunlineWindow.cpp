@@ -2,9 +2,9 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/runlines/RunlineModel.h"
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -92,7 +92,9 @@ TfRunline1::TfRunline1(QWidget *owner, NavigatorWindows &windows)
   connect(bClose, &QPushButton::clicked, this, [this] { close(); });
 }
 
-TTarvikCanvas *TfRunline1::canvas() const { return Windows.FNav ? Windows.FNav->fcad : nullptr; }
+TTarvikCanvas *TfRunline1::canvas() const {
+  return Windows.Main ? Windows.Main->planCanvas() : nullptr;
+}
 
 void TfRunline1::setStatus(const QString &text, unsigned bgr) {
   lRouteStatus->setText(text);

@@ -3,10 +3,9 @@
 #include "navigator/settings/ColourBox.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/mainwindow/MainWindow.h"
-#include "navigator/mainwindow/MapTimer.h"
-#include "navigator/windows/FirstPlacement.h"
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FirstPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/Convert.h"
@@ -27,6 +26,8 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -53,6 +54,13 @@ QLineEdit *edit(QWidget *parent, const char *name, const char *design, int maxLe
 QString text(const std::string &s) { return QString::fromStdString(s); }
 
 } // namespace
+
+int MapUpdateInterval(const std::string &text) {
+  std::int32_t value = 0;
+  if (!platform::TryStrToInt(text, value))
+    return 1000;
+  return std::clamp<std::int32_t>(value, MinMapUpdateInterval, MaxMapUpdateInterval);
+}
 
 TNavset::TNavset(QWidget *owner, NavigatorWindows &windows)
     : QWidget(owner, Qt::Window), Windows(windows) {
@@ -167,8 +175,8 @@ void TNavset::FormCloseQuery(bool &CanClose) {
 void TNavset::FormHide() { SaveFormPlacement(this); }
 
 void TNavset::fcadColorChange() {
-  if (Windows.FNav && Windows.FNav->fcad)
-    Windows.FNav->fcad->SetBackColor(colourOf(fcadColor));
+  if (TTarvikCanvas *canvas = Windows.Main ? Windows.Main->planCanvas() : nullptr)
+    canvas->SetBackColor(colourOf(fcadColor));
 }
 
 void TNavset::eUpdateRateChange() {
@@ -179,8 +187,8 @@ void TNavset::eUpdateRateChange() {
   // 0, a negative or a non-number would stop the timer or divide by zero: the interval is kept
   // within what the window offers.
   const int interval = MapUpdateInterval(eUpdateRate->text().toStdString());
-  if (Windows.FNav && Windows.FNav->tMap)
-    Windows.FNav->tMap->setInterval(interval);
+  if (QTimer *timer = Windows.Main ? Windows.Main->mapTimer() : nullptr)
+    timer->setInterval(interval);
   TrackInterval->setText(QString::number(10000 / interval));
 }
 

@@ -4,6 +4,7 @@
 // The window mirrors these values in its controls; tests drive this class alone.
 #pragma once
 
+#include "navigator/acquisition/GeodesySettings.h"
 #include "navigator/acquisition/SbesMessageTypes.h"
 #include "navigator/settings/PortSettings.h"
 #include "platform/Color.h"
@@ -16,8 +17,9 @@
 class TTarvikCanvas;
 class TTarvikSerialGPS;
 
-// One member per control of the window, named as the control; check boxes as their state.
-struct SensorSettingsValues {
+// One member per control of the window, named as the control; check boxes as their state. The
+// "Godetic Parameters" page's are those of the base, which the fix projection reads.
+struct SensorSettingsValues : survey::GeodesySettings {
   // "GPS Settings" and "Sensor (SBES) Settings"
   navigator::PortPageTexts GPS{"COM1", "9600",  "8",     "1",    "None", "Normal",
                                "5",    "False", "False", "True", "True"};
@@ -26,17 +28,6 @@ struct SensorSettingsValues {
   bool SensorEnabled = false;
   QString cSBESMessage = QStringLiteral("Tarvik SMT");
   QString eSBESFormat;
-
-  // "Godetic Parameters"
-  QString edNameOfDatum, edSMA, edIF, edRX, edRY, edRZ, edSX, edSY, edSZ, edPPM;
-  bool cbUseDTP = true;
-  QString edCM, edRL, edSF, edFE, edFN;
-  bool cbUseTMProjection = true;
-  QString eLCCSP1, eLCCSP2, eLCCSF, eLCCCP, eLCCM, eLCCFE, eLCCFN;
-  bool cbUseLCCProjection = false;
-  bool cLambert1 = false;
-  bool eLCCSP1Enabled = true;
-  bool eLCCSP2Enabled = true;
 
   // "Global Setting"
   bool cbGridVisible = true;

@@ -3,9 +3,9 @@
 #include "navigator/settings/ColourBox.h"
 
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/PortSettings.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MainWindowServices.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
@@ -138,7 +138,7 @@ TFGPS::TFGPS(QWidget *owner, NavigatorWindows &windows)
   FormCreate();
 }
 
-TTarvikCanvas *TFGPS::canvas() const { return Windows.FNav ? Windows.FNav->fcad : nullptr; }
+TTarvikCanvas *TFGPS::canvas() const { return Windows.Main ? Windows.Main->planCanvas() : nullptr; }
 
 // ---- Layout
 
@@ -566,13 +566,13 @@ void TFGPS::FormCloseQuery(bool &CanClose) {
 void TFGPS::BitBtn2Click() { close(); }
 
 void TFGPS::GPSSetClick() {
-  if (Windows.FNav && Windows.FNav->ZGPS1)
-    Model.GPSSetClick(*Windows.FNav->ZGPS1);
+  if (TTarvikSerialGPS *gps = Windows.Main ? Windows.Main->gpsPort() : nullptr)
+    Model.GPSSetClick(*gps);
 }
 
 void TFGPS::SensorSetClick() {
-  if (Windows.FNav && Windows.FNav->ZSENSOR)
-    Model.SensorSetClick(*Windows.FNav->ZSENSOR);
+  if (TTarvikSerialGPS *sounder = Windows.Main ? Windows.Main->sounderPort() : nullptr)
+    Model.SensorSetClick(*sounder);
 }
 
 void TFGPS::cSBESMessageChange() {
@@ -592,13 +592,13 @@ void TFGPS::MemoGPSChange() { trimMonitor(MemoGPS); }
 void TFGPS::MemoSensorChange() { trimMonitor(MemoSensor); }
 
 void TFGPS::MemoGPSMouseDown() {
-  if (Windows.FNav)
-    Windows.FNav->MonitorEcho = false;
+  if (Windows.Main)
+    Windows.Main->setMonitorEcho(false);
 }
 
 void TFGPS::MemoGPSMouseUp() {
-  if (Windows.FNav)
-    Windows.FNav->MonitorEcho = true;
+  if (Windows.Main)
+    Windows.Main->setMonitorEcho(true);
 }
 
 void TFGPS::AddMonitorLine(QPlainTextEdit *memo, const std::string &line) {

@@ -1,7 +1,7 @@
 #include "navigator/settings/StyleWindow.h"
 
 #include "canvas/TarvikCanvas.h"
-#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -81,8 +82,9 @@ void TfTheme::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
   if (event->spontaneous())
     return;
-  if (Windows.FNav && Windows.FNav->isVisible())
-    move(Windows.FNav->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+  const QWidget *main = Windows.Main ? Windows.Main->mainWindow() : nullptr;
+  if (main && main->isVisible())
+    move(main->frameGeometry().center() - QPoint(width() / 2, height() / 2));
   platform::guarded([this] { FormShow(this); })();
 }
 
@@ -98,9 +100,9 @@ void TfTheme::FormShow(QObject *) {
 }
 
 void TfTheme::repaintCanvasBackground() {
-  if (Windows.FNav && Windows.FNav->fcad) {
-    Windows.FNav->fcad->SetBackColor(platform::ActiveStylePanelColor());
-    Windows.FNav->fcad->Refresh();
+  if (TTarvikCanvas *canvas = Windows.Main ? Windows.Main->planCanvas() : nullptr) {
+    canvas->SetBackColor(platform::ActiveStylePanelColor());
+    canvas->Refresh();
   }
 }
 

@@ -1,6 +1,6 @@
 #include "navigator/settings/VesselShapeWindow.h"
 
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"

@@ -1,10 +1,10 @@
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/soundvelocity/SvpGraphWindow.h"
-#include "navigator/windows/FormPlacement.h"
-#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/CodePage.h"
@@ -177,9 +177,7 @@ TfSVP::TfSVP(QWidget *owner, NavigatorWindows &windows)
   FormCreate();
 }
 
-bool TfSVP::turkish() const {
-  return Windows.FNav && Windows.FNav->lLanguage && Windows.FNav->lLanguage->isEnabled();
-}
+bool TfSVP::turkish() const { return Windows.Main && Windows.Main->turkishMessages(); }
 
 std::vector<std::string> *TfSVP::list(std::size_t index) {
   std::vector<std::string> *lists[] = {&Profile.mRawSVData, &Profile.mRawSVExtracted,
@@ -457,8 +455,8 @@ void TfSVP::SaveDatedMemosWhileUsed() {
 }
 
 void TfSVP::BitBtn2Click() {
-  if (Windows.FNav)
-    Windows.FNav->Save1Click(this);
+  if (Windows.Main)
+    Windows.Main->saveCommand(this);
   SaveDatedMemos();
   const auto &names = MemoNames();
   for (std::size_t i = 0; i < names.size(); ++i) {

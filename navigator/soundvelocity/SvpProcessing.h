@@ -3,6 +3,8 @@
 // which the depth correction reads through an immutable snapshot.
 #pragma once
 
+#include "navigator/acquisition/SoundVelocityLookup.h"
+
 #include <QString>
 #include <cstddef>
 #include <memory>
@@ -35,18 +37,16 @@ QString sourceProblemText(bool turkish, SourceProblem problem);
 
 // A raw sample's velocity when 1350 <= sv <= 1600, else 0.
 double ValidRawSoundVelocity(double sv);
-// A running mean or a row velocity the column accepts: 1300 < v < 1700.
-bool ValidColumnValue(double v);
-// A single sound velocity the depth correction may use: 1300 <= v <= 1700, the offsets
-// window's own limits. 0 (nothing typed) or a half-typed 15 is none.
-bool PlausibleSoundVelocity(double v);
 
 // The Turkish text while `turkish`, the English one otherwise (both UTF-8).
 QString languageText(bool turkish, const char *english, const char *turkishText);
 
-// The column as the depth correction reads it: row r holds the velocity for r metres, NaN where
-// the row's text is not a number. Never changed once published.
-using SvColumn = std::vector<double>;
+// The column and its look-up are the road's (acquisition/): the profile builds what it reads.
+using survey::lookupSoundVelocity;
+using survey::PlausibleSoundVelocity;
+using survey::SvColumn;
+using survey::SvLookup;
+using survey::ValidColumnValue;
 
 struct DetectedFormat {
   std::string SearchString;
@@ -90,17 +90,6 @@ private:
 
   std::shared_ptr<const SvColumn> column_;
 };
-
-// The velocity the depth correction uses for one raw depth while the profile is switched on:
-// column row trunc(raw + 0.5); the single velocity when there is no column (empty or being
-// rebuilt), when the depth is negative or beyond the column, or when the row is not a sound
-// velocity the column accepts (a hand-typed row may be half typed).
-struct SvLookup {
-  double SoundVelocity = 0;
-  bool FromProfile = false;
-  QString Problem; // why the single velocity was used
-};
-SvLookup lookupSoundVelocity(const SvColumn *column, double rawDepth, double singleSoundVelocity);
 
 // True when the list has no row with text other than blanks.
 bool blankRows(const Rows &rows);

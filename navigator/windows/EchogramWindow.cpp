@@ -1,9 +1,9 @@
 #include "navigator/windows/EchogramWindow.h"
 
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
-#include "navigator/windows/FirstPlacement.h"
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FirstPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/GdiCanvas.h"
@@ -47,8 +47,8 @@ void TfCanvas::ReadSettings() {
 void TfCanvas::FormShow(QObject *) {
   try {
     ReadSettings();
-    if (Windows.FNav && Windows.FNav->tEchogram)
-      Windows.FNav->tEchogram->setInterval(Interval);
+    if (QTimer *timer = Windows.Main ? Windows.Main->echogramTimer() : nullptr)
+      timer->setInterval(Interval);
     if (Windows.Navset && Windows.Navset->fcadColor) {
       const QVariant chosen = Windows.Navset->fcadColor->currentData();
       if (chosen.canConvert<QColor>() && chosen.value<QColor>().isValid())

@@ -2,10 +2,10 @@
 
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
-#include "navigator/mainwindow/MainWindow.h"
+#include "navigator/shared/FirstPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
-#include "navigator/windows/FirstPlacement.h"
-#include "navigator/windows/FormPlacement.h"
 #include "platform/Abort.h"
 #include "platform/CloseQuery.h"
 #include "platform/CodePage.h"
@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
@@ -248,9 +249,7 @@ QLineEdit *TOffsets::edit(TOffsetField field) const {
   return OffsetA;
 }
 
-bool TOffsets::turkish() const {
-  return Windows.FNav && Windows.FNav->lLanguage && Windows.FNav->lLanguage->isEnabled();
-}
+bool TOffsets::turkish() const { return Windows.Main && Windows.Main->turkishMessages(); }
 
 void TOffsets::FormShow(QObject *) {
   try {
@@ -277,8 +276,8 @@ void TOffsets::FormShow(QObject *) {
 
 void TOffsets::BitBtn1Click(QObject *) {
   const bool tr = turkish();
-  if (Windows.FNav)
-    Windows.FNav->Save1Click(Windows.FNav);
+  if (Windows.Main)
+    Windows.Main->saveCommand(Windows.Main->mainWindow());
   if (const auto warning = OffsetsTimeFormatWarning(time->text(), tr))
     platform::ShowMessage(*warning);
   CreateSurveyFolders();
@@ -320,8 +319,8 @@ void TOffsets::BitBtn1Click(QObject *) {
     ini.WriteString(section, s.key, platform::toAnsi(s.value));
 
   // A click from code leaves the button as it is; the GPS port's connect handler presses it.
-  if (Windows.FNav && Windows.FNav->Realtime && !Windows.FNav->Realtime->isChecked())
-    Windows.FNav->RealtimeClick(Windows.FNav->Realtime);
+  if (Windows.Main)
+    Windows.Main->startAcquisition();
   SaveFormPlacement(this);
   hide();
 }

@@ -2,13 +2,13 @@
 
 #include "navigator/acquisition/SbesMessageTypes.h"
 #include "navigator/acquisition/SurveyDay.h"
-#include "navigator/mainwindow/CommandIcons.h"
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
+#include "navigator/shared/CommandIcons.h"
+#include "navigator/shared/FirstPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "navigator/windows/EchogramWindow.h"
-#include "navigator/windows/FirstPlacement.h"
-#include "navigator/windows/FormPlacement.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"
@@ -198,59 +198,45 @@ void TfRealtime::setHideImage(int index) {
 }
 
 void TfRealtime::btHideClick(QObject *) {
-  TFNav *nav = Windows.FNav;
-  if (!nav)
+  navigator::MainWindowServices *main = Windows.Main;
+  if (!main)
     return;
   if (btHideImageIndex == 0) {
-    nav->tRealtime->hide();
-    nav->tDraw->hide();
-    nav->pRealtime->hide();
+    main->setCompactDisplay(true);
     if (Windows.Navset)
       Windows.Navset->close();
-    // A change of the frame hides a shown window: put it back where it was.
-    const bool shown = nav->isVisible();
-    nav->setWindowFlag(Qt::FramelessWindowHint, true);
-    nav->MainMenu1->hide();
-    if (shown)
-      nav->show();
     setHideImage(1);
     if (Windows.fCanvas)
       Windows.fCanvas->hide();
-    nav->tShape->hide();
     hide();
   } else if (btHideImageIndex == 1) {
     show();
-    nav->tRealtime->show();
-    nav->tDraw->show();
-    nav->pRealtime->show();
+    main->setCompactDisplay(false);
     if (Windows.Navset)
       Windows.Navset->show();
-    const bool shown = nav->isVisible();
-    nav->setWindowFlag(Qt::FramelessWindowHint, false);
-    nav->MainMenu1->show();
-    if (shown)
-      nav->show();
     setHideImage(0);
-    if (Windows.fCanvas && nav->ZSENSOR && nav->ZSENSOR->PortOpen && nav->tEchogram->isActive())
+    const TTarvikSerialGPS *sounder = main->sounderPort();
+    const QTimer *echogram = main->echogramTimer();
+    if (Windows.fCanvas && sounder && sounder->PortOpen && echogram && echogram->isActive())
       Windows.fCanvas->show();
-    nav->tShape->show();
   }
 }
 
 void TfRealtime::ToolButton2Click(QObject *) {
-  if (Windows.FNav)
-    Windows.FNav->ZoominClick(this);
+  if (Windows.Main)
+    Windows.Main->zoomIn(this);
 }
 
 void TfRealtime::ToolButton3Click(QObject *) {
-  if (Windows.FNav)
-    Windows.FNav->ZoomoutClick(this);
+  if (Windows.Main)
+    Windows.Main->zoomOut(this);
 }
 
 QString TfRealtime::LogFolderToOpen() const {
   QString folder;
-  if (Windows.FNav && Windows.FNav->ZGPS1 && !Windows.FNav->ZGPS1->NmeaLogPath.empty())
-    folder = folderOf(Windows.FNav->ZGPS1->NmeaLogPath);
+  const TTarvikSerialGPS *gps = Windows.Main ? Windows.Main->gpsPort() : nullptr;
+  if (gps && !gps->NmeaLogPath.empty())
+    folder = folderOf(gps->NmeaLogPath);
   if (folder.isEmpty())
     folder = platform::pathText(SurveyDay().LogFolder);
   return folder;

@@ -1,9 +1,9 @@
 #include "navigator/windows/RemoteBoatPadWindow.h"
 
-#include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
-#include "navigator/windows/FirstPlacement.h"
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FirstPlacement.h"
+#include "navigator/shared/FormPlacement.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/Abort.h"
 #include "positioning/TarvikSerialGPS.h"
 
@@ -82,8 +82,8 @@ TfJoystick::TfJoystick(QWidget *owner, NavigatorWindows &windows)
 }
 
 void TfJoystick::send(const std::string &text) {
-  if (Windows.FNav && Windows.FNav->ZGPS1)
-    Windows.FNav->ZGPS1->SendText(text);
+  if (TTarvikSerialGPS *gps = Windows.Main ? Windows.Main->gpsPort() : nullptr)
+    gps->SendText(text);
 }
 
 void TfJoystick::bUpClick(QObject *) {

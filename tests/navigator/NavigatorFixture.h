@@ -2,7 +2,7 @@
 // the windows built as the program builds them.
 #pragma once
 
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 #include "navigator/acquisition/SurveyDay.h"
 #include "navigator/settings/SensorSettingsModel.h"
 #include "platform/FormatSettings.h"

@@ -1,6 +1,6 @@
 #include "navigator/NavigatorFixture.h"
 
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FormPlacement.h"
 #include "platform/Convert.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

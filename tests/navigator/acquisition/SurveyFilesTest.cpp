@@ -7,7 +7,7 @@
 #include "navigator/mainwindow/MainWindow.h"
 #include "navigator/settings/NavigationSettingsWindow.h"
 #include "navigator/settings/SensorSettingsWindow.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

@@ -2,7 +2,7 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/mainwindow/MainWindow.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "platform/Abort.h"
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"

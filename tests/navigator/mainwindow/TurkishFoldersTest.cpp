@@ -5,7 +5,7 @@
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/mainwindow/MainWindow.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"

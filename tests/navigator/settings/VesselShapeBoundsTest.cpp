@@ -1,12 +1,12 @@
 // Settings used as counts and sizes are bounded: the vessel symbol's number of circles, typed or
 // stored, and a stored window size.
 #include "navigator/NavigatorFixture.h"
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FormPlacement.h"
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/settings/VesselShapeWindow.h"
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "platform/Convert.h"

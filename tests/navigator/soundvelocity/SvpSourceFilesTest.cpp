@@ -4,8 +4,8 @@
 #include "navigator/NavigatorFixture.h"
 
 #include "navigator/mainwindow/MainWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
-#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "platform/Abort.h"
 #include "support/ScriptedDialogs.h"

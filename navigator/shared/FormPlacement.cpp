@@ -1,4 +1,4 @@
-#include "navigator/windows/FormPlacement.h"
+#include "navigator/shared/FormPlacement.h"
 
 #include "platform/IniFile.h"
 #include "platform/Paths.h"

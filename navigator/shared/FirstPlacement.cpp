@@ -1,22 +1,18 @@
-#include "navigator/windows/FirstPlacement.h"
+#include "navigator/shared/FirstPlacement.h"
 
 #include "navigator/NavigatorWindows.h"
-#include "navigator/mainwindow/MainWindow.h"
-#include "navigator/settings/NavigationSettingsWindow.h"
-#include "navigator/windows/EchogramWindow.h"
-#include "navigator/windows/OffsetsWindow.h"
-#include "navigator/windows/RealtimeWindow.h"
-#include "navigator/windows/RemoteBoatPadWindow.h"
+#include "navigator/shared/MainWindowServices.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
+#include <QApplication>
 #include <QGuiApplication>
-#include <QMenuBar>
+#include <QMainWindow>
 #include <QScreen>
+#include <QStringList>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVariant>
+#include <QWidget>
 
 namespace navplace {
 
@@ -59,7 +55,7 @@ bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows, bool 
   if (window->property(placedProperty).toBool())
     return true;
 
-  const TFNav *nav = windows.FNav;
+  const QWidget *nav = windows.Main ? windows.Main->mainWindow() : nullptr;
   if (waitForMain && nav && nav != window && !nav->isVisible()) {
     // Shown before the main window: the menu and tool bars are not laid out yet, so the window
     // is placed as soon as the main window is on screen (the next turn of the event loop).
@@ -79,21 +75,16 @@ bool placeWhenNoneStored(QWidget *window, const NavigatorWindows &windows, bool 
   if (nav && nav != window && nav->isVisible()) {
     // A click meant for the menu, a tool bar or Start/Stop must not land on a window that
     // stays on top.
-    if (nav->MainMenu1 && nav->MainMenu1->isVisible())
-      keepClear.push_back(onScreen(nav->MainMenu1));
-    for (const QToolBar *bar : nav->findChildren<QToolBar *>())
-      if (bar->isVisible() && nav->toolBarArea(const_cast<QToolBar *>(bar)) == Qt::TopToolBarArea)
-        keepClear.push_back(onScreen(bar));
-    if (nav->Realtime && nav->Realtime->isVisible())
-      keepClear.push_back(onScreen(nav->Realtime));
+    for (const QWidget *control : windows.Main->controlsToKeepClear())
+      keepClear.push_back(onScreen(control));
   }
-  // The windows that open by themselves keep clear of each other too.
-  for (const QWidget *other :
-       {static_cast<const QWidget *>(windows.fRealtime),
-        static_cast<const QWidget *>(windows.fCanvas),
-        static_cast<const QWidget *>(windows.Offsets), static_cast<const QWidget *>(windows.Navset),
-        static_cast<const QWidget *>(windows.fJoystick)})
-    if (other && other != window && other->isVisible())
+  // The windows that open by themselves keep clear of each other too: the top-level windows
+  // named as their variables (the names of their placement sections too).
+  static const QStringList openingByThemselves = {
+      QStringLiteral("fRealtime"), QStringLiteral("fCanvas"), QStringLiteral("Offsets"),
+      QStringLiteral("Navset"), QStringLiteral("fJoystick")};
+  for (const QWidget *other : QApplication::topLevelWidgets())
+    if (other != window && openingByThemselves.contains(other->objectName()) && other->isVisible())
       keepClear.push_back(other->frameGeometry());
 
   QRect screen(0, 0, 1920, 1080);

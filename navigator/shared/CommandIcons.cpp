@@ -1,4 +1,4 @@
-#include "navigator/mainwindow/CommandIcons.h"
+#include "navigator/shared/CommandIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

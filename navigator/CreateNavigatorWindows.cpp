@@ -1,4 +1,4 @@
-#include "navigator/NavigatorWindows.h"
+#include "navigator/CreateNavigatorWindows.h"
 
 #include "canvas/TarvikCanvas.h"
 #include "navigator/corrections/NtripSettingsWindow.h"
@@ -9,11 +9,11 @@
 #include "navigator/settings/SensorSettingsWindow.h"
 #include "navigator/settings/StyleWindow.h"
 #include "navigator/settings/VesselShapeWindow.h"
+#include "navigator/shared/MessageWindow.h"
 #include "navigator/soundvelocity/SoundVelocityWindow.h"
 #include "navigator/soundvelocity/SvpGraphWindow.h"
 #include "navigator/windows/EchogramWindow.h"
 #include "navigator/windows/LatencyWindow.h"
-#include "navigator/windows/MessageWindow.h"
 #include "navigator/windows/OffsetsWindow.h"
 #include "navigator/windows/RealtimeWindow.h"
 #include "navigator/windows/RemoteBoatPadWindow.h"

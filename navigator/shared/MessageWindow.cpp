@@ -1,4 +1,4 @@
-#include "navigator/windows/MessageWindow.h"
+#include "navigator/shared/MessageWindow.h"
 
 #include "platform/Abort.h"
 #include "platform/GdiCanvas.h"
