@@ -159,15 +159,9 @@ QPainterPath bezierPath(std::span<const QPoint> points, QPointF shift) {
   return path;
 }
 
-long long floorDiv(__int128 num, long long den) { // den > 0
-  __int128 q = num / den;
-  if (num % den != 0 && num < 0)
-    --q;
-  return static_cast<long long>(q);
-}
-
-__int128 floorDiv128(__int128 num, __int128 den) { // den > 0
-  __int128 q = num / den;
+// Floor of num / den for den > 0, in the integer type T.
+template <class T> T floorDiv(T num, T den) {
+  T q = num / den;
   if (num % den != 0 && num < 0)
     --q;
   return q;
@@ -176,28 +170,33 @@ __int128 floorDiv128(__int128 num, __int128 den) { // den > 0
 // The steps i of a line's major axis, within first..last, whose minor coordinate
 // minor0 + floor((2 i dMinor + n) / 2n) lies within lo..hi. The minor coordinate moves one way
 // along the line, so the steps in range are one run; its ends solve the bounds exactly:
-// floor(v) >= m holds when v >= m, and floor(v) <= m when v < m + 1.
+// floor(v) >= m holds when v >= m, and floor(v) <= m when v < m + 1. T holds the products
+// 2 n (hi - minor0 + 1).
+template <class T>
 bool minorRun(long long minor0, long long dMinor, long long n, long long lo, long long hi,
               long long &first, long long &last) {
-  const __int128 low = __int128(lo) - minor0, high = __int128(hi) - minor0, len = n;
-  __int128 from, to;
+  const T low = T(lo) - minor0, high = T(hi) - minor0, len = n;
+  T from, to;
   if (dMinor > 0) {
-    const __int128 e = __int128(2) * dMinor;
-    from = -floorDiv128(-(2 * len * low - len), e);
-    to = -floorDiv128(-(2 * len * (high + 1) - len), e) - 1;
+    const T e = T(2) * dMinor;
+    from = -floorDiv<T>(-(2 * len * low - len), e);
+    to = -floorDiv<T>(-(2 * len * (high + 1) - len), e) - 1;
   } else if (dMinor < 0) {
-    const __int128 e = __int128(-2) * dMinor;
-    from = floorDiv128(len - 2 * len * (high + 1), e) + 1;
-    to = floorDiv128(len - 2 * len * low, e);
+    const T e = T(-2) * dMinor;
+    from = floorDiv<T>(len - 2 * len * (high + 1), e) + 1;
+    to = floorDiv<T>(len - 2 * len * low, e);
   } else {
     return low <= 0 && high >= 0 && first <= last;
   }
   if (from > first)
-    first = static_cast<long long>(std::min<__int128>(from, __int128(last) + 1));
+    first = static_cast<long long>(std::min<T>(from, T(last) + 1));
   if (to < last)
-    last = static_cast<long long>(std::max<__int128>(to, __int128(first) - 1));
+    last = static_cast<long long>(std::max<T>(to, T(first) - 1));
   return first <= last;
 }
+
+// Coordinates and lengths below this keep every product of the line's stepping within 64 bits.
+constexpr long long small64 = 1LL << 28;
 
 } // namespace
 
@@ -223,6 +222,7 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
   const long long dMinor = xMajor ? dy : dx;
   const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
   const QRgb colour = toQColor(Pen.Color).rgba();
+  const bool small = n < small64 && std::llabs(minor0) < small64 && std::llabs(major0) < small64;
   const auto visit = [&](const QRect &clip) {
     const long long lo = xMajor ? clip.left() : clip.top();
     const long long hi = xMajor ? clip.right() : clip.bottom();
@@ -232,15 +232,24 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       return;
     const long long minorLo = xMajor ? clip.top() : clip.left();
     const long long minorHi = xMajor ? clip.bottom() : clip.right();
-    if (!minorRun(minor0, dMinor, n, minorLo, minorHi, first, last))
+    const bool fits = small && std::llabs(minorLo) < small64 && std::llabs(minorHi) < small64;
+    if (!(fits ? minorRun<long long>(minor0, dMinor, n, minorLo, minorHi, first, last)
+               : minorRun<__int128>(minor0, dMinor, n, minorLo, minorHi, first, last)))
       return;
     // minor = minor0 + q with q = floor(num / den), num = 2 i dMinor + n, den = 2n: q and the
     // remainder r follow i by whole steps, the division made once.
     const long long den = 2 * n;
-    const __int128 num0 = __int128(2) * first * dMinor + n;
-    long long q = floorDiv(num0, den);
-    long long r = static_cast<long long>(num0 - __int128(q) * den);
-    const long long stepQ = floorDiv(__int128(2) * dMinor, den);
+    long long q = 0, r = 0;
+    if (fits) {
+      const long long num0 = 2 * first * dMinor + n;
+      q = floorDiv<long long>(num0, den);
+      r = num0 - q * den;
+    } else {
+      const __int128 num0 = __int128(2) * first * dMinor + n;
+      q = static_cast<long long>(floorDiv<__int128>(num0, den));
+      r = static_cast<long long>(num0 - __int128(q) * den);
+    }
+    const long long stepQ = floorDiv<long long>(2 * dMinor, den);
     const long long stepR = 2 * dMinor - stepQ * den;
     for (long long i = first; i <= last; ++i) {
       const long long minor = minor0 + q;
@@ -261,17 +270,33 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       (on ? linePixels_ : gapPixels_).emplace_back(x, y);
     }
   };
-  // The pieces of a region come in bands from top to bottom: only those of the bands the line's
-  // rows meet are looked at.
+  // The pieces of a region come in bands of rows from top to bottom, each band's pieces from
+  // left to right. In each band the line's rows meet, only the pieces near the columns the line
+  // crosses there are looked at: a pixel lies within half a pixel of the exact line, so the
+  // columns where the exact line runs a row beyond the band hold every pixel of it in the band.
   const long long top = std::min<long long>(from.y(), to.y());
   const long long bottom = std::max<long long>(from.y(), to.y());
   const long long left = std::min<long long>(from.x(), to.x());
   const long long right = std::max<long long>(from.x(), to.x());
-  auto piece = std::partition_point(clipPieces_.begin(), clipPieces_.end(),
-                                    [&](const QRect &r) { return r.bottom() < top; });
-  for (; piece != clipPieces_.end() && piece->top() <= bottom; ++piece)
-    if (piece->right() >= left && piece->left() <= right)
+  const double xPerY = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
+  auto band = std::partition_point(clipBands_.begin(), clipBands_.end() - 1, [&](std::size_t b) {
+    return clipPieces_[b].bottom() < top;
+  });
+  for (; band < clipBands_.end() - 1 && clipPieces_[*band].top() <= bottom; ++band) {
+    const auto first = clipPieces_.begin() + static_cast<std::ptrdiff_t>(band[0]);
+    const auto last = clipPieces_.begin() + static_cast<std::ptrdiff_t>(band[1]);
+    double x0 = static_cast<double>(left), x1 = static_cast<double>(right);
+    if (dy != 0) {
+      const double y0 = static_cast<double>(std::max<long long>(first->top(), top) - 1);
+      const double y1 = static_cast<double>(std::min<long long>(first->bottom(), bottom) + 1);
+      const double a = from.x() + (y0 - from.y()) * xPerY, b = from.x() + (y1 - from.y()) * xPerY;
+      x0 = std::max(x0, std::min(a, b) - 1.0);
+      x1 = std::min(x1, std::max(a, b) + 1.0);
+    }
+    auto piece = std::partition_point(first, last, [&](const QRect &r) { return r.right() < x0; });
+    for (; piece != last && piece->left() <= x1; ++piece)
       visit(*piece);
+  }
   phase = (phase + n % period) % period;
 }
 
@@ -336,20 +361,28 @@ void GdiCanvas::end() {
   device_ = nullptr;
   pixels_ = nullptr;
   clipPieces_.clear();
+  clipBands_.assign(1, 0);
 }
 
 void GdiCanvas::setClipPieces(const QRegion &region) {
   const QRect device(0, 0, device_->width(), device_->height());
   clipPieces_.clear();
+  clipBands_.clear();
   if (region.isEmpty()) {
     clipPieces_.push_back(device);
-    return;
+  } else {
+    for (const QRect &piece : region) {
+      const QRect r = piece.intersected(device);
+      if (!r.isEmpty())
+        clipPieces_.push_back(r);
+    }
   }
-  for (const QRect &piece : region) {
-    const QRect r = piece.intersected(device);
-    if (!r.isEmpty())
-      clipPieces_.push_back(r);
-  }
+  // A region's pieces come in bands of the same rows; cutting them to the device keeps that.
+  for (std::size_t i = 0; i < clipPieces_.size(); ++i)
+    if (i == 0 || clipPieces_[i].top() != clipPieces_[i - 1].top() ||
+        clipPieces_[i].bottom() != clipPieces_[i - 1].bottom())
+      clipBands_.push_back(i);
+  clipBands_.push_back(clipPieces_.size());
 }
 
 bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }

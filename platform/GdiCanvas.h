@@ -187,6 +187,8 @@ private:
   uchar *pixels_ = nullptr;
   qsizetype bytesPerLine_ = 0;
   std::vector<QRect> clipPieces_;
+  // Where each band of clipPieces_ starts, then its size.
+  std::vector<std::size_t> clipBands_{0};
   QPoint penPos_;
 };
 
