@@ -450,9 +450,10 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
   }
-  // Strips along lines across the view gather into groups much larger than themselves: the
-  // shapes found are sorted out by the cells of the region their pixels may reach.
-  if (all.size() > 256 && pixelArea(groups) > 4 * pixelArea(region)) {
+  // Strips along lines across the view gather into groups much larger than themselves, and a
+  // long slanted line's bounds meet most groups it never comes near: the shapes found are
+  // sorted out by the cells of the region their pixels may reach.
+  if (all.size() > 256) {
     const RegionCells cells(region, w, h);
     std::erase_if(all, [&](int i) {
       if (i < 0 || i >= Shapes.size())
