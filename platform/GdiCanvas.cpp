@@ -270,33 +270,9 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       (on ? linePixels_ : gapPixels_).emplace_back(x, y);
     }
   };
-  // The pieces of a region come in bands of rows from top to bottom, each band's pieces from
-  // left to right. In each band the line's rows meet, only the pieces near the columns the line
-  // crosses there are looked at: a pixel lies within half a pixel of the exact line, so the
-  // columns where the exact line runs a row beyond the band hold every pixel of it in the band.
-  const long long top = std::min<long long>(from.y(), to.y());
-  const long long bottom = std::max<long long>(from.y(), to.y());
-  const long long left = std::min<long long>(from.x(), to.x());
-  const long long right = std::max<long long>(from.x(), to.x());
-  const double xPerY = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
-  auto band = std::partition_point(clipBands_.begin(), clipBands_.end() - 1, [&](std::size_t b) {
-    return clipPieces_[b].bottom() < top;
-  });
-  for (; band < clipBands_.end() - 1 && clipPieces_[*band].top() <= bottom; ++band) {
-    const auto first = clipPieces_.begin() + static_cast<std::ptrdiff_t>(band[0]);
-    const auto last = clipPieces_.begin() + static_cast<std::ptrdiff_t>(band[1]);
-    double x0 = static_cast<double>(left), x1 = static_cast<double>(right);
-    if (dy != 0) {
-      const double y0 = static_cast<double>(std::max<long long>(first->top(), top) - 1);
-      const double y1 = static_cast<double>(std::min<long long>(first->bottom(), bottom) + 1);
-      const double a = from.x() + (y0 - from.y()) * xPerY, b = from.x() + (y1 - from.y()) * xPerY;
-      x0 = std::max(x0, std::min(a, b) - 1.0);
-      x1 = std::min(x1, std::max(a, b) + 1.0);
-    }
-    auto piece = std::partition_point(first, last, [&](const QRect &r) { return r.right() < x0; });
-    for (; piece != last && piece->left() <= x1; ++piece)
-      visit(*piece);
-  }
+  clip_.nearLine(from, to, nearPieces_);
+  for (const QRect *piece : nearPieces_)
+    visit(*piece);
   phase = (phase + n % period) % period;
 }
 
@@ -360,29 +336,11 @@ void GdiCanvas::end() {
   painter_.reset();
   device_ = nullptr;
   pixels_ = nullptr;
-  clipPieces_.clear();
-  clipBands_.assign(1, 0);
+  clip_.clear();
 }
 
 void GdiCanvas::setClipPieces(const QRegion &region) {
-  const QRect device(0, 0, device_->width(), device_->height());
-  clipPieces_.clear();
-  clipBands_.clear();
-  if (region.isEmpty()) {
-    clipPieces_.push_back(device);
-  } else {
-    for (const QRect &piece : region) {
-      const QRect r = piece.intersected(device);
-      if (!r.isEmpty())
-        clipPieces_.push_back(r);
-    }
-  }
-  // A region's pieces come in bands of the same rows; cutting them to the device keeps that.
-  for (std::size_t i = 0; i < clipPieces_.size(); ++i)
-    if (i == 0 || clipPieces_[i].top() != clipPieces_[i - 1].top() ||
-        clipPieces_[i].bottom() != clipPieces_[i - 1].bottom())
-      clipBands_.push_back(i);
-  clipBands_.push_back(clipPieces_.size());
+  clip_.set(region, QRect(0, 0, device_->width(), device_->height()));
 }
 
 bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }
