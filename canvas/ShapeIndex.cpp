@@ -135,14 +135,15 @@ void ShapeIndex::remove(TQShape *shape) {
 }
 
 void ShapeIndex::collect(const Cell &cell, double minX, double minY, double maxX, double maxY,
-                         std::vector<std::uint64_t> &keys) {
+                         std::vector<std::uint64_t> &keys, const BoundsFilter &filter) {
   for (const Entry &e : cell.entries)
-    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY))
+    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY) &&
+        filter(e.minX, e.minY, e.maxX, e.maxY))
       keys.push_back(e.key);
 }
 
 void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, double maxY,
-                            std::vector<std::uint64_t> &keys) const {
+                            std::vector<std::uint64_t> &keys, const BoundsFilter &filter) const {
   const Level &l = levels_[level];
   const double size = std::ldexp(base_, level);
   // A shape reaches at most one cell beyond its own cell to the upper right.
@@ -160,7 +161,7 @@ void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, do
       const Cell &c = cells_[static_cast<std::size_t>(id)];
       const double cx = static_cast<double>(c.ix), cy = static_cast<double>(c.iy);
       if (cx >= x0 && cx <= x1 && cy >= y0 && cy <= y1)
-        collect(c, minX, minY, maxX, maxY, keys);
+        collect(c, minX, minY, maxX, maxY, keys, filter);
     }
     return;
   }
@@ -172,20 +173,21 @@ void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, do
     for (std::int64_t ix = ix0; ix <= ix1; ++ix) {
       auto it = cellOf_.find(CellKey{ix, iy, level});
       if (it != cellOf_.end())
-        collect(cells_[static_cast<std::size_t>(it->second)], minX, minY, maxX, maxY, keys);
+        collect(cells_[static_cast<std::size_t>(it->second)], minX, minY, maxX, maxY, keys, filter);
     }
 }
 
 bool ShapeIndex::query(double minX, double minY, double maxX, double maxY, std::size_t limit,
-                       std::vector<std::uint64_t> &keys) const {
+                       std::vector<std::uint64_t> &keys, const BoundsFilter &filter) const {
   for (const LooseEntry &e : loose_)
     // Written so that bounds that are not numbers are listed rather than missed.
-    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY))
+    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY) &&
+        filter(e.minX, e.minY, e.maxX, e.maxY))
       keys.push_back(e.key);
   for (int level = 0; level < kLevels; ++level) {
     if (levels_[level].entries == 0)
       continue;
-    queryLevel(level, minX, minY, maxX, maxY, keys);
+    queryLevel(level, minX, minY, maxX, maxY, keys, filter);
     if (keys.size() > limit)
       return false;
   }
