@@ -10,13 +10,16 @@
 class TQShape;
 
 // A further test of a shape's bounds that a look-up applies before it lists the shape: false
-// only when the shape is surely not wanted. With no test every shape found is listed.
+// only when the shape is surely not wanted. A box it does not want holds nothing it wants, so a
+// look-up skips a cell whose shapes' bounds all lie in such a box. With no test every shape
+// found is listed.
 struct BoundsFilter {
   bool (*wants)(const void *context, double minX, double minY, double maxX, double maxY) = nullptr;
   const void *context = nullptr;
   bool operator()(double minX, double minY, double maxX, double maxY) const {
     return !wants || wants(context, minX, minY, maxX, maxY);
   }
+  explicit operator bool() const { return wants != nullptr; }
 };
 
 // A hierarchy of hashed grids: level L has square cells of base * 2^L world units, and a shape
