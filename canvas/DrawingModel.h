@@ -128,10 +128,10 @@ public:
   std::int32_t GetShapeAt(double x, double y) const;
   std::int32_t ShapeHitTest(double x, double y) const;
   // Positions in the drawing order, ascending, of every shape whose bounds meet the world
-  // rectangle (edges included). Never misses one; may list a few that do not meet it (callers
-  // test the bounds again). out is cleared first.
-  void ShapePositionsNear(double minX, double minY, double maxX, double maxY,
-                          std::vector<int> &out) const;
+  // rectangle (edges included) and that `filter` wants. Never misses one; may list a few that
+  // do not meet it (callers test the bounds again). out is cleared first.
+  void ShapePositionsNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out,
+                          const BoundsFilter &filter = {}) const;
 
   // ---- Attributes of one shape (fixed defaults for a number without a shape)
   short GetShapeType(std::int32_t number) const;

@@ -380,11 +380,6 @@ void drawGridPart(TTarvikCanvas &c, GdiCanvas &g, const GridPlan &plan,
   g.Brush.Style = bsClear;
 }
 
-// A region of up to this many rectangles has its grid drawn rectangle by rectangle (a scroll
-// along the lines damages each line's column or row); one of more pieces within the rectangle
-// around them.
-constexpr int mostGridPieces = 512;
-
 } // namespace
 
 void canvas::drawGridOn(TTarvikCanvas &c, GdiCanvas &g, const QRegion *within) {
@@ -409,19 +404,10 @@ void canvas::drawGridOn(TTarvikCanvas &c, GdiCanvas &g, const QRegion *within) {
     labels = gridLabels(c, g, plan);
   g.Pen = pen;
   g.Brush = brush;
-  if (within->rectCount() > mostGridPieces) {
-    drawGridPart(c, g, plan, labels, &around);
-    return;
-  }
-  // The pieces of a region do not overlap: each, clipped to itself, gets the pixels a full
-  // redraw puts there, drawn from the same pen and brush (the brush fills the dots' gaps).
-  for (const QRect &r : *within) {
-    g.Pen = pen;
-    g.Brush = brush;
-    g.SetClipRegion(QRegion(r));
-    drawGridPart(c, g, plan, labels, &r);
-  }
+  // Lines are stepped only within the clip's pieces near them: one pass over the rectangle
+  // around the region lays down the pixels a full redraw puts there.
   g.SetClipRegion(*within);
+  drawGridPart(c, g, plan, labels, &around);
 }
 
 void TTarvikCanvas::DrawGrid() {

@@ -280,8 +280,8 @@ constexpr int kScanBelow = 256;
 
 } // namespace
 
-void ShapeList::scanNear(double minX, double minY, double maxX, double maxY,
-                         std::vector<int> &out) const {
+void ShapeList::scanNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out,
+                         const BoundsFilter &filter) const {
   constexpr std::size_t ahead = 8;
   const std::size_t n = slots_.size();
   for (std::size_t i = 0; i < n; ++i) {
@@ -289,7 +289,8 @@ void ShapeList::scanNear(double minX, double minY, double maxX, double maxY,
       __builtin_prefetch(&slots_[i + ahead].shape->MinX);
     const TQShape *s = slots_[i].shape;
     // Written so that bounds that are not numbers are listed rather than missed.
-    if (!(s->MaxX < minX || s->MinX > maxX || s->MaxY < minY || s->MinY > maxY))
+    if (!(s->MaxX < minX || s->MinX > maxX || s->MaxY < minY || s->MinY > maxY) &&
+        filter(s->MinX, s->MinY, s->MaxX, s->MaxY))
       out.push_back(static_cast<int>(i));
   }
 }
@@ -349,21 +350,21 @@ bool ShapeList::coversMuch(double minX, double minY, double maxX, double maxY) c
 }
 
 void ShapeList::positionsNear(double minX, double minY, double maxX, double maxY,
-                              std::vector<int> &out) const {
+                              std::vector<int> &out, const BoundsFilter &filter) const {
   out.clear();
   if (size() < kScanBelow || std::isnan(minX) || std::isnan(minY) || std::isnan(maxX) ||
       std::isnan(maxY))
-    return scanNear(minX, minY, maxX, maxY, out);
+    return scanNear(minX, minY, maxX, maxY, out, filter);
   ensureSpatial();
   std::vector<std::uint64_t> &keys = scratch_;
   keys.clear();
   // When the rectangle holds a good share of the drawing, a scan in order is cheaper than
   // putting the keys in order.
   if (coversMuch(minX, minY, maxX, maxY))
-    return scanNear(minX, minY, maxX, maxY, out);
-  if (!spatial_.query(minX, minY, maxX, maxY, slots_.size() / 8, keys)) {
+    return scanNear(minX, minY, maxX, maxY, out, filter);
+  if (!spatial_.query(minX, minY, maxX, maxY, slots_.size() / 8, keys, filter)) {
     keys.clear();
-    return scanNear(minX, minY, maxX, maxY, out);
+    return scanNear(minX, minY, maxX, maxY, out, filter);
   }
   std::sort(keys.begin(), keys.end());
   out.reserve(keys.size());

@@ -131,9 +131,10 @@ public:
   void boundsChanged(TQShape *shape);
   // Positions, ascending, of every shape whose bounds meet the rectangle (edges included), and
   // perhaps of a few more nearby. Bounds that are not numbers meet every rectangle, and so does
-  // every shape a rectangle with a NaN coordinate. Not to be called from two threads at once.
-  void positionsNear(double minX, double minY, double maxX, double maxY,
-                     std::vector<int> &out) const;
+  // every shape a rectangle with a NaN coordinate. Only shapes whose bounds `filter` wants are
+  // listed. Not to be called from two threads at once.
+  void positionsNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out,
+                     const BoundsFilter &filter = {}) const;
 
   // The first shape in list order with that number, or null.
   TQShape *find(std::int32_t number) const;
@@ -179,7 +180,8 @@ private:
   void ensureSpatial() const;
   // True when the rectangle covers a good share of where most shapes lie.
   bool coversMuch(double minX, double minY, double maxX, double maxY) const;
-  void scanNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out) const;
+  void scanNear(double minX, double minY, double maxX, double maxY, std::vector<int> &out,
+                const BoundsFilter &filter) const;
   void syncCount() {
     if (countMirror_)
       *countMirror_ = size();

@@ -5,6 +5,7 @@
 #include "canvas/PaintPasses.h"
 #include "canvas/PaintSupport.h"
 #include "canvas/PaintTextBoxes.h"
+#include "canvas/RegionCells.h"
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
@@ -186,66 +187,8 @@ constexpr std::size_t maxDamageRects = 256;
 constexpr int topShapesOverBase = 32;
 constexpr std::size_t maxShapesOverBase = 4096;
 
-// The cells of a 16-pixel grid over the client that a region meets: a quick test of whether a
-// rectangle may meet the region.
-class RegionCells {
-public:
-  RegionCells(const QRegion &region, int w, int h)
-      : columns_((w + cell - 1) / cell), rows_((h + cell - 1) / cell),
-        set_(static_cast<std::size_t>(columns_) * rows_, 0) {
-    for (const QRect &piece : region) {
-      const QRect r = piece.intersected(QRect(0, 0, w, h));
-      if (r.isEmpty())
-        continue;
-      for (int y = r.top() / cell; y <= r.bottom() / cell; ++y)
-        for (int x = r.left() / cell; x <= r.right() / cell; ++x)
-          set_[static_cast<std::size_t>(y) * columns_ + x] = 1;
-    }
-  }
-  bool meets(const QRect &r) const {
-    if (r.isEmpty())
-      return false;
-    for (int y = r.top() / cell; y <= r.bottom() / cell; ++y)
-      for (int x = r.left() / cell; x <= r.right() / cell; ++x)
-        if (set_[static_cast<std::size_t>(y) * columns_ + x])
-          return true;
-    return false;
-  }
-
-  // Whether pixels within `pad` of the straight piece from a to b may meet the region: the piece,
-  // cut to the client, is followed a cell at a time, so that a long line across the view costs
-  // the cells along it rather than all those of the box around it.
-  bool meetsPiece(double ax, double ay, double bx, double by, long long pad) const {
-    const double p = static_cast<double>(pad) + 1.0;
-    const double x0 = -p, x1 = columns_ * cell + p, y0 = -p, y1 = rows_ * cell + p;
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = bx - ax, dy = by - ay;
-    if (!(std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by)))
-      return true;
-    if (!clipPiece(ax, ay, bx, by, x0, y0, x1, y1, t0, t1))
-      return false;
-    const double ux = ax + dx * t0, uy = ay + dy * t0, vx = ax + dx * t1, vy = ay + dy * t1;
-    const double along = std::max(std::fabs(vx - ux), std::fabs(vy - uy));
-    const int pieces = std::max(1, static_cast<int>(std::ceil(along / cell)));
-    for (int k = 0; k < pieces; ++k) {
-      const double f0 = static_cast<double>(k) / pieces, f1 = static_cast<double>(k + 1) / pieces;
-      const double px0 = ux + (vx - ux) * f0, py0 = uy + (vy - uy) * f0;
-      const double px1 = ux + (vx - ux) * f1, py1 = uy + (vy - uy) * f1;
-      const QRect r(QPoint(static_cast<int>(std::floor(std::min(px0, px1) - p)),
-                           static_cast<int>(std::floor(std::min(py0, py1) - p))),
-                    QPoint(static_cast<int>(std::ceil(std::max(px0, px1) + p)),
-                           static_cast<int>(std::ceil(std::max(py0, py1) + p))));
-      if (meets(r.intersected(QRect(0, 0, columns_ * cell, rows_ * cell))))
-        return true;
-    }
-    return false;
-  }
-
-private:
-  static constexpr int cell = 16;
-  int columns_, rows_;
-  std::vector<unsigned char> set_;
-};
+// A region falling into more groups than this is looked up once around all of it.
+constexpr std::size_t mostGroupsLookedUp = 8;
 
 // The region cut by a grid of square tiles, as the rectangle around its pixels in each tile;
 // the one rectangle around the region when those cover most of it. A strip along a slanted line
@@ -429,18 +372,29 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
   const int h = std::max(height(), 1);
   const canvas::ViewMapping m(WorldLeft, WorldRight, WorldTop, WorldBottom, w, h);
   const long long pad = pc.overhang + 2;
-  // A look-up around each group of pieces lying together (a band along an edge, the boxes of
-  // texts near it), or one around all of the region when it falls into many groups; the clip
-  // keeps whatever lies between. A scroll's bands lie along opposite edges: one look-up around
-  // both would take in every shape of the view.
+  // Only shapes whose bounds come within reach of the region's cells are listed. The look-up
+  // goes around each group of pieces lying together (a band along an edge, the boxes of texts
+  // near it): a scroll's bands lie along opposite edges, and one look-up around both would
+  // walk every shape of the view. A region in many groups (strips along lines across the view)
+  // is looked up once around all of it; the cells keep the list short.
+  const canvas::RegionCells cells(region, w, h, pad);
+  struct Near {
+    const canvas::RegionCells &cells;
+    const canvas::ViewMapping &m;
+  } near{cells, m};
+  const BoundsFilter wanted{[](const void *context, double x0, double y0, double x1, double y1) {
+                              const auto &n = *static_cast<const Near *>(context);
+                              return n.cells.meetsBounds(n.m, x0, y0, x1, y1);
+                            },
+                            &near};
   std::vector<int> &all = pc.positions;
   all.clear();
   const auto lookUp = [&](const QRect &r, std::vector<int> &out) {
     const WorldRect q = worldAround(*this, m, r, pad);
-    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, out);
+    ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, out, wanted);
   };
   const std::vector<QRect> groups = canvas::nearbyGroups(region, 64);
-  if (groups.size() <= 1) {
+  if (groups.size() <= 1 || groups.size() > mostGroupsLookedUp) {
     lookUp(region.boundingRect(), all);
   } else {
     for (const QRect &r : groups) {
@@ -450,21 +404,18 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
   }
-  // Strips along lines across the view gather into groups much larger than themselves: the
-  // shapes found are sorted out by the cells of the region their pixels may reach.
-  if (all.size() > 256 && pixelArea(groups) > 4 * pixelArea(region)) {
-    const RegionCells cells(region, w, h);
-    std::erase_if(all, [&](int i) {
-      if (i < 0 || i >= Shapes.size())
-        return true;
-      const TQShape &s = *Shapes[i];
-      if (s.ShapeType == 3)
-        if (const auto *l = dynamic_cast<const TQLine *>(&s))
-          return !cells.meetsPiece((l->X1 - m.left) * m.scaleX, (m.top - l->Y1) * m.scaleY,
-                                   (l->X2 - m.left) * m.scaleX, (m.top - l->Y2) * m.scaleY, pad);
-      return !cells.meets(shapePixels(s, m, pad, w, h));
-    });
-  }
+  // A long slanted line's bounds meet cells its pixels never come near: lines are sorted out by
+  // the cells along them.
+  std::erase_if(all, [&](int i) {
+    if (i < 0 || i >= Shapes.size())
+      return true;
+    const TQShape &s = *Shapes[i];
+    if (s.ShapeType == 3)
+      if (const auto *l = dynamic_cast<const TQLine *>(&s))
+        return !cells.meetsPiece((l->X1 - m.left) * m.scaleX, (m.top - l->Y1) * m.scaleY,
+                                 (l->X2 - m.left) * m.scaleX, (m.top - l->Y2) * m.scaleY);
+    return false;
+  });
   drawListedShapes(*this, pc, g, all, from, to);
 }
 

@@ -89,21 +89,12 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   const int w = to.width, h = to.height;
   const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
   const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
-  // The shapes walked: all of them over a view that holds most of the drawing, else those near
-  // the two views, in drawing order either way.
-  const std::vector<int> *near = nullptr;
-  if (!pc.wideView) {
-    c.ShapePositionsNear(std::min(from.left, to.left), std::min(from.bottom, to.bottom),
-                         std::max(from.right, to.right), std::max(from.top, to.top), pc.positions);
-    near = &pc.positions;
-  }
-  const long long size = near ? static_cast<long long>(near->size()) : n;
-  const auto at = [&](long long p) {
-    return near ? (*near)[static_cast<std::size_t>(p)] : static_cast<int>(p);
-  };
-  const auto posOf = [&](int i) -> long long {
-    return near ? std::lower_bound(near->begin(), near->end(), i) - near->begin() : i;
-  };
+  // The drawing is walked in its order from the first edit on. Points are few among the shapes
+  // and the walk stops where the decisions meet the old ones again, mostly a few points on: a
+  // look-up of the shapes near both views would cost more than the walk.
+  const long long size = n;
+  const auto at = [](long long p) { return static_cast<int>(p); };
+  const auto posOf = [](int i) -> long long { return i; };
   const auto counted = [&](const TQShape *s) {
     return s->ShapeType == 17 && s->Visible && layers.drawn(s->Layer) && isPoint(*s);
   };
@@ -113,12 +104,15 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   // The last point drawn before position p and after position stop, by the old decisions (which
   // hold there); `otherwise` when there is none.
   const auto drawnBefore = [&](long long p, long long stop, Pixel otherwise) {
-    for (long long q = p - 1; q > stop && steps < mostSteps; --q, ++steps) {
+    for (long long q = p - 1; q > stop && steps < mostSteps; --q) {
       const int i = at(q);
       if (i < 0 || i >= n)
         continue;
       const TQShape *s = c.Shapes[i];
-      if (counted(s) && !missesFrame(to, *s) && !pc.isThinned(s))
+      if (!counted(s))
+        continue;
+      ++steps;
+      if (!missesFrame(to, *s) && !pc.isThinned(s))
         return anchorTo(static_cast<const TQPoint *>(s)->X, static_cast<const TQPoint *>(s)->Y);
     }
     return otherwise;
@@ -131,8 +125,6 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   std::size_t e = 0;
   bool toTheEnd = true;
   while (p < size) {
-    if (++steps > mostSteps)
-      return false;
     const int i = at(p++);
     if (i < 0 || i >= n)
       continue;
@@ -140,6 +132,8 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
       ++e;
     TQShape *s = c.Shapes[i];
     if (counted(s)) {
+      if (++steps > mostSteps)
+        return false;
       const auto &point = *static_cast<const TQPoint *>(s);
       const bool was = !missesFrame(from, *s), is = !missesFrame(to, *s);
       bool wasDrawn = false;

@@ -18,8 +18,8 @@ std::int32_t DrawingModel::GetShapeAt(double x, double y) const {
 std::int32_t DrawingModel::ShapeHitTest(double x, double y) const { return GetShapeAt(x, y); }
 
 void DrawingModel::ShapePositionsNear(double minX, double minY, double maxX, double maxY,
-                                      std::vector<int> &out) const {
-  Shapes.positionsNear(minX, minY, maxX, maxY, out);
+                                      std::vector<int> &out, const BoundsFilter &filter) const {
+  Shapes.positionsNear(minX, minY, maxX, maxY, out, filter);
 }
 
 short DrawingModel::GetShapeType(std::int32_t number) const {

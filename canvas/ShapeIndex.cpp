@@ -135,14 +135,15 @@ void ShapeIndex::remove(TQShape *shape) {
 }
 
 void ShapeIndex::collect(const Cell &cell, double minX, double minY, double maxX, double maxY,
-                         std::vector<std::uint64_t> &keys) {
+                         std::vector<std::uint64_t> &keys, const BoundsFilter &filter) {
   for (const Entry &e : cell.entries)
-    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY))
+    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY) &&
+        filter(e.minX, e.minY, e.maxX, e.maxY))
       keys.push_back(e.key);
 }
 
 void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, double maxY,
-                            std::vector<std::uint64_t> &keys) const {
+                            std::vector<std::uint64_t> &keys, const BoundsFilter &filter) const {
   const Level &l = levels_[level];
   const double size = std::ldexp(base_, level);
   // A shape reaches at most one cell beyond its own cell to the upper right.
@@ -154,13 +155,17 @@ void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, do
   const bool addressable = std::fabs(x0) < kLargestCellNumber &&
                            std::fabs(x1) < kLargestCellNumber &&
                            std::fabs(y0) < kLargestCellNumber && std::fabs(y1) < kLargestCellNumber;
+  // The shapes of a cell have their bounds within it and the next cell up and to the right.
+  const auto wanted = [&](double cx, double cy) {
+    return !filter || filter(cx * size, cy * size, (cx + 2.0) * size, (cy + 2.0) * size);
+  };
   if (!addressable || !(visits <= static_cast<double>(l.cells.size()))) {
     // Fewer cells exist than the rectangle spans: test each of them.
     for (std::int32_t id : l.cells) {
       const Cell &c = cells_[static_cast<std::size_t>(id)];
       const double cx = static_cast<double>(c.ix), cy = static_cast<double>(c.iy);
-      if (cx >= x0 && cx <= x1 && cy >= y0 && cy <= y1)
-        collect(c, minX, minY, maxX, maxY, keys);
+      if (cx >= x0 && cx <= x1 && cy >= y0 && cy <= y1 && wanted(cx, cy))
+        collect(c, minX, minY, maxX, maxY, keys, filter);
     }
     return;
   }
@@ -170,22 +175,25 @@ void ShapeIndex::queryLevel(int level, double minX, double minY, double maxX, do
   const auto iy0 = static_cast<std::int64_t>(y0), iy1 = static_cast<std::int64_t>(y1);
   for (std::int64_t iy = iy0; iy <= iy1; ++iy)
     for (std::int64_t ix = ix0; ix <= ix1; ++ix) {
+      if (!wanted(static_cast<double>(ix), static_cast<double>(iy)))
+        continue;
       auto it = cellOf_.find(CellKey{ix, iy, level});
       if (it != cellOf_.end())
-        collect(cells_[static_cast<std::size_t>(it->second)], minX, minY, maxX, maxY, keys);
+        collect(cells_[static_cast<std::size_t>(it->second)], minX, minY, maxX, maxY, keys, filter);
     }
 }
 
 bool ShapeIndex::query(double minX, double minY, double maxX, double maxY, std::size_t limit,
-                       std::vector<std::uint64_t> &keys) const {
+                       std::vector<std::uint64_t> &keys, const BoundsFilter &filter) const {
   for (const LooseEntry &e : loose_)
     // Written so that bounds that are not numbers are listed rather than missed.
-    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY))
+    if (!(e.maxX < minX || e.minX > maxX || e.maxY < minY || e.minY > maxY) &&
+        filter(e.minX, e.minY, e.maxX, e.maxY))
       keys.push_back(e.key);
   for (int level = 0; level < kLevels; ++level) {
     if (levels_[level].entries == 0)
       continue;
-    queryLevel(level, minX, minY, maxX, maxY, keys);
+    queryLevel(level, minX, minY, maxX, maxY, keys, filter);
     if (keys.size() > limit)
       return false;
   }

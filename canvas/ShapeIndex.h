@@ -9,6 +9,19 @@
 
 class TQShape;
 
+// A further test of a shape's bounds that a look-up applies before it lists the shape: false
+// only when the shape is surely not wanted. A box it does not want holds nothing it wants, so a
+// look-up skips a cell whose shapes' bounds all lie in such a box. With no test every shape
+// found is listed.
+struct BoundsFilter {
+  bool (*wants)(const void *context, double minX, double minY, double maxX, double maxY) = nullptr;
+  const void *context = nullptr;
+  bool operator()(double minX, double minY, double maxX, double maxY) const {
+    return !wants || wants(context, minX, minY, maxX, maxY);
+  }
+  explicit operator bool() const { return wants != nullptr; }
+};
+
 // A hierarchy of hashed grids: level L has square cells of base * 2^L world units, and a shape
 // lies in the one cell of the smallest level whose cells are wider than its bounds, the cell
 // holding its lower-left corner; so a shape reaches at most one cell beyond its own in each
@@ -34,10 +47,10 @@ public:
   // Takes a filed shape out; its bounds may have changed since it was filed, its key not.
   void remove(TQShape *shape);
   // Appends to keys the keys of every filed shape whose bounds may meet the rectangle, in no
-  // particular order. Gives up, returning false, once more than `limit` are found. No rectangle
-  // coordinate may be NaN.
+  // particular order, that `filter` wants. Gives up, returning false, once more than `limit`
+  // are found. No rectangle coordinate may be NaN.
   bool query(double minX, double minY, double maxX, double maxY, std::size_t limit,
-             std::vector<std::uint64_t> &keys) const;
+             std::vector<std::uint64_t> &keys, const BoundsFilter &filter = {}) const;
 
 private:
   static constexpr int kLevels = 40;
@@ -73,9 +86,9 @@ private:
 
   template <class E> static void takeOut(std::vector<E> &entries, std::size_t i);
   void queryLevel(int level, double minX, double minY, double maxX, double maxY,
-                  std::vector<std::uint64_t> &keys) const;
+                  std::vector<std::uint64_t> &keys, const BoundsFilter &filter) const;
   static void collect(const Cell &cell, double minX, double minY, double maxX, double maxY,
-                      std::vector<std::uint64_t> &keys);
+                      std::vector<std::uint64_t> &keys, const BoundsFilter &filter);
 
   double base_ = 1.0;
   std::vector<Cell> cells_;

@@ -159,15 +159,9 @@ QPainterPath bezierPath(std::span<const QPoint> points, QPointF shift) {
   return path;
 }
 
-long long floorDiv(__int128 num, long long den) { // den > 0
-  __int128 q = num / den;
-  if (num % den != 0 && num < 0)
-    --q;
-  return static_cast<long long>(q);
-}
-
-__int128 floorDiv128(__int128 num, __int128 den) { // den > 0
-  __int128 q = num / den;
+// Floor of num / den for den > 0, in the integer type T.
+template <class T> T floorDiv(T num, T den) {
+  T q = num / den;
   if (num % den != 0 && num < 0)
     --q;
   return q;
@@ -176,28 +170,33 @@ __int128 floorDiv128(__int128 num, __int128 den) { // den > 0
 // The steps i of a line's major axis, within first..last, whose minor coordinate
 // minor0 + floor((2 i dMinor + n) / 2n) lies within lo..hi. The minor coordinate moves one way
 // along the line, so the steps in range are one run; its ends solve the bounds exactly:
-// floor(v) >= m holds when v >= m, and floor(v) <= m when v < m + 1.
+// floor(v) >= m holds when v >= m, and floor(v) <= m when v < m + 1. T holds the products
+// 2 n (hi - minor0 + 1).
+template <class T>
 bool minorRun(long long minor0, long long dMinor, long long n, long long lo, long long hi,
               long long &first, long long &last) {
-  const __int128 low = __int128(lo) - minor0, high = __int128(hi) - minor0, len = n;
-  __int128 from, to;
+  const T low = T(lo) - minor0, high = T(hi) - minor0, len = n;
+  T from, to;
   if (dMinor > 0) {
-    const __int128 e = __int128(2) * dMinor;
-    from = -floorDiv128(-(2 * len * low - len), e);
-    to = -floorDiv128(-(2 * len * (high + 1) - len), e) - 1;
+    const T e = T(2) * dMinor;
+    from = -floorDiv<T>(-(2 * len * low - len), e);
+    to = -floorDiv<T>(-(2 * len * (high + 1) - len), e) - 1;
   } else if (dMinor < 0) {
-    const __int128 e = __int128(-2) * dMinor;
-    from = floorDiv128(len - 2 * len * (high + 1), e) + 1;
-    to = floorDiv128(len - 2 * len * low, e);
+    const T e = T(-2) * dMinor;
+    from = floorDiv<T>(len - 2 * len * (high + 1), e) + 1;
+    to = floorDiv<T>(len - 2 * len * low, e);
   } else {
     return low <= 0 && high >= 0 && first <= last;
   }
   if (from > first)
-    first = static_cast<long long>(std::min<__int128>(from, __int128(last) + 1));
+    first = static_cast<long long>(std::min<T>(from, T(last) + 1));
   if (to < last)
-    last = static_cast<long long>(std::max<__int128>(to, __int128(first) - 1));
+    last = static_cast<long long>(std::max<T>(to, T(first) - 1));
   return first <= last;
 }
+
+// Coordinates and lengths below this keep every product of the line's stepping within 64 bits.
+constexpr long long small64 = 1LL << 28;
 
 } // namespace
 
@@ -223,6 +222,7 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
   const long long dMinor = xMajor ? dy : dx;
   const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
   const QRgb colour = toQColor(Pen.Color).rgba();
+  const bool small = n < small64 && std::llabs(minor0) < small64 && std::llabs(major0) < small64;
   const auto visit = [&](const QRect &clip) {
     const long long lo = xMajor ? clip.left() : clip.top();
     const long long hi = xMajor ? clip.right() : clip.bottom();
@@ -232,15 +232,24 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       return;
     const long long minorLo = xMajor ? clip.top() : clip.left();
     const long long minorHi = xMajor ? clip.bottom() : clip.right();
-    if (!minorRun(minor0, dMinor, n, minorLo, minorHi, first, last))
+    const bool fits = small && std::llabs(minorLo) < small64 && std::llabs(minorHi) < small64;
+    if (!(fits ? minorRun<long long>(minor0, dMinor, n, minorLo, minorHi, first, last)
+               : minorRun<__int128>(minor0, dMinor, n, minorLo, minorHi, first, last)))
       return;
     // minor = minor0 + q with q = floor(num / den), num = 2 i dMinor + n, den = 2n: q and the
     // remainder r follow i by whole steps, the division made once.
     const long long den = 2 * n;
-    const __int128 num0 = __int128(2) * first * dMinor + n;
-    long long q = floorDiv(num0, den);
-    long long r = static_cast<long long>(num0 - __int128(q) * den);
-    const long long stepQ = floorDiv(__int128(2) * dMinor, den);
+    long long q = 0, r = 0;
+    if (fits) {
+      const long long num0 = 2 * first * dMinor + n;
+      q = floorDiv<long long>(num0, den);
+      r = num0 - q * den;
+    } else {
+      const __int128 num0 = __int128(2) * first * dMinor + n;
+      q = static_cast<long long>(floorDiv<__int128>(num0, den));
+      r = static_cast<long long>(num0 - __int128(q) * den);
+    }
+    const long long stepQ = floorDiv<long long>(2 * dMinor, den);
     const long long stepR = 2 * dMinor - stepQ * den;
     for (long long i = first; i <= last; ++i) {
       const long long minor = minor0 + q;
@@ -261,17 +270,9 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       (on ? linePixels_ : gapPixels_).emplace_back(x, y);
     }
   };
-  // The pieces of a region come in bands from top to bottom: only those of the bands the line's
-  // rows meet are looked at.
-  const long long top = std::min<long long>(from.y(), to.y());
-  const long long bottom = std::max<long long>(from.y(), to.y());
-  const long long left = std::min<long long>(from.x(), to.x());
-  const long long right = std::max<long long>(from.x(), to.x());
-  auto piece = std::partition_point(clipPieces_.begin(), clipPieces_.end(),
-                                    [&](const QRect &r) { return r.bottom() < top; });
-  for (; piece != clipPieces_.end() && piece->top() <= bottom; ++piece)
-    if (piece->right() >= left && piece->left() <= right)
-      visit(*piece);
+  clip_.nearLine(from, to, nearPieces_);
+  for (const QRect *piece : nearPieces_)
+    visit(*piece);
   phase = (phase + n % period) % period;
 }
 
@@ -335,21 +336,11 @@ void GdiCanvas::end() {
   painter_.reset();
   device_ = nullptr;
   pixels_ = nullptr;
-  clipPieces_.clear();
+  clip_.clear();
 }
 
 void GdiCanvas::setClipPieces(const QRegion &region) {
-  const QRect device(0, 0, device_->width(), device_->height());
-  clipPieces_.clear();
-  if (region.isEmpty()) {
-    clipPieces_.push_back(device);
-    return;
-  }
-  for (const QRect &piece : region) {
-    const QRect r = piece.intersected(device);
-    if (!r.isEmpty())
-      clipPieces_.push_back(r);
-  }
+  clip_.set(region, QRect(0, 0, device_->width(), device_->height()));
 }
 
 bool GdiCanvas::isActive() const { return painter_ && painter_->isActive(); }

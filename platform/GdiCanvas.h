@@ -2,6 +2,7 @@
 // and graphs land on the same pixels as they did on the original 96-dpi screen.
 #pragma once
 
+#include "platform/ClipPieces.h"
 #include "platform/Color.h"
 
 #include <QFont>
@@ -186,7 +187,8 @@ private:
   // The pixels of a 32-bit image device (null for any other device).
   uchar *pixels_ = nullptr;
   qsizetype bytesPerLine_ = 0;
-  std::vector<QRect> clipPieces_;
+  ClipPieces clip_;
+  std::vector<const QRect *> nearPieces_; // reused from line to line
   QPoint penPos_;
 };
 

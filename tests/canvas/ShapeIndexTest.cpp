@@ -319,6 +319,54 @@ TEST(ShapePositionsNear, MatchesAScanAfterRandomChanges) {
   }
 }
 
+// A look-up with a further test of the bounds lists what it lists without one, less exactly the
+// shapes the test does not want: the index skips whole cells the test does not want, which must
+// lose none of the rest. The test wants bounds meeting one of a few small boxes, some just past
+// the lines between cells, where shapes of the cells below and to the left reach.
+TEST(ShapePositionsNear, AFilterLeavesOutOnlyWhatItDoesNotWant) {
+  const std::vector<Rect> boxes = {{100, 100, 140, 130},
+                                   {2000, 500, 2001, 2600},
+                                   {-50, 1025, 3000, 1027},
+                                   {1537, -50, 1539, 3000},
+                                   {513, 257, 513.5, 258}};
+  const auto wantedBy = [&](double x0, double y0, double x1, double y1) {
+    if (std::isnan(x0 + y0 + x1 + y1))
+      return true;
+    return std::any_of(boxes.begin(), boxes.end(), [&](const Rect &b) {
+      return !(x1 < b.minX || x0 > b.maxX || y1 < b.minY || y0 > b.maxY);
+    });
+  };
+  struct Context {
+    decltype(wantedBy) &f;
+  } context{wantedBy};
+  const BoundsFilter filter{[](const void *c, double x0, double y0, double x1, double y1) {
+                              return static_cast<const Context *>(c)->f(x0, y0, x1, y1);
+                            },
+                            &context};
+  for (unsigned seed : {5u, 6u}) {
+    RandomDrawing d(seed);
+    for (int i = 0; i < 3000; ++i)
+      d.addShape();
+    for (int q = 0; q < 40; ++q) {
+      const Rect r = q == 0 ? Rect{-1e30, -1e30, 1e30, 1e30} : d.rect();
+      if (std::isnan(r.minX + r.minY + r.maxX + r.maxY))
+        continue;
+      const std::string why = "seed " + std::to_string(seed) + " query " + std::to_string(q);
+      std::vector<int> all, got;
+      d.m.ShapePositionsNear(r.minX, r.minY, r.maxX, r.maxY, all);
+      d.m.ShapePositionsNear(r.minX, r.minY, r.maxX, r.maxY, got, filter);
+      for (int i : all) {
+        const TQShape &s = *d.m.Shapes[i];
+        const bool listed = std::binary_search(got.begin(), got.end(), i);
+        if (meets(s, r) && wantedBy(s.MinX, s.MinY, s.MaxX, s.MaxY))
+          ASSERT_TRUE(listed) << why << ": shape at " << i << " lost";
+      }
+      ASSERT_TRUE(std::includes(all.begin(), all.end(), got.begin(), got.end())) << why;
+      ASSERT_LT(got.size(), all.size() + 1) << why;
+    }
+  }
+}
+
 // A drawing large enough for the index, with one shape of each awkward kind among ordinary ones.
 TEST(ShapePositionsNear, EdgesHugeAndUnboundedShapes) {
   DrawingModel m;

@@ -548,11 +548,15 @@ TEST(GdiCanvasDevice, DrawCopiesAnImage) {
 
 // A clip keeps a line's pixels as they are: drawn into a region of several pieces, onto an image
 // (whose pixels thin lines are written into) or onto a pixmap (drawn by the painter), every
-// line shows inside the region exactly the pixels it shows unclipped, and nothing outside.
+// line shows inside the region exactly the pixels it shows unclipped, and nothing outside. The
+// second region is a pan's damage: small squares along two diagonals, a band at the left edge
+// and a block over several cells, in many bands of rows, so that long lines find their pieces
+// through the coarse cells.
 TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
   const struct {
     QPoint from, to;
     TPenStyle style;
+    TPenMode mode = pmCopy; // a pixel laid twice under XOR is undone
   } lines[] = {
       {{-3000, -1050}, {4000, 1450}, psSolid},
       {{4000, 1450}, {-3000, -1050}, psSolid},
@@ -564,44 +568,60 @@ TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
       {{-20, 60}, {80, -12}, psDot},
       {{2, 3}, {60, 41}, psDash},
       {{INT_MIN, 20}, {INT_MAX, 24}, psSolid},
+      {{-40, 210}, {330, -15}, psSolid},
+      {{0, 0}, {299, 199}, psSolid},
+      {{301, 3}, {-2, 197}, psDot},
+      {{150, -900}, {151, 900}, psSolid},
+      {{-5000, 100}, {5000, 104}, psDash},
+      {{-40, 205}, {320, -10}, psSolid, pmXor},
+      {{297, 0}, {2, 199}, psSolid, pmXor},
   };
-  QRegion clip;
+  QRegion small;
   for (const QRect &r : {QRect(0, 0, 64, 5), QRect(7, 9, 20, 12), QRect(30, 14, 9, 30),
                          QRect(44, 20, 15, 6), QRect(0, 40, 64, 8)})
-    clip += r;
-  for (const auto &line : lines) {
-    const auto draw = [&](QPaintDevice &device, const QRegion *region) {
-      GdiCanvas g(device);
-      if (region)
-        g.SetClipRegion(*region);
-      g.Pen.Color = 0x3060C0;
-      g.Pen.Style = line.style;
-      g.Brush.Style = bsClear;
-      g.MoveTo(line.from.x(), line.from.y());
-      g.LineTo(line.to.x(), line.to.y());
-    };
-    QImage whole(64, 48, QImage::Format_RGB32), clipped(64, 48, QImage::Format_RGB32);
-    whole.fill(Qt::white);
-    clipped.fill(Qt::white);
-    QPixmap painted(64, 48);
-    painted.fill(Qt::white);
-    draw(whole, nullptr);
-    draw(clipped, &clip);
-    draw(painted, &clip);
-    const QImage byPainter = painted.toImage().convertToFormat(QImage::Format_RGB32);
-    const std::string what = std::to_string(line.from.x()) + "," + std::to_string(line.from.y()) +
-                             " to " + std::to_string(line.to.x()) + "," +
-                             std::to_string(line.to.y());
-    int inked = 0;
-    for (int y = 0; y < 48; ++y)
-      for (int x = 0; x < 64; ++x) {
-        const QRgb expected =
-            clip.contains(QPoint(x, y)) ? whole.pixel(x, y) : QColor(Qt::white).rgb();
-        inked += expected != QColor(Qt::white).rgb();
-        ASSERT_EQ(clipped.pixel(x, y), expected) << what << " at " << x << "," << y;
-        ASSERT_EQ(byPainter.pixel(x, y), expected)
-            << what << " by the painter at " << x << "," << y;
-      }
-    EXPECT_GT(inked, 0) << what << " crosses the region";
+    small += r;
+  QRegion strips = QRegion(QRect(0, 0, 4, 200)) + QRect(100, 60, 150, 70);
+  for (int k = 0; k < 43; ++k) {
+    strips += QRect(k * 7, k * 200 / 43, 5, 5);
+    strips += QRect(299 - k * 7, k * 200 / 43 + 2, 3, 6);
   }
+  const struct {
+    QSize size;
+    QRegion clip;
+  } clips[] = {{{64, 48}, small}, {{300, 200}, strips}};
+  ASSERT_GT(strips.rectCount(), 80);
+  for (const auto &[size, clip] : clips)
+    for (const auto &line : lines) {
+      const auto draw = [&](QPaintDevice &device, const QRegion *region) {
+        GdiCanvas g(device);
+        if (region)
+          g.SetClipRegion(*region);
+        g.Pen.Color = 0x3060C0;
+        g.Pen.Style = line.style;
+        g.Pen.Mode = line.mode;
+        g.Brush.Style = bsClear;
+        g.MoveTo(line.from.x(), line.from.y());
+        g.LineTo(line.to.x(), line.to.y());
+      };
+      QImage whole(size, QImage::Format_RGB32), clipped(size, QImage::Format_RGB32);
+      whole.fill(Qt::white);
+      clipped.fill(Qt::white);
+      QPixmap painted(size);
+      painted.fill(Qt::white);
+      draw(whole, nullptr);
+      draw(clipped, &clip);
+      draw(painted, &clip);
+      const QImage byPainter = painted.toImage().convertToFormat(QImage::Format_RGB32);
+      const std::string what = std::to_string(line.from.x()) + "," + std::to_string(line.from.y()) +
+                               " to " + std::to_string(line.to.x()) + "," +
+                               std::to_string(line.to.y()) + " on " + std::to_string(size.width());
+      for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+          const QRgb expected =
+              clip.contains(QPoint(x, y)) ? whole.pixel(x, y) : QColor(Qt::white).rgb();
+          ASSERT_EQ(clipped.pixel(x, y), expected) << what << " at " << x << "," << y;
+          ASSERT_EQ(byPainter.pixel(x, y), expected)
+              << what << " by the painter at " << x << "," << y;
+        }
+    }
 }

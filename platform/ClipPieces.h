@@ -1,0 +1,41 @@
+// The pieces of a clip region cut to a device, and which of them a straight line may reach.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+class ClipPieces {
+public:
+  // The region's pieces within the device; an empty region stands for the whole device.
+  void set(const QRegion &region, const QRect &device);
+  void clear();
+  bool empty() const { return pieces_.empty(); }
+
+  // The pieces a pixel of the one-pixel line from a to b may lie in, each once: those near the
+  // columns the line crosses in each band of rows it meets, or, when it meets many bands, those
+  // listed in the cells of a coarse grid along it. A pixel of the line lies within half a pixel
+  // of the exact line, so a margin of a pixel around it loses none.
+  void nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out);
+
+private:
+  void buildCells();
+
+  std::vector<QRect> pieces_;
+  // Where each band of pieces with the same rows starts, then the number of pieces: a region's
+  // pieces come in such bands from top to bottom, each from left to right.
+  std::vector<std::size_t> bands_{0};
+
+  static constexpr int cell = 64;
+  bool cellsBuilt_ = false;
+  int columns_ = 0, rows_ = 0;
+  std::vector<std::uint32_t> cellStart_, cellPieces_; // the pieces meeting each cell
+  std::vector<std::uint32_t> seen_;                   // the last walk each piece was listed by
+  std::uint32_t walk_ = 0;
+};
+
+} // namespace platform
