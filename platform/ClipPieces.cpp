@@ -133,7 +133,12 @@ void ClipPieces::nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out) {
         if (seen_[i] == walk_)
           continue;
         seen_[i] = walk_;
-        out.push_back(&pieces_[i]);
+        // A cell holds pieces of many rows: only those the line passes near are listed.
+        const QRect &piece = pieces_[i];
+        double p0 = 0.0, p1 = 0.0;
+        columnsAt(piece.top(), piece.bottom(), p0, p1);
+        if (p1 >= piece.left() && p0 <= piece.right())
+          out.push_back(&piece);
       }
     }
   }
