@@ -210,7 +210,7 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
   const QPointF from = a + QPointF(dx, dy) * t0, to = a + QPointF(dx, dy) * t1;
   // Each piece adds its box: pieces about as long as the strip is wide keep a slanted line's
   // boxes close to it, longer ones add a square of pixels far from it.
-  const double pieceLength = std::max(8.0, 2.0 * p);
+  const double pieceLength = std::max(16.0, 2.0 * p);
   const double along = std::max(std::fabs(to.x() - from.x()), std::fabs(to.y() - from.y()));
   const int pieces = std::max(1, static_cast<int>(std::ceil(along / pieceLength)));
   for (int k = 0; k < pieces; ++k) {
@@ -230,8 +230,12 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
 void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long long pad,
                      const QRect &client) {
   const auto at = [&](double x, double y) { return QPointF(m.toX(x), m.toY(y)); };
+  // A one-pixel pen lays its pixels within half a pixel of the path between the truncated
+  // ends, which a pan moves by at most a pixel: its old and new pixels lie within two pixels of
+  // the new path. A wider pen reaches as far as its own overhang.
+  const long long along = !s.Selected && s.PenWidth <= 1 ? 2 : std::min(pad, overhangOf(s, m) + 2);
   if (const auto *l = dynamic_cast<const TQLine *>(&s)) {
-    addStrip(d, at(l->X1, l->Y1), at(l->X2, l->Y2), pad, client);
+    addStrip(d, at(l->X1, l->Y1), at(l->X2, l->Y2), along, client);
     return;
   }
   if (const auto *a = dynamic_cast<const TQArc *>(&s)) {
@@ -243,7 +247,7 @@ void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long lo
       p && !p->Closed && s.ShapeType != 8 && s.ShapeType != 10) {
     for (std::size_t i = 0; i + 1 < p->Points.size(); ++i)
       addStrip(d, at(p->Points[i].X, p->Points[i].Y), at(p->Points[i + 1].X, p->Points[i + 1].Y),
-               pad, client);
+               along, client);
     return;
   }
   const double x0 = (s.MinX - m.left) * m.scaleX, x1 = (s.MaxX - m.left) * m.scaleX;
