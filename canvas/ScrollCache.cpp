@@ -199,7 +199,7 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
 // pixels long, within the client: a line across the view whose pixels shift by one damages a
 // strip along itself, not the box around it. The piece is first cut to the client widened by
 // the pad.
-void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &client) {
+void addStrip(std::vector<QRect> &d, QPointF a, QPointF b, long long pad, const QRect &client) {
   const double p = static_cast<double>(pad) + 1.0;
   const double x0 = client.left() - p, x1 = client.right() + 1 + p;
   const double y0 = client.top() - p, y1 = client.bottom() + 1 + p;
@@ -220,14 +220,14 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
                          static_cast<int>(std::floor(std::min(u.y(), v.y()) - p))),
                   QPoint(static_cast<int>(std::ceil(std::max(u.x(), v.x()) + p)),
                          static_cast<int>(std::ceil(std::max(u.y(), v.y()) + p))));
-    d += r.intersected(client);
+    d.push_back(r.intersected(client));
   }
 }
 
 // Adds where a shape that does not move with the view may change its pixels: a strip along
 // each straight piece of an outline, or the box around the shape for anything that fills or
 // curves.
-void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long long pad,
+void addChangedShape(std::vector<QRect> &d, const TQShape &s, const ViewMapping &m, long long pad,
                      const QRect &client) {
   const auto at = [&](double x, double y) { return QPointF(m.toX(x), m.toY(y)); };
   // A one-pixel pen lays its pixels within half a pixel of the path between the truncated
@@ -256,7 +256,7 @@ void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long lo
                            static_cast<int>(std::floor(y0)) - static_cast<int>(pad)),
                     QPoint(static_cast<int>(std::ceil(x1)) + static_cast<int>(pad),
                            static_cast<int>(std::ceil(y1)) + static_cast<int>(pad)));
-  d += reach.intersected(client);
+  d.push_back(reach.intersected(client));
 }
 
 } // namespace
@@ -311,6 +311,9 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   const long long pad = pc.overhang + 2;
   const QRect client(0, 0, w, h);
   QRegion d;
+  // Strips along shapes drawn anew, joined into d at once: a region grown a rectangle at a time
+  // costs the square of their number.
+  std::vector<QRect> strips;
 
   // Shapes near the edges that moved. Shapes coming into the view or leaving it lie within the
   // uncovered strips and the bands along the edges below, but points and texts also change what
@@ -418,7 +421,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       const bool curve = s->ShapeType == 8 || s->ShapeType == 10;
       if (!curve && movesWithPicture(*s, from, to, kx, ky))
         continue;
-      addChangedShape(d, *s, mTo, pad, client);
+      addChangedShape(strips, *s, mTo, pad, client);
     }
   }
 
@@ -455,8 +458,10 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
     if (s->ShapeType == 17 && isPoint(*s))
       pointEdits.push_back(i);
     else
-      addChangedShape(d, *s, mTo, pad, client);
+      addChangedShape(strips, *s, mTo, pad, client);
   }
+
+  d += canvas::unionOf(strips);
 
   // Texts drawn stay where they were unless the move carried their anchor across an edge
   // beyond which texts are left out, or across the first pixel row or column (pixels are
