@@ -1,12 +1,14 @@
 // The world grid of the back buffer: dotted lines at a chosen or automatic step, their labels
 // along the bottom and left edges, and the red axes through the origin.
 #include "canvas/PaintCache.h"
+#include "canvas/PaintPasses.h"
 #include "canvas/PaintSupport.h"
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 #include "platform/CodePage.h"
 #include "platform/Convert.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -138,6 +140,19 @@ void setLabelFont(GdiCanvas &g) {
   g.Font.Orientation = 0;
 }
 
+// The size of a label's text in the label font (set on g), measured once: a pan measures every
+// label of the view before and after it, and the same few texts come back all day.
+QSize labelExtent(GdiCanvas &g, const QString &text) {
+  static QHash<QString, QSize> sizes;
+  if (const auto it = sizes.constFind(text); it != sizes.constEnd())
+    return *it;
+  if (sizes.size() > 4096)
+    sizes.clear();
+  const QSize size = g.TextExtent(text);
+  sizes.insert(text, size);
+  return size;
+}
+
 std::vector<LabelBox> labelBoxes(const GridPlan &p, const canvas::ViewFrame &f, GdiCanvas &g,
                                  int kx, int ky) {
   std::vector<LabelBox> out;
@@ -149,7 +164,7 @@ std::vector<LabelBox> labelBoxes(const GridPlan &p, const canvas::ViewFrame &f, 
     if (!(sx > 4 && sx <= width - 50))
       continue;
     const QString text = label(x, p.stepX);
-    const QSize size = g.TextExtent(text);
+    const QSize size = labelExtent(g, text);
     const int half = size.width() / 2;
     out.push_back(
         {QRect(QPoint(sx - half - 2, height - size.height() - 4), QPoint(sx + half + 1, height - 3))
@@ -161,7 +176,7 @@ std::vector<LabelBox> labelBoxes(const GridPlan &p, const canvas::ViewFrame &f, 
     if (!(sy > 14 && sy <= height - 20))
       continue;
     const QString text = label(y, p.stepY);
-    const QSize size = g.TextExtent(text);
+    const QSize size = labelExtent(g, text);
     const int half = size.height() / 2;
     out.push_back(
         {QRect(QPoint(2, sy - half - 1), QPoint(size.width() + 5, sy + half)).translated(kx, ky),
@@ -210,6 +225,7 @@ bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const Vie
   const int h = to.height;
   const ViewMapping ma(from.left, from.right, from.top, from.bottom, from.width, from.height);
   const ViewMapping mb(to.left, to.right, to.top, to.bottom, to.width, to.height);
+  std::vector<QRect> added; // joined into the damage at once
   // Lines: each starts its dots at the client's edge, so a move along a line by other than a
   // whole number of dot periods draws it anew; lines that came, went or landed elsewhere too.
   const auto lines = [&](const std::vector<double> &oldAt, const std::vector<double> &newAt,
@@ -228,7 +244,9 @@ bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const Vie
       after.push_back(vertical ? mb.toX(v) : mb.toY(v));
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
-    const auto line = [&](int at) { damage += vertical ? QRect(at, 0, 1, h) : QRect(0, at, w, 1); };
+    const auto line = [&](int at) {
+      added.push_back(vertical ? QRect(at, 0, 1, h) : QRect(0, at, w, 1));
+    };
     for (int at : before)
       if (dotsMoved || !std::binary_search(after.begin(), after.end(), at))
         line(at);
@@ -244,13 +262,14 @@ bool canvas::gridScrollDamage(TTarvikCanvas &c, const ViewFrame &from, const Vie
   const std::vector<LabelBox> before = labelBoxes(a, from, measure, kx, ky);
   const std::vector<LabelBox> after = labelBoxes(b, to, measure, 0, 0);
   // Glyphs may overhang the box a little.
-  const auto box = [&](const LabelBox &l) { damage += l.box.adjusted(-2, -2, 2, 2); };
+  const auto box = [&](const LabelBox &l) { added.push_back(l.box.adjusted(-2, -2, 2, 2)); };
   for (const LabelBox &l : before)
     if (!std::binary_search(after.begin(), after.end(), l))
       box(l);
   for (const LabelBox &l : after)
     if (!std::binary_search(before.begin(), before.end(), l))
       box(l);
+  damage += canvas::unionOf(added);
   return true;
 }
 
@@ -312,7 +331,7 @@ std::vector<GridLabel> gridLabels(TTarvikCanvas &c, GdiCanvas &g, const GridPlan
     if (!(sx > 4 && sx <= width - 50))
       continue;
     QString text = label(x, plan.stepX);
-    const QSize size = g.TextExtent(text);
+    const QSize size = labelExtent(g, text);
     const int half = size.width() / 2;
     out.push_back(GridLabel{sx - half - 2, height - size.height() - 4, sx + half + 2, height - 2,
                             QPoint(sx - half, height - size.height() - 3), std::move(text)});
@@ -322,7 +341,7 @@ std::vector<GridLabel> gridLabels(TTarvikCanvas &c, GdiCanvas &g, const GridPlan
     if (!(sy > 14 && sy <= height - 20))
       continue;
     QString text = label(y, plan.stepY);
-    const QSize size = g.TextExtent(text);
+    const QSize size = labelExtent(g, text);
     const int half = size.height() / 2;
     out.push_back(GridLabel{2, sy - half - 1, size.width() + 6, sy + half + 1, QPoint(4, sy - half),
                             std::move(text)});

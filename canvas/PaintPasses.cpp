@@ -240,6 +240,25 @@ bool canvas::movesWithPicture(const TQShape &s, const ViewFrame &from, const Vie
   return true;
 }
 
+QRegion canvas::unionOf(const std::vector<QRect> &rects) {
+  // Each union costs about the pieces of both sides: joined a pair at a time, every rectangle
+  // takes part in a number of unions that grows with the logarithm of their count.
+  std::vector<QRegion> parts;
+  parts.reserve(rects.size());
+  for (const QRect &r : rects)
+    if (!r.isEmpty())
+      parts.emplace_back(r);
+  while (parts.size() > 1) {
+    std::size_t k = 0;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+      parts[k++] = parts[i].united(parts[i + 1]);
+    if (parts.size() % 2 == 1)
+      parts[k++] = std::move(parts.back());
+    parts.resize(k);
+  }
+  return parts.empty() ? QRegion() : parts.front();
+}
+
 bool canvas::clipPiece(double ax, double ay, double bx, double by, double x0, double y0, double x1,
                        double y1, double &t0, double &t1) {
   t0 = 0.0;

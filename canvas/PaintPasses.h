@@ -9,6 +9,7 @@
 #include "canvas/WorldView.h"
 
 #include <QRect>
+#include <QRegion>
 #include <unordered_set>
 #include <vector>
 
@@ -112,6 +113,9 @@ WorldRect worldAround(const TTarvikCanvas &c, const ViewMapping &m, const QRect 
 // The pixels a shape's drawing may touch in a view: its bounds' pixels and `pad` around them,
 // within the client.
 QRect shapePixels(const TQShape &s, const ViewMapping &m, long long pad, int w, int h);
+
+// The union of the rectangles, joined pairwise.
+QRegion unionOf(const std::vector<QRect> &rects);
 
 // The pixels of the rectangles (of a region, or a list of them), each counted once per rectangle.
 template <class Rects> long long pixelArea(const Rects &rects) {

@@ -41,7 +41,9 @@ struct ViewFrame {
 void copyPixels(QImage &to, const QImage &from, const QRegion &where);
 
 // The region's pieces gathered into groups lying close together, as the rectangles around each
-// group; the one rectangle around the region when there would be more than `most` groups.
+// group. When there would be more than `most` groups, the region cut by a grid of tiles (the
+// rectangle around its pixels in each), or the one rectangle around it when those cover most
+// of it.
 std::vector<QRect> nearbyGroups(const QRegion &region, std::size_t most);
 
 // DrawGrid onto the given canvas (the back buffer's). With a region (the canvas clipped to it),

@@ -393,7 +393,7 @@ void TTarvikCanvas::drawShapesNear(GdiCanvas &g, const QRegion &region, int from
     const WorldRect q = worldAround(*this, m, r, pad);
     ShapePositionsNear(q.minX, q.minY, q.maxX, q.maxY, out, wanted);
   };
-  const std::vector<QRect> groups = canvas::nearbyGroups(region, 64);
+  const std::vector<QRect> groups = canvas::nearbyGroups(region, mostGroupsLookedUp);
   if (groups.size() <= 1 || groups.size() > mostGroupsLookedUp) {
     lookUp(region.boundingRect(), all);
   } else {

@@ -199,7 +199,7 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
 // pixels long, within the client: a line across the view whose pixels shift by one damages a
 // strip along itself, not the box around it. The piece is first cut to the client widened by
 // the pad.
-void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &client) {
+void addStrip(std::vector<QRect> &d, QPointF a, QPointF b, long long pad, const QRect &client) {
   const double p = static_cast<double>(pad) + 1.0;
   const double x0 = client.left() - p, x1 = client.right() + 1 + p;
   const double y0 = client.top() - p, y1 = client.bottom() + 1 + p;
@@ -210,7 +210,7 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
   const QPointF from = a + QPointF(dx, dy) * t0, to = a + QPointF(dx, dy) * t1;
   // Each piece adds its box: pieces about as long as the strip is wide keep a slanted line's
   // boxes close to it, longer ones add a square of pixels far from it.
-  const double pieceLength = std::max(8.0, 2.0 * p);
+  const double pieceLength = std::max(16.0, 2.0 * p);
   const double along = std::max(std::fabs(to.x() - from.x()), std::fabs(to.y() - from.y()));
   const int pieces = std::max(1, static_cast<int>(std::ceil(along / pieceLength)));
   for (int k = 0; k < pieces; ++k) {
@@ -220,18 +220,22 @@ void addStrip(QRegion &d, QPointF a, QPointF b, long long pad, const QRect &clie
                          static_cast<int>(std::floor(std::min(u.y(), v.y()) - p))),
                   QPoint(static_cast<int>(std::ceil(std::max(u.x(), v.x()) + p)),
                          static_cast<int>(std::ceil(std::max(u.y(), v.y()) + p))));
-    d += r.intersected(client);
+    d.push_back(r.intersected(client));
   }
 }
 
 // Adds where a shape that does not move with the view may change its pixels: a strip along
 // each straight piece of an outline, or the box around the shape for anything that fills or
 // curves.
-void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long long pad,
+void addChangedShape(std::vector<QRect> &d, const TQShape &s, const ViewMapping &m, long long pad,
                      const QRect &client) {
   const auto at = [&](double x, double y) { return QPointF(m.toX(x), m.toY(y)); };
+  // A one-pixel pen lays its pixels within half a pixel of the path between the truncated
+  // ends, which a pan moves by at most a pixel: its old and new pixels lie within two pixels of
+  // the new path. A wider pen reaches as far as its own overhang.
+  const long long along = !s.Selected && s.PenWidth <= 1 ? 2 : std::min(pad, overhangOf(s, m) + 2);
   if (const auto *l = dynamic_cast<const TQLine *>(&s)) {
-    addStrip(d, at(l->X1, l->Y1), at(l->X2, l->Y2), pad, client);
+    addStrip(d, at(l->X1, l->Y1), at(l->X2, l->Y2), along, client);
     return;
   }
   if (const auto *a = dynamic_cast<const TQArc *>(&s)) {
@@ -243,7 +247,7 @@ void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long lo
       p && !p->Closed && s.ShapeType != 8 && s.ShapeType != 10) {
     for (std::size_t i = 0; i + 1 < p->Points.size(); ++i)
       addStrip(d, at(p->Points[i].X, p->Points[i].Y), at(p->Points[i + 1].X, p->Points[i + 1].Y),
-               pad, client);
+               along, client);
     return;
   }
   const double x0 = (s.MinX - m.left) * m.scaleX, x1 = (s.MaxX - m.left) * m.scaleX;
@@ -252,7 +256,7 @@ void addChangedShape(QRegion &d, const TQShape &s, const ViewMapping &m, long lo
                            static_cast<int>(std::floor(y0)) - static_cast<int>(pad)),
                     QPoint(static_cast<int>(std::ceil(x1)) + static_cast<int>(pad),
                            static_cast<int>(std::ceil(y1)) + static_cast<int>(pad)));
-  d += reach.intersected(client);
+  d.push_back(reach.intersected(client));
 }
 
 } // namespace
@@ -307,6 +311,9 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
   const long long pad = pc.overhang + 2;
   const QRect client(0, 0, w, h);
   QRegion d;
+  // Strips along shapes drawn anew, joined into d at once: a region grown a rectangle at a time
+  // costs the square of their number.
+  std::vector<QRect> strips;
 
   // Shapes near the edges that moved. Shapes coming into the view or leaving it lie within the
   // uncovered strips and the bands along the edges below, but points and texts also change what
@@ -414,7 +421,7 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
       const bool curve = s->ShapeType == 8 || s->ShapeType == 10;
       if (!curve && movesWithPicture(*s, from, to, kx, ky))
         continue;
-      addChangedShape(d, *s, mTo, pad, client);
+      addChangedShape(strips, *s, mTo, pad, client);
     }
   }
 
@@ -451,8 +458,10 @@ bool TTarvikCanvas::scrollCache(QRegion &damage) {
     if (s->ShapeType == 17 && isPoint(*s))
       pointEdits.push_back(i);
     else
-      addChangedShape(d, *s, mTo, pad, client);
+      addChangedShape(strips, *s, mTo, pad, client);
   }
+
+  d += canvas::unionOf(strips);
 
   // Texts drawn stay where they were unless the move carried their anchor across an edge
   // beyond which texts are left out, or across the first pixel row or column (pixels are

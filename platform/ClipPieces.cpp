@@ -8,14 +8,13 @@ namespace platform {
 
 namespace {
 
-// Bands a line may meet before its pieces are found through the grid's cells instead.
-constexpr std::ptrdiff_t mostBandsWalked = 8;
+// Pieces a line is tested against one by one before the grid's cells are used.
+constexpr std::size_t fewPieces = 8;
 
 } // namespace
 
 void ClipPieces::clear() {
   pieces_.clear();
-  bands_.assign(1, 0);
   cellsBuilt_ = false;
 }
 
@@ -24,20 +23,37 @@ void ClipPieces::set(const QRegion &region, const QRect &device) {
   if (region.isEmpty()) {
     if (!device.isEmpty())
       pieces_.push_back(device);
-  } else {
-    for (const QRect &piece : region) {
-      const QRect r = piece.intersected(device);
-      if (!r.isEmpty())
-        pieces_.push_back(r);
-    }
+    return;
   }
-  // Cutting a region's pieces to the device keeps its bands.
-  bands_.clear();
-  for (std::size_t i = 0; i < pieces_.size(); ++i)
-    if (i == 0 || pieces_[i].top() != pieces_[i - 1].top() ||
-        pieces_[i].bottom() != pieces_[i - 1].bottom())
-      bands_.push_back(i);
-  bands_.push_back(pieces_.size());
+  // The pieces of the band above still open to be joined, in the order of their columns.
+  std::vector<std::size_t> open, next;
+  int bandTop = 0;
+  std::size_t o = 0;
+  for (const QRect &piece : region) {
+    const QRect r = piece.intersected(device);
+    if (r.isEmpty())
+      continue;
+    if (next.empty() || r.top() != bandTop) {
+      // A new band: the band before it is what the next band may join.
+      if (!next.empty())
+        open.swap(next);
+      next.clear();
+      bandTop = r.top();
+      o = 0;
+    }
+    while (o < open.size() && pieces_[open[o]].left() < r.left())
+      ++o;
+    if (o < open.size()) {
+      QRect &above = pieces_[open[o]];
+      if (above.left() == r.left() && above.right() == r.right() && above.bottom() + 1 == r.top()) {
+        above.setBottom(r.bottom());
+        next.push_back(open[o]);
+        continue;
+      }
+    }
+    next.push_back(pieces_.size());
+    pieces_.push_back(r);
+  }
 }
 
 void ClipPieces::buildCells() {
@@ -92,22 +108,17 @@ void ClipPieces::nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out) {
     x0 = std::max(x0, std::min(p, q) - 1.0);
     x1 = std::min(x1, std::max(p, q) + 1.0);
   };
-  const auto bandEnd = bands_.end() - 1;
-  const auto firstBand = std::partition_point(
-      bands_.begin(), bandEnd, [&](std::size_t i) { return pieces_[i].bottom() < top; });
-  const auto lastBand = std::partition_point(
-      firstBand, bandEnd, [&](std::size_t i) { return pieces_[i].top() <= bottom; });
-  if (lastBand - firstBand <= mostBandsWalked) {
-    for (auto band = firstBand; band < lastBand; ++band) {
-      const auto first = pieces_.begin() + static_cast<std::ptrdiff_t>(band[0]);
-      const auto last = pieces_.begin() + static_cast<std::ptrdiff_t>(band[1]);
-      double x0 = 0.0, x1 = 0.0;
-      columnsAt(first->top(), first->bottom(), x0, x1);
-      auto piece =
-          std::partition_point(first, last, [&](const QRect &r) { return r.right() < x0; });
-      for (; piece != last && piece->left() <= x1; ++piece)
-        out.push_back(&*piece);
-    }
+  const auto near = [&](const QRect &piece) {
+    if (piece.bottom() < top || piece.top() > bottom)
+      return false;
+    double x0 = 0.0, x1 = 0.0;
+    columnsAt(piece.top(), piece.bottom(), x0, x1);
+    return x1 >= piece.left() && x0 <= piece.right();
+  };
+  if (pieces_.size() <= fewPieces) {
+    for (const QRect &piece : pieces_)
+      if (near(piece))
+        out.push_back(&piece);
     return;
   }
   if (!cellsBuilt_)
@@ -133,7 +144,9 @@ void ClipPieces::nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out) {
         if (seen_[i] == walk_)
           continue;
         seen_[i] = walk_;
-        out.push_back(&pieces_[i]);
+        // A cell holds pieces of many rows: only those the line passes near are listed.
+        if (near(pieces_[i]))
+          out.push_back(&pieces_[i]);
       }
     }
   }

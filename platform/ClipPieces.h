@@ -16,19 +16,19 @@ public:
   void clear();
   bool empty() const { return pieces_.empty(); }
 
-  // The pieces a pixel of the one-pixel line from a to b may lie in, each once: those near the
-  // columns the line crosses in each band of rows it meets, or, when it meets many bands, those
-  // listed in the cells of a coarse grid along it. A pixel of the line lies within half a pixel
-  // of the exact line, so a margin of a pixel around it loses none.
+  // The pieces a pixel of the one-pixel line from a to b may lie in, each once: among a few
+  // pieces, those the line passes near; among many, those listed in the cells of a coarse grid
+  // that the line crosses. A pixel of the line lies within half a pixel of the exact line, so a
+  // margin of a pixel around it loses none.
   void nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out);
 
 private:
   void buildCells();
 
+  // A region comes in bands of rows, each band's pieces split at every row where any band
+  // starts: a piece of the same columns in the band below is joined to the one above, so that
+  // a strip along an edge is one piece however many bands the rest of the region has.
   std::vector<QRect> pieces_;
-  // Where each band of pieces with the same rows starts, then the number of pieces: a region's
-  // pieces come in such bands from top to bottom, each from left to right.
-  std::vector<std::size_t> bands_{0};
 
   static constexpr int cell = 64;
   bool cellsBuilt_ = false;

@@ -204,8 +204,9 @@ constexpr long long small64 = 1LL << 28;
 // with the larger coordinate whatever the direction: GDI always leaves out the end point. A pixel
 // lies nearest the exact line (halves towards larger coordinates, the same both ways). Only the
 // steps whose pixels lie in a clip rectangle are visited, so a line costs what it puts down
-// there, however long it is. A solid line onto a 32-bit image is written straight into the
-// pixels of each piece of the clip; anything else is gathered and drawn by the painter.
+// there, however long it is. A line copied onto a 32-bit image is written straight into the
+// pixels of each piece of the clip, its pattern's gaps too under an opaque brush; anything else
+// is gathered and drawn by the painter.
 // `phase` carries the dash pattern on from segment to segment of a polyline.
 void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
   const long long dx = static_cast<long long>(to.x()) - from.x();
@@ -222,6 +223,11 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
   const long long dMinor = xMajor ? dy : dx;
   const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
   const QRgb colour = toQColor(Pen.Color).rgba();
+  // A pattern's gaps take the background colour under an opaque brush, as the painter's
+  // points would lay them.
+  const bool solid = Pen.Style == psSolid;
+  const bool fillsGaps = Brush.Style == bsSolid;
+  const QRgb gapColour = toQColor(Brush.Color).rgba();
   const bool small = n < small64 && std::llabs(minor0) < small64 && std::llabs(major0) < small64;
   const auto visit = [&](const QRect &clip) {
     const long long lo = xMajor ? clip.left() : clip.top();
@@ -262,12 +268,18 @@ void GdiCanvas::rasterLine(QPoint from, QPoint to, long long &phase) {
       const long long major = major0 + step * i;
       const int x = static_cast<int>(xMajor ? major : minor);
       const int y = static_cast<int>(xMajor ? minor : major);
-      if (direct) {
-        reinterpret_cast<QRgb *>(pixels_ + y * bytesPerLine_)[x] = colour;
+      QRgb *pixel = direct ? reinterpret_cast<QRgb *>(pixels_ + y * bytesPerLine_) + x : nullptr;
+      if (pixel && solid) {
+        *pixel = colour;
         continue;
       }
       const bool on = pattern[static_cast<std::size_t>((phase % period + i % period) % period)];
-      (on ? linePixels_ : gapPixels_).emplace_back(x, y);
+      if (!pixel)
+        (on ? linePixels_ : gapPixels_).emplace_back(x, y);
+      else if (on)
+        *pixel = colour;
+      else if (fillsGaps)
+        *pixel = gapColour;
     }
   };
   clip_.nearLine(from, to, nearPieces_);
@@ -411,7 +423,7 @@ void GdiCanvas::applyForShape() {
 void GdiCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 
 bool GdiCanvas::writesThinLines() const {
-  return pixels_ && Pen.Style == psSolid && Pen.Mode == pmCopy;
+  return pixels_ && Pen.Style != psClear && Pen.Mode == pmCopy;
 }
 
 void GdiCanvas::LineTo(int x, int y) {

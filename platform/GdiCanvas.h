@@ -160,7 +160,7 @@ private:
   // corners, as GDI centres it.
   bool widePen() const;
   void rasterLine(QPoint from, QPoint to, long long &phase);
-  // Whether thin lines go straight into the pixels of the device (solid, copied, onto a 32-bit
+  // Whether thin lines go straight into the pixels of the device (copied onto a 32-bit
   // image) rather than through the painter.
   bool writesThinLines() const;
   // Where drawing may land: the device, or the clip region's pieces within it.

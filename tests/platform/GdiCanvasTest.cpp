@@ -556,7 +556,8 @@ TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
   const struct {
     QPoint from, to;
     TPenStyle style;
-    TPenMode mode = pmCopy; // a pixel laid twice under XOR is undone
+    TPenMode mode = pmCopy;      // a pixel laid twice under XOR is undone
+    TBrushStyle brush = bsClear; // an opaque brush fills a pattern's gaps
   } lines[] = {
       {{-3000, -1050}, {4000, 1450}, psSolid},
       {{4000, 1450}, {-3000, -1050}, psSolid},
@@ -575,6 +576,8 @@ TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
       {{-5000, 100}, {5000, 104}, psDash},
       {{-40, 205}, {320, -10}, psSolid, pmXor},
       {{297, 0}, {2, 199}, psSolid, pmXor},
+      {{-20, 60}, {80, -12}, psDot, pmCopy, bsSolid},
+      {{-40, 205}, {320, -10}, psDash, pmCopy, bsSolid},
   };
   QRegion small;
   for (const QRect &r : {QRect(0, 0, 64, 5), QRect(7, 9, 20, 12), QRect(30, 14, 9, 30),
@@ -599,7 +602,8 @@ TEST(GdiCanvasLines, ClippedLinesKeepTheirPixelsWhateverTheDevice) {
         g.Pen.Color = 0x3060C0;
         g.Pen.Style = line.style;
         g.Pen.Mode = line.mode;
-        g.Brush.Style = bsClear;
+        g.Brush.Style = line.brush;
+        g.Brush.Color = 0x40A020;
         g.MoveTo(line.from.x(), line.from.y());
         g.LineTo(line.to.x(), line.to.y());
       };
