@@ -176,7 +176,10 @@ void canvas::drawListedShapes(TTarvikCanvas &c, PaintCache &pc, GdiCanvas &g,
       if (s->MaxX - s->MinX < half && s->MaxY - s->MinY < half)
         continue;
     }
-    drawWithContrast(c, *s, g, w, h);
+    // A shape whose pixels all lie outside the clip is not drawn (lines find the clip's
+    // pieces along themselves as they are drawn).
+    if (s->ShapeType == 3 || g.ClipMeets(shapePixels(*s, m, overhangOf(*s, m), w, h)))
+      drawWithContrast(c, *s, g, w, h);
     // A shape drawn here for the first time (one a scroll brought into the view, or one put on
     // top) counts like those the full redraw drew.
     noteDrawn(pc, *s, m);

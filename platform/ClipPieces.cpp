@@ -86,6 +86,28 @@ void ClipPieces::buildCells() {
   walk_ = 0;
 }
 
+bool ClipPieces::meets(const QRect &r) {
+  if (r.isEmpty())
+    return false;
+  if (pieces_.size() <= fewPieces)
+    return std::any_of(pieces_.begin(), pieces_.end(),
+                       [&](const QRect &piece) { return piece.intersects(r); });
+  if (!cellsBuilt_)
+    buildCells();
+  if (r.right() < 0 || r.bottom() < 0)
+    return false;
+  const int c0 = std::max(r.left(), 0) / cell, c1 = std::min(r.right() / cell, columns_ - 1);
+  const int r0 = std::max(r.top(), 0) / cell, r1 = std::min(r.bottom() / cell, rows_ - 1);
+  for (int row = r0; row <= r1; ++row)
+    for (int column = c0; column <= c1; ++column) {
+      const std::size_t c = static_cast<std::size_t>(row) * columns_ + column;
+      for (std::uint32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k)
+        if (pieces_[cellPieces_[k]].intersects(r))
+          return true;
+    }
+  return false;
+}
+
 void ClipPieces::nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out) {
   out.clear();
   const long long top = std::min<long long>(a.y(), b.y());

@@ -21,6 +21,8 @@ public:
   // that the line crosses. A pixel of the line lies within half a pixel of the exact line, so a
   // margin of a pixel around it loses none.
   void nearLine(QPoint a, QPoint b, std::vector<const QRect *> &out);
+  // Whether the rectangle meets a piece.
+  bool meets(const QRect &r);
 
 private:
   void buildCells();

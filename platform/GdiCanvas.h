@@ -147,6 +147,8 @@ public:
   // Confines all later drawing to the region (device pixels); an empty region lifts the limit.
   // Pixels inside come out exactly as without it.
   void SetClipRegion(const QRegion &region);
+  // Whether drawing within the rectangle may put pixels inside the clip.
+  bool ClipMeets(const QRect &r) { return clip_.meets(r); }
 
   // The QFont that Font stands for.
   QFont qFont() const;
