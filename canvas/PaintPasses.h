@@ -131,11 +131,6 @@ inline QRect shifted(const QRect &r, int kx, int ky) {
 
 // Fills the region with the background and draws the grid under the shapes there, onto a
 // canvas over the back buffer or an image of it; the canvas is left clipped to the region.
-// Cuts the piece from a to b to the box [x0, x1] x [y0, y1] (Liang-Barsky): false when it misses
-// the box, else the parameters t0 <= t1 along a->b of the part inside.
-bool clipPiece(double ax, double ay, double bx, double by, double x0, double y0, double x1,
-               double y1, double &t0, double &t1);
-
 void drawBackgroundIn(TTarvikCanvas &c, platform::GdiCanvas &g, const QRegion &region);
 
 // Draws the listed shapes (positions in the drawing, ascending) that a full redraw draws in the

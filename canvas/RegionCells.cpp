@@ -1,7 +1,7 @@
 // A coarse grid of where a region reaches.
 #include "canvas/RegionCells.h"
 
-#include "canvas/PaintPasses.h"
+#include "canvas/SegmentClip.h"
 
 #include <algorithm>
 #include <cmath>

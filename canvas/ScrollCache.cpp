@@ -3,6 +3,7 @@
 #include "canvas/PaintCache.h"
 #include "canvas/PaintPasses.h"
 #include "canvas/PaintSupport.h"
+#include "canvas/SegmentClip.h"
 #include "canvas/TarvikCanvas.h"
 #include "canvas/WorldView.h"
 
