@@ -90,12 +90,10 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   const int w = to.width, h = to.height;
   const canvas::ViewMapping mFrom(from.left, from.right, from.top, from.bottom, w, h);
   const canvas::ViewMapping mTo(to.left, to.right, to.top, to.bottom, w, h);
-  // The drawing is walked in its order from the first edit on. Points are few among the shapes
-  // and the walk stops where the decisions meet the old ones again, mostly a few points on: a
-  // look-up of the shapes near both views would cost more than the walk.
-  const long long size = n;
-  const auto at = [](long long p) { return static_cast<int>(p); };
-  const auto posOf = [](int i) -> long long { return i; };
+  // The drawing is walked in its order (positions are shapes' places in it) from the first edit
+  // on. Points are few among the shapes and the walk stops where the decisions meet the old
+  // ones again, mostly a few points on: a look-up of the shapes near both views would cost more
+  // than the walk.
   const auto counted = [&](const TQShape *s) {
     return s->ShapeType == 17 && s->Visible && layers.drawn(s->Layer) && isPoint(*s);
   };
@@ -105,11 +103,9 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   // The last point drawn before position p and after position stop, by the old decisions (which
   // hold there); `otherwise` when there is none.
   const auto drawnBefore = [&](long long p, long long stop, Pixel otherwise) {
-    for (long long q = p - 1; q > stop && steps < mostSteps; --q) {
-      const int i = at(q);
-      if (i < 0 || i >= n)
-        continue;
-      const TQShape *s = c.Shapes[i];
+    for (long long q = std::min<long long>(p, n) - 1; q > stop && q >= 0 && steps < mostSteps;
+         --q) {
+      const TQShape *s = c.Shapes[static_cast<int>(q)];
       if (!counted(s))
         continue;
       ++steps;
@@ -120,14 +116,14 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
   };
   const auto same = [](Pixel a, Pixel b) { return a.x == b.x && a.y == b.y; };
 
-  long long p = posOf(edits.front());
+  long long p = edits.front();
   Pixel now = drawnBefore(p, -1, none);
   Pixel before = now; // the old decisions' last point drawn, in the pixels of `to`
   std::size_t e = 0;
   bool toTheEnd = true;
-  while (p < size) {
-    const int i = at(p++);
-    if (i < 0 || i >= n)
+  while (p < n) {
+    const int i = static_cast<int>(p++);
+    if (i < 0)
       continue;
     while (e < edits.size() && edits[e] <= i)
       ++e;
@@ -180,7 +176,7 @@ bool rethinPoints(TTarvikCanvas &c, PaintCache &pc, const canvas::ViewFrame &fro
         toTheEnd = false;
         break;
       }
-      const long long next = posOf(edits[e]);
+      const long long next = edits[e];
       if (next > p) {
         now = before = drawnBefore(next, p - 1, now);
         p = next;
