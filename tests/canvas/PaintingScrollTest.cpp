@@ -430,6 +430,44 @@ TEST(PaintingScroll, ShapesOnPixelEdgesLandWhereAFullRepaintPutsThem) {
   }
 }
 
+// A line whose end lies within a few pixels of the first column or row moves by other than the
+// pan when that end crosses it (pixels are truncated toward zero): its pixels change along its
+// whole length, with a thin pen or a wide one, and what is drawn anew must hold the old pixels
+// and the new, in views whose pixels are square and not.
+TEST(PaintingScroll, LinesWhoseEndCrossesTheFirstColumnOrRowAreDrawnAnew) {
+  struct Case {
+    const char *name;
+    double unitY;
+    int px, py; // pixels the view moves right and up at each pan
+  };
+  const Case cases[] = {{"along x", unit, 1, 0},
+                        {"along y", unit, 0, 1},
+                        {"along x, pixels not square", tallUnit, 1, 0},
+                        {"along y, pixels not square", tallUnit, 0, 1}};
+  for (const Case &k : cases) {
+    const double left = 100, top = 100 + H * k.unitY;
+    auto cached = makeCanvas(W, H, left, top, left + W * unit, 100, true);
+    auto full = makeCanvas(W, H, left, top, left + W * unit, 100, true);
+    for (TTarvikCanvas *c : {cached.get(), full.get()})
+      for (int i = 0; i < 6; ++i) {
+        const int pen = i % 3 == 0 ? 1 : i % 3 == 1 ? 4 : 9;
+        const double f = 0.3 + 0.45 * i; // pixels from the first column or row
+        c->SetShapePenWidth(c->DrawLine(left + f * unit, top - (20 + 25 * i) * k.unitY,
+                                        left + (W + 30) * unit, top - (H - 10 - 20 * i) * k.unitY,
+                                        0),
+                            pen);
+        c->SetShapePenWidth(c->DrawLine(left + (30 + 35 * i) * unit, top - f * k.unitY,
+                                        left + (W - 20 - 30 * i) * unit, top - (H + 40) * k.unitY,
+                                        0),
+                            pen);
+      }
+    render(*cached);
+    for (int sign : {-1, 1, 1, -1})
+      if (!panAlikeAndCompare(*cached, *full, sign * k.px * unit, sign * k.py * k.unitY, 4, k.name))
+        return;
+  }
+}
+
 // A hatched fill put on top of the drawing is drawn by a partial redraw over the image of what
 // lies below the topmost shapes. Its hatch is held to the client's corner, so the pans that
 // follow may not scroll it: whatever draws it must note that, the partial redraw included.
